@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string_view>
+
+#include "platform/visio/Error.h"
+
+namespace tess::app {
+
+/// Tells the user about an unexpected failure in module.procedure: one message box, style 64,
+/// title "Tessaline", with the error's number and description on the lines below.
+void ErrorReport(std::string_view module, std::string_view procedure, const Error& error);
+
+/// The exception being handled, as the program's error type. Call only inside a catch block.
+Error CurrentError();
+
+/// The error trap of a procedure: runs body; on failure reports it as module.procedure and
+/// returns false, so the procedure goes on to its normal exit.
+template <class Body>
+bool Trap(std::string_view module, std::string_view procedure, Body&& body) {
+    try {
+        body();
+        return true;
+    } catch (...) {
+        ErrorReport(module, procedure, CurrentError());
+        return false;
+    }
+}
+
+/// Runs a statement whose failure is expected; returns false when it failed.
+template <class Body>
+bool IgnoreFailure(Body&& body) {
+    try {
+        body();
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace tess::app

@@ -1,0 +1,165 @@
+#include "engine/ReferenceResolution.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "app/ErrorReport.h"
+#include "engine/SectionCatalogue.h"
+
+namespace tess::engine {
+namespace {
+
+constexpr std::string_view kModule = "modShapeFunctions";
+constexpr std::string_view kGeometry = "Geometry";
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+size_t DigitRunEnd(const std::string& text, size_t begin) {
+    size_t end = begin;
+    while (end < text.size() && IsDigit(text[end]))
+        ++end;
+    return end;
+}
+
+void AppendNumber(std::string& out, int64_t value) {
+    char buffer[24];
+    const auto result = std::to_chars(std::begin(buffer), std::end(buffer), value);
+    out.append(buffer, result.ptr);
+}
+
+/// The value of a run of digits; false when it does not fit.
+bool ParseDigits(std::string_view digits, int64_t& value) {
+    const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    return result.ec == std::errc();
+}
+
+/// The rewritten formula is built only once an occurrence is found; most formulas have none.
+bool ShiftRowNumbers(std::string& formula, std::string_view label, int shift) {
+    size_t found = formula.find(label);
+    if (found == std::string::npos) return false;
+    std::string result;
+    result.reserve(formula.size() + 8);
+    size_t rest = 0;
+    while (found != std::string::npos) {
+        // The label is taken to be followed by "." and one cell letter, then the row number.
+        const size_t number = found + label.size() + 2;
+        const size_t numberEnd = number < formula.size() ? DigitRunEnd(formula, number) : number;
+        int64_t row = 0;
+        if (numberEnd > number && ParseDigits({formula.data() + number, numberEnd - number}, row)) {
+            result.append(formula, rest, number - rest);
+            AppendNumber(result, row + shift);
+            rest = numberEnd;
+        } else {
+            const size_t upTo = std::min(number + 1, formula.size());
+            result.append(formula, rest, upTo - rest);
+            rest = upTo;
+        }
+        found = formula.find(label, rest);
+    }
+    result.append(formula, rest);
+    if (result == formula) return false;
+    formula = std::move(result);
+    return true;
+}
+
+bool RenumberGeometry(std::string& formula, int64_t from, int64_t to) {
+    size_t found = formula.find(kGeometry);
+    if (found == std::string::npos) return false;
+    std::string result;
+    result.reserve(formula.size() + 4);
+    size_t rest = 0;
+    while (found != std::string::npos) {
+        const size_t number = found + kGeometry.size();
+        const size_t dot = formula.find('.', found);
+        int64_t value = 0;
+        const bool numeric = dot != std::string::npos && dot > number &&
+                             DigitRunEnd(formula, number) == dot &&
+                             ParseDigits({formula.data() + number, dot - number}, value);
+        if (numeric) {
+            result.append(formula, rest, number - rest);
+            if (value == from) {
+                AppendNumber(result, to);
+            } else {
+                result.append(formula, number, dot - number);
+            }
+            rest = dot;
+        } else {
+            const size_t upTo = std::min(number + 1, formula.size());
+            result.append(formula, rest, upTo - rest);
+            rest = upTo;
+        }
+        found = formula.find(kGeometry, rest);
+    }
+    result.append(formula, rest);
+    if (result == formula) return false;
+    formula = std::move(result);
+    return true;
+}
+
+}  // namespace
+
+bool ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
+    if (from.empty() || from == to) return false;
+    size_t found = text.find(from);
+    if (found == std::string::npos) return false;
+    std::string result;
+    result.reserve(text.size() + (to.size() > from.size() ? 4 * (to.size() - from.size()) : 0));
+    size_t rest = 0;
+    while (found != std::string::npos) {
+        result.append(text, rest, found - rest).append(to);
+        rest = found + from.size();
+        found = text.find(from, rest);
+    }
+    result.append(text, rest);
+    text = std::move(result);
+    return true;
+}
+
+void ResolveReferences(FormulaList& formulas, const app::StringCollection& replacements) {
+    app::Trap(kModule, "ResolveReferences", [&] {
+        for (const auto& entry : replacements) {
+            const std::string_view item = entry.item;
+            const size_t bar = item.find('|');
+            if (bar == std::string_view::npos) {
+                Raise(err::kSubscriptOutOfRange, err::DescriptionOf(err::kSubscriptOutOfRange));
+            }
+            const std::string_view from = item.substr(0, bar);
+            const std::string_view to = item.substr(bar + 1, item.find('|', bar + 1) - bar - 1);
+            for (auto& formula : formulas)
+                ReplaceAll(formula, from, to);
+        }
+    });
+}
+
+void ResolveReferencesToSelf(FormulaList& formulas, int16_t shift, int16_t section) {
+    app::Trap(kModule, "ResolveReferencesToSelf", [&] {
+        const std::string label = GetSectionString(section);
+        if (label.empty()) return;
+        for (auto& formula : formulas)
+            ShiftRowNumbers(formula, label, shift);
+    });
+}
+
+void ResolveGeometryReferencesToSelf(FormulaList& formulas, int16_t sourceSection,
+                                     int16_t destinationSection) {
+    app::Trap(kModule, "ResolveGeometryReferencesToSelf", [&] {
+        // Formulas number Geometry sections from 1: section 10 is Geometry1.
+        const int64_t from = sourceSection - 9;
+        const int64_t to = destinationSection - 9;
+        for (auto& formula : formulas)
+            RenumberGeometry(formula, from, to);
+    });
+}
+
+void ResolveFormulaReferencesToParent(std::string& formula, const visio::ShapePtr& source,
+                                      const visio::ShapePtr& destination) {
+    app::IgnoreFailure([&] {
+        const std::string from = visio::NameIDOf(visio::Required(source).Parent()) + "!";
+        const std::string to = visio::NameIDOf(visio::Required(destination).Parent()) + "!";
+        ReplaceAll(formula, from, to);
+    });
+}
+
+}  // namespace tess::engine

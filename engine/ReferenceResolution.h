@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/StringCollection.h"
+#include "platform/visio/Host.h"
+
+// Text rewrites that make formulas copied from a source refer to the destination the way they
+// referred to the source. None of them asks the host anything except the parent rewrite.
+namespace tess::engine {
+
+/// Formulas as read from the host, one per cell triple, in triple order.
+using FormulaList = std::vector<std::string>;
+
+/// Applies each "old|new" item of replacements, in order, to every formula.
+void ResolveReferences(FormulaList& formulas, const app::StringCollection& replacements);
+/// Moves references to rows of the copied section itself by shift rows
+/// (Scratch.X1 becomes Scratch.X3 for a shift of 2).
+void ResolveReferencesToSelf(FormulaList& formulas, int16_t shift, int16_t section);
+/// Renames references to the source Geometry section as the destination Geometry section
+/// (section 10 is Geometry1).
+void ResolveGeometryReferencesToSelf(FormulaList& formulas, int16_t sourceSection,
+                                     int16_t destinationSection);
+/// Makes references to the source's parent refer to the destination's parent; leaves the
+/// formula as it was when either parent has no reference name.
+void ResolveFormulaReferencesToParent(std::string& formula, const visio::ShapePtr& source,
+                                      const visio::ShapePtr& destination);
+
+/// Replaces every occurrence of from in text by to, scanning once from the left (inserted text
+/// is not scanned again), case-sensitive. Returns whether text changed.
+bool ReplaceAll(std::string& text, std::string_view from, std::string_view to);
+
+}  // namespace tess::engine
