@@ -1,0 +1,110 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "formula/Formula.h"
+
+// Resolving a formula's references against a model of sheets, checking a formula as Visio
+// checks one before accepting it, and computing its value.
+namespace tess::formula {
+
+/// The errors a formula shows instead of a value.
+enum class ErrorValue : uint8_t { Name, Ref, Div0, Value, Num, NA };
+/// The text the ShapeSheet shows for an error: "#NAME?", "#REF!", "#DIV/0!", ...
+std::string_view ErrorText(ErrorValue error);
+
+/// The result of a formula. NotComputable stands for a value that needs what this program does
+/// not have (a theme, a text renderer, the clock): whoever asked keeps the value it knew.
+struct Value {
+    enum class Type : uint8_t { Number, String, Color, Error, NotComputable };
+
+    Type type = Type::NotComputable;
+    double number = 0;  // Number, in internal units; Color: the packed 0xRRGGBB
+    std::string text;   // String
+    ErrorValue error = ErrorValue::Value;
+
+    static Value Number(double number) { return {Type::Number, number}; }
+    static Value String(std::string text) { return {Type::String, 0, std::move(text)}; }
+    static Value Color(uint32_t rgb) { return {Type::Color, static_cast<double>(rgb)}; }
+    static Value Error(ErrorValue error) { return {Type::Error, 0, {}, error}; }
+    static Value NotComputable() { return {}; }
+
+    bool IsNumber() const { return type == Type::Number; }
+    bool IsKnown() const { return type != Type::NotComputable; }
+    uint32_t Rgb() const { return static_cast<uint32_t>(number); }
+};
+
+/// The sheets references are resolved against; the document model implements it.
+class ISheetResolver {
+public:
+    using Sheet = const void*;
+    virtual ~ISheetResolver() = default;
+    /// The sheet a selector names, seen from the formula's own sheet; null when none.
+    virtual Sheet FindSheet(const SheetSelector& selector) = 0;
+    /// The row of a cell on a sheet (named rows looked up by name); nullopt when the sheet has
+    /// no such cell.
+    virtual std::optional<int16_t> FindRow(Sheet sheet, const CellName& cell) = 0;
+    /// The value of a cell the sheet has.
+    virtual Value CellValue(Sheet sheet, int16_t section, int16_t row, int16_t cell) = 0;
+};
+
+enum class ReferenceStatus : uint8_t {
+    Found,
+    UnknownName,   // no sheet can have a cell of that name
+    MissingSheet,  // the shape, page or document named does not exist
+    MissingCell,   // the sheet exists but lacks the cell (or named row)
+    Computed,      // the sheet is a function's result, known only when evaluated
+};
+
+struct ResolvedReference {
+    ReferenceStatus status = ReferenceStatus::Found;
+    ISheetResolver::Sheet sheet = nullptr;
+    int16_t section = 0;
+    int16_t row = 0;
+    int16_t cell = 0;
+};
+
+/// Resolves one reference of a formula.
+ResolvedReference Resolve(const Reference& reference, ISheetResolver& resolver);
+/// Resolves every reference of a formula, in order of appearance.
+std::vector<ResolvedReference> ResolveReferences(const Formula& formula, ISheetResolver& resolver);
+
+/// Why a formula would be refused, where, and the error the ShapeSheet would show.
+struct FormulaProblem {
+    size_t position = 0;
+    std::string message;
+    ErrorValue error = ErrorValue::Name;
+};
+
+/// Checks a formula as Visio does before accepting it: its syntax, its function names, and that
+/// every cell and sheet it names exists. nullopt when it would be accepted.
+std::optional<FormulaProblem> CheckFormula(std::string_view text, ISheetResolver& resolver);
+std::optional<FormulaProblem> CheckFormula(const ParseResult& parsed, ISheetResolver& resolver);
+
+/// True for a function name the ShapeSheet knows (any case); names starting with "_" are the
+/// host's own helpers and count as known.
+bool IsKnownFunction(std::string_view name);
+/// True for a function the evaluator computes (at least for some arguments).
+bool IsComputedFunction(std::string_view name);
+
+/// Computes a formula; the empty formula gives NotComputable.
+Value Evaluate(const Formula& formula, ISheetResolver& resolver);
+
+/// Guards recursive computation of cells: Enter fails for a cell already being computed.
+class CycleGuard {
+public:
+    bool Enter(const void* cell);
+    void Leave(const void* cell);
+
+private:
+    std::vector<const void*> m_stack;
+};
+
+/// A number as the ShapeSheet writes it in text: up to 15 significant digits, no trailing zeros.
+std::string FormatNumber(double number);
+
+}  // namespace tess::formula

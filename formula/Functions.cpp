@@ -1,0 +1,991 @@
+#include "formula/Functions.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+#include <vector>
+
+namespace tess::formula {
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+
+/// One call being computed: its arguments, fetched as the function needs them.
+class Call {
+public:
+    Call(Evaluator& evaluator, const Node& node) : m_evaluator(evaluator), m_node(node) {}
+
+    uint32_t Count() const { return m_node.right; }
+    bool Missing(uint32_t i) const { return m_evaluator.IsMissing(m_node, i); }
+    Value Get(uint32_t i) { return m_evaluator.Argument(m_node, i); }
+    const Node& ArgumentNode(uint32_t i) const { return m_evaluator.ArgumentNode(m_node, i); }
+
+    /// Argument i as a number; false, with failure set to what the call returns, otherwise.
+    bool Number(uint32_t i, double& out) {
+        const Value value = Get(i);
+        if (!Evaluator::IsOrdinary(value)) return Fail(value);
+        const auto number = Evaluator::ToNumber(value);
+        if (!number) return Fail(Value::Error(ErrorValue::Value));
+        out = *number;
+        return true;
+    }
+    bool OptionalNumber(uint32_t i, double& out, double fallback) {
+        if (Missing(i)) {
+            out = fallback;
+            return true;
+        }
+        return Number(i, out);
+    }
+    bool Text(uint32_t i, std::string& out) {
+        const Value value = Get(i);
+        if (!Evaluator::IsOrdinary(value)) return Fail(value);
+        out = Evaluator::ToText(value);
+        return true;
+    }
+    bool OptionalText(uint32_t i, std::string& out, std::string fallback) {
+        if (Missing(i)) {
+            out = std::move(fallback);
+            return true;
+        }
+        return Text(i, out);
+    }
+    bool Truth(uint32_t i, bool& out) {
+        double number = 0;
+        if (!Number(i, number)) return false;
+        out = number != 0;
+        return true;
+    }
+    bool OptionalTruth(uint32_t i, bool& out) {
+        if (Missing(i)) {
+            out = false;
+            return true;
+        }
+        return Truth(i, out);
+    }
+    /// A color: RGB and HSL results, or one of the first palette entries by index.
+    bool Rgb(uint32_t i, uint32_t& out) {
+        static constexpr uint32_t kPalette[] = {0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00,
+                                                0x0000FF, 0xFFFF00, 0xFF00FF, 0x00FFFF};
+        const Value value = Get(i);
+        if (!Evaluator::IsOrdinary(value)) return Fail(value);
+        if (value.type == Value::Type::Color) {
+            out = value.Rgb();
+            return true;
+        }
+        const auto index = Evaluator::ToNumber(value);
+        if (!index || *index < 0 || *index >= std::size(kPalette))
+            return Fail(Value::NotComputable());
+        out = kPalette[static_cast<size_t>(*index)];
+        return true;
+    }
+    bool Arity(uint32_t least, uint32_t most) {
+        if (Count() >= least && Count() <= most) return true;
+        return Fail(Value::Error(ErrorValue::Value));
+    }
+
+    Value failure;
+
+private:
+    bool Fail(Value value) {
+        failure = std::move(value);
+        return false;
+    }
+
+    Evaluator& m_evaluator;
+    const Node& m_node;
+};
+
+using Handler = Value (*)(Call&);
+
+Value Number(double value) {
+    return Evaluator::Finite(value);
+}
+Value Bool(bool value) {
+    return Value::Number(value ? 1 : 0);
+}
+
+template <double (*F)(double)>
+Value Math1(Call& c) {
+    double x = 0;
+    if (!c.Arity(1, 1) || !c.Number(0, x)) return c.failure;
+    return Number(F(x));
+}
+
+double Sign(double x) {
+    return x > 0 ? 1 : (x < 0 ? -1 : 0);
+}
+
+// --- Logic ---
+
+Value If(Call& c) {
+    bool condition = false;
+    if (!c.Arity(2, 3) || !c.Truth(0, condition)) return c.failure;
+    if (condition) return c.Get(1);
+    return c.Missing(2) ? Bool(false) : c.Get(2);
+}
+
+/// AND (all true) and OR (any true): a known deciding argument wins over unknown ones.
+template <bool kAny>
+Value Logical(Call& c) {
+    bool unknown = false;
+    for (uint32_t i = 0; i < c.Count(); ++i) {
+        bool value = false;
+        if (!c.Truth(i, value)) {
+            if (c.failure.type == Value::Type::Error) return c.failure;
+            unknown = true;
+            continue;
+        }
+        if (value == kAny) return Bool(kAny);
+    }
+    return unknown ? Value::NotComputable() : Bool(!kAny);
+}
+
+Value Not(Call& c) {
+    bool value = false;
+    if (!c.Arity(1, 1) || !c.Truth(0, value)) return c.failure;
+    return Bool(!value);
+}
+
+Value First(Call& c) {
+    if (c.Count() < 1) return Value::Error(ErrorValue::Value);
+    return c.Get(0);
+}
+
+Value Zero(Call&) {
+    return Value::Number(0);
+}
+Value True(Call&) {
+    return Bool(true);
+}
+Value False(Call&) {
+    return Bool(false);
+}
+Value Pi(Call&) {
+    return Value::Number(kPi);
+}
+Value NotAvailable(Call&) {
+    return Value::Error(ErrorValue::NA);
+}
+
+Value SetAtRef(Call& c) {
+    bool ignore = false;
+    if (!c.Arity(1, 3) || !c.OptionalTruth(2, ignore)) return c.failure;
+    return ignore ? Value::Number(0) : c.Get(0);
+}
+
+Value SetAtRefExpr(Call& c) {
+    return c.Missing(0) ? Value::NotComputable() : c.Get(0);
+}
+
+// --- Errors ---
+
+template <bool (*Test)(ErrorValue)>
+Value IsErrorOf(Call& c) {
+    if (!c.Arity(1, 1)) return c.failure;
+    const Value value = c.Get(0);
+    if (value.type == Value::Type::NotComputable) return value;
+    return Bool(value.type == Value::Type::Error && Test(value.error));
+}
+bool AnyError(ErrorValue) {
+    return true;
+}
+bool NotNA(ErrorValue error) {
+    return error != ErrorValue::NA;
+}
+bool IsNA(ErrorValue error) {
+    return error == ErrorValue::NA;
+}
+bool IsValueError(ErrorValue error) {
+    return error == ErrorValue::Value;
+}
+
+Value IfError(Call& c) {
+    if (!c.Arity(2, 2)) return c.failure;
+    const Value value = c.Get(0);
+    return value.type == Value::Type::Error ? c.Get(1) : value;
+}
+
+// --- Numbers ---
+
+Value Aggregate(Call& c, double start, double (*combine)(double, double)) {
+    if (c.Count() == 0) return Value::Error(ErrorValue::Value);
+    double result = start;
+    for (uint32_t i = 0; i < c.Count(); ++i) {
+        double x = 0;
+        if (!c.Number(i, x)) return c.failure;
+        result = i == 0 && start != 0 ? x : combine(result, x);
+    }
+    return Number(result);
+}
+Value Sum(Call& c) {
+    return Aggregate(c, 0, [](double a, double b) { return a + b; });
+}
+Value Min(Call& c) {
+    return Aggregate(c, HUGE_VAL, [](double a, double b) { return std::min(a, b); });
+}
+Value Max(Call& c) {
+    return Aggregate(c, -HUGE_VAL, [](double a, double b) { return std::max(a, b); });
+}
+
+Value Round(Call& c) {
+    double x = 0, digits = 0;
+    if (!c.Arity(1, 2) || !c.Number(0, x) || !c.OptionalNumber(1, digits, 0)) return c.failure;
+    const double scale = std::pow(10.0, std::trunc(digits));
+    return Number(std::round(x * scale) / scale);
+}
+
+Value Trunc(Call& c) {
+    double x = 0, digits = 0;
+    if (!c.Arity(1, 2) || !c.Number(0, x) || !c.OptionalNumber(1, digits, 0)) return c.failure;
+    const double scale = std::pow(10.0, std::trunc(digits));
+    return Number(std::trunc(x * scale) / scale);
+}
+
+/// CEILING rounds away from zero and FLOOR toward it, to a multiple of the same sign.
+template <bool kAway>
+Value RoundToMultiple(Call& c) {
+    double x = 0, multiple = 1;
+    if (!c.Arity(1, 2) || !c.Number(0, x) || !c.OptionalNumber(1, multiple, x < 0 ? -1 : 1))
+        return c.failure;
+    if (x == 0 || multiple == 0) return Value::Number(0);
+    if (Sign(x) != Sign(multiple)) return Value::Error(ErrorValue::Num);
+    const double steps = std::fabs(x / multiple);
+    const double nearest = std::round(steps);
+    const double whole = std::fabs(steps - nearest) < 1e-9
+                             ? nearest
+                             : (kAway ? std::ceil(steps) : std::floor(steps));
+    return Number(whole * multiple);
+}
+
+Value Modulus(Call& c) {
+    double x = 0, divisor = 0;
+    if (!c.Arity(2, 2) || !c.Number(0, x) || !c.Number(1, divisor)) return c.failure;
+    if (divisor == 0) return Value::Error(ErrorValue::Div0);
+    double result = std::fmod(x, divisor);
+    if (result != 0 && Sign(result) != Sign(divisor)) result += divisor;
+    return Number(result);
+}
+
+Value Sqrt(Call& c) {
+    double x = 0;
+    if (!c.Arity(1, 1) || !c.Number(0, x)) return c.failure;
+    if (x < 0) return Value::Error(ErrorValue::Num);
+    return Number(std::sqrt(x));
+}
+
+Value Logarithm(Call& c, double (*f)(double)) {
+    double x = 0;
+    if (!c.Arity(1, 1) || !c.Number(0, x)) return c.failure;
+    if (x <= 0) return Value::Error(ErrorValue::Num);
+    return Number(f(x));
+}
+Value Ln(Call& c) {
+    return Logarithm(c, [](double x) { return std::log(x); });
+}
+Value Log10(Call& c) {
+    return Logarithm(c, [](double x) { return std::log10(x); });
+}
+
+Value Pow(Call& c) {
+    double x = 0, y = 0;
+    if (!c.Arity(2, 2) || !c.Number(0, x) || !c.Number(1, y)) return c.failure;
+    return Number(std::pow(x, y));
+}
+
+Value Atan2(Call& c) {
+    double y = 0, x = 0;
+    if (!c.Arity(2, 2) || !c.Number(0, y) || !c.Number(1, x)) return c.failure;
+    if (x == 0 && y == 0) return Value::Error(ErrorValue::Div0);
+    return Number(std::atan2(y, x));
+}
+
+Value InverseTrig(Call& c, double (*f)(double)) {
+    double x = 0;
+    if (!c.Arity(1, 1) || !c.Number(0, x)) return c.failure;
+    if (x < -1 || x > 1) return Value::Error(ErrorValue::Num);
+    return Number(f(x));
+}
+Value Asin(Call& c) {
+    return InverseTrig(c, [](double x) { return std::asin(x); });
+}
+Value Acos(Call& c) {
+    return InverseTrig(c, [](double x) { return std::acos(x); });
+}
+
+Value SignOf(Call& c) {
+    double x = 0, fuzz = 0;
+    if (!c.Arity(1, 2) || !c.Number(0, x) || !c.OptionalNumber(1, fuzz, 0)) return c.failure;
+    return Value::Number(std::fabs(x) <= std::fabs(fuzz) ? 0 : Sign(x));
+}
+
+Value Ang360(Call& c) {
+    double x = 0;
+    if (!c.Arity(1, 1) || !c.Number(0, x)) return c.failure;
+    double result = std::fmod(x, 2 * kPi);
+    if (result < 0) result += 2 * kPi;
+    return Number(result);
+}
+
+/// The bitwise functions work on 32-bit integers.
+template <int32_t (*F)(int32_t, int32_t)>
+Value Bits(Call& c) {
+    double a = 0, b = 0;
+    if (!c.Arity(2, 2) || !c.Number(0, a) || !c.Number(1, b)) return c.failure;
+    return Value::Number(
+        F(static_cast<int32_t>(std::trunc(a)), static_cast<int32_t>(std::trunc(b))));
+}
+int32_t And(int32_t a, int32_t b) {
+    return a & b;
+}
+int32_t Or(int32_t a, int32_t b) {
+    return a | b;
+}
+int32_t Xor(int32_t a, int32_t b) {
+    return a ^ b;
+}
+
+Value BitNot(Call& c) {
+    double a = 0;
+    if (!c.Arity(1, 1) || !c.Number(0, a)) return c.failure;
+    return Value::Number(~static_cast<int32_t>(std::trunc(a)));
+}
+
+/// BOUND(value, type, ignore, low, high, [ignore, low, high]...): type 0 keeps the value inside
+/// the ranges, 1 outside them, 2 leaves it alone; the nearest bound wins.
+Value Bound(Call& c) {
+    if (c.Count() < 5 || (c.Count() - 2) % 3 != 0) return Value::Error(ErrorValue::Value);
+    double value = 0, type = 0;
+    if (!c.Number(0, value) || !c.Number(1, type)) return c.failure;
+    if (type == 2) return Value::Number(value);
+    bool inside = false;
+    double nearest = value, distance = HUGE_VAL;
+    for (uint32_t i = 2; i + 2 < c.Count(); i += 3) {
+        bool ignore = false;
+        double low = 0, high = 0;
+        if (!c.Truth(i, ignore) || !c.Number(i + 1, low) || !c.Number(i + 2, high))
+            return c.failure;
+        if (ignore) continue;
+        if (low > high) std::swap(low, high);
+        if (value >= low && value <= high) inside = true;
+        for (double bound : {low, high}) {
+            if (std::fabs(bound - value) < distance) {
+                distance = std::fabs(bound - value);
+                nearest = bound;
+            }
+        }
+    }
+    if (distance == HUGE_VAL) return Value::Number(value);
+    const bool keep = type == 0 ? inside : !inside;
+    return Value::Number(keep ? value : nearest);
+}
+
+// --- Text ---
+
+std::vector<std::string_view> SplitList(std::string_view list, std::string_view delimiter) {
+    std::vector<std::string_view> items;
+    if (delimiter.empty()) {
+        items.push_back(list);
+        return items;
+    }
+    size_t start = 0;
+    for (size_t found; (found = list.find(delimiter, start)) != std::string_view::npos;
+         start = found + delimiter.size()) {
+        items.push_back(list.substr(start, found - start));
+    }
+    items.push_back(list.substr(start));
+    return items;
+}
+
+Value Index(Call& c) {
+    double index = 0;
+    std::string list, delimiter;
+    if (!c.Arity(2, 4) || !c.Number(0, index) || !c.Text(1, list) ||
+        !c.OptionalText(2, delimiter, ";")) {
+        return c.failure;
+    }
+    if (delimiter.empty()) delimiter = ";";
+    const auto items = SplitList(list, delimiter);
+    const double whole = std::trunc(index);
+    if (whole < 0 || whole >= static_cast<double>(items.size())) {
+        return c.Missing(3) ? Value::String("") : c.Get(3);
+    }
+    return Value::String(std::string(items[static_cast<size_t>(whole)]));
+}
+
+Value Lookup(Call& c) {
+    std::string key, list, delimiter;
+    if (!c.Arity(2, 3) || !c.Text(0, key) || !c.Text(1, list) ||
+        !c.OptionalText(2, delimiter, ";")) {
+        return c.failure;
+    }
+    if (delimiter.empty()) delimiter = ";";
+    if (key.find(delimiter) != std::string::npos) return Value::Number(-1);
+    const auto items = SplitList(list, delimiter);
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (Evaluator::CompareText(items[i], key) == 0)
+            return Value::Number(static_cast<double>(i));
+    }
+    return Value::Number(-1);
+}
+
+Value Len(Call& c) {
+    std::string text;
+    if (!c.Arity(1, 1) || !c.Text(0, text)) return c.failure;
+    // Characters, not bytes: UTF-8 continuation bytes do not count.
+    const auto length = std::count_if(text.begin(), text.end(), [](char ch) {
+        return (static_cast<unsigned char>(ch) & 0xC0) != 0x80;
+    });
+    return Value::Number(static_cast<double>(length));
+}
+
+std::string Lowered(std::string text) {
+    for (char& ch : text)
+        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    return text;
+}
+
+Value Find(Call& c) {
+    std::string needle, haystack;
+    double start = 1;
+    bool ignoreCase = false;
+    if (!c.Arity(2, 4) || !c.Text(0, needle) || !c.Text(1, haystack) ||
+        !c.OptionalNumber(2, start, 1) || !c.OptionalTruth(3, ignoreCase)) {
+        return c.failure;
+    }
+    if (start < 1 || start > static_cast<double>(haystack.size()))
+        return Value::Error(ErrorValue::Value);
+    if (ignoreCase) {
+        needle = Lowered(needle);
+        haystack = Lowered(haystack);
+    }
+    const size_t found = haystack.find(needle, static_cast<size_t>(start) - 1);
+    if (found == std::string::npos) return Value::Error(ErrorValue::Value);
+    return Value::Number(static_cast<double>(found + 1));
+}
+
+Value StrSame(Call& c) {
+    std::string a, b;
+    bool ignoreCase = false;
+    if (!c.Arity(2, 3) || !c.Text(0, a) || !c.Text(1, b) || !c.OptionalTruth(2, ignoreCase))
+        return c.failure;
+    return Bool(ignoreCase ? Evaluator::CompareText(a, b) == 0 : a == b);
+}
+
+template <bool kUpper>
+Value ChangeCase(Call& c) {
+    std::string text;
+    if (!c.Arity(1, 1) || !c.Text(0, text)) return c.failure;
+    for (char& ch : text) {
+        ch = static_cast<char>(kUpper ? std::toupper(static_cast<unsigned char>(ch))
+                                      : std::tolower(static_cast<unsigned char>(ch)));
+    }
+    return Value::String(std::move(text));
+}
+
+Value Left(Call& c) {
+    std::string text;
+    double count = 1;
+    if (!c.Arity(1, 2) || !c.Text(0, text) || !c.OptionalNumber(1, count, 1)) return c.failure;
+    if (count < 0) return Value::Error(ErrorValue::Value);
+    return Value::String(text.substr(0, static_cast<size_t>(count)));
+}
+
+Value Right(Call& c) {
+    std::string text;
+    double count = 1;
+    if (!c.Arity(1, 2) || !c.Text(0, text) || !c.OptionalNumber(1, count, 1)) return c.failure;
+    if (count < 0) return Value::Error(ErrorValue::Value);
+    const size_t keep = std::min(text.size(), static_cast<size_t>(count));
+    return Value::String(text.substr(text.size() - keep));
+}
+
+Value Mid(Call& c) {
+    std::string text;
+    double start = 1, count = 0;
+    if (!c.Arity(3, 3) || !c.Text(0, text) || !c.Number(1, start) || !c.Number(2, count))
+        return c.failure;
+    if (start < 1 || count < 0) return Value::Error(ErrorValue::Value);
+    const auto from = static_cast<size_t>(start) - 1;
+    return Value::String(from >= text.size() ? std::string()
+                                             : text.substr(from, static_cast<size_t>(count)));
+}
+
+Value Trim(Call& c) {
+    std::string text;
+    if (!c.Arity(1, 1) || !c.Text(0, text)) return c.failure;
+    std::string result;
+    for (char ch : text) {
+        if (ch == ' ' && (result.empty() || result.back() == ' ')) continue;
+        result += ch;
+    }
+    if (!result.empty() && result.back() == ' ') result.pop_back();
+    return Value::String(std::move(result));
+}
+
+Value Rept(Call& c) {
+    std::string text;
+    double count = 0;
+    if (!c.Arity(2, 2) || !c.Text(0, text) || !c.Number(1, count)) return c.failure;
+    if (count < 0 || count * static_cast<double>(text.size()) > 65536)
+        return Value::Error(ErrorValue::Value);
+    std::string result;
+    for (int i = 0; i < static_cast<int>(count); ++i)
+        result += text;
+    return Value::String(std::move(result));
+}
+
+Value Substitute(Call& c) {
+    std::string text, from, to;
+    double which = 0;
+    if (!c.Arity(3, 4) || !c.Text(0, text) || !c.Text(1, from) || !c.Text(2, to) ||
+        !c.OptionalNumber(3, which, 0)) {
+        return c.failure;
+    }
+    if (from.empty()) return Value::String(std::move(text));
+    std::string result;
+    size_t rest = 0;
+    int occurrence = 0;
+    for (size_t found; (found = text.find(from, rest)) != std::string::npos;
+         rest = found + from.size()) {
+        ++occurrence;
+        result.append(text, rest, found - rest);
+        result += which == 0 || occurrence == static_cast<int>(which) ? to : from;
+    }
+    result.append(text, rest);
+    return Value::String(std::move(result));
+}
+
+Value Replace(Call& c) {
+    std::string text, replacement;
+    double start = 1, count = 0;
+    if (!c.Arity(4, 4) || !c.Text(0, text) || !c.Number(1, start) || !c.Number(2, count) ||
+        !c.Text(3, replacement)) {
+        return c.failure;
+    }
+    if (start < 1 || count < 0) return Value::Error(ErrorValue::Value);
+    const size_t from = std::min(text.size(), static_cast<size_t>(start) - 1);
+    return Value::String(text.replace(from, static_cast<size_t>(count), replacement));
+}
+
+Value Char(Call& c) {
+    double code = 0;
+    if (!c.Arity(1, 1) || !c.Number(0, code)) return c.failure;
+    if (code < 1 || code > 255) return Value::Error(ErrorValue::Value);
+    const auto value = static_cast<unsigned>(code);
+    std::string text;
+    if (value < 0x80) {
+        text += static_cast<char>(value);
+    } else {
+        text += static_cast<char>(0xC0 | (value >> 6));
+        text += static_cast<char>(0x80 | (value & 0x3F));
+    }
+    return Value::String(std::move(text));
+}
+
+// --- Colors (hue, saturation and luminosity on the 0 to 240 scale) ---
+
+struct Hls {
+    double h, l, s;
+};
+
+Hls ToHls(uint32_t rgb) {
+    const double r = (rgb >> 16 & 0xFF) / 255.0, g = (rgb >> 8 & 0xFF) / 255.0,
+                 b = (rgb & 0xFF) / 255.0;
+    const double high = std::max({r, g, b}), low = std::min({r, g, b});
+    const double l = (high + low) / 2;
+    if (high == low) return {160, std::round(l * 240), 0};
+    const double d = high - low;
+    const double s = l <= 0.5 ? d / (high + low) : d / (2 - high - low);
+    double h = high == r ? (g - b) / d : (high == g ? 2 + (b - r) / d : 4 + (r - g) / d);
+    h = std::fmod(h * 40 + 240, 240);
+    return {std::round(h), std::round(l * 240), std::round(s * 240)};
+}
+
+uint32_t FromHls(double h, double s, double l) {
+    h = std::clamp(h, 0.0, 240.0) / 240.0;
+    s = std::clamp(s, 0.0, 240.0) / 240.0;
+    l = std::clamp(l, 0.0, 240.0) / 240.0;
+    const auto channel = [](double p, double q, double t) {
+        t = t < 0 ? t + 1 : (t > 1 ? t - 1 : t);
+        if (t < 1.0 / 6) return p + (q - p) * 6 * t;
+        if (t < 0.5) return q;
+        if (t < 2.0 / 3) return p + (q - p) * (2.0 / 3 - t) * 6;
+        return p;
+    };
+    double r = l, g = l, b = l;
+    if (s > 0) {
+        const double q = l < 0.5 ? l * (1 + s) : l + s - l * s;
+        const double p = 2 * l - q;
+        r = channel(p, q, h + 1.0 / 3);
+        g = channel(p, q, h);
+        b = channel(p, q, h - 1.0 / 3);
+    }
+    const auto byte = [](double x) {
+        return static_cast<uint32_t>(std::lround(std::clamp(x, 0.0, 1.0) * 255));
+    };
+    return byte(r) << 16 | byte(g) << 8 | byte(b);
+}
+
+Value Rgb(Call& c) {
+    double r = 0, g = 0, b = 0;
+    if (!c.Arity(3, 3) || !c.Number(0, r) || !c.Number(1, g) || !c.Number(2, b)) return c.failure;
+    const auto byte = [](double x) {
+        return static_cast<uint32_t>(std::clamp(std::trunc(x), 0.0, 255.0));
+    };
+    return Value::Color(byte(r) << 16 | byte(g) << 8 | byte(b));
+}
+
+Value Hsl(Call& c) {
+    double h = 0, s = 0, l = 0;
+    if (!c.Arity(3, 3) || !c.Number(0, h) || !c.Number(1, s) || !c.Number(2, l)) return c.failure;
+    return Value::Color(FromHls(h, s, l));
+}
+
+template <int kShift>
+Value Channel(Call& c) {
+    uint32_t rgb = 0;
+    if (!c.Arity(1, 1) || !c.Rgb(0, rgb)) return c.failure;
+    return Value::Number(rgb >> kShift & 0xFF);
+}
+
+template <double Hls::*kPart>
+Value HlsPart(Call& c) {
+    uint32_t rgb = 0;
+    if (!c.Arity(1, 1) || !c.Rgb(0, rgb)) return c.failure;
+    return Value::Number(ToHls(rgb).*kPart);
+}
+
+template <double Hls::*kPart>
+Value HlsDifference(Call& c) {
+    uint32_t a = 0, b = 0;
+    if (!c.Arity(2, 2) || !c.Rgb(0, a) || !c.Rgb(1, b)) return c.failure;
+    return Value::Number(ToHls(a).*kPart - ToHls(b).*kPart);
+}
+
+/// TINT raises a color's luminosity by an amount, SHADE lowers it.
+template <int kDirection>
+Value Lighten(Call& c) {
+    uint32_t rgb = 0;
+    double amount = 0;
+    if (!c.Arity(2, 2) || !c.Rgb(0, rgb) || !c.Number(1, amount)) return c.failure;
+    const Hls hls = ToHls(rgb);
+    return Value::Color(FromHls(hls.h, hls.s, hls.l + kDirection * amount));
+}
+
+// --- Geometry helpers of elliptical arcs ---
+
+/// The axes of the ellipse with major/minor ratio eccentricity at angle theta, after its shape was
+/// stretched from width0 x height0 to width x height: the angle of one axis and both lengths.
+struct Stretched {
+    double angle, first, second;
+};
+
+bool StretchEllipse(Call& c, Stretched& out) {
+    double theta = 0, eccentricity = 0, width0 = 0, height0 = 0, width = 0, height = 0;
+    if (!c.Number(0, theta) || !c.Number(1, eccentricity) || !c.Number(2, width0) ||
+        !c.Number(3, height0) || !c.Number(4, width) || !c.Number(5, height)) {
+        return false;
+    }
+    const double sx = width0 == 0 ? 1 : width / width0;
+    const double sy = height0 == 0 ? 1 : height / height0;
+    const double cs = std::cos(theta), sn = std::sin(theta);
+    // M = diag(sx, sy) * rotation(theta) * diag(eccentricity, 1); the axes are the
+    // eigenvectors of M * M^T, their lengths the square roots of its eigenvalues.
+    const double a = sx * cs * eccentricity, b = -sx * sn, cc = sy * sn * eccentricity, d = sy * cs;
+    const double p = a * a + b * b, q = a * cc + b * d, r = cc * cc + d * d;
+    const double half = (p + r) / 2, root = std::sqrt(std::max(0.0, (p - r) * (p - r) / 4 + q * q));
+    out.angle = 0.5 * std::atan2(2 * q, p - r);
+    out.first = std::sqrt(half + root);
+    out.second = std::sqrt(std::max(0.0, half - root));
+    return true;
+}
+
+Value EllipseTheta(Call& c) {
+    Stretched ellipse{};
+    if (!c.Arity(6, 6) || !StretchEllipse(c, ellipse)) return c.failure;
+    // The angle is given in (-pi, 0], the half-turn in which Visio writes it.
+    double angle = ellipse.angle;
+    if (angle > 0) angle -= kPi;
+    return Number(angle);
+}
+
+Value EllipseEccentricity(Call& c) {
+    Stretched ellipse{};
+    double along = 0;
+    if (!c.Arity(6, 7) || !StretchEllipse(c, ellipse) ||
+        !c.OptionalNumber(6, along, ellipse.angle)) {
+        return c.failure;
+    }
+    if (ellipse.second == 0 || ellipse.first == 0) return Value::Error(ErrorValue::Div0);
+    // The ratio of the axis along the given angle to the other one.
+    const double offset = along - ellipse.angle;
+    const bool major = std::fabs(std::cos(offset)) >= std::fabs(std::sin(offset));
+    return Number(major ? ellipse.first / ellipse.second : ellipse.second / ellipse.first);
+}
+
+struct Function {
+    std::string_view name;
+    Handler handler;  // null: known to the ShapeSheet, not computed here
+};
+
+// Every function the ShapeSheet knows, with the computation of those this program computes.
+const Function kFunctions[] = {
+    {"ABS", Math1<std::fabs>},
+    {"ACOS", Acos},
+    {"AND", Logical<false>},
+    {"ANG360", Ang360},
+    {"ANGLEALONGPATH", nullptr},
+    {"ANGLETOLOC", nullptr},
+    {"ANGLETOPAR", nullptr},
+    {"ARG", nullptr},
+    {"ASIN", Asin},
+    {"ATAN", Math1<std::atan>},
+    {"ATAN2", Atan2},
+    {"BITAND", Bits<And>},
+    {"BITNOT", BitNot},
+    {"BITOR", Bits<Or>},
+    {"BITXOR", Bits<Xor>},
+    {"BKGPAGENAME", nullptr},
+    {"BLEND", nullptr},
+    {"BLOB", nullptr},
+    {"BLUE", Channel<0>},
+    {"BOUND", Bound},
+    {"BOUNDINGBOXDIST", nullptr},
+    {"BOUNDINGBOXRECT", nullptr},
+    {"CALLOUTCOUNT", nullptr},
+    {"CALLOUTTARGETREF", nullptr},
+    {"CALLTHIS", Zero},
+    {"CATEGORY", nullptr},
+    {"CEILING", RoundToMultiple<true>},
+    {"CHAR", Char},
+    {"COMPANY", nullptr},
+    {"CONTAINERCOUNT", nullptr},
+    {"CONTAINERMEMBERCOUNT", nullptr},
+    {"CONTAINERSHEETREF", nullptr},
+    {"COS", Math1<std::cos>},
+    {"COSH", Math1<std::cosh>},
+    {"CREATOR", nullptr},
+    {"CY", nullptr},
+    {"DATA1", nullptr},
+    {"DATA2", nullptr},
+    {"DATA3", nullptr},
+    {"DATE", nullptr},
+    {"DATETIME", nullptr},
+    {"DATEVALUE", nullptr},
+    {"DAY", nullptr},
+    {"DAYOFYEAR", nullptr},
+    {"DECIMALSEP", nullptr},
+    {"DEFAULTEVENT", Zero},
+    {"DEG", Math1<[](double x) { return x * 180 / kPi; }>},
+    {"DEPENDSON", Zero},
+    {"DESCRIPTION", nullptr},
+    {"DIRECTORY", nullptr},
+    {"DISTTOPATH", nullptr},
+    {"DOCCREATION", nullptr},
+    {"DOCLASTEDIT", nullptr},
+    {"DOCLASTPRINT", nullptr},
+    {"DOCLASTSAVE", nullptr},
+    {"DOCMD", Zero},
+    {"DOOLEVERB", Zero},
+    {"EVALCELL", nullptr},
+    {"EVALTEXT", nullptr},
+    {"FALSE", False},
+    {"FIELDPICTURE", nullptr},
+    {"FILENAME", nullptr},
+    {"FIND", Find},
+    {"FLOOR", RoundToMultiple<false>},
+    {"FONT", nullptr},
+    {"FONTTOID", nullptr},
+    {"FORMAT", nullptr},
+    {"FORMATEX", nullptr},
+    {"FORMULAEXISTS", nullptr},
+    {"GETREF", nullptr},
+    {"GETVAL", nullptr},
+    {"GOTOPAGE", Zero},
+    {"GRAVITY", nullptr},
+    {"GREEN", Channel<8>},
+    {"GUARD", First},
+    {"HASCATEGORY", nullptr},
+    {"HELP", Zero},
+    {"HOUR", nullptr},
+    {"HSL", Hsl},
+    {"HUE", HlsPart<&Hls::h>},
+    {"HUEDIFF", HlsDifference<&Hls::h>},
+    {"HYPERLINK", Zero},
+    {"HYPERLINKBASE", nullptr},
+    {"ID", nullptr},
+    {"IF", If},
+    {"IFERROR", IfError},
+    {"INDEX", Index},
+    {"INT", Math1<std::floor>},
+    {"INTERSECTX", nullptr},
+    {"INTERSECTY", nullptr},
+    {"INTUP", Math1<std::ceil>},
+    {"IS1D", nullptr},
+    {"ISERR", IsErrorOf<NotNA>},
+    {"ISERRNA", IsErrorOf<IsNA>},
+    {"ISERROR", IsErrorOf<AnyError>},
+    {"ISERRVALUE", IsErrorOf<IsValueError>},
+    {"ISTHEMED", nullptr},
+    {"KEYWORDS", nullptr},
+    {"LANGUAGE", nullptr},
+    {"LEFT", Left},
+    {"LEN", Len},
+    {"LISTMEMBERCOUNT", nullptr},
+    {"LISTORDER", nullptr},
+    {"LISTSEP", nullptr},
+    {"LISTSHEETREF", nullptr},
+    {"LN", Ln},
+    {"LOC", nullptr},
+    {"LOCALFORMULAEXISTS", nullptr},
+    {"LOCTOLOC", nullptr},
+    {"LOCTOPAR", nullptr},
+    {"LOG10", Log10},
+    {"LOOKUP", Lookup},
+    {"LOWER", ChangeCase<false>},
+    {"LUM", HlsPart<&Hls::l>},
+    {"LUMDIFF", HlsDifference<&Hls::l>},
+    {"MAGNITUDE", nullptr},
+    {"MANAGER", nullptr},
+    {"MASTERNAME", nullptr},
+    {"MAX", Max},
+    {"MID", Mid},
+    {"MIN", Min},
+    {"MINUTE", nullptr},
+    {"MOD", Modulus},
+    {"MODULUS", Modulus},
+    {"MONTH", nullptr},
+    {"MSOSHADE", nullptr},
+    {"MSOTINT", nullptr},
+    {"NA", NotAvailable},
+    {"NAME", nullptr},
+    {"NEARESTPOINTONPATH", nullptr},
+    {"NOT", Not},
+    {"NOW", nullptr},
+    {"NURBS", nullptr},
+    {"OPENFILE", Zero},
+    {"OPENGROUPWIN", Zero},
+    {"OPENSHEETWIN", Zero},
+    {"OPENTEXTWIN", Zero},
+    {"OR", Logical<true>},
+    {"PAGECOUNT", nullptr},
+    {"PAGENAME", nullptr},
+    {"PAGENUMBER", nullptr},
+    {"PAR", nullptr},
+    {"PATHLENGTH", nullptr},
+    {"PATHSEGMENT", nullptr},
+    {"PI", Pi},
+    {"PLAYSOUND", Zero},
+    {"PNT", nullptr},
+    {"PNTX", nullptr},
+    {"PNTY", nullptr},
+    {"POINTALONGPATH", nullptr},
+    {"POLYLINE", nullptr},
+    {"POW", Pow},
+    {"QUEUEMARKEREVENT", Zero},
+    {"RAD", Math1<[](double x) { return x * kPi / 180; }>},
+    {"RAND", nullptr},
+    {"RECTSECT", nullptr},
+    {"RED", Channel<16>},
+    {"REF", nullptr},
+    {"REPLACE", Replace},
+    {"REPT", Rept},
+    {"REWIDEN", nullptr},
+    {"RGB", Rgb},
+    {"RIGHT", Right},
+    {"ROUND", Round},
+    {"RUNADDON", Zero},
+    {"RUNADDONWARGS", Zero},
+    {"RUNMACRO", Zero},
+    {"SAT", HlsPart<&Hls::s>},
+    {"SATDIFF", HlsDifference<&Hls::s>},
+    {"SECOND", nullptr},
+    {"SEGMENTCOUNT", nullptr},
+    {"SETATREF", SetAtRef},
+    {"SETATREFEVAL", First},
+    {"SETATREFEXPR", SetAtRefExpr},
+    {"SETF", Zero},
+    {"SHADE", Lighten<-1>},
+    {"SHAPETEXT", nullptr},
+    {"SHEETREF", nullptr},
+    {"SIGN", SignOf},
+    {"SIN", Math1<std::sin>},
+    {"SINH", Math1<std::sinh>},
+    {"SQRT", Sqrt},
+    {"STRSAME", StrSame},
+    {"STRSAMEEX", nullptr},
+    {"SUBJECT", nullptr},
+    {"SUBSTITUTE", Substitute},
+    {"SUM", Sum},
+    {"TAN", Math1<std::tan>},
+    {"TANH", Math1<std::tanh>},
+    {"TEXTHEIGHT", nullptr},
+    {"TEXTWIDTH", nullptr},
+    {"THEME", nullptr},
+    {"THEMECBV", nullptr},
+    {"THEMEGUARD", First},
+    {"THEMEPROP", nullptr},
+    {"THEMERESTORE", nullptr},
+    {"THEMEVAL", nullptr},
+    {"TIME", nullptr},
+    {"TIMEVALUE", nullptr},
+    {"TINT", Lighten<1>},
+    {"TITLE", nullptr},
+    {"TONE", nullptr},
+    {"TRIM", Trim},
+    {"TRUE", True},
+    {"TRUNC", Trunc},
+    {"TYPE", nullptr},
+    {"TYPEDESC", nullptr},
+    {"UNICHAR", nullptr},
+    {"UPPER", ChangeCase<true>},
+    {"USE", nullptr},
+    {"USERUI", nullptr},
+    {"VERSION", nullptr},
+    {"WEEKDAY", nullptr},
+    {"YEAR", nullptr},
+    {"_ELLIPSE_ECC", EllipseEccentricity},
+    {"_ELLIPSE_THETA", EllipseTheta},
+};
+
+bool NameBefore(const Function& a, const Function& b) {
+    return Evaluator::CompareText(a.name, b.name) < 0;
+}
+
+const Function* FindFunction(std::string_view name) {
+    static const std::vector<Function> sorted = [] {
+        std::vector<Function> functions(std::begin(kFunctions), std::end(kFunctions));
+        std::sort(functions.begin(), functions.end(), NameBefore);
+        return functions;
+    }();
+    const auto found = std::lower_bound(sorted.begin(), sorted.end(), name,
+                                        [](const Function& function, std::string_view key) {
+                                            return Evaluator::CompareText(function.name, key) < 0;
+                                        });
+    if (found == sorted.end() || Evaluator::CompareText(found->name, name) != 0) return nullptr;
+    return &*found;
+}
+
+}  // namespace
+
+bool IsKnownFunction(std::string_view name) {
+    return (!name.empty() && name.front() == '_') || FindFunction(name) != nullptr;
+}
+
+bool IsComputedFunction(std::string_view name) {
+    const Function* function = FindFunction(name);
+    return function && function->handler;
+}
+
+Value CallFunction(std::string_view name, Evaluator& evaluator, const Node& call) {
+    const Function* function = FindFunction(name);
+    if (!function) {
+        return IsKnownFunction(name) ? Value::NotComputable() : Value::Error(ErrorValue::Name);
+    }
+    if (!function->handler) return Value::NotComputable();
+    Call arguments(evaluator, call);
+    return function->handler(arguments);
+}
+
+}  // namespace tess::formula

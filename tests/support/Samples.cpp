@@ -1,0 +1,64 @@
+#include "support/Samples.h"
+
+#include <zip.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <pugixml.hpp>
+#include <stdexcept>
+
+namespace tess::test {
+
+std::string SamplePath(const std::string& fileName) {
+    return std::string(TESSALINE_TEST_DATA_DIR) + "/samples/" + fileName;
+}
+
+std::vector<std::string> SampleFiles() {
+    std::vector<std::string> files;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::string(TESSALINE_TEST_DATA_DIR) + "/samples")) {
+        const std::string extension = entry.path().extension().string();
+        if (extension.size() == 5 && extension.rfind(".vs", 0) == 0)
+            files.push_back(entry.path().string());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+std::vector<ZipEntry> ReadZip(const std::string& path) {
+    int error = 0;
+    zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
+    if (!archive) throw std::runtime_error("cannot open " + path);
+    std::vector<ZipEntry> entries;
+    const zip_int64_t count = zip_get_num_entries(archive, 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        zip_stat_t stat;
+        zip_stat_index(archive, static_cast<zip_uint64_t>(i), 0, &stat);
+        zip_file_t* file = zip_fopen_index(archive, static_cast<zip_uint64_t>(i), 0);
+        std::string content(static_cast<size_t>(stat.size), '\0');
+        if (file) {
+            zip_fread(file, content.data(), stat.size);
+            zip_fclose(file);
+        }
+        entries.push_back({stat.name, std::move(content)});
+    }
+    zip_close(archive);
+    return entries;
+}
+
+std::vector<std::string> FormulasInPackage(const std::string& path) {
+    std::vector<std::string> formulas;
+    for (const ZipEntry& entry : ReadZip(path)) {
+        if (entry.name.rfind("visio/", 0) != 0 || entry.name.find(".xml") == std::string::npos)
+            continue;
+        pugi::xml_document document;
+        if (!document.load_buffer(entry.content.data(), entry.content.size())) continue;
+        for (const pugi::xpath_node& cell : document.select_nodes("//*[local-name()='Cell'][@F]")) {
+            const std::string formula = cell.node().attribute("F").value();
+            if (formula != "Inh" && formula != "No Formula") formulas.push_back(formula);
+        }
+    }
+    return formulas;
+}
+
+}  // namespace tess::test

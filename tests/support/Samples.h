@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tess::test {
+
+/// The real drawings and stencils in tests/data/samples, as full paths.
+std::vector<std::string> SampleFiles();
+std::string SamplePath(const std::string& fileName);
+
+/// The entries of a zip package: name and inflated content.
+struct ZipEntry {
+    std::string name;
+    std::string content;
+};
+std::vector<ZipEntry> ReadZip(const std::string& path);
+
+/// Every formula (F attribute of a Cell) written in the XML parts of a package, except the
+/// markers "Inh" (inherited) and "No Formula".
+std::vector<std::string> FormulasInPackage(const std::string& path);
+
+}  // namespace tess::test
