@@ -97,7 +97,8 @@ std::string Describe(const Formula& formula, uint32_t index) {
                 node.sheet >= 0 ? SheetText(formula.references[node.sheet].sheet) : "";
             text += std::string(formula.FunctionName(node)) + "(";
             for (uint32_t i = 0; i < node.right; ++i) {
-                text += (i ? " " : "") + Describe(formula, formula.arguments[node.left + i]);
+                if (i) text += ' ';
+                text += Describe(formula, formula.arguments[node.left + i]);
             }
             return text + ")";
         }
