@@ -346,6 +346,52 @@ std::optional<int16_t> SectionCellFromXmlName(int16_t section, int16_t row,
     return entry->cell;
 }
 
+int16_t ColumnCount(int16_t section, int16_t row) {
+    const Catalogue& catalogue = TheCatalogue();
+    int16_t count = 0;
+    for (int16_t cell = 0; cell < 64; ++cell) {
+        const Entry* entry =
+            section == 1 ? catalogue.Object(row, cell) : catalogue.Column(section, row, cell);
+        if (entry) count = static_cast<int16_t>(cell + 1);
+    }
+    return count;
+}
+
+bool IsKnownCell(int16_t section, int16_t row, int16_t cell) {
+    const Catalogue& catalogue = TheCatalogue();
+    return (section == 1 ? catalogue.Object(row, cell) : catalogue.Column(section, row, cell)) !=
+           nullptr;
+}
+
+int16_t GeometryCellCount(int16_t rowType) {
+    switch (rowType) {
+        case 137:  // component row: NoFill, NoLine, NoShow, NoSnap, Path, NoQuickDrag
+            return 6;
+        case 138:  // MoveTo
+        case 139:  // LineTo
+        case 238:  // RelMoveTo
+        case 239:  // RelLineTo
+            return 2;
+        case 140:  // ArcTo
+        case 166:  // SplineKnot
+        case 193:  // PolylineTo
+            return 3;
+        case 141:  // InfiniteLine
+        case 237:  // RelQuadBezTo
+            return 4;
+        case 143:  // Ellipse
+        case 144:  // EllipticalArcTo
+        case 165:  // SplineStart
+        case 236:  // RelCubBezTo
+        case 240:  // RelEllipticalArcTo
+            return 6;
+        case 195:  // NURBSTo
+            return 7;
+        default:
+            return 0;
+    }
+}
+
 bool IsNamedRowSection(int16_t section) {
     const SectionForm* form = FormOfSection(section);
     return form && form->form == RowForm::Named && section != 7;

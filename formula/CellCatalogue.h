@@ -40,6 +40,15 @@ std::optional<std::pair<int16_t, int16_t>> ObjectCellFromXmlName(std::string_vie
 std::optional<int16_t> SectionCellFromXmlName(int16_t section, int16_t row,
                                               std::string_view xmlName);
 
+/// The cells a row has: one more than the highest cell index of an object-section row, or of
+/// any row of a multi-row section (Geometry rows depend on their type: see GeometryCellCount).
+/// 0 for a row or section the catalogue does not know.
+int16_t ColumnCount(int16_t section, int16_t row);
+/// True when the catalogue knows cell index `cell` of that row or section.
+bool IsKnownCell(int16_t section, int16_t row, int16_t cell);
+/// The cells of a Geometry row of the given row type (137 the component row: 6).
+int16_t GeometryCellCount(int16_t rowType);
+
 /// True for the sections whose rows are found by name (User, Prop, Actions, Controls,
 /// Hyperlink, Smart Tags; Connection points when their rows carry names).
 bool IsNamedRowSection(int16_t section);

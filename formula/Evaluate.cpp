@@ -108,13 +108,13 @@ std::optional<FormulaProblem> CheckFormula(const ParseResult& parsed, ISheetReso
     return std::nullopt;
 }
 
-bool CycleGuard::Enter(const void* cell) {
+bool CycleGuard::Enter(uint64_t cell) {
     if (std::find(m_stack.begin(), m_stack.end(), cell) != m_stack.end()) return false;
     m_stack.push_back(cell);
     return true;
 }
 
-void CycleGuard::Leave(const void* cell) {
+void CycleGuard::Leave(uint64_t cell) {
     const auto found = std::find(m_stack.rbegin(), m_stack.rend(), cell);
     if (found != m_stack.rend()) m_stack.erase(std::next(found).base());
 }

@@ -95,13 +95,14 @@ bool IsComputedFunction(std::string_view name);
 Value Evaluate(const Formula& formula, ISheetResolver& resolver);
 
 /// Guards recursive computation of cells: Enter fails for a cell already being computed.
+/// Cells are named by any key their model finds convenient.
 class CycleGuard {
 public:
-    bool Enter(const void* cell);
-    void Leave(const void* cell);
+    bool Enter(uint64_t cell);
+    void Leave(uint64_t cell);
 
 private:
-    std::vector<const void*> m_stack;
+    std::vector<uint64_t> m_stack;
 };
 
 /// A number as the ShapeSheet writes it in text: up to 15 significant digits, no trailing zeros.

@@ -74,8 +74,9 @@ public:
             return true;
         }
         const auto index = Evaluator::ToNumber(value);
-        if (!index || *index < 0 || *index >= std::size(kPalette))
+        if (!index || !(*index >= 0 && *index < std::size(kPalette))) {
             return Fail(Value::NotComputable());
+        }
         out = kPalette[static_cast<size_t>(*index)];
         return true;
     }
@@ -100,6 +101,22 @@ using Handler = Value (*)(Call&);
 
 Value Number(double value) {
     return Evaluator::Finite(value);
+}
+
+/// A count or position written as a number, limited to what a string can hold; false when the
+/// number is not finite.
+bool Whole(double value, size_t& out) {
+    if (!std::isfinite(value)) return false;
+    out = static_cast<size_t>(std::clamp(std::trunc(value), 0.0, 1e9));
+    return true;
+}
+
+/// A 32-bit integer for the bitwise functions; false when the number does not fit.
+bool Int32(double value, int32_t& out) {
+    const double whole = std::trunc(value);
+    if (!(whole >= -2147483648.0 && whole <= 4294967295.0)) return false;
+    out = static_cast<int32_t>(static_cast<uint32_t>(static_cast<int64_t>(whole)));
+    return true;
 }
 Value Bool(bool value) {
     return Value::Number(value ? 1 : 0);
@@ -332,8 +349,9 @@ template <int32_t (*F)(int32_t, int32_t)>
 Value Bits(Call& c) {
     double a = 0, b = 0;
     if (!c.Arity(2, 2) || !c.Number(0, a) || !c.Number(1, b)) return c.failure;
-    return Value::Number(
-        F(static_cast<int32_t>(std::trunc(a)), static_cast<int32_t>(std::trunc(b))));
+    int32_t x = 0, y = 0;
+    if (!Int32(a, x) || !Int32(b, y)) return Value::Error(ErrorValue::Num);
+    return Value::Number(F(x, y));
 }
 int32_t And(int32_t a, int32_t b) {
     return a & b;
@@ -348,7 +366,9 @@ int32_t Xor(int32_t a, int32_t b) {
 Value BitNot(Call& c) {
     double a = 0;
     if (!c.Arity(1, 1) || !c.Number(0, a)) return c.failure;
-    return Value::Number(~static_cast<int32_t>(std::trunc(a)));
+    int32_t x = 0;
+    if (!Int32(a, x)) return Value::Error(ErrorValue::Num);
+    return Value::Number(~x);
 }
 
 /// BOUND(value, type, ignore, low, high, [ignore, low, high]...): type 0 keeps the value inside
@@ -407,7 +427,7 @@ Value Index(Call& c) {
     if (delimiter.empty()) delimiter = ";";
     const auto items = SplitList(list, delimiter);
     const double whole = std::trunc(index);
-    if (whole < 0 || whole >= static_cast<double>(items.size())) {
+    if (!(whole >= 0 && whole < static_cast<double>(items.size()))) {
         return c.Missing(3) ? Value::String("") : c.Get(3);
     }
     return Value::String(std::string(items[static_cast<size_t>(whole)]));
@@ -453,8 +473,9 @@ Value Find(Call& c) {
         !c.OptionalNumber(2, start, 1) || !c.OptionalTruth(3, ignoreCase)) {
         return c.failure;
     }
-    if (start < 1 || start > static_cast<double>(haystack.size()))
+    if (!(start >= 1 && start <= static_cast<double>(haystack.size()))) {
         return Value::Error(ErrorValue::Value);
+    }
     if (ignoreCase) {
         needle = Lowered(needle);
         haystack = Lowered(haystack);
@@ -486,29 +507,33 @@ Value ChangeCase(Call& c) {
 Value Left(Call& c) {
     std::string text;
     double count = 1;
+    size_t keep = 0;
     if (!c.Arity(1, 2) || !c.Text(0, text) || !c.OptionalNumber(1, count, 1)) return c.failure;
-    if (count < 0) return Value::Error(ErrorValue::Value);
-    return Value::String(text.substr(0, static_cast<size_t>(count)));
+    if (count < 0 || !Whole(count, keep)) return Value::Error(ErrorValue::Value);
+    return Value::String(text.substr(0, keep));
 }
 
 Value Right(Call& c) {
     std::string text;
     double count = 1;
+    size_t keep = 0;
     if (!c.Arity(1, 2) || !c.Text(0, text) || !c.OptionalNumber(1, count, 1)) return c.failure;
-    if (count < 0) return Value::Error(ErrorValue::Value);
-    const size_t keep = std::min(text.size(), static_cast<size_t>(count));
+    if (count < 0 || !Whole(count, keep)) return Value::Error(ErrorValue::Value);
+    keep = std::min(text.size(), keep);
     return Value::String(text.substr(text.size() - keep));
 }
 
 Value Mid(Call& c) {
     std::string text;
     double start = 1, count = 0;
-    if (!c.Arity(3, 3) || !c.Text(0, text) || !c.Number(1, start) || !c.Number(2, count))
+    size_t from = 0, length = 0;
+    if (!c.Arity(3, 3) || !c.Text(0, text) || !c.Number(1, start) || !c.Number(2, count)) {
         return c.failure;
-    if (start < 1 || count < 0) return Value::Error(ErrorValue::Value);
-    const auto from = static_cast<size_t>(start) - 1;
-    return Value::String(from >= text.size() ? std::string()
-                                             : text.substr(from, static_cast<size_t>(count)));
+    }
+    if (start < 1 || count < 0 || !Whole(start - 1, from) || !Whole(count, length)) {
+        return Value::Error(ErrorValue::Value);
+    }
+    return Value::String(from >= text.size() ? std::string() : text.substr(from, length));
 }
 
 Value Trim(Call& c) {
@@ -526,11 +551,14 @@ Value Trim(Call& c) {
 Value Rept(Call& c) {
     std::string text;
     double count = 0;
+    size_t times = 0;
     if (!c.Arity(2, 2) || !c.Text(0, text) || !c.Number(1, count)) return c.failure;
-    if (count < 0 || count * static_cast<double>(text.size()) > 65536)
+    if (count < 0 || !Whole(count, times) ||
+        static_cast<double>(times) * static_cast<double>(text.size()) > 65536) {
         return Value::Error(ErrorValue::Value);
+    }
     std::string result;
-    for (int i = 0; i < static_cast<int>(count); ++i)
+    for (size_t i = 0; i < times && !text.empty(); ++i)
         result += text;
     return Value::String(std::move(result));
 }
@@ -543,14 +571,16 @@ Value Substitute(Call& c) {
         return c.failure;
     }
     if (from.empty()) return Value::String(std::move(text));
+    size_t only = 0;
+    if (!Whole(which, only)) return Value::Error(ErrorValue::Value);
     std::string result;
     size_t rest = 0;
-    int occurrence = 0;
+    size_t occurrence = 0;
     for (size_t found; (found = text.find(from, rest)) != std::string::npos;
          rest = found + from.size()) {
         ++occurrence;
         result.append(text, rest, found - rest);
-        result += which == 0 || occurrence == static_cast<int>(which) ? to : from;
+        result += only == 0 || occurrence == only ? to : from;
     }
     result.append(text, rest);
     return Value::String(std::move(result));
@@ -563,9 +593,11 @@ Value Replace(Call& c) {
         !c.Text(3, replacement)) {
         return c.failure;
     }
-    if (start < 1 || count < 0) return Value::Error(ErrorValue::Value);
-    const size_t from = std::min(text.size(), static_cast<size_t>(start) - 1);
-    return Value::String(text.replace(from, static_cast<size_t>(count), replacement));
+    size_t from = 0, length = 0;
+    if (start < 1 || count < 0 || !Whole(start - 1, from) || !Whole(count, length)) {
+        return Value::Error(ErrorValue::Value);
+    }
+    return Value::String(text.replace(std::min(text.size(), from), length, replacement));
 }
 
 Value Char(Call& c) {

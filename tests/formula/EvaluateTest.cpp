@@ -189,6 +189,8 @@ TEST_F(Sheets, ErrorsShowAsTheShapeSheetShowsThem) {
         {"FIND(\"z\",\"abc\")", ErrorValue::Value},
         {"MODULUS(5,0)", ErrorValue::Div0},
         {"#REF!+1", ErrorValue::Ref},
+        {"BITAND(1,1E22)", ErrorValue::Num},
+        {"BITNOT(-1E20)", ErrorValue::Num},
     };
     for (const auto& [text, error] : cases) {
         const Value value = sheets.Eval(text);
@@ -280,6 +282,10 @@ TEST_F(Sheets, ComputesTheFunctionsRealShapesUse) {
         "ABcdxyzell");
     EXPECT_EQ(sheets.Eval("SUBSTITUTE(\"a-b-c\",\"-\",\"+\")").text, "a+b+c");
     EXPECT_EQ(sheets.Eval("TRIM(\"  a   b \")").text, "a b");
+    // Counts far beyond any string are limited, not undefined.
+    EXPECT_EQ(sheets.Eval("LEFT(\"abc\",1E300)&MID(\"abc\",2,1E300)&RIGHT(\"abc\",1E300)").text,
+              "abcbcabc");
+    EXPECT_EQ(sheets.Eval("REPT(\"\",1E300)").text, "");
     const Value color = sheets.Eval("THEMEGUARD(RGB(67,120,187))");
     ASSERT_EQ(color.type, Value::Type::Color);
     EXPECT_EQ(color.Rgb(), 0x4378BBu);
@@ -329,13 +335,12 @@ TEST_F(Sheets, ReferencesAreComputedThroughOtherFormulasAndCyclesStop) {
     EXPECT_EQ(cycle.error, ErrorValue::Ref);
 
     CycleGuard guard;
-    int a = 0, b = 0;
-    EXPECT_TRUE(guard.Enter(&a));
-    EXPECT_TRUE(guard.Enter(&b));
-    EXPECT_FALSE(guard.Enter(&a));
-    guard.Leave(&b);
-    guard.Leave(&a);
-    EXPECT_TRUE(guard.Enter(&a));
+    EXPECT_TRUE(guard.Enter(1));
+    EXPECT_TRUE(guard.Enter(2));
+    EXPECT_FALSE(guard.Enter(1));
+    guard.Leave(2);
+    guard.Leave(1);
+    EXPECT_TRUE(guard.Enter(1));
 }
 
 TEST(FormatNumber, WritesNumbersAsTextWithoutNoise) {

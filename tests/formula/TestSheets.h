@@ -91,12 +91,13 @@ public:
         const auto key = std::make_tuple(section, row, cell);
         const auto formula = data.formulas.find(key);
         if (formula == data.formulas.end()) return data.values.at(key);
-        if (!m_guard.Enter(&formula->second)) return Value::Error(ErrorValue::Ref);
+        if (!m_guard.Enter(reinterpret_cast<uintptr_t>(&formula->second)))
+            return Value::Error(ErrorValue::Ref);
         const std::string previous = m_current;
         m_current = NameOf(sheet);
         const Value value = Evaluate(Parse(formula->second).formula, *this);
         m_current = previous;
-        m_guard.Leave(&formula->second);
+        m_guard.Leave(reinterpret_cast<uintptr_t>(&formula->second));
         return value;
     }
 
