@@ -349,6 +349,14 @@ ErrorValue Evaluator::ErrorFromText(std::string_view text) {
     return ErrorValue::Value;
 }
 
+std::optional<double> NumberOf(const Value& value) {
+    return Evaluator::ToNumber(value);
+}
+
+std::string TextOf(const Value& value) {
+    return Evaluator::ToText(value);
+}
+
 Value Evaluate(const Formula& formula, ISheetResolver& resolver) {
     if (formula.empty) return Value::NotComputable();
     return Evaluator(formula, resolver).Eval(formula.root);

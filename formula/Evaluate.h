@@ -105,6 +105,11 @@ private:
     std::vector<uint64_t> m_stack;
 };
 
+/// A value as a number (a string holding one included); nullopt for anything else.
+std::optional<double> NumberOf(const Value& value);
+/// A value as text, as the & operator writes it (colors as "#rrggbb").
+std::string TextOf(const Value& value);
+
 /// A number as the ShapeSheet writes it in text: up to 15 significant digits, no trailing zeros.
 std::string FormatNumber(double number);
 

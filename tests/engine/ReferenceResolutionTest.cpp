@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "host/EmbeddedFixture.h"
 #include "support/ScriptedPrompt.h"
 
 namespace tess::engine {
@@ -108,6 +109,37 @@ TEST(ReplaceAll, ReportsWhetherTheTextChanged) {
     EXPECT_FALSE(ReplaceAll(text, "Sheet.2!", "x"));
     EXPECT_FALSE(ReplaceAll(text, "", "x"));
     EXPECT_EQ(text, "Sheet.10!A+Sheet.10!B");
+}
+
+}  // namespace
+}  // namespace tess::engine
+
+namespace tess::engine {
+namespace {
+
+class ParentReferences : public test::EmbeddedDrawing {};
+
+TEST_F(ParentReferences, PointAtTheDestinationsParentInstead) {
+    // Two groups, each holding one member.
+    const visio::ShapePtr source = Rectangle();
+    source->ConvertToGroup();
+    const visio::ShapePtr destination = Rectangle(4, 4, 5, 5);
+    destination->ConvertToGroup();
+    const std::string from = visio::NameIDOf(source->Parent());
+    const std::string to = visio::NameIDOf(destination->Parent());
+    std::string formula = from + "!Width*0.5+" + from + "!Height+" + from + "x!Width";
+    ResolveFormulaReferencesToParent(formula, source, destination);
+    EXPECT_EQ(formula, to + "!Width*0.5+" + to + "!Height+" + from + "x!Width");
+
+    // A parent without a reference name (a page) leaves the formula as it was, silently.
+    test::ScriptedPrompt prompt;
+    const visio::ShapePtr onPage = Rectangle(7, 7, 8, 8);
+    std::string unchanged = from + "!Width";
+    ResolveFormulaReferencesToParent(unchanged, onPage, destination);
+    EXPECT_EQ(unchanged, from + "!Width");
+    ResolveFormulaReferencesToParent(unchanged, nullptr, destination);
+    EXPECT_EQ(unchanged, from + "!Width");
+    EXPECT_TRUE(prompt.messages.empty());
 }
 
 }  // namespace

@@ -1,0 +1,556 @@
+#include "host/embedded/Model.h"
+
+#include <algorithm>
+
+#include "host/embedded/HostErrors.h"
+#include "platform/visio/Error.h"
+
+namespace tess::embedded {
+
+// --- Plain data helpers ---------------------------------------------------------------------
+
+CellData* RowData::Find(int16_t cell) {
+    const auto found =
+        std::lower_bound(cells.begin(), cells.end(), cell,
+                         [](const CellData& data, int16_t index) { return data.index < index; });
+    return found != cells.end() && found->index == cell ? &*found : nullptr;
+}
+
+const CellData* RowData::Find(int16_t cell) const {
+    return const_cast<RowData*>(this)->Find(cell);
+}
+
+CellData& RowData::Get(int16_t cell) {
+    const auto found = std::lower_bound(
+        cells.begin(), cells.end(), cell,
+        [](const CellData& existing, int16_t index) { return existing.index < index; });
+    if (found != cells.end() && found->index == cell) return *found;
+    CellData fresh;
+    fresh.index = cell;
+    return *cells.insert(found, std::move(fresh));
+}
+
+SectionData* SheetData::Section(int16_t index) {
+    const auto found = std::lower_bound(
+        sections.begin(), sections.end(), index,
+        [](const SectionData& section, int16_t key) { return section.index < key; });
+    return found != sections.end() && found->index == index ? &*found : nullptr;
+}
+
+const SectionData* SheetData::Section(int16_t index) const {
+    return const_cast<SheetData*>(this)->Section(index);
+}
+
+// --- The model ------------------------------------------------------------------------------
+
+Model::Model() = default;
+Model::~Model() = default;
+
+void Model::RequireAlive(const SheetData& sheet) {
+    if (sheet.deleted) hosterr::Raise(hosterr::kObjectDeleted);
+}
+
+std::shared_ptr<WindowData> Model::ActiveWindow() const {
+    return m_activeWindow && !m_activeWindow->closed ? m_activeWindow : nullptr;
+}
+
+std::shared_ptr<DocumentData> Model::ActiveDocument() const {
+    const auto window = ActiveWindow();
+    return window ? window->document : nullptr;
+}
+
+std::shared_ptr<PageData> Model::ActivePage() const {
+    const auto window = ActiveWindow();
+    return window && !window->group ? window->page : nullptr;
+}
+
+void Model::Activate(const std::shared_ptr<DocumentData>& document,
+                     const std::shared_ptr<PageData>& page) {
+    for (const auto& window : m_windows) {
+        if (window->document == document && !window->group && !window->closed) {
+            window->page = page ? page : window->page;
+            m_activeWindow = window;
+            return;
+        }
+    }
+    auto window = std::make_shared<WindowData>();
+    window->document = document;
+    window->page = page ? page : (document->pages.empty() ? nullptr : document->pages.front());
+    m_windows.push_back(window);
+    m_activeWindow = window;
+}
+
+std::shared_ptr<WindowData> Model::OpenGroupWindow(const SheetPtr& group) {
+    RequireAlive(*group);
+    if (group->shapeKind != ShapeKind::Group)
+        hosterr::Raise(hosterr::kNotAllowed, "The shape is not a group.");
+    auto window = std::make_shared<WindowData>();
+    window->document = DocumentPtr(group->document);
+    window->page = PagePtr(group->page);
+    window->group = group;
+    m_windows.push_back(window);
+    m_activeWindow = window;
+    return window;
+}
+
+void Model::CloseWindow(const std::shared_ptr<WindowData>& window) {
+    window->closed = true;
+    m_windows.erase(std::remove(m_windows.begin(), m_windows.end(), window), m_windows.end());
+    if (m_activeWindow == window) m_activeWindow = m_windows.empty() ? nullptr : m_windows.back();
+}
+
+void Model::AddDocument(const std::shared_ptr<DocumentData>& document) {
+    InsertDocument(m_documents.size(), document);
+    Activate(document, document->activePage);
+}
+
+std::shared_ptr<PageData> Model::PagePtr(const PageData* page) const {
+    if (!page) return nullptr;
+    for (const auto& document : m_documents) {
+        for (const auto& candidate : document->pages) {
+            if (candidate.get() == page) return candidate;
+        }
+    }
+    return nullptr;
+}
+
+std::shared_ptr<MasterData> Model::MasterPtr(const MasterData* master) const {
+    if (!master) return nullptr;
+    for (const auto& copy : m_editCopies) {
+        if (copy.get() == master) return copy;
+    }
+    for (const auto& document : m_documents) {
+        for (const auto& candidate : document->masters) {
+            if (candidate.get() == master) return candidate;
+        }
+    }
+    return nullptr;
+}
+
+std::shared_ptr<DocumentData> Model::DocumentPtr(const DocumentData* document) const {
+    for (const auto& candidate : m_documents) {
+        if (candidate.get() == document) return candidate;
+    }
+    return nullptr;
+}
+
+// --- Host calls -----------------------------------------------------------------------------
+
+void Model::Gate(const char* member) {
+    ++m_totalCalls;
+    const auto found = m_callCounts.find(std::string_view(member));
+    if (found == m_callCounts.end()) {
+        m_callCounts.emplace(member, 1);
+    } else {
+        ++found->second;
+    }
+    if (m_failAt != 0 && m_totalCalls == m_failAt) {
+        m_failAt = 0;
+        const int32_t number = m_failNumber != 0 ? m_failNumber : hosterr::kInjected;
+        Raise(number, m_failDescription.empty() ? hosterr::Describe(number) : m_failDescription);
+    }
+}
+
+void Model::InjectFailure(uint64_t n, int32_t number, std::string description) {
+    m_failAt = n == 0 ? 0 : m_totalCalls + n;
+    m_failNumber = number;
+    m_failDescription = std::move(description);
+}
+
+void Model::ClearInjectedFailure() {
+    m_failAt = 0;
+}
+
+uint64_t Model::CallCount(std::string_view member) const {
+    const auto found = m_callCounts.find(member);
+    return found == m_callCounts.end() ? 0 : found->second;
+}
+
+void Model::ResetCallCounts() {
+    m_callCounts.clear();
+    m_totalCalls = 0;
+}
+
+// --- Undo -----------------------------------------------------------------------------------
+
+void Model::Record(std::function<void()> inverse) {
+    if (m_discarding) return;
+    if (m_replayTarget) {
+        m_replayTarget->push_back(std::move(inverse));
+        return;
+    }
+    if (!m_undoEnabled) return;
+    m_redoStack.clear();
+    if (!m_openScopes.empty()) {
+        m_openScopes.back().inverses.push_back(std::move(inverse));
+    } else {
+        m_undoStack.push_back(UndoStep{0, {}, {}});
+        m_undoStack.back().inverses.push_back(std::move(inverse));
+    }
+}
+
+int32_t Model::BeginUndoScope(const std::string& name) {
+    m_openScopes.push_back(UndoStep{m_nextScopeId++, name, {}});
+    return m_openScopes.back().id;
+}
+
+void Model::EndUndoScope(int32_t scope, bool commit) {
+    if (m_openScopes.empty() || m_openScopes.back().id != scope) {
+        hosterr::Raise(hosterr::kUndoScope,
+                       "No open undo scope has the number " + std::to_string(scope) + ".");
+    }
+    UndoStep step = std::move(m_openScopes.back());
+    m_openScopes.pop_back();
+    if (!commit) {
+        m_discarding = true;
+        for (auto inverse = step.inverses.rbegin(); inverse != step.inverses.rend(); ++inverse)
+            (*inverse)();
+        m_discarding = false;
+        Changed();
+        return;
+    }
+    if (step.inverses.empty()) return;
+    if (!m_openScopes.empty()) {
+        auto& outer = m_openScopes.back().inverses;
+        std::move(step.inverses.begin(), step.inverses.end(), std::back_inserter(outer));
+    } else {
+        m_undoStack.push_back(std::move(step));
+    }
+}
+
+void Model::Undo() {
+    if (!m_openScopes.empty()) hosterr::Raise(hosterr::kUndoScope, "An undo scope is open.");
+    if (m_undoStack.empty()) return;
+    UndoStep step = std::move(m_undoStack.back());
+    m_undoStack.pop_back();
+    UndoStep redo{step.id, step.name, {}};
+    m_replayTarget = &redo.inverses;
+    for (auto inverse = step.inverses.rbegin(); inverse != step.inverses.rend(); ++inverse)
+        (*inverse)();
+    m_replayTarget = nullptr;
+    m_redoStack.push_back(std::move(redo));
+    Changed();
+}
+
+void Model::Redo() {
+    if (!m_openScopes.empty()) hosterr::Raise(hosterr::kUndoScope, "An undo scope is open.");
+    if (m_redoStack.empty()) return;
+    UndoStep step = std::move(m_redoStack.back());
+    m_redoStack.pop_back();
+    UndoStep undo{step.id, step.name, {}};
+    m_replayTarget = &undo.inverses;
+    for (auto inverse = step.inverses.rbegin(); inverse != step.inverses.rend(); ++inverse)
+        (*inverse)();
+    m_replayTarget = nullptr;
+    m_undoStack.push_back(std::move(undo));
+    Changed();
+}
+
+// --- Primitives -----------------------------------------------------------------------------
+
+namespace {
+
+RowData& RowOf(SheetData& sheet, int16_t section, int16_t row) {
+    if (section == 1) return sheet.objectCells;
+    SectionData* data = sheet.Section(section);
+    if (!data || row < 0 || static_cast<size_t>(row) >= data->rows.size())
+        hosterr::Raise(hosterr::kNoSuchCell);
+    return data->rows[static_cast<size_t>(row)];
+}
+
+}  // namespace
+
+void Model::StoreCell(const SheetPtr& sheet, int16_t section, int16_t row, CellData cell) {
+    RowData& data = RowOf(*sheet, section, row);
+    const int16_t index = cell.index;
+    CellData* existing = data.Find(index);
+    std::optional<CellData> old;
+    if (existing) {
+        old = std::move(*existing);
+        *existing = std::move(cell);
+    } else {
+        data.Get(index) = std::move(cell);
+    }
+    Record([this, sheet, section, row, index, old = std::move(old)]() mutable {
+        if (old) {
+            StoreCell(sheet, section, row, std::move(*old));
+        } else {
+            EraseCell(sheet, section, row, index);
+        }
+    });
+    Changed();
+}
+
+void Model::EraseCell(const SheetPtr& sheet, int16_t section, int16_t row, int16_t cell) {
+    RowData& data = RowOf(*sheet, section, row);
+    CellData* existing = data.Find(cell);
+    if (!existing) return;
+    CellData old = std::move(*existing);
+    data.cells.erase(data.cells.begin() + (existing - data.cells.data()));
+    Record([this, sheet, section, row, old = std::move(old)]() mutable {
+        StoreCell(sheet, section, row, std::move(old));
+    });
+    Changed();
+}
+
+void Model::InsertRow(const SheetPtr& sheet, int16_t section, size_t position, RowData row) {
+    SectionData* data = sheet->Section(section);
+    data->rows.insert(data->rows.begin() + static_cast<std::ptrdiff_t>(position), std::move(row));
+    Record([this, sheet, section, position] { RemoveRow(sheet, section, position); });
+    Changed();
+}
+
+RowData Model::RemoveRow(const SheetPtr& sheet, int16_t section, size_t position) {
+    SectionData* data = sheet->Section(section);
+    RowData row = std::move(data->rows[position]);
+    data->rows.erase(data->rows.begin() + static_cast<std::ptrdiff_t>(position));
+    Record([this, sheet, section, position, row]() mutable {
+        InsertRow(sheet, section, position, std::move(row));
+    });
+    Changed();
+    return row;
+}
+
+void Model::ReplaceRowHead(const SheetPtr& sheet, int16_t section, size_t position, int16_t type,
+                           std::string name, int16_t key, bool local) {
+    RowData& row = sheet->Section(section)->rows[position];
+    std::string oldName = std::exchange(row.name, std::move(name));
+    const int16_t oldType = std::exchange(row.type, type);
+    const int16_t oldKey = std::exchange(row.key, key);
+    const bool oldLocal = std::exchange(row.local, local);
+    Record([this, sheet, section, position, oldType, oldName = std::move(oldName), oldKey,
+            oldLocal]() mutable {
+        ReplaceRowHead(sheet, section, position, oldType, std::move(oldName), oldKey, oldLocal);
+    });
+    Changed();
+}
+
+void Model::InsertSection(const SheetPtr& sheet, SectionData section) {
+    const int16_t index = section.index;
+    const auto at =
+        std::lower_bound(sheet->sections.begin(), sheet->sections.end(), index,
+                         [](const SectionData& data, int16_t key) { return data.index < key; });
+    sheet->sections.insert(at, std::move(section));
+    Record([this, sheet, index] { RemoveSection(sheet, index); });
+    Changed();
+}
+
+SectionData Model::RemoveSection(const SheetPtr& sheet, int16_t index) {
+    SectionData* data = sheet->Section(index);
+    SectionData section = std::move(*data);
+    sheet->sections.erase(sheet->sections.begin() + (data - sheet->sections.data()));
+    Record([this, sheet, section]() mutable { InsertSection(sheet, std::move(section)); });
+    Changed();
+    return section;
+}
+
+void Model::SetSectionHead(const SheetPtr& sheet, int16_t index, bool local, int16_t key,
+                           std::vector<int16_t> deletedKeys) {
+    SectionData* data = sheet->Section(index);
+    const bool oldLocal = std::exchange(data->local, local);
+    const int16_t oldKey = std::exchange(data->key, key);
+    std::vector<int16_t> oldDeleted = std::exchange(data->deletedKeys, std::move(deletedKeys));
+    Record([this, sheet, index, oldLocal, oldKey, oldDeleted = std::move(oldDeleted)]() mutable {
+        SetSectionHead(sheet, index, oldLocal, oldKey, std::move(oldDeleted));
+    });
+    Changed();
+}
+
+void Model::SetDeletedSections(const SheetPtr& sheet, std::vector<int16_t> deleted) {
+    Assign(sheet, sheet->deletedSections, std::move(deleted));
+}
+
+void Model::SetObjectRows(const SheetPtr& sheet, std::bitset<40> rows) {
+    Assign(sheet, sheet->objectRows, rows);
+}
+
+template <class T>
+void Model::Assign(const std::shared_ptr<void>& owner, T& field, T value) {
+    T old = std::exchange(field, std::move(value));
+    Record([this, owner, &field, old = std::move(old)]() mutable {
+        Assign(owner, field, std::move(old));
+    });
+    Changed();
+}
+
+template void Model::Assign(const std::shared_ptr<void>&, std::string&, std::string);
+template void Model::Assign(const std::shared_ptr<void>&, SheetPtr&, SheetPtr);
+template void Model::Assign(const std::shared_ptr<void>&, TextData&, TextData);
+template void Model::Assign(const std::shared_ptr<void>&, ShapeKind&, ShapeKind);
+template void Model::Assign(const std::shared_ptr<void>&, SheetData*&, SheetData*);
+
+void Model::InsertShape(const std::shared_ptr<ShapeContainer>& container, size_t position,
+                        const SheetPtr& shape) {
+    container->shapes.insert(container->shapes.begin() + static_cast<std::ptrdiff_t>(position),
+                             shape);
+    std::function<void(SheetData&)> revive = [&](SheetData& sheet) {
+        sheet.deleted = false;
+        for (const auto& member : sheet.shapes)
+            revive(*member);
+    };
+    revive(*shape);
+    IndexSubtree(*shape, true);
+    Record([this, container, position] { RemoveShape(container, position); });
+    Changed();
+}
+
+SheetPtr Model::RemoveShape(const std::shared_ptr<ShapeContainer>& container, size_t position) {
+    SheetPtr shape = container->shapes[position];
+    container->shapes.erase(container->shapes.begin() + static_cast<std::ptrdiff_t>(position));
+    std::function<void(SheetData&)> bury = [&](SheetData& sheet) {
+        sheet.deleted = true;
+        for (const auto& member : sheet.shapes)
+            bury(*member);
+    };
+    bury(*shape);
+    IndexSubtree(*shape, false);
+    for (const auto& window : m_windows) {
+        auto& selection = window->selection;
+        selection.erase(std::remove_if(selection.begin(), selection.end(),
+                                       [](const SheetPtr& selected) { return selected->deleted; }),
+                        selection.end());
+    }
+    Record([this, container, position, shape] { InsertShape(container, position, shape); });
+    Changed();
+    return shape;
+}
+
+void Model::InsertPage(const std::shared_ptr<DocumentData>& document, size_t position,
+                       const std::shared_ptr<PageData>& page) {
+    document->pages.insert(document->pages.begin() + static_cast<std::ptrdiff_t>(position), page);
+    page->deleted = false;
+    Record([this, document, position] {
+        auto removed = document->pages[position];
+        document->pages.erase(document->pages.begin() + static_cast<std::ptrdiff_t>(position));
+        removed->deleted = true;
+        Record([this, document, position, removed] { InsertPage(document, position, removed); });
+        Changed();
+    });
+    Changed();
+}
+
+void Model::InsertMaster(const std::shared_ptr<DocumentData>& document, size_t position,
+                         const std::shared_ptr<MasterData>& master) {
+    document->masters.insert(document->masters.begin() + static_cast<std::ptrdiff_t>(position),
+                             master);
+    master->deleted = false;
+    Record([this, document, position] { RemoveMaster(document, position); });
+    Changed();
+}
+
+void Model::RemoveMaster(const std::shared_ptr<DocumentData>& document, size_t position) {
+    auto master = document->masters[position];
+    document->masters.erase(document->masters.begin() + static_cast<std::ptrdiff_t>(position));
+    master->deleted = true;
+    Record([this, document, position, master] { InsertMaster(document, position, master); });
+    Changed();
+}
+
+void Model::InsertDocument(size_t position, const std::shared_ptr<DocumentData>& document) {
+    m_documents.insert(m_documents.begin() + static_cast<std::ptrdiff_t>(position), document);
+    document->closed = false;
+    Record([this, position] { RemoveDocument(position); });
+    Changed();
+}
+
+void Model::RemoveDocument(size_t position) {
+    auto document = m_documents[position];
+    m_documents.erase(m_documents.begin() + static_cast<std::ptrdiff_t>(position));
+    document->closed = true;
+    for (const auto& window : std::vector<std::shared_ptr<WindowData>>(m_windows)) {
+        if (window->document == document) CloseWindow(window);
+    }
+    Record([this, position, document] {
+        InsertDocument(position, document);
+        Activate(document, nullptr);
+    });
+    Changed();
+}
+
+void Model::ReplaceMasterContents(const std::shared_ptr<MasterData>& master,
+                                  std::vector<SheetPtr> shapes, SheetPtr pageSheet) {
+    std::swap(master->shapes, shapes);
+    std::swap(master->pageSheet, pageSheet);
+    SetOwners(*master, master->document, nullptr, master.get(), nullptr);
+    if (master->pageSheet) {
+        master->pageSheet->master = master.get();
+        master->pageSheet->document = master->document;
+    }
+    IndexShapes(*master);
+    Record([this, master, shapes = std::move(shapes), pageSheet = std::move(pageSheet)]() mutable {
+        ReplaceMasterContents(master, std::move(shapes), std::move(pageSheet));
+    });
+    Changed();
+}
+
+void Model::IndexSubtree(SheetData& shape, bool add) {
+    auto* index = shape.page     ? &shape.page->shapesById
+                  : shape.master ? &shape.master->shapesById
+                                 : nullptr;
+    if (!index) return;
+    std::function<void(SheetData&)> visit = [&](SheetData& sheet) {
+        if (add) {
+            (*index)[sheet.id] = &sheet;
+            int32_t& next = shape.page ? shape.page->nextShapeId : shape.master->nextShapeId;
+            next = std::max(next, sheet.id + 1);
+        } else {
+            const auto found = index->find(sheet.id);
+            if (found != index->end() && found->second == &sheet) index->erase(found);
+        }
+        for (const auto& member : sheet.shapes)
+            visit(*member);
+    };
+    visit(shape);
+}
+
+namespace {
+
+void IndexInto(std::unordered_map<int32_t, SheetData*>& index, int32_t& next,
+               const std::vector<SheetPtr>& shapes) {
+    for (const auto& shape : shapes) {
+        index[shape->id] = shape.get();
+        next = std::max(next, shape->id + 1);
+        IndexInto(index, next, shape->shapes);
+    }
+}
+
+}  // namespace
+
+void Model::IndexShapes(PageData& page) {
+    page.shapesById.clear();
+    IndexInto(page.shapesById, page.nextShapeId, page.shapes);
+}
+
+void Model::IndexShapes(MasterData& master) {
+    master.shapesById.clear();
+    IndexInto(master.shapesById, master.nextShapeId, master.shapes);
+}
+
+void Model::SetOwners(ShapeContainer& container, DocumentData* document, PageData* page,
+                      MasterData* master, SheetData* parent) {
+    for (const auto& shape : container.shapes) {
+        shape->document = document;
+        shape->page = page;
+        shape->master = master;
+        shape->parent = parent;
+        SetOwners(*shape, document, page, master, shape.get());
+    }
+}
+
+SheetData* Model::ShapeById(const SheetData& near, int32_t id) const {
+    const auto* index = near.page     ? &near.page->shapesById
+                        : near.master ? &near.master->shapesById
+                                      : nullptr;
+    if (!index) return nullptr;
+    const auto found = index->find(id);
+    return found == index->end() ? nullptr : found->second;
+}
+
+SheetData* Model::Style(const DocumentData& document, int32_t id) const {
+    for (const auto& style : document.styles) {
+        if (style->id == id) return style.get();
+    }
+    return nullptr;
+}
+
+}  // namespace tess::embedded

@@ -1,0 +1,170 @@
+#pragma once
+
+#include <array>
+#include <bitset>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "formula/Evaluate.h"
+
+// The data of the embedded Visio model: documents, pages, masters and sheets with their
+// sections, rows, cells and text. Plain data; the rules live in Model.
+namespace tess::embedded {
+
+struct SheetData;
+struct PageData;
+struct MasterData;
+struct DocumentData;
+using SheetPtr = std::shared_ptr<SheetData>;
+
+enum class SheetKind : uint8_t { Shape, PageSheet, DocumentSheet, StyleSheet };
+enum class ShapeKind : uint8_t { Shape, Group, Foreign, Guide };
+
+/// One cell: its own formula (when it has one), and the last value computed for it.
+struct CellData {
+    enum class Source : uint8_t {
+        Inherited,  // no formula of its own: the master's or the style's applies
+        Local,      // the formula below is the sheet's own
+        NoFormula,  // locally emptied: blocks inheritance, value empty
+    };
+
+    int16_t index = 0;
+    Source source = Source::Inherited;
+    bool valueOnly = false;  // Local formula that the file wrote as a bare value (no F)
+    bool inFile = false;     // the file wrote this cell (the writer keeps it)
+    std::string formula;
+    formula::Value value;
+    uint64_t computedAt = 0;  // change count of the model when value was computed (0: as read)
+    std::string unit;         // the unit the file gave the value
+};
+
+/// A row of a section. Rows an instance inherits are present too, without cells of their own.
+struct RowData {
+    int16_t type = 0;    // row tag
+    std::string name;    // named-row sections
+    int16_t key = -1;    // index of the row it inherits in the inheritance source; -1: none
+    bool local = false;  // the sheet has this row itself
+    std::vector<CellData> cells;  // sorted by cell index: local cells and cached values
+
+    CellData* Find(int16_t cell);
+    const CellData* Find(int16_t cell) const;
+    CellData& Get(int16_t cell);  // finds or inserts
+};
+
+struct SectionData {
+    int16_t index = 0;
+    bool local = false;                // the sheet has the section itself
+    int16_t key = -1;                  // Geometry: the inherited section's index; -1: none
+    std::vector<RowData> rows;         // visible rows, in order
+    std::vector<int16_t> deletedKeys;  // inherited rows this sheet deleted
+};
+
+/// A stretch of text formatted by one row of the Character, Paragraph or Tabs section, from
+/// start to the next run's start.
+struct TextRun {
+    int32_t start = 0;
+    int16_t row = 0;
+};
+
+/// A text field: the characters [start, end) show the field of Fields row `row`.
+struct TextField {
+    int32_t start = 0;
+    int32_t end = 0;
+    int16_t row = 0;
+};
+
+struct TextData {
+    std::u32string characters;
+    std::vector<TextRun> charRuns;
+    std::vector<TextRun> paraRuns;
+    std::vector<TextRun> tabRuns;
+    std::vector<TextField> fields;
+    bool local = false;  // the sheet has text of its own (otherwise its master's shows)
+};
+
+/// What holds shapes: a page, a master or a group.
+struct ShapeContainer {
+    std::vector<SheetPtr> shapes;
+    virtual ~ShapeContainer() = default;
+};
+
+/// A ShapeSheet: a shape, a page sheet, the document sheet or a style.
+struct SheetData : ShapeContainer, std::enable_shared_from_this<SheetData> {
+    SheetKind kind = SheetKind::Shape;
+    ShapeKind shapeKind = ShapeKind::Shape;
+    int32_t id = 0;
+    std::string name;
+    std::string nameU;
+    std::string uniqueId;
+    std::array<std::string, 3> data;
+    int16_t foreignType = 0;
+    bool deleted = false;  // removed from its document; objects that still point here fail
+
+    DocumentData* document = nullptr;
+    PageData* page = nullptr;      // the page it is on (or whose sheet it is)
+    MasterData* master = nullptr;  // the master it is in (or whose sheet it is)
+    SheetData* parent = nullptr;   // the group that holds it
+
+    // Inheritance.
+    SheetPtr masterShape;                       // the master's shape this instance inherits from
+    std::array<int32_t, 3> styles{-1, -1, -1};  // line, fill and text style IDs
+
+    std::bitset<40> objectRows;            // rows of the object section this sheet has
+    std::vector<SectionData> sections;     // multi-row sections, sorted by index
+    std::vector<int16_t> deletedSections;  // inherited sections this sheet deleted
+    TextData text;
+
+    RowData objectCells;  // cells of the object section, by ObjectCellKey(row, cell)
+
+    SectionData* Section(int16_t index);
+    const SectionData* Section(int16_t index) const;
+};
+
+/// Object-section cells share one row of cells, keyed by their row and cell.
+constexpr int16_t ObjectCellKey(int16_t row, int16_t cell) {
+    return static_cast<int16_t>(row * 64 + cell);
+}
+
+struct PageData : ShapeContainer {
+    int32_t id = 0;
+    std::string name;
+    std::string nameU;
+    bool background = false;
+    SheetPtr pageSheet;
+    DocumentData* document = nullptr;
+    bool deleted = false;
+    std::unordered_map<int32_t, SheetData*> shapesById;
+    int32_t nextShapeId = 1;
+};
+
+struct MasterData : ShapeContainer {
+    int32_t id = 0;
+    std::string name;
+    std::string nameU;
+    std::string uniqueId;
+    SheetPtr pageSheet;
+    DocumentData* document = nullptr;
+    MasterData* editOf = nullptr;  // for an edit copy: the master it edits
+    bool deleted = false;
+    std::unordered_map<int32_t, SheetData*> shapesById;
+    int32_t nextShapeId = 1;
+};
+
+struct DocumentData {
+    std::string name;  // file name with extension, or "Drawing1"
+    std::string path;  // where it was read from; empty for a new drawing
+    bool stencil = false;
+    std::vector<std::shared_ptr<PageData>> pages;
+    std::vector<std::shared_ptr<MasterData>> masters;
+    std::vector<SheetPtr> styles;
+    std::array<int32_t, 3> defaultStyles{0, 0, 0};  // line, fill and text style of new shapes
+    SheetPtr documentSheet;
+    bool closed = false;
+    std::shared_ptr<PageData> activePage;
+};
+
+}  // namespace tess::embedded

@@ -1,0 +1,397 @@
+// Shape text: ranges, runs of character and paragraph formatting, words, paragraphs, fields.
+#include <algorithm>
+
+#include "formula/CellCatalogue.h"
+#include "host/embedded/HostErrors.h"
+#include "host/embedded/Model.h"
+#include "platform/visio/Constants.h"
+
+namespace tess::embedded {
+namespace {
+
+using namespace visio;
+
+std::string ToUtf8(std::u32string_view text) {
+    std::string out;
+    for (char32_t c : text) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::u32string FromUtf8(std::string_view text) {
+    std::u32string out;
+    for (size_t i = 0; i < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const int length = byte < 0x80         ? 1
+                           : (byte >> 5) == 6  ? 2
+                           : (byte >> 4) == 14 ? 3
+                           : (byte >> 3) == 30 ? 4
+                                               : 1;
+        char32_t c = length == 1 ? byte : byte & (0x3F >> (length - 1));
+        for (int k = 1; k < length && i + static_cast<size_t>(k) < text.size(); ++k) {
+            c = (c << 6) | (static_cast<unsigned char>(text[i + static_cast<size_t>(k)]) & 0x3F);
+        }
+        out += c;
+        i += static_cast<size_t>(length);
+    }
+    return out;
+}
+
+const std::vector<TextRun>& RunsOf(const TextData& text, int16_t section) {
+    switch (section) {
+        case visSectionCharacter:
+            return text.charRuns;
+        case visSectionParagraph:
+            return text.paraRuns;
+        default:
+            return text.tabRuns;
+    }
+}
+
+std::vector<TextRun>& RunsOf(TextData& text, int16_t section) {
+    return const_cast<std::vector<TextRun>&>(RunsOf(const_cast<const TextData&>(text), section));
+}
+
+/// The index of the run holding a position; runs that do not start at 0 count from 0.
+size_t RunIndexAt(const std::vector<TextRun>& runs, int32_t position) {
+    size_t index = 0;
+    for (size_t i = 0; i < runs.size(); ++i) {
+        if (runs[i].start <= position) index = i;
+    }
+    return index;
+}
+
+bool IsWordCharacter(char32_t c) {
+    return (c >= U'0' && c <= U'9') || (c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z') ||
+           c == U'_' || c >= 0x80;
+}
+
+bool IsBlank(char32_t c) {
+    return c == U' ' || c == U'\t';
+}
+
+/// Keeps the runs sorted, from 0, without two runs starting at one place or past the end.
+void Tidy(std::vector<TextRun>& runs, int32_t length) {
+    std::stable_sort(runs.begin(), runs.end(),
+                     [](const TextRun& a, const TextRun& b) { return a.start < b.start; });
+    std::vector<TextRun> tidy;
+    for (const TextRun& run : runs) {
+        if (!tidy.empty() && run.start >= length && length > 0) continue;
+        if (!tidy.empty() && tidy.back().start == run.start) {
+            tidy.back() = run;
+        } else if (tidy.empty() || tidy.back().row != run.row) {
+            tidy.push_back(run);
+        }
+    }
+    if (!tidy.empty()) tidy.front().start = 0;
+    runs = std::move(tidy);
+}
+
+}  // namespace
+
+int32_t Model::CharacterCount(const SheetData& sheet) const {
+    return static_cast<int32_t>(Text(sheet).characters.size());
+}
+
+std::string Model::TextRange(const SheetData& sheet, int32_t begin, int32_t end) const {
+    const std::u32string& characters = Text(sheet).characters;
+    const auto size = static_cast<int32_t>(characters.size());
+    begin = std::clamp(begin, 0, size);
+    end = std::clamp(end, begin, size);
+    return ToUtf8(std::u32string_view(characters)
+                      .substr(static_cast<size_t>(begin), static_cast<size_t>(end - begin)));
+}
+
+std::pair<int32_t, int32_t> Model::Run(const SheetData& sheet, int16_t runType,
+                                       int32_t position) const {
+    const TextData& text = Text(sheet);
+    const auto size = static_cast<int32_t>(text.characters.size());
+    if (size == 0) return {0, 0};
+    const int32_t at = std::clamp(position, 0, size - 1);
+    switch (runType) {
+        case visCharPropRow:
+        case visParaPropRow:
+        case visTabPropRow: {
+            const int16_t section = runType == visCharPropRow   ? visSectionCharacter
+                                    : runType == visParaPropRow ? visSectionParagraph
+                                                                : visSectionTab;
+            const auto& runs = RunsOf(text, section);
+            if (runs.empty()) return {0, size};
+            const size_t index = RunIndexAt(runs, at);
+            const int32_t begin = index == 0 ? 0 : runs[index].start;
+            return {begin, index + 1 < runs.size() ? runs[index + 1].start : size};
+        }
+        case visWordRun: {
+            for (const TextField& field : text.fields) {
+                if (at >= field.start && at < field.end) return {field.start, field.end};
+            }
+            // Words run from their start over the blanks that follow them; any other mark is
+            // a run of its own with its blanks; fields cut words.
+            const auto fieldStartsAt = [&](int32_t i) {
+                return std::any_of(text.fields.begin(), text.fields.end(),
+                                   [&](const TextField& field) { return field.start == i; });
+            };
+            int32_t begin = 0;
+            for (int32_t i = 0; i < size;) {
+                int32_t end = i;
+                if (const auto field =
+                        std::find_if(text.fields.begin(), text.fields.end(),
+                                     [&](const TextField& f) { return f.start == i; });
+                    field != text.fields.end()) {
+                    end = field->end;
+                } else if (IsWordCharacter(text.characters[static_cast<size_t>(i)])) {
+                    while (end < size &&
+                           IsWordCharacter(text.characters[static_cast<size_t>(end)]) &&
+                           (end == i || !fieldStartsAt(end))) {
+                        ++end;
+                    }
+                } else {
+                    ++end;
+                }
+                while (end < size && IsBlank(text.characters[static_cast<size_t>(end)]) &&
+                       !fieldStartsAt(end))
+                    ++end;
+                begin = i;
+                if (at < end) return {begin, end};
+                i = end;
+            }
+            return {begin, size};
+        }
+        case visParaRun: {
+            int32_t begin = at;
+            while (begin > 0 && text.characters[static_cast<size_t>(begin - 1)] != U'\n')
+                --begin;
+            int32_t end = at;
+            while (end < size && text.characters[static_cast<size_t>(end)] != U'\n')
+                ++end;
+            return {begin, std::min(size, end + 1)};
+        }
+        case visFieldRun: {
+            int32_t begin = 0, end = size;
+            for (const TextField& field : text.fields) {
+                if (at >= field.start && at < field.end) return {field.start, field.end};
+                if (field.end <= at) begin = std::max(begin, field.end);
+                if (field.start > at) end = std::min(end, field.start);
+            }
+            return {begin, end};
+        }
+        default:
+            hosterr::Raise(hosterr::kBadArgument,
+                           "Unknown run type " + std::to_string(runType) + ".");
+    }
+}
+
+int16_t Model::PropsRow(const SheetData& sheet, int16_t section, int32_t begin, int32_t end,
+                        int16_t bias) const {
+    const TextData& text = Text(sheet);
+    const auto& runs = RunsOf(text, section);
+    if (runs.empty()) return 0;
+    const auto size = static_cast<int32_t>(text.characters.size());
+    if (begin >= end) {
+        const int32_t at = bias == visBiasLeft ? begin - 1 : begin;
+        return runs[RunIndexAt(runs, std::clamp(at, 0, std::max(0, size - 1)))].row;
+    }
+    const size_t first = RunIndexAt(runs, begin);
+    const size_t last = RunIndexAt(runs, end - 1);
+    for (size_t i = first + 1; i <= last; ++i) {
+        if (runs[i].row != runs[first].row) return -1;
+    }
+    return runs[first].row;
+}
+
+const TextField* Model::FieldAt(const SheetData& sheet, int32_t begin, int32_t end) const {
+    for (const TextField& field : Text(sheet).fields) {
+        if (field.start == begin && field.end == end) return &field;
+    }
+    return nullptr;
+}
+
+void Model::ReplaceText(const SheetPtr& sheet, int32_t begin, int32_t end,
+                        std::string_view replacement) {
+    RequireAlive(*sheet);
+    TextData text = Text(*sheet);
+    const auto size = static_cast<int32_t>(text.characters.size());
+    begin = std::clamp(begin, 0, size);
+    end = std::clamp(end, begin, size);
+    const std::u32string inserted = FromUtf8(replacement);
+    const auto shift = static_cast<int32_t>(inserted.size()) - (end - begin);
+    text.characters.replace(static_cast<size_t>(begin), static_cast<size_t>(end - begin), inserted);
+    const auto length = static_cast<int32_t>(text.characters.size());
+    for (int16_t section : {visSectionCharacter, visSectionParagraph, visSectionTab}) {
+        auto& runs = RunsOf(text, section);
+        for (TextRun& run : runs) {
+            if (run.start > begin && run.start < end)
+                run.start = begin;
+            else if (run.start >= end && run.start > begin)
+                run.start += shift;
+        }
+        Tidy(runs, length);
+    }
+    std::vector<TextField> fields;
+    for (TextField field : text.fields) {
+        const bool overlaps = field.start < end && field.end > begin;
+        if (overlaps && end > begin) continue;
+        if (field.start >= end) {
+            field.start += shift;
+            field.end += shift;
+        }
+        fields.push_back(field);
+    }
+    text.fields = std::move(fields);
+    SetText(sheet, std::move(text));
+}
+
+void Model::SetRunProps(const SheetPtr& sheet, int16_t section, int32_t begin, int32_t end,
+                        int16_t cell, int16_t value) {
+    RequireAlive(*sheet);
+    if (section != visSectionCharacter && section != visSectionParagraph)
+        hosterr::Raise(hosterr::kBadArgument);
+    if (!formula::IsKnownCell(section, 0, cell)) hosterr::Raise(hosterr::kNoSuchCell);
+    TextData text = Text(*sheet);
+    const auto size = static_cast<int32_t>(text.characters.size());
+    begin = std::clamp(begin, 0, size);
+    end = std::clamp(end, begin, size);
+    if (begin == end) return;
+    auto& runs = RunsOf(text, section);
+    if (runs.empty()) runs.push_back({0, 0});
+    // Cut the runs at both ends of the range.
+    for (int32_t cut : {begin, end}) {
+        if (cut >= size) continue;
+        const size_t index = RunIndexAt(runs, cut);
+        if (runs[index].start != cut)
+            runs.insert(runs.begin() + static_cast<std::ptrdiff_t>(index + 1),
+                        {cut, runs[index].row});
+    }
+    // The range takes a new row: a copy of the row it had, with the one cell changed.
+    if (!sheet->Section(section)) LocalSection(sheet, section);
+    SectionData rows = *sheet->Section(section);
+    std::vector<std::pair<int16_t, int16_t>> added;  // (old row, new row) per distinct old row
+    for (TextRun& run : runs) {
+        if (run.start < begin || run.start >= end) continue;
+        auto known = std::find_if(added.begin(), added.end(),
+                                  [&](const auto& pair) { return pair.first == run.row; });
+        if (known == added.end()) {
+            RowData row;
+            row.local = true;
+            const bool hasBase = run.row >= 0 && static_cast<size_t>(run.row) < rows.rows.size();
+            for (int16_t c = 0; c < 64; ++c) {
+                if (!formula::IsKnownCell(section, 0, c) || c == cell) continue;
+                const std::string inherited =
+                    hasBase ? Formula(*sheet, section, run.row, c) : std::string();
+                if (inherited.empty()) continue;
+                CellData data;
+                data.index = c;
+                data.source = CellData::Source::Local;
+                data.formula = inherited;
+                row.cells.push_back(std::move(data));
+            }
+            CellData changed;
+            changed.index = cell;
+            changed.source = CellData::Source::Local;
+            changed.formula = std::to_string(value);
+            row.cells.push_back(std::move(changed));
+            std::sort(row.cells.begin(), row.cells.end(),
+                      [](const CellData& a, const CellData& b) { return a.index < b.index; });
+            rows.rows.push_back(std::move(row));
+            known =
+                added.insert(added.end(), {run.row, static_cast<int16_t>(rows.rows.size() - 1)});
+        }
+        run.row = known->second;
+    }
+    Tidy(runs, size);
+    // Rows in the order the text first uses them; rows no run uses go.
+    std::vector<int16_t> order;
+    for (const TextRun& run : runs) {
+        if (std::find(order.begin(), order.end(), run.row) == order.end()) order.push_back(run.row);
+    }
+    SectionData rebuilt;
+    rebuilt.index = section;
+    rebuilt.local = true;
+    rebuilt.key = rows.key;
+    for (int16_t old : order) {
+        RowData row = old >= 0 && static_cast<size_t>(old) < rows.rows.size()
+                          ? rows.rows[static_cast<size_t>(old)]
+                          : RowData{};
+        row.local = true;
+        rebuilt.rows.push_back(std::move(row));
+    }
+    for (TextRun& run : runs) {
+        run.row =
+            static_cast<int16_t>(std::find(order.begin(), order.end(), run.row) - order.begin());
+    }
+    RemoveSection(sheet, section);
+    InsertSection(sheet, std::move(rebuilt));
+    SetText(sheet, std::move(text));
+}
+
+std::string Model::FieldFormula(int16_t category, int16_t code) {
+    static const std::vector<std::vector<const char*>> kFormulas = {
+        {},
+        {"DOCCREATION()", "DOCCREATION()", "NOW()", "NOW()", "DOCLASTEDIT()", "DOCLASTEDIT()",
+         "DOCLASTPRINT()", "DOCLASTPRINT()"},
+        {"CREATOR()", "DESCRIPTION()", "DIRECTORY()", "FILENAME()", "KEYWORDS()", "SUBJECT()",
+         "TITLE()", "MANAGER()", "COMPANY()", "CATEGORY()", "HYPERLINKBASE()"},
+        {"Width", "Height", "Angle"},
+        {"DATA1()", "DATA2()", "DATA3()", "ID()", "MASTERNAME()", "NAME()", "TYPE()"},
+        {"BKGPAGENAME()", "PAGENAME()", "PAGECOUNT()", "PAGENUMBER()"},
+    };
+    if (category < 1 || static_cast<size_t>(category) >= kFormulas.size() || code < 0 ||
+        static_cast<size_t>(code) >= kFormulas[static_cast<size_t>(category)].size()) {
+        hosterr::Raise(hosterr::kBadArgument, "No field of category " + std::to_string(category) +
+                                                  " and code " + std::to_string(code) + ".");
+    }
+    return kFormulas[static_cast<size_t>(category)][static_cast<size_t>(code)];
+}
+
+void Model::InsertField(const SheetPtr& sheet, int32_t begin, int32_t end, int16_t category,
+                        int16_t code, int16_t format, const std::string& formula) {
+    RequireAlive(*sheet);
+    const std::string_view text = formula.size() > 0 && formula.front() == '='
+                                      ? std::string_view(formula).substr(1)
+                                      : std::string_view(formula);
+    const formula::ParseResult parsed = formula::Parse(text);
+    if (parsed.error) hosterr::Raise(hosterr::kFormulaSyntax, parsed.error->message);
+    if (const auto problem = CheckFormula(sheet, text))
+        hosterr::Raise(hosterr::kBadFormula, problem->message);
+    LocalSection(sheet, visSectionTextField);
+    const auto row = static_cast<int16_t>(sheet->Section(visSectionTextField)->rows.size());
+    RowData fresh;
+    fresh.local = true;
+    InsertRow(sheet, visSectionTextField, static_cast<size_t>(row), std::move(fresh));
+    SetLocalFormula(sheet, visSectionTextField, row, 0, std::string(text));
+    SetLocalFormula(sheet, visSectionTextField, row, 2,
+                    "FIELDPICTURE(" + std::to_string(format) + ")");
+    SetLocalFormula(sheet, visSectionTextField, row, 4, std::to_string(category));
+    SetLocalFormula(sheet, visSectionTextField, row, 5, std::to_string(code));
+    SetLocalFormula(sheet, visSectionTextField, row, 6, std::to_string(format));
+    // The field shows its value; one mark stands for a value only a renderer could give.
+    const formula::Value value = Result(sheet, visSectionTextField, row, 0);
+    std::string shown =
+        value.IsKnown() && value.type != formula::Value::Type::Error ? formula::TextOf(value) : "";
+    if (shown.empty()) shown = "#";
+    ReplaceText(sheet, begin, end, shown);
+    TextData withField = Text(*sheet);
+    const auto length = static_cast<int32_t>(FromUtf8(shown).size());
+    const int32_t start = std::clamp(begin, 0, static_cast<int32_t>(withField.characters.size()));
+    withField.fields.push_back({start, start + length, row});
+    std::sort(withField.fields.begin(), withField.fields.end(),
+              [](const TextField& a, const TextField& b) { return a.start < b.start; });
+    SetText(sheet, std::move(withField));
+}
+
+}  // namespace tess::embedded

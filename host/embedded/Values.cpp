@@ -1,0 +1,276 @@
+// Formulas and values: checking a formula as Visio does, writing it, and computing results
+// through the formula library, with references resolved on the model.
+#include <functional>
+
+#include "formula/CellCatalogue.h"
+#include "host/embedded/HostErrors.h"
+#include "host/embedded/Model.h"
+#include "platform/visio/Constants.h"
+
+namespace tess::embedded {
+namespace {
+
+const SheetData* FindByName(const std::vector<SheetPtr>& shapes, std::string_view name) {
+    for (const auto& shape : shapes) {
+        if (formula::SameName(Model::DisplayName(*shape), name) ||
+            formula::SameName(Model::DisplayNameU(*shape), name)) {
+            return shape.get();
+        }
+        if (const SheetData* member = FindByName(shape->shapes, name)) return member;
+    }
+    return nullptr;
+}
+
+const SheetData* SheetOfStyle(const DocumentData& document, std::string_view name) {
+    for (const auto& style : document.styles) {
+        if (formula::SameName(style->name, name) || formula::SameName(style->nameU, name))
+            return style.get();
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+/// Resolves the references of a formula written on one sheet.
+class SheetResolver : public formula::ISheetResolver {
+public:
+    SheetResolver(Model& model, const SheetData& self) : m_model(model), m_self(self) {}
+
+    Sheet FindSheet(const formula::SheetSelector& selector) override {
+        const SheetData* itemSheet = &m_self;
+        const std::vector<SheetPtr>* shapes = ShapesNear(m_self);
+        const PageData* page = m_self.page;
+        const MasterData* master = m_self.master;
+        if (!selector.collection.empty()) {
+            if (!m_self.document) return nullptr;
+            if (formula::SameName(selector.collection, "Pages")) {
+                page = FindPage(selector.item);
+                if (!page) return nullptr;
+                master = nullptr;
+                itemSheet = page->pageSheet.get();
+                shapes = &page->shapes;
+            } else if (formula::SameName(selector.collection, "Masters")) {
+                master = FindMaster(selector.item);
+                if (!master) return nullptr;
+                page = nullptr;
+                itemSheet = master->pageSheet.get();
+                shapes = &master->shapes;
+            } else {
+                itemSheet = SheetOfStyle(*m_self.document, selector.item);
+                shapes = nullptr;
+            }
+        }
+        switch (selector.kind) {
+            case formula::SheetKind::Self:
+                return itemSheet;
+            case formula::SheetKind::ById: {
+                const auto* index = page     ? &page->shapesById
+                                    : master ? &master->shapesById
+                                             : nullptr;
+                if (!index) return nullptr;
+                const auto found = index->find(selector.id);
+                return found == index->end() ? nullptr : found->second;
+            }
+            case formula::SheetKind::ByName:
+                return shapes ? FindByName(*shapes, selector.name) : nullptr;
+            case formula::SheetKind::ThePage:
+                if (page) return page->pageSheet.get();
+                return master ? master->pageSheet.get() : nullptr;
+            case formula::SheetKind::TheDoc:
+                return m_self.document ? m_self.document->documentSheet.get() : nullptr;
+            case formula::SheetKind::Computed:
+                return nullptr;
+        }
+        return nullptr;
+    }
+
+    std::optional<int16_t> FindRow(Sheet sheet, const formula::CellName& cell) override {
+        const auto& data = *static_cast<const SheetData*>(sheet);
+        int16_t row = cell.row;
+        if (cell.named) {
+            row = m_model.FindNamedRow(data, cell.section, cell.rowName);
+            if (row < 0) return std::nullopt;
+        }
+        if (!m_model.CellExists(data, cell.section, row, cell.cell, false)) return std::nullopt;
+        return row;
+    }
+
+    formula::Value CellValue(Sheet sheet, int16_t section, int16_t row, int16_t cell) override {
+        auto& data = const_cast<SheetData&>(*static_cast<const SheetData*>(sheet));
+        return m_model.Compute(data.shared_from_this(), section, row, cell);
+    }
+
+private:
+    static const std::vector<SheetPtr>* ShapesNear(const SheetData& sheet) {
+        if (sheet.page) return &sheet.page->shapes;
+        if (sheet.master) return &sheet.master->shapes;
+        return nullptr;
+    }
+
+    const PageData* FindPage(std::string_view name) const {
+        for (const auto& page : m_self.document->pages) {
+            if (formula::SameName(page->name, name) || formula::SameName(page->nameU, name))
+                return page.get();
+        }
+        return nullptr;
+    }
+
+    const MasterData* FindMaster(std::string_view name) const {
+        for (const auto& master : m_self.document->masters) {
+            if (formula::SameName(master->name, name) || formula::SameName(master->nameU, name))
+                return master.get();
+        }
+        return nullptr;
+    }
+
+    Model& m_model;
+    const SheetData& m_self;
+};
+
+std::optional<formula::FormulaProblem> Model::CheckFormula(const SheetPtr& sheet,
+                                                           std::string_view text) {
+    SheetResolver resolver(*this, *sheet);
+    return formula::CheckFormula(text, resolver);
+}
+
+formula::Value Model::Result(const SheetPtr& sheet, int16_t section, int16_t row, int16_t cell) {
+    RequireAlive(*sheet);
+    if (!CellExists(*sheet, section, row, cell, false)) hosterr::Raise(hosterr::kNoSuchCell);
+    return Compute(sheet, section, row, cell);
+}
+
+double Model::ResultNumber(const SheetPtr& sheet, int16_t section, int16_t row, int16_t cell) {
+    const formula::Value value = Result(sheet, section, row, cell);
+    switch (value.type) {
+        case formula::Value::Type::Number:
+        case formula::Value::Type::Color:
+            return value.number;
+        case formula::Value::Type::String: {
+            const auto number = formula::NumberOf(value);
+            return number ? *number : 0;
+        }
+        default:
+            return 0;
+    }
+}
+
+formula::Value Model::Compute(const SheetPtr& sheet, int16_t section, int16_t row, int16_t cell) {
+    const CellData* own = OwnCell(*sheet, section, row, cell);
+    if (own && own->computedAt == m_changes) return own->value;
+    const CellData* source = FormulaCell(*sheet, section, row, cell);
+    // What the cell showed last: its own cached value, else its source's.
+    formula::Value fallback = own ? own->value : source ? source->value : formula::Value::Number(0);
+    if (!source || source->source != CellData::Source::Local || source->formula.empty()) {
+        CacheValue(*sheet, section, row, cell, fallback);
+        return fallback;
+    }
+    const std::string text = source->formula;  // evaluation may move cells in memory
+    const uint64_t key = std::hash<const void*>()(sheet.get()) ^
+                         (static_cast<uint64_t>(static_cast<uint16_t>(section)) << 48) ^
+                         (static_cast<uint64_t>(static_cast<uint16_t>(row)) << 32) ^
+                         static_cast<uint16_t>(cell);
+    if (!m_cycleGuard.Enter(key)) return fallback;
+    formula::Value value = fallback;
+    const formula::ParseResult parsed = formula::Parse(text);
+    if (!parsed.error) {
+        SheetResolver resolver(*this, *sheet);
+        value = formula::Evaluate(parsed.formula, resolver);
+    }
+    m_cycleGuard.Leave(key);
+    if (!value.IsKnown()) value = std::move(fallback);
+    CacheValue(*sheet, section, row, cell, value);
+    return value;
+}
+
+void Model::CacheValue(SheetData& sheet, int16_t section, int16_t row, int16_t cell,
+                       formula::Value value) {
+    RowData* data = nullptr;
+    int16_t index = cell;
+    if (section == visio::visSectionObject) {
+        data = &sheet.objectCells;
+        index = ObjectCellKey(row, cell);
+    } else if (SectionData* sectionData = sheet.Section(section);
+               sectionData && row >= 0 && static_cast<size_t>(row) < sectionData->rows.size()) {
+        data = &sectionData->rows[static_cast<size_t>(row)];
+    }
+    if (!data) return;
+    CellData& stored = data->Get(index);
+    stored.value = std::move(value);
+    stored.computedAt = m_changes;
+}
+
+void Model::SetLocalFormula(const SheetPtr& sheet, int16_t section, int16_t row, int16_t cell,
+                            std::string text) {
+    const int16_t index = section == visio::visSectionObject ? ObjectCellKey(row, cell) : cell;
+    const CellData* own = OwnCell(*sheet, section, row, cell);
+    CellData data = own ? *own : CellData{};
+    data.index = index;
+    data.source = CellData::Source::Local;
+    data.valueOnly = false;
+    data.formula = std::move(text);
+    data.computedAt = 0;
+    if (section != visio::visSectionObject) MakeRowLocal(sheet, section, row);
+    StoreCell(sheet, section, row, std::move(data));
+}
+
+void Model::SetFormula(const SheetPtr& sheet, int16_t section, int16_t row, int16_t cell,
+                       std::string_view formula) {
+    CheckCellWritable(*sheet, section, row, cell);
+    while (!formula.empty() && formula.front() == ' ')
+        formula.remove_prefix(1);
+    if (!formula.empty() && formula.front() == '=') formula.remove_prefix(1);
+    if (formula.empty()) {
+        RevertToInherited(sheet, section, row, cell);
+        return;
+    }
+    const formula::ParseResult parsed = formula::Parse(formula);
+    if (parsed.error) {
+        hosterr::Raise(hosterr::kFormulaSyntax, parsed.error->message + " at character " +
+                                                    std::to_string(parsed.error->position + 1) +
+                                                    " of '" + std::string(formula) + "'.");
+    }
+    SheetResolver resolver(*this, *sheet);
+    if (const auto problem = formula::CheckFormula(parsed, resolver)) {
+        hosterr::Raise(hosterr::kBadFormula,
+                       "In '" + std::string(formula) + "': " + problem->message + ".");
+    }
+    SetLocalFormula(sheet, section, row, cell, std::string(formula));
+}
+
+void Model::RevertToInherited(const SheetPtr& sheet, int16_t section, int16_t row, int16_t cell) {
+    const CellData* own = OwnCell(*sheet, section, row, cell);
+    const int16_t index = section == visio::visSectionObject ? ObjectCellKey(row, cell) : cell;
+    // Whether anything up the chain would give the cell a formula once this one is gone.
+    CellData* mutableOwn = const_cast<CellData*>(own);
+    std::optional<CellData> saved;
+    if (mutableOwn) {
+        saved = *mutableOwn;
+        mutableOwn->source = CellData::Source::Inherited;
+    }
+    const bool inherits = FormulaCell(*sheet, section, row, cell) != nullptr;
+    if (mutableOwn) *mutableOwn = std::move(*saved);
+    if (inherits) {
+        if (own) EraseCell(sheet, section, row, index);
+        Changed();
+        return;
+    }
+    CellData data = own ? *own : CellData{};
+    data.index = index;
+    data.source = CellData::Source::NoFormula;
+    data.formula.clear();
+    data.value = formula::Value::String("");
+    data.computedAt = 0;
+    if (section != visio::visSectionObject) MakeRowLocal(sheet, section, row);
+    StoreCell(sheet, section, row, std::move(data));
+}
+
+void Model::SetResult(const SheetPtr& sheet, int16_t section, int16_t row, int16_t cell,
+                      double value, bool blastGuards) {
+    CheckCellWritable(*sheet, section, row, cell);
+    const std::string current = Formula(*sheet, section, row, cell);
+    if (!blastGuards && current.size() > 6 && formula::SameName(current.substr(0, 6), "GUARD("))
+        return;
+    SetLocalFormula(sheet, section, row, cell, formula::FormatNumber(value));
+}
+
+}  // namespace tess::embedded

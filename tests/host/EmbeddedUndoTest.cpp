@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include "host/EmbeddedFixture.h"
+#include "host/embedded/HostErrors.h"
+#include "support/ModelDump.h"
+
+namespace tess::embedded {
+namespace {
+
+using namespace visio;
+using test::DumpModel;
+
+class UndoScopes : public test::EmbeddedDrawing {
+protected:
+    void SetUp() override {
+        EmbeddedDrawing::SetUp();
+        const auto masterData = Model().AddMaster(DocumentOf(document), "Box");
+        const ShapePtr masterShape =
+            WrapShape(app->ModelPtr(), Model().DrawRectangle(masterData, 0, 0, 1, 1));
+        masterShape->AddNamedRow(visSectionUser, "Flag", 0);
+        master = document->Masters()->Item("Box");
+        instance = page->Drop(master, 2, 2);
+        shape = Rectangle();
+        shape->AddRow(visSectionScratch, visRowLast, 0);
+        shape->Characters()->SetText("Some text");
+    }
+
+    /// Changes of every kind the program makes.
+    void ChangeEverything() {
+        Write(shape, {{"Width", "5"}, {"Scratch.X1", "Width*2"}});
+        shape->AddNamedRow(visSectionProp, "Cost", 0);
+        shape->AddRow(visSectionScratch, 0, 0);
+        shape->DeleteRow(visSectionScratch, 1);
+        shape->AddSection(11);
+        shape->AddRow(11, 0, visTagComponent);
+        shape->DeleteSection(10);
+        shape->SetName("Renamed");
+        shape->SetData2("data");
+        shape->UniqueID(visGetOrMakeGUID);
+        shape->SetOneD(true);
+        shape->Characters()->SetText("Other");
+        Write(instance, {{"User.Flag", "3"}});
+        instance->DeleteRow(visSectionUser, 0);
+        const ShapePtr added = Rectangle(7, 7, 8, 8);
+        added->ConvertToGroup();
+        std::dynamic_pointer_cast<IShape>(added->Parent())->DrawRectangle(0, 0, 1, 1);
+        page->Drop(added, 1, 1);
+        Rectangle()->Delete();
+        document->Pages()->Add()->DrawRectangle(0, 0, 1, 1);
+        app->Documents()->Add("");
+        const MasterPtr copy = master->Open();
+        copy->Shapes()->Item(1)->AddNamedRow(visSectionUser, "More", 0);
+        copy->Close();
+    }
+
+    MasterPtr master;
+    ShapePtr instance;
+    ShapePtr shape;
+};
+
+TEST_F(UndoScopes, EndingWithoutCommitRestoresExactlyTheStateBefore) {
+    const std::string before = DumpModel(Model());
+    const int32_t scope = app->BeginUndoScope("Tessaline");
+    ChangeEverything();
+    ASSERT_NE(DumpModel(Model()), before);
+    app->EndUndoScope(scope, false);
+    EXPECT_EQ(DumpModel(Model()), before);
+    EXPECT_EQ(app->Documents()->Count(), 1);
+    EXPECT_EQ(shape->Characters()->Text(), "Some text");
+    EXPECT_DOUBLE_EQ(shape->Cells("Width")->ResultIU(), 2);
+    EXPECT_EQ(instance->RowCount(visSectionUser), 1);
+}
+
+TEST_F(UndoScopes, ACommittedScopeIsOneUndoStepAndCanBeRedone) {
+    const std::string before = DumpModel(Model());
+    const size_t depth = Model().UndoDepth();
+    const int32_t scope = app->BeginUndoScope("Tessaline");
+    ChangeEverything();
+    app->EndUndoScope(scope, true);
+    const std::string after = DumpModel(Model());
+    EXPECT_EQ(Model().UndoDepth(), depth + 1);
+    app->Undo();
+    EXPECT_EQ(DumpModel(Model()), before);
+    app->Redo();
+    EXPECT_EQ(DumpModel(Model()), after);
+    app->Undo();
+    EXPECT_EQ(DumpModel(Model()), before);
+}
+
+TEST_F(UndoScopes, NestedScopesJoinTheirOuterScopeAndMustBeBalanced) {
+    const std::string before = DumpModel(Model());
+    const int32_t outer = app->BeginUndoScope("outer");
+    Write(shape, {{"Width", "4"}});
+    const int32_t inner = app->BeginUndoScope("inner");
+    Write(shape, {{"Height", "4"}});
+    EXPECT_EQ(ErrorOf([&] { app->EndUndoScope(outer, true); }), hosterr::kUndoScope);
+    app->EndUndoScope(inner, true);
+    app->EndUndoScope(outer, false);
+    EXPECT_EQ(DumpModel(Model()), before);
+    EXPECT_EQ(ErrorOf([&] { app->EndUndoScope(outer, true); }), hosterr::kUndoScope);
+}
+
+TEST_F(UndoScopes, ARefusedWriteInsideAScopeIsRolledBackWithTheRest) {
+    const std::string before = DumpModel(Model());
+    const int32_t scope = app->BeginUndoScope("Tessaline");
+    const std::vector<int16_t> stream = {6, 0, 0, 6, 0, 1, 6, 0, 2};
+    EXPECT_NE(ErrorOf([&] {
+                  shape->SetFormulas(stream, {{"1", "2", "Sheet.99!X"}}, visSetBlastGuards);
+              }),
+              0);
+    EXPECT_EQ(shape->Cells("Scratch.Y1")->Formula(), "2");
+    app->EndUndoScope(scope, false);
+    EXPECT_EQ(DumpModel(Model()), before);
+}
+
+}  // namespace
+}  // namespace tess::embedded

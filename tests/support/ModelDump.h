@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+#include "host/embedded/Model.h"
+
+namespace tess::test {
+
+/// Everything a user can see of the embedded model, as text, so that two states can be compared:
+/// documents, pages, masters, shapes at any depth, their sections, rows, own formulas, names and
+/// text. Computed results are left out: they follow from the rest.
+std::string DumpModel(const embedded::Model& model);
+
+}  // namespace tess::test
