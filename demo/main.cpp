@@ -1,28 +1,68 @@
-// Shows the copy engine's reference rewriting on formulas shaped like a real copy's.
+// A small demonstration over the embedded Visio model: two shapes on a page, the Scratch rows of
+// one copied behind the rows of the other, with references in the copied formulas rewritten.
 #include <iostream>
 
 #include "engine/ReferenceResolution.h"
 #include "engine/SectionCatalogue.h"
+#include "host/embedded/Objects.h"
+#include "platform/visio/Constants.h"
 
 int main() {
     using namespace tess;
-    engine::FormulaList formulas = {"Sheet.5!Width*0.5+Scratch.X1",
-                                    "Geometry1.X2+Sheet.5!Scratch.Y3",
-                                    "IF(Sheet.5!User.Flag,Scratch.A2,0)"};
-    app::StringCollection replacements;
-    replacements.Add("Sheet.5!|Sheet.12!", "Sheet.5");
-    std::cout << "Copying Scratch rows 1-3 of Sheet.5 behind 2 rows of Sheet.12:\n";
-    const auto before = formulas;
-    engine::ResolveReferencesToSelf(formulas, 2, 6);
-    engine::ResolveGeometryReferencesToSelf(formulas, 10, 12);
-    engine::ResolveReferences(formulas, replacements);
-    for (size_t i = 0; i < formulas.size(); ++i) {
-        std::cout << "  " << before[i] << "  ->  " << formulas[i] << '\n';
+    using namespace tess::visio;
+    auto app = std::make_shared<embedded::EmbeddedApplication>();
+    const PagePtr page = app->Documents()->Add("")->Pages()->Item(1);
+    const ShapePtr source = page->DrawRectangle(1, 1, 3, 2);
+    const ShapePtr destination = page->DrawRectangle(4, 1, 5, 3);
+    const std::string sourceName = source->NameID();
+
+    // The source: three Scratch rows whose formulas refer to the shape and to its own rows.
+    std::vector<int16_t> sourceCells, destinationCells;
+    for (int16_t row = 0; row < 3; ++row)
+        source->AddRow(visSectionScratch, visRowLast, 0);
+    for (int16_t row = 0; row < 2; ++row)
+        destination->AddRow(visSectionScratch, visRowLast, 0);
+    const std::vector<std::string> formulas = {
+        "Width*0.5",    "Scratch.X1+" + sourceName + "!Height",
+        "Scratch.Y1*2", "Height",
+        "Scratch.X2-1", sourceName + "!Width"};
+    for (int16_t row = 0; row < 3; ++row) {
+        sourceCells.insert(sourceCells.end(), {visSectionScratch, row, 0});
+        sourceCells.insert(sourceCells.end(), {visSectionScratch, row, 1});
     }
-    std::vector<int16_t> cells;
-    engine::GetCellIndicies(nullptr, 243, 0, cells);
-    std::cout << "Custom Properties cells, in copy order:";
-    for (auto cell : cells)
-        std::cout << ' ' << cell;
-    std::cout << '\n';
+    source->SetFormulas(sourceCells, formulas, visSetBlastGuards);
+
+    // Append: three new destination rows behind its two, then one read, rewrite, one write.
+    const int32_t scope = app->BeginUndoScope("Tessaline");
+    for (int16_t row = 0; row < 3; ++row)
+        destination->AddRow(visSectionScratch, visRowLast, 0);
+    for (size_t i = 0; i < sourceCells.size(); i += 3) {
+        destinationCells.insert(
+            destinationCells.end(),
+            {sourceCells[i], int16_t(sourceCells[i + 1] + 2), sourceCells[i + 2]});
+    }
+    engine::FormulaList copied = source->GetFormulas(sourceCells);
+    const engine::FormulaList read = copied;
+    app::StringCollection replacements;
+    replacements.Add(sourceName + "!|" + destination->NameID() + "!", sourceName);
+    engine::ResolveReferencesToSelf(copied, 2, visSectionScratch);
+    engine::ResolveReferences(copied, replacements);
+    destination->SetFormulas(destinationCells, copied, visSetBlastGuards);
+    app->EndUndoScope(scope, true);
+
+    std::cout << "Copied the Scratch rows of " << sourceName << " behind the 2 rows of "
+              << destination->NameID() << ":\n";
+    for (size_t i = 0; i < read.size(); ++i) {
+        const int16_t row = destinationCells[3 * i + 1];
+        const int16_t cell = destinationCells[3 * i + 2];
+        std::cout << "  "
+                  << source->CellsSRC(visSectionScratch, sourceCells[3 * i + 1], cell)->Name()
+                  << " = " << read[i] << "  ->  "
+                  << destination->CellsSRC(visSectionScratch, row, cell)->Name() << " = "
+                  << copied[i] << "  (value "
+                  << destination->CellsSRC(visSectionScratch, row, cell)->ResultIU() << ")\n";
+    }
+    app->Undo();
+    std::cout << "After undo the destination has " << destination->RowCount(visSectionScratch)
+              << " Scratch rows again.\n";
 }

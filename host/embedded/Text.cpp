@@ -381,9 +381,10 @@ void Model::InsertField(const SheetPtr& sheet, int32_t begin, int32_t end, int16
     SetLocalFormula(sheet, visSectionTextField, row, 6, std::to_string(format));
     // The field shows its value; one mark stands for a value only a renderer could give.
     const formula::Value value = Result(sheet, visSectionTextField, row, 0);
-    std::string shown =
-        value.IsKnown() && value.type != formula::Value::Type::Error ? formula::TextOf(value) : "";
-    if (shown.empty()) shown = "#";
+    std::string shown;
+    if (value.IsKnown() && value.type != formula::Value::Type::Error)
+        shown = formula::TextOf(value);
+    if (shown.empty()) shown.push_back('#');
     ReplaceText(sheet, begin, end, shown);
     TextData withField = Text(*sheet);
     const auto length = static_cast<int32_t>(FromUtf8(shown).size());
