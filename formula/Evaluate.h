@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "formula/CompactText.h"
 #include "formula/Formula.h"
 
 // Resolving a formula's references against a model of sheets, checking a formula as Visio
@@ -23,14 +24,18 @@ struct Value {
     enum class Type : uint8_t { Number, String, Color, Error, NotComputable };
 
     Type type = Type::NotComputable;
-    double number = 0;  // Number, in internal units; Color: the packed 0xRRGGBB
-    std::string text;   // String
     ErrorValue error = ErrorValue::Value;
+    double number = 0;  // Number, in internal units; Color: the packed 0xRRGGBB
+    CompactText text;   // String
 
-    static Value Number(double number) { return {Type::Number, number}; }
-    static Value String(std::string text) { return {Type::String, 0, std::move(text)}; }
-    static Value Color(uint32_t rgb) { return {Type::Color, static_cast<double>(rgb)}; }
-    static Value Error(ErrorValue error) { return {Type::Error, 0, {}, error}; }
+    static Value Number(double number) { return {Type::Number, ErrorValue::Value, number, {}}; }
+    static Value String(std::string_view text) {
+        return {Type::String, ErrorValue::Value, 0, text};
+    }
+    static Value Color(uint32_t rgb) {
+        return {Type::Color, ErrorValue::Value, static_cast<double>(rgb), {}};
+    }
+    static Value Error(ErrorValue error) { return {Type::Error, error, 0, {}}; }
     static Value NotComputable() { return {}; }
 
     bool IsNumber() const { return type == Type::Number; }

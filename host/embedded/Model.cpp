@@ -278,7 +278,7 @@ void Model::StoreCell(const SheetPtr& sheet, int16_t section, int16_t row, CellD
             EraseCell(sheet, section, row, index);
         }
     });
-    Changed();
+    Changed(*sheet);
 }
 
 void Model::EraseCell(const SheetPtr& sheet, int16_t section, int16_t row, int16_t cell) {
@@ -290,14 +290,14 @@ void Model::EraseCell(const SheetPtr& sheet, int16_t section, int16_t row, int16
     Record([this, sheet, section, row, old = std::move(old)]() mutable {
         StoreCell(sheet, section, row, std::move(old));
     });
-    Changed();
+    Changed(*sheet);
 }
 
 void Model::InsertRow(const SheetPtr& sheet, int16_t section, size_t position, RowData row) {
     SectionData* data = sheet->Section(section);
     data->rows.insert(data->rows.begin() + static_cast<std::ptrdiff_t>(position), std::move(row));
     Record([this, sheet, section, position] { RemoveRow(sheet, section, position); });
-    Changed();
+    Changed(*sheet);
 }
 
 RowData Model::RemoveRow(const SheetPtr& sheet, int16_t section, size_t position) {
@@ -307,7 +307,7 @@ RowData Model::RemoveRow(const SheetPtr& sheet, int16_t section, size_t position
     Record([this, sheet, section, position, row]() mutable {
         InsertRow(sheet, section, position, std::move(row));
     });
-    Changed();
+    Changed(*sheet);
     return row;
 }
 
@@ -322,7 +322,7 @@ void Model::ReplaceRowHead(const SheetPtr& sheet, int16_t section, size_t positi
             oldLocal]() mutable {
         ReplaceRowHead(sheet, section, position, oldType, std::move(oldName), oldKey, oldLocal);
     });
-    Changed();
+    Changed(*sheet);
 }
 
 void Model::InsertSection(const SheetPtr& sheet, SectionData section) {
@@ -332,7 +332,7 @@ void Model::InsertSection(const SheetPtr& sheet, SectionData section) {
                          [](const SectionData& data, int16_t key) { return data.index < key; });
     sheet->sections.insert(at, std::move(section));
     Record([this, sheet, index] { RemoveSection(sheet, index); });
-    Changed();
+    Changed(*sheet);
 }
 
 SectionData Model::RemoveSection(const SheetPtr& sheet, int16_t index) {
@@ -340,7 +340,7 @@ SectionData Model::RemoveSection(const SheetPtr& sheet, int16_t index) {
     SectionData section = std::move(*data);
     sheet->sections.erase(sheet->sections.begin() + (data - sheet->sections.data()));
     Record([this, sheet, section]() mutable { InsertSection(sheet, std::move(section)); });
-    Changed();
+    Changed(*sheet);
     return section;
 }
 
@@ -353,7 +353,7 @@ void Model::SetSectionHead(const SheetPtr& sheet, int16_t index, bool local, int
     Record([this, sheet, index, oldLocal, oldKey, oldDeleted = std::move(oldDeleted)]() mutable {
         SetSectionHead(sheet, index, oldLocal, oldKey, std::move(oldDeleted));
     });
-    Changed();
+    Changed(*sheet);
 }
 
 void Model::SetDeletedSections(const SheetPtr& sheet, std::vector<int16_t> deleted) {
@@ -365,19 +365,19 @@ void Model::SetObjectRows(const SheetPtr& sheet, std::bitset<40> rows) {
 }
 
 template <class T>
-void Model::Assign(const std::shared_ptr<void>& owner, T& field, T value) {
+void Model::Assign(const SheetPtr& owner, T& field, T value) {
     T old = std::exchange(field, std::move(value));
     Record([this, owner, &field, old = std::move(old)]() mutable {
         Assign(owner, field, std::move(old));
     });
-    Changed();
+    Changed(*owner);
 }
 
-template void Model::Assign(const std::shared_ptr<void>&, std::string&, std::string);
-template void Model::Assign(const std::shared_ptr<void>&, SheetPtr&, SheetPtr);
-template void Model::Assign(const std::shared_ptr<void>&, TextData&, TextData);
-template void Model::Assign(const std::shared_ptr<void>&, ShapeKind&, ShapeKind);
-template void Model::Assign(const std::shared_ptr<void>&, SheetData*&, SheetData*);
+template void Model::Assign(const SheetPtr&, std::string&, std::string);
+template void Model::Assign(const SheetPtr&, SheetPtr&, SheetPtr);
+template void Model::Assign(const SheetPtr&, TextData&, TextData);
+template void Model::Assign(const SheetPtr&, ShapeKind&, ShapeKind);
+template void Model::Assign(const SheetPtr&, SheetData*&, SheetData*);
 
 void Model::InsertShape(const std::shared_ptr<ShapeContainer>& container, size_t position,
                         const SheetPtr& shape) {
@@ -391,7 +391,7 @@ void Model::InsertShape(const std::shared_ptr<ShapeContainer>& container, size_t
     revive(*shape);
     IndexSubtree(*shape, true);
     Record([this, container, position] { RemoveShape(container, position); });
-    Changed();
+    Changed(*container);
 }
 
 SheetPtr Model::RemoveShape(const std::shared_ptr<ShapeContainer>& container, size_t position) {
@@ -411,7 +411,7 @@ SheetPtr Model::RemoveShape(const std::shared_ptr<ShapeContainer>& container, si
                         selection.end());
     }
     Record([this, container, position, shape] { InsertShape(container, position, shape); });
-    Changed();
+    Changed(*container);
     return shape;
 }
 
@@ -424,9 +424,9 @@ void Model::InsertPage(const std::shared_ptr<DocumentData>& document, size_t pos
         document->pages.erase(document->pages.begin() + static_cast<std::ptrdiff_t>(position));
         removed->deleted = true;
         Record([this, document, position, removed] { InsertPage(document, position, removed); });
-        Changed();
+        Changed(*document);
     });
-    Changed();
+    Changed(*document);
 }
 
 void Model::InsertMaster(const std::shared_ptr<DocumentData>& document, size_t position,
@@ -435,7 +435,7 @@ void Model::InsertMaster(const std::shared_ptr<DocumentData>& document, size_t p
                              master);
     master->deleted = false;
     Record([this, document, position] { RemoveMaster(document, position); });
-    Changed();
+    Changed(*document);
 }
 
 void Model::RemoveMaster(const std::shared_ptr<DocumentData>& document, size_t position) {
@@ -443,7 +443,7 @@ void Model::RemoveMaster(const std::shared_ptr<DocumentData>& document, size_t p
     document->masters.erase(document->masters.begin() + static_cast<std::ptrdiff_t>(position));
     master->deleted = true;
     Record([this, document, position, master] { InsertMaster(document, position, master); });
-    Changed();
+    Changed(*document);
 }
 
 void Model::InsertDocument(size_t position, const std::shared_ptr<DocumentData>& document) {
@@ -480,7 +480,7 @@ void Model::ReplaceMasterContents(const std::shared_ptr<MasterData>& master,
     Record([this, master, shapes = std::move(shapes), pageSheet = std::move(pageSheet)]() mutable {
         ReplaceMasterContents(master, std::move(shapes), std::move(pageSheet));
     });
-    Changed();
+    Changed(*master);
 }
 
 void Model::IndexSubtree(SheetData& shape, bool add) {

@@ -14,6 +14,10 @@
 
 namespace tess::embedded {
 
+/// Text in characters (code points) and back to UTF-8.
+std::u32string Utf32(std::string_view text);
+std::string Utf8(std::u32string_view text);
+
 /// A drawing window: the page (or, opened on a group, the group) it shows and its selection.
 struct WindowData {
     std::shared_ptr<DocumentData> document;
@@ -68,6 +72,7 @@ public:
     void Redo();
     /// Off while a file is read into the model: nothing read is undoable.
     void SetUndoEnabled(bool enabled) { m_undoEnabled = enabled; }
+    bool UndoEnabled() const { return m_undoEnabled; }
     size_t UndoDepth() const { return m_undoStack.size(); }
     size_t RedoDepth() const { return m_redoStack.size(); }
     /// Changes so far: every change bumps it, so that cached results know they may be stale.
@@ -188,6 +193,12 @@ public:
     static std::string FieldFormula(int16_t category, int16_t code);
 
     // --- Building a model (the file reader) ---------------------------------------------
+    /// Reads the shapes of a page whose reading was left for later; every way to a page's
+    /// shapes passes here first. A page that cannot be read stays unread and throws again.
+    void LoadShapes(ShapeContainer& where);
+    /// Gives the shapes of a container, at any depth, the rows they inherit (as LinkInheritance
+    /// does for a whole document).
+    void LinkInheritance(ShapeContainer& container);
     /// Links every sheet of a document to its master shape and styles and gives it the rows it
     /// inherits. Called once a document is read, and whenever a master changes.
     void LinkInheritance(DocumentData& document);
@@ -200,12 +211,19 @@ public:
     /// The object-section rows a sheet of this kind has without being asked.
     static std::bitset<40> DefaultObjectRows(SheetKind kind, ShapeKind shapeKind);
 
+    /// The sheet a sheet inherits a multi-row section from: its master shape, or for the text
+    /// and gradient sections its style; null when none.
+    const SheetData* InheritanceSource(const SheetData& sheet, int16_t section) const;
+
     /// A sheet whose host object is still in the model; throws kObjectDeleted otherwise.
     static void RequireAlive(const SheetData& sheet);
 
     // Recording (used by the primitives in every part of the model).
     void Record(std::function<void()> inverse);
     void Changed() { ++m_changes; }
+    /// A change to one sheet (or list of shapes), or to a document's lists of pages or masters.
+    void Changed(ShapeContainer& where) { where.changedAt = ++m_changes; }
+    void Changed(DocumentData& where) { where.changedAt = ++m_changes; }
 
 private:
     friend class SheetResolver;
@@ -241,10 +259,9 @@ private:
     void ReplaceMasterContents(const std::shared_ptr<MasterData>& master,
                                std::vector<SheetPtr> shapes, SheetPtr pageSheet);
     template <class T>
-    void Assign(const std::shared_ptr<void>& owner, T& field, T value);
+    void Assign(const SheetPtr& owner, T& field, T value);
 
     // Inheritance.
-    const SheetData* InheritanceSource(const SheetData& sheet, int16_t section) const;
     const CellData* OwnCell(const SheetData& sheet, int16_t section, int16_t row,
                             int16_t cell) const;
     /// The cell that gives (section, row, cell) of the sheet its formula, following
@@ -265,7 +282,7 @@ private:
     // Values.
     formula::Value Compute(const SheetPtr& sheet, int16_t section, int16_t row, int16_t cell);
     void CacheValue(SheetData& sheet, int16_t section, int16_t row, int16_t cell,
-                    formula::Value value);
+                    formula::Value value, bool estimated = false);
 
     // Shapes.
     static SheetPtr CloneShape(const SheetData& shape);

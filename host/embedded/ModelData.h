@@ -3,6 +3,7 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -34,21 +35,23 @@ struct CellData {
 
     int16_t index = 0;
     Source source = Source::Inherited;
-    bool valueOnly = false;  // Local formula that the file wrote as a bare value (no F)
-    bool inFile = false;     // the file wrote this cell (the writer keeps it)
-    std::string formula;
-    formula::Value value;
+    bool valueOnly = false;   // Local formula that the file wrote as a bare value (no F)
+    bool inFile = false;      // the file wrote this cell (the writer keeps it)
+    bool estimated = false;   // the value was kept: the formula needs what the model lacks
+    uint8_t unit = 0;         // the unit the file gave the value, as the file layer codes it
     uint64_t computedAt = 0;  // change count of the model when value was computed (0: as read)
-    std::string unit;         // the unit the file gave the value
+    formula::Value value;
+    formula::CompactText formula;
 };
 
 /// A row of a section. Rows an instance inherits are present too, without cells of their own.
 struct RowData {
-    int16_t type = 0;    // row tag
-    std::string name;    // named-row sections
+    std::vector<CellData> cells;  // sorted by cell index: local cells and cached values
+    formula::CompactText name;    // named-row sections
+    int32_t origin = -1;          // position of the row's element in the file; -1 for a new row
+    int16_t type = 0;             // row tag
     int16_t key = -1;    // index of the row it inherits in the inheritance source; -1: none
     bool local = false;  // the sheet has this row itself
-    std::vector<CellData> cells;  // sorted by cell index: local cells and cached values
 
     CellData* Find(int16_t cell);
     const CellData* Find(int16_t cell) const;
@@ -59,6 +62,7 @@ struct SectionData {
     int16_t index = 0;
     bool local = false;                // the sheet has the section itself
     int16_t key = -1;                  // Geometry: the inherited section's index; -1: none
+    int16_t origin = -1;               // the section's index in the file; -1 for a new section
     std::vector<RowData> rows;         // visible rows, in order
     std::vector<int16_t> deletedKeys;  // inherited rows this sheet deleted
 };
@@ -68,6 +72,7 @@ struct SectionData {
 struct TextRun {
     int32_t start = 0;
     int16_t row = 0;
+    bool operator==(const TextRun&) const = default;
 };
 
 /// A text field: the characters [start, end) show the field of Fields row `row`.
@@ -75,6 +80,7 @@ struct TextField {
     int32_t start = 0;
     int32_t end = 0;
     int16_t row = 0;
+    bool operator==(const TextField&) const = default;
 };
 
 struct TextData {
@@ -84,11 +90,18 @@ struct TextData {
     std::vector<TextRun> tabRuns;
     std::vector<TextField> fields;
     bool local = false;  // the sheet has text of its own (otherwise its master's shows)
+    bool operator==(const TextData&) const = default;
 };
 
 /// What holds shapes: a page, a master or a group.
 struct ShapeContainer {
     std::vector<SheetPtr> shapes;
+    /// The model's change count when this sheet (or, for a page, master or group, the list of
+    /// its shapes) last changed: what a file writer compares with the count it read at.
+    uint64_t changedAt = 0;
+    /// Reads the shapes when they are first needed: a file reader leaves the contents of pages
+    /// for later, so that opening a large drawing costs what is used of it (Model::LoadShapes).
+    std::function<void()> pendingShapes;
     virtual ~ShapeContainer() = default;
 };
 
@@ -165,6 +178,9 @@ struct DocumentData {
     SheetPtr documentSheet;
     bool closed = false;
     std::shared_ptr<PageData> activePage;
+    uint64_t changedAt = 0;  // when the lists of pages or masters last changed
+    /// What the package reader keeps to write the document back (opaque to the model).
+    std::shared_ptr<void> fileState;
 };
 
 }  // namespace tess::embedded

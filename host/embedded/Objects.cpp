@@ -48,16 +48,16 @@ public:
         : Object(std::move(model)), m_container(std::move(container)) {}
 
     int16_t Count() override {
-        M("Shapes.Count");
+        Load(M("Shapes.Count"));
         return m_container ? Count16(m_container->shapes.size()) : 0;
     }
     ShapePtr Item(int16_t index) override {
-        M("Shapes.Item");
+        Load(M("Shapes.Item"));
         if (!m_container) NotFound("No shapes.");
         return WrapShape(Shared(), At(m_container->shapes, index));
     }
     ShapePtr Item(const std::string& name) override {
-        M("Shapes.Item");
+        Load(M("Shapes.Item"));
         if (m_container) {
             for (const auto& shape : m_container->shapes) {
                 if (formula::SameName(Model::DisplayName(*shape), name) ||
@@ -70,7 +70,7 @@ public:
         NotFound("No shape named '" + name + "'.");
     }
     ShapePtr ItemFromID(int32_t id) override {
-        M("Shapes.ItemFromID");
+        Load(M("Shapes.ItemFromID"));
         if (m_container) {
             for (const auto& shape : m_container->shapes) {
                 if (shape->id == id) return WrapShape(Shared(), shape);
@@ -80,6 +80,10 @@ public:
     }
 
 private:
+    void Load(Model& model) {
+        if (m_container) model.LoadShapes(*m_container);
+    }
+
     std::shared_ptr<ShapeContainer> m_container;
 };
 

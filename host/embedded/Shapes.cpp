@@ -212,6 +212,7 @@ void Model::Place(const SheetPtr& shape, double x, double y) {
 
 SheetPtr Model::DrawRectangle(const std::shared_ptr<ShapeContainer>& where, double x1, double y1,
                               double x2, double y2) {
+    LoadShapes(*where);
     if (const auto* group = dynamic_cast<const SheetData*>(where.get())) {
         RequireAlive(*group);
         if (group->shapeKind != ShapeKind::Group)
@@ -266,6 +267,7 @@ void Model::AssignNewIds(SheetData& shape, const ShapeContainer& where,
 }
 
 SheetPtr Model::PasteCopy(const std::shared_ptr<ShapeContainer>& where, const SheetData& original) {
+    LoadShapes(*where);
     SheetPtr copy = CloneShape(original);
     std::map<int32_t, int32_t> renumbered;
     AssignNewIds(*copy, *where, renumbered);
@@ -310,6 +312,7 @@ SheetPtr Model::Instantiate(const std::shared_ptr<ShapeContainer>& where,
 SheetPtr Model::DropMaster(const std::shared_ptr<ShapeContainer>& where,
                            const std::shared_ptr<MasterData>& master, double x, double y) {
     if (master->shapes.empty()) hosterr::Raise(hosterr::kNotAllowed, "The master has no shapes.");
+    LoadShapes(*where);
     const Owners owners = OwnersOf(*where);
     const std::vector<SheetPtr>& siblings = owners.page ? owners.page->shapes : where->shapes;
     std::string name = master->nameU.empty() ? master->name : master->nameU;
@@ -455,6 +458,7 @@ SheetPtr NewStyle(DocumentData& document) {
 std::shared_ptr<PageData> Model::AddPage(const std::shared_ptr<DocumentData>& document) {
     auto page = NewPage(*document);
     InsertPage(document, document->pages.size(), page);
+    SyncInheritedRows(page->pageSheet);
     return page;
 }
 
@@ -471,6 +475,7 @@ std::shared_ptr<DocumentData> Model::AddDrawing() {
     document->pages.push_back(NewPage(*document));
     document->activePage = document->pages.front();
     AddDocument(document);
+    LinkInheritance(*document);
     return document;
 }
 
@@ -490,6 +495,7 @@ std::shared_ptr<MasterData> Model::AddMaster(const std::shared_ptr<DocumentData>
     sheet->styles = {0, 0, 0};
     master->pageSheet = sheet;
     InsertMaster(document, document->masters.size(), master);
+    SyncInheritedRows(sheet);
     return master;
 }
 

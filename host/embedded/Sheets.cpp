@@ -181,6 +181,7 @@ void Model::SyncInheritedRows(const SheetPtr& sheet) {
         if (std::find(candidates.begin(), candidates.end(), text) == candidates.end())
             candidates.push_back(text);
     }
+    sheet->sections.reserve(sheet->sections.size() + candidates.size());
     for (int16_t index : candidates) {
         const SheetData* source = InheritanceSource(*sheet, index);
         const SectionData* inherited = source ? source->Section(index) : nullptr;
@@ -192,8 +193,10 @@ void Model::SyncInheritedRows(const SheetPtr& sheet) {
         merged.index = index;
         merged.local = own && own->local;
         merged.key = index;
+        merged.origin = own ? own->origin : -1;
         merged.deletedKeys = own ? own->deletedKeys : std::vector<int16_t>();
         std::vector<bool> used(own ? own->rows.size() : 0, false);
+        merged.rows.reserve(inherited->rows.size());
         for (size_t k = 0; k < inherited->rows.size(); ++k) {
             const RowData& from = inherited->rows[k];
             const auto key = static_cast<int16_t>(k);
@@ -237,9 +240,7 @@ void Model::SyncInheritedRows(const SheetPtr& sheet) {
     // Sections inherited from a source that no longer has them go; rows of the sheet's own stay.
     for (size_t i = sheet->sections.size(); i-- > 0;) {
         const SectionData& own = sheet->sections[i];
-        if (own.key < 0 ||
-            std::find(candidates.begin(), candidates.end(), own.index) != candidates.end())
-            continue;
+        if (own.key < 0) continue;
         const SheetData* source = InheritanceSource(*sheet, own.index);
         if (source && source->Section(own.index)) continue;
         SectionData kept = RemoveSection(sheet, own.index);
@@ -259,12 +260,51 @@ void Model::SyncInheritedRows(const SheetPtr& sheet) {
     }
 }
 
+void Model::LoadShapes(ShapeContainer& where) {
+    if (!where.pendingShapes) return;
+    const std::function<void()> load = std::move(where.pendingShapes);
+    where.pendingShapes = nullptr;
+    const bool undo = m_undoEnabled;
+    m_undoEnabled = false;  // reading is not a change anyone can undo
+    try {
+        load();
+    } catch (...) {
+        m_undoEnabled = undo;
+        where.pendingShapes = load;
+        throw;
+    }
+    m_undoEnabled = undo;
+}
+
+void Model::LinkInheritance(ShapeContainer& container) {
+    std::function<void(const SheetPtr&)> link = [&](const SheetPtr& sheet) {
+        SyncInheritedRows(sheet);
+        for (const auto& member : sheet->shapes)
+            link(member);
+    };
+    for (const auto& shape : container.shapes)
+        link(shape);
+}
+
 void Model::LinkInheritance(DocumentData& document) {
     std::function<void(const SheetPtr&)> link = [&](const SheetPtr& sheet) {
         SyncInheritedRows(sheet);
         for (const auto& member : sheet->shapes)
             link(member);
     };
+    // Styles first, each after the styles it inherits from.
+    std::vector<const SheetData*> done;
+    std::function<void(const SheetPtr&, int)> linkStyle = [&](const SheetPtr& style, int depth) {
+        if (depth > 64 || std::count(done.begin(), done.end(), style.get())) return;
+        done.push_back(style.get());
+        for (int32_t parent : style->styles) {
+            SheetData* found = Style(document, parent);
+            if (found && found != style.get()) linkStyle(found->shared_from_this(), depth + 1);
+        }
+        SyncInheritedRows(style);
+    };
+    for (const auto& style : document.styles)
+        linkStyle(style, 0);
     for (const auto& master : document.masters) {
         if (master->pageSheet) link(master->pageSheet);
         for (const auto& shape : master->shapes)
@@ -368,7 +408,8 @@ int16_t Model::FindNamedRow(const SheetData& sheet, int16_t section, std::string
 std::string Model::Formula(const SheetData& sheet, int16_t section, int16_t row,
                            int16_t cell) const {
     const CellData* source = FormulaCell(sheet, section, row, cell);
-    return source && source->source == CellData::Source::Local ? source->formula : std::string();
+    return source && source->source == CellData::Source::Local ? source->formula.str()
+                                                               : std::string();
 }
 
 bool Model::IsOneD(const SheetData& sheet) const {

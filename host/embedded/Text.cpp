@@ -11,7 +11,9 @@ namespace {
 
 using namespace visio;
 
-std::string ToUtf8(std::u32string_view text) {
+}  // namespace
+
+std::string Utf8(std::u32string_view text) {
     std::string out;
     for (char32_t c : text) {
         if (c < 0x80) {
@@ -33,7 +35,7 @@ std::string ToUtf8(std::u32string_view text) {
     return out;
 }
 
-std::u32string FromUtf8(std::string_view text) {
+std::u32string Utf32(std::string_view text) {
     std::u32string out;
     for (size_t i = 0; i < text.size();) {
         const auto byte = static_cast<unsigned char>(text[i]);
@@ -51,6 +53,8 @@ std::u32string FromUtf8(std::string_view text) {
     }
     return out;
 }
+
+namespace {
 
 const std::vector<TextRun>& RunsOf(const TextData& text, int16_t section) {
     switch (section) {
@@ -113,8 +117,8 @@ std::string Model::TextRange(const SheetData& sheet, int32_t begin, int32_t end)
     const auto size = static_cast<int32_t>(characters.size());
     begin = std::clamp(begin, 0, size);
     end = std::clamp(end, begin, size);
-    return ToUtf8(std::u32string_view(characters)
-                      .substr(static_cast<size_t>(begin), static_cast<size_t>(end - begin)));
+    return Utf8(std::u32string_view(characters)
+                    .substr(static_cast<size_t>(begin), static_cast<size_t>(end - begin)));
 }
 
 std::pair<int32_t, int32_t> Model::Run(const SheetData& sheet, int16_t runType,
@@ -228,7 +232,7 @@ void Model::ReplaceText(const SheetPtr& sheet, int32_t begin, int32_t end,
     const auto size = static_cast<int32_t>(text.characters.size());
     begin = std::clamp(begin, 0, size);
     end = std::clamp(end, begin, size);
-    const std::u32string inserted = FromUtf8(replacement);
+    const std::u32string inserted = Utf32(replacement);
     const auto shift = static_cast<int32_t>(inserted.size()) - (end - begin);
     text.characters.replace(static_cast<size_t>(begin), static_cast<size_t>(end - begin), inserted);
     const auto length = static_cast<int32_t>(text.characters.size());
@@ -387,7 +391,7 @@ void Model::InsertField(const SheetPtr& sheet, int32_t begin, int32_t end, int16
     if (shown.empty()) shown.push_back('#');
     ReplaceText(sheet, begin, end, shown);
     TextData withField = Text(*sheet);
-    const auto length = static_cast<int32_t>(FromUtf8(shown).size());
+    const auto length = static_cast<int32_t>(Utf32(shown).size());
     const int32_t start = std::clamp(begin, 0, static_cast<int32_t>(withField.characters.size()));
     withField.fields.push_back({start, start + length, row});
     std::sort(withField.fields.begin(), withField.fields.end(),

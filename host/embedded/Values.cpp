@@ -1,5 +1,6 @@
 // Formulas and values: checking a formula as Visio does, writing it, and computing results
 // through the formula library, with references resolved on the model.
+#include <algorithm>
 #include <functional>
 
 #include "formula/CellCatalogue.h"
@@ -60,6 +61,9 @@ public:
                 shapes = nullptr;
             }
         }
+        const bool byShape = selector.kind == formula::SheetKind::ById ||
+                             selector.kind == formula::SheetKind::ByName;
+        if (byShape && page) m_model.LoadShapes(const_cast<PageData&>(*page));
         switch (selector.kind) {
             case formula::SheetKind::Self:
                 return itemSheet;
@@ -160,15 +164,18 @@ formula::Value Model::Compute(const SheetPtr& sheet, int16_t section, int16_t ro
     const CellData* source = FormulaCell(*sheet, section, row, cell);
     // What the cell showed last: its own cached value, else its source's.
     formula::Value fallback = own ? own->value : source ? source->value : formula::Value::Number(0);
-    if (!source || source->source != CellData::Source::Local || source->formula.empty()) {
+    // Action and event cells are evaluated only when their event fires: they keep their value.
+    const bool event = (section == visio::visSectionAction && cell == 3) ||
+                       (section == visio::visSectionObject && row == visio::visRowEvent);
+    if (!source || source->source != CellData::Source::Local || source->formula.empty() || event) {
         CacheValue(*sheet, section, row, cell, fallback);
         return fallback;
     }
     const std::string text = source->formula;  // evaluation may move cells in memory
-    const uint64_t key = std::hash<const void*>()(sheet.get()) ^
-                         (static_cast<uint64_t>(static_cast<uint16_t>(section)) << 48) ^
-                         (static_cast<uint64_t>(static_cast<uint16_t>(row)) << 32) ^
-                         static_cast<uint16_t>(cell);
+    const uint64_t key =
+        reinterpret_cast<uintptr_t>(sheet.get()) * 0x9E3779B97F4A7C15ull ^
+        (static_cast<uint64_t>(static_cast<uint16_t>(section)) << 32 |
+         static_cast<uint64_t>(static_cast<uint16_t>(row)) << 16 | static_cast<uint16_t>(cell));
     if (!m_cycleGuard.Enter(key)) return fallback;
     formula::Value value = fallback;
     const formula::ParseResult parsed = formula::Parse(text);
@@ -177,13 +184,18 @@ formula::Value Model::Compute(const SheetPtr& sheet, int16_t section, int16_t ro
         value = formula::Evaluate(parsed.formula, resolver);
     }
     m_cycleGuard.Leave(key);
-    if (!value.IsKnown()) value = std::move(fallback);
-    CacheValue(*sheet, section, row, cell, value);
+    const bool estimated = !value.IsKnown();
+    if (estimated) value = std::move(fallback);
+    if (section == visio::visSectionCharacter && cell == visio::visCharacterSize &&
+        value.IsNumber()) {
+        value.number = std::max(value.number, 1.0 / 72);  // Visio's text is never smaller than 1 pt
+    }
+    CacheValue(*sheet, section, row, cell, value, estimated);
     return value;
 }
 
 void Model::CacheValue(SheetData& sheet, int16_t section, int16_t row, int16_t cell,
-                       formula::Value value) {
+                       formula::Value value, bool estimated) {
     RowData* data = nullptr;
     int16_t index = cell;
     if (section == visio::visSectionObject) {
@@ -197,6 +209,7 @@ void Model::CacheValue(SheetData& sheet, int16_t section, int16_t row, int16_t c
     CellData& stored = data->Get(index);
     stored.value = std::move(value);
     stored.computedAt = m_changes;
+    stored.estimated = estimated;
 }
 
 void Model::SetLocalFormula(const SheetPtr& sheet, int16_t section, int16_t row, int16_t cell,

@@ -144,6 +144,7 @@ inline constexpr int16_t visDeselectAll = 256;
 
 // Cells the program names directly.
 inline constexpr int16_t visCharacterColor = 1;
+inline constexpr int16_t visCharacterSize = 7;
 inline constexpr int16_t visIndentFirst = 0;
 
 }  // namespace tess::visio

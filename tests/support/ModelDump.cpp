@@ -59,10 +59,12 @@ void DumpSheet(std::ostringstream& out, const SheetData& sheet, const std::strin
 
 }  // namespace
 
-std::string DumpModel(const Model& model) {
+std::string DumpModel(Model& model) {
     std::ostringstream out;
     for (const auto& document : model.Documents()) {
         out << "document '" << document->name << "'\n";
+        for (const auto& style : document->styles)
+            DumpSheet(out, *style, "  style ");
         if (document->documentSheet) DumpSheet(out, *document->documentSheet, "  ");
         for (const auto& master : document->masters) {
             out << "  master " << master->id << " '" << master->name << "' " << master->uniqueId
@@ -72,6 +74,7 @@ std::string DumpModel(const Model& model) {
                 DumpSheet(out, *shape, "    ");
         }
         for (const auto& page : document->pages) {
+            model.LoadShapes(*page);
             out << "  page " << page->id << " '" << page->name << "'\n";
             if (page->pageSheet) DumpSheet(out, *page->pageSheet, "    ");
             for (const auto& shape : page->shapes)
