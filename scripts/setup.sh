@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev
     libzip-dev libpugixml-dev libcli11-dev
     libgtest-dev libgmock-dev libbenchmark-dev
+    libvisio-tools
 )
 
 missing=()

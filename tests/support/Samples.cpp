@@ -46,6 +46,25 @@ std::vector<ZipEntry> ReadZip(const std::string& path) {
     return entries;
 }
 
+void WriteZip(const std::string& path, const std::vector<ZipEntry>& entries) {
+    int error = 0;
+    zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    if (!archive) throw std::runtime_error("cannot write " + path);
+    for (const ZipEntry& entry : entries) {
+        zip_source_t* source =
+            zip_source_buffer(archive, entry.content.data(), entry.content.size(), 0);
+        if (!source || zip_file_add(archive, entry.name.c_str(), source, ZIP_FL_ENC_UTF_8) < 0) {
+            zip_source_free(source);
+            zip_discard(archive);
+            throw std::runtime_error("cannot add " + entry.name + " to " + path);
+        }
+    }
+    if (zip_close(archive) != 0) {
+        zip_discard(archive);
+        throw std::runtime_error("cannot finish " + path);
+    }
+}
+
 std::vector<std::string> FormulasInPackage(const std::string& path) {
     std::vector<std::string> formulas;
     for (const ZipEntry& entry : ReadZip(path)) {

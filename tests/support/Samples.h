@@ -15,6 +15,8 @@ struct ZipEntry {
     std::string content;
 };
 std::vector<ZipEntry> ReadZip(const std::string& path);
+/// Writes a zip package of the entries, compressed, in order.
+void WriteZip(const std::string& path, const std::vector<ZipEntry>& entries);
 
 /// Every formula (F attribute of a Cell) written in the XML parts of a package, except the
 /// markers "Inh" (inherited) and "No Formula".

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "formula/Evaluate.h"
+
+// How the file format names sections and row types, and how it writes values.
+namespace tess::vsdx {
+
+inline constexpr const char* kVisioNamespace =
+    "http://schemas.microsoft.com/office/visio/2012/main";
+inline constexpr const char* kRelationshipsNamespace =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+
+/// The section a Section element's N names (Geometry sections also need IX); -1 when unknown.
+int16_t SectionFromXml(std::string_view name, int ix);
+/// The N of a section's element.
+std::string_view SectionXmlName(int16_t section);
+/// Row tags of Geometry rows from and to the T attribute; 0 and nullptr when unknown.
+int16_t RowTagFromXml(std::string_view type);
+const char* RowTagXmlName(int16_t tag);
+
+/// Units as the model keeps them with each cell: a code for each U attribute value (0: none).
+uint8_t UnitCode(std::string_view unit);
+std::string_view UnitName(uint8_t code);
+
+/// The value a V attribute holds, given its unit U and error E attributes.
+formula::Value ValueFromXml(std::string_view v, std::string_view unit, std::string_view error);
+/// A formula that gives the value a bare V attribute holds, in the unit U names.
+std::string FormulaFromXmlValue(std::string_view v, std::string_view unit);
+/// A value as a V attribute writes it.
+std::string XmlValueText(const formula::Value& value);
+
+}  // namespace tess::vsdx

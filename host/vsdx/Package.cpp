@@ -1,0 +1,272 @@
+#include "host/vsdx/Package.h"
+
+#include <zip.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "platform/visio/Error.h"
+
+namespace tess::vsdx {
+namespace {
+
+constexpr std::string_view kZipMagic = "PK\x03\x04";
+constexpr std::string_view kEmptyZipMagic = "PK\x05\x06";
+constexpr std::string_view kCompoundFileMagic = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
+
+std::string FileName(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
+}
+
+std::string ReadFileBytes(const std::string& path, uint64_t limit) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    if (error) Fail(packerr::kNotFound, path, "cannot be read: " + error.message());
+    if (size > limit)
+        Fail(packerr::kTooLarge, path, "is larger than any drawing this program opens");
+    std::ifstream in(path, std::ios::binary);
+    if (!in) Fail(packerr::kNotFound, path, "cannot be opened");
+    std::string bytes(static_cast<size_t>(size), '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(size));
+    if (!in) Fail(packerr::kNotFound, path, "could not be read completely");
+    return bytes;
+}
+
+/// A compound (OLE) file holds either a Visio 2003-2010 binary drawing or an encrypted package.
+[[noreturn]] void RefuseCompoundFile(const std::string& path, const std::string& bytes) {
+    const std::string encrypted = [] {
+        std::string utf16;
+        for (char c : std::string_view("EncryptedPackage"))
+            utf16 += {c, '\0'};
+        return utf16;
+    }();
+    if (bytes.find(encrypted) != std::string::npos) {
+        Fail(packerr::kEncrypted, path,
+             "is protected with a password; remove the password in Visio and try again");
+    }
+    Fail(packerr::kLegacyFormat, path,
+         "is a Visio binary file (.vsd, .vss, .vst); open it in Visio and save it as .vsdx, .vssx "
+         "or .vstx");
+}
+
+bool IsSafeEntryName(std::string_view name) {
+    if (name.empty() || name.front() == '/' || name.find('\\') != std::string_view::npos ||
+        name.find(':') != std::string_view::npos || name.find('\0') != std::string_view::npos) {
+        return false;
+    }
+    size_t start = 0;
+    while (start <= name.size()) {
+        const size_t end = std::min(name.find('/', start), name.size());
+        if (name.substr(start, end - start) == "..") return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+std::string ZipError(zip_t* archive) {
+    const char* message = zip_strerror(archive);
+    return message ? message : "unknown error";
+}
+
+}  // namespace
+
+std::string TemporaryBeside(const std::string& target) {
+    std::random_device random;
+    const auto suffix = std::to_string(random()) + std::to_string(random());
+    const std::filesystem::path path(target);
+    return (path.parent_path() / ("." + path.filename().string() + "." + suffix + ".tmp")).string();
+}
+
+namespace {}  // namespace
+
+Spill::~Spill() {
+    if (!m_file) return;
+    std::fclose(m_file);
+    std::error_code ignored;
+    std::filesystem::remove(m_path, ignored);
+}
+
+Spill::Span Spill::Append(std::string_view bytes, const std::string& target) {
+    if (!m_file) m_file = std::fopen(m_path.c_str(), "w+b");
+    if (!m_file)
+        Fail(packerr::kWriteFailed, target,
+             "cannot be written (a working file beside it cannot be made)");
+    const Span span{m_size, bytes.size()};
+    if (std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size() ||
+        std::fflush(m_file) != 0) {
+        Fail(packerr::kWriteFailed, target,
+             "cannot be written (the disk is full or refuses writing)");
+    }
+    m_size += bytes.size();
+    return span;
+}
+
+void Fail(int32_t number, const std::string& path, const std::string& what) {
+    Raise(number, "'" + FileName(path) + "' " + what + ".");
+}
+
+struct Package::Archive {
+    zip_t* zip = nullptr;
+    ~Archive() {
+        if (zip) zip_discard(zip);
+    }
+};
+
+Package::Package(Package&&) noexcept = default;
+Package& Package::operator=(Package&&) noexcept = default;
+Package::~Package() = default;
+
+Package Package::Read(const std::string& path, const Limits& limits) {
+    Package package;
+    package.m_path = path;
+    package.m_bytes = std::make_shared<std::string>(ReadFileBytes(path, limits.fileBytes));
+    const std::string& bytes = *package.m_bytes;
+    const std::string_view head = std::string_view(bytes).substr(0, 8);
+    if (head == kCompoundFileMagic) RefuseCompoundFile(path, bytes);
+    if (head.substr(0, 4) != kZipMagic && head.substr(0, 4) != kEmptyZipMagic) {
+        Fail(packerr::kNotAPackage, path, "is not a Visio file (it is not a zip package)");
+    }
+
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
+    if (!source)
+        Fail(packerr::kDamaged, path, "cannot be read: " + std::string(zip_error_strerror(&error)));
+    package.m_archive = std::make_unique<Archive>();
+    package.m_archive->zip = zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
+    if (!package.m_archive->zip) {
+        const std::string message = zip_error_strerror(&error);
+        zip_source_free(source);
+        zip_error_fini(&error);
+        Fail(packerr::kDamaged, path, "is damaged or truncated (" + message + ")");
+    }
+    zip_error_fini(&error);
+
+    zip_t* zip = package.m_archive->zip;
+    const zip_int64_t count = zip_get_num_entries(zip, 0);
+    if (count < 0 || static_cast<uint64_t>(count) > limits.entries) {
+        Fail(packerr::kTooLarge, path, "has more parts than any drawing");
+    }
+    uint64_t total = 0;
+    for (zip_int64_t i = 0; i < count; ++i) {
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        if (zip_stat_index(zip, static_cast<zip_uint64_t>(i), 0, &stat) != 0) {
+            Fail(packerr::kDamaged, path, "is damaged (" + ZipError(zip) + ")");
+        }
+        const std::string name = stat.name ? stat.name : "";
+        if (!IsSafeEntryName(name)) {
+            Fail(packerr::kUnsafeEntry, path,
+                 "holds an entry that points outside the package ('" + name + "')");
+        }
+        if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE) {
+            Fail(packerr::kEncrypted, path, "has encrypted parts ('" + name + "')");
+        }
+        if (stat.size > limits.entryBytes) {
+            Fail(packerr::kTooLarge, path,
+                 "holds a part that inflates far beyond any drawing ('" + name + "')");
+        }
+        total += stat.size;
+        if (total > limits.totalBytes)
+            Fail(packerr::kTooLarge, path, "inflates far beyond any drawing");
+        package.m_entries.push_back({name, stat.size, static_cast<uint64_t>(i)});
+    }
+    for (size_t i = 0; i < package.m_entries.size(); ++i) {
+        if (!package.m_index.emplace(package.m_entries[i].name, i).second) {
+            Fail(packerr::kDamaged, path,
+                 "holds the part '" + package.m_entries[i].name + "' twice");
+        }
+    }
+    return package;
+}
+
+const Package::Entry* Package::Find(std::string_view name) const {
+    const auto found = m_index.find(name);
+    return found == m_index.end() ? nullptr : &m_entries[found->second];
+}
+
+std::string Package::Inflate(std::string_view name) const {
+    const Entry* entry = Find(name);
+    if (!entry) Fail(packerr::kMissingPart, m_path, "lacks its part '" + std::string(name) + "'");
+    zip_file_t* file = zip_fopen_index(m_archive->zip, entry->index, 0);
+    if (!file) {
+        Fail(packerr::kDamaged, m_path,
+             "cannot read '" + entry->name + "' (" + ZipError(m_archive->zip) + ")");
+    }
+    std::string content(static_cast<size_t>(entry->size), '\0');
+    zip_int64_t read = 0;
+    while (static_cast<uint64_t>(read) < entry->size) {
+        const zip_int64_t got =
+            zip_fread(file, content.data() + read, entry->size - static_cast<uint64_t>(read));
+        if (got <= 0) break;
+        read += got;
+    }
+    char extra = 0;
+    const bool longer = zip_fread(file, &extra, 1) > 0;
+    const std::string fileError = zip_error_strerror(zip_file_get_error(file));
+    const bool failed = static_cast<uint64_t>(read) != entry->size ||
+                        zip_file_get_error(file)->zip_err != ZIP_ER_OK;
+    zip_fclose(file);
+    if (failed || longer) {
+        Fail(packerr::kDamaged, m_path,
+             "is damaged or truncated in '" + entry->name + "' (" + fileError + ")");
+    }
+    return content;
+}
+
+namespace {
+
+void WriteParts(const std::string& target, const std::vector<Package::Output>& parts,
+                zip_t* source) {
+    const std::string temporary = TemporaryBeside(target);
+    int code = 0;
+    zip_t* out = zip_open(temporary.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    if (!out) {
+        zip_error_t error;
+        zip_error_init_with_code(&error, code);
+        const std::string message = zip_error_strerror(&error);
+        zip_error_fini(&error);
+        Fail(packerr::kWriteFailed, target, "cannot be written (" + message + ")");
+    }
+    const auto abandon = [&](const std::string& why) {
+        zip_discard(out);
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        Fail(packerr::kWriteFailed, target, "cannot be written (" + why + ")");
+    };
+    for (const auto& part : parts) {
+        zip_source_t* data =
+            part.original ? zip_source_zip(out, source, part.original->index, 0, 0, 0)
+            : part.spill  ? zip_source_file(out, part.spill->Path().c_str(), part.span.offset,
+                                            static_cast<zip_int64_t>(part.span.length))
+                          : zip_source_buffer(out, part.content.data(), part.content.size(), 0);
+        if (!data) abandon(ZipError(out));
+        const zip_int64_t index =
+            zip_file_add(out, part.name.c_str(), data, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE);
+        if (index < 0) {
+            zip_source_free(data);
+            abandon(ZipError(out));
+        }
+    }
+    if (zip_close(out) != 0) abandon(ZipError(out));
+    std::error_code error;
+    std::filesystem::rename(temporary, target, error);
+    if (error) {
+        std::filesystem::remove(temporary, error);
+        Fail(packerr::kWriteFailed, target, "cannot be replaced (" + error.message() + ")");
+    }
+}
+
+}  // namespace
+
+void Package::Write(const std::string& target, const std::vector<Output>& parts) const {
+    WriteParts(target, parts, m_archive->zip);
+}
+
+void Package::WriteNew(const std::string& target, const std::vector<Output>& parts) {
+    WriteParts(target, parts, nullptr);
+}
+
+}  // namespace tess::vsdx

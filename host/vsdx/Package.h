@@ -1,0 +1,111 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+// A zip package read whole into memory, with the checks a file from anywhere needs, and the
+// atomic writing of a new one beside its target.
+namespace tess::vsdx {
+
+/// Errors of reading and writing packages; each description names the file and the fault.
+namespace packerr {
+inline constexpr int32_t kNotFound = static_cast<int32_t>(0x86DB0B01u);
+inline constexpr int32_t kNotAPackage = static_cast<int32_t>(0x86DB0B02u);
+inline constexpr int32_t kLegacyFormat = static_cast<int32_t>(0x86DB0B03u);
+inline constexpr int32_t kEncrypted = static_cast<int32_t>(0x86DB0B04u);
+inline constexpr int32_t kDamaged = static_cast<int32_t>(0x86DB0B05u);
+inline constexpr int32_t kUnsafeEntry = static_cast<int32_t>(0x86DB0B06u);
+inline constexpr int32_t kTooLarge = static_cast<int32_t>(0x86DB0B07u);
+inline constexpr int32_t kMalformed = static_cast<int32_t>(0x86DB0B08u);
+inline constexpr int32_t kMissingPart = static_cast<int32_t>(0x86DB0B09u);
+inline constexpr int32_t kWriteFailed = static_cast<int32_t>(0x86DB0B0Au);
+}  // namespace packerr
+
+[[noreturn]] void Fail(int32_t number, const std::string& path, const std::string& what);
+/// A new file name beside target, hidden and unlikely to be taken.
+std::string TemporaryBeside(const std::string& target);
+
+/// Limits no real drawing comes near: they stop zip bombs and absurd files early.
+struct Limits {
+    uint64_t entryBytes = 512ull << 20;  // one inflated part
+    uint64_t totalBytes = 2ull << 30;    // all inflated parts
+    uint64_t entries = 100000;
+    uint64_t fileBytes = 1ull << 30;  // the package itself
+};
+
+/// Parts written before the package is, kept in a file beside its target rather than in memory
+/// (a save can write every page again). The file goes with the object.
+class Spill {
+public:
+    explicit Spill(std::string path) : m_path(std::move(path)) {}
+    ~Spill();
+    Spill(const Spill&) = delete;
+    Spill& operator=(const Spill&) = delete;
+
+    struct Span {
+        uint64_t offset = 0;
+        uint64_t length = 0;
+    };
+    /// Adds bytes to the file; throws kWriteFailed, naming target, when they cannot be written.
+    Span Append(std::string_view bytes, const std::string& target);
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+    std::FILE* m_file = nullptr;
+    uint64_t m_size = 0;
+};
+
+class Package {
+public:
+    struct Entry {
+        std::string name;
+        uint64_t size = 0;   // inflated
+        uint64_t index = 0;  // in the original archive
+    };
+
+    /// Reads and checks a package: a zip whose entries stay inside it and inflate within limits.
+    static Package Read(const std::string& path, const Limits& limits = {});
+
+    const std::string& Path() const { return m_path; }
+    const std::vector<Entry>& Entries() const { return m_entries; }
+    bool Has(std::string_view name) const { return Find(name) != nullptr; }
+    /// The entry of that name; null when there is none.
+    const Entry* Find(std::string_view name) const;
+    /// The inflated bytes of an entry; throws kMissingPart when there is none.
+    std::string Inflate(std::string_view name) const;
+
+    /// A package being written: parts copied from the original or new, in order.
+    struct Output {
+        std::string name;
+        const Entry* original = nullptr;  // copied byte for byte when set
+        std::string content;              // otherwise these bytes,
+        const Spill* spill = nullptr;     // or these, when set
+        Spill::Span span;
+    };
+    /// Writes the parts to a temporary file beside target and renames it over target once
+    /// complete; a failure leaves target as it was.
+    void Write(const std::string& target, const std::vector<Output>& parts) const;
+    /// Writes a package made only of new parts, the same way.
+    static void WriteNew(const std::string& target, const std::vector<Output>& parts);
+
+    Package(Package&&) noexcept;
+    Package& operator=(Package&&) noexcept;
+    ~Package();
+
+private:
+    Package() = default;
+    struct Archive;
+    std::string m_path;
+    std::shared_ptr<std::string> m_bytes;
+    std::unique_ptr<Archive> m_archive;
+    std::vector<Entry> m_entries;
+    std::unordered_map<std::string_view, size_t> m_index;  // entries by name
+};
+
+}  // namespace tess::vsdx

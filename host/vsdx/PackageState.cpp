@@ -1,0 +1,227 @@
+#include "host/vsdx/PackageState.h"
+
+#include <algorithm>
+
+#include "host/embedded/Model.h"
+
+namespace tess::vsdx {
+namespace {
+
+constexpr size_t kMaxDepth = 256;  // Visio's deepest XML is a few levels below nested groups
+
+constexpr unsigned kParseFlags = (pugi::parse_default | pugi::parse_ws_pcdata | pugi::parse_pi |
+                                  pugi::parse_comments | pugi::parse_doctype) &
+                                 ~(pugi::parse_eol | pugi::parse_wconv_attribute);
+
+size_t Depth(const pugi::xml_node& root) {
+    size_t deepest = 0, depth = 0;
+    pugi::xml_node node = root.first_child();
+    while (node) {
+        deepest = std::max(deepest, ++depth);
+        if (deepest > kMaxDepth) return deepest;
+        if (node.first_child()) {
+            node = node.first_child();
+            continue;
+        }
+        --depth;
+        while (node && !node.next_sibling()) {
+            node = node.parent();
+            if (node == root) return deepest;
+            --depth;
+        }
+        if (node) node = node.next_sibling();
+    }
+    return deepest;
+}
+
+std::string DirectoryOf(const std::string& part) {
+    const size_t slash = part.rfind('/');
+    return slash == std::string::npos ? std::string() : part.substr(0, slash + 1);
+}
+
+}  // namespace
+
+std::string_view LocalName(const pugi::xml_node& node) {
+    const std::string_view name = node.name();
+    const size_t colon = name.find(':');
+    return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+void ParseXml(XmlPart& part, std::string bytes, const std::string& path) {
+    // The declaration and anything else before the root element are written back verbatim.
+    size_t root = 0;
+    while ((root = bytes.find('<', root)) != std::string::npos) {
+        if (root + 1 < bytes.size() && bytes[root + 1] != '?' && bytes[root + 1] != '!') break;
+        ++root;
+    }
+    part.prefix = root == std::string::npos ? std::string() : bytes.substr(0, root);
+    part.bytes = std::move(bytes);
+    const pugi::xml_parse_result result = part.dom.load_buffer_inplace(
+        part.bytes.data(), part.bytes.size(), kParseFlags, pugi::encoding_utf8);
+    if (!result) {
+        Fail(packerr::kMalformed, path,
+             "has malformed XML in '" + part.name + "' at byte " + std::to_string(result.offset) +
+                 " (" + result.description() + ")");
+    }
+    if (!part.dom.document_element())
+        Fail(packerr::kMalformed, path, "has an empty part '" + part.name + "'");
+    if (Depth(part.dom) > kMaxDepth) {
+        Fail(packerr::kTooLarge, path,
+             "nests the XML of '" + part.name + "' far deeper than any drawing");
+    }
+}
+
+embedded::TextData TextFromXml(const pugi::xml_node& element) {
+    embedded::TextData text;
+    text.local = true;
+    const auto position = [&] { return static_cast<int32_t>(text.characters.size()); };
+    for (const pugi::xml_node& child : element.children()) {
+        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
+            text.characters += embedded::Utf32(child.value());
+            continue;
+        }
+        const std::string_view name = LocalName(child);
+        const auto row = static_cast<int16_t>(child.attribute("IX").as_int(0));
+        if (name == "cp") text.charRuns.push_back({position(), row});
+        if (name == "pp") text.paraRuns.push_back({position(), row});
+        if (name == "tp") text.tabRuns.push_back({position(), row});
+        if (name == "fld") {
+            const int32_t start = position();
+            text.characters += embedded::Utf32(child.child_value());
+            text.fields.push_back({start, position(), row});
+        }
+    }
+    return text;
+}
+
+namespace {
+
+class StringWriter : public pugi::xml_writer {
+public:
+    explicit StringWriter(std::string& out) : m_out(out) {}
+    void write(const void* data, size_t size) override {
+        m_out.append(static_cast<const char*>(data), size);
+    }
+
+private:
+    std::string& m_out;
+};
+
+}  // namespace
+
+std::string SerializeXml(const XmlPart& part) {
+    std::string out = part.prefix;
+    out.reserve(part.bytes.size() + part.bytes.size() / 8);
+    StringWriter writer(out);
+    part.dom.document_element().print(
+        writer, "", pugi::format_raw | pugi::format_attribute_single_quote, pugi::encoding_utf8);
+    return out;
+}
+
+std::string RelationshipsPartOf(const std::string& part) {
+    const size_t slash = part.rfind('/');
+    const std::string directory =
+        slash == std::string::npos ? std::string() : part.substr(0, slash + 1);
+    const std::string file = slash == std::string::npos ? part : part.substr(slash + 1);
+    return directory + "_rels/" + file + ".rels";
+}
+
+std::string ResolvePartName(const std::string& fromPart, const std::string& target) {
+    std::string path = !target.empty() && target.front() == '/' ? target.substr(1)
+                                                                : DirectoryOf(fromPart) + target;
+    std::vector<std::string> segments;
+    size_t start = 0;
+    while (start <= path.size()) {
+        const size_t end = std::min(path.find('/', start), path.size());
+        const std::string segment = path.substr(start, end - start);
+        if (segment == "..") {
+            if (!segments.empty()) segments.pop_back();
+        } else if (!segment.empty() && segment != ".") {
+            segments.push_back(segment);
+        }
+        start = end + 1;
+    }
+    std::string resolved;
+    for (const auto& segment : segments)
+        resolved += (resolved.empty() ? "" : "/") + segment;
+    return resolved;
+}
+
+bool PackageState::Has(const std::string& part) const {
+    return package ? package->Has(part) : blank.count(part) > 0;
+}
+
+std::string PackageState::Bytes(const std::string& part) const {
+    if (package) return package->Inflate(part);
+    const auto found = blank.find(part);
+    if (found == blank.end()) Fail(packerr::kMissingPart, path, "lacks its part '" + part + "'");
+    return found->second;
+}
+
+std::vector<std::string> PackageState::PartNames() const {
+    std::vector<std::string> names;
+    if (package) {
+        for (const Package::Entry& entry : package->Entries())
+            names.push_back(entry.name);
+    } else {
+        for (const auto& [name, bytes] : blank)
+            names.push_back(name);
+    }
+    return names;
+}
+
+bool Parts::Removed(const std::string& part) const {
+    return std::find(m_removed.begin(), m_removed.end(), part) != m_removed.end();
+}
+
+bool Parts::Exists(const std::string& part) const {
+    if (Removed(part)) return false;
+    return m_xml.count(part) || m_state.Has(part);
+}
+
+XmlPart& Parts::Create(const std::string& part, const std::string& content) {
+    auto created = std::make_unique<XmlPart>();
+    created->name = part;
+    ParseXml(*created, content, m_state.path);
+    created->changed = true;
+    m_removed.erase(std::remove(m_removed.begin(), m_removed.end(), part), m_removed.end());
+    XmlPart& result = *created;
+    m_xml[part] = std::move(created);
+    return result;
+}
+
+void Parts::Remove(const std::string& part) {
+    m_xml.erase(part);
+    if (!Removed(part)) m_removed.push_back(part);
+}
+
+XmlPart& Parts::Xml(const std::string& part) {
+    const auto found = m_xml.find(part);
+    if (found != m_xml.end()) return *found->second;
+    if (!Exists(part)) Fail(packerr::kMissingPart, m_state.path, "lacks its part '" + part + "'");
+    auto parsed = std::make_unique<XmlPart>();
+    parsed->name = part;
+    ParseXml(*parsed, m_state.Bytes(part), m_state.path);
+    return *m_xml.emplace(part, std::move(parsed)).first->second;
+}
+
+std::vector<Relationship> Parts::Relationships(const std::string& part) {
+    const std::string relsPart = RelationshipsPartOf(part);
+    std::vector<Relationship> relationships;
+    if (!Exists(relsPart)) return relationships;
+    for (const pugi::xml_node& node : Xml(relsPart).dom.document_element().children()) {
+        if (LocalName(node) != "Relationship") continue;
+        Relationship relationship;
+        relationship.id = node.attribute("Id").value();
+        relationship.type = node.attribute("Type").value();
+        relationship.external =
+            std::string_view(node.attribute("TargetMode").value()) == "External";
+        relationship.target = relationship.external
+                                  ? node.attribute("Target").value()
+                                  : ResolvePartName(part, node.attribute("Target").value());
+        relationships.push_back(std::move(relationship));
+    }
+    return relationships;
+}
+
+}  // namespace tess::vsdx

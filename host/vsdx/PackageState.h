@@ -1,0 +1,92 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <pugixml.hpp>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "host/embedded/ModelData.h"
+#include "host/vsdx/Package.h"
+
+// What a document read from a package keeps so that it can be written back losing nothing:
+// the original package and where its pages and masters are in it. Each save starts again from
+// the original parts and brings in what changed in the model since it was read, so positions
+// the model remembers (of sections and rows in the file) always refer to the original.
+namespace tess::vsdx {
+
+struct XmlPart {
+    std::string name;
+    std::string bytes;  // the text the DOM was parsed from, in place
+    pugi::xml_document dom;
+    std::string prefix;  // the bytes before the root element, written back as they were
+    bool changed = false;
+};
+
+struct Relationship {
+    std::string id;
+    std::string type;
+    std::string target;  // resolved to a part name
+    bool external = false;
+};
+
+struct PackageState {
+    std::optional<Package> package;            // as read; none for a drawing made here
+    std::map<std::string, std::string> blank;  // the starting parts of a drawing made here
+    std::string path;                          // where it was read from, for messages
+    std::string documentPart;
+    std::string pagesPart;
+    std::string mastersPart;
+    std::unordered_map<const embedded::PageData*, std::string> pageParts;
+    std::unordered_map<const embedded::MasterData*, std::string> masterParts;
+    uint64_t readAt = 0;  // the model's change count once read: later changes are written
+
+    bool Has(const std::string& part) const;
+    std::string Bytes(const std::string& part) const;
+    /// The original parts, in package order.
+    std::vector<std::string> PartNames() const;
+};
+
+/// The parts of a package as one reading or one save sees them: the original parts, parsed on
+/// first use, with parts made and removed on the way.
+class Parts {
+public:
+    explicit Parts(const PackageState& state) : m_state(state) {}
+
+    /// A part's XML, parsed on first use; throws for a missing or malformed part.
+    XmlPart& Xml(const std::string& part);
+    /// Makes a new XML part from its text.
+    XmlPart& Create(const std::string& part, const std::string& content);
+    void Remove(const std::string& part);
+    bool Exists(const std::string& part) const;
+    /// Lets go of a parsed part that is no longer needed.
+    void Forget(const std::string& part) { m_xml.erase(part); }
+    /// The relationships of a part, from its .rels part (none when it has none).
+    std::vector<Relationship> Relationships(const std::string& part);
+
+    const std::map<std::string, std::unique_ptr<XmlPart>>& Parsed() const { return m_xml; }
+    bool Removed(const std::string& part) const;
+    bool AnyRemoved() const { return !m_removed.empty(); }
+
+private:
+    const PackageState& m_state;
+    std::map<std::string, std::unique_ptr<XmlPart>> m_xml;
+    std::vector<std::string> m_removed;
+};
+
+/// XML parsing and writing as the package needs them: whitespace kept, depth limited. The
+/// part's bytes are parsed in place.
+void ParseXml(XmlPart& part, std::string bytes, const std::string& path);
+std::string SerializeXml(const XmlPart& part);
+/// The part name a relationship target names, from the part that holds the relationship.
+std::string ResolvePartName(const std::string& fromPart, const std::string& target);
+/// The .rels part of a part.
+std::string RelationshipsPartOf(const std::string& part);
+/// The text of a Text element, with its run and field markers.
+embedded::TextData TextFromXml(const pugi::xml_node& element);
+/// An element's name without its namespace prefix.
+std::string_view LocalName(const pugi::xml_node& node);
+
+}  // namespace tess::vsdx

@@ -1,0 +1,1062 @@
+// Writing a document of the embedded model back to a Visio package. Parts the model did not
+// change are copied as they were; changed parts are the parsed XML as read, updated in place,
+// so that everything the model does not hold stays where it was.
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <set>
+
+#include "formula/CellCatalogue.h"
+#include "host/embedded/Model.h"
+#include "host/vsdx/Format.h"
+#include "host/vsdx/PackageState.h"
+#include "host/vsdx/Vsdx.h"
+#include "platform/visio/Constants.h"
+
+namespace tess::vsdx {
+namespace {
+
+using namespace embedded;
+using namespace visio;
+
+constexpr const char* kPageRelationship =
+    "http://schemas.microsoft.com/visio/2010/relationships/page";
+constexpr const char* kMasterRelationship =
+    "http://schemas.microsoft.com/visio/2010/relationships/master";
+constexpr const char* kPageContentType = "application/vnd.ms-visio.page+xml";
+constexpr const char* kMasterContentType = "application/vnd.ms-visio.master+xml";
+constexpr const char* kCustomPropertiesRelationship =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/custom-properties";
+constexpr const char* kCustomPropertiesContentType =
+    "application/vnd.openxmlformats-officedocument.custom-properties+xml";
+constexpr const char* kFormatId = "{D5CDD505-2E9C-101B-9397-08002B2CF9AE}";
+
+std::string ShapeTypeName(ShapeKind kind) {
+    switch (kind) {
+        case ShapeKind::Group:
+            return "Group";
+        case ShapeKind::Foreign:
+            return "Foreign";
+        case ShapeKind::Guide:
+            return "Guide";
+        case ShapeKind::Shape:
+            break;
+    }
+    return "Shape";
+}
+
+std::vector<pugi::xml_node> Children(const pugi::xml_node& parent, std::string_view name) {
+    std::vector<pugi::xml_node> children;
+    for (const pugi::xml_node& child : parent.children()) {
+        if (child.type() == pugi::node_element && LocalName(child) == name)
+            children.push_back(child);
+    }
+    return children;
+}
+
+pugi::xml_node LastChild(const pugi::xml_node& parent,
+                         std::initializer_list<std::string_view> names) {
+    pugi::xml_node last;
+    for (const pugi::xml_node& child : parent.children()) {
+        if (child.type() != pugi::node_element) continue;
+        for (std::string_view name : names) {
+            if (LocalName(child) == name) last = child;
+        }
+    }
+    return last;
+}
+
+/// Inserts an element after the last of the named kinds (so that the order Visio writes stays),
+/// else first.
+pugi::xml_node InsertElement(pugi::xml_node parent, const char* name,
+                             std::initializer_list<std::string_view> after) {
+    const pugi::xml_node anchor = LastChild(parent, after);
+    return anchor ? parent.insert_child_after(name, anchor) : parent.prepend_child(name);
+}
+
+class Writer {
+public:
+    Writer(Model& model, const DocumentData& document, const PackageState& state,
+           std::string target)
+        : m_model(model),
+          m_document(document),
+          m_state(state),
+          m_parts(state),
+          m_pagesPart(state.pagesPart),
+          m_mastersPart(state.mastersPart),
+          m_pageParts(state.pageParts),
+          m_masterParts(state.masterParts),
+          m_target(std::move(target)),
+          m_spill(TemporaryBeside(m_target)) {}
+
+    void Save(const std::string& target) {
+        UpdateDocumentPart();
+        UpdateMasters();
+        UpdatePages();
+        const bool anyChanged =
+            !m_spilled.empty() || m_parts.AnyRemoved() ||
+            std::any_of(m_parts.Parsed().begin(), m_parts.Parsed().end(),
+                        [](const auto& entry) { return entry.second->changed; });
+        if (anyChanged) RequestRecalculation();
+        std::vector<Package::Output> outputs;
+        std::set<std::string> written;
+        for (const std::string& name : m_state.PartNames()) {
+            if (m_parts.Removed(name)) continue;
+            outputs.push_back(Output(name));
+            written.insert(name);
+        }
+        for (const auto& [name, part] : m_parts.Parsed()) {
+            if (!written.count(name)) outputs.push_back(Output(name));
+            written.insert(name);
+        }
+        for (const auto& [name, span] : m_spilled) {
+            if (!written.count(name)) outputs.push_back(Output(name));
+        }
+        if (m_state.package) {
+            m_state.package->Write(target, outputs);
+        } else {
+            Package::WriteNew(target, outputs);
+        }
+    }
+
+private:
+    static void Touch(XmlPart& part) { part.changed = true; }
+
+    /// What goes into the package for a part: written again when changed, else as it was.
+    Package::Output Output(const std::string& name) {
+        if (const auto spilled = m_spilled.find(name); spilled != m_spilled.end()) {
+            return {name, nullptr, {}, &m_spill, spilled->second};
+        }
+        const auto& parsed = m_parts.Parsed();
+        if (const auto found = parsed.find(name); found != parsed.end() && found->second->changed) {
+            return {name, nullptr, SerializeXml(*found->second)};
+        }
+        if (m_state.package) return {name, m_state.package->Find(name), {}};
+        return {name, nullptr, m_state.Bytes(name)};
+    }
+
+    /// Whether a sheet, or the list of shapes of a page, master or group, changed since the
+    /// document was read.
+    bool Changed(const ShapeContainer& where) const { return where.changedAt > m_state.readAt; }
+    bool AnyChanged(const std::vector<SheetPtr>& shapes) const {
+        return std::any_of(shapes.begin(), shapes.end(), [&](const SheetPtr& shape) {
+            return Changed(*shape) || AnyChanged(shape->shapes);
+        });
+    }
+
+    /// Writes a part that changed now, so that its XML need not stay in memory; the part is
+    /// not touched again in this save.
+    void Finish(const std::string& name) {
+        const auto& parsed = m_parts.Parsed();
+        const auto found = parsed.find(name);
+        if (found == parsed.end()) return;
+        if (found->second->changed)
+            m_spilled[name] = m_spill.Append(SerializeXml(*found->second), m_target);
+        m_parts.Forget(name);
+    }
+
+    bool SetAttribute(pugi::xml_node node, const char* name, const std::string& value,
+                      XmlPart& part) {
+        pugi::xml_attribute attribute = node.attribute(name);
+        if (attribute && value == attribute.value()) return false;
+        if (!attribute) attribute = node.append_attribute(name);
+        attribute.set_value(value.c_str());
+        Touch(part);
+        return true;
+    }
+
+    void RemoveAttribute(pugi::xml_node node, const char* name, XmlPart& part) {
+        if (node.remove_attribute(name)) Touch(part);
+    }
+
+    // --- Cells ---------------------------------------------------------------------------
+
+    static bool SameAsFile(const pugi::xml_node& element, const CellData& cell) {
+        const pugi::xml_attribute f = element.attribute("F");
+        switch (cell.source) {
+            case CellData::Source::Local:
+                if (cell.valueOnly) return !f;
+                return f && cell.formula == f.value() && std::strcmp(f.value(), "Inh") != 0 &&
+                       std::strcmp(f.value(), "No Formula") != 0;
+            case CellData::Source::Inherited:
+                return f && std::strcmp(f.value(), "Inh") == 0;
+            case CellData::Source::NoFormula:
+                return f && std::strcmp(f.value(), "No Formula") == 0;
+        }
+        return false;
+    }
+
+    /// Writes a cell's formula and value. A value the model could not compute keeps what the
+    /// file had, and asks Visio to compute it on opening.
+    void WriteCell(pugi::xml_node element, const CellData& cell, const SheetPtr& sheet,
+                   int16_t section, int16_t row, int16_t index, XmlPart& part) {
+        formula::Value value = cell.value;
+        bool estimated = false;
+        if (cell.source != CellData::Source::NoFormula) {
+            value = m_model.Result(sheet, section, row, index);
+            const CellData* computed =
+                section == visSectionObject
+                    ? sheet->objectCells.Find(ObjectCellKey(row, index))
+                    : sheet->Section(section)->rows[static_cast<size_t>(row)].Find(index);
+            estimated = computed && computed->estimated;
+        }
+        if (!element.attribute("V")) element.append_attribute("V");
+        if (!estimated) {
+            if (value.type == formula::Value::Type::Error) {
+                SetAttribute(element, "E", std::string(formula::ErrorText(value.error)), part);
+            } else {
+                SetAttribute(element, "V",
+                             cell.source == CellData::Source::NoFormula ? std::string()
+                                                                        : XmlValueText(value),
+                             part);
+                RemoveAttribute(element, "E", part);
+            }
+        } else if (!element.child("NewValue")) {
+            // The processing instruction Visio reads as "compute this cell again".
+            pugi::xml_node instruction = element.append_child(pugi::node_pi);
+            instruction.set_name("NewValue");
+            instruction.set_value("V");
+        }
+        if (cell.valueOnly && cell.source == CellData::Source::Local) {
+            if (cell.unit != 0) SetAttribute(element, "U", std::string(UnitName(cell.unit)), part);
+            RemoveAttribute(element, "F", part);
+        } else {
+            const std::string formula = cell.source == CellData::Source::Inherited   ? "Inh"
+                                        : cell.source == CellData::Source::NoFormula ? "No Formula"
+                                                                                     : cell.formula;
+            SetAttribute(element, "F", formula, part);
+        }
+        Touch(part);
+    }
+
+    /// Brings the Cell children of an element in line with a row of cells. keyOf gives the
+    /// model's key of a cell name (nullopt: a cell the model does not hold, kept as it is).
+    void UpdateCells(pugi::xml_node parent, const RowData& cells, const SheetPtr& sheet,
+                     int16_t section,
+                     const std::function<std::optional<int16_t>(std::string_view)>& keyOf,
+                     const std::function<std::string(int16_t)>& nameOf,
+                     const std::function<std::pair<int16_t, int16_t>(int16_t)>& address,
+                     XmlPart& part) {
+        std::set<int16_t> present;
+        for (pugi::xml_node element : Children(parent, "Cell")) {
+            const auto key = keyOf(element.attribute("N").value());
+            if (!key) continue;
+            present.insert(*key);
+            const CellData* cell = cells.Find(*key);
+            if (!cell || (cell->source == CellData::Source::Inherited && !cell->inFile)) {
+                parent.remove_child(element);
+                Touch(part);
+            } else if (!SameAsFile(element, *cell)) {
+                const auto [row, index] = address(*key);
+                WriteCell(element, *cell, sheet, section, row, index, part);
+            }
+        }
+        for (const CellData& cell : std::vector<CellData>(cells.cells)) {
+            if (present.count(cell.index)) continue;
+            if (cell.source == CellData::Source::Inherited && !cell.inFile) continue;
+            const std::string name = nameOf(cell.index);
+            if (name.empty()) continue;
+            pugi::xml_node element = InsertElement(parent, "Cell", {"Cell"});
+            element.append_attribute("N").set_value(name.c_str());
+            const auto [row, index] = address(cell.index);
+            WriteCell(element, cell, sheet, section, row, index, part);
+        }
+    }
+
+    // --- Sheets --------------------------------------------------------------------------
+
+    void UpdateSheet(pugi::xml_node element, const SheetPtr& sheet, XmlPart& part) {
+        UpdateCells(
+            element, sheet->objectCells, sheet, visSectionObject,
+            [](std::string_view name) -> std::optional<int16_t> {
+                const auto address = formula::ObjectCellFromXmlName(name);
+                if (!address) return std::nullopt;
+                return ObjectCellKey(address->first, address->second);
+            },
+            [](int16_t key) {
+                return std::string(formula::XmlCellName(visSectionObject, key / 64, key % 64));
+            },
+            [](int16_t key) {
+                return std::make_pair(static_cast<int16_t>(key / 64),
+                                      static_cast<int16_t>(key % 64));
+            },
+            part);
+        UpdateSections(element, sheet, part);
+        UpdateText(element, *sheet, part);
+        for (size_t i = 0; i < 3; ++i)
+            UpdateData(element, i, sheet->data[i], part);
+    }
+
+    void UpdateData(pugi::xml_node element, size_t index, const std::string& text, XmlPart& part) {
+        const std::string name = "Data" + std::to_string(index + 1);
+        pugi::xml_node data = element.child(name.c_str());
+        if (!data && text.empty()) return;
+        if (data && text == data.child_value()) return;
+        if (!data)
+            data = InsertElement(element, name.c_str(),
+                                 {"Cell", "Trigger", "Section", "Text", "Data1", "Data2"});
+        data.text().set(text.c_str());
+        Touch(part);
+    }
+
+    void UpdateSections(pugi::xml_node element, const SheetPtr& sheet, XmlPart& part) {
+        std::map<int16_t, pugi::xml_node> byOrigin, deletedByIndex;
+        for (const pugi::xml_node& child : Children(element, "Section")) {
+            const int ix = child.attribute("IX").as_int(-1);
+            const int16_t index = SectionFromXml(child.attribute("N").value(), ix);
+            if (index < 0) continue;
+            if (std::string_view(child.attribute("Del").value()) == "1") {
+                deletedByIndex[index] = child;
+            } else {
+                byOrigin[index] = child;
+            }
+        }
+        std::set<pugi::xml_node_struct*> kept;
+        for (const SectionData& section : std::vector<SectionData>(sheet->sections)) {
+            const bool ownRows =
+                std::any_of(section.rows.begin(), section.rows.end(), [](const RowData& row) {
+                    return row.local ||
+                           std::any_of(row.cells.begin(), row.cells.end(),
+                                       [](const CellData& cell) {
+                                           return cell.source != CellData::Source::Inherited;
+                                       });
+                });
+            const auto existing =
+                section.origin >= 0 ? byOrigin.find(section.origin) : byOrigin.end();
+            if (!section.local && !ownRows && section.deletedKeys.empty() &&
+                existing == byOrigin.end())
+                continue;
+            pugi::xml_node node;
+            if (existing != byOrigin.end()) {
+                node = existing->second;
+            } else {
+                node = InsertElement(element, "Section", {"Cell", "Trigger", "Section"});
+                node.append_attribute("N").set_value(
+                    std::string(SectionXmlName(section.index)).c_str());
+                Touch(part);
+            }
+            if (IsGeometrySection(section.index)) {
+                SetAttribute(node, "IX", std::to_string(section.index - visSectionFirstComponent),
+                             part);
+            }
+            kept.insert(node.internal_object());
+            UpdateRows(node, sheet, section, part);
+        }
+        for (int16_t deleted : sheet->deletedSections) {
+            pugi::xml_node node =
+                deletedByIndex.count(deleted) ? deletedByIndex[deleted] : pugi::xml_node();
+            if (!node) {
+                node = InsertElement(element, "Section", {"Cell", "Trigger", "Section"});
+                node.append_attribute("N").set_value(std::string(SectionXmlName(deleted)).c_str());
+                if (IsGeometrySection(deleted)) {
+                    node.append_attribute("IX").set_value(deleted - visSectionFirstComponent);
+                }
+                node.append_attribute("Del").set_value("1");
+                Touch(part);
+            }
+            kept.insert(node.internal_object());
+        }
+        for (auto* map : {&byOrigin, &deletedByIndex}) {
+            for (const auto& [index, node] : *map) {
+                if (kept.count(node.internal_object())) continue;
+                element.remove_child(node);
+                Touch(part);
+            }
+        }
+    }
+
+    void UpdateRows(pugi::xml_node node, const SheetPtr& sheet, const SectionData& section,
+                    XmlPart& part) {
+        const bool geometry = IsGeometrySection(section.index);
+        const bool named = formula::IsNamedRowSection(section.index);
+        const std::vector<pugi::xml_node> rowNodes = Children(node, "Row");
+        std::vector<pugi::xml_node> order;
+        const auto sectionIndex = section.index;
+        const SectionData* current = sheet->Section(sectionIndex);
+        for (size_t p = 0; p < current->rows.size(); ++p) {
+            const RowData& row = current->rows[p];
+            const auto rowIndex = static_cast<int16_t>(p);
+            const int16_t cellRow = geometry && p == 0 ? 0 : (geometry ? 1 : 0);
+            const auto keyOf = [sectionIndex, cellRow](std::string_view name) {
+                return formula::SectionCellFromXmlName(sectionIndex, cellRow, name);
+            };
+            const auto nameOf = [sectionIndex, cellRow](int16_t cell) {
+                return std::string(formula::XmlCellName(sectionIndex, cellRow, cell));
+            };
+            const auto address = [rowIndex](int16_t cell) {
+                return std::make_pair(rowIndex, cell);
+            };
+            if (geometry && p == 0 && row.type == visTagComponent) {
+                // The component row's cells sit on the section itself.
+                UpdateCells(node, row, sheet, sectionIndex, keyOf, nameOf, address, part);
+                continue;
+            }
+            const bool ownCells =
+                std::any_of(row.cells.begin(), row.cells.end(), [](const CellData& cell) {
+                    return cell.source != CellData::Source::Inherited || cell.inFile;
+                });
+            const bool hasNode =
+                row.origin >= 0 && static_cast<size_t>(row.origin) < rowNodes.size();
+            if (!row.local && !ownCells && !hasNode) continue;
+            pugi::xml_node rowNode =
+                hasNode ? rowNodes[static_cast<size_t>(row.origin)] : node.append_child("Row");
+            if (!hasNode) Touch(part);
+            if (named || !row.name.empty()) {
+                SetAttribute(rowNode, "N", row.name, part);
+            } else {
+                SetAttribute(rowNode, "IX",
+                             std::to_string(row.key >= 0 ? row.key : static_cast<int>(p)), part);
+            }
+            if (geometry) {
+                if (const char* type = RowTagXmlName(row.type))
+                    SetAttribute(rowNode, "T", type, part);
+            }
+            UpdateCells(rowNode, row, sheet, sectionIndex, keyOf, nameOf, address, part);
+            order.push_back(rowNode);
+        }
+        // Rows the sheet deleted from what it inherits.
+        const SheetData* source = m_model.InheritanceSource(*sheet, sectionIndex);
+        const SectionData* inherited = source ? source->Section(sectionIndex) : nullptr;
+        for (int16_t key : section.deletedKeys) {
+            const std::string name =
+                named && inherited && static_cast<size_t>(key) < inherited->rows.size()
+                    ? inherited->rows[static_cast<size_t>(key)].name.str()
+                    : std::string();
+            pugi::xml_node found;
+            for (const pugi::xml_node& candidate : rowNodes) {
+                if (std::string_view(candidate.attribute("Del").value()) != "1") continue;
+                if (name.empty() ? candidate.attribute("IX").as_int(-1) == key
+                                 : name == candidate.attribute("N").value()) {
+                    found = candidate;
+                }
+            }
+            if (!found) {
+                found = node.append_child("Row");
+                if (name.empty()) {
+                    found.append_attribute("IX").set_value(key);
+                } else {
+                    found.append_attribute("N").set_value(name.c_str());
+                }
+                found.append_attribute("Del").set_value("1");
+                Touch(part);
+            }
+            order.push_back(found);
+        }
+        for (const pugi::xml_node& rowNode : Children(node, "Row")) {
+            if (std::find(order.begin(), order.end(), rowNode) == order.end()) {
+                node.remove_child(rowNode);
+                Touch(part);
+            }
+        }
+        if (Children(node, "Row") != order) {
+            for (const pugi::xml_node& rowNode : order)
+                node.append_move(rowNode);
+            Touch(part);
+        }
+    }
+
+    void UpdateText(pugi::xml_node element, const SheetData& sheet, XmlPart& part) {
+        if (!sheet.text.local) return;
+        pugi::xml_node text = element.child("Text");
+        if (text && TextFromXml(text) == sheet.text) return;
+        if (!text) text = InsertElement(element, "Text", {"Cell", "Trigger", "Section"});
+        while (text.first_child())
+            text.remove_child(text.first_child());
+        const TextData& data = sheet.text;
+        const auto length = static_cast<int32_t>(data.characters.size());
+        std::u32string pending;
+        const auto flush = [&] {
+            if (pending.empty()) return;
+            text.append_child(pugi::node_pcdata).set_value(Utf8(pending).c_str());
+            pending.clear();
+        };
+        const auto markers = [&](int32_t position) {
+            for (auto [runs, name] :
+                 {std::pair{&data.charRuns, "cp"}, std::pair{&data.paraRuns, "pp"},
+                  std::pair{&data.tabRuns, "tp"}}) {
+                for (const TextRun& run : *runs) {
+                    if (run.start != position) continue;
+                    flush();
+                    text.append_child(name).append_attribute("IX").set_value(run.row);
+                }
+            }
+        };
+        for (int32_t position = 0; position < length;) {
+            markers(position);
+            const auto field =
+                std::find_if(data.fields.begin(), data.fields.end(),
+                             [&](const TextField& f) { return f.start == position; });
+            if (field != data.fields.end() && field->end > position) {
+                flush();
+                pugi::xml_node fld = text.append_child("fld");
+                fld.append_attribute("IX").set_value(field->row);
+                fld.text().set(Utf8(std::u32string_view(data.characters)
+                                        .substr(static_cast<size_t>(position),
+                                                static_cast<size_t>(field->end - position)))
+                                   .c_str());
+                position = field->end;
+                continue;
+            }
+            pending += data.characters[static_cast<size_t>(position)];
+            ++position;
+        }
+        markers(length);
+        flush();
+        Touch(part);
+    }
+
+    // --- Shapes --------------------------------------------------------------------------
+
+    pugi::xml_node NewShapeElement(pugi::xml_node list, const SheetPtr& shape, XmlPart& part) {
+        pugi::xml_node node = list.append_child("Shape");
+        node.append_attribute("ID").set_value(shape->id);
+        if (!shape->nameU.empty()) node.append_attribute("NameU").set_value(shape->nameU.c_str());
+        if (!shape->name.empty()) node.append_attribute("Name").set_value(shape->name.c_str());
+        node.append_attribute("Type").set_value(ShapeTypeName(shape->shapeKind).c_str());
+        if (shape->masterShape) {
+            const SheetData& masterShape = *shape->masterShape;
+            if (!masterShape.parent && masterShape.master) {
+                node.append_attribute("Master").set_value(masterShape.master->id);
+            } else {
+                node.append_attribute("MasterShape").set_value(masterShape.id);
+            }
+        }
+        const char* const styleNames[] = {"LineStyle", "FillStyle", "TextStyle"};
+        for (size_t i = 0; i < 3; ++i) {
+            if (shape->styles[i] >= 0)
+                node.append_attribute(styleNames[i]).set_value(shape->styles[i]);
+        }
+        Touch(part);
+        return node;
+    }
+
+    void UpdateShape(pugi::xml_node node, const SheetPtr& shape, XmlPart& part) {
+        if (!shape->name.empty()) SetAttribute(node, "Name", shape->name, part);
+        if (!shape->nameU.empty()) SetAttribute(node, "NameU", shape->nameU, part);
+        if (!shape->uniqueId.empty()) SetAttribute(node, "UniqueID", shape->uniqueId, part);
+        if (shape->shapeKind == ShapeKind::Group || node.attribute("Type")) {
+            SetAttribute(node, "Type", ShapeTypeName(shape->shapeKind), part);
+        }
+        UpdateSheet(node, shape, part);
+        UpdateShapeList(node, shape->shapes, part);
+    }
+
+    void UpdateShapeList(pugi::xml_node owner, const std::vector<SheetPtr>& shapes, XmlPart& part) {
+        pugi::xml_node list = owner.child("Shapes");
+        if (!list && shapes.empty()) return;
+        if (!list) {
+            const pugi::xml_node connects = owner.child("Connects");
+            list = connects ? owner.insert_child_before("Shapes", connects)
+                            : owner.append_child("Shapes");
+            Touch(part);
+        }
+        std::vector<pugi::xml_node> wanted;
+        for (const SheetPtr& shape : shapes) {
+            const auto found = m_shapeElements.find(shape->id);
+            const bool isNew = found == m_shapeElements.end();
+            const pugi::xml_node node = isNew ? NewShapeElement(list, shape, part) : found->second;
+            if (node.parent() != list) {
+                list.append_move(node);
+                Touch(part);
+            }
+            if (isNew || Changed(*shape)) {
+                UpdateShape(node, shape, part);
+            } else if (AnyChanged(shape->shapes)) {
+                UpdateShapeList(node, shape->shapes, part);
+            }
+            wanted.push_back(node);
+        }
+        std::vector<pugi::xml_node> present;
+        for (const pugi::xml_node& child : Children(list, "Shape")) {
+            if (std::string_view(child.attribute("Del").value()) == "1") continue;
+            if (std::find(wanted.begin(), wanted.end(), child) == wanted.end()) {
+                list.remove_child(child);
+                Touch(part);
+            } else {
+                present.push_back(child);
+            }
+        }
+        if (present != wanted) {
+            for (const pugi::xml_node& node : wanted)
+                list.append_move(node);
+            Touch(part);
+        }
+        if (!list.first_child()) {
+            owner.remove_child(list);
+            Touch(part);
+        }
+    }
+
+    /// Brings a page's or master's contents part in line with its shapes. Shapes are found by
+    /// ID, unique within a page or master, wherever they are in the part: a shape the model
+    /// moved into a group keeps its element and all the model does not hold.
+    void UpdateContents(const std::string& name, const ShapeContainer& container,
+                        const std::unordered_map<int32_t, SheetData*>* connectable) {
+        XmlPart& contents = m_parts.Xml(name);
+        const pugi::xml_node root = contents.dom.document_element();
+        m_shapeElements.clear();
+        for (const pugi::xpath_node& shape : root.select_nodes(".//*[local-name()='Shape']")) {
+            if (std::string_view(shape.node().attribute("Del").value()) != "1")
+                m_shapeElements.emplace(shape.node().attribute("ID").as_int(-1), shape.node());
+        }
+        UpdateShapeList(root, container.shapes, contents);
+        if (connectable) PruneConnects(root, *connectable, contents);
+        m_shapeElements.clear();
+    }
+
+    /// Connections to shapes that are gone go with them.
+    void PruneConnects(pugi::xml_node contents,
+                       const std::unordered_map<int32_t, SheetData*>& shapes, XmlPart& part) {
+        pugi::xml_node connects = contents.child("Connects");
+        if (!connects) return;
+        for (const pugi::xml_node& connect : Children(connects, "Connect")) {
+            const int from = connect.attribute("FromSheet").as_int(-1);
+            const int to = connect.attribute("ToSheet").as_int(-1);
+            if (!shapes.count(from) || !shapes.count(to)) {
+                connects.remove_child(connect);
+                Touch(part);
+            }
+        }
+        if (!connects.first_child()) {
+            contents.remove_child(connects);
+            Touch(part);
+        }
+    }
+
+    // --- Parts -------------------------------------------------------------------------
+
+    static pugi::xml_node ChildWithId(const pugi::xml_node& parent, std::string_view name,
+                                      int32_t id) {
+        for (const pugi::xml_node& child : parent.children()) {
+            if (LocalName(child) == name && child.attribute("ID").as_int(-1) == id) return child;
+        }
+        return {};
+    }
+
+    void UpdateDocumentPart() {
+        const bool changed = Changed(*m_document.documentSheet) ||
+                             std::any_of(m_document.styles.begin(), m_document.styles.end(),
+                                         [&](const SheetPtr& style) { return Changed(*style); });
+        if (!changed) return;
+        XmlPart& part = m_parts.Xml(m_state.documentPart);
+        pugi::xml_node root = part.dom.document_element();
+        pugi::xml_node styles = root.child("StyleSheets");
+        for (const SheetPtr& style : m_document.styles) {
+            pugi::xml_node node = ChildWithId(styles, "StyleSheet", style->id);
+            if (!node) {
+                if (!styles)
+                    styles = InsertElement(root, "StyleSheets",
+                                           {"DocumentSettings", "Colors", "FaceNames"});
+                node = styles.append_child("StyleSheet");
+                node.append_attribute("ID").set_value(style->id);
+                node.append_attribute("NameU").set_value(style->nameU.c_str());
+                node.append_attribute("Name").set_value(style->name.c_str());
+                Touch(part);
+            } else if (!Changed(*style)) {
+                continue;
+            }
+            UpdateSheet(node, style, part);
+        }
+        pugi::xml_node sheet = root.child("DocumentSheet");
+        if (!sheet) {
+            sheet = InsertElement(root, "DocumentSheet",
+                                  {"DocumentSettings", "Colors", "FaceNames", "StyleSheets"});
+            for (const char* style : {"LineStyle", "FillStyle", "TextStyle"})
+                sheet.append_attribute(style).set_value(0);
+            Touch(part);
+        }
+        UpdateSheet(sheet, m_document.documentSheet, part);
+    }
+
+    bool ListChanged() const { return m_document.changedAt > m_state.readAt; }
+
+    void UpdatePages() {
+        const bool listChanged =
+            ListChanged() ||
+            std::any_of(m_document.pages.begin(), m_document.pages.end(), [&](const auto& page) {
+                return Changed(*page->pageSheet) ||
+                       (!m_pageParts.count(page.get()) && !page->shapes.empty());
+            });
+        if (listChanged) UpdatePageList();
+        for (const auto& page : m_document.pages) {
+            const auto part = m_pageParts.find(page.get());
+            if (part == m_pageParts.end() || !(Changed(*page) || AnyChanged(page->shapes)))
+                continue;
+            UpdateContents(part->second, *page, &page->shapesById);
+            RelateToMasters(part->second, page->shapes);
+            Finish(part->second);
+            Finish(RelationshipsPartOf(part->second));
+        }
+    }
+
+    void UpdatePageList() {
+        if (m_pagesPart.empty()) {
+            if (m_document.pages.empty()) return;
+            m_pagesPart = AddListPart("visio/pages/pages.xml", "Pages",
+                                      "http://schemas.microsoft.com/visio/2010/relationships/pages",
+                                      "application/vnd.ms-visio.pages+xml");
+        }
+        XmlPart& list = m_parts.Xml(m_pagesPart);
+        pugi::xml_node root = list.dom.document_element();
+        std::vector<pugi::xml_node> wanted;
+        for (const auto& page : m_document.pages) {
+            pugi::xml_node node = m_pageParts.count(page.get())
+                                      ? ChildWithId(root, "Page", page->id)
+                                      : pugi::xml_node();
+            const bool isNew = !node;
+            if (isNew) {
+                node = root.append_child("Page");
+                node.append_attribute("ID").set_value(page->id);
+                node.append_attribute("NameU").set_value(page->nameU.c_str());
+                node.append_attribute("Name").set_value(page->name.c_str());
+                m_pageParts[page.get()] =
+                    AddContentPart(m_pagesPart, node, "visio/pages/page", "PageContents",
+                                   kPageRelationship, kPageContentType);
+                Touch(list);
+            }
+            SetAttribute(node, "Name", page->name, list);
+            if (!page->nameU.empty()) SetAttribute(node, "NameU", page->nameU, list);
+            pugi::xml_node sheet = node.child("PageSheet");
+            if (!sheet) {
+                sheet = node.prepend_child("PageSheet");
+                for (const char* style : {"LineStyle", "FillStyle", "TextStyle"})
+                    sheet.append_attribute(style).set_value(0);
+                Touch(list);
+            }
+            if (isNew || Changed(*page->pageSheet)) UpdateSheet(sheet, page->pageSheet, list);
+            if (!m_pageParts.count(page.get()) && !page->shapes.empty()) {
+                // A page read without a contents part that now has shapes.
+                m_pageParts[page.get()] =
+                    AddContentPart(m_pagesPart, node, "visio/pages/page", "PageContents",
+                                   kPageRelationship, kPageContentType);
+                Touch(list);
+            }
+            wanted.push_back(node);
+        }
+        RemoveUnwanted(root, "Page", wanted, m_pagesPart, list);
+    }
+
+    void UpdateMasters() {
+        const bool listChanged =
+            ListChanged() ||
+            std::any_of(
+                m_document.masters.begin(), m_document.masters.end(), [&](const auto& master) {
+                    return Changed(*master) || (master->pageSheet && Changed(*master->pageSheet)) ||
+                           (!m_masterParts.count(master.get()) && !master->shapes.empty());
+                });
+        if (listChanged) UpdateMasterList();
+        for (const auto& master : m_document.masters) {
+            const auto part = m_masterParts.find(master.get());
+            if (part == m_masterParts.end() || !(Changed(*master) || AnyChanged(master->shapes)))
+                continue;
+            UpdateContents(part->second, *master, nullptr);
+            Finish(part->second);
+        }
+    }
+
+    void UpdateMasterList() {
+        if (m_mastersPart.empty()) {
+            if (m_document.masters.empty()) return;
+            m_mastersPart =
+                AddListPart("visio/masters/masters.xml", "Masters",
+                            "http://schemas.microsoft.com/visio/2010/relationships/masters",
+                            "application/vnd.ms-visio.masters+xml");
+        }
+        XmlPart& list = m_parts.Xml(m_mastersPart);
+        pugi::xml_node root = list.dom.document_element();
+        std::vector<pugi::xml_node> wanted;
+        for (const auto& master : m_document.masters) {
+            pugi::xml_node node = ChildWithId(root, "Master", master->id);
+            const bool isNew = !node || !m_masterParts.count(master.get());
+            if (!node) {
+                node = root.append_child("Master");
+                node.append_attribute("ID").set_value(master->id);
+                node.append_attribute("NameU").set_value(master->nameU.c_str());
+                node.append_attribute("Name").set_value(master->name.c_str());
+                node.append_attribute("UniqueID").set_value(master->uniqueId.c_str());
+                m_masterParts[master.get()] =
+                    AddContentPart(m_mastersPart, node, "visio/masters/master", "MasterContents",
+                                   kMasterRelationship, kMasterContentType);
+                Touch(list);
+            }
+            if (master->pageSheet && (isNew || Changed(*master) || Changed(*master->pageSheet))) {
+                pugi::xml_node sheet = node.child("PageSheet");
+                if (!sheet) {
+                    sheet = node.prepend_child("PageSheet");
+                    Touch(list);
+                }
+                UpdateSheet(sheet, master->pageSheet, list);
+            }
+            if (!m_masterParts.count(master.get()) && !master->shapes.empty()) {
+                m_masterParts[master.get()] =
+                    AddContentPart(m_mastersPart, node, "visio/masters/master", "MasterContents",
+                                   kMasterRelationship, kMasterContentType);
+                Touch(list);
+            }
+            wanted.push_back(node);
+        }
+        RemoveUnwanted(root, "Master", wanted, m_mastersPart, list);
+    }
+
+    /// Removes list elements (pages, masters) the document no longer has, with their parts.
+    void RemoveUnwanted(pugi::xml_node root, std::string_view name,
+                        const std::vector<pugi::xml_node>& wanted, const std::string& listPart,
+                        XmlPart& list) {
+        const auto relationships = m_parts.Relationships(listPart);
+        for (const pugi::xml_node& node : Children(root, name)) {
+            if (std::find(wanted.begin(), wanted.end(), node) != wanted.end()) continue;
+            const std::string id = node.child("Rel").attribute("r:id").value();
+            for (const Relationship& relationship : relationships) {
+                if (relationship.id != id) continue;
+                m_parts.Remove(relationship.target);
+                if (m_parts.Exists(RelationshipsPartOf(relationship.target))) {
+                    m_parts.Remove(RelationshipsPartOf(relationship.target));
+                }
+                RemoveRelationship(listPart, id);
+                RemoveOverride(relationship.target);
+            }
+            root.remove_child(node);
+            Touch(list);
+        }
+        std::vector<pugi::xml_node> present = Children(root, name);
+        if (present != wanted) {
+            for (const pugi::xml_node& node : wanted)
+                root.append_move(node);
+            Touch(list);
+        }
+    }
+
+    // --- Relationships and content types ---------------------------------------------
+
+    XmlPart& RelationshipsOf(const std::string& part) {
+        const std::string rels = RelationshipsPartOf(part);
+        if (m_parts.Exists(rels)) return m_parts.Xml(rels);
+        return m_parts.Create(
+            rels,
+            "<?xml version='1.0' encoding='UTF-8' standalone='yes'?>\r\n"
+            "<Relationships "
+            "xmlns='http://schemas.openxmlformats.org/package/2006/relationships'/>");
+    }
+
+    std::string AddRelationship(const std::string& from, const std::string& type,
+                                const std::string& target) {
+        XmlPart& rels = RelationshipsOf(from);
+        pugi::xml_node root = rels.dom.document_element();
+        std::set<std::string> ids;
+        for (const pugi::xml_node& node : root.children())
+            ids.insert(node.attribute("Id").value());
+        std::string id;
+        for (int n = 1; id.empty() || ids.count(id); ++n)
+            id = "rId" + std::to_string(n);
+        pugi::xml_node node = root.append_child("Relationship");
+        node.append_attribute("Id").set_value(id.c_str());
+        node.append_attribute("Type").set_value(type.c_str());
+        node.append_attribute("Target").set_value(RelativeTarget(from, target).c_str());
+        Touch(rels);
+        return id;
+    }
+
+    void RemoveRelationship(const std::string& from, const std::string& id) {
+        XmlPart& rels = RelationshipsOf(from);
+        for (const pugi::xml_node& node : Children(rels.dom.document_element(), "Relationship")) {
+            if (id == node.attribute("Id").value()) {
+                rels.dom.document_element().remove_child(node);
+                Touch(rels);
+            }
+        }
+    }
+
+    static std::string RelativeTarget(const std::string& from, const std::string& target) {
+        const size_t slash = from.rfind('/');
+        const std::string directory =
+            slash == std::string::npos ? std::string() : from.substr(0, slash + 1);
+        if (!directory.empty() && target.rfind(directory, 0) == 0)
+            return target.substr(directory.size());
+        return "/" + target;
+    }
+
+    XmlPart& ContentTypes() { return m_parts.Xml("[Content_Types].xml"); }
+
+    void AddOverride(const std::string& part, const char* type) {
+        XmlPart& types = ContentTypes();
+        pugi::xml_node node = types.dom.document_element().append_child("Override");
+        node.append_attribute("PartName").set_value(("/" + part).c_str());
+        node.append_attribute("ContentType").set_value(type);
+        Touch(types);
+    }
+
+    void RemoveOverride(const std::string& part) {
+        XmlPart& types = ContentTypes();
+        for (const pugi::xml_node& node : Children(types.dom.document_element(), "Override")) {
+            if ("/" + part == node.attribute("PartName").value()) {
+                types.dom.document_element().remove_child(node);
+                Touch(types);
+            }
+        }
+    }
+
+    std::string FreePartName(const std::string& stem) {
+        for (int n = 1;; ++n) {
+            const std::string name = stem + std::to_string(n) + ".xml";
+            if (!m_parts.Exists(name)) return name;
+        }
+    }
+
+    static std::string EmptyContents(const char* root) {
+        return std::string("<?xml version='1.0' encoding='utf-8' ?>") + "<" + root + " xmlns='" +
+               kVisioNamespace + "' xmlns:r='" + kRelationshipsNamespace +
+               "' xml:space='preserve'/>";
+    }
+
+    /// A new page or master part, related from its list part and referred to by its element.
+    std::string AddContentPart(const std::string& listPart, pugi::xml_node element,
+                               const std::string& stem, const char* root, const char* relationship,
+                               const char* contentType) {
+        const std::string name = FreePartName(stem);
+        m_parts.Create(name, EmptyContents(root));
+        const std::string id = AddRelationship(listPart, relationship, name);
+        pugi::xml_node rel = element.append_child("Rel");
+        rel.append_attribute("r:id").set_value(id.c_str());
+        AddOverride(name, contentType);
+        return name;
+    }
+
+    std::string AddListPart(const std::string& name, const char* root, const char* relationship,
+                            const char* contentType) {
+        m_parts.Create(name, EmptyContents(root));
+        AddRelationship(m_state.documentPart, relationship, name);
+        AddOverride(name, contentType);
+        return name;
+    }
+
+    /// A page relates to every master its shapes are instances of.
+    void RelateToMasters(const std::string& pagePart, const std::vector<SheetPtr>& shapes) {
+        std::set<const MasterData*> used;
+        std::function<void(const std::vector<SheetPtr>&)> collect =
+            [&](const std::vector<SheetPtr>& list) {
+                for (const SheetPtr& shape : list) {
+                    if (shape->masterShape && shape->masterShape->master)
+                        used.insert(shape->masterShape->master);
+                    collect(shape->shapes);
+                }
+            };
+        collect(shapes);
+        if (used.empty()) return;
+        const auto existing = m_parts.Relationships(pagePart);
+        for (const MasterData* master : used) {
+            const auto part = m_masterParts.find(master);
+            if (part == m_masterParts.end()) continue;
+            const bool related =
+                std::any_of(existing.begin(), existing.end(),
+                            [&](const Relationship& r) { return r.target == part->second; });
+            if (!related) AddRelationship(pagePart, kMasterRelationship, part->second);
+        }
+    }
+
+    /// Asks Visio to compute the whole document again when it opens the file.
+    void RequestRecalculation() {
+        std::string custom;
+        for (const Relationship& relationship : m_parts.Relationships("")) {
+            if (relationship.type == kCustomPropertiesRelationship) custom = relationship.target;
+        }
+        if (custom.empty() || !m_parts.Exists(custom)) {
+            custom = "docProps/custom.xml";
+            m_parts.Create(
+                custom,
+                "<?xml version='1.0' encoding='UTF-8' standalone='yes'?>\r\n<Properties "
+                "xmlns='http://schemas.openxmlformats.org/officeDocument/2006/custom-properties' "
+                "xmlns:vt='http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes'/"
+                ">");
+            AddRelationship("", kCustomPropertiesRelationship, custom);
+            AddOverride(custom, kCustomPropertiesContentType);
+        }
+        XmlPart& part = m_parts.Xml(custom);
+        pugi::xml_node root = part.dom.document_element();
+        std::set<int> pids;
+        for (const pugi::xml_node& property : Children(root, "property")) {
+            if (std::string_view(property.attribute("name").value()) == "RecalcDocument") return;
+            pids.insert(property.attribute("pid").as_int());
+        }
+        int pid = 2;
+        while (pids.count(pid))
+            ++pid;
+        pugi::xml_node property = root.append_child("property");
+        property.append_attribute("fmtid").set_value(kFormatId);
+        property.append_attribute("pid").set_value(pid);
+        property.append_attribute("name").set_value("RecalcDocument");
+        property.append_child("vt:bool").text().set("true");
+        Touch(part);
+    }
+
+    Model& m_model;
+    const DocumentData& m_document;
+    const PackageState& m_state;
+    Parts m_parts;  // this save's view of the parts: the original ones and what it changes
+    // Where pages and masters are, with those this save adds.
+    std::string m_pagesPart;
+    std::string m_mastersPart;
+    std::unordered_map<const PageData*, std::string> m_pageParts;
+    std::unordered_map<const MasterData*, std::string> m_masterParts;
+    std::unordered_map<int32_t, pugi::xml_node> m_shapeElements;  // of the contents part at hand
+    std::string m_target;
+    Spill m_spill;                                 // contents parts written early
+    std::map<std::string, Spill::Span> m_spilled;  // where in it
+};
+
+/// The parts of a package for a document made in the model: what the writer then fills.
+std::shared_ptr<PackageState> BlankPackage(const std::string& path) {
+    auto state = std::make_shared<PackageState>();
+    state->path = path;
+    const std::string declaration = "<?xml version='1.0' encoding='UTF-8' standalone='yes'?>\r\n";
+    state->blank.emplace(
+        "[Content_Types].xml",
+        declaration +
+            "<Types xmlns='http://schemas.openxmlformats.org/package/2006/content-types'>"
+            "<Default Extension='rels' "
+            "ContentType='application/vnd.openxmlformats-package.relationships+xml'/>"
+            "<Default Extension='xml' ContentType='application/xml'/>"
+            "<Override PartName='/visio/document.xml' "
+            "ContentType='application/vnd.ms-visio.drawing.main+xml'/>"
+            "<Override PartName='/visio/windows.xml' "
+            "ContentType='application/vnd.ms-visio.windows+xml'/>"
+            "</Types>");
+    state->blank.emplace(
+        "_rels/.rels",
+        declaration +
+            "<Relationships xmlns='http://schemas.openxmlformats.org/package/2006/relationships'>"
+            "<Relationship Id='rId1' "
+            "Type='http://schemas.microsoft.com/visio/2010/relationships/document' "
+            "Target='visio/document.xml'/></Relationships>");
+    state->blank.emplace(
+        "visio/document.xml",
+        std::string("<?xml version='1.0' encoding='utf-8' ?><VisioDocument xmlns='") +
+            kVisioNamespace + "' xmlns:r='" + kRelationshipsNamespace +
+            "' xml:space='preserve'><DocumentSettings DefaultTextStyle='0' DefaultLineStyle='0' "
+            "DefaultFillStyle='0'/></VisioDocument>");
+    state->blank.emplace(
+        "visio/_rels/document.xml.rels",
+        declaration +
+            "<Relationships xmlns='http://schemas.openxmlformats.org/package/2006/relationships'>"
+            "<Relationship Id='rId1' "
+            "Type='http://schemas.microsoft.com/visio/2010/relationships/windows' "
+            "Target='windows.xml'/></Relationships>");
+    state->blank.emplace(
+        "visio/windows.xml",
+        std::string("<?xml version='1.0' encoding='utf-8' ?><Windows xmlns='") + kVisioNamespace +
+            "' xml:space='preserve'><Window ID='0' WindowType='Drawing' Page='0'/></Windows>");
+    state->documentPart = "visio/document.xml";
+    return state;
+}
+
+}  // namespace
+
+void SaveDocument(Model& model, const DocumentData& document, const std::string& path) {
+    auto state = std::static_pointer_cast<PackageState>(document.fileState);
+    if (!state) {
+        state = BlankPackage(path);
+        const_cast<DocumentData&>(document).fileState = state;  // written from scratch each time
+    }
+    Writer(model, document, *state, path).Save(path);
+}
+
+}  // namespace tess::vsdx
