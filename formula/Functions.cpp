@@ -424,7 +424,7 @@ Value Index(Call& c) {
         !c.OptionalText(2, delimiter, ";")) {
         return c.failure;
     }
-    if (delimiter.empty()) delimiter = ";";
+    if (delimiter.empty()) delimiter.assign(1, ';');
     const auto items = SplitList(list, delimiter);
     const double whole = std::trunc(index);
     if (!(whole >= 0 && whole < static_cast<double>(items.size()))) {

@@ -74,9 +74,14 @@ std::string ZipError(zip_t* archive) {
 
 std::string TemporaryBeside(const std::string& target) {
     std::random_device random;
-    const auto suffix = std::to_string(random()) + std::to_string(random());
     const std::filesystem::path path(target);
-    return (path.parent_path() / ("." + path.filename().string() + "." + suffix + ".tmp")).string();
+    std::string name(1, '.');
+    name += path.filename().string();
+    name += '.';
+    name += std::to_string(random());
+    name += std::to_string(random());
+    name += ".tmp";
+    return (path.parent_path() / name).string();
 }
 
 namespace {}  // namespace
