@@ -1,0 +1,536 @@
+#include "engine/CopyDriver.h"
+
+#include "app/ErrorReport.h"
+#include "app/Globals.h"
+#include "app/Prompt.h"
+#include "engine/CopyPrimitives.h"
+#include "engine/RowStores.h"
+#include "engine/SectionCatalogue.h"
+#include "engine/SectionPreparation.h"
+#include "engine/SectionsTab.h"
+#include "engine/WindowState.h"
+#include "platform/visio/Constants.h"
+
+namespace tess::engine {
+namespace {
+
+using visio::ShapePtr;
+constexpr std::string_view kModule = "frmCellCopy";
+constexpr const char* kTitle = "Tessaline";
+
+void Warn(const std::string& text) {
+    app::MsgBox(text, app::kStyleWarning, kTitle);
+}
+
+bool Chosen(int16_t index, bool allSections) {
+    return allSections || IsSectionChosen(index);
+}
+
+bool IsShapeOrGroup(const ShapePtr& shape) {
+    const int16_t type = shape->Type();
+    return type == visio::visTypeShape || type == visio::visTypeGroup;
+}
+
+bool IsPicture(const ShapePtr& shape) {
+    const int16_t foreign = shape->ForeignType();
+    return foreign == visio::visTypeMetafile || foreign == visio::visTypeBitmap;
+}
+
+/// The group a shape was just made the only member of.
+ShapePtr GroupAround(const ShapePtr& shape) {
+    shape->ConvertToGroup();
+    return std::dynamic_pointer_cast<visio::IShape>(shape->Parent());
+}
+
+/// A named-row section: whole by name, or the chosen rows by name.
+void CopyNamed(const ShapePtr& source, const ShapePtr& destination, int16_t section) {
+    if (ShouldWeCopySection(source, section)) {
+        CopyNamedRowSection(source, destination, section, 0, true);
+    } else {
+        CopyNamedRows(source, destination, section);
+    }
+}
+
+/// An indexed section: whole, or the chosen rows in their order.
+void CopyIndexed(const ShapePtr& source, const ShapePtr& destination, int16_t section,
+                 int16_t flags) {
+    if (ShouldWeCopySection(source, section)) {
+        CopySection(source, destination, section, 0, true);
+    } else {
+        CopyRows(source, destination, section, flags);
+    }
+}
+
+/// What PrepareSections does for a box: a row of the object section, a multi-row section, or
+/// the Geometry sections.
+struct Preparation {
+    int16_t index;
+    enum class Kind { ObjectRow, Section, Geometry } kind;
+    int16_t number;  // the row or the section
+};
+
+constexpr Preparation kPreparations[] = {
+    {0, Preparation::Kind::ObjectRow, visio::visRowXForm1D},
+    {1, Preparation::Kind::ObjectRow, visio::visRowXFormOut},
+    {2, Preparation::Kind::Section, visio::visSectionUser},
+    {9, Preparation::Kind::Section, visio::visSectionScratch},
+    {28, Preparation::Kind::Section, visio::visSectionSmartTag},
+    {3, Preparation::Kind::Section, visio::visSectionProp},
+    {4, Preparation::Kind::Section, visio::visSectionHyperlink},
+    {5, Preparation::Kind::Section, visio::visSectionConnectionPts},
+    {6, Preparation::Kind::Section, visio::visSectionAction},
+    {7, Preparation::Kind::Section, visio::visSectionControls},
+    {8, Preparation::Kind::Geometry, 0},
+    {10, Preparation::Kind::ObjectRow, visio::visRowLock},
+    {11, Preparation::Kind::ObjectRow, visio::visRowMisc},
+    {12, Preparation::Kind::ObjectRow, visio::visRowGroup},
+    {13, Preparation::Kind::ObjectRow, visio::visRowLine},
+    {14, Preparation::Kind::ObjectRow, visio::visRowFill},
+    {19, Preparation::Kind::ObjectRow, visio::visRowText},
+    {20, Preparation::Kind::ObjectRow, visio::visRowTextXForm},
+    {21, Preparation::Kind::ObjectRow, visio::visRowLayerMem},
+    {22, Preparation::Kind::ObjectRow, visio::visRowEvent},
+    {23, Preparation::Kind::ObjectRow, visio::visRowForeign},
+    {24, Preparation::Kind::ObjectRow, visio::visRowImage},
+    {25, Preparation::Kind::ObjectRow, visio::visRowMisc},
+    {27, Preparation::Kind::ObjectRow, visio::visRowShapeLayout},
+    {26, Preparation::Kind::ObjectRow, visio::visRowAlign},
+    {40, Preparation::Kind::ObjectRow, visio::visRowPage},
+    {41, Preparation::Kind::ObjectRow, visio::visRowPageLayout},
+    {42, Preparation::Kind::ObjectRow, visio::visRowRulerGrid},
+    {43, Preparation::Kind::Section, visio::visSectionLayer},
+    {44, Preparation::Kind::Section, visio::visSectionAnnotation},
+    {50, Preparation::Kind::ObjectRow, visio::visRowDoc},
+    {51, Preparation::Kind::Section, visio::visSectionReviewer},
+};
+
+}  // namespace
+
+bool IsGeometryAppend() {
+    return IsSectionChosen(8) && !MainWindow().options.optOverwrite;
+}
+
+bool CopyDriver::IsOneSectionChecked() {
+    for (const CatalogueEntry& entry : CatalogueEntries()) {
+        if (IsSectionChosen(entry.index)) return true;
+    }
+    return false;
+}
+
+bool CopyDriver::CopyButtonClick() {
+    BeginCopy();
+    return MainWindow().options.chkLeaveTessalineRunning.value == 0;
+}
+
+void CopyDriver::AddReplacement(const ShapePtr& source, const ShapePtr& destination) {
+    const std::string from = source->NameID();
+    app::g_colSheetNameMap.Add(from + "!|" + destination->NameID() + "!", from);
+}
+
+void CopyDriver::DeleteSnapshot() {
+    if (!m_ovDestSnapshot) return;
+    const ShapePtr snapshot = std::move(m_ovDestSnapshot);
+    m_ovDestSnapshot = nullptr;
+    snapshot->Cells("LockDelete")->SetFormula("0");
+    snapshot->Delete();
+}
+
+void CopyDriver::BeginCopy() {
+    CopyWindow& window = MainWindow();
+    app::CopyRunCancelled = false;
+    bool failed = false;
+    bool commit = true;
+    bool typesMatch = true;
+    bool scopeOpen = false;
+    int32_t scope = 0;
+    const auto run = [&] {
+        const int16_t flags = BuildCopyFlags(window.options);
+        if (window.source.empty()) {
+            Warn("No source shape selected.");
+            return;
+        }
+        if (!IsOneSectionChecked()) {
+            Warn("Please specify at least one section to copy.");
+            failed = true;
+            return;
+        }
+        if (window.options.chkCreateDestination.value == 0 && window.destinations.empty()) {
+            Warn("No destination shape selected.");
+            failed = true;
+            return;
+        }
+        scope = m_host->BeginUndoScope(kTitle);
+        scopeOpen = true;
+        const ListItem sourceItem = window.source.front();
+        const ShapePtr source = GetSourceShape();
+        if (!source) {
+            Warn("The source shape '" + sourceItem.text + "' does not exist.");
+            failed = true;
+            return;
+        }
+        ShapePtr created;
+        if (window.options.chkCreateDestination.value == 1 && window.destinations.empty()) {
+            created = CreateDestination(source, sourceItem.image, failed);
+            if (!created) return;
+        }
+        for (const ListItem& item : window.destinations) {
+            if (item.key == sourceItem.key) {
+                Warn("One of the destination shapes is the same as the source shape.");
+                failed = true;
+                return;
+            }
+        }
+        for (const ListItem& item : window.destinations) {
+            const ShapePtr destination = ResolveItem(item);
+            if (!destination) {
+                Warn("The destination shape '" + item.text + "' does not exist.");
+                failed = true;
+            } else if (destination->Type() != source->Type()) {
+                typesMatch = false;
+            }
+        }
+        if (created && created->Type() != source->Type()) typesMatch = false;
+        if (!typesMatch) {
+            Warn(
+                "The object type for source does not match the object type for destination.  Some "
+                "cells maybe not "
+                "be copied.");
+        }
+        for (const ListItem& item : window.destinations) {
+            ShapePtr destination = ResolveItem(item);
+            if (!destination) {
+                Warn("The destination shape '" + item.text + "' does not exist.");
+                failed = true;
+                continue;
+            }
+            const bool inMaster = destination->ContainingMaster() && !destination->ContainingPage();
+            const int16_t type = destination->Type();
+            if (type == visio::visTypeShape || type == visio::visTypeGroup) {
+                if (inMaster) {
+                    m_editCopy = destination->ContainingMaster()->Open();
+                    destination = m_editCopy->Shapes()->Item(destination->NameID());
+                    m_ovDestSnapshot = m_editCopy->Drop(destination, 0, 0);
+                } else {
+                    m_ovDestSnapshot = destination->ContainingPage()->Drop(destination, 0, 0);
+                }
+            }
+            if (!CopyTo(source, destination, flags)) return;
+            if (m_editCopy) {
+                const visio::MasterPtr editCopy = std::move(m_editCopy);
+                m_editCopy = nullptr;
+                editCopy->Close();
+            }
+        }
+        if (created && !CopyTo(source, created, flags)) return;
+        if (!failed) {
+            app::MsgBox("Clone Complete.", app::kStyleReport, kTitle);
+        } else {
+            Warn(
+                "An error occured during the copy operation.  Some data may not have been copied.");
+        }
+    };
+    if (!app::Trap(kModule, "BeginCopy", run)) commit = false;
+    // Clean-up, on every path. The temporary copy goes inside the undo scope, so that the run
+    // stays one undo step; an edit copy still open is closed, so that a discarded scope takes
+    // the master back too.
+    app::Trap(kModule, "BeginCopy", [&] {
+        app::IgnoreFailure([&] { DeleteSnapshot(); });
+        m_ovDestSnapshot = nullptr;
+        if (m_editCopy) {
+            const visio::MasterPtr editCopy = std::move(m_editCopy);
+            m_editCopy = nullptr;
+            app::IgnoreFailure([&] { editCopy->Close(); });
+        }
+        app::g_colSheetNameMap.Clear();
+    });
+    if (scopeOpen) {
+        // A scope that cannot be ended as asked is discarded, so that no half run stays open.
+        if (!app::Trap(kModule, "BeginCopy", [&] { m_host->EndUndoScope(scope, commit); })) {
+            app::IgnoreFailure([&] { m_host->EndUndoScope(scope, false); });
+        }
+    }
+}
+
+ShapePtr CopyDriver::CreateDestination(const ShapePtr& source, int16_t image, bool& failed) {
+    const bool documentOrPage = image == kImagePage || image == kImageDrawing;
+    const visio::DocumentPtr document = documentOrPage ? m_host->ActiveDocument() : nullptr;
+    const visio::PagePtr page = documentOrPage ? nullptr : m_host->ActivePage();
+    if (!document && !page) {
+        Warn("Cannot automatically create destination shape.");
+        failed = true;
+        return nullptr;
+    }
+    if (document) {
+        if (image == kImageDrawing) return m_host->Documents()->Add("")->DocumentSheet();
+        return document->Pages()->Add()->PageSheet();
+    }
+    if (IsPicture(source)) return source->Duplicate();
+    ShapePtr rectangle = page->DrawRectangle(0, 1, 1, 0);
+    if (IsGeometryAppend()) DeleteGeometrySections(rectangle);
+    if (source->Type() != visio::visTypeGroup) return rectangle;
+    const ShapePtr group = GroupAround(rectangle);
+    group->Shapes()->Item(1)->Delete();
+    return group;
+}
+
+bool CopyDriver::CopyTo(const ShapePtr& source, ShapePtr& destination, int16_t flags) {
+    app::g_colSheetNameMap.Clear();
+    AddReplacement(source, destination);
+    if ((flags & CF_ALL_SUBSHAPES) && source->Type() == visio::visTypeGroup &&
+        destination->Type() == visio::visTypeShape) {
+        destination = GroupAround(destination);
+    }
+    PrepareSections(source, destination, flags, false);
+    if (app::CopyRunCancelled) return false;
+    if (flags & CF_SUBSHAPE_CELLS) {
+        CopySubShapes(source, destination, flags);
+    } else if (flags & CF_ALL_SUBSHAPES) {
+        ReplaceSubShapes(source, destination, flags);
+    }
+    if (app::CopyRunCancelled) return false;
+    CopySections(source, destination, flags, false);
+    DeleteSnapshot();
+    return !app::CopyRunCancelled;
+}
+
+void CopyDriver::PrepareSections(const ShapePtr& source, ShapePtr& destination, int16_t flags,
+                                 bool allSections) {
+    app::Trap(kModule, "PrepareSections", [&] {
+        app::IgnoreFailure([&] {
+            if (source->Type() == visio::visTypeForeignObject && !IsPicture(source)) {
+                Warn("Warning!  Source Shape '" + source->Name() +
+                     "' is of type Foreign Object.\r" +
+                     "Tessaline does not support copying ActiveX Controls or Embedded/Linked "
+                     "Objects, or other "
+                     "foreign objects contained within shapes.  " +
+                     "Other specified cells will be copied from the source to the destination "
+                     "shape.");
+            }
+        });
+        for (const Preparation& preparation : kPreparations) {
+            if (!Chosen(preparation.index, allSections)) continue;
+            switch (preparation.kind) {
+                case Preparation::Kind::ObjectRow:
+                    if (preparation.index == 0)
+                        app::IgnoreFailure([&] { destination->SetOneD(source->OneD()); });
+                    PrepareObjectRow(source, destination, preparation.number);
+                    break;
+                case Preparation::Kind::Section:
+                    PrepareSection(source, destination, preparation.number, flags);
+                    break;
+                case Preparation::Kind::Geometry:
+                    PrepareGeometrySection(source, destination, flags);
+                    break;
+            }
+        }
+    });
+}
+
+void CopyDriver::CopyConnectionPoints(const ShapePtr& source, ShapePtr& destination,
+                                      int16_t flags) {
+    const int16_t section = visio::visSectionConnectionPts;
+    std::string name;
+    if (source->SectionExists(section, 0) && source->RowCount(section) > 0) {
+        app::IgnoreFailure([&] { name = source->CellsSRC(section, 1, 0)->RowName(); });
+    }
+    if (ShouldWeCopySection(source, section)) {
+        if (!name.empty()) {
+            CopyNamedRowSection(source, destination, section, 0, true);
+        } else {
+            CopySection(source, destination, section, 0, true);
+        }
+    } else if (!name.empty()) {
+        CopyNamedRows(source, destination, section);
+    } else {
+        CopyRows(source, destination, section, flags);
+    }
+}
+
+void CopyDriver::CopyGeometry(const ShapePtr& source, ShapePtr& destination, int16_t flags,
+                              bool /*allSections*/) {
+    const int16_t count = source->GeometryCount();
+    auto first = static_cast<int16_t>(visio::visSectionFirstComponent);
+    app::StringCollection renames;
+    if (!(flags & CF_OVERWRITE)) {
+        // Behind the Geometry sections the destination had before the copy. Sheets copied
+        // without a temporary copy (page sheets, a destination made for the run) had none.
+        const int16_t before = m_ovDestSnapshot ? m_ovDestSnapshot->GeometryCount() : int16_t{0};
+        first = static_cast<int16_t>(first + before);
+        for (int16_t i = 0; i < count; ++i) {
+            const std::string from = "Geometry" + std::to_string(i + 1);
+            renames.Add(from + ".|Geometry" + std::to_string(before + i + 1) + ".", from);
+        }
+    }
+    for (int16_t i = 0; i < count; ++i) {
+        const auto section = static_cast<int16_t>(visio::visSectionFirstComponent + i);
+        if (ShouldWeCopySection(source, section)) {
+            CopyGeometrySection(source, destination, section, first, renames);
+        } else {
+            CopyGeometryRows(source, destination, section, first, renames);
+        }
+    }
+}
+
+void CopyDriver::CopySections(const ShapePtr& source, ShapePtr& destination, int16_t flags,
+                              bool allSections) {
+    app::Trap(kModule, "CopySections", [&] {
+        // Nothing more is copied once the run is cancelled.
+        const auto chosen = [&](int16_t index) {
+            return !app::CopyRunCancelled && Chosen(index, allSections);
+        };
+        const auto objectRow = [&](int16_t index, int16_t row) {
+            if (chosen(index))
+                CopySection(source, destination, visio::visSectionObject, row, false);
+        };
+        if (app::CopyRunCancelled) return;
+        if (chosen(2)) CopyNamed(source, destination, visio::visSectionUser);
+        if (chosen(9)) CopyIndexed(source, destination, visio::visSectionScratch, flags);
+        if ((flags & CF_HELP_STRING) && !app::CopyRunCancelled && IsShapeOrGroup(destination)) {
+            app::IgnoreFailure([&] {
+                const std::string help =
+                    source->CellsSRC(visio::visSectionObject, visio::visRowHelpCopyright, 0)
+                        ->Formula();
+                destination->CellsSRC(visio::visSectionObject, visio::visRowHelpCopyright, 0)
+                    ->SetFormula(help);
+            });
+        }
+        objectRow(0, visio::visRowXForm1D);
+        objectRow(1, visio::visRowXFormOut);
+        if (chosen(3)) CopyNamed(source, destination, visio::visSectionProp);
+        if (chosen(4)) CopyNamed(source, destination, visio::visSectionHyperlink);
+        if (chosen(5)) CopyConnectionPoints(source, destination, flags);
+        if (chosen(28)) CopyNamed(source, destination, visio::visSectionSmartTag);
+        if (chosen(6)) CopyNamed(source, destination, visio::visSectionAction);
+        if (chosen(7)) CopyNamed(source, destination, visio::visSectionControls);
+        if (chosen(8)) CopyGeometry(source, destination, flags, allSections);
+        objectRow(11, visio::visRowMisc);
+        objectRow(13, visio::visRowLine);
+        objectRow(14, visio::visRowFill);
+        if ((flags & CF_SHAPE_TEXT) && !app::CopyRunCancelled && IsShapeOrGroup(destination)) {
+            SetCharacterText(source, destination, Chosen(15, allSections));
+        }
+        if (chosen(15)) CopyIndexed(source, destination, visio::visSectionTextField, flags);
+        if (chosen(16)) {
+            PrepareCharactersSection(source, destination);
+            CopySection(source, destination, visio::visSectionCharacter, 0, true);
+        }
+        if (chosen(17)) {
+            PrepareParagraphSection(source, destination);
+            CopySection(source, destination, visio::visSectionParagraph, 0, true);
+        }
+        objectRow(19, visio::visRowText);
+        objectRow(20, visio::visRowTextXForm);
+        objectRow(21, visio::visRowLayerMem);
+        objectRow(22, visio::visRowEvent);
+        objectRow(23, visio::visRowForeign);
+        objectRow(24, visio::visRowImage);
+        objectRow(25, visio::kRowGlueInfo);
+        objectRow(27, visio::visRowShapeLayout);
+        objectRow(26, visio::visRowAlign);
+        objectRow(40, visio::visRowPage);
+        objectRow(41, visio::visRowPageLayout);
+        objectRow(42, visio::visRowRulerGrid);
+        if (chosen(43)) CopyIndexed(source, destination, visio::visSectionLayer, flags);
+        if (chosen(44)) CopySection(source, destination, visio::visSectionAnnotation, 0, true);
+        objectRow(50, visio::visRowDoc);
+        if (chosen(51)) CopySection(source, destination, visio::visSectionReviewer, 0, true);
+        if (!app::CopyRunCancelled && IsShapeOrGroup(source)) {
+            destination->SetData1(source->Data1());
+            destination->SetData2(source->Data2());
+            destination->SetData3(source->Data3());
+        }
+        objectRow(12, visio::visRowGroup);
+        objectRow(10, visio::visRowLock);
+    });
+}
+
+void CopyDriver::CopySubShapes(const ShapePtr& source, ShapePtr& destination, int16_t flags) {
+    app::Trap(kModule, "CopySubShapes", [&] {
+        const visio::ShapesPtr sources = source->Shapes();
+        const visio::ShapesPtr destinations = destination->Shapes();
+        const int16_t sourceCount = sources ? sources->Count() : int16_t{0};
+        const int16_t destinationCount = destinations ? destinations->Count() : int16_t{0};
+        for (int16_t i = 1; i <= sourceCount; ++i) {
+            if (app::CopyRunCancelled) return;
+            const ShapePtr from = sources->Item(i);
+            const std::string name = from->Name();
+            ShapePtr to;
+            for (int16_t j = 1; j <= destinationCount && !to; ++j) {
+                const ShapePtr candidate = destinations->Item(j);
+                if (candidate->Name() == name) to = candidate;
+            }
+            if (!to) continue;
+            AddReplacement(from, to);
+            PrepareSections(from, to, flags, false);
+            CopySections(from, to, flags, false);
+            if (from->Shapes()->Count() > 0) CopySubShapes(from, to, flags);
+        }
+    });
+}
+
+void CopyDriver::ReplaceSubShapes(const ShapePtr& source, ShapePtr& destination, int16_t flags) {
+    visio::WindowPtr window;
+    visio::CellPtr lock;
+    std::string savedLock;
+    std::vector<std::pair<ShapePtr, ShapePtr>> made;  // source sub-shape, new sub-shape
+    const auto restore = [&] {
+        if (window) {
+            const visio::WindowPtr open = std::move(window);
+            window = nullptr;
+            app::IgnoreFailure([&] { open->Close(); });
+        }
+        if (!savedLock.empty()) {
+            lock->SetFormula(savedLock);
+            savedLock.clear();
+        }
+    };
+    const bool done = app::Trap(kModule, "ReplaceSubShapes", [&] {
+        if (source->Type() == visio::visTypeDoc || destination->Type() == visio::visTypeDoc) return;
+        const visio::ShapesPtr sources = source->Shapes();
+        const visio::ShapesPtr destinations = destination->Shapes();
+        const int16_t n = sources ? sources->Count() : int16_t{0};
+        if (n == 0) return;
+        lock = destination->Cells("LockGroup");
+        if (lock->ResultIU() != 0) {
+            savedLock = lock->Formula();
+            lock->SetResultIU(0);
+        }
+        for (int16_t i = 1; i <= n; ++i) {
+            if (app::CopyRunCancelled) break;
+            const ShapePtr from = sources->Item(i);
+            ShapePtr member;
+            window = destination->OpenDrawWindow();
+            if (from->Type() == visio::visTypeForeignObject && IsPicture(from)) {
+                from->Copy();
+                window->Paste();
+                member = window->Selection()->Item(1);
+            } else {
+                member = destination->DrawRectangle(10, 10, 10, 10);
+                DeleteGeometrySections(member);
+            }
+            if (from->Type() == visio::visTypeGroup) member = GroupAround(member);
+            member->SetOneD(from->OneD());
+            if (i == 1) {
+                const std::string kept = member->Name();
+                for (int16_t j = destinations->Count(); j >= 1; --j) {
+                    const ShapePtr former = destinations->Item(j);
+                    if (former->Name() != kept) former->Delete();
+                }
+            }
+            member->SetNameU(from->NameU());
+            AddReplacement(from, member);
+            PrepareSections(from, member, flags, true);
+            if (from->Shapes()->Count() > 0) ReplaceSubShapes(from, member, flags);
+            made.emplace_back(from, member);
+            const visio::WindowPtr open = std::move(window);
+            window = nullptr;
+            open->Close();
+        }
+        restore();
+        for (auto& [from, member] : made)
+            CopySections(from, member, flags, true);
+    });
+    if (!done) app::IgnoreFailure(restore);
+}
+
+}  // namespace tess::engine

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+
+#include "platform/visio/Host.h"
+
+// The copy driver: one copy run from the source to every destination (or to a destination it
+// creates), as one undo step of the host; and the sub-shape copy and replacement it calls.
+namespace tess::engine {
+
+class CopyDriver {
+public:
+    /// host: the application the run works in (the attached Visio or the embedded model).
+    explicit CopyDriver(visio::ApplicationPtr host) : m_host(std::move(host)) {}
+
+    /// The Copy button: runs the copy. True when the main window is to close afterwards
+    /// ("Leave Tessaline running after copy operation is finished" unchecked).
+    bool CopyButtonClick();
+    /// One copy run, with every check and message.
+    void BeginCopy();
+    /// True when at least one section box is checked and enabled.
+    static bool IsOneSectionChecked();
+    /// Prepares the destination for the chosen sections (every section with allSections).
+    void PrepareSections(const visio::ShapePtr& source, visio::ShapePtr& destination, int16_t flags,
+                         bool allSections);
+    /// Copies the chosen sections (every section with allSections).
+    void CopySections(const visio::ShapePtr& source, visio::ShapePtr& destination, int16_t flags,
+                      bool allSections);
+    /// Copies the chosen sections from each source sub-shape to the destination sub-shape of the
+    /// same name, to any depth.
+    void CopySubShapes(const visio::ShapePtr& source, visio::ShapePtr& destination, int16_t flags);
+    /// Replaces the destination group's sub-shapes by new ones built from all the source's.
+    void ReplaceSubShapes(const visio::ShapePtr& source, visio::ShapePtr& destination,
+                          int16_t flags);
+
+private:
+    /// Adds "source!|destination!" to the run's replacement list, under the source's name.
+    static void AddReplacement(const visio::ShapePtr& source, const visio::ShapePtr& destination);
+    /// Deletes the temporary copy of the destination, whatever locks it.
+    void DeleteSnapshot();
+    /// The copy of one destination (or of the created one): preparation, sub-shapes, sections.
+    /// False when the run was cancelled.
+    bool CopyTo(const visio::ShapePtr& source, visio::ShapePtr& destination, int16_t flags);
+    void CopyConnectionPoints(const visio::ShapePtr& source, visio::ShapePtr& destination,
+                              int16_t flags);
+    void CopyGeometry(const visio::ShapePtr& source, visio::ShapePtr& destination, int16_t flags,
+                      bool allSections);
+    visio::ShapePtr CreateDestination(const visio::ShapePtr& source, int16_t image, bool& failed);
+
+    visio::ApplicationPtr m_host;
+    visio::ShapePtr m_ovDestSnapshot;  // the destination as it was, while it is copied to
+    visio::MasterPtr m_editCopy;       // the master edit copy of a destination in a master
+};
+
+/// True when Geometry is chosen and the copy type is Append.
+bool IsGeometryAppend();
+
+}  // namespace tess::engine

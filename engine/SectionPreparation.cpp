@@ -1,0 +1,200 @@
+#include "engine/SectionPreparation.h"
+
+#include "app/ErrorReport.h"
+#include "engine/CopyError.h"
+#include "engine/CopyPrimitives.h"
+#include "engine/ReferenceResolution.h"
+#include "engine/RowStores.h"
+#include "engine/WindowState.h"
+#include "platform/visio/Constants.h"
+
+namespace tess::engine {
+namespace {
+
+using visio::ShapePtr;
+constexpr std::string_view kModule = "modShapeFunctions";
+
+bool IsNamedRowSection(int16_t section) {
+    switch (section) {
+        case visio::visSectionProp:
+        case visio::visSectionUser:
+        case visio::visSectionHyperlink:
+        case visio::visSectionAction:
+        case visio::visSectionSmartTag:
+        case visio::visSectionControls:
+        case visio::visSectionConnectionPts:
+            return true;
+        default:
+            return false;
+    }
+}
+
+/// Gives each destination run the source run's row in one cell: Character runs (run type 1,
+/// Character cell 1) or Paragraph runs (run type 2, Paragraph cell 0). The whole-section copy
+/// that follows writes the source rows' formulas over them.
+void PrepareRuns(const ShapePtr& source, const ShapePtr& destination, int16_t runType,
+                 bool character) {
+    const visio::CharactersPtr from = source->Characters();
+    const visio::CharactersPtr to = destination->Characters();
+    const int32_t n = from->CharCount();
+    for (int32_t p = 0; p < n;) {
+        from->SetBegin(p + 1);
+        from->SetEnd(p + 1);
+        const int32_t begin = from->RunBegin(runType);
+        const int32_t end = from->RunEnd(runType);
+        to->SetBegin(begin);
+        to->SetEnd(end);
+        if (character) {
+            to->SetCharProps(visio::visCharacterColor, from->CharPropsRow(visio::visBiasRight));
+        } else {
+            to->SetParaProps(visio::visIndentFirst, from->ParaPropsRow(visio::visBiasRight));
+        }
+        if (end <= p) break;  // a run that does not move on would never end
+        p = end;
+    }
+}
+
+/// The text copy with fields: word run by word run, fields added as fields. From the first
+/// field on, a refusal is a copy error of the Text Fields section; the copy then stops there.
+void CopyTextRunByRun(const ShapePtr& source, const ShapePtr& destination,
+                      const visio::CharactersPtr& from, const visio::CharactersPtr& to, int32_t n) {
+    bool armed = false;
+    std::string formula;
+    try {
+        from->SetBegin(0);
+        from->SetEnd(0);
+        for (;;) {
+            const int32_t begin = from->RunBegin(visio::visWordRun);
+            const int32_t end = from->RunEnd(visio::visWordRun);
+            to->SetBegin(begin);
+            from->SetBegin(begin);
+            from->SetEnd(end);
+            if (from->IsField()) {
+                const int16_t category = from->FieldCategory();
+                int16_t code = from->FieldCode();
+                formula = from->FieldFormula();
+                const int16_t format = from->FieldFormat();
+                armed = true;
+                ResolveFormulaReferencesToParent(formula, source, destination);
+                if (code > 254) code = static_cast<int16_t>(code - 255);
+                if (category != 0) {
+                    to->AddField(category, code, format);
+                } else {
+                    to->AddCustomField(formula, format);
+                }
+            } else {
+                to->SetText(from->Text());
+            }
+            from->SetBegin(end);
+            if (n <= end) break;
+        }
+    } catch (...) {
+        if (!armed) throw;
+        const Error error = app::CurrentError();
+        SetOriginalFormulas({formula});
+        SetProblemShape(destination);
+        ShowCopyError(error, "Text Fields", "");
+    }
+}
+
+}  // namespace
+
+void PrepareObjectRow(const ShapePtr& source, const ShapePtr& destination, int16_t row) {
+    app::IgnoreFailure([&] {
+        if (source->RowExists(visio::visSectionObject, row, 0)) {
+            destination->AddRow(visio::visSectionObject, row, visio::visTagDefault);
+        }
+    });
+}
+
+void AddSectionIfMissing(const ShapePtr& shape, int16_t section) {
+    if (!shape->SectionExists(section, 0)) app::IgnoreFailure([&] { shape->AddSection(section); });
+}
+
+void DeleteGeometrySections(const ShapePtr& shape) {
+    for (int16_t g = static_cast<int16_t>(shape->GeometryCount() - 1); g >= 0; --g) {
+        shape->DeleteSection(static_cast<int16_t>(visio::visSectionFirstComponent + g));
+    }
+}
+
+void PrepareSection(const ShapePtr& source, const ShapePtr& destination, int16_t section,
+                    int16_t options) {
+    app::Trap(kModule, "PrepareSection", [&] {
+        if (!source->SectionExists(section, 0)) return;
+        AddSectionIfMissing(destination, section);
+        const bool text =
+            section == visio::visSectionCharacter || section == visio::visSectionParagraph;
+        if ((options & CF_OVERWRITE) && !text) DeleteRows(destination, section);
+        if (IsNamedRowSection(section)) {
+            // Inside a group every source row goes, whatever the Rows tab says.
+            const bool allRows =
+                std::dynamic_pointer_cast<visio::IShape>(source->Parent()) != nullptr;
+            AddNewNamedRows(source, destination, section, allRows);
+        } else if (!text && section != visio::visSectionTab) {
+            AddNewRows(source, destination, section);
+        }
+    });
+}
+
+void PrepareGeometrySection(const ShapePtr& source, const ShapePtr& destination, int16_t options) {
+    app::Trap(kModule, "PrepareGeometrySection", [&] {
+        if (options & CF_OVERWRITE) DeleteGeometrySections(destination);
+        const int16_t k = destination->GeometryCount();
+        auto next = static_cast<int16_t>(visio::visSectionFirstComponent + (k > 0 ? k : 0));
+        const int16_t m = source->GeometryCount();
+        for (int16_t g = 0; g < m; ++g) {
+            const auto s = static_cast<int16_t>(visio::visSectionFirstComponent + g);
+            if (ShouldWeCopySection(source, s)) {
+                AddSectionIfMissing(destination, next);
+                for (int16_t r = 0; r < source->RowCount(s); ++r)
+                    destination->AddRow(next, r, source->RowType(s, r));
+                ++next;
+                continue;
+            }
+            bool taken = false;
+            for (const GeometryRow& line : GetGeometryRowIndicies()) {
+                if (line.section != s || line.chosen == 0) continue;
+                AddSectionIfMissing(destination, next);
+                destination->AddRow(next, visio::visRowLast, source->RowType(s, line.row));
+                taken = true;
+            }
+            if (taken) ++next;
+        }
+    });
+}
+
+void PrepareCharactersSection(const ShapePtr& source, const ShapePtr& destination) {
+    app::Trap(kModule, "PrepareCharactersSection",
+              [&] { PrepareRuns(source, destination, visio::visCharPropRow, true); });
+}
+
+void PrepareParagraphSection(const ShapePtr& source, const ShapePtr& destination) {
+    app::Trap(kModule, "PrepareParagraphSection",
+              [&] { PrepareRuns(source, destination, visio::visParaPropRow, false); });
+}
+
+void SetCharacterText(const ShapePtr& source, const ShapePtr& destination, bool copyFields) {
+    app::Trap(kModule, "SetCharacterText", [&] {
+        const visio::CharactersPtr from = source->Characters();
+        const visio::CharactersPtr to = destination->Characters();
+        const visio::CellPtr lock = destination->Cells("LockTextEdit");
+        std::string lockFormula;
+        if (lock->ResultIU() != 0) {
+            lockFormula = lock->Formula();
+            lock->SetResultIU(0);
+        }
+        const int32_t n = from->CharCount();
+        if (!copyFields) {
+            to->SetText(from->Text());
+        } else if (n > 0) {
+            CopyTextRunByRun(source, destination, from, to, n);
+        }
+        from->SetBegin(0);
+        from->SetEnd(n);
+        to->SetBegin(0);
+        to->SetEnd(n);
+        if (!lockFormula.empty()) lock->SetFormula(lockFormula);
+    });
+}
+
+}  // namespace tess::engine

@@ -1,0 +1,85 @@
+#include "engine/SectionsTab.h"
+
+#include <initializer_list>
+
+#include "app/ErrorReport.h"
+#include "engine/SectionCatalogue.h"
+#include "engine/WindowState.h"
+#include "platform/visio/Constants.h"
+
+namespace tess::engine {
+namespace {
+
+constexpr std::string_view kModule = "modSectionsTab";
+
+SectionBoxes& Boxes() {
+    return MainWindow().sections;
+}
+
+/// The row whose existence on the source enables a box: row 0 of a multi-row section, the
+/// Miscellaneous row for Glue Info, the first Geometry section for Geometry.
+void TestBox(const visio::ShapePtr& sheet, int16_t index) {
+    const CatalogueEntry* entry = FindCatalogueEntry(index);
+    if (!entry || entry->section < 0) return;
+    const int16_t row = entry->row == visio::kRowGlueInfo ? visio::visRowMisc
+                        : entry->row < 0                  ? 0
+                                                          : entry->row;
+    Boxes().boxes[static_cast<size_t>(index)].enabled = sheet->RowExists(entry->section, row, 0);
+}
+
+void EnablePass(std::string_view procedure, const visio::ShapePtr& sheet,
+                std::initializer_list<int16_t> order, bool pageFrame, bool documentFrame) {
+    app::Trap(kModule, procedure, [&] {
+        DisableAllSections();
+        Boxes().pageFrameEnabled = pageFrame;
+        Boxes().documentFrameEnabled = documentFrame;
+        for (int16_t index : order)
+            TestBox(sheet, index);
+    });
+}
+
+}  // namespace
+
+void CheckAllSections() {
+    for (const CatalogueEntry& entry : CatalogueEntries())
+        Boxes().boxes[static_cast<size_t>(entry.index)].value = 1;
+}
+
+void UnCheckAllSections() {
+    for (const CatalogueEntry& entry : CatalogueEntries())
+        Boxes().boxes[static_cast<size_t>(entry.index)].value = 0;
+}
+
+void DisableAllSections() {
+    for (const CatalogueEntry& entry : CatalogueEntries()) {
+        Boxes().boxes[static_cast<size_t>(entry.index)].enabled = false;
+    }
+    Boxes().pageFrameEnabled = false;
+    Boxes().documentFrameEnabled = false;
+}
+
+void EnableDisableSectionsShape(const visio::ShapePtr& shape) {
+    EnablePass("EnableDisableSectionsShape", shape,
+               {0,  1,  28, 2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12,
+                13, 14, 15, 16, 17, 19, 20, 21, 22, 23, 24, 25, 27, 26},
+               false, false);
+}
+
+void EnableDisableSectionsPage(const visio::ShapePtr& pageSheet) {
+    EnablePass("EnableDisableSectionsPage", pageSheet, {28, 44, 2, 3, 4, 6, 9, 40, 41, 42, 43},
+               true, false);
+}
+
+void EnableDisableSectionsDocument(const visio::ShapePtr& documentSheet) {
+    EnablePass("EnableDisableSectionsDocument", documentSheet, {51, 2, 3, 4, 9, 50}, false, true);
+}
+
+bool IsSectionChosen(int16_t index) {
+    if (index < 0 || static_cast<size_t>(index) >= Boxes().boxes.size() ||
+        !FindCatalogueEntry(index))
+        return false;
+    const CheckBox& box = Boxes().boxes[static_cast<size_t>(index)];
+    return box.value == 1 && box.enabled;
+}
+
+}  // namespace tess::engine

@@ -1,0 +1,272 @@
+// The copy driver on the embedded model: the checks and messages of a run, the copy to listed,
+// master and created destinations, the copy-error path, and the run as one undo step that is
+// rolled back whole after an unexpected failure.
+#include <gtest/gtest.h>
+
+#include "engine/CopyFixture.h"
+#include "engine/SectionsTab.h"
+#include "host/embedded/Objects.h"
+#include "platform/visio/Constants.h"
+
+namespace tess::test {
+namespace {
+
+using namespace visio;
+
+class CopyDriver : public CopyTest {
+protected:
+    void SetUp() override {
+        CopyTest::SetUp();
+        source = Rectangle();
+        AddNamedRow(source, visSectionUser, "Twice", {"Width*2", "\"Twice the width\""});
+        AddRows(source, visSectionScratch,
+                {{"1", "Scratch.X1+1"}, {"Scratch.X1*3", source->NameID() + "!Height"}});
+        Write(source, {{"LineWeight", "Width/100"}});
+        Source(Item(source));
+    }
+
+    std::string DumpAll() { return DumpModel(Model()); }
+
+    ShapePtr source;
+};
+
+TEST_F(CopyDriver, ChecksStopTheRunWithTheirMessages) {
+    Window().source.clear();
+    driver.BeginCopy();
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"No source shape selected."});
+    EXPECT_EQ(Model().CallCount("Application.BeginUndoScope"), 0u);
+
+    Source(Item(source));
+    prompt.messages.clear();
+    driver.BeginCopy();
+    EXPECT_EQ(prompt.Texts(),
+              std::vector<std::string>{"Please specify at least one section to copy."});
+
+    Choose({2});
+    Window().sections.boxes[9] = {1, false};  // checked but disabled: not chosen
+    prompt.messages.clear();
+    driver.BeginCopy();
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"No destination shape selected."});
+    EXPECT_EQ(prompt.messages.front().style, app::kStyleWarning);
+    EXPECT_EQ(prompt.messages.front().title, "Tessaline");
+
+    Destinations({Item(Rectangle(4, 4, 5, 5)), Window().source.front()});
+    const std::string before = DumpAll();
+    const size_t undoDepth = Model().UndoDepth();
+    prompt.messages.clear();
+    driver.BeginCopy();
+    EXPECT_EQ(
+        prompt.Texts(),
+        std::vector<std::string>{"One of the destination shapes is the same as the source shape."});
+    EXPECT_EQ(DumpAll(), before);
+    EXPECT_EQ(Model().UndoDepth(), undoDepth);
+
+    tree.objects.erase(Window().source.front().key);
+    prompt.messages.clear();
+    driver.BeginCopy();
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"The source shape '" + source->Name() +
+                                                       "' does not exist."});
+}
+
+TEST_F(CopyDriver, ARunCopiesToEveryDestinationAsOneUndoStep) {
+    const ShapePtr first = Rectangle(4, 4, 5, 5);
+    const ShapePtr second = document->Pages()->Add()->DrawRectangle(1, 1, 2, 2);
+    Destinations({Item(first), Item(second)});
+    Choose({2, 9, 13});
+    const std::string before = DumpAll();
+    const int16_t shapesBefore = page->Shapes()->Count();
+    driver.BeginCopy();
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Clone Complete."});
+    EXPECT_EQ(prompt.messages.front().style, app::kStyleReport);
+    for (const ShapePtr& destination : {first, second}) {
+        EXPECT_EQ(destination->Cells("User.Twice")->Formula(), "Width*2");
+        EXPECT_EQ(FormulaOf(destination, visSectionScratch, 1, 0), "Scratch.X1*3");
+        EXPECT_EQ(FormulaOf(destination, visSectionScratch, 1, 1),
+                  destination->NameID() + "!Height");
+        EXPECT_EQ(destination->Cells("LineWeight")->Formula(), "Width/100");
+    }
+    EXPECT_EQ(page->Shapes()->Count(), shapesBefore);  // no temporary copy left behind
+    app->Undo();
+    EXPECT_EQ(DumpAll(), before);
+}
+
+TEST_F(CopyDriver, OverwriteAndAppendFollowTheRowChoicesAndOrders) {
+    const ShapePtr destination = Rectangle(4, 4, 5, 5);
+    AddRows(destination, visSectionScratch, {{"7"}, {"8"}, {"9"}});
+    AddNamedRow(destination, visSectionUser, "Twice", {"0"});
+    Destinations({Item(destination)});
+    Choose({2, 9, 8});
+    Window().options.SelectAppend();
+    engine::RowSelection().choices["Scratch"] = {1, 1, 0};
+    engine::RowOrders().orders["Scratch"] = {1, 0, 0};
+    driver.BeginCopy();
+    ASSERT_EQ(destination->RowCount(visSectionScratch), 5);
+    EXPECT_EQ(FormulaOf(destination, visSectionScratch, 2, 0), "9");
+    EXPECT_EQ(FormulaOf(destination, visSectionScratch, 3, 0),
+              "Scratch.X3*3");  // source row 1, first
+    EXPECT_EQ(FormulaOf(destination, visSectionScratch, 4, 0), "1");
+    EXPECT_EQ(destination->RowCount(visSectionUser), 1);  // the name was there already
+    EXPECT_EQ(destination->Cells("User.Twice")->Formula(), "Width*2");
+    // Append puts the source's Geometry behind the destination's, renamed.
+    EXPECT_EQ(destination->GeometryCount(), 2);
+    EXPECT_EQ(FormulaOf(destination, visSectionFirstComponent + 1, 5, 0), "Geometry2.X1");
+
+    Window().options.SelectOverwrite();
+    engine::RowOrders().ResetAll();
+    driver.BeginCopy();
+    EXPECT_EQ(destination->RowCount(visSectionScratch), 2);
+    EXPECT_EQ(FormulaOf(destination, visSectionScratch, 0, 0), "1");
+    EXPECT_EQ(destination->GeometryCount(), 1);
+}
+
+TEST_F(CopyDriver, InheritedRowsOfAMasterInstanceGetLocalFormulas) {
+    auto master = Model().AddMaster(embedded::DocumentOf(document), "Box");
+    const MasterPtr box = embedded::WrapMaster(app->ModelPtr(), master);
+    const ShapePtr prototype = Rectangle(6, 6, 7, 7);
+    AddNamedRow(prototype, visSectionUser, "Twice", {"1"});
+    box->Drop(prototype, 0, 0);
+    const ShapePtr instance = page->Drop(box, 3, 3);
+    ASSERT_TRUE(instance->RowExists(visSectionUser, 0, 0));
+    ASSERT_FALSE(instance->RowExists(visSectionUser, 0, 1));
+    Destinations({Item(instance)});
+    Choose({2});
+    Window().options.SelectAppend();
+    driver.BeginCopy();
+    EXPECT_EQ(instance->Cells("User.Twice")->Formula(), "Width*2");
+    EXPECT_EQ(box->Shapes()->Item(1)->Cells("User.Twice")->Formula(),
+              "1");  // the master keeps its own
+}
+
+TEST_F(CopyDriver, AShapeInAMasterIsCopiedToThroughTheMastersEditCopy) {
+    auto master = Model().AddMaster(embedded::DocumentOf(document), "Box");
+    const MasterPtr box = embedded::WrapMaster(app->ModelPtr(), master);
+    box->Drop(Rectangle(6, 6, 7, 7), 0, 0);
+    const ShapePtr instance = page->Drop(box, 3, 3);
+    const ShapePtr inMaster = box->Shapes()->Item(1);
+    Destinations({Item(inMaster)});
+    Choose({2});
+    driver.BeginCopy();
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Clone Complete."});
+    EXPECT_EQ(box->Shapes()->Count(), 1);  // no temporary copy left in the master
+    EXPECT_EQ(box->Shapes()->Item(1)->Cells("User.Twice")->Formula(), "Width*2");
+    EXPECT_EQ(instance->Cells("User.Twice")->Formula(), "Width*2");  // inherited
+}
+
+TEST_F(CopyDriver, ADestinationIsCreatedWhenNoneIsListed) {
+    Window().options.chkCreateDestination.value = 1;
+    Choose({2, 8});
+    Window().sections.boxes[8] = {1, true};
+    const int16_t before = page->Shapes()->Count();
+    driver.BeginCopy();
+    ASSERT_EQ(page->Shapes()->Count(), before + 1);
+    const ShapePtr made = page->Shapes()->Item(before + 1);
+    EXPECT_DOUBLE_EQ(made->Cells("Width")->ResultIU(), 1);
+    EXPECT_EQ(made->Cells("User.Twice")->Formula(), "Width*2");
+
+    // A group source gets an empty group.
+    const ShapePtr inner = Rectangle(7, 7, 8, 8);
+    inner->ConvertToGroup();
+    const ShapePtr group = page->Shapes()->Item(page->Shapes()->Count());
+    AddNamedRow(group, visSectionUser, "Mark", {"3"});
+    Source(Item(group));
+    Choose({2});
+    driver.BeginCopy();
+    const ShapePtr emptyGroup = page->Shapes()->Item(page->Shapes()->Count());
+    EXPECT_EQ(emptyGroup->Type(), visTypeGroup);
+    EXPECT_EQ(emptyGroup->Shapes()->Count(), 0);
+    EXPECT_EQ(emptyGroup->Cells("User.Mark")->Formula(), "3");
+
+    // A page source gets a new page; a drawing source a new drawing.
+    AddNamedRow(page->PageSheet(), visSectionUser, "Scale", {"2"});
+    Source(Item(page, engine::kImagePage, page->Name()));
+    driver.BeginCopy();
+    ASSERT_EQ(document->Pages()->Count(), 2);
+    EXPECT_EQ(document->Pages()->Item(2)->PageSheet()->Cells("User.Scale")->Formula(), "2");
+    AddNamedRow(document->DocumentSheet(), visSectionUser, "Version", {"4"});
+    Source(Item(document, engine::kImageDrawing, document->Name()));
+    const int16_t documents = app->Documents()->Count();
+    driver.BeginCopy();
+    ASSERT_EQ(app->Documents()->Count(), documents + 1);
+    EXPECT_EQ(
+        app->Documents()->Item(documents + 1)->DocumentSheet()->Cells("User.Version")->Formula(),
+        "4");
+}
+
+TEST_F(CopyDriver, RefusedWritesAskWhetherToGoOnOrCancelTheRun) {
+    AddNamedRow(source, visSectionUser, "Only", {"1"});
+    AddRows(source, visSectionScratch, {{"User.Only"}});
+    Write(source, {{"LinePattern", "User.Only"}});
+    const ShapePtr first = Rectangle(4, 4, 5, 5);
+    const ShapePtr second = Rectangle(6, 6, 7, 7);
+    Destinations({Item(first), Item(second)});
+    Choose({9, 13});
+    driver.BeginCopy();
+    // Continue: both refusals of each destination are shown and the run ends.
+    ASSERT_EQ(dialog.shown.size(), 4u);
+    EXPECT_NE(dialog.shown[0].find("in section:  'Scratch'"), std::string::npos);
+    EXPECT_EQ(
+        dialog.shown[1].substr(dialog.shown[1].find("\r\rThere")),
+        "\r\rThere was an error copying the cells\rin section:  'Object' row:  'Line Format'");
+    EXPECT_EQ(engine::ErrorDetails().formulas.front(), "Width/100");
+    EXPECT_EQ(engine::ErrorDetails().problemShape->ID(), second->ID());
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Clone Complete."});
+
+    // Cancel Run at the first refusal: nothing more is copied or shown.
+    dialog.shown.clear();
+    prompt.messages.clear();
+    dialog.answers = {engine::ICopyErrorDialog::Answer::CancelRun};
+    const ShapePtr third = Rectangle(8, 8, 9, 9);
+    Destinations({Item(third), Item(Rectangle(9, 9, 10, 10))});
+    driver.BeginCopy();
+    EXPECT_EQ(dialog.shown.size(), 1u);
+    EXPECT_TRUE(app::CopyRunCancelled);
+    EXPECT_TRUE(prompt.messages.empty());
+    EXPECT_NE(third->Cells("LineWeight")->Formula(),
+              "Width/100");  // the Line Format copy never came
+}
+
+TEST_F(CopyDriver, AnUnexpectedFailureAtAnyHostCallLeavesTheDrawingAsItWas) {
+    // Three destinations: on this page, on another page and in a master.
+    auto master = Model().AddMaster(embedded::DocumentOf(document), "Box");
+    const MasterPtr box = embedded::WrapMaster(app->ModelPtr(), master);
+    box->Drop(Rectangle(6, 6, 7, 7), 0, 0);
+    const ShapePtr other = document->Pages()->Add()->DrawRectangle(1, 1, 2, 2);
+    source->Characters()->SetText("Label");
+    Destinations({Item(Rectangle(4, 4, 5, 5)), Item(other), Item(box->Shapes()->Item(1))});
+    Choose({2, 9, 8, 13, 10});
+    Window().options.chkCopyShapeText.value = 1;
+    const std::string before = DumpAll();
+    const size_t undoDepth = Model().UndoDepth();
+    const int16_t shapes = page->Shapes()->Count();
+
+    Model().ResetCallCounts();
+    driver.BeginCopy();
+    const uint64_t calls = Model().TotalCalls();
+    ASSERT_EQ(prompt.Texts(), std::vector<std::string>{"Clone Complete."});
+    app->Undo();
+    ASSERT_EQ(DumpAll(), before);
+
+    uint64_t discarded = 0;
+    for (uint64_t n = 1; n <= calls; ++n) {
+        SCOPED_TRACE("failure at host call " + std::to_string(n));
+        Model().InjectFailure(n);
+        driver.BeginCopy();
+        Model().InjectFailure(0);
+        // Either the run was discarded, or it is one undo step (a failure the run may pass over).
+        if (Model().UndoDepth() > undoDepth) {
+            EXPECT_EQ(page->Shapes()->Count(), shapes);  // no temporary copy left behind
+            app->Undo();
+        } else {
+            ++discarded;
+        }
+        ASSERT_EQ(Model().UndoDepth(), undoDepth);
+        ASSERT_EQ(DumpAll(), before);
+    }
+    // Failures in the run's own steps discard it; failures a step reports and passes over (a
+    // primitive's, a preparation's) leave a committed run: both kinds were met.
+    EXPECT_GT(discarded, 0u);
+    EXPECT_LT(discarded, calls);
+}
+
+}  // namespace
+}  // namespace tess::test

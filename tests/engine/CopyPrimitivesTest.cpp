@@ -1,0 +1,194 @@
+// The copy primitives on the embedded model: which cells they pair, how they rewrite
+// references, how many host calls they make, and the copy-error path.
+#include <gtest/gtest.h>
+
+#include "engine/CopyFixture.h"
+#include "engine/CopyPrimitives.h"
+#include "platform/visio/Constants.h"
+
+namespace tess::test {
+namespace {
+
+using namespace visio;
+using engine::CellTriples;
+
+class CopyPrimitives : public CopyTest {
+protected:
+    void SetUp() override {
+        CopyTest::SetUp();
+        source = Rectangle();
+        destination = Rectangle(4, 4, 5, 5);
+        Source(Item(source));
+        app::g_colSheetNameMap.Add(source->NameID() + "!|" + destination->NameID() + "!",
+                                   source->NameID());
+    }
+
+    ShapePtr source;
+    ShapePtr destination;
+};
+
+TEST_F(CopyPrimitives, WholeSectionLandsOnTheLastRowsWithItsRowReferencesShifted) {
+    AddRows(source, visSectionScratch, {{"1", "Scratch.X1*2"}, {"2"}, {"Scratch.X2+Width"}});
+    AddRows(destination, visSectionScratch, {{"9"}, {"9"}, {"9"}, {"9"}, {"9"}});
+    Model().ResetCallCounts();
+    engine::CopySection(source, destination, visSectionScratch, 0, true);
+    EXPECT_EQ(Model().CallCount("Shape.GetFormulas"), 1u);
+    EXPECT_EQ(Model().CallCount("Shape.SetFormulas"), 1u);
+    EXPECT_EQ(FormulaOf(destination, visSectionScratch, 0, 0), "9");
+    EXPECT_EQ(FormulaOf(destination, visSectionScratch, 1, 0), "9");
+    EXPECT_EQ(FormulaOf(destination, visSectionScratch, 2, 0), "1");
+    EXPECT_EQ(FormulaOf(destination, visSectionScratch, 2, 1), "Scratch.X3*2");
+    EXPECT_EQ(FormulaOf(destination, visSectionScratch, 4, 0), "Scratch.X4+Width");
+
+    // A destination with fewer rows than the source gets nothing.
+    const ShapePtr small = Rectangle(6, 6, 7, 7);
+    AddRows(small, visSectionScratch, {{"7"}, {"7"}});
+    engine::CopySection(source, small, visSectionScratch, 0, true);
+    EXPECT_EQ(FormulaOf(small, visSectionScratch, 0, 0), "7");
+    EXPECT_EQ(FormulaOf(small, visSectionScratch, 1, 0), "7");
+}
+
+TEST_F(CopyPrimitives, GlueInfoCopiesItsFourCellsOfTheMiscellaneousRow) {
+    Write(source, {{"GlueType", "2"},
+                   {"WalkPreference", "1"},
+                   {"BegTrigger", "0"},
+                   {"EndTrigger", "0"},
+                   {"NoObjHandles", "TRUE"}});
+    engine::CopySection(source, destination, visSectionObject, kRowGlueInfo, false);
+    EXPECT_EQ(destination->Cells("GlueType")->Formula(), "2");
+    EXPECT_EQ(destination->Cells("WalkPreference")->Formula(), "1");
+    EXPECT_NE(destination->Cells("NoObjHandles")->Formula(), "TRUE");  // cell 0: not Glue Info
+}
+
+TEST_F(CopyPrimitives, ObjectRowsCopyTheirCellsAndRewriteReferencesToTheSource) {
+    const ShapePtr other = Rectangle(8, 8, 9, 9);
+    Write(source, {{"LineWeight", "Width*0.01"},
+                   {"LinePattern", other->NameID() + "!LinePattern"},
+                   {"LineColor", source->NameID() + "!FillForegnd"}});
+    engine::CopySection(source, destination, visSectionObject, visRowLine, false);
+    EXPECT_EQ(destination->Cells("LineWeight")->Formula(), "Width*0.01");
+    EXPECT_EQ(destination->Cells("LinePattern")->Formula(), other->NameID() + "!LinePattern");
+    EXPECT_EQ(destination->Cells("LineColor")->Formula(), destination->NameID() + "!FillForegnd");
+}
+
+TEST_F(CopyPrimitives, NamedRowsGoToTheRowsOfTheirNamesAndOthersAreSkippedSilently) {
+    AddNamedRow(source, visSectionUser, "A", {"1", "\"a\""});
+    AddNamedRow(source, visSectionUser, "B", {"Width*2", "\"b\""});
+    AddNamedRow(destination, visSectionUser, "B", {"0"});
+    engine::CopyNamedRows(source, destination, visSectionUser);
+    EXPECT_EQ(destination->RowCount(visSectionUser), 1);
+    EXPECT_EQ(destination->Cells("User.B")->Formula(), "Width*2");
+    EXPECT_EQ(destination->Cells("User.B.Prompt")->Formula(), "\"b\"");
+    EXPECT_TRUE(prompt.messages.empty());
+    EXPECT_TRUE(dialog.shown.empty());
+
+    // The whole section pairs rows by name in one write.
+    AddNamedRow(destination, visSectionUser, "A", {});
+    Model().ResetCallCounts();
+    engine::CopyNamedRowSection(source, destination, visSectionUser, 0, true);
+    EXPECT_EQ(destination->Cells("User.A")->Formula(), "1");
+    EXPECT_EQ(Model().CallCount("Shape.SetFormulas"), 1u);
+}
+
+TEST_F(CopyPrimitives, IndexedRowsFollowTheChoiceTheOrderAndTheCopyType) {
+    AddRows(source, visSectionScratch, {{"10"}, {"11"}, {"12"}, {"13"}});
+    AddRows(destination, visSectionScratch, {{"0"}, {"0"}, {"0"}, {"0"}, {"0"}, {"0"}});
+    engine::RowSelection().choices["Scratch"] = {0, 1, 0, 1, 0};
+    engine::CopyRows(source, destination, visSectionScratch, engine::CF_APPEND);
+    EXPECT_EQ(FormulaOf(destination, visSectionScratch, 3, 0), "0");
+    EXPECT_EQ(FormulaOf(destination, visSectionScratch, 4, 0), "11");
+    EXPECT_EQ(FormulaOf(destination, visSectionScratch, 5, 0), "13");
+
+    // Overwrite starts at row 0; an order puts the chosen rows the other way round.
+    engine::RowOrders().orders["Scratch"] = {1, 0, 0};
+    engine::CopyRows(source, destination, visSectionScratch, engine::CF_OVERWRITE);
+    EXPECT_EQ(FormulaOf(destination, visSectionScratch, 0, 0), "13");
+    EXPECT_EQ(FormulaOf(destination, visSectionScratch, 1, 0), "11");
+
+    // Without a choice every row goes to row t + i.
+    engine::RowSelection().ResetAll();
+    engine::RowOrders().ResetAll();
+    engine::CopyRows(source, destination, visSectionScratch, engine::CF_OVERWRITE);
+    for (int16_t i = 0; i < 4; ++i)
+        EXPECT_EQ(FormulaOf(destination, visSectionScratch, i, 0), std::to_string(10 + i));
+}
+
+TEST_F(CopyPrimitives, ACopiedRowRefersToItsNewRow) {
+    AddRows(source, visSectionScratch, {{"1"}, {"2"}, {"Scratch.X3+Scratch.Y2"}});
+    AddRows(destination, visSectionScratch, {{"0"}, {"0"}, {"0"}, {"0"}, {"0"}, {"0"}});
+    engine::CopyRow(source, destination, visSectionScratch, 2, 5);
+    EXPECT_EQ(FormulaOf(destination, visSectionScratch, 5, 0), "Scratch.X6+Scratch.Y5");
+}
+
+TEST_F(CopyPrimitives, GeometryCellsAndSectionsAdvanceOnlyWhenWritten) {
+    source->AddSection(visSectionFirstComponent + 1);
+    source->AddRow(visSectionFirstComponent + 1, 0, visTagComponent);
+    source->AddRow(visSectionFirstComponent + 1, visRowLast, visTagMoveTo);
+    CellTriples all;
+    engine::GetGeometryCells(source, all, -1);
+    ASSERT_FALSE(all.empty());
+    EXPECT_EQ(all.front(), visSectionFirstComponent);
+    EXPECT_EQ(all[all.size() - 3], visSectionFirstComponent + 1);
+
+    app::StringCollection renames;
+    int16_t target = visSectionFirstComponent + 1;
+    engine::CopyGeometryRows(source, destination, visSectionFirstComponent, target,
+                             renames);  // nothing chosen
+    EXPECT_EQ(target, visSectionFirstComponent + 1);
+    destination->AddSection(visSectionFirstComponent + 1);
+    for (int i = 0; i < 3; ++i)
+        destination->AddRow(visSectionFirstComponent + 1, visRowLast, visTagLineTo);
+    Write(source, {{"Geometry1.X2", "Geometry1.X1+Width"}});
+    engine::RowSelection().geometry = {{1, visSectionFirstComponent, 2},
+                                       {0, visSectionFirstComponent, 3}};
+    engine::CopyGeometryRows(source, destination, visSectionFirstComponent, target, renames);
+    EXPECT_EQ(target, visSectionFirstComponent + 2);
+    EXPECT_EQ(FormulaOf(destination, visSectionFirstComponent + 1, 2, 0), "Geometry2.X1+Width");
+}
+
+TEST_F(CopyPrimitives, ARefusedWriteIsReportedWithTheFormulasAsRead) {
+    // A formula naming a row only the source has: the destination refuses it.
+    AddNamedRow(source, visSectionUser, "Only", {"1"});
+    AddRows(source, visSectionScratch, {{"User.Only*2"}});
+    AddRows(destination, visSectionScratch, {{"0"}});
+    engine::CopyRow(source, destination, visSectionScratch, 0, 0);
+    ASSERT_EQ(dialog.shown.size(), 1u);
+    const std::string& message = dialog.shown.front();
+    EXPECT_EQ(message.rfind("ERROR: ", 0), 0u);
+    EXPECT_NE(message.find("\r\rThere was an error copying the cells\rin section:  'Scratch'"),
+              std::string::npos);
+    EXPECT_EQ(message.find("row:"), std::string::npos);
+    EXPECT_EQ(engine::ErrorDetails().formulas.size(), 6u);
+    EXPECT_EQ(engine::ErrorDetails().formulas.front(), "User.Only*2");
+    EXPECT_EQ(engine::ErrorDetails().problemShape, destination);
+    EXPECT_EQ(FormulaOf(destination, visSectionScratch, 0, 0), "0");
+
+    // After Cancel Run a failure still sets the message, but no dialog is shown.
+    app::CopyRunCancelled = true;
+    engine::CopySection(source, destination, visSectionObject, visRowXFormOut, false);
+    AddRows(source, visSectionScratch, {{"User.Only*3"}});
+    AddRows(destination, visSectionScratch, {{"0"}});
+    engine::CopyRow(source, destination, visSectionScratch, 1, 1);
+    EXPECT_EQ(dialog.shown.size(), 1u);
+    EXPECT_NE(dialog.message.find("ERROR: "), std::string::npos);
+}
+
+TEST_F(CopyPrimitives, RowsAreAddedAndDeletedForThePreparation) {
+    AddRows(source, visSectionScratch, {{"1"}, {"2"}, {"3"}});
+    engine::RowSelection().choices["Scratch"] = {1, 0, 1, 0};
+    destination->AddSection(visSectionScratch);
+    engine::AddNewRows(source, destination, visSectionScratch);
+    EXPECT_EQ(destination->RowCount(visSectionScratch), 2);
+    engine::DeleteRows(destination, visSectionScratch);
+    EXPECT_EQ(destination->RowCount(visSectionScratch), 0);
+
+    AddNamedRow(source, visSectionProp, "Cost", {"1"});
+    AddNamedRow(source, visSectionProp, "Size", {"2"});
+    AddNamedRow(destination, visSectionProp, "Size", {"3"});
+    engine::AddNewNamedRows(source, destination, visSectionProp, true);
+    EXPECT_EQ(destination->RowCount(visSectionProp), 2);
+    EXPECT_EQ(destination->CellsSRC(visSectionProp, 1, 0)->RowName(), "Cost");
+}
+
+}  // namespace
+}  // namespace tess::test
