@@ -630,6 +630,8 @@ void Model::SetRowName(const SheetPtr& sheet, int16_t section, int16_t row,
     if (!IsNamedSection(section) && section != visSectionConnectionPts) {
         hosterr::Raise(hosterr::kNotAllowed, "Rows of this section have no names.");
     }
+    // Connection points without names keep none: naming one of them nothing changes nothing.
+    if (section == visSectionConnectionPts && name.empty() && !RowsAreNamed(data)) return;
     const int16_t other = FindNamedRow(*sheet, section, name);
     if (!IsValidRowName(name) || (other >= 0 && other != row)) {
         hosterr::Raise(hosterr::kBadArgument, "Invalid or duplicate row name '" + name + "'.");

@@ -1,4 +1,6 @@
 #include "engine/SectionCatalogue.h"
+#include "formula/CellCatalogue.h"
+#include "platform/visio/Constants.h"
 
 #include <gtest/gtest.h>
 
@@ -119,6 +121,22 @@ TEST(CatalogueEntries, EverySingleRowEntryHasACellList) {
         EXPECT_TRUE(GetCellIndicies(nullptr, entry.section, entry.row, cells)) << entry.index;
         EXPECT_EQ(std::set<int16_t>(cells.begin(), cells.end()).size(), cells.size())
             << entry.index;
+    }
+}
+
+TEST(CatalogueEntries, EveryCellACopyWritesIsACellOfTheHost) {
+    // Character and Paragraph are copied whole, the single-row entries by their rows.
+    for (const auto& entry : CatalogueEntries()) {
+        if (entry.section < 0 || entry.kind == EntryKind::GeometryRows) continue;
+        std::vector<int16_t> cells;
+        GetCellIndicies(nullptr, entry.section, entry.row, cells);
+        const int16_t row = entry.row == visio::kRowGlueInfo ? visio::visRowMisc
+                            : entry.row < 0                  ? 0
+                                                             : entry.row;
+        for (int16_t cell : cells) {
+            EXPECT_TRUE(formula::IsKnownCell(entry.section, row, cell))
+                << entry.index << ": cell " << cell;
+        }
     }
 }
 

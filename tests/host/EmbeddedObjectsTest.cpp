@@ -91,6 +91,16 @@ TEST_F(EmbeddedDrawing, RowsNamedSectionsAppendWithAutomaticNamesIndexedOnesInse
     shape->DeleteRow(visSectionScratch, 0);
     EXPECT_EQ(shape->Cells("Scratch.X1")->Formula(), "1");
 
+    // Connection points stay unnamed when given no name; one name names them all.
+    shape->AddRow(visSectionConnectionPts, visRowLast, 0);
+    shape->AddRow(visSectionConnectionPts, visRowLast, 0);
+    shape->CellsSRC(visSectionConnectionPts, 0, 0)->SetRowName("");
+    EXPECT_EQ(shape->CellsSRC(visSectionConnectionPts, 1, 0)->RowName(), "");
+    shape->CellsSRC(visSectionConnectionPts, 1, 0)->SetRowName("Top");
+    EXPECT_EQ(shape->CellsSRC(visSectionConnectionPts, 0, 0)->RowName(), "Row_1");
+    EXPECT_EQ(ErrorOf([&] { shape->CellsSRC(visSectionConnectionPts, 0, 0)->SetRowName(""); }),
+              hosterr::kBadArgument);
+
     EXPECT_EQ(ErrorOf([&] { shape->AddRow(visSectionCharacter, 0, 0); }), hosterr::kNotAllowed);
     EXPECT_EQ(ErrorOf([&] { shape->AddRow(visSectionScratch, 0, visTagLineTo); }),
               hosterr::kBadArgument);

@@ -1,0 +1,133 @@
+// The Row details text: which cells each section shows, in which order, and where the line
+// breaks fall.
+#include <gtest/gtest.h>
+
+#include "app/Application.h"
+#include "engine/CopyFixture.h"
+#include "engine/RowDetails.h"
+#include "platform/visio/Constants.h"
+
+namespace tess::test {
+namespace {
+
+using namespace visio;
+
+/// The embedded application, reporting whatever version a test sets.
+class VersionedHost : public IApplication {
+public:
+    explicit VersionedHost(ApplicationPtr inner) : m_inner(std::move(inner)) {}
+    DocumentsPtr Documents() override { return m_inner->Documents(); }
+    DocumentPtr ActiveDocument() override { return m_inner->ActiveDocument(); }
+    PagePtr ActivePage() override { return m_inner->ActivePage(); }
+    WindowPtr ActiveWindow() override { return m_inner->ActiveWindow(); }
+    std::string Version() override { return version; }
+    int32_t BeginUndoScope(const std::string& name) override {
+        return m_inner->BeginUndoScope(name);
+    }
+    void EndUndoScope(int32_t scope, bool commit) override { m_inner->EndUndoScope(scope, commit); }
+    void Undo() override { m_inner->Undo(); }
+    void Redo() override { m_inner->Redo(); }
+    void Quit() override { m_inner->Quit(); }
+    void AddEventSink(IApplicationEvents* sink) override { m_inner->AddEventSink(sink); }
+    void RemoveEventSink(IApplicationEvents* sink) override { m_inner->RemoveEventSink(sink); }
+
+    std::string version = "16.0";
+
+private:
+    ApplicationPtr m_inner;
+};
+
+class NoWindows : public app::IWindows {
+public:
+    void DisplayMainWindow() override {}
+    void Unload(std::string_view) override {}
+};
+
+class RowDetails : public CopyTest {
+protected:
+    void SetUp() override {
+        CopyTest::SetUp();
+        host = std::make_shared<VersionedHost>(app);
+        app::g_oApplication = std::make_unique<app::Application>(windows);
+        app::g_oApplication->Display(host);
+        shape = Rectangle();
+    }
+    void TearDown() override {
+        app::g_oApplication.reset();
+        CopyTest::TearDown();
+    }
+
+    static std::vector<std::string> Lines(const std::string& text) {
+        std::vector<std::string> lines;
+        size_t start = 0;
+        for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+            lines.push_back(text.substr(start, end - start));
+        }
+        lines.push_back(text.substr(start));
+        return lines;
+    }
+
+    NoWindows windows;
+    std::shared_ptr<VersionedHost> host;
+    ShapePtr shape;
+};
+
+TEST_F(RowDetails, NamedRowsShowTheirCellsInTheTabsOrder) {
+    AddNamedRow(shape, visSectionProp, "Cost", {"12.5", "\"How much\"", "\"Cost\"", "", "", "2"});
+    EXPECT_EQ(Lines(engine::GetRowDetails(shape, "Custom Properties", 0)),
+              (std::vector<std::string>{
+                  "Label = \"Cost\"", "Prompt = \"How much\"", "Type = 2", "Format = No Formula",
+                  "Value = 12.5", "SortKey = No Formula", "Invisible = No Formula",
+                  "Ask = No Formula", "Calendar = No Formula", "LangID = No Formula"}));
+    AddNamedRow(shape, visSectionUser, "Twice", {"Width*2", "\"Prompt\""});
+    EXPECT_EQ(engine::GetRowDetails(shape, "User-defined Cells", 0),
+              "Value = Width*2\r\nPrompt = \"Prompt\"");
+
+    AddNamedRow(shape, visSectionSmartTag, "Tag", {});
+    AddNamedRow(shape, visSectionAction, "Act", {});
+    for (const char* name : {"Smart Tags", "Actions"}) {
+        const std::string text = engine::GetRowDetails(shape, name, 0);
+        EXPECT_EQ(text.substr(text.size() - 2), "\r\n") << name;  // these end with a break
+    }
+    EXPECT_EQ(engine::GetRowDetails(shape, "HyperLink", 0), "");
+}
+
+TEST_F(RowDetails, ConnectionPointsShowTheirDirectionsFromVersion5) {
+    AddRows(shape, visSectionConnectionPts, {{"Width*0.5", "0"}});
+    EXPECT_EQ(Lines(engine::GetRowDetails(shape, "Connection Points", 0)),
+              (std::vector<std::string>{"X = Width*0.5", "Y = 0", "", "A = No Formula",
+                                        "B = No Formula", "C = No Formula", "D = No Formula"}));
+    host->version = "4.1";
+    EXPECT_EQ(engine::GetRowDetails(shape, "Connection Points", 0), "X = Width*0.5\r\nY = 0\r\n");
+}
+
+TEST_F(RowDetails, GeometryRowsShowTheCellsOfTheirType) {
+    shape->AddSection(visSectionFirstComponent + 1);
+    shape->AddRow(visSectionFirstComponent + 1, 0, visTagComponent);
+    shape->AddRow(visSectionFirstComponent + 1, visRowLast, visTagMoveTo);
+    shape->AddRow(visSectionFirstComponent + 1, visRowLast, visTagArcTo);
+    const engine::GeometryRowTable table = {{1, visSectionFirstComponent + 1, 0},
+                                            {1, visSectionFirstComponent + 1, 1},
+                                            {1, visSectionFirstComponent + 1, 2}};
+    EXPECT_EQ(Lines(engine::GetRowDetails(shape, "Geometry", 0, table))[0], "Type = Start");
+    EXPECT_EQ(Lines(engine::GetRowDetails(shape, "Geometry", 0, table)).size(), 5u);
+    EXPECT_EQ(Lines(engine::GetRowDetails(shape, "Geometry", 1, table)),
+              (std::vector<std::string>{"Type = MoveTo", "X = No Formula", "Y = No Formula"}));
+    EXPECT_EQ(Lines(engine::GetRowDetails(shape, "Geometry", 2, table)).back(), "A = No Formula");
+}
+
+TEST_F(RowDetails, AMissingRowIsReportedAndShowsNothing) {
+    EXPECT_EQ(engine::GetRowDetails(shape, "Scratch", 3), "");
+    ASSERT_EQ(prompt.messages.size(), 1u);
+    EXPECT_EQ(prompt.messages.front().text.rfind("Problem in modShapeFunctions.GetRowDetails", 0),
+              0u);
+}
+
+TEST(FormulaDisplayText, ShowsWhatTheShapeSheetShows) {
+    EXPECT_EQ(engine::FormulaDisplayText(""), "No Formula");
+    EXPECT_EQ(engine::FormulaDisplayText("=Width*2"), "Width*2");
+    EXPECT_EQ(engine::FormulaDisplayText("\"a\nb\""), "\"a b\"");
+}
+
+}  // namespace
+}  // namespace tess::test
