@@ -51,7 +51,7 @@ std::string RowName(const ShapePtr& shape, int16_t section, int16_t row, int16_t
     return shape->CellsSRC(section, row, cell)->RowName();
 }
 
-/// The labels a copy error names, and whether the failed step read formulas.
+/// The section and row a copy error names.
 struct ErrorLabels {
     std::string section;
     std::string row;

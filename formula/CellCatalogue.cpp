@@ -1,6 +1,7 @@
 #include "formula/CellCatalogue.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <unordered_map>
 #include <vector>
@@ -87,16 +88,34 @@ public:
             Add(Split(line));
         }
         for (const Entry& entry : m_object) {
+            if (entry.row >= 0 && entry.row < kObjectRows && entry.cell >= 0 &&
+                entry.cell < kObjectCells) {
+                m_objectIndex[static_cast<size_t>(entry.row)][static_cast<size_t>(entry.cell)] =
+                    &entry;
+            }
             if (!entry.formulaName.empty()) m_objectByName.emplace(entry.formulaName, &entry);
             if (!entry.xmlName.empty()) m_objectByXml.emplace(entry.xmlName, &entry);
         }
     }
 
     const Entry* Object(int16_t row, int16_t cell) const {
-        for (const Entry& entry : m_object) {
-            if (entry.row == row && entry.cell == cell) return &entry;
+        if (row < 0 || row >= kObjectRows || cell < 0 || cell >= kObjectCells) return nullptr;
+        return m_objectIndex[static_cast<size_t>(row)][static_cast<size_t>(cell)];
+    }
+    /// One more than the highest cell of a row of a section.
+    int16_t Width(int16_t section, int16_t row) const {
+        int16_t count = 0;
+        if (section == 1) {
+            for (int16_t cell = 0; cell < kObjectCells; ++cell) {
+                if (Object(row, cell)) count = static_cast<int16_t>(cell + 1);
+            }
+            return count;
         }
-        return nullptr;
+        for (const Entry& entry : Columns(section)) {
+            if (RowMatches(section, entry, row))
+                count = std::max(count, static_cast<int16_t>(entry.cell + 1));
+        }
+        return count;
     }
     const Entry* ObjectByFormulaName(std::string_view name) const {
         const auto found = m_objectByName.find(name);
@@ -167,7 +186,12 @@ private:
         return row == 0 ? entry.row == 0 : entry.row == kAnyRow;
     }
 
+    static constexpr int16_t kObjectRows = 64;
+    static constexpr int16_t kObjectCells = 64;
+
     std::vector<Entry> m_object;
+    std::array<std::array<const Entry*, kObjectCells>, kObjectRows>
+        m_objectIndex{};  // by row and cell
     std::unordered_map<int16_t, std::vector<Entry>> m_sections;
     NameMap<const Entry*> m_objectByName;
     NameMap<const Entry*> m_objectByXml;
@@ -347,14 +371,7 @@ std::optional<int16_t> SectionCellFromXmlName(int16_t section, int16_t row,
 }
 
 int16_t ColumnCount(int16_t section, int16_t row) {
-    const Catalogue& catalogue = TheCatalogue();
-    int16_t count = 0;
-    for (int16_t cell = 0; cell < 64; ++cell) {
-        const Entry* entry =
-            section == 1 ? catalogue.Object(row, cell) : catalogue.Column(section, row, cell);
-        if (entry) count = static_cast<int16_t>(cell + 1);
-    }
-    return count;
+    return TheCatalogue().Width(section, row);
 }
 
 bool IsKnownCell(int16_t section, int16_t row, int16_t cell) {

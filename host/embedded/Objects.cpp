@@ -69,17 +69,35 @@ public:
         }
         NotFound("No shape named '" + name + "'.");
     }
+    /// IDs are unique within a page or master: the shape is found at any depth.
     ShapePtr ItemFromID(int32_t id) override {
         Load(M("Shapes.ItemFromID"));
-        if (m_container) {
-            for (const auto& shape : m_container->shapes) {
-                if (shape->id == id) return WrapShape(Shared(), shape);
+        const std::unordered_map<int32_t, SheetData*>* index = nullptr;
+        if (const auto* page = dynamic_cast<const PageData*>(m_container.get()))
+            index = &page->shapesById;
+        if (const auto* master = dynamic_cast<const MasterData*>(m_container.get()))
+            index = &master->shapesById;
+        if (index) {
+            if (const auto found = index->find(id);
+                found != index->end() && !found->second->deleted) {
+                return WrapShape(Shared(), found->second->shared_from_this());
             }
+        } else if (m_container) {
+            if (const SheetPtr found = FindMember(m_container->shapes, id))
+                return WrapShape(Shared(), found);
         }
         NotFound("No shape with ID " + std::to_string(id) + ".");
     }
 
 private:
+    static SheetPtr FindMember(const std::vector<SheetPtr>& shapes, int32_t id) {
+        for (const auto& shape : shapes) {
+            if (shape->id == id) return shape;
+            if (SheetPtr found = FindMember(shape->shapes, id)) return found;
+        }
+        return nullptr;
+    }
+
     void Load(Model& model) {
         if (m_container) model.LoadShapes(*m_container);
     }

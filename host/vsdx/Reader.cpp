@@ -221,6 +221,10 @@ private:
             master->name = element.attribute("Name").value();
             master->nameU = element.attribute("NameU").value();
             master->uniqueId = element.attribute("UniqueID").value();
+            // A master without a name goes by the one Visio gives it.
+            if (master->name.empty()) master->name = master->nameU;
+            if (master->name.empty()) master->name = "Master." + std::to_string(master->id);
+            if (master->nameU.empty()) master->nameU = master->name;
             master->document = m_document.get();
             if (const pugi::xml_node pageSheet = element.child("PageSheet")) {
                 master->pageSheet = NewSheet(SheetKind::PageSheet, pageSheet);

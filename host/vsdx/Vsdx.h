@@ -19,6 +19,10 @@ std::shared_ptr<embedded::DocumentData> OpenDocument(embedded::Model& model,
 void SaveDocument(embedded::Model& model, const embedded::DocumentData& document,
                   const std::string& path);
 
+/// True when the document holds changes its file does not (always for a document made in the
+/// model): what SaveDocument would write differently.
+bool HasChanges(const embedded::Model& model, const embedded::DocumentData& document);
+
 /// True when a file name ends with an extension this program reads.
 bool IsVisioPackageName(const std::string& path);
 

@@ -1050,6 +1050,33 @@ std::shared_ptr<PackageState> BlankPackage(const std::string& path) {
 
 }  // namespace
 
+bool HasChanges(const Model& /*model*/, const DocumentData& document) {
+    const auto state = std::static_pointer_cast<PackageState>(document.fileState);
+    if (!state) return true;
+    const auto changed = [&](const ShapeContainer& where) {
+        return where.changedAt > state->readAt;
+    };
+    std::function<bool(const std::vector<SheetPtr>&)> anyChanged =
+        [&](const std::vector<SheetPtr>& shapes) {
+            return std::any_of(shapes.begin(), shapes.end(), [&](const SheetPtr& shape) {
+                return changed(*shape) || anyChanged(shape->shapes);
+            });
+        };
+    if (document.changedAt > state->readAt || changed(*document.documentSheet) ||
+        anyChanged(document.styles))
+        return true;
+    for (const auto& page : document.pages) {
+        if (changed(*page) || changed(*page->pageSheet) || anyChanged(page->shapes)) return true;
+    }
+    for (const auto& master : document.masters) {
+        if (changed(*master) || (master->pageSheet && changed(*master->pageSheet)) ||
+            anyChanged(master->shapes)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void SaveDocument(Model& model, const DocumentData& document, const std::string& path) {
     auto state = std::static_pointer_cast<PackageState>(document.fileState);
     if (!state) {

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+// The commands of tessaline-cli. Each returns its exit status (0 or 1); a usage error (status 2)
+// or a file that cannot be read or written (status 3) is thrown as the program's Error.
+namespace tess::cli {
+
+struct ListOptions {
+    std::vector<std::string> files;
+    std::string object;  // empty: the whole tree
+    int depth = -1;      // levels of shapes shown below a page or master; -1: all
+    bool json = false;
+};
+
+struct ShowOptions {
+    std::vector<std::string> files;
+    std::string object;
+    std::vector<std::string> sections;  // captions; empty: every entry the object enables
+    bool json = false;
+};
+
+struct CopyOptions {
+    std::vector<std::string> files;
+    std::string from;
+    std::vector<std::string> to;
+    std::vector<std::string> sections;
+    bool allSections = false;
+    std::vector<std::string> rows;    // CAPTION=ROW[,ROW]...
+    std::vector<std::string> orders;  // CAPTION=ROW[,ROW]...
+    bool append = false;
+    std::string subShapes = "ignore";
+    bool shapeText = false;
+    bool helpString = false;
+    bool createDestination = false;
+    std::string onError = "continue";
+    bool dryRun = false;
+    bool json = false;
+    std::string output;
+    bool inPlace = false;
+};
+
+struct CheckOptions {
+    std::vector<std::string> files;
+    bool json = false;
+};
+
+int RunList(const ListOptions& options, std::ostream& out);
+int RunShow(const ShowOptions& options, std::ostream& out);
+int RunCopy(const CopyOptions& options, std::ostream& out);
+int RunCheck(const CheckOptions& options, std::ostream& out);
+
+}  // namespace tess::cli

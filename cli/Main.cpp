@@ -1,0 +1,118 @@
+// tessaline-cli: the copy engine on Visio files, from the command line.
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+
+#include "cli/Commands.h"
+#include "cli/Workspace.h"
+#include "host/vsdx/Vsdx.h"
+#include "platform/visio/Error.h"
+
+namespace {
+
+using namespace tess::cli;
+
+constexpr int kFileStatus = 3;
+
+void AddFiles(CLI::App& command, std::vector<std::string>& files) {
+    command.add_option("FILE", files, "Visio files (.vsdx .vsdm .vssx .vssm .vstx .vstm)")
+        ->required();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{
+        "Tessaline: copies ShapeSheet sections, rows and formulas between Visio shapes, pages and "
+        "documents",
+        "tessaline-cli"};
+    app.set_version_flag("--version", std::string("tessaline-cli ") + TESSALINE_VERSION);
+    app.require_subcommand(1);
+
+    ListOptions list;
+    CLI::App* listCommand =
+        app.add_subcommand("list", "Print the tree of documents, masters, pages and shapes");
+    listCommand
+        ->add_option("FILE", list.files, "Visio files, then optionally the OBJECT to list below")
+        ->required();
+    listCommand
+        ->add_option("--depth", list.depth,
+                     "Levels of shapes shown below a page or master (all when not given)")
+        ->check(CLI::NonNegativeNumber);
+    listCommand->add_flag("--json", list.json, "Print JSON");
+
+    ShowOptions show;
+    CLI::App* showCommand =
+        app.add_subcommand("show", "Print an object's sections, rows and formulas");
+    showCommand->add_option("FILE", show.files, "Visio files, then the OBJECT to show")
+        ->required()
+        ->expected(2, -1);
+    showCommand->add_option("--section", show.sections,
+                            "Only this Sections-tab caption (repeatable)");
+    showCommand->add_flag("--json", show.json, "Print JSON");
+
+    CopyOptions copy;
+    CLI::App* copyCommand =
+        app.add_subcommand("copy", "Copy sections, rows and formulas from one object to others");
+    AddFiles(*copyCommand, copy.files);
+    copyCommand->add_option("--from", copy.from, "The source OBJECT")->required();
+    copyCommand->add_option("--to", copy.to,
+                            "A destination OBJECT; PAGE/* is every top-level shape (repeatable)");
+    copyCommand->add_option("--section", copy.sections,
+                            "A Sections-tab caption to copy (repeatable)");
+    copyCommand->add_flag("--all-sections", copy.allSections, "Copy every section the source has");
+    copyCommand->add_option("--rows", copy.rows,
+                            "CAPTION=ROW[,ROW]...: the rows to copy (repeatable)");
+    copyCommand->add_option("--order", copy.orders,
+                            "CAPTION=ROW[,ROW]...: the new order of the chosen rows");
+    copyCommand->add_flag("--append", copy.append,
+                          "Append to the destination's rows instead of overwriting them");
+    copyCommand->add_option("--sub-shapes", copy.subShapes, "What happens to sub-shapes")
+        ->check(CLI::IsMember({"ignore", "cells", "replace"}));
+    copyCommand->add_flag("--shape-text", copy.shapeText, "Copy the shape text");
+    copyCommand->add_flag("--help-string", copy.helpString, "Copy the shape's help string");
+    copyCommand->add_flag("--create-destination", copy.createDestination,
+                          "Create a destination when none is given");
+    copyCommand->add_option("--on-error", copy.onError, "The answer to a refused formula write")
+        ->check(CLI::IsMember({"continue", "cancel"}));
+    copyCommand->add_flag("--dry-run", copy.dryRun, "Write nothing; print what would change");
+    copyCommand->add_flag("--json", copy.json, "Print a JSON report");
+    copyCommand->add_option("-o", copy.output, "Write the changed document to OUT");
+    copyCommand->add_flag("--in-place", copy.inPlace, "Save each changed document over itself");
+
+    CheckOptions check;
+    CLI::App* checkCommand =
+        app.add_subcommand("check", "Print every formula that names a missing cell or shape");
+    AddFiles(*checkCommand, check.files);
+    checkCommand->add_flag("--json", check.json, "Print JSON");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        const int code = app.exit(error);
+        return code == 0 ? 0 : kUsageError;
+    }
+    try {
+        if (listCommand->parsed()) {
+            // The OBJECT, when given, is the last argument, and no Visio file name.
+            if (list.files.size() > 1 && !tess::vsdx::IsVisioPackageName(list.files.back())) {
+                list.object = list.files.back();
+                list.files.pop_back();
+            }
+            return RunList(list, std::cout);
+        }
+        if (showCommand->parsed()) {
+            show.object = show.files.back();
+            show.files.pop_back();
+            return RunShow(show, std::cout);
+        }
+        if (copyCommand->parsed()) return RunCopy(copy, std::cout);
+        return RunCheck(check, std::cout);
+    } catch (const tess::Error& error) {
+        std::cerr << "Tessaline: " << error.Description() << '\n';
+        return error.Number() == kUsageError ? kUsageError : kFileStatus;
+    } catch (const std::exception& error) {
+        std::cerr << "Tessaline: " << error.what() << '\n';
+        return kFileStatus;
+    }
+}

@@ -1,0 +1,132 @@
+#include "cli/Rows.h"
+
+#include "app/StringTable.h"
+#include "engine/RowDetails.h"
+#include "engine/RowStores.h"
+#include "formula/CellCatalogue.h"
+#include "platform/visio/Constants.h"
+
+namespace tess::cli {
+namespace {
+
+using engine::CatalogueEntry;
+
+const engine::MultiRowSection* RowsSectionOf(int16_t section) {
+    for (const engine::MultiRowSection& candidate : engine::MultiRowSections()) {
+        if (candidate.section == section) return &candidate;
+    }
+    return nullptr;
+}
+
+/// The short name of a cell: "Value" for User.Twice's value, "PinX" for PinX.
+std::string ShortName(int16_t section, int16_t row, int16_t cell) {
+    std::string name = formula::CellNameText(section, row, cell, "Row");
+    if (const size_t bracket = name.find('['); bracket != std::string::npos) name.resize(bracket);
+    if (const size_t dot = name.rfind('.'); dot != std::string::npos) name = name.substr(dot + 1);
+    return name;
+}
+
+std::vector<CellLine> CatalogueCells(const visio::ShapePtr& sheet, int16_t section, int16_t row,
+                                     int16_t listRow) {
+    std::vector<int16_t> cells;
+    engine::GetCellIndicies(sheet, section, listRow, cells);
+    std::vector<CellLine> lines;
+    for (int16_t cell : cells) {
+        lines.push_back(
+            {ShortName(section, row, cell),
+             engine::FormulaDisplayText(sheet->CellsSRC(section, row, cell)->Formula())});
+    }
+    return lines;
+}
+
+}  // namespace
+
+std::string CaptionOf(const CatalogueEntry& entry) {
+    return app::LoadResString(entry.captionId);
+}
+
+const CatalogueEntry* EntryOfCaption(std::string_view caption) {
+    for (const CatalogueEntry& entry : engine::CatalogueEntries()) {
+        if (formula::SameName(CaptionOf(entry), caption)) return &entry;
+    }
+    return nullptr;
+}
+
+std::string RowsTabName(const CatalogueEntry& entry) {
+    if (entry.section < 0 || entry.kind == engine::EntryKind::SingleRow) return {};
+    const engine::MultiRowSection* section = RowsSectionOf(entry.section);
+    return section ? std::string(section->displayName) : std::string();
+}
+
+bool Orderable(const CatalogueEntry& entry) {
+    return entry.kind == engine::EntryKind::IndexedRows ||
+           entry.kind == engine::EntryKind::IndexedOrNamed ||
+           (entry.kind == engine::EntryKind::NamedRows &&
+            entry.section != visio::visSectionSmartTag);
+}
+
+std::vector<ListedRow> ListRows(const visio::ShapePtr& sheet, const CatalogueEntry& entry) {
+    std::vector<ListedRow> rows;
+    if (entry.kind == engine::EntryKind::GeometryRows) {
+        for (int16_t g = 0; g < sheet->GeometryCount(); ++g) {
+            const auto section = static_cast<int16_t>(visio::visSectionFirstComponent + g);
+            for (int16_t r = 0; r < sheet->RowCount(section); ++r) {
+                const std::string token = std::to_string(g + 1) + "." + std::to_string(r + 1);
+                rows.push_back(
+                    {"Geometry Section " + std::to_string(g + 1) + ", Row " + std::to_string(r + 1),
+                     token, section, r});
+            }
+        }
+        return rows;
+    }
+    const engine::MultiRowSection* listed = RowsSectionOf(entry.section);
+    if (!listed || !sheet->SectionExists(entry.section, 0)) return rows;
+    // Connection points, actions and controls are named when their first row has a name.
+    bool named = !listed->prefix.empty();
+    if (entry.section == visio::visSectionConnectionPts ||
+        entry.section == visio::visSectionAction || entry.section == visio::visSectionControls) {
+        if (!sheet->RowExists(entry.section, 0, 0)) return rows;
+        named = !sheet->CellsSRC(entry.section, 0, 0)->RowName().empty();
+    }
+    for (int16_t r = 0; r < sheet->RowCount(entry.section); ++r) {
+        if (named) {
+            const std::string name = sheet->CellsSRC(entry.section, r, 0)->RowName();
+            rows.push_back({std::string(listed->prefix) + name, name, entry.section, r});
+        } else {
+            rows.push_back(
+                {"Row " + std::to_string(r + 1), std::to_string(r + 1), entry.section, r});
+        }
+    }
+    return rows;
+}
+
+std::vector<CellLine> RowCells(const visio::ShapePtr& sheet, const CatalogueEntry& entry,
+                               const std::vector<ListedRow>& rows, size_t position) {
+    const ListedRow& row = rows[position];
+    engine::GeometryRowTable table;
+    for (const ListedRow& each : rows)
+        table.push_back({1, each.section, each.row});
+    const bool geometry = entry.kind == engine::EntryKind::GeometryRows;
+    const std::string details = engine::GetRowDetails(
+        sheet, RowsTabName(entry), geometry ? static_cast<int16_t>(position) : row.row, table);
+    if (details.empty()) return CatalogueCells(sheet, row.section, row.row, 0);
+    std::vector<CellLine> lines;
+    size_t start = 0;
+    while (start <= details.size()) {
+        const size_t end = std::min(details.find("\r\n", start), details.size());
+        const std::string line = details.substr(start, end - start);
+        if (const size_t equals = line.find(" = "); equals != std::string::npos) {
+            lines.push_back({line.substr(0, equals), line.substr(equals + 3)});
+        }
+        start = end + 2;
+    }
+    return lines;
+}
+
+std::vector<CellLine> EntryCells(const visio::ShapePtr& sheet, const CatalogueEntry& entry) {
+    const int16_t row = entry.row == visio::kRowGlueInfo ? visio::visRowMisc : entry.row;
+    if (!sheet->RowExists(entry.section, row, 0)) return {};
+    return CatalogueCells(sheet, entry.section, row, entry.row);
+}
+
+}  // namespace tess::cli

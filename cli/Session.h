@@ -1,0 +1,50 @@
+#pragma once
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/Application.h"
+#include "app/Prompt.h"
+#include "cli/Workspace.h"
+#include "engine/CopyError.h"
+
+// What a command runs inside: the files open, the host connection made as at start-up, message
+// boxes printed on standard error, and the copy error dialog answered as --on-error says.
+namespace tess::cli {
+
+class Session : private app::IPrompt, private engine::ICopyErrorDialog, private app::IWindows {
+public:
+    Session(const std::vector<std::string>& files, bool cancelOnError = false);
+    ~Session() override;
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    Workspace& Files() { return m_workspace; }
+
+    struct Refusal {
+        std::string message;
+        std::vector<std::string> formulas;
+    };
+    /// Every message shown, in order, and every refused write with its formulas.
+    const std::vector<std::string>& Messages() const { return m_messages; }
+    const std::vector<Refusal>& Refusals() const { return m_refusals; }
+
+private:
+    int16_t MsgBox(const std::string& text, int16_t style, const std::string& title) override;
+    void SetMessage(const std::string& message) override { m_copyError = message; }
+    Answer ShowModal() override;
+    void DisplayMainWindow() override {}
+    void Unload(std::string_view) override {}
+
+    Workspace m_workspace;
+    bool m_cancelOnError;
+    std::string m_copyError;
+    std::vector<std::string> m_messages;
+    std::vector<Refusal> m_refusals;
+};
+
+/// Text with the carriage returns of message boxes as line breaks.
+std::string AsLines(std::string text);
+
+}  // namespace tess::cli

@@ -1,0 +1,364 @@
+// tessaline-cli end to end: the built program run on samples and on drawings made here, its
+// output, its files and its exit statuses.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "app/Globals.h"
+#include "engine/CopyDriver.h"
+#include "engine/RowStores.h"
+#include "engine/SectionsTab.h"
+#include "engine/WindowState.h"
+#include "host/embedded/Objects.h"
+#include "host/vsdx/Vsdx.h"
+#include "platform/visio/Constants.h"
+#include "support/ModelDump.h"
+#include "support/Samples.h"
+#include "support/ScriptedPrompt.h"
+#include "support/TempFolder.h"
+
+namespace tess::test {
+namespace {
+
+using namespace visio;
+
+struct Result {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string FileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string Quoted(const std::string& argument) {
+    std::string quoted = "'";
+    for (char c : argument)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+class Cli : public ::testing::Test {
+protected:
+    /// Runs tessaline-cli with the arguments; standard output and error are kept apart.
+    Result Run(const std::vector<std::string>& arguments) {
+        std::string command = Quoted(TESSALINE_CLI);
+        for (const std::string& argument : arguments)
+            command += " " + Quoted(argument);
+        command += " >" + Quoted(folder.Path("out.txt")) + " 2>" + Quoted(folder.Path("err.txt"));
+        const int raw = std::system(command.c_str());
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, FileText(folder.Path("out.txt")),
+                FileText(folder.Path("err.txt"))};
+    }
+
+    /// A drawing made here and saved: a source with user cells, scratch rows and properties,
+    /// two targets, and a group with named members.
+    std::string MakeDrawing(const std::string& name) {
+        auto app = std::make_shared<embedded::EmbeddedApplication>();
+        const DocumentPtr document = app->Documents()->Add("");
+        const PagePtr page = document->Pages()->Item(1);
+        const ShapePtr source = page->DrawRectangle(1, 1, 2, 2);
+        source->SetName("Source");
+        for (const char* row : {"Alpha", "Beta", "Gamma"}) {
+            if (!source->SectionExists(visSectionUser, 1)) source->AddSection(visSectionUser);
+            const int16_t index = source->AddNamedRow(visSectionUser, row, 0);
+            source->CellsSRC(visSectionUser, index, 0)
+                ->SetFormula("Width*" + std::to_string(index + 1));
+        }
+        source->AddSection(visSectionScratch);
+        for (int i = 0; i < 3; ++i) {
+            const int16_t row = source->AddRow(visSectionScratch, visRowLast, 0);
+            source->CellsSRC(visSectionScratch, row, 0)->SetFormula(std::to_string(10 + i));
+        }
+        source->Cells("LineWeight")->SetFormula("Width/50");
+        source->Characters()->SetText("Label");
+        page->DrawRectangle(3, 3, 4, 4)->SetName("Target");
+        page->DrawRectangle(5, 5, 6, 6)->SetName("Other");
+        const std::string path = folder.Path(name);
+        vsdx::SaveDocument(app->TheModel(), *embedded::DocumentOf(document), path);
+        return path;
+    }
+
+    TempFolder folder;
+};
+
+TEST_F(Cli, ListShowsTheTreeWithAddresses) {
+    const std::string sample = SamplePath("test6_shape_properties.vsdx");
+    Result result = Run({"list", sample});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find("  drawing: test6_shape_properties.vsdx\tdocument\n"),
+              std::string::npos);
+    EXPECT_NE(result.out.find("        shape: Sheet.1\tpage:Page-2/Sheet.3/Sheet.1\n"),
+              std::string::npos);
+    EXPECT_LT(result.out.find("master: data_prop_test"),
+              result.out.find("page: Page-1"));  // masters first
+
+    result = Run({"list", sample, "page:Page-2", "--depth", "1"});
+    ASSERT_EQ(result.status, 0);
+    EXPECT_NE(result.out.find("group: Sheet.3\tpage:Page-2/Sheet.3"), std::string::npos);
+    EXPECT_EQ(result.out.find("page:Page-2/Sheet.3/Sheet.1"), std::string::npos);
+
+    result = Run({"list", sample, "page:Page-2", "--json"});
+    EXPECT_NE(result.out.find("\"address\": \"page:Page-2/Sheet.3/Sheet.2\""), std::string::npos);
+
+    // With several files every address begins with its document.
+    const std::string other = MakeDrawing("Other drawing.vsdx");
+    result = Run({"list", sample, other});
+    EXPECT_NE(result.out.find("Other drawing.vsdx:page:Page-1/Sheet.1"), std::string::npos);
+}
+
+TEST_F(Cli, ShowPrintsRowsCellsAndTheEntriesAnObjectEnables) {
+    const std::string drawing = MakeDrawing("drawing.vsdx");
+    Result result = Run({"show", drawing, "page:Page-1/Source", "--section", "user-defined cells"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find("Enables: Shape Transform, User-defined Cells, Geometry, Scratch"),
+              std::string::npos)
+        << result.out;
+    EXPECT_NE(
+        result.out.find(
+            "[User-defined Cells]\n  User.Alpha\n    Value = Width*1\n    Prompt = No Formula\n"),
+        std::string::npos)
+        << result.out;
+    EXPECT_EQ(result.out.find("[Scratch]"), std::string::npos);
+
+    result = Run({"show", drawing, "page:Page-1/Sheet.1", "--json"});
+    EXPECT_NE(result.out.find("\"caption\": \"Line Format\""), std::string::npos);
+    EXPECT_NE(result.out.find("\"formula\": \"Width/50\""), std::string::npos);
+    EXPECT_EQ(result.out.front(), '{');
+}
+
+TEST_F(Cli, ACopyWritesWhatTheEngineWritesToTheSameDrawing) {
+    const std::string drawing = MakeDrawing("drawing.vsdx");
+    const std::string out = folder.Path("copied.vsdx");
+    const Result result = Run({"copy",      drawing,
+                               "--from",    "page:Page-1/Source",
+                               "--to",      "page:Page-1/Target",
+                               "--section", "User-defined Cells",
+                               "--section", "Scratch",
+                               "--section", "Line Format",
+                               "--rows",    "Scratch=1,3",
+                               "--order",   "Scratch=3,1",
+                               "--append",  "--shape-text",
+                               "-o",        out});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "Tessaline: Clone Complete.\n");
+    EXPECT_NE(result.out.find("page:Page-1/Sheet.2: "), std::string::npos);
+
+    // The same run through the engine in this process.
+    auto app = std::make_shared<embedded::EmbeddedApplication>();
+    const auto data = vsdx::OpenDocument(app->TheModel(), drawing);
+    const DocumentPtr document = embedded::WrapDocument(app->ModelPtr(), data);
+    struct Tree : engine::INodeResolver {
+        PagePtr page;
+        ObjectPtr GetNodeObject(const std::string& key) override {
+            return page->Shapes()->Item(key);
+        }
+    } tree;
+    tree.page = document->Pages()->Item(1);
+    engine::CopyWindow& window = engine::MainWindow();
+    window = {};
+    window.tree = &tree;
+    window.source = {{"Source", "Source", engine::kImageShape}};
+    window.destinations = {{"Target", "Target", engine::kImageShape}};
+    window.options.copyTypeFrameEnabled = true;
+    window.options.SelectAppend();
+    window.options.chkCopyShapeText.value = 1;
+    engine::EnableDisableSectionsShape(tree.page->Shapes()->Item("Source"));
+    for (int16_t box : {2, 9, 13})
+        window.sections.boxes[static_cast<size_t>(box)].value = 1;
+    engine::RowSelection().ResetAll();
+    engine::RowOrders().ResetAll();
+    engine::RowSelection().choices["Scratch"] = {1, 0, 1, 0};
+    engine::RowOrders().orders["Scratch"] = {1, 0, 0};
+    ScriptedPrompt prompt;
+    engine::CopyDriver(app).BeginCopy();
+    window = {};
+    engine::RowSelection().ResetAll();
+    engine::RowOrders().ResetAll();
+    ASSERT_EQ(prompt.Texts(), std::vector<std::string>{"Clone Complete."});
+
+    embedded::Model written;
+    vsdx::OpenDocument(written, out);
+    const std::string expected = DumpModel(app->TheModel());
+    const std::string actual = DumpModel(written);
+    EXPECT_EQ(actual.substr(actual.find('\n')), expected.substr(expected.find('\n')));
+}
+
+TEST_F(Cli, EveryShapeOfAPageAndTheSubShapeModes) {
+    const std::string sample = SamplePath("test6_shape_properties.vsdx");
+    const std::string out = folder.Path("all.vsdx");
+    Result result = Run({"copy", sample, "--from", "page:Page-1/Sheet.1", "--to", "page:Page-1/*",
+                         "--section", "Custom Properties", "--json", "-o", out});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find("\"object\": \"page:Page-1/Sheet.2\""), std::string::npos);
+    EXPECT_NE(result.out.find("\"object\": \"page:Page-1/Sheet.5\""), std::string::npos);
+    EXPECT_EQ(result.out.find("\"object\": \"page:Page-1/Sheet.1\""),
+              std::string::npos);  // not the source
+
+    // Replacing sub-shapes: the destination group takes the source group's members.
+    const std::string groups = folder.Path("groups.vsdx");
+    {
+        auto app = std::make_shared<embedded::EmbeddedApplication>();
+        const DocumentPtr document = app->Documents()->Add("");
+        const PagePtr page = document->Pages()->Item(1);
+        for (const char* name : {"Left", "Right"}) {
+            const ShapePtr member = page->DrawRectangle(1, 1, 2, 2);
+            member->ConvertToGroup();
+            const auto group = std::dynamic_pointer_cast<IShape>(member->Parent());
+            group->SetName(name);
+            group->DrawRectangle(1, 1, 1.5, 1.5)->SetName(std::string(name) + " inner");
+        }
+        vsdx::SaveDocument(app->TheModel(), *embedded::DocumentOf(document), groups);
+    }
+    result = Run({"copy", groups, "--from", "page:Page-1/Left", "--to", "page:Page-1/Right",
+                  "--section", "Shape Transform", "--sub-shapes", "replace", "-o", out});
+    ASSERT_EQ(result.status, 0) << result.err;
+    result = Run({"list", out, "page:Page-1/Right"});
+    EXPECT_NE(result.out.find("shape: Left inner"), std::string::npos) << result.out;
+    EXPECT_EQ(result.out.find("shape: Right inner"), std::string::npos) << result.out;
+    result = Run({"copy", groups, "--from", "page:Page-1/Left", "--to", "page:Page-1/Right",
+                  "--section", "Shape Transform", "--sub-shapes", "cells", "--dry-run"});
+    EXPECT_EQ(result.status, 0) << result.err;
+}
+
+TEST_F(Cli, DestinationsAreCreatedAndHelpStringsCopied) {
+    const std::string drawing = MakeDrawing("drawing.vsdx");
+    const std::string out = folder.Path("made.vsdx");
+    Result result = Run({"copy", drawing, "--from", "page:Page-1", "--create-destination",
+                         "--all-sections", "-o", out});
+    ASSERT_EQ(result.status, 0) << result.err;
+    result = Run({"list", out, "--depth", "0"});
+    EXPECT_NE(result.out.find("page: Page-2"), std::string::npos);
+
+    result = Run({"copy", drawing, "--from", "document", "--create-destination", "--all-sections",
+                  "--in-place"});
+    EXPECT_EQ(result.status, 2);  // a new drawing has no file of its own
+}
+
+TEST_F(Cli, RefusedWritesAreReportedAndCancelEndsTheRun) {
+    const std::string drawing = MakeDrawing("drawing.vsdx");
+    // A formula naming a row only the source has: the destination refuses it.
+    const std::string prepared = folder.Path("prepared.vsdx");
+    {
+        embedded::Model model;
+        auto data = vsdx::OpenDocument(model, drawing);
+        auto page = data->pages.front();
+        model.LoadShapes(*page);
+        model.SetFormula(page->shapes.front(), visSectionScratch, 0, 1, "User.Alpha*2");
+        vsdx::SaveDocument(model, *data, prepared);
+    }
+    Result result =
+        Run({"copy", prepared, "--from", "page:Page-1/Source", "--to", "page:Page-1/Target", "--to",
+             "page:Page-1/Other", "--section", "Scratch", "--dry-run"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("ERROR:"),
+              result.err.rfind("ERROR:"));  // Continue: both destinations refuse
+    EXPECT_NE(result.err.find("There was an error copying the cells\nin section:  'Scratch'"),
+              std::string::npos)
+        << result.err;
+    EXPECT_NE(result.err.find("Tessaline: Clone Complete."), std::string::npos);
+
+    result = Run({"copy", prepared, "--from", "page:Page-1/Source", "--to", "page:Page-1/Target",
+                  "--to", "page:Page-1/Other", "--section", "Scratch", "--on-error", "cancel",
+                  "--dry-run", "--json"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.out.find("\"cancelled\": true"), std::string::npos);
+    EXPECT_EQ(result.err.find("Clone Complete."), std::string::npos);
+    EXPECT_EQ(result.err.find("ERROR:"),
+              result.err.rfind("ERROR:"));  // one refusal, then nothing more
+}
+
+TEST_F(Cli, WritingIsAtomicAndNeverOverAnInputByAccident) {
+    const std::string drawing = MakeDrawing("drawing.vsdx");
+    const std::string original = FileText(drawing);
+    Result result = Run({"copy", drawing, "--from", "page:Page-1/Source", "--to",
+                         "page:Page-1/Target", "--section", "Scratch", "-o", drawing});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(FileText(drawing), original);
+
+    result = Run({"copy", drawing, "--from", "page:Page-1/Source", "--to", "page:Page-1/Target",
+                  "--section", "Scratch", "--dry-run"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_NE(result.out.find("would write: " + drawing), std::string::npos);
+    EXPECT_EQ(FileText(drawing), original);
+
+    result = Run({"copy", drawing, "--from", "page:Page-1/Source", "--to", "page:Page-1/Target",
+                  "--section", "Scratch", "--in-place"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(FileText(drawing), original);
+
+    // A file whose name leaves no room for the working file beside it cannot be saved: it stays
+    // as it was, and nothing else is left in its folder.
+    const std::string longName = folder.Path(std::string(240, 'd') + ".vsdx");
+    std::filesystem::copy_file(MakeDrawing("again.vsdx"), longName);
+    const std::string before = FileText(longName);
+    result = Run({"copy", longName, "--from", "page:Page-1/Source", "--to", "page:Page-1/Target",
+                  "--section", "Scratch", "--in-place"});
+    EXPECT_EQ(result.status, 3);
+    EXPECT_EQ(FileText(longName), before);
+}
+
+TEST_F(Cli, MistakesGiveStatus2AndUnreadableFilesStatus3) {
+    const std::string drawing = MakeDrawing("drawing.vsdx");
+    const std::vector<std::vector<std::string>> mistakes = {
+        {"copy", drawing, "--from", "page:Page-1/Source", "--to", "page:Page-1/Target", "--section",
+         "Scratch"},
+        {"copy", drawing, "--from", "page:Page-1/Source", "--to", "page:Page-1/Target", "--section",
+         "Nothing", "--dry-run"},
+        {"copy", drawing, "--from", "page:Page-1/Nobody", "--to", "page:Page-1/Target", "--section",
+         "Scratch", "--dry-run"},
+        {"copy", drawing, "--from", "pages:Page-1", "--section", "Scratch", "--dry-run"},
+        {"copy", drawing, "--from", "page:Page-1/Source", "--to", "page:Page-1/Target", "--section",
+         "Scratch", "--dry-run", "--in-place"},
+        {"copy", drawing, "--from", "page:Page-1/Source", "--section", "Scratch", "--rows",
+         "Scratch=9", "--dry-run"},
+        {"copy", drawing, "--from", "page:Page-1/Source", "--section", "Scratch", "--order",
+         "Scratch=1,1,2", "--dry-run"},
+        {"copy", drawing, "--from", "page:Page-1/Source", "--sub-shapes", "all", "--dry-run"},
+        {"list", drawing, "--no-such-option"},
+    };
+    for (const auto& arguments : mistakes) {
+        const Result result = Run(arguments);
+        EXPECT_EQ(result.status, 2)
+            << arguments[arguments.size() - 2] << " " << arguments.back() << ": " << result.err;
+    }
+    const std::string text = folder.Path("text.vsdx");
+    std::ofstream(text) << "not a drawing";
+    const Result unreadable = Run({"show", text, "document"});
+    EXPECT_EQ(unreadable.status, 3);
+    EXPECT_EQ(unreadable.err,
+              "Tessaline: 'text.vsdx' is not a Visio file (it is not a zip package).\n");
+    EXPECT_EQ(Run({"--version"}).out, std::string("tessaline-cli ") + TESSALINE_VERSION + "\n");
+}
+
+TEST_F(Cli, CheckFindsFormulasThatNameWhatIsNotThere) {
+    EXPECT_EQ(Run({"check", SamplePath("BFlowcht.vsdx")}).status, 0);
+    // A reference into a shape deleted afterwards, as happens when a stencil is edited.
+    const std::string drawing = MakeDrawing("drawing.vsdx");
+    const std::string broken = folder.Path("broken.vsdx");
+    {
+        auto app = std::make_shared<embedded::EmbeddedApplication>();
+        const auto data = vsdx::OpenDocument(app->TheModel(), drawing);
+        const PagePtr page = embedded::WrapDocument(app->ModelPtr(), data)->Pages()->Item(1);
+        const ShapePtr other = page->Shapes()->Item("Other");
+        page->Shapes()->Item("Target")->Cells("Width")->SetFormula(other->NameID() + "!Width");
+        other->Delete();
+        vsdx::SaveDocument(app->TheModel(), *data, broken);
+    }
+    const Result result = Run({"check", broken});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out.substr(0, result.out.find('\t', result.out.find('\t') + 1)),
+              "page:Page-1/Sheet.2\tWidth")
+        << result.out;
+    EXPECT_NE(result.out.find("Sheet.3!Width"), std::string::npos);
+    EXPECT_NE(Run({"check", broken, "--json"}).out.find("\"cell\": \"Width\""), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tess::test
