@@ -239,6 +239,36 @@ TEST_F(Cli, DestinationsAreCreatedAndHelpStringsCopied) {
     result = Run({"copy", drawing, "--from", "document", "--create-destination", "--all-sections",
                   "--in-place"});
     EXPECT_EQ(result.status, 2);  // a new drawing has no file of its own
+
+    // The help string goes along only when asked for.
+    const std::string helped = folder.Path("helped.vsdx");
+    {
+        auto app = std::make_shared<embedded::EmbeddedApplication>();
+        const auto data = vsdx::OpenDocument(app->TheModel(), drawing);
+        const PagePtr page = embedded::WrapDocument(app->ModelPtr(), data)->Pages()->Item(1);
+        page->Shapes()
+            ->Item("Source")
+            ->CellsSRC(visSectionObject, visRowHelpCopyright, 0)
+            ->SetFormula("\"Ask me\"");
+        vsdx::SaveDocument(app->TheModel(), *data, helped);
+    }
+    const auto helpOf = [&](const std::string& file) {
+        embedded::Model model;
+        const auto data = vsdx::OpenDocument(model, file);
+        model.LoadShapes(*data->pages.front());
+        return model.Formula(*data->pages.front()->shapes[1], visSectionObject, visRowHelpCopyright,
+                             0);
+    };
+    for (const bool help : {false, true}) {
+        std::vector<std::string> arguments = {"copy",      helped,
+                                              "--from",    "page:Page-1/Source",
+                                              "--to",      "page:Page-1/Target",
+                                              "--section", "Line Format",
+                                              "-o",        out};
+        if (help) arguments.push_back("--help-string");
+        ASSERT_EQ(Run(arguments).status, 0);
+        EXPECT_EQ(helpOf(out), help ? "\"Ask me\"" : "");
+    }
 }
 
 TEST_F(Cli, RefusedWritesAreReportedAndCancelEndsTheRun) {
