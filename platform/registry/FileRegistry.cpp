@@ -118,9 +118,12 @@ bool FileRegistry::Save(const std::vector<Key>& keys) const {
     const std::filesystem::path target(m_path);
     if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), error);
     std::random_device random;
-    const std::filesystem::path temporary =
-        target.parent_path() /
-        ("." + target.filename().string() + "." + std::to_string(random()) + ".tmp");
+    std::string name(1, '.');
+    name += target.filename().string();
+    name += '.';
+    name += std::to_string(random());
+    name += ".tmp";
+    const std::filesystem::path temporary = target.parent_path() / name;
     {
         std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
         file << out.str();

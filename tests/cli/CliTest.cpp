@@ -49,9 +49,14 @@ protected:
     /// Runs tessaline-cli with the arguments; standard output and error are kept apart.
     Result Run(const std::vector<std::string>& arguments) {
         std::string command = Quoted(TESSALINE_CLI);
-        for (const std::string& argument : arguments)
-            command += " " + Quoted(argument);
-        command += " >" + Quoted(folder.Path("out.txt")) + " 2>" + Quoted(folder.Path("err.txt"));
+        for (const std::string& argument : arguments) {
+            command += ' ';
+            command += Quoted(argument);
+        }
+        command += " >";
+        command += Quoted(folder.Path("out.txt"));
+        command += " 2>";
+        command += Quoted(folder.Path("err.txt"));
         const int raw = std::system(command.c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, FileText(folder.Path("out.txt")),
                 FileText(folder.Path("err.txt"))};
