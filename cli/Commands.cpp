@@ -641,7 +641,7 @@ int RunCopy(const CopyOptions& options, std::ostream& out) {
     // What the run committed, by document.
     std::vector<std::shared_ptr<embedded::DocumentData>> changed;
     for (const auto& document : model.Documents()) {
-        if (vsdx::HasChanges(model, *document)) changed.push_back(document);
+        if (vsdx::HasChanges(*document)) changed.push_back(document);
     }
     std::vector<std::pair<std::shared_ptr<embedded::DocumentData>, std::string>> writes;
     if (options.inPlace) {

@@ -346,8 +346,7 @@ void CopyDriver::CopyConnectionPoints(const ShapePtr& source, ShapePtr& destinat
     }
 }
 
-void CopyDriver::CopyGeometry(const ShapePtr& source, ShapePtr& destination, int16_t flags,
-                              bool /*allSections*/) {
+void CopyDriver::CopyGeometry(const ShapePtr& source, ShapePtr& destination, int16_t flags) {
     const int16_t count = source->GeometryCount();
     auto first = static_cast<int16_t>(visio::visSectionFirstComponent);
     app::StringCollection renames;
@@ -402,7 +401,7 @@ void CopyDriver::CopySections(const ShapePtr& source, ShapePtr& destination, int
         if (chosen(28)) CopyNamed(source, destination, visio::visSectionSmartTag);
         if (chosen(6)) CopyNamed(source, destination, visio::visSectionAction);
         if (chosen(7)) CopyNamed(source, destination, visio::visSectionControls);
-        if (chosen(8)) CopyGeometry(source, destination, flags, allSections);
+        if (chosen(8)) CopyGeometry(source, destination, flags);
         objectRow(11, visio::visRowMisc);
         objectRow(13, visio::visRowLine);
         objectRow(14, visio::visRowFill);

@@ -43,8 +43,7 @@ private:
     bool CopyTo(const visio::ShapePtr& source, visio::ShapePtr& destination, int16_t flags);
     void CopyConnectionPoints(const visio::ShapePtr& source, visio::ShapePtr& destination,
                               int16_t flags);
-    void CopyGeometry(const visio::ShapePtr& source, visio::ShapePtr& destination, int16_t flags,
-                      bool allSections);
+    void CopyGeometry(const visio::ShapePtr& source, visio::ShapePtr& destination, int16_t flags);
     visio::ShapePtr CreateDestination(const visio::ShapePtr& source, int16_t image, bool& failed);
 
     visio::ApplicationPtr m_host;

@@ -21,7 +21,7 @@ void SaveDocument(embedded::Model& model, const embedded::DocumentData& document
 
 /// True when the document holds changes its file does not (always for a document made in the
 /// model): what SaveDocument would write differently.
-bool HasChanges(const embedded::Model& model, const embedded::DocumentData& document);
+bool HasChanges(const embedded::DocumentData& document);
 
 /// True when a file name ends with an extension this program reads.
 bool IsVisioPackageName(const std::string& path);

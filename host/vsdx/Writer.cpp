@@ -1050,7 +1050,7 @@ std::shared_ptr<PackageState> BlankPackage(const std::string& path) {
 
 }  // namespace
 
-bool HasChanges(const Model& /*model*/, const DocumentData& document) {
+bool HasChanges(const DocumentData& document) {
     const auto state = std::static_pointer_cast<PackageState>(document.fileState);
     if (!state) return true;
     const auto changed = [&](const ShapeContainer& where) {
