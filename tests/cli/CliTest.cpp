@@ -2,13 +2,11 @@
 // output, its files and its exit statuses.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
 #include "app/Globals.h"
+#include "cli/CliRun.h"
 #include "engine/CopyDriver.h"
 #include "engine/RowStores.h"
 #include "engine/SectionsTab.h"
@@ -19,79 +17,11 @@
 #include "support/ModelDump.h"
 #include "support/Samples.h"
 #include "support/ScriptedPrompt.h"
-#include "support/TempFolder.h"
 
 namespace tess::test {
 namespace {
 
 using namespace visio;
-
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string FileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::string Quoted(const std::string& argument) {
-    std::string quoted = "'";
-    for (char c : argument)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-class Cli : public ::testing::Test {
-protected:
-    /// Runs tessaline-cli with the arguments; standard output and error are kept apart.
-    Result Run(const std::vector<std::string>& arguments) {
-        std::string command = Quoted(TESSALINE_CLI);
-        for (const std::string& argument : arguments) {
-            command += ' ';
-            command += Quoted(argument);
-        }
-        command += " >";
-        command += Quoted(folder.Path("out.txt"));
-        command += " 2>";
-        command += Quoted(folder.Path("err.txt"));
-        const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, FileText(folder.Path("out.txt")),
-                FileText(folder.Path("err.txt"))};
-    }
-
-    /// A drawing made here and saved: a source with user cells, scratch rows and properties,
-    /// two targets, and a group with named members.
-    std::string MakeDrawing(const std::string& name) {
-        auto app = std::make_shared<embedded::EmbeddedApplication>();
-        const DocumentPtr document = app->Documents()->Add("");
-        const PagePtr page = document->Pages()->Item(1);
-        const ShapePtr source = page->DrawRectangle(1, 1, 2, 2);
-        source->SetName("Source");
-        for (const char* row : {"Alpha", "Beta", "Gamma"}) {
-            if (!source->SectionExists(visSectionUser, 1)) source->AddSection(visSectionUser);
-            const int16_t index = source->AddNamedRow(visSectionUser, row, 0);
-            source->CellsSRC(visSectionUser, index, 0)
-                ->SetFormula("Width*" + std::to_string(index + 1));
-        }
-        source->AddSection(visSectionScratch);
-        for (int i = 0; i < 3; ++i) {
-            const int16_t row = source->AddRow(visSectionScratch, visRowLast, 0);
-            source->CellsSRC(visSectionScratch, row, 0)->SetFormula(std::to_string(10 + i));
-        }
-        source->Cells("LineWeight")->SetFormula("Width/50");
-        source->Characters()->SetText("Label");
-        page->DrawRectangle(3, 3, 4, 4)->SetName("Target");
-        page->DrawRectangle(5, 5, 6, 6)->SetName("Other");
-        const std::string path = folder.Path(name);
-        vsdx::SaveDocument(app->TheModel(), *embedded::DocumentOf(document), path);
-        return path;
-    }
-
-    TempFolder folder;
-};
 
 TEST_F(Cli, ListShowsTheTreeWithAddresses) {
     const std::string sample = SamplePath("test6_shape_properties.vsdx");
