@@ -1,8 +1,11 @@
 #include "cli/Commands.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <functional>
+#include <iomanip>
+#include <iostream>
 #include <map>
 #include <set>
 #include <sstream>
@@ -33,21 +36,36 @@ struct Node {
     std::string text;
     std::string address;
     std::vector<Node> children;
+    std::string master;  // the master an instance was made from
 };
 
 std::string ShapeKind(const ShapePtr& shape) {
     return shape->Type() == visio::visTypeGroup || shape->Shapes()->Count() > 0 ? "group" : "shape";
 }
 
+/// The master a shape is an instance of; empty for a shape of its own and for the members of an
+/// instance, which follow the master's members rather than being instances themselves.
+std::string MasterNameOf(const ShapePtr& shape) {
+    const embedded::SheetPtr sheet = embedded::SheetOf(shape);
+    if (!sheet || !sheet->masterShape || sheet->masterShape->parent || !sheet->masterShape->master)
+        return {};
+    return sheet->masterShape->master->name;
+}
+
+Node ShapeNode(Workspace& files, const ShapePtr& shape, int depth);
+
 std::vector<Node> ShapeNodes(Workspace& files, const visio::ShapesPtr& shapes, int depth) {
     std::vector<Node> nodes;
     if (depth == 0) return nodes;
-    for (int16_t i = 1; i <= shapes->Count(); ++i) {
-        const ShapePtr shape = shapes->Item(i);
-        nodes.push_back({ShapeKind(shape), shape->Name(), files.AddressOf(shape),
-                         ShapeNodes(files, shape->Shapes(), depth < 0 ? depth : depth - 1)});
-    }
+    for (int16_t i = 1; i <= shapes->Count(); ++i)
+        nodes.push_back(ShapeNode(files, shapes->Item(i), depth < 0 ? depth : depth - 1));
     return nodes;
+}
+
+/// A shape and its members down to depth levels (all when negative).
+Node ShapeNode(Workspace& files, const ShapePtr& shape, int depth) {
+    return {ShapeKind(shape), shape->Name(), files.AddressOf(shape),
+            ShapeNodes(files, shape->Shapes(), depth), MasterNameOf(shape)};
 }
 
 Node PageNode(Workspace& files, const Workspace::Document& document, const visio::PagePtr& page,
@@ -79,8 +97,31 @@ Node DocumentNode(Workspace& files, const Workspace::Document& document, int dep
     return node;
 }
 
+/// Whether text holds part, without regard to case.
+bool Holds(std::string_view text, std::string_view part) {
+    const auto lower = [](char c) { return std::tolower(static_cast<unsigned char>(c)); };
+    return std::search(text.begin(), text.end(), part.begin(), part.end(),
+                       [&](char a, char b) { return lower(a) == lower(b); }) != text.end();
+}
+
+/// Keeps the objects whose name, master or address holds the text, with the objects above them;
+/// false when nothing at or below node was kept. The application, which has no address, is only
+/// ever kept as the root.
+bool KeepFound(Node& node, std::string_view text) {
+    const bool found =
+        !node.address.empty() &&
+        (Holds(node.text, text) || Holds(node.master, text) || Holds(node.address, text));
+    std::vector<Node> kept;
+    for (Node& child : node.children) {
+        if (KeepFound(child, text)) kept.push_back(std::move(child));
+    }
+    node.children = std::move(kept);
+    return found || !node.children.empty();
+}
+
 void PrintNode(std::ostream& out, const Node& node, int level) {
     out << std::string(static_cast<size_t>(level) * 2, ' ') << node.kind << ": " << node.text;
+    if (!node.master.empty()) out << "  (master " << node.master << ")";
     if (!node.address.empty()) out << '\t' << node.address;
     out << '\n';
     for (const Node& child : node.children)
@@ -88,14 +129,12 @@ void PrintNode(std::ostream& out, const Node& node, int level) {
 }
 
 Json NodeJson(const Node& node) {
-    Json json = Json::MakeObject();
-    json.Set("kind", node.kind);
-    json.Set("name", node.text);
-    if (!node.address.empty()) json.Set("address", node.address);
-    Json children = Json::MakeArray();
+    Json json = {{"kind", node.kind}, {"name", node.text}};
+    if (!node.address.empty()) json["address"] = node.address;
+    if (!node.master.empty()) json["master"] = node.master;
+    json["children"] = Json::array();
     for (const Node& child : node.children)
-        children.Add(NodeJson(child));
-    json.Set("children", std::move(children));
+        json["children"].push_back(NodeJson(child));
     return json;
 }
 
@@ -118,12 +157,44 @@ bool Enabled(const CatalogueEntry& entry) {
     return engine::MainWindow().sections.boxes[static_cast<size_t>(entry.index)].enabled;
 }
 
-const CatalogueEntry& EntryOrUsageError(std::string_view caption) {
+using Entries = std::vector<const CatalogueEntry*>;
+
+/// The Sections-tab entries that fit, in the tab's order.
+Entries EntriesWhere(const std::function<bool(const CatalogueEntry&)>& fits) {
+    Entries entries;
+    for (const CatalogueEntry& entry : engine::CatalogueEntries()) {
+        if (fits(entry)) entries.push_back(&entry);
+    }
+    return entries;
+}
+
+bool HasRows(const CatalogueEntry& entry) {
+    return !RowsTabName(entry).empty();
+}
+
+/// The captions of entries, in order, separated by commas.
+std::string CaptionsText(const Entries& entries) {
+    std::string text;
+    for (const CatalogueEntry* entry : entries)
+        text += (text.empty() ? "" : ", ") + CaptionOf(*entry);
+    return text;
+}
+
+/// The entry of a caption among those that fit; otherwise a usage error that says what is wrong
+/// and names the captions that would do.
+const CatalogueEntry& EntryAmong(std::string_view caption, const Entries& fitting,
+                                 const std::string& problem) {
     const CatalogueEntry* entry = EntryOfCaption(caption);
-    if (!entry)
-        UsageError("there is no section '" + std::string(caption) +
-                   "' (a Sections-tab caption, such as \"User-defined Cells\")");
-    return *entry;
+    if (entry && std::find(fitting.begin(), fitting.end(), entry) != fitting.end()) return *entry;
+    UsageError(problem + (fitting.empty() ? "; there is none to choose"
+                                          : "; choose from: " + CaptionsText(fitting)));
+}
+
+/// The entry --rows names: one the source enables that has rows to choose.
+const CatalogueEntry& RowsEntry(std::string_view caption, const Target& source) {
+    return EntryAmong(caption, EntriesWhere([](const auto& e) { return Enabled(e) && HasRows(e); }),
+                      "the source '" + source.address + "' has no rows to choose in '" +
+                          std::string(caption) + "'");
 }
 
 std::string KindOf(int16_t image) {
@@ -139,48 +210,85 @@ std::string KindOf(int16_t image) {
     }
 }
 
+/// The line that heads what show and sections print about an object.
+std::string Heading(const Target& target) {
+    return target.address + "  (" + KindOf(target.image) + " \"" + target.name + "\")\n";
+}
+
+/// The members that name an object in show's and sections' JSON.
+Json TargetJson(const Target& target) {
+    return {{"object", target.address}, {"name", target.name}, {"kind", KindOf(target.image)}};
+}
+
 // --- Row choices and orders of copy ------------------------------------------------------
 
-std::pair<std::string, std::vector<std::string>> CaptionAndRows(const std::string& text,
-                                                                const char* option) {
+/// The caption and the list of rows of CAPTION=ROW[,ROW]...
+std::pair<std::string, std::string> CaptionAndRows(const std::string& text, const char* option) {
     const size_t equals = text.find('=');
     if (equals == std::string::npos || equals == 0 || equals + 1 == text.size()) {
         UsageError(std::string(option) + " takes CAPTION=ROW[,ROW]...: '" + text + "'");
     }
-    std::vector<std::string> rows;
-    size_t start = equals + 1;
-    while (start <= text.size()) {
-        const size_t comma = std::min(text.find(',', start), text.size());
-        rows.push_back(text.substr(start, comma - start));
-        start = comma + 1;
-    }
-    return {text.substr(0, equals), rows};
+    return {text.substr(0, equals), text.substr(equals + 1)};
 }
 
-size_t FindRow(const std::vector<ListedRow>& rows, const std::string& token,
-               const std::string& caption) {
-    for (size_t i = 0; i < rows.size(); ++i) {
-        if (formula::SameName(rows[i].token, token)) return i;
+/// Where the row name written at `at` ends, past its trailing spaces, when it is name followed by
+/// a comma or the end of the list; npos otherwise.
+size_t NameEnd(std::string_view list, size_t at, std::string_view name) {
+    if (list.size() - at < name.size() || !formula::SameName(list.substr(at, name.size()), name))
+        return std::string_view::npos;
+    size_t end = at + name.size();
+    while (end < list.size() && list[end] == ' ')
+        ++end;
+    return end == list.size() || list[end] == ',' ? end : std::string_view::npos;
+}
+
+/// The rows a comma-separated list names, each by its label as show prints it or by its short
+/// form. A label can hold a comma itself ("Geometry Section 1, Row 2"), so at each place the
+/// longest name that ends at a comma or at the end is the one meant.
+std::vector<size_t> FindRows(const std::vector<ListedRow>& rows, std::string_view list,
+                             const std::string& caption) {
+    std::vector<size_t> found;
+    size_t at = 0;
+    while (true) {
+        while (at < list.size() && list[at] == ' ')
+            ++at;
+        size_t best = rows.size(), end = 0;
+        for (size_t i = 0; i < rows.size(); ++i) {
+            for (const std::string* name : {&rows[i].label, &rows[i].token}) {
+                const size_t candidate = NameEnd(list, at, *name);
+                if (candidate != std::string_view::npos && (best == rows.size() || candidate > end))
+                    best = i, end = candidate;
+            }
+        }
+        if (best == rows.size()) {
+            std::string written(list.substr(at, list.find(',', at) - at));
+            while (!written.empty() && written.back() == ' ')
+                written.pop_back();
+            std::string valid;
+            for (const ListedRow& row : rows)
+                valid += (valid.empty() ? "" : "; ") + row.label + " (" + row.token + ")";
+            UsageError("the source has no row '" + written + "' in '" + caption + "'" +
+                       (valid.empty() ? "; it has no rows there" : "; its rows: " + valid));
+        }
+        found.push_back(best);
+        if (end == list.size()) return found;
+        at = end + 1;  // past the comma
     }
-    UsageError("the source has no row '" + token + "' in '" + caption + "'");
 }
 
 /// Sets the Rows tab's choices and the Row Order tab's orders from --rows and --order.
-void ChooseRows(const CopyOptions& options, const ShapePtr& source) {
+void ChooseRows(const CopyOptions& options, const Target& source) {
     engine::RowSelection().ResetAll();
     engine::RowOrders().ResetAll();
     std::map<const CatalogueEntry*, std::vector<bool>> chosen;
     for (const std::string& text : options.rows) {
-        const auto [caption, tokens] = CaptionAndRows(text, "--rows");
-        const CatalogueEntry& entry = EntryOrUsageError(caption);
-        if (RowsTabName(entry).empty()) UsageError("'" + caption + "' has no rows to choose");
-        if (!engine::IsSectionChosen(entry.index))
-            UsageError("rows are chosen for '" + caption + "', which is not copied");
-        const std::vector<ListedRow> rows = ListRows(source, entry);
+        const auto [caption, list] = CaptionAndRows(text, "--rows");
+        const CatalogueEntry& entry = RowsEntry(caption, source);
+        const std::vector<ListedRow> rows = ListRows(source.sheet, entry);
         std::vector<bool>& flags = chosen[&entry];
         flags.assign(rows.size(), false);
-        for (const std::string& token : tokens)
-            flags[FindRow(rows, token, caption)] = true;
+        for (const size_t row : FindRows(rows, list, caption))
+            flags[row] = true;
         if (entry.kind == engine::EntryKind::GeometryRows) {
             engine::GeometryRowTable& table = engine::RowSelection().geometry;
             table.clear();
@@ -194,13 +302,14 @@ void ChooseRows(const CopyOptions& options, const ShapePtr& source) {
         }
     }
     for (const std::string& text : options.orders) {
-        const auto [caption, tokens] = CaptionAndRows(text, "--order");
-        const CatalogueEntry& entry = EntryOrUsageError(caption);
-        if (!Orderable(entry))
-            UsageError("the rows of '" + caption + "' cannot be put in another order");
-        if (!engine::IsSectionChosen(entry.index))
-            UsageError("an order is given for '" + caption + "', which is not copied");
-        const std::vector<ListedRow> rows = ListRows(source, entry);
+        const auto [caption, list] = CaptionAndRows(text, "--order");
+        const CatalogueEntry& entry =
+            EntryAmong(caption, EntriesWhere([](const auto& e) {
+                           return engine::IsSectionChosen(e.index) && Orderable(e);
+                       }),
+                       "--order names '" + caption +
+                           "', which is no copied section whose rows can be reordered");
+        const std::vector<ListedRow> rows = ListRows(source.sheet, entry);
         const auto flags =
             chosen.count(&entry) ? chosen[&entry] : std::vector<bool>(rows.size(), true);
         std::vector<size_t> current;  // the chosen rows, in source order
@@ -209,14 +318,13 @@ void ChooseRows(const CopyOptions& options, const ShapePtr& source) {
         }
         engine::RowOrder order;
         std::set<size_t> named;
-        for (const std::string& token : tokens) {
-            const size_t row = FindRow(rows, token, caption);
+        for (const size_t row : FindRows(rows, list, caption)) {
             const auto at = std::find(current.begin(), current.end(), row);
             if (at == current.end())
-                UsageError("the order of '" + caption + "' names '" + token +
+                UsageError("the order of '" + caption + "' names '" + rows[row].label +
                            "', which is not chosen");
             if (!named.insert(row).second)
-                UsageError("the order of '" + caption + "' names '" + token + "' twice");
+                UsageError("the order of '" + caption + "' names '" + rows[row].label + "' twice");
             order.push_back(static_cast<int16_t>(at - current.begin()));
         }
         if (order.size() != current.size())
@@ -326,8 +434,13 @@ struct Problem {
     std::string why;
 };
 
+struct CheckTally {
+    size_t formulas = 0;  // every formula of its own a sheet holds, checked
+    std::vector<Problem> problems;
+};
+
 void CheckSheet(embedded::Model& model, const embedded::SheetPtr& sheet, const std::string& address,
-                std::vector<Problem>& problems) {
+                CheckTally& tally) {
     const auto check = [&](int16_t section, int16_t row, const embedded::CellData& cell,
                            const std::string& rowName) {
         if (cell.source != embedded::CellData::Source::Local || cell.valueOnly ||
@@ -336,9 +449,10 @@ void CheckSheet(embedded::Model& model, const embedded::SheetPtr& sheet, const s
         const int16_t index =
             section == visio::visSectionObject ? static_cast<int16_t>(cell.index % 64) : cell.index;
         const std::string text = cell.formula.str();
+        ++tally.formulas;
         if (const auto problem = model.CheckFormula(sheet, text)) {
-            problems.push_back({address, formula::CellNameText(section, row, index, rowName), text,
-                                problem->message});
+            tally.problems.push_back({address, formula::CellNameText(section, row, index, rowName),
+                                      text, problem->message});
         }
     };
     for (const embedded::CellData& cell :
@@ -387,13 +501,17 @@ int RunList(const ListOptions& options, std::ostream& out) {
                     PageNode(files, document,
                              std::dynamic_pointer_cast<visio::IPage>(target.object), options.depth);
             } else {
-                root = {ShapeKind(target.sheet), target.name, target.address,
-                        ShapeNodes(files, target.sheet->Shapes(), options.depth)};
+                root = ShapeNode(files, target.sheet, options.depth);
             }
         }
     }
+    if (!options.find.empty() && !KeepFound(root, options.find)) {
+        std::cerr << "Tessaline: nothing has '" << options.find
+                  << "' in its name, its master's name or its address\n";
+        return 1;
+    }
     if (options.json) {
-        out << NodeJson(root).Dump();
+        out << JsonText(NodeJson(root));
     } else {
         PrintNode(out, root, 0);
     }
@@ -405,69 +523,74 @@ int RunShow(const ShowOptions& options, std::ostream& stream) {
     std::ostringstream out;
     Workspace& files = session.Files();
     const Target target = files.Resolve(Address::Parse(options.object));
-    std::vector<const CatalogueEntry*> wanted;
-    for (const std::string& caption : options.sections)
-        wanted.push_back(&EntryOrUsageError(caption));
+    Entries wanted;
+    for (const std::string& caption : options.sections) {
+        wanted.push_back(&EntryAmong(caption, EntriesWhere([](const auto&) { return true; }),
+                                     "there is no section '" + caption + "'"));
+    }
     EnableFor(target.sheet, target.image);
 
-    Json json = Json::MakeObject();
-    json.Set("object", target.address);
-    json.Set("name", target.name);
-    json.Set("kind", KindOf(target.image));
-    Json enables = Json::MakeArray();
-    std::string enabledText;
-    for (const CatalogueEntry& entry : engine::CatalogueEntries()) {
-        if (!Enabled(entry)) continue;
-        enables.Add(CaptionOf(entry));
-        enabledText += (enabledText.empty() ? "" : ", ") + CaptionOf(entry);
-    }
-    json.Set("enables", std::move(enables));
-    out << target.address << "  (" << KindOf(target.image) << " \"" << target.name << "\")\n";
-    out << "Enables: " << enabledText << "\n";
+    Json json = TargetJson(target);
+    json["enables"] = Json::array();
+    const Entries enabled = EntriesWhere(Enabled);
+    for (const CatalogueEntry* entry : enabled)
+        json["enables"].push_back(CaptionOf(*entry));
+    out << Heading(target);
+    out << "Enables: " << CaptionsText(enabled) << "\n";
 
-    Json sections = Json::MakeArray();
+    json["sections"] = Json::array();
     for (const CatalogueEntry& entry : engine::CatalogueEntries()) {
         const bool asked = std::find(wanted.begin(), wanted.end(), &entry) != wanted.end();
         if (!(wanted.empty() ? Enabled(entry) : asked)) continue;
-        Json section = Json::MakeObject();
-        section.Set("caption", CaptionOf(entry));
-        Json rows = Json::MakeArray();
+        Json section = {{"caption", CaptionOf(entry)}, {"rows", Json::array()}};
         out << "[" << CaptionOf(entry) << "]" << (Enabled(entry) ? "" : "  (not on this object)")
             << "\n";
-        const auto addCells = [&](Json& row, const std::vector<CellLine>& cells,
-                                  const std::string& indent) {
-            Json list = Json::MakeArray();
+        const auto addRow = [&](Json label, const std::vector<CellLine>& cells,
+                                const std::string& indent) {
+            Json row = {{"row", std::move(label)}, {"cells", Json::array()}};
             for (const CellLine& cell : cells) {
-                Json item = Json::MakeObject();
-                item.Set("name", cell.name);
-                item.Set("formula", cell.formula);
-                list.Add(std::move(item));
+                row["cells"].push_back({{"name", cell.name}, {"formula", cell.formula}});
                 out << indent << cell.name << " = " << cell.formula << "\n";
             }
-            row.Set("cells", std::move(list));
+            section["rows"].push_back(std::move(row));
         };
         if (Enabled(entry)) {
-            if (RowsTabName(entry).empty()) {
-                Json row = Json::MakeObject();
-                row.Set("row", Json());
-                addCells(row, EntryCells(target.sheet, entry), "  ");
-                rows.Add(std::move(row));
+            if (!HasRows(entry)) {
+                addRow(nullptr, EntryCells(target.sheet, entry), "  ");
             } else {
                 const std::vector<ListedRow> listed = ListRows(target.sheet, entry);
                 for (size_t i = 0; i < listed.size(); ++i) {
-                    Json row = Json::MakeObject();
-                    row.Set("row", listed[i].label);
                     out << "  " << listed[i].label << "\n";
-                    addCells(row, RowCells(target.sheet, entry, listed, i), "    ");
-                    rows.Add(std::move(row));
+                    addRow(listed[i].label, RowCells(target.sheet, entry, listed, i), "    ");
                 }
             }
         }
-        section.Set("rows", std::move(rows));
-        sections.Add(std::move(section));
+        json["sections"].push_back(std::move(section));
     }
-    json.Set("sections", std::move(sections));
-    stream << (options.json ? json.Dump() : out.str());
+    stream << (options.json ? JsonText(json) : out.str());
+    return 0;
+}
+
+int RunSections(const SectionsOptions& options, std::ostream& out) {
+    Session session(options.files);
+    const Target target = session.Files().Resolve(Address::Parse(options.object));
+    EnableFor(target.sheet, target.image);
+    const Entries offered = EntriesWhere(Enabled);
+    size_t width = 0;
+    for (const CatalogueEntry* entry : offered)
+        width = std::max(width, CaptionOf(*entry).size());
+
+    Json json = TargetJson(target);
+    json["sections"] = Json::array();
+    std::ostringstream text;
+    text << Heading(target);
+    for (const CatalogueEntry* entry : offered) {
+        const size_t rows = RowCount(target.sheet, *entry);
+        json["sections"].push_back({{"caption", CaptionOf(*entry)}, {"rows", rows}});
+        text << "  " << std::left << std::setw(static_cast<int>(width + 2)) << CaptionOf(*entry)
+             << rows << (rows == 1 ? " row" : " rows") << '\n';
+    }
+    out << (options.json ? JsonText(json) : text.str());
     return 0;
 }
 
@@ -475,53 +598,58 @@ int RunCheck(const CheckOptions& options, std::ostream& out) {
     Session session(options.files);
     Workspace& files = session.Files();
     embedded::Model& model = files.Model();
-    std::vector<Problem> problems;
+    CheckTally tally;
     for (const Workspace::Document& document : files.Documents()) {
         const std::string prefix =
             files.Documents().size() > 1 ? EscapeName(document.data->name) + ":" : std::string();
-        CheckSheet(model, document.data->documentSheet, prefix + "document", problems);
+        CheckSheet(model, document.data->documentSheet, prefix + "document", tally);
         for (const embedded::SheetPtr& style : document.data->styles) {
-            CheckSheet(model, style, prefix + "style:" + EscapeName(style->name), problems);
+            CheckSheet(model, style, prefix + "style:" + EscapeName(style->name), tally);
         }
         std::function<void(const std::vector<embedded::SheetPtr>&)> shapes =
             [&](const std::vector<embedded::SheetPtr>& list) {
                 for (const embedded::SheetPtr& shape : list) {
                     CheckSheet(model, shape,
                                files.AddressOf(embedded::WrapShape(files.App().ModelPtr(), shape)),
-                               problems);
+                               tally);
                     shapes(std::vector<embedded::SheetPtr>(shape->shapes));
                 }
             };
         for (const auto& master : document.data->masters) {
             if (master->pageSheet)
                 CheckSheet(model, master->pageSheet, prefix + "master:" + EscapeName(master->name),
-                           problems);
+                           tally);
             shapes(std::vector<embedded::SheetPtr>(master->shapes));
         }
         for (const auto& page : document.data->pages) {
             model.LoadShapes(*page);
-            CheckSheet(model, page->pageSheet, prefix + "page:" + EscapeName(page->name), problems);
+            CheckSheet(model, page->pageSheet, prefix + "page:" + EscapeName(page->name), tally);
             shapes(std::vector<embedded::SheetPtr>(page->shapes));
         }
     }
+    const size_t broken = tally.problems.size();
     if (options.json) {
-        Json list = Json::MakeArray();
-        for (const Problem& problem : problems) {
-            Json item = Json::MakeObject();
-            item.Set("object", problem.address);
-            item.Set("cell", problem.cell);
-            item.Set("formula", problem.formula);
-            item.Set("problem", problem.why);
-            list.Add(std::move(item));
+        Json json = {{"files", files.Documents().size()},
+                     {"formulasChecked", tally.formulas},
+                     {"broken", Json::array()}};
+        for (const Problem& problem : tally.problems) {
+            json["broken"].push_back({{"object", problem.address},
+                                      {"cell", problem.cell},
+                                      {"formula", problem.formula},
+                                      {"problem", AsLines(problem.why)}});
         }
-        out << list.Dump();
+        out << JsonText(json);
     } else {
-        for (const Problem& problem : problems) {
+        for (const Problem& problem : tally.problems) {
             out << problem.address << '\t' << problem.cell << '\t' << problem.formula << '\t'
                 << AsLines(problem.why) << '\n';
         }
+        const size_t count = files.Documents().size();
+        out << count << (count == 1 ? " file, " : " files, ") << tally.formulas
+            << (tally.formulas == 1 ? " formula" : " formulas") << " checked, " << broken
+            << " broken\n";
     }
-    return problems.empty() ? 0 : 1;
+    return broken == 0 ? 0 : 1;
 }
 
 }  // namespace tess::cli
@@ -548,13 +676,16 @@ void SetOptions(const CopyOptions& options, bool destinations) {
 void ChooseSections(const CopyOptions& options, const Target& source) {
     EnableFor(source.sheet, source.image);
     if (options.allSections) engine::CheckAllSections();
-    for (const std::string& caption : options.sections) {
-        const CatalogueEntry& entry = EntryOrUsageError(caption);
-        if (!Enabled(entry))
-            UsageError("the source '" + source.address + "' has no '" + CaptionOf(entry) +
-                       "' to copy");
+    const auto check = [](const CatalogueEntry& entry) {
         engine::MainWindow().sections.boxes[static_cast<size_t>(entry.index)].value = 1;
+    };
+    for (const std::string& caption : options.sections) {
+        check(EntryAmong(caption, EntriesWhere(Enabled),
+                         "the source '" + source.address + "' has no section '" + caption + "'"));
     }
+    // Choosing rows says their section is copied: it need not be named again with --section.
+    for (const std::string& text : options.rows)
+        check(RowsEntry(CaptionAndRows(text, "--rows").first, source));
 }
 
 /// Makes the source's document and page the active ones, where a created destination goes.
@@ -571,6 +702,11 @@ void ActivateSource(Workspace& files, const Target& source) {
 }  // namespace
 
 int RunCopy(const CopyOptions& options, std::ostream& out) {
+    if (options.sections.empty() && !options.allSections && options.rows.empty()) {
+        UsageError(
+            "copy needs to know what to copy: give --section CAPTION, --all-sections or --rows "
+            "CAPTION=ROW[,ROW]... (see tessaline-cli copy --help)");
+    }
     const int outputs =
         (options.output.empty() ? 0 : 1) + (options.inPlace ? 1 : 0) + (options.dryRun ? 1 : 0);
     if (outputs != 1) UsageError("copy needs exactly one of -o OUT, --in-place and --dry-run");
@@ -610,7 +746,7 @@ int RunCopy(const CopyOptions& options, std::ostream& out) {
         window.destinations.push_back({destination.address, destination.name, destination.image});
     SetOptions(options, !destinations.empty());
     ChooseSections(options, source);
-    ChooseRows(options, source.sheet);
+    ChooseRows(options, source);
 
     // What can be told before the run about where the result goes.
     const bool newDrawing =
@@ -660,24 +796,15 @@ int RunCopy(const CopyOptions& options, std::ostream& out) {
     }
     WriteAll(model, writes);
 
-    Json report = Json::MakeObject();
-    Json messageList = Json::MakeArray();
+    Json report = {{"messages", Json::array()}, {"refused", Json::array()}};
     for (const std::string& message : messages)
-        messageList.Add(AsLines(message));
-    report.Set("messages", std::move(messageList));
-    Json refusals = Json::MakeArray();
+        report["messages"].push_back(AsLines(message));
     for (const Session::Refusal& refusal : session.Refusals()) {
-        Json item = Json::MakeObject();
-        item.Set("message", AsLines(refusal.message));
-        Json formulas = Json::MakeArray();
-        for (const std::string& formula : refusal.formulas)
-            formulas.Add(formula);
-        item.Set("formulas", std::move(formulas));
-        refusals.Add(std::move(item));
+        report["refused"].push_back(
+            {{"message", AsLines(refusal.message)}, {"formulas", refusal.formulas}});
     }
-    report.Set("refused", std::move(refusals));
-    report.Set("cancelled", app::CopyRunCancelled);
-    Json destinationList = Json::MakeArray();
+    report["cancelled"] = app::CopyRunCancelled;
+    report["destinations"] = Json::array();
     for (size_t i = 0; i < destinations.size(); ++i) {
         Target after;
         try {
@@ -686,35 +813,27 @@ int RunCopy(const CopyOptions& options, std::ostream& out) {
             continue;  // a destination the run replaced (sub-shape replacement) is reported no more
         }
         const Change change = Compare(before[i], StateOf(model, after.sheet));
-        Json item = Json::MakeObject();
-        item.Set("object", destinations[i].address);
-        item.Set("rowsAdded", change.rowsAdded);
-        item.Set("cellsWritten", change.cellsWritten);
-        destinationList.Add(std::move(item));
+        report["destinations"].push_back({{"object", destinations[i].address},
+                                          {"rowsAdded", change.rowsAdded},
+                                          {"cellsWritten", change.cellsWritten}});
         if (!options.json) {
             out << destinations[i].address << ": " << change.rowsAdded << " rows added, "
                 << change.cellsWritten << " cells written\n";
         }
     }
-    report.Set("destinations", std::move(destinationList));
     if (model.Documents().size() > documentsBefore && !options.json)
         out << "created: " << model.Documents().back()->name << '\n';
-    Json written = Json::MakeArray();
+    Json& written = report[options.dryRun ? "wouldWrite" : "written"] = Json::array();
     for (const auto& document : changed) {
-        const std::string where = options.inPlace ? document->path : options.output;
-        if (options.dryRun) {
-            if (!options.json)
-                out << "would write: " << (document->path.empty() ? document->name : document->path)
-                    << '\n';
-        } else if (!options.json) {
-            out << "wrote: " << where << '\n';
-        }
-        written.Add(options.dryRun ? (document->path.empty() ? document->name : document->path)
-                                   : where);
+        const std::string where = options.dryRun
+                                      ? (document->path.empty() ? document->name : document->path)
+                                  : options.inPlace ? document->path
+                                                    : options.output;
+        if (!options.json) out << (options.dryRun ? "would write: " : "wrote: ") << where << '\n';
+        written.push_back(where);
     }
-    report.Set(options.dryRun ? "wouldWrite" : "written", std::move(written));
-    report.Set("status", status);
-    if (options.json) out << report.Dump();
+    report["status"] = status;
+    if (options.json) out << JsonText(report);
     return status;
 }
 

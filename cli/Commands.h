@@ -12,6 +12,7 @@ struct ListOptions {
     std::vector<std::string> files;
     std::string object;  // empty: the whole tree
     int depth = -1;      // levels of shapes shown below a page or master; -1: all
+    std::string find;    // when given, only the objects whose name, master or address holds it
     bool json = false;
 };
 
@@ -19,6 +20,12 @@ struct ShowOptions {
     std::vector<std::string> files;
     std::string object;
     std::vector<std::string> sections;  // captions; empty: every entry the object enables
+    bool json = false;
+};
+
+struct SectionsOptions {
+    std::vector<std::string> files;
+    std::string object;
     bool json = false;
 };
 
@@ -49,6 +56,7 @@ struct CheckOptions {
 
 int RunList(const ListOptions& options, std::ostream& out);
 int RunShow(const ShowOptions& options, std::ostream& out);
+int RunSections(const SectionsOptions& options, std::ostream& out);
 int RunCopy(const CopyOptions& options, std::ostream& out);
 int RunCheck(const CheckOptions& options, std::ostream& out);
 

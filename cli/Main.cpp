@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "cli/Commands.h"
+#include "cli/Help.h"
 #include "cli/Workspace.h"
 #include "host/vsdx/Vsdx.h"
 #include "platform/visio/Error.h"
@@ -28,6 +29,8 @@ int main(int argc, char** argv) {
         "tessaline-cli"};
     app.set_version_flag("--version", std::string("tessaline-cli ") + TESSALINE_VERSION);
     app.require_subcommand(1);
+    app.footer(help::Addresses() + "\n" + help::Options() +
+               "\nEach command's --help tells more, and what its --json prints.");
 
     ListOptions list;
     CLI::App* listCommand =
@@ -39,7 +42,11 @@ int main(int argc, char** argv) {
         ->add_option("--depth", list.depth,
                      "Levels of shapes shown below a page or master (all when not given)")
         ->check(CLI::NonNegativeNumber);
+    listCommand->add_option("--find", list.find,
+                            "Only the objects whose name, master's name or address holds TEXT "
+                            "(without regard to case), with the objects above them");
     listCommand->add_flag("--json", list.json, "Print JSON");
+    listCommand->footer(help::Addresses() + "\n" + help::ListJson());
 
     ShowOptions show;
     CLI::App* showCommand =
@@ -50,21 +57,34 @@ int main(int argc, char** argv) {
     showCommand->add_option("--section", show.sections,
                             "Only this Sections-tab caption (repeatable)");
     showCommand->add_flag("--json", show.json, "Print JSON");
+    showCommand->footer(help::Addresses() + "\n" + help::ShowJson());
+
+    SectionsOptions sections;
+    CLI::App* sectionsCommand = app.add_subcommand(
+        "sections", "Print the Sections-tab captions an object offers, with their row counts");
+    sectionsCommand->add_option("FILE", sections.files, "Visio files, then the OBJECT")
+        ->required()
+        ->expected(2, -1);
+    sectionsCommand->add_flag("--json", sections.json, "Print JSON");
+    sectionsCommand->footer(help::Addresses() + "\n" + help::SectionsJson());
 
     CopyOptions copy;
     CLI::App* copyCommand =
         app.add_subcommand("copy", "Copy sections, rows and formulas from one object to others");
     AddFiles(*copyCommand, copy.files);
     copyCommand->add_option("--from", copy.from, "The source OBJECT")->required();
-    copyCommand->add_option("--to", copy.to,
-                            "A destination OBJECT; PAGE/* is every top-level shape (repeatable)");
+    copyCommand->add_option(
+        "--to", copy.to,
+        "A destination OBJECT; page:P/* is every top-level shape of P but the source "
+        "(repeatable)");
     copyCommand->add_option("--section", copy.sections,
                             "A Sections-tab caption to copy (repeatable)");
     copyCommand->add_flag("--all-sections", copy.allSections, "Copy every section the source has");
     copyCommand->add_option("--rows", copy.rows,
-                            "CAPTION=ROW[,ROW]...: the rows to copy (repeatable)");
+                            "CAPTION=ROW[,ROW]...: the rows to copy, and so their section "
+                            "(repeatable)");
     copyCommand->add_option("--order", copy.orders,
-                            "CAPTION=ROW[,ROW]...: the new order of the chosen rows");
+                            "CAPTION=ROW[,ROW]...: the new order of the chosen rows (repeatable)");
     copyCommand->add_flag("--append", copy.append,
                           "Append to the destination's rows instead of overwriting them");
     copyCommand->add_option("--sub-shapes", copy.subShapes, "What happens to sub-shapes")
@@ -79,12 +99,15 @@ int main(int argc, char** argv) {
     copyCommand->add_flag("--json", copy.json, "Print a JSON report");
     copyCommand->add_option("-o", copy.output, "Write the changed document to OUT");
     copyCommand->add_flag("--in-place", copy.inPlace, "Save each changed document over itself");
+    copyCommand->footer(help::Rows() + "\n" + help::Addresses() + "\n" + help::Options() + "\n" +
+                        help::CopyExamples() + "\n" + help::CopyJson());
 
     CheckOptions check;
     CLI::App* checkCommand =
         app.add_subcommand("check", "Print every formula that names a missing cell or shape");
     AddFiles(*checkCommand, check.files);
     checkCommand->add_flag("--json", check.json, "Print JSON");
+    checkCommand->footer(help::CheckJson());
 
     try {
         app.parse(argc, argv);
@@ -105,6 +128,11 @@ int main(int argc, char** argv) {
             show.object = show.files.back();
             show.files.pop_back();
             return RunShow(show, std::cout);
+        }
+        if (sectionsCommand->parsed()) {
+            sections.object = sections.files.back();
+            sections.files.pop_back();
+            return RunSections(sections, std::cout);
         }
         if (copyCommand->parsed()) return RunCopy(copy, std::cout);
         return RunCheck(check, std::cout);

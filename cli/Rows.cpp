@@ -18,6 +18,11 @@ const engine::MultiRowSection* RowsSectionOf(int16_t section) {
     return nullptr;
 }
 
+/// The row of the sheet a single-row entry reads: Glue Info's cells sit in the Miscellaneous row.
+int16_t SheetRowOf(const CatalogueEntry& entry) {
+    return entry.row == visio::kRowGlueInfo ? visio::visRowMisc : entry.row;
+}
+
 /// The short name of a cell: "Value" for User.Twice's value, "PinX" for PinX.
 std::string ShortName(int16_t section, int16_t row, int16_t cell) {
     std::string name = formula::CellNameText(section, row, cell, "Row");
@@ -124,9 +129,15 @@ std::vector<CellLine> RowCells(const visio::ShapePtr& sheet, const CatalogueEntr
 }
 
 std::vector<CellLine> EntryCells(const visio::ShapePtr& sheet, const CatalogueEntry& entry) {
-    const int16_t row = entry.row == visio::kRowGlueInfo ? visio::visRowMisc : entry.row;
+    const int16_t row = SheetRowOf(entry);
     if (!sheet->RowExists(entry.section, row, 0)) return {};
     return CatalogueCells(sheet, entry.section, row, entry.row);
+}
+
+size_t RowCount(const visio::ShapePtr& sheet, const CatalogueEntry& entry) {
+    if (entry.kind == engine::EntryKind::Nothing) return 0;
+    if (!RowsTabName(entry).empty()) return ListRows(sheet, entry).size();
+    return sheet->RowExists(entry.section, SheetRowOf(entry), 0) ? 1 : 0;
 }
 
 }  // namespace tess::cli

@@ -41,4 +41,8 @@ std::vector<CellLine> RowCells(const visio::ShapePtr& sheet, const engine::Catal
 /// The cells of a single-row entry.
 std::vector<CellLine> EntryCells(const visio::ShapePtr& sheet, const engine::CatalogueEntry& entry);
 
+/// The rows an entry has on a sheet: the listed rows of a multi-row entry, 1 or 0 for a
+/// single-row entry, 0 for an entry that copies nothing.
+size_t RowCount(const visio::ShapePtr& sheet, const engine::CatalogueEntry& entry);
+
 }  // namespace tess::cli

@@ -1,0 +1,119 @@
+#include "cli/Help.h"
+
+namespace tess::cli::help {
+
+std::string Addresses() {
+    return R"(OBJECT is an address in the files given (list prints the address of every object):
+  document                  the document sheet
+  page:P                    the page sheet of page P
+  page:P/Sheet.3/Sheet.7    the shape of ID 7 in the group of ID 3 on page P
+  page:P/Sheet.7            the same shape: Sheet.ID is found at any depth below
+  page:P/Box/Label          shapes by name: Label, a member of the group named Box
+  master:M/SHAPE            a shape of master M (master:M alone is only for list)
+  page:P/*                  every top-level shape of page P but the source, as --to only;
+                            master:M/* likewise
+  DOC:page:P/SHAPE          with several files, the document's file name and ':' come
+                            first: Other.vsdx:document, Other.vsdx:page:Page-1/Sheet.2
+Pages, masters and shapes go by name or universal name, documents by file name, all without
+regard to case; a shape's name is looked up among the members right below what precedes it.
+A backslash makes the next character plain: \: \/ \* and \\ write a colon, slash, star or
+backslash inside a name (page:Q1\/Q2/Title is the shape Title on the page named Q1/Q2).
+Quote an OBJECT for the shell when it holds spaces, backslashes or '*'.
+)";
+}
+
+std::string Options() {
+    return "The copy options come from the flags alone: the command line neither reads nor "
+           "writes\nthe options the desktop program stores.\n";
+}
+
+std::string Rows() {
+    return R"(What to copy: --section CAPTION for a Sections-tab caption ('sections FILE OBJECT' lists
+the source's, with their row counts), --all-sections for every one the source has, and
+--rows CAPTION=ROW[,ROW]... for chosen rows, which copies their section too. A ROW is named
+as show and --json print it (Prop.Cost, Row 2, "Geometry Section 1, Row 2") or shortly
+(Cost, 2, 1.2). --order CAPTION=ROW[,ROW]... names each chosen row once, in its new order.
+)";
+}
+
+std::string CopyExamples() {
+    return R"(Examples:
+  tessaline-cli copy in.vsdx --from page:Page-1/Sheet.1 --to 'page:Page-1/*' \
+      --section 'Custom Properties' -o out.vsdx
+  tessaline-cli copy in.vsdx --from page:Page-1/Source --to page:Page-1/Target \
+      --rows 'Custom Properties=Prop.Cost,Prop.Manufacturer' \
+      --order 'Custom Properties=Manufacturer,Cost' --in-place
+  tessaline-cli copy in.vsdx --from page:Page-1/Source --to page:Page-2/Sheet.4 \
+      --rows 'Geometry=Geometry Section 1, Row 2,Geometry Section 1, Row 3' --dry-run
+  tessaline-cli copy a.vsdx b.vsdx --from a.vsdx:master:Box/Sheet.5 \
+      --to b.vsdx:page:Page-1/Box --all-sections --in-place
+)";
+}
+
+std::string ListJson() {
+    return R"(JSON (--json): the tree, each object in it as
+  kind          application, drawing, stencil, master, page, group or shape
+  name          its name
+  address       its OBJECT (the application has none)
+  master        for an instance of a master, the master's name
+  children[]    the objects right below, each like this one
+)";
+}
+
+std::string ShowJson() {
+    return R"(JSON (--json): one object
+  object                              the OBJECT shown
+  name                                its name
+  kind                                document, page, group or shape
+  enables[]                           the Sections-tab captions it offers
+  sections[]                          each caption shown
+  sections[].caption                  the caption
+  sections[].rows[]                   its rows (none when the object lacks it)
+  sections[].rows[].row               the row's label; null for a caption of one row
+  sections[].rows[].cells[]           the row's cells
+  sections[].rows[].cells[].name      the cell's name
+  sections[].rows[].cells[].formula   its formula ("No Formula" when it has none)
+)";
+}
+
+std::string SectionsJson() {
+    return R"(JSON (--json): one object
+  object              the OBJECT
+  name                its name
+  kind                document, page, group or shape
+  sections[]          each Sections-tab caption it offers, in the tab's order
+  sections[].caption  the caption
+  sections[].rows     the rows it has now (0 for a caption that copies nothing)
+)";
+}
+
+std::string CopyJson() {
+    return R"(JSON (--json): one object
+  messages[]                    every message shown, in order ("Clone Complete." ...)
+  refused[]                     each refused formula write, in order
+  refused[].message             the copy error's text
+  refused[].formulas[]          the formulas of a refused write of several (else none)
+  cancelled                     true when the run was cancelled (--on-error cancel)
+  destinations[]                each destination that still exists, in the order given
+  destinations[].object         its OBJECT
+  destinations[].rowsAdded      the rows the copy added to it
+  destinations[].cellsWritten   the cells whose formula the copy set or changed
+  written[]                     the files written
+  wouldWrite[]                  with --dry-run, instead of written: the files that would be
+  status                        the exit status
+)";
+}
+
+std::string CheckJson() {
+    return R"(JSON (--json): one object
+  files               the number of files read
+  formulasChecked     the number of formulas of their own that the sheets hold
+  broken[]            each formula that names a missing cell or shape
+  broken[].object     the OBJECT whose sheet holds it
+  broken[].cell       the cell
+  broken[].formula    the formula
+  broken[].problem    what is missing
+)";
+}
+
+}  // namespace tess::cli::help

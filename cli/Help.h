@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+// The longer texts of tessaline-cli's --help: how OBJECTs and rows are written, and what each
+// command's --json prints. The JSON texts list every member path ("refused[].message") on a line
+// of its own, two spaces in, so that what is printed and what is described can be compared.
+namespace tess::cli::help {
+
+/// The OBJECT addresses, with examples.
+std::string Addresses();
+/// Where the copy options come from.
+std::string Options();
+/// What --section, --all-sections, --rows and --order accept.
+std::string Rows();
+/// Examples of whole copy commands.
+std::string CopyExamples();
+
+std::string ListJson();
+std::string ShowJson();
+std::string SectionsJson();
+std::string CopyJson();
+std::string CheckJson();
+
+}  // namespace tess::cli::help
