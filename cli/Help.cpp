@@ -44,7 +44,7 @@ std::string CopyExamples() {
       --rows 'Custom Properties=Prop.Cost,Prop.Manufacturer' \
       --order 'Custom Properties=Manufacturer,Cost' --in-place
   tessaline-cli copy in.vsdx --from page:Page-1/Source --to page:Page-2/Sheet.4 \
-      --rows 'Geometry=Geometry Section 1, Row 2,Geometry Section 1, Row 3' --dry-run
+      --rows 'Geometry=Geometry Section 1, Row 1,Geometry Section 1, Row 2' --dry-run
   tessaline-cli copy a.vsdx b.vsdx --from a.vsdx:master:Box/Sheet.5 \
       --to b.vsdx:page:Page-1/Box --all-sections --in-place
 )";
