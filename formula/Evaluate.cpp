@@ -188,23 +188,52 @@ Value Evaluator::UnaryValue(const Node& node) {
     return Value::Number(node.op == Operator::Negate ? -*number : *number);
 }
 
+// A chain of operators of one precedence level ("1+1+1", "a&b&c") is a left-leaning tree as deep
+// as the chain is long; it is computed from its innermost operand outwards in a loop, so that
+// the machine stack grows with the nesting of parentheses and precedence levels only.
 Value Evaluator::BinaryValue(const Node& node) {
-    Value left = Eval(node.left);
-    Value right = Eval(node.right);
-    if (!IsOrdinary(left)) return left;
-    if (!IsOrdinary(right)) return right;
-    switch (node.op) {
-        case Operator::Concat:
-            return Value::String(ToText(left) + ToText(right));
+    std::vector<const Node*> chain{&node};
+    while (m_formula.nodes[chain.back()->left].kind == NodeKind::Binary)
+        chain.push_back(&m_formula.nodes[chain.back()->left]);
+
+    Value result = Eval(chain.back()->left);
+    std::string text;  // the text of a run of "&" operators, built in place
+    bool inText = false;
+    for (auto link = chain.rbegin(); link != chain.rend() && IsOrdinary(result); ++link) {
+        const Node& binary = **link;
+        if (binary.op != Operator::Concat && inText) {
+            result = Value::String(text);
+            inText = false;
+        }
+        Value right = Eval(binary.right);
+        if (!IsOrdinary(right)) {
+            result = std::move(right);
+            inText = false;
+            break;
+        }
+        if (binary.op == Operator::Concat) {
+            if (!inText) text = ToText(result);
+            text += ToText(right);
+            inText = true;
+        } else {
+            result = Apply(binary.op, result, right);
+        }
+    }
+    if (inText) result = Value::String(text);
+    return result;
+}
+
+Value Evaluator::Apply(Operator op, const Value& left, const Value& right) {
+    switch (op) {
         case Operator::Equal:
         case Operator::NotEqual:
         case Operator::Less:
         case Operator::Greater:
         case Operator::LessEqual:
         case Operator::GreaterEqual:
-            return Compare(node.op, left, right);
+            return Compare(op, left, right);
         default:
-            return Arithmetic(node.op, left, right);
+            return Arithmetic(op, left, right);
     }
 }
 
