@@ -244,15 +244,17 @@ Value Evaluator::UnaryValue(const Node& node) {
 // as the chain is long; it is computed from its innermost operand outwards in a loop, so that
 // the machine stack grows with the nesting of parentheses and precedence levels only.
 Value Evaluator::BinaryValue(const Node& node) {
-    std::vector<const Node*> chain{&node};
-    while (m_formula.nodes[chain.back()->left].kind == NodeKind::Binary)
-        chain.push_back(&m_formula.nodes[chain.back()->left]);
+    // The chain's nodes go on m_chain above what enclosing chains keep there.
+    const size_t base = m_chain.size();
+    m_chain.push_back(&node);
+    while (m_formula.nodes[m_chain.back()->left].kind == NodeKind::Binary)
+        m_chain.push_back(&m_formula.nodes[m_chain.back()->left]);
 
-    Value result = Eval(chain.back()->left);
+    Value result = Eval(m_chain.back()->left);
     std::string text;  // the text of a run of "&" operators, built in place
     bool inText = false;
-    for (auto link = chain.rbegin(); link != chain.rend() && IsOrdinary(result); ++link) {
-        const Node& binary = **link;
+    for (size_t link = m_chain.size(); link-- > base && IsOrdinary(result);) {
+        const Node& binary = *m_chain[link];
         if (binary.op != Operator::Concat && inText) {
             result = Value::String(text);
             inText = false;
@@ -271,6 +273,7 @@ Value Evaluator::BinaryValue(const Node& node) {
             result = Apply(binary.op, result, right);
         }
     }
+    m_chain.resize(base);
     if (inText) result = Value::String(text);
     return result;
 }

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "formula/Evaluate.h"
 
@@ -43,6 +44,7 @@ private:
 
     const Formula& m_formula;
     ISheetResolver& m_resolver;
+    std::vector<const Node*> m_chain;  // the operator chains being computed, innermost last
 };
 
 /// Computes a call of a named function.
