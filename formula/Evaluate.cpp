@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <numbers>
 
+#include <utf8.h>
+
 #include "formula/Functions.h"
 
 namespace tess::formula {
@@ -32,8 +34,26 @@ std::string_view ErrorText(ErrorValue error) {
 std::string FormatNumber(double number) {
     if (number == 0) return "0";
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.15g", number);
-    return buffer;
+    const auto result =
+        std::to_chars(std::begin(buffer), std::end(buffer), number, std::chars_format::general, 15);
+    return std::string(buffer, result.ptr);
+}
+
+std::string RepairedUtf8(std::string_view text) {
+    if (utf8::is_valid(text.begin(), text.end())) return std::string(text);
+    std::string repaired;
+    repaired.reserve(text.size() + 8);
+    utf8::replace_invalid(text.begin(), text.end(), std::back_inserter(repaired));
+    return repaired;
+}
+
+Value Value::String(std::string_view text) {
+    Value value{Type::String, ErrorValue::Value, 0, {}};
+    if (utf8::is_valid(text.begin(), text.end()))
+        value.text = text;
+    else
+        value.text = RepairedUtf8(text);
+    return value;
 }
 
 ResolvedReference Resolve(const Reference& reference, ISheetResolver& resolver) {
@@ -71,6 +91,36 @@ std::vector<ResolvedReference> ResolveReferences(const Formula& formula, ISheetR
     return resolved;
 }
 
+namespace {
+
+/// A sheet as a formula names it: "Sheet.30", "Rectangle", "Pages[Page-2]!Sheet.1"; empty for
+/// the formula's own sheet.
+std::string SheetText(const SheetSelector& sheet) {
+    std::string text = sheet.collection.empty() ? "" : sheet.collection + "[" + sheet.item + "]";
+    std::string own;
+    switch (sheet.kind) {
+        case SheetKind::Self:
+        case SheetKind::Computed:
+            break;
+        case SheetKind::ById:
+            own = "Sheet." + std::to_string(sheet.id);
+            break;
+        case SheetKind::ByName:
+            own = sheet.name;
+            break;
+        case SheetKind::ThePage:
+            own = "ThePage";
+            break;
+        case SheetKind::TheDoc:
+            own = "TheDoc";
+            break;
+    }
+    if (!text.empty() && !own.empty()) text += '!';
+    return text + own;
+}
+
+}  // namespace
+
 std::optional<FormulaProblem> CheckFormula(std::string_view text, ISheetResolver& resolver) {
     return CheckFormula(Parse(text), resolver);
 }
@@ -89,19 +139,21 @@ std::optional<FormulaProblem> CheckFormula(const ParseResult& parsed, ISheetReso
     }
     for (const Reference& reference : formula.references) {
         const ResolvedReference resolved = Resolve(reference, resolver);
-        const std::string written(reference.cellText.empty() ? "the sheet" : reference.cellText);
+        const std::string sheet = SheetText(reference.sheet);
+        const std::string cell = sheet.empty() ? std::string(reference.cellText)
+                                               : sheet + "!" + std::string(reference.cellText);
         switch (resolved.status) {
             case ReferenceStatus::Found:
             case ReferenceStatus::Computed:
                 break;
             case ReferenceStatus::UnknownName:
-                return FormulaProblem{reference.begin, "unknown cell name '" + written + "'",
+                return FormulaProblem{reference.begin, "unknown cell name '" + cell + "'",
                                       ErrorValue::Name};
             case ReferenceStatus::MissingSheet:
-                return FormulaProblem{reference.begin, "no such sheet for '" + written + "'",
+                return FormulaProblem{reference.begin, "no such sheet '" + sheet + "'",
                                       ErrorValue::Name};
             case ReferenceStatus::MissingCell:
-                return FormulaProblem{reference.begin, "no such cell '" + written + "'",
+                return FormulaProblem{reference.begin, "no such cell '" + cell + "'",
                                       ErrorValue::Name};
         }
     }
@@ -188,23 +240,55 @@ Value Evaluator::UnaryValue(const Node& node) {
     return Value::Number(node.op == Operator::Negate ? -*number : *number);
 }
 
+// A chain of operators of one precedence level ("1+1+1", "a&b&c") is a left-leaning tree as deep
+// as the chain is long; it is computed from its innermost operand outwards in a loop, so that
+// the machine stack grows with the nesting of parentheses and precedence levels only.
 Value Evaluator::BinaryValue(const Node& node) {
-    Value left = Eval(node.left);
-    Value right = Eval(node.right);
-    if (!IsOrdinary(left)) return left;
-    if (!IsOrdinary(right)) return right;
-    switch (node.op) {
-        case Operator::Concat:
-            return Value::String(ToText(left) + ToText(right));
+    // The chain's nodes go on m_chain above what enclosing chains keep there.
+    const size_t base = m_chain.size();
+    m_chain.push_back(&node);
+    while (m_formula.nodes[m_chain.back()->left].kind == NodeKind::Binary)
+        m_chain.push_back(&m_formula.nodes[m_chain.back()->left]);
+
+    Value result = Eval(m_chain.back()->left);
+    std::string text;  // the text of a run of "&" operators, built in place
+    bool inText = false;
+    for (size_t link = m_chain.size(); link-- > base && IsOrdinary(result);) {
+        const Node& binary = *m_chain[link];
+        if (binary.op != Operator::Concat && inText) {
+            result = Value::String(text);
+            inText = false;
+        }
+        Value right = Eval(binary.right);
+        if (!IsOrdinary(right)) {
+            result = std::move(right);
+            inText = false;
+            break;
+        }
+        if (binary.op == Operator::Concat) {
+            if (!inText) text = ToText(result);
+            text += ToText(right);
+            inText = true;
+        } else {
+            result = Apply(binary.op, result, right);
+        }
+    }
+    m_chain.resize(base);
+    if (inText) result = Value::String(text);
+    return result;
+}
+
+Value Evaluator::Apply(Operator op, const Value& left, const Value& right) {
+    switch (op) {
         case Operator::Equal:
         case Operator::NotEqual:
         case Operator::Less:
         case Operator::Greater:
         case Operator::LessEqual:
         case Operator::GreaterEqual:
-            return Compare(node.op, left, right);
+            return Compare(op, left, right);
         default:
-            return Arithmetic(node.op, left, right);
+            return Arithmetic(op, left, right);
     }
 }
 
@@ -327,11 +411,15 @@ bool Evaluator::NearlyEqual(double a, double b) {
     return std::fabs(a - b) <= 1e-12 * std::max({1.0, std::fabs(a), std::fabs(b)});
 }
 
+char Evaluator::AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 int Evaluator::CompareText(std::string_view a, std::string_view b) {
     const size_t length = std::min(a.size(), b.size());
     for (size_t i = 0; i < length; ++i) {
-        const auto x = static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(a[i])));
-        const auto y = static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(b[i])));
+        const auto x = static_cast<unsigned char>(AsciiLower(a[i]));
+        const auto y = static_cast<unsigned char>(AsciiLower(b[i]));
         if (x != y) return x < y ? -1 : 1;
     }
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);

@@ -29,9 +29,8 @@ struct Value {
     CompactText text;   // String
 
     static Value Number(double number) { return {Type::Number, ErrorValue::Value, number, {}}; }
-    static Value String(std::string_view text) {
-        return {Type::String, ErrorValue::Value, 0, text};
-    }
+    /// Text whose invalid UTF-8 bytes are replaced, so that none reaches a file or a report.
+    static Value String(std::string_view text);
     static Value Color(uint32_t rgb) {
         return {Type::Color, ErrorValue::Value, static_cast<double>(rgb), {}};
     }
@@ -115,7 +114,11 @@ std::optional<double> NumberOf(const Value& value);
 /// A value as text, as the & operator writes it (colors as "#rrggbb").
 std::string TextOf(const Value& value);
 
-/// A number as the ShapeSheet writes it in text: up to 15 significant digits, no trailing zeros.
+/// A number as the ShapeSheet writes it in text: up to 15 significant digits, no trailing zeros,
+/// a decimal point whatever the C locale says.
 std::string FormatNumber(double number);
+
+/// The text with every invalid UTF-8 sequence replaced by U+FFFD.
+std::string RepairedUtf8(std::string_view text);
 
 }  // namespace tess::formula

@@ -1,6 +1,9 @@
 #include "formula/Functions.h"
 
+#include <utf8.h>
+
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <numbers>
@@ -37,10 +40,12 @@ public:
         }
         return Number(i, out);
     }
+    /// Argument i as text, valid UTF-8 whatever the value held.
     bool Text(uint32_t i, std::string& out) {
         const Value value = Get(i);
         if (!Evaluator::IsOrdinary(value)) return Fail(value);
         out = Evaluator::ToText(value);
+        if (!utf8::is_valid(out.begin(), out.end())) out = RepairedUtf8(out);
         return true;
     }
     bool OptionalText(uint32_t i, std::string& out, std::string fallback) {
@@ -449,19 +454,36 @@ Value Lookup(Call& c) {
     return Value::Number(-1);
 }
 
+// Text functions count characters, not bytes; their text is valid UTF-8 (Call::Text).
+
+size_t CharacterCount(std::string_view text) {
+    return static_cast<size_t>(utf8::unchecked::distance(text.begin(), text.end()));
+}
+
+/// Where the character after the first `characters` ones starts (the end when there are fewer).
+size_t ByteOffset(std::string_view text, size_t characters) {
+    auto at = text.begin();
+    for (size_t i = 0; i < characters && at != text.end(); ++i)
+        utf8::unchecked::next(at);
+    return static_cast<size_t>(at - text.begin());
+}
+
+/// The characters from index `from` on, at most `count` of them.
+std::string Characters(std::string_view text, size_t from, size_t count) {
+    const std::string_view rest = text.substr(ByteOffset(text, from));
+    return std::string(rest.substr(0, ByteOffset(rest, count)));
+}
+
 Value Len(Call& c) {
     std::string text;
     if (!c.Arity(1, 1) || !c.Text(0, text)) return c.failure;
-    // Characters, not bytes: UTF-8 continuation bytes do not count.
-    const auto length = std::count_if(text.begin(), text.end(), [](char ch) {
-        return (static_cast<unsigned char>(ch) & 0xC0) != 0x80;
-    });
-    return Value::Number(static_cast<double>(length));
+    return Value::Number(static_cast<double>(CharacterCount(text)));
 }
 
+/// Case changes touch ASCII letters only, so that the C locale cannot break a UTF-8 sequence.
 std::string Lowered(std::string text) {
     for (char& ch : text)
-        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        ch = Evaluator::AsciiLower(ch);
     return text;
 }
 
@@ -473,16 +495,17 @@ Value Find(Call& c) {
         !c.OptionalNumber(2, start, 1) || !c.OptionalTruth(3, ignoreCase)) {
         return c.failure;
     }
-    if (!(start >= 1 && start <= static_cast<double>(haystack.size()))) {
+    if (!(start >= 1 && start <= static_cast<double>(CharacterCount(haystack)))) {
         return Value::Error(ErrorValue::Value);
     }
     if (ignoreCase) {
         needle = Lowered(needle);
         haystack = Lowered(haystack);
     }
-    const size_t found = haystack.find(needle, static_cast<size_t>(start) - 1);
+    const size_t found =
+        haystack.find(needle, ByteOffset(haystack, static_cast<size_t>(start) - 1));
     if (found == std::string::npos) return Value::Error(ErrorValue::Value);
-    return Value::Number(static_cast<double>(found + 1));
+    return Value::Number(static_cast<double>(CharacterCount(haystack.substr(0, found)) + 1));
 }
 
 Value StrSame(Call& c) {
@@ -498,8 +521,10 @@ Value ChangeCase(Call& c) {
     std::string text;
     if (!c.Arity(1, 1) || !c.Text(0, text)) return c.failure;
     for (char& ch : text) {
-        ch = static_cast<char>(kUpper ? std::toupper(static_cast<unsigned char>(ch))
-                                      : std::tolower(static_cast<unsigned char>(ch)));
+        if (!kUpper)
+            ch = Evaluator::AsciiLower(ch);
+        else if (ch >= 'a' && ch <= 'z')
+            ch = static_cast<char>(ch - 'a' + 'A');
     }
     return Value::String(std::move(text));
 }
@@ -510,7 +535,7 @@ Value Left(Call& c) {
     size_t keep = 0;
     if (!c.Arity(1, 2) || !c.Text(0, text) || !c.OptionalNumber(1, count, 1)) return c.failure;
     if (count < 0 || !Whole(count, keep)) return Value::Error(ErrorValue::Value);
-    return Value::String(text.substr(0, keep));
+    return Value::String(Characters(text, 0, keep));
 }
 
 Value Right(Call& c) {
@@ -519,8 +544,8 @@ Value Right(Call& c) {
     size_t keep = 0;
     if (!c.Arity(1, 2) || !c.Text(0, text) || !c.OptionalNumber(1, count, 1)) return c.failure;
     if (count < 0 || !Whole(count, keep)) return Value::Error(ErrorValue::Value);
-    keep = std::min(text.size(), keep);
-    return Value::String(text.substr(text.size() - keep));
+    const size_t length = CharacterCount(text);
+    return Value::String(Characters(text, length - std::min(length, keep), keep));
 }
 
 Value Mid(Call& c) {
@@ -533,7 +558,7 @@ Value Mid(Call& c) {
     if (start < 1 || count < 0 || !Whole(start - 1, from) || !Whole(count, length)) {
         return Value::Error(ErrorValue::Value);
     }
-    return Value::String(from >= text.size() ? std::string() : text.substr(from, length));
+    return Value::String(Characters(text, from, length));
 }
 
 Value Trim(Call& c) {
@@ -597,22 +622,120 @@ Value Replace(Call& c) {
     if (start < 1 || count < 0 || !Whole(start - 1, from) || !Whole(count, length)) {
         return Value::Error(ErrorValue::Value);
     }
-    return Value::String(text.replace(std::min(text.size(), from), length, replacement));
+    const size_t begin = ByteOffset(text, from);
+    const size_t end = begin + ByteOffset(std::string_view(text).substr(begin), length);
+    return Value::String(text.replace(begin, end - begin, replacement));
 }
 
-Value Char(Call& c) {
+/// CHAR takes a code from 1 to 255, UNICHAR any Unicode code point.
+template <uint32_t kHighest>
+Value CodePoint(Call& c) {
     double code = 0;
     if (!c.Arity(1, 1) || !c.Number(0, code)) return c.failure;
-    if (code < 1 || code > 255) return Value::Error(ErrorValue::Value);
-    const auto value = static_cast<unsigned>(code);
+    if (!(code >= 1 && code <= kHighest) || (code >= 0xD800 && code < 0xE000))
+        return Value::Error(ErrorValue::Value);
     std::string text;
-    if (value < 0x80) {
-        text += static_cast<char>(value);
-    } else {
-        text += static_cast<char>(0xC0 | (value >> 6));
-        text += static_cast<char>(0x80 | (value & 0x3F));
+    utf8::append(static_cast<uint32_t>(code), std::back_inserter(text));
+    return Value::String(text);
+}
+
+// --- Dates and times: days since 30 December 1899, the fraction the time of day ---
+
+using std::chrono::days;
+using std::chrono::sys_days;
+using std::chrono::year_month_day;
+
+constexpr double kDaysBeforeUnixEpoch = 25569;  // 1899-12-30 to 1970-01-01
+constexpr double kSecondsPerDay = 86400;
+
+/// Argument i as a date and time; a date written as text depends on the user's regional
+/// settings and is left to Visio (not computable).
+bool DateTimeArgument(Call& c, uint32_t i, double& out) {
+    const Value value = c.Get(i);
+    const auto number = Evaluator::ToNumber(value);
+    if (!Evaluator::IsOrdinary(value) || value.type == Value::Type::String) {
+        c.failure = value.type == Value::Type::String ? Value::NotComputable() : value;
+        return false;
     }
-    return Value::String(std::move(text));
+    if (!number || !(std::fabs(*number) < 3e6)) {  // 3e6 days: beyond the year 9999 either way
+        c.failure = Value::Error(ErrorValue::Value);
+        return false;
+    }
+    out = *number;
+    return true;
+}
+
+sys_days DayOf(double serial) {
+    return sys_days(days(static_cast<int64_t>(std::floor(serial) - kDaysBeforeUnixEpoch)));
+}
+
+double SerialOf(sys_days day) {
+    return static_cast<double>(day.time_since_epoch().count()) + kDaysBeforeUnixEpoch;
+}
+
+/// The time of day in whole seconds.
+int64_t SecondOfDay(double serial) {
+    return std::llround((serial - std::floor(serial)) * kSecondsPerDay) % 86400;
+}
+
+Value Date(Call& c) {
+    double year = 0, month = 0, day = 0;
+    if (!c.Arity(3, 4) || !c.Number(0, year) || !c.Number(1, month) || !c.Number(2, day))
+        return c.failure;
+    if (!(year >= 100 && year <= 9999 && std::fabs(month) < 1e5 && std::fabs(day) < 3e6))
+        return Value::Error(ErrorValue::Value);
+    // Months and days beyond their range carry over, as in DATE(2007,13,1).
+    const auto first = std::chrono::year(static_cast<int>(year)) / std::chrono::January / 1;
+    const auto shifted = first + std::chrono::months(static_cast<int>(std::trunc(month)) - 1);
+    return Value::Number(SerialOf(sys_days(shifted)) + std::trunc(day) - 1);
+}
+
+Value Time(Call& c) {
+    double hour = 0, minute = 0, second = 0;
+    if (!c.Arity(3, 4) || !c.Number(0, hour) || !c.Number(1, minute) || !c.Number(2, second))
+        return c.failure;
+    return Number((hour * 3600 + minute * 60 + second) / kSecondsPerDay);
+}
+
+/// DATETIME, DATEVALUE and TIMEVALUE of a number: the whole value, its date, its time.
+template <int kPart>
+Value DateTimeOf(Call& c) {
+    double serial = 0;
+    if (!c.Arity(1, 2) || !DateTimeArgument(c, 0, serial)) return c.failure;
+    if (kPart == 1) return Value::Number(std::floor(serial));
+    if (kPart == 2) return Value::Number(serial - std::floor(serial));
+    return Value::Number(serial);
+}
+
+enum class Component { Year, Month, Day, DayOfYear, Weekday, Hour, Minute, Second };
+
+template <Component kComponent>
+Value DateComponent(Call& c) {
+    double serial = 0;
+    if (!c.Arity(1, 2) || !DateTimeArgument(c, 0, serial)) return c.failure;
+    const sys_days day = DayOf(serial);
+    const year_month_day date(day);
+    const int64_t second = SecondOfDay(serial);
+    switch (kComponent) {
+        case Component::Year:
+            return Value::Number(static_cast<int>(date.year()));
+        case Component::Month:
+            return Value::Number(static_cast<unsigned>(date.month()));
+        case Component::Day:
+            return Value::Number(static_cast<unsigned>(date.day()));
+        case Component::DayOfYear:
+            return Value::Number(static_cast<double>(
+                (day - sys_days(date.year() / std::chrono::January / 1)).count() + 1));
+        case Component::Weekday:  // Monday 1 to Sunday 7
+            return Value::Number(std::chrono::weekday(day).iso_encoding());
+        case Component::Hour:
+            return Value::Number(static_cast<double>(second / 3600));
+        case Component::Minute:
+            return Value::Number(static_cast<double>(second / 60 % 60));
+        case Component::Second:
+            return Value::Number(static_cast<double>(second % 60));
+    }
+    return Value::NotComputable();
 }
 
 // --- Colors (hue, saturation and luminosity on the 0 to 240 scale) ---
@@ -789,8 +912,9 @@ const Function kFunctions[] = {
     {"CALLOUTTARGETREF", nullptr},
     {"CALLTHIS", Zero},
     {"CATEGORY", nullptr},
+    {"CELLISTHEMED", nullptr},
     {"CEILING", RoundToMultiple<true>},
-    {"CHAR", Char},
+    {"CHAR", CodePoint<255>},
     {"COMPANY", nullptr},
     {"CONTAINERCOUNT", nullptr},
     {"CONTAINERMEMBERCOUNT", nullptr},
@@ -802,11 +926,11 @@ const Function kFunctions[] = {
     {"DATA1", nullptr},
     {"DATA2", nullptr},
     {"DATA3", nullptr},
-    {"DATE", nullptr},
-    {"DATETIME", nullptr},
-    {"DATEVALUE", nullptr},
-    {"DAY", nullptr},
-    {"DAYOFYEAR", nullptr},
+    {"DATE", Date},
+    {"DATETIME", DateTimeOf<0>},
+    {"DATEVALUE", DateTimeOf<1>},
+    {"DAY", DateComponent<Component::Day>},
+    {"DAYOFYEAR", DateComponent<Component::DayOfYear>},
     {"DECIMALSEP", nullptr},
     {"DEFAULTEVENT", Zero},
     {"DEG", Math1<[](double x) { return x * 180 / kPi; }>},
@@ -840,7 +964,7 @@ const Function kFunctions[] = {
     {"GUARD", First},
     {"HASCATEGORY", nullptr},
     {"HELP", Zero},
-    {"HOUR", nullptr},
+    {"HOUR", DateComponent<Component::Hour>},
     {"HSL", Hsl},
     {"HUE", HlsPart<&Hls::h>},
     {"HUEDIFF", HlsDifference<&Hls::h>},
@@ -884,10 +1008,10 @@ const Function kFunctions[] = {
     {"MAX", Max},
     {"MID", Mid},
     {"MIN", Min},
-    {"MINUTE", nullptr},
+    {"MINUTE", DateComponent<Component::Minute>},
     {"MOD", Modulus},
     {"MODULUS", Modulus},
-    {"MONTH", nullptr},
+    {"MONTH", DateComponent<Component::Month>},
     {"MSOSHADE", nullptr},
     {"MSOTINT", nullptr},
     {"NA", NotAvailable},
@@ -932,7 +1056,7 @@ const Function kFunctions[] = {
     {"RUNMACRO", Zero},
     {"SAT", HlsPart<&Hls::s>},
     {"SATDIFF", HlsDifference<&Hls::s>},
-    {"SECOND", nullptr},
+    {"SECOND", DateComponent<Component::Second>},
     {"SEGMENTCOUNT", nullptr},
     {"SETATREF", SetAtRef},
     {"SETATREFEVAL", First},
@@ -960,8 +1084,8 @@ const Function kFunctions[] = {
     {"THEMEPROP", nullptr},
     {"THEMERESTORE", nullptr},
     {"THEMEVAL", nullptr},
-    {"TIME", nullptr},
-    {"TIMEVALUE", nullptr},
+    {"TIME", Time},
+    {"TIMEVALUE", DateTimeOf<2>},
     {"TINT", Lighten<1>},
     {"TITLE", nullptr},
     {"TONE", nullptr},
@@ -970,13 +1094,13 @@ const Function kFunctions[] = {
     {"TRUNC", Trunc},
     {"TYPE", nullptr},
     {"TYPEDESC", nullptr},
-    {"UNICHAR", nullptr},
+    {"UNICHAR", CodePoint<0x10FFFF>},
     {"UPPER", ChangeCase<true>},
     {"USE", nullptr},
     {"USERUI", nullptr},
     {"VERSION", nullptr},
-    {"WEEKDAY", nullptr},
-    {"YEAR", nullptr},
+    {"WEEKDAY", DateComponent<Component::Weekday>},
+    {"YEAR", DateComponent<Component::Year>},
     {"_ELLIPSE_ECC", EllipseEccentricity},
     {"_ELLIPSE_THETA", EllipseTheta},
 };

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "formula/Evaluate.h"
 
@@ -26,20 +27,24 @@ public:
     static std::optional<double> ToNumber(const Value& value);
     static std::string ToText(const Value& value);
     static bool NearlyEqual(double a, double b);
-    /// Compares without regard to ASCII case.
+    /// Compares without regard to ASCII case (whatever the C locale says of other bytes).
     static int CompareText(std::string_view a, std::string_view b);
+    static char AsciiLower(char c);
     /// The number, or #NUM! when it is not finite.
     static Value Finite(double number);
 
 private:
     Value UnaryValue(const Node& node);
     Value BinaryValue(const Node& node);
+    /// A comparison or arithmetic operator on two ordinary values.
+    static Value Apply(Operator op, const Value& left, const Value& right);
     static Value Arithmetic(Operator op, const Value& left, const Value& right);
     static Value Compare(Operator op, const Value& left, const Value& right);
     static ErrorValue ErrorFromText(std::string_view text);
 
     const Formula& m_formula;
     ISheetResolver& m_resolver;
+    std::vector<const Node*> m_chain;  // the operator chains being computed, innermost last
 };
 
 /// Computes a call of a named function.

@@ -10,55 +10,132 @@ namespace {
 // Each level of parentheses takes two; real formulas stay far below.
 constexpr int kMaxDepth = 600;
 
+/// What a unit measures; the parts of a compound number ("1 ft 9 in") measure the same thing.
+enum class Dimension : uint8_t { Length, Angle, Duration, Other };
+
 struct Unit {
     std::string_view name;
     double factor;
+    Dimension dimension;
 };
 
 constexpr double kInch = 1.0;
+constexpr double kFoot = 12;
+constexpr double kMile = 63360;
+constexpr double kMeter = 1 / 0.0254;
+constexpr double kPoint = 1.0 / 72;
+constexpr double kPica = 1.0 / 6;
 constexpr double kDidot = 0.376065 / 25.4;
+constexpr double kCicero = 12 * kDidot;
 constexpr double kDegree = std::numbers::pi / 180.0;
+constexpr double kSquareInchesPerAcre = 43560.0 * 144;
+constexpr double kSquareInchesPerHectare = 10000 * kMeter * kMeter;
 
-// Every spelling compares without regard to case; a trailing "." is dropped before lookup.
+constexpr Dimension kLength = Dimension::Length;
+constexpr Dimension kAngle = Dimension::Angle;
+constexpr Dimension kDuration = Dimension::Duration;
+
+// Every spelling of Visio's units of measure, with the universal names files use ("F_I", "AD",
+// "DL"). Lookups ignore case; a trailing "." is dropped first ("ft.", "in.").
 constexpr Unit kUnits[] = {
-    {"in", kInch},
-    {"inch", kInch},
-    {"inches", kInch},
-    {"in_f", kInch},
-    {"ft", 12},
-    {"feet", 12},
-    {"foot", 12},
-    {"yd", 36},
-    {"yard", 36},
-    {"yards", 36},
-    {"mi", 63360},
-    {"mile", 63360},
-    {"miles", 63360},
-    {"mi_f", 63360},
-    {"nm", 72913.3858},
-    {"mm", 1 / 25.4},
-    {"cm", 1 / 2.54},
-    {"m", 1 / 0.0254},
-    {"km", 1000 / 0.0254},
-    {"pt", 1.0 / 72},
-    {"p", 1.0 / 6},
-    {"pica", 1.0 / 6},
-    {"picas", 1.0 / 6},
-    {"d", kDidot},
-    {"c", 12 * kDidot},
-    {"deg", kDegree},
-    {"rad", 1},
-    {"dl", 1},
-    {"dp", 1},
-    {"dt", 1},
-    {"da", 1},
-    {"de", 1},
-    {"ew", 7},
-    {"ed", 1},
-    {"eh", 1.0 / 24},
-    {"em", 1.0 / 1440},
-    {"es", 1.0 / 86400},
+    {"in", kInch, kLength},
+    {"inch", kInch, kLength},
+    {"inches", kInch, kLength},
+    {"i", kInch, kLength},
+    {"in_f", kInch, kLength},
+    {"ft", kFoot, kLength},
+    {"feet", kFoot, kLength},
+    {"foot", kFoot, kLength},
+    {"f", kFoot, kLength},
+    {"f_i", kFoot, kLength},
+    {"yd", 36, kLength},
+    {"yard", 36, kLength},
+    {"yards", 36, kLength},
+    {"mi", kMile, kLength},
+    {"mile", kMile, kLength},
+    {"miles", kMile, kLength},
+    {"mi_f", kMile, kLength},
+    {"nm", 72913.3858, kLength},
+    {"mm", kMeter / 1000, kLength},
+    {"millimeter", kMeter / 1000, kLength},
+    {"millimeters", kMeter / 1000, kLength},
+    {"millimetre", kMeter / 1000, kLength},
+    {"millimetres", kMeter / 1000, kLength},
+    {"cm", kMeter / 100, kLength},
+    {"centimeter", kMeter / 100, kLength},
+    {"centimeters", kMeter / 100, kLength},
+    {"centimetre", kMeter / 100, kLength},
+    {"centimetres", kMeter / 100, kLength},
+    {"m", kMeter, kLength},
+    {"meter", kMeter, kLength},
+    {"meters", kMeter, kLength},
+    {"metre", kMeter, kLength},
+    {"metres", kMeter, kLength},
+    {"km", 1000 * kMeter, kLength},
+    {"kilometer", 1000 * kMeter, kLength},
+    {"kilometers", 1000 * kMeter, kLength},
+    {"kilometre", 1000 * kMeter, kLength},
+    {"kilometres", 1000 * kMeter, kLength},
+    {"pt", kPoint, kLength},
+    {"point", kPoint, kLength},
+    {"points", kPoint, kLength},
+    {"p", kPica, kLength},
+    {"pica", kPica, kLength},
+    {"picas", kPica, kLength},
+    {"p_pt", kPica, kLength},
+    {"d", kDidot, kLength},
+    {"di", kDidot, kLength},
+    {"didot", kDidot, kLength},
+    {"didots", kDidot, kLength},
+    {"c", kCicero, kLength},
+    {"ci", kCicero, kLength},
+    {"cicero", kCicero, kLength},
+    {"ciceros", kCicero, kLength},
+    {"c_d", kCicero, kLength},
+    {"dl", 1, kLength},
+    {"dp", 1, kLength},
+    {"dt", 1, kLength},
+    {"deg", kDegree, kAngle},
+    {"degree", kDegree, kAngle},
+    {"degrees", kDegree, kAngle},
+    {"ad", kDegree, kAngle},
+    {"am", kDegree / 60, kAngle},
+    {"as", kDegree / 3600, kAngle},
+    {"rad", 1, kAngle},
+    {"radian", 1, kAngle},
+    {"radians", 1, kAngle},
+    {"da", 1, kAngle},
+    {"ew", 7, kDuration},
+    {"eweek", 7, kDuration},
+    {"ed", 1, kDuration},
+    {"eday", 1, kDuration},
+    {"eh", 1.0 / 24, kDuration},
+    {"ehour", 1.0 / 24, kDuration},
+    {"em", 1.0 / 1440, kDuration},
+    {"eminute", 1.0 / 1440, kDuration},
+    {"es", 1.0 / 86400, kDuration},
+    {"esecond", 1.0 / 86400, kDuration},
+    {"de", 1, kDuration},
+    {"date", 1, Dimension::Other},
+    {"ac", kSquareInchesPerAcre, Dimension::Other},
+    {"acre", kSquareInchesPerAcre, Dimension::Other},
+    {"acres", kSquareInchesPerAcre, Dimension::Other},
+    {"ha", kSquareInchesPerHectare, Dimension::Other},
+    {"hectare", kSquareInchesPerHectare, Dimension::Other},
+    {"hectares", kSquareInchesPerHectare, Dimension::Other},
 };
+
+const Unit* FindUnit(std::string_view name) {
+    if (!name.empty() && name.back() == '.') name.remove_suffix(1);
+    for (const Unit& unit : kUnits) {
+        if (SameName(unit.name, name)) return &unit;
+    }
+    return nullptr;
+}
+
+bool IsHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
 
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -251,6 +328,7 @@ private:
         if (IsDigit(c) || (c == '.' && IsDigit(Peek(1)))) return ParseNumber();
         if (c == '"') return ParseString();
         if (c == '#') return ParseErrorLiteral();
+        if (c == '{') return ParseGuid();
         if (c == '(') {
             const size_t open = m_pos++;
             const uint32_t inner = ParseComparison();
@@ -266,6 +344,19 @@ private:
 
     uint32_t ParseNumber() {
         const size_t start = m_pos;
+        double value = ReadNumber();
+        if (const auto unit = ParseUnitSuffix(Dimension::Other)) {
+            value *= unit->factor;
+            if (unit->dimension != Dimension::Other) value += ParseCompoundRest(*unit);
+        } else if (const auto fraction = ParseFractionWithUnit()) {
+            value = (value + fraction->first) * fraction->second;
+        }
+        if (!std::isfinite(value)) FailAt(start, "the number is too large");
+        return Add({NodeKind::Number, Operator::None, static_cast<uint32_t>(start), value});
+    }
+
+    double ReadNumber() {
+        const size_t start = m_pos;
         double value = 0;
         const auto result =
             std::from_chars(m_text.data() + m_pos, m_text.data() + m_text.size(), value);
@@ -273,16 +364,67 @@ private:
             Fail("malformed number");
         m_pos = static_cast<size_t>(result.ptr - m_text.data());
         if (!std::isfinite(value)) FailAt(start, "the number is too large");
-        value *= ParseUnitSuffix();
-        return Add({NodeKind::Number, Operator::None, static_cast<uint32_t>(start), value});
+        return value;
     }
 
-    /// The unit after a number: "2 in", "2IN", "5 mm.", "90 deg", "50%", "5[in,D]", "2 DL".
-    double ParseUnitSuffix() {
+    bool AtNumber() const { return IsDigit(Peek()) || (Peek() == '.' && IsDigit(Peek(1))); }
+
+    /// The further parts of a compound number after its first unit, in internal units: "9 in"
+    /// of "1 ft 9 in", "30' 36"" of "45deg 30' 36"", the points of "2p6" and the didots of
+    /// "1c6". Each part measures what the first does; anything else is left for the caller.
+    double ParseCompoundRest(Unit first) {
+        double rest = 0;
+        if (AtNumber() && (first.factor == kPica || first.factor == kCicero)) {
+            rest += ReadNumber() * (first.factor == kPica ? kPoint : kDidot);
+        }
+        for (;;) {
+            const size_t before = m_pos;
+            SkipSpaces();
+            if (!AtNumber()) {
+                m_pos = before;
+                return rest;
+            }
+            const double part = ReadNumber();
+            const auto unit = ParseUnitSuffix(first.dimension);
+            if (!unit || unit->dimension != first.dimension) {
+                m_pos = before;
+                return rest;
+            }
+            rest += part * unit->factor;
+        }
+    }
+
+    /// The fraction and unit of "1 1/2 in": the fraction's value and the unit's factor.
+    std::optional<std::pair<double, double>> ParseFractionWithUnit() {
+        const size_t before = m_pos;
+        SkipSpaces();
+        if (IsDigit(Peek())) {
+            const double numerator = ReadNumber();
+            if (Accept("/") && IsDigit(Peek())) {
+                const double denominator = ReadNumber();
+                const auto unit = ParseUnitSuffix(Dimension::Other);
+                if (unit && denominator != 0)
+                    return std::pair(numerator / denominator, unit->factor);
+            }
+        }
+        m_pos = before;
+        return std::nullopt;
+    }
+
+    /// The unit after a number: "2 in", "2IN", "5 mm.", "90 deg", "50%", "5[in,D]", "2 DL",
+    /// "90°". The marks ' and " are minutes and seconds after an angle, feet and inches
+    /// otherwise. Nothing is consumed when no unit follows.
+    std::optional<Unit> ParseUnitSuffix(Dimension context) {
         const size_t start = m_pos;
         SkipSpaces();
-        if (Accept("%")) return 0.01;
-        if (Accept("\xC2\xB0")) return std::numbers::pi / 180.0;  // the degree sign
+        if (Accept("%")) return Unit{"%", 0.01, Dimension::Other};
+        if (Accept("\xC2\xB0")) return Unit{"deg", kDegree, kAngle};  // the degree sign
+        if (Accept("'"))
+            return context == kAngle ? Unit{"'", kDegree / 60, kAngle} : Unit{"'", kFoot, kLength};
+        if (Accept("\"")) {
+            return context == kAngle ? Unit{"\"", kDegree / 3600, kAngle}
+                                     : Unit{"\"", kInch, kLength};
+        }
         if (Peek() == '[') {
             const size_t close = m_text.find(']', m_pos);
             if (close == std::string_view::npos) Fail("a unit in brackets is not closed");
@@ -292,25 +434,24 @@ private:
                 inside.remove_suffix(1);
             while (!inside.empty() && IsSpace(inside.front()))
                 inside.remove_prefix(1);
-            const auto factor = UnitFactor(inside);
-            if (!factor) Fail("unknown unit '" + std::string(inside) + "'");
+            const Unit* unit = FindUnit(inside);
+            if (!unit) Fail("unknown unit '" + std::string(inside) + "'");
             m_pos = close + 1;
-            return *factor;
+            return *unit;
         }
         size_t end = m_pos;
         while (end < m_text.size() && (IsLetter(m_text[end]) || m_text[end] == '_'))
             ++end;
-        if (end < m_text.size() && IsDigit(m_text[end])) end = m_pos;  // "2E5x" is no unit
-        if (end > m_pos &&
-            !(end < m_text.size() && (IsNameChar(m_text[end]) || m_text[end] == '('))) {
-            if (const auto factor = UnitFactor(m_text.substr(m_pos, end - m_pos))) {
+        if (end > m_pos && !(end < m_text.size() && (IsNameStart(m_text[end]) ||
+                                                     m_text[end] == '(' || m_text[end] == '!'))) {
+            if (const Unit* unit = FindUnit(m_text.substr(m_pos, end - m_pos))) {
                 m_pos = end;
-                if (Peek() == '.' && !IsNameStart(Peek(1))) ++m_pos;  // "in."
-                return *factor;
+                if (Peek() == '.' && !IsNameStart(Peek(1)) && !IsDigit(Peek(1))) ++m_pos;  // "in."
+                return *unit;
             }
         }
         m_pos = start;
-        return 1;
+        return std::nullopt;
     }
 
     uint32_t ParseString() {
@@ -330,8 +471,8 @@ private:
     }
 
     uint32_t ParseErrorLiteral() {
-        static constexpr std::string_view kErrors[] = {"#DIV/0!", "#NAME?", "#REF!", "#VALUE!",
-                                                       "#N/A",    "#NUM!",  "#NULL!"};
+        static constexpr std::string_view kErrors[] = {"#DIV/0!", "#NAME?", "#REF!",  "#VALUE!",
+                                                       "#N/A",    "#NUM!",  "#NULL!", "#DIM!"};
         const size_t start = m_pos;
         for (std::string_view error : kErrors) {
             if (Accept(error)) {
@@ -340,6 +481,21 @@ private:
             }
         }
         Fail("unexpected '#'");
+    }
+
+    /// A GUID in braces, as USE() names a stencil's master: {0F407BE3-C0DE-4B2C-9F1A-...}. Its
+    /// value is its text.
+    uint32_t ParseGuid() {
+        static constexpr std::string_view kShape = "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}";
+        const size_t start = m_pos;
+        const std::string_view text = m_text.substr(m_pos, kShape.size());
+        bool valid = text.size() == kShape.size();
+        for (size_t i = 0; valid && i < kShape.size(); ++i)
+            valid = kShape[i] == 'X' ? IsHexDigit(text[i]) : text[i] == kShape[i];
+        if (!valid) FailAt(start, "malformed GUID");
+        m_pos += kShape.size();
+        return Add({NodeKind::String, Operator::None, static_cast<uint32_t>(start), 0,
+                    AddString(std::string(text))});
     }
 
     std::string ParseQuotedName() {
@@ -508,11 +664,8 @@ private:
 }  // namespace
 
 std::optional<double> UnitFactor(std::string_view unit) {
-    if (!unit.empty() && unit.back() == '.') unit.remove_suffix(1);
-    for (const Unit& candidate : kUnits) {
-        if (SameName(candidate.name, unit)) return candidate.factor;
-    }
-    return std::nullopt;
+    const Unit* found = FindUnit(unit);
+    return found ? std::optional(found->factor) : std::nullopt;
 }
 
 ParseResult Parse(std::string_view text) {

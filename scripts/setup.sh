@@ -9,6 +9,7 @@ packages=(
     libzip-dev libpugixml-dev libcli11-dev nlohmann-json3-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libvisio-tools
+    libutfcpp-dev uuid-dev locales clang libclang-rt-14-dev
 )
 
 missing=()

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 
 #include "app/Globals.h"
@@ -136,6 +139,31 @@ TEST(CreateGUIDString, GivesRegistryFormUpperCaseAndNewEachTime) {
         EXPECT_EQ(std::count(seen.begin(), seen.end(), guid), 0);
         seen.push_back(std::move(guid));
     }
+}
+
+// A generator seeded once per process hands a forked child the parent's next GUID.
+TEST(CreateGUIDString, AForkedProcessGetsGuidsOfItsOwn) {
+    CreateGUIDString();
+    int channel[2];
+    ASSERT_EQ(::pipe(channel), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const std::string guid = CreateGUIDString();
+        const bool written =
+            ::write(channel[1], guid.data(), guid.size()) == static_cast<ssize_t>(guid.size());
+        ::_exit(written ? 0 : 1);
+    }
+    ::close(channel[1]);
+    const std::string mine = CreateGUIDString();
+    std::string theirs(38, '\0');
+    const ssize_t read = ::read(channel[0], theirs.data(), theirs.size());
+    ::close(channel[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_EQ(read, 38);
+    EXPECT_TRUE(IsRegistryFormGuid(theirs)) << theirs;
+    EXPECT_NE(mine, theirs);
 }
 
 }  // namespace

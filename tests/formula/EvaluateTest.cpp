@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 
 #include "formula/TestSheets.h"
 
@@ -147,10 +151,20 @@ TEST_F(Sheets, CheckFormulaRefusesWhatVisioRefusesAndSaysWhere) {
     const auto missing = CheckFormula("Width+Sheet.5!Height", sheets);
     ASSERT_TRUE(missing);
     EXPECT_EQ(missing->position, 6u);
-    EXPECT_EQ(missing->message, "no such cell 'Height'");
+    EXPECT_EQ(missing->message, "no such cell 'Sheet.5!Height'");
+    EXPECT_EQ(CheckFormula("PinX", sheets)->message, "no such cell 'PinX'");
     const auto noSheet = CheckFormula("1+Sheet.77!Width", sheets);
     ASSERT_TRUE(noSheet);
-    EXPECT_EQ(noSheet->message, "no such sheet for 'Width'");
+    EXPECT_EQ(noSheet->message, "no such sheet 'Sheet.77'");
+    EXPECT_EQ(CheckFormula("DEPENDSON(Sheet.30!SHEETREF())", sheets)->message,
+              "no such sheet 'Sheet.30'");
+    EXPECT_EQ(CheckFormula("'Other Shape'!Width", sheets)->message, "no such sheet 'Other Shape'");
+    EXPECT_EQ(CheckFormula("Pages[Page-9]!PageWidth", sheets)->message,
+              "no such sheet 'Pages[Page-9]'");
+    EXPECT_EQ(CheckFormula("Pages[Page-2]!Sheet.1!Width", sheets)->message,
+              "no such sheet 'Pages[Page-2]!Sheet.1'");
+    EXPECT_EQ(CheckFormula("ThePage!PageHeight", sheets)->message,
+              "no such cell 'ThePage!PageHeight'");
     const auto function = CheckFormula("SQRT(4)+NOSUCHFN(1)", sheets);
     ASSERT_TRUE(function);
     EXPECT_EQ(function->message, "unknown function 'NOSUCHFN'");
@@ -159,6 +173,141 @@ TEST_F(Sheets, CheckFormulaRefusesWhatVisioRefusesAndSaysWhere) {
     ASSERT_TRUE(syntax);
     EXPECT_EQ(syntax->position, 6u);
     EXPECT_EQ(CheckFormula("Wdith", sheets)->message, "unknown cell name 'Wdith'");
+    EXPECT_EQ(CheckFormula("Sheet.5!Wdith", sheets)->message, "unknown cell name 'Sheet.5!Wdith'");
+}
+
+// Every function of Visio's ShapeSheet reference.
+// clang-format off
+constexpr const char* kVisioFunctions[] = {
+    "ABS", "ACOS", "AND", "ANG360", "ANGLEALONGPATH", "ANGLETOLOC", "ANGLETOPAR", "ARG", "ASIN",
+    "ATAN", "ATAN2", "BITAND", "BITNOT", "BITOR", "BITXOR", "BKGPAGENAME", "BLEND", "BLOB", "BLUE",
+    "BOUND", "BOUNDINGBOXDIST", "BOUNDINGBOXRECT", "CALLOUTCOUNT", "CALLOUTTARGETREF", "CALLTHIS",
+    "CATEGORY", "CEILING", "CELLISTHEMED", "CHAR", "COMPANY", "CONTAINERCOUNT",
+    "CONTAINERMEMBERCOUNT", "CONTAINERSHEETREF", "COS", "COSH", "CREATOR", "CY", "DATA1", "DATA2",
+    "DATA3", "DATE", "DATETIME", "DATEVALUE", "DAY", "DAYOFYEAR", "DECIMALSEP", "DEFAULTEVENT",
+    "DEG", "DEPENDSON", "DESCRIPTION", "DIRECTORY", "DISTTOPATH", "DOCCREATION", "DOCLASTEDIT",
+    "DOCLASTPRINT", "DOCLASTSAVE", "DOCMD", "DOOLEVERB", "EVALCELL", "EVALTEXT", "FIELDPICTURE",
+    "FILENAME", "FIND", "FLOOR", "FONT", "FONTTOID", "FORMAT", "FORMATEX", "FORMULAEXISTS",
+    "GETREF", "GETVAL", "GOTOPAGE", "GRAVITY", "GREEN", "GUARD", "HASCATEGORY", "HELP", "HOUR",
+    "HSL", "HUE", "HUEDIFF", "HYPERLINK", "HYPERLINKBASE", "ID", "IF", "IFERROR", "INDEX", "INT",
+    "INTERSECTX", "INTERSECTY", "INTUP", "IS1D", "ISERR", "ISERRNA", "ISERROR", "ISERRVALUE",
+    "ISTHEMED", "KEYWORDS", "LANGUAGE", "LEFT", "LEN", "LISTMEMBERCOUNT", "LISTORDER", "LISTSEP",
+    "LISTSHEETREF", "LN", "LOC", "LOCALFORMULAEXISTS", "LOCTOLOC", "LOCTOPAR", "LOG10", "LOOKUP",
+    "LOWER", "LUM", "LUMDIFF", "MAGNITUDE", "MANAGER", "MASTERNAME", "MAX", "MID", "MIN", "MINUTE",
+    "MODULUS", "MONTH", "MSOSHADE", "MSOTINT", "NA", "NAME", "NEARESTPOINTONPATH", "NOT", "NOW",
+    "NURBS", "OPENFILE", "OPENGROUPWIN", "OPENSHEETWIN", "OPENTEXTWIN", "OR", "PAGECOUNT",
+    "PAGENAME", "PAGENUMBER", "PAR", "PATHLENGTH", "PATHSEGMENT", "PI", "PLAYSOUND", "PNT", "PNTX",
+    "PNTY", "POINTALONGPATH", "POLYLINE", "POW", "QUEUEMARKEREVENT", "RAD", "RAND", "RECTSECT",
+    "RED", "REF", "REPLACE", "REPT", "REWIDEN", "RGB", "RIGHT", "ROUND", "RUNADDON",
+    "RUNADDONWARGS", "RUNMACRO", "SAT", "SATDIFF", "SECOND", "SEGMENTCOUNT", "SETATREF",
+    "SETATREFEVAL", "SETATREFEXPR", "SETF", "SHADE", "SHAPETEXT", "SHEETREF", "SIGN", "SIN", "SINH",
+    "SQRT", "STRSAME", "STRSAMEEX", "SUBJECT", "SUBSTITUTE", "SUM", "TAN", "TANH", "TEXTHEIGHT",
+    "TEXTWIDTH", "THEME", "THEMECBV", "THEMEGUARD", "THEMEPROP", "THEMERESTORE", "THEMEVAL", "TIME",
+    "TIMEVALUE", "TINT", "TITLE", "TONE", "TRIM", "TRUE", "FALSE", "TRUNC", "TYPE", "TYPEDESC",
+    "UNICHAR", "UPPER", "USE", "USERUI", "VERSION", "WEEKDAY", "YEAR"
+};
+// clang-format on
+
+TEST_F(Sheets, EveryFunctionAndLiteralFormVisioWritesIsAccepted) {
+    for (const char* name : kVisioFunctions)
+        EXPECT_TRUE(IsKnownFunction(name)) << name;
+    // Formulas as Visio writes them into theme-aware styles, stencils and measured drawings.
+    for (const char* text : {
+             "THEMEGUARD(IF(CELLISTHEMED(TRUE),THEMEVAL(\"LineWeight\"),0.75 pt))",
+             "IF(CELLISTHEMED(),THEMEVAL(),RGB(0,0,0))",
+             "USE({0F407BE3-C0DE-4B2C-9F1A-0123456789AB})",
+             "BOUND(1FT 9IN,0,FALSE,0,2FT 6IN)",
+             "1 ft. 9 in.+2'6\"-1 1/2 in",
+             "ANG360(45deg 30' 36\")+45\xC2\xB0 30'",
+             "2p6+1c6+12 pt",
+             "DATETIME(39083.5)+DATETIME(\"1/1/2007 12:00 PM\")+7 ed+2 eh 30 em",
+             "IF(ISERROR(#DIV/0!),#N/A,#REF!)&#NAME?&#VALUE!&#NUM!&#NULL!&#DIM!",
+             "1 acre+1 ha+1 nm+1 ew+1 DP+1 DT+1 DE+1 DA+5[F_I]+1[mi_f]",
+         }) {
+        const auto problem = CheckFormula(text, sheets);
+        EXPECT_FALSE(problem) << text << ": " << problem->message;
+    }
+    EXPECT_DOUBLE_EQ(NumberOf("BOUND(1FT 9IN,0,FALSE,0,2FT 6IN)"), 21);
+    EXPECT_EQ(sheets.Eval("USE({0F407BE3-C0DE-4B2C-9F1A-0123456789AB})").type,
+              Value::Type::NotComputable);
+    EXPECT_EQ(sheets.Eval("CELLISTHEMED()").type, Value::Type::NotComputable);
+}
+
+TEST_F(Sheets, DatesAndTimesAreDaysSinceTheEndOf1899) {
+    const std::pair<const char*, double> cases[] = {
+        {"DATE(2007,1,1)", 39083},
+        {"DATE(1899,12,30)", 0},
+        {"DATE(2000,2,29)+TIME(18,0,0)", 36585.75},
+        {"TIME(12,30,36)", 0.521250},
+        {"DATETIME(39083.5)", 39083.5},
+        {"YEAR(39083)", 2007},
+        {"MONTH(DATE(2024,2,29))", 2},
+        {"DAY(DATE(2024,2,29))", 29},
+        {"DAYOFYEAR(DATE(2024,12,31))", 366},
+        {"WEEKDAY(DATE(2007,1,1))", 1},
+        {"WEEKDAY(35880.6337)", 4},
+        {"HOUR(39083.75)", 18},
+        {"MINUTE(TIME(7,45,10))", 45},
+        {"SECOND(TIME(7,45,10))", 10},
+        {"DATE(2007,1,1)+7 ed", 39090},
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_NEAR(NumberOf(text), expected, 1e-6) << text;
+    // Dates written as text depend on the user's regional settings: left to Visio.
+    EXPECT_EQ(sheets.Eval("DATETIME(\"1/1/2007\")").type, Value::Type::NotComputable);
+}
+
+std::string Chain(std::string_view first, std::string_view link, int terms) {
+    std::string text(first);
+    text.reserve(text.size() + link.size() * terms);
+    for (int i = 1; i < terms; ++i)
+        text += link;
+    return text;
+}
+
+TEST_F(Sheets, OperatorChainsOfAnyLengthCompute) {
+    EXPECT_DOUBLE_EQ(NumberOf(Chain("1", "+1", 60000)), 60000);
+    EXPECT_DOUBLE_EQ(NumberOf(Chain("Width", "+Width", 60000)), 120000);
+    EXPECT_DOUBLE_EQ(NumberOf(Chain("Width", "*1", 60000)), 2);
+    EXPECT_DOUBLE_EQ(NumberOf(Chain("1", "=1", 60000)), 1);
+    EXPECT_EQ(sheets.Eval(Chain("\"a\"", "&\"a\"", 60000)).text, std::string(60000, 'a'));
+    // Precedence and the first error of a chain are kept.
+    EXPECT_EQ(sheets.Eval("\"a\"&1+1&\"b\"&2*3").text, "a2b6");
+    EXPECT_DOUBLE_EQ(NumberOf("(\"a\"&\"b\"=\"AB\")+1"), 2);
+    const Value error =
+        sheets.Eval(Chain("1", "+1", 3000) + "+Sheet.9!Width" + Chain("", "+1/0", 30));
+    ASSERT_EQ(error.type, Value::Type::Error);
+    EXPECT_EQ(error.error, ErrorValue::Ref);
+    EXPECT_EQ(sheets.Eval(Chain("1", "+1", 3000) + "+THEMEVAL()+1").type,
+              Value::Type::NotComputable);
+}
+
+TEST_F(Sheets, TextFunctionsCountCharactersNotBytes) {
+    // "a", "ä" (2 bytes), "€" (3 bytes), "𝄞" (4 bytes), "b".
+    sheets.Set("self", "User.Name",
+               Value::String("a\xC3\xA4\xE2\x82\xAC\xF0\x9D\x84\x9E"
+                             "b"));
+    EXPECT_DOUBLE_EQ(NumberOf("LEN(User.Name)"), 5);
+    EXPECT_EQ(sheets.Eval("LEFT(User.Name,2)").text, "a\xC3\xA4");
+    EXPECT_EQ(sheets.Eval("RIGHT(User.Name,2)").text,
+              "\xF0\x9D\x84\x9E"
+              "b");
+    EXPECT_EQ(sheets.Eval("MID(User.Name,2,2)").text, "\xC3\xA4\xE2\x82\xAC");
+    EXPECT_DOUBLE_EQ(NumberOf("FIND(\"b\",User.Name)"), 5);
+    EXPECT_DOUBLE_EQ(NumberOf("FIND(\"\xE2\x82\xAC\",User.Name,3)"), 3);
+    EXPECT_EQ(sheets.Eval("FIND(\"a\",User.Name,6)").error, ErrorValue::Value);
+    EXPECT_EQ(sheets.Eval("REPLACE(User.Name,2,3,\"-\")").text, "a-b");
+    EXPECT_EQ(sheets.Eval("LEFT(User.Name)&RIGHT(\"\xC3\xA4\")").text, "a\xC3\xA4");
+}
+
+TEST_F(Sheets, TextWithInvalidBytesIsRepairedBeforeItGoesAnywhere) {
+    const std::string replacement = "\xEF\xBF\xBD";  // U+FFFD
+    EXPECT_EQ(Value::String("a\xC3(b\xFF").text, "a" + replacement + "(b" + replacement);
+    sheets.Set("self", "User.Name", Value::String("a\xC3(b\xFF"));
+    EXPECT_EQ(sheets.Eval("\"x\xE2\x82\"&User.Name").text,
+              "x" + replacement + "a" + replacement + "(b" + replacement);
+    EXPECT_EQ(RepairedUtf8("ok \xC3\xA4"), "ok \xC3\xA4");
+    EXPECT_EQ(RepairedUtf8("\xC0\xAF"), replacement);  // an overlong "/", one mark
 }
 
 TEST_F(Sheets, ComputesArithmeticInInternalUnits) {
@@ -343,12 +492,65 @@ TEST_F(Sheets, ReferencesAreComputedThroughOtherFormulasAndCyclesStop) {
     EXPECT_TRUE(guard.Enter(1));
 }
 
+/// Switches the C locale to one that writes a decimal comma, as a Qt program does at start for a
+/// German user, and back at the end. Generates the locale when the machine has none.
+class DecimalCommaLocale {
+public:
+    DecimalCommaLocale() {
+        m_previous = std::setlocale(LC_ALL, nullptr);
+        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "de_DE", "fr_FR"}) {
+            if (std::setlocale(LC_ALL, name)) return;
+        }
+        const auto folder = std::filesystem::temp_directory_path() / "tessaline-locales";
+        std::filesystem::create_directories(folder);
+        const std::string command = "localedef -i de_DE -f UTF-8 '" +
+                                    (folder / "de_DE.utf8").string() + "' >/dev/null 2>&1";
+        if (std::system(command.c_str()) == 0) {
+            ::setenv("LOCPATH", folder.c_str(), 1);
+            if (std::setlocale(LC_ALL, "de_DE.UTF-8")) return;
+            ::unsetenv("LOCPATH");
+        }
+        m_missing = true;
+    }
+    ~DecimalCommaLocale() {
+        std::setlocale(LC_ALL, m_previous.c_str());
+        ::unsetenv("LOCPATH");
+    }
+    bool Missing() const { return m_missing; }
+
+private:
+    std::string m_previous;
+    bool m_missing = false;
+};
+
+TEST(FormatNumber, WritesAPointWhateverTheUsersLocale) {
+    DecimalCommaLocale locale;
+    if (locale.Missing()) {
+        GTEST_SKIP() << "NO DECIMAL-COMMA LOCALE: neither installed nor generated with localedef; "
+                        "the locale independence of FormatNumber is NOT tested";
+    }
+    char probe[16];
+    std::snprintf(probe, sizeof probe, "%.2f", 4.25);
+    ASSERT_STREQ(probe, "4,25") << "the locale does not write a decimal comma";
+    EXPECT_EQ(FormatNumber(4.25), "4.25");
+    EXPECT_EQ(FormatNumber(-1234567.5), "-1234567.5");
+    EXPECT_EQ(TextOf(Value::Number(0.125)), "0.125");
+    EXPECT_EQ(NumberOf(Value::String("4.25")), 4.25);
+    const ParseResult parsed = Parse("4.25 in&\"\"");
+    ASSERT_FALSE(parsed.error);
+    TestSheets sheets;
+    EXPECT_EQ(Evaluate(parsed.formula, sheets).text, "4.25");
+}
+
 TEST(FormatNumber, WritesNumbersAsTextWithoutNoise) {
     EXPECT_EQ(FormatNumber(0), "0");
     EXPECT_EQ(FormatNumber(2.5), "2.5");
     EXPECT_EQ(FormatNumber(-3), "-3");
     EXPECT_EQ(FormatNumber(0.1 + 0.2), "0.3");
     EXPECT_EQ(FormatNumber(1e20), "1e+20");
+    EXPECT_EQ(FormatNumber(1.0 / 3), "0.333333333333333");
+    EXPECT_EQ(FormatNumber(123456789012345678.0), "1.23456789012346e+17");
+    EXPECT_EQ(FormatNumber(-2.5e-7), "-2.5e-07");
 }
 
 }  // namespace

@@ -158,6 +158,33 @@ TEST(Parse, NumbersStringsAndConstants) {
         {"false", "FALSE"},
         {"#REF!", "#REF!"},
         {"#DIV/0!", "#DIV/0!"},
+        {"#NAME?+#VALUE!&#N/A", "(& (+ #NAME? #VALUE!) #N/A)"},
+        {"#NUM!", "#NUM!"},
+        {"#NULL!", "#NULL!"},
+        {"#DIM!", "#DIM!"},
+        {"USE({0F407BE3-C0DE-4B2C-9F1A-0123456789ab})",
+         "USE(\"{0F407BE3-C0DE-4B2C-9F1A-0123456789ab}\")"},
+    });
+}
+
+TEST(Parse, CompoundAndFractionalUnitsAddUp) {
+    ExpectParses({
+        {"1FT 9IN", "21"},
+        {"1 ft. 9 in.", "21"},
+        {"1 feet 9 inches", "21"},
+        {"1'9\"", "21"},
+        {"2' 6\"", "30"},
+        {"1 yd 1 ft 1 in", "49"},
+        {"2p6", "0.416667"},
+        {"2 p 6 pt", "0.416667"},
+        {"1c6", "0.266503"},
+        {"45deg 30' 36\"", "0.794299"},
+        {"45\xC2\xB0 30'", "0.794125"},
+        {"1 1/2 in", "1.5"},
+        {"2 3/4\"", "2.75"},
+        {"1 m 50 cm", "59.0551"},
+        {"2 eh 30 em", "0.104167"},
+        {"BOUND(1FT 9IN,0,FALSE,0,2FT)", "BOUND(21 0 FALSE 0 24)"},
     });
 }
 
@@ -182,6 +209,41 @@ TEST(Parse, UnitsBecomeInternalUnits) {
         {"90[deg, A]", "1.5708"},
         {"1 m", "39.3701"},
         {"90\xC2\xB0", "1.5708"},
+        {"2 feet", "24"},
+        {"1 foot", "12"},
+        {"3 inches", "3"},
+        {"1 metre", "39.3701"},
+        {"1 meters", "39.3701"},
+        {"10 millimetres", "0.393701"},
+        {"1 kilometer", "39370.1"},
+        {"1 centimeters", "0.393701"},
+        {"2 yards", "72"},
+        {"1 nm", "72913.4"},
+        {"72 points", "1"},
+        {"6 picas", "1"},
+        {"1 ci", "0.177669"},
+        {"12 di", "0.177669"},
+        {"1 cicero", "0.177669"},
+        {"180 degrees", "3.14159"},
+        {"2 radians", "2"},
+        {"1 ew", "7"},
+        {"1 eweek", "7"},
+        {"1 eday", "1"},
+        {"6 ehour", "0.25"},
+        {"720 eminute", "0.5"},
+        {"43200 esecond", "0.5"},
+        {"3 ft", "36"},
+        {"3 f", "36"},
+        {"3 i", "3"},
+        {"3\"", "3"},
+        {"3'", "36"},
+        {"1 acre", "6.27264e+06"},
+        {"1 ha", "1.55e+07"},
+        {"0.5 DP", "0.5"},
+        {"12 DT", "12"},
+        {"1 DE", "1"},
+        {"5[F_I]", "60"},
+        {"5[IN_F]", "5"},
     });
 }
 
@@ -251,6 +313,10 @@ TEST(Parse, ReportsWhereASyntaxErrorIs) {
         {"2 furlongs", "error at 2: unexpected 'f'"},
         {"5[parsecs]", "error at 1: unknown unit 'parsecs'"},
         {"Sheet.1!Sheet.2!Width", "error at 15: unexpected '!'"},
+        {"USE({0F407BE3})", "error at 4: malformed GUID"},
+        {"1 in 2", "error at 5: unexpected '2'"},
+        {"1 in 2 deg", "error at 5: unexpected '2'"},
+        {"1 1/2", "error at 2: unexpected '1'"},
     });
 }
 
@@ -259,6 +325,15 @@ TEST(Parse, RefusesNestingDeeperThanAnyRealFormula) {
     const ParseResult deep = Parse(std::string(100000, '(') + "1");
     ASSERT_TRUE(deep.error);
     EXPECT_EQ(deep.error->message, "the formula is nested too deeply");
+}
+
+TEST(Parse, OperatorChainsOfAnyLengthParse) {
+    std::string chain = "1";
+    for (int i = 0; i < 60000; ++i)
+        chain += "+1";
+    const ParseResult parsed = Parse(chain);
+    ASSERT_FALSE(parsed.error) << parsed.error->message;
+    EXPECT_EQ(parsed.formula.nodes.size(), 120001u);
 }
 
 TEST(UnitFactor, KnowsVisioUnitNamesInAnyCase) {

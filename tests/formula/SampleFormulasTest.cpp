@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
+
+#include "cli/Commands.h"
 #include "formula/Evaluate.h"
 #include "support/Samples.h"
+#include "support/TempFolder.h"
 
 namespace tess::formula {
 namespace {
@@ -28,6 +32,55 @@ TEST(SampleFormulas, EveryFormulaOfEverySampleParsesWithKnownNames) {
     }
     EXPECT_EQ(test::SampleFiles().size(), 14u);
     EXPECT_GT(total, 8000u);
+}
+
+struct CheckResult {
+    int status = -1;
+    std::string report;
+};
+
+CheckResult Check(const std::string& path) {
+    std::ostringstream report;
+    const int status = cli::RunCheck({{path}, false}, report);
+    return {status, report.str()};
+}
+
+TEST(SampleFormulas, CheckReportsNothingInAnyRealSample) {
+    for (const std::string& path : test::SampleFiles()) {
+        const CheckResult result = Check(path);
+        EXPECT_EQ(result.status, 0) << path;
+        EXPECT_EQ(result.report, "") << path;
+    }
+}
+
+TEST(SampleFormulas, CheckAcceptsWhatVisioWritesAndNamesWhatIsMissing) {
+    // A real drawing with formulas Visio writes into themed, measured and stencil-bound shapes,
+    // and one reference to a shape that is gone.
+    const std::string rows =
+        "<Section N='User'>"
+        "<Row N='Themed'><Cell N='Value' V='0' F='IF(CELLISTHEMED(TRUE),THEMEVAL(),0)'/></Row>"
+        "<Row N='Stencil'><Cell N='Value' V='0' "
+        "F='USE({0F407BE3-C0DE-4B2C-9F1A-0123456789AB})'/></Row>"
+        "<Row N='Span'><Cell N='Value' V='21' F='BOUND(1FT 9IN,0,FALSE,0,2FT 6IN)'/></Row>"
+        "<Row N='Bearing'><Cell N='Value' V='0' F='45deg 30&apos; 36&quot;+2p6'/></Row>"
+        "<Row N='Gone'><Cell N='Value' V='0' F='Sheet.30!Width'/></Row>"
+        "</Section>";
+    const std::string anchor = "<Cell N='ResizeMode' V='0'/>";
+    auto entries = test::ReadZip(test::SamplePath("test6_shape_properties.vsdx"));
+    for (test::ZipEntry& entry : entries) {
+        if (entry.name != "visio/pages/page1.xml") continue;
+        const size_t at = entry.content.find(anchor);
+        ASSERT_NE(at, std::string::npos);
+        entry.content.insert(at + anchor.size(), rows);
+    }
+    test::TempFolder folder;
+    const std::string drawing = folder.Path("themed.vsdx");
+    test::WriteZip(drawing, entries);
+
+    const CheckResult result = Check(drawing);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.report,
+              "page:Page-1/Sheet.1\tUser.Gone.Value\tSheet.30!Width\tno such sheet 'Sheet.30'\n");
 }
 
 }  // namespace
