@@ -407,9 +407,11 @@ int16_t Model::FindNamedRow(const SheetData& sheet, int16_t section, std::string
 
 std::string Model::Formula(const SheetData& sheet, int16_t section, int16_t row,
                            int16_t cell) const {
-    const CellData* source = FormulaCell(sheet, section, row, cell);
-    return source && source->source == CellData::Source::Local ? source->formula.str()
-                                                               : std::string();
+    const SheetData* owner = nullptr;
+    const CellData* source = FormulaCell(sheet, section, row, cell, &owner);
+    return source && source->source == CellData::Source::Local
+               ? SeenThrough(sheet, *owner, source->formula)
+               : std::string();
 }
 
 bool Model::IsOneD(const SheetData& sheet) const {
