@@ -133,6 +133,10 @@ public:
     /// The shape's name as Visio shows it: its own, else "Sheet.<ID>".
     static std::string DisplayName(const SheetData& sheet);
     static std::string DisplayNameU(const SheetData& sheet);
+    /// Gives the "Sheet.<ID>!" references of a formula the IDs `renumber` maps their IDs to;
+    /// references it maps to nullopt, and references into other pages or masters, stay.
+    static std::string RenumberReferences(
+        std::string_view formula, const std::function<std::optional<int32_t>(int32_t)>& renumber);
 
     // --- Shapes, pages, masters, documents -----------------------------------------------
     /// Draws a rectangle on a page, in a master or inside a group.
@@ -210,6 +214,9 @@ public:
                           MasterData* master, SheetData* parent);
     /// The object-section rows a sheet of this kind has without being asked.
     static std::bitset<40> DefaultObjectRows(SheetKind kind, ShapeKind shapeKind);
+    /// Whether a sheet can be given a row of the object section: page and document sheets have
+    /// only their own rows, and shapes none of those.
+    static bool CanHoldObjectRow(const SheetData& sheet, int16_t row);
 
     /// The sheet a sheet inherits a multi-row section from: its master shape, or for the text
     /// and gradient sections its style; null when none.
@@ -270,11 +277,26 @@ private:
                                 const SheetData** owner = nullptr) const;
     const SheetData* StyleFor(const SheetData& sheet, int16_t section, int16_t row,
                               int16_t cell) const;
+    /// An inherited formula as the sheet that inherits it shows it: what its master's shapes
+    /// name by their IDs, the members of the sheet's instance name by theirs. `owner` is the
+    /// sheet whose formula it is.
+    std::string SeenThrough(const SheetData& sheet, const SheetData& owner,
+                            std::string_view formula) const;
+    /// The member of the viewer's instance of `master` whose master shape has that ID.
+    static const SheetData* InstanceMember(const SheetData& viewer, const MasterData& master,
+                                           int32_t masterShapeId);
     void SyncInheritedRows(const SheetPtr& sheet);
+    /// The inherited row of that name the sheet deleted from a section, as its key.
+    std::optional<int16_t> DeletedRowNamed(const SheetData& sheet, int16_t section,
+                                           std::string_view name) const;
+    std::function<bool(std::string_view)> DeletedNames(const SheetPtr& sheet,
+                                                       int16_t section) const;
     int16_t ObjectRowCellCount(int16_t row) const;
     SectionData& LocalSection(const SheetPtr& sheet, int16_t section);
     void MakeRowLocal(const SheetPtr& sheet, int16_t section, int16_t row);
     void IndexSubtree(SheetData& shape, bool add);
+    /// Throws for a section the sheet cannot hold (a page sheet has no Geometry, ...).
+    static void RequireSection(const SheetData& sheet, int16_t section);
     void CheckCellWritable(const SheetData& sheet, int16_t section, int16_t row,
                            int16_t cell) const;
     void RevertToInherited(const SheetPtr& sheet, int16_t section, int16_t row, int16_t cell);

@@ -44,36 +44,6 @@ std::string RenamedForCopy(const std::string& name, int32_t id) {
     return base + "." + std::to_string(id);
 }
 
-/// Makes references between copied shapes ("Sheet.12!") name the copies.
-std::string RenumberReferences(const std::string& formula,
-                               const std::map<int32_t, int32_t>& renumbered) {
-    std::string result;
-    size_t rest = 0;
-    for (size_t found; (found = formula.find("Sheet.", rest)) != std::string::npos;) {
-        size_t end = found + 6;
-        while (end < formula.size() && std::isdigit(static_cast<unsigned char>(formula[end])))
-            ++end;
-        const bool starts =
-            found == 0 || !(std::isalnum(static_cast<unsigned char>(formula[found - 1])) ||
-                            formula[found - 1] == '_' || formula[found - 1] == '.');
-        if (end > found + 6 && end < formula.size() && formula[end] == '!' && starts &&
-            end - found < 16) {
-            const auto mapped =
-                renumbered.find(std::stoi(formula.substr(found + 6, end - found - 6)));
-            if (mapped != renumbered.end()) {
-                result.append(formula, rest, found - rest)
-                    .append("Sheet.")
-                    .append(std::to_string(mapped->second));
-                rest = end;
-                continue;
-            }
-        }
-        result.append(formula, rest, end - rest);
-        rest = end;
-    }
-    return result.append(formula, rest);
-}
-
 void ForEachCell(SheetData& sheet, const std::function<void(CellData&)>& visit) {
     for (CellData& cell : sheet.objectCells.cells)
         visit(cell);
@@ -274,7 +244,12 @@ SheetPtr Model::PasteCopy(const std::shared_ptr<ShapeContainer>& where, const Sh
     std::function<void(SheetData&)> rewrite = [&](SheetData& sheet) {
         ForEachCell(sheet, [&](CellData& cell) {
             if (cell.source == CellData::Source::Local)
-                cell.formula = RenumberReferences(cell.formula, renumbered);
+                cell.formula = Model::RenumberReferences(
+                    cell.formula, [&](int32_t id) -> std::optional<int32_t> {
+                        const auto mapped = renumbered.find(id);
+                        if (mapped == renumbered.end()) return std::nullopt;
+                        return mapped->second;
+                    });
         });
         for (const auto& member : sheet.shapes)
             rewrite(*member);

@@ -1,6 +1,7 @@
 // Sections, rows and cells of a sheet, with what it inherits from its master shape and styles.
 #include <algorithm>
 #include <cctype>
+#include <functional>
 
 #include "formula/CellCatalogue.h"
 #include "host/embedded/HostErrors.h"
@@ -79,7 +80,47 @@ bool IsValidRowName(std::string_view name) {
     });
 }
 
+/// Page and document sheets hold only the sections Visio gives them; shapes and styles hold any.
+bool CanHoldSection(SheetKind kind, int16_t section) {
+    switch (kind) {
+        case SheetKind::PageSheet:
+            return section == visSectionScratch || section == visSectionAction ||
+                   section == visSectionLayer || section == visSectionUser ||
+                   section == visSectionProp || section == visSectionHyperlink ||
+                   section == visSectionAnnotation || section == visSectionSmartTag;
+        case SheetKind::DocumentSheet:
+            return section == visSectionScratch || section == visSectionUser ||
+                   section == visSectionProp || section == visSectionHyperlink ||
+                   section == visSectionReviewer || section == visSectionAnnotation;
+        default:
+            return true;
+    }
+}
+
+const char* SheetKindName(SheetKind kind) {
+    return kind == SheetKind::PageSheet ? "A page sheet" : "The document sheet";
+}
+
 }  // namespace
+
+bool Model::CanHoldObjectRow(const SheetData& sheet, int16_t row) {
+    const auto bit = static_cast<size_t>(row);
+    switch (sheet.kind) {
+        case SheetKind::PageSheet:
+        case SheetKind::DocumentSheet:
+            return DefaultObjectRows(sheet.kind, sheet.shapeKind).test(bit);
+        case SheetKind::Shape: {
+            // The rows of page and document sheets are theirs alone.
+            const auto others = DefaultObjectRows(SheetKind::PageSheet, ShapeKind::Shape) |
+                                DefaultObjectRows(SheetKind::DocumentSheet, ShapeKind::Shape);
+            const auto shapes = DefaultObjectRows(SheetKind::Shape, ShapeKind::Shape);
+            return shapes.test(bit) || !others.test(bit);
+        }
+        case SheetKind::StyleSheet:
+            return true;
+    }
+    return true;
+}
 
 std::bitset<40> Model::DefaultObjectRows(SheetKind kind, ShapeKind shapeKind) {
     std::bitset<40> rows;
@@ -195,6 +236,17 @@ void Model::SyncInheritedRows(const SheetPtr& sheet) {
         merged.key = index;
         merged.origin = own ? own->origin : -1;
         merged.deletedKeys = own ? own->deletedKeys : std::vector<int16_t>();
+        if (own && IsNamedSection(index)) {
+            // A named row deleted and then added again is one row of the sheet's own that
+            // overrides the inherited one, however a file says it.
+            std::erase_if(merged.deletedKeys, [&](int16_t key) {
+                const auto k = static_cast<size_t>(key);
+                return k < inherited->rows.size() && !inherited->rows[k].name.empty() &&
+                       std::any_of(own->rows.begin(), own->rows.end(), [&](const RowData& row) {
+                           return row.local && SameRowName(row.name, inherited->rows[k].name);
+                       });
+            });
+        }
         std::vector<bool> used(own ? own->rows.size() : 0, false);
         merged.rows.reserve(inherited->rows.size());
         for (size_t k = 0; k < inherited->rows.size(); ++k) {
@@ -407,9 +459,11 @@ int16_t Model::FindNamedRow(const SheetData& sheet, int16_t section, std::string
 
 std::string Model::Formula(const SheetData& sheet, int16_t section, int16_t row,
                            int16_t cell) const {
-    const CellData* source = FormulaCell(sheet, section, row, cell);
-    return source && source->source == CellData::Source::Local ? source->formula.str()
-                                                               : std::string();
+    const SheetData* owner = nullptr;
+    const CellData* source = FormulaCell(sheet, section, row, cell, &owner);
+    return source && source->source == CellData::Source::Local
+               ? SeenThrough(sheet, *owner, source->formula)
+               : std::string();
 }
 
 bool Model::IsOneD(const SheetData& sheet) const {
@@ -453,6 +507,14 @@ void Model::MakeRowLocal(const SheetPtr& sheet, int16_t section, int16_t row) {
                        true);
 }
 
+void Model::RequireSection(const SheetData& sheet, int16_t section) {
+    // A section the sheet has already (read from a file) stays usable.
+    if (CanHoldSection(sheet.kind, section) || sheet.Section(section)) return;
+    hosterr::Raise(hosterr::kBadArgument, std::string(SheetKindName(sheet.kind)) +
+                                              " cannot have section " + std::to_string(section) +
+                                              ".");
+}
+
 void Model::CheckCellWritable(const SheetData& sheet, int16_t section, int16_t row,
                               int16_t cell) const {
     RequireAlive(sheet);
@@ -469,6 +531,7 @@ int16_t Model::AddSection(const SheetPtr& sheet, int16_t section) {
         hosterr::Raise(hosterr::kBadArgument,
                        "Section " + std::to_string(section) + " cannot be added.");
     }
+    RequireSection(*sheet, section);
     if (IsGeometrySection(section)) {
         const int16_t count = GeometryCount(*sheet);
         if (section > visSectionFirstComponent + count) hosterr::Raise(hosterr::kBadArgument);
@@ -517,14 +580,16 @@ void Model::DeleteSection(const SheetPtr& sheet, int16_t section) {
 
 namespace {
 
-/// The first "Row_n" that no row of the section has.
-std::string AutomaticRowName(const SectionData* section) {
+/// The first "Row_n" that no row of the section has and that `deleted` (the name of an
+/// inherited row the sheet deleted) does not hold.
+std::string AutomaticRowName(const SectionData* section,
+                             const std::function<bool(std::string_view)>& deleted) {
     for (size_t n = section ? section->rows.size() + 1 : 1;; ++n) {
         const std::string name = "Row_" + std::to_string(n);
         const bool taken =
             section && std::any_of(section->rows.begin(), section->rows.end(),
                                    [&](const RowData& row) { return SameRowName(row.name, name); });
-        if (!taken) return name;
+        if (!taken && !deleted(name)) return name;
     }
 }
 
@@ -539,6 +604,10 @@ int16_t Model::AddRow(const SheetPtr& sheet, int16_t section, int16_t row, int16
     if (section == visSectionObject) {
         if (row <= 0 || row >= 40 || ObjectRowCellCount(row) == 0)
             hosterr::Raise(hosterr::kBadArgument);
+        if (!CanHoldObjectRow(*sheet, row)) {
+            hosterr::Raise(hosterr::kBadArgument,
+                           "The sheet cannot have row " + std::to_string(row) + ".");
+        }
         if (sheet->objectRows.test(static_cast<size_t>(row))) {
             hosterr::Raise(hosterr::kNotAllowed, "The row already exists.");
         }
@@ -551,6 +620,7 @@ int16_t Model::AddRow(const SheetPtr& sheet, int16_t section, int16_t row, int16
         hosterr::Raise(hosterr::kNotAllowed,
                        "Rows cannot be added to section " + std::to_string(section) + ".");
     }
+    RequireSection(*sheet, section);
     const SectionData* existing = sheet->Section(section);
     const bool named =
         IsNamedSection(section) || (section == visSectionConnectionPts && RowsAreNamed(existing));
@@ -565,7 +635,7 @@ int16_t Model::AddRow(const SheetPtr& sheet, int16_t section, int16_t row, int16
     RowData fresh;
     fresh.type = tag;
     fresh.local = true;
-    if (named) fresh.name = AutomaticRowName(sheet->Section(section));
+    if (named) fresh.name = AutomaticRowName(sheet->Section(section), DeletedNames(sheet, section));
     InsertRow(sheet, section, static_cast<size_t>(position), std::move(fresh));
     return position;
 }
@@ -588,7 +658,9 @@ int16_t Model::AddNamedRow(const SheetPtr& sheet, int16_t section, const std::st
     if (section == visSectionConnectionPts &&
         sheet->Section(section)->rows[static_cast<size_t>(index)].name.empty()) {
         SetRowName(sheet, section, index,
-                   name.empty() ? AutomaticRowName(sheet->Section(section)) : name);
+                   name.empty()
+                       ? AutomaticRowName(sheet->Section(section), DeletedNames(sheet, section))
+                       : name);
     } else if (!name.empty()) {
         SetRowName(sheet, section, index, name);
     }
@@ -647,7 +719,43 @@ void Model::SetRowName(const SheetPtr& sheet, int16_t section, int16_t row,
     }
     MakeRowLocal(sheet, section, row);
     const RowData& current = sheet->Section(section)->rows[static_cast<size_t>(row)];
-    ReplaceRowHead(sheet, section, static_cast<size_t>(row), current.type, name, current.key, true);
+    const int16_t type = current.type;
+    int16_t key = current.key;
+    if (key < 0) {
+        // A row of the sheet's own named as an inherited row it deleted takes that row's place:
+        // a section holds one row of a name, and the row overrides the inherited one.
+        const SectionData& head = *sheet->Section(section);
+        if (const auto deleted = DeletedRowNamed(*sheet, section, name)) {
+            key = *deleted;
+            std::vector<int16_t> keys = head.deletedKeys;
+            std::erase(keys, key);
+            SetSectionHead(sheet, section, head.local, head.key, std::move(keys));
+        }
+    }
+    ReplaceRowHead(sheet, section, static_cast<size_t>(row), type, name, key, true);
+}
+
+std::optional<int16_t> Model::DeletedRowNamed(const SheetData& sheet, int16_t section,
+                                              std::string_view name) const {
+    const SectionData* data = sheet.Section(section);
+    if (!data || data->deletedKeys.empty()) return std::nullopt;
+    const int16_t index = data->key >= 0 ? data->key : section;
+    const SheetData* source = InheritanceSource(sheet, index);
+    const SectionData* inherited = source ? source->Section(index) : nullptr;
+    for (int16_t key : data->deletedKeys) {
+        if (inherited && static_cast<size_t>(key) < inherited->rows.size() &&
+            SameRowName(inherited->rows[static_cast<size_t>(key)].name, name)) {
+            return key;
+        }
+    }
+    return std::nullopt;
+}
+
+std::function<bool(std::string_view)> Model::DeletedNames(const SheetPtr& sheet,
+                                                          int16_t section) const {
+    return [this, sheet, section](std::string_view name) {
+        return DeletedRowNamed(*sheet, section, name).has_value();
+    };
 }
 
 void Model::SetRowType(const SheetPtr& sheet, int16_t section, int16_t row, int16_t rowTag) {

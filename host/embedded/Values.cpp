@@ -1,6 +1,7 @@
 // Formulas and values: checking a formula as Visio does, writing it, and computing results
 // through the formula library, with references resolved on the model.
 #include <algorithm>
+#include <cctype>
 #include <functional>
 
 #include "formula/CellCatalogue.h"
@@ -131,6 +132,89 @@ private:
     const SheetData& m_self;
 };
 
+std::string Model::RenumberReferences(
+    std::string_view formula, const std::function<std::optional<int32_t>(int32_t)>& renumber) {
+    constexpr std::string_view prefix = "Sheet.";
+    std::string result;
+    size_t rest = 0;
+    for (size_t found; (found = formula.find(prefix, rest)) != std::string_view::npos;) {
+        size_t end = found + prefix.size();
+        while (end < formula.size() && std::isdigit(static_cast<unsigned char>(formula[end])))
+            ++end;
+        // A name that merely ends in "Sheet." is no reference, nor is a shape of another page
+        // or master ("Pages[Page-2]!Sheet.5!").
+        const char before = found == 0 ? ' ' : formula[found - 1];
+        const bool starts = !(std::isalnum(static_cast<unsigned char>(before)) || before == '_' ||
+                              before == '.' || before == '!');
+        const size_t digits = end - found - prefix.size();
+        if (starts && digits > 0 && digits < 10 && end < formula.size() && formula[end] == '!') {
+            const auto id = static_cast<int32_t>(
+                std::stol(std::string(formula.substr(found + prefix.size(), digits))));
+            if (const auto mapped = renumber(id)) {
+                result.append(formula, rest, found - rest)
+                    .append(prefix)
+                    .append(std::to_string(*mapped));
+                rest = end;
+                continue;
+            }
+        }
+        result.append(formula, rest, end - rest);
+        rest = end;
+    }
+    return result.append(formula, rest);
+}
+
+const SheetData* Model::InstanceMember(const SheetData& viewer, const MasterData& master,
+                                       int32_t masterShapeId) {
+    const auto inMaster = [&](const SheetData& shape) {
+        return shape.masterShape && shape.masterShape->master == &master;
+    };
+    std::function<const SheetData*(const SheetData&)> find =
+        [&](const SheetData& shape) -> const SheetData* {
+        if (inMaster(shape) && shape.masterShape->id == masterShapeId) return &shape;
+        for (const auto& member : shape.shapes) {
+            if (const SheetData* found = find(*member)) return found;
+        }
+        return nullptr;
+    };
+    // The instance is the outermost group whose master shape lies in the same master.
+    const SheetData* root = &viewer;
+    while (root->parent && inMaster(*root->parent))
+        root = root->parent;
+    if (const SheetData* found = find(*root)) return found;
+    // A master of several shapes drops as a group of its own holding one instance of each.
+    if (master.shapes.size() > 1 && root->parent && !root->parent->masterShape) {
+        for (const auto& sibling : root->parent->shapes) {
+            if (const SheetData* found = find(*sibling)) return found;
+        }
+    }
+    return nullptr;
+}
+
+std::string Model::SeenThrough(const SheetData& sheet, const SheetData& owner,
+                               std::string_view formula) const {
+    if (&owner == &sheet || formula.find("Sheet.") == std::string_view::npos)
+        return std::string(formula);
+    // The sheets from the viewer up to the master shape whose formula it is; a formula that
+    // comes from a style names no shapes of an instance.
+    std::vector<const SheetData*> chain{&sheet};
+    while (chain.back() != &owner && chain.back()->masterShape && chain.size() < 64)
+        chain.push_back(chain.back()->masterShape.get());
+    if (chain.back() != &owner) return std::string(formula);
+    std::string text(formula);
+    // Each step down the chain trades one master's IDs for those of the next instance.
+    for (size_t i = chain.size() - 1; i-- > 0;) {
+        const MasterData* master = chain[i + 1]->master;
+        if (!master) continue;
+        text = RenumberReferences(text, [&](int32_t id) -> std::optional<int32_t> {
+            const SheetData* member = InstanceMember(*chain[i], *master, id);
+            if (!member) return std::nullopt;
+            return member->id;
+        });
+    }
+    return text;
+}
+
 std::optional<formula::FormulaProblem> Model::CheckFormula(const SheetPtr& sheet,
                                                            std::string_view text) {
     SheetResolver resolver(*this, *sheet);
@@ -161,7 +245,8 @@ double Model::ResultNumber(const SheetPtr& sheet, int16_t section, int16_t row, 
 formula::Value Model::Compute(const SheetPtr& sheet, int16_t section, int16_t row, int16_t cell) {
     const CellData* own = OwnCell(*sheet, section, row, cell);
     if (own && own->computedAt == m_changes) return own->value;
-    const CellData* source = FormulaCell(*sheet, section, row, cell);
+    const SheetData* owner = nullptr;
+    const CellData* source = FormulaCell(*sheet, section, row, cell, &owner);
     // What the cell showed last: its own cached value, else its source's.
     formula::Value fallback = own ? own->value : source ? source->value : formula::Value::Number(0);
     // Action and event cells are evaluated only when their event fires: they keep their value.
@@ -171,7 +256,8 @@ formula::Value Model::Compute(const SheetPtr& sheet, int16_t section, int16_t ro
         CacheValue(*sheet, section, row, cell, fallback);
         return fallback;
     }
-    const std::string text = source->formula;  // evaluation may move cells in memory
+    // A copy: evaluation may move cells in memory.
+    const std::string text = SeenThrough(*sheet, *owner, source->formula);
     const uint64_t key =
         reinterpret_cast<uintptr_t>(sheet.get()) * 0x9E3779B97F4A7C15ull ^
         (static_cast<uint64_t>(static_cast<uint16_t>(section)) << 32 |
