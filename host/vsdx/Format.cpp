@@ -228,8 +228,11 @@ std::string XmlValueText(const formula::Value& value) {
         }
         case formula::Value::Type::String:
             return value.text;
-        case formula::Value::Type::Error:
         case formula::Value::Type::NotComputable:
+            // Only a themed value is unknown to the model by the time it is written (a cell
+            // without one shows what it inherits): Visio's own word for it reads back the same.
+            return "Themed";
+        case formula::Value::Type::Error:
             return {};
     }
     return {};

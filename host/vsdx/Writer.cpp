@@ -186,10 +186,12 @@ private:
         return false;
     }
 
-    /// Writes a cell's formula and value. A value the model could not compute keeps what the
-    /// file had, and asks Visio to compute it on opening.
+    /// Writes a cell's formula and value. A value the model could not compute is the one the
+    /// cell showed before (what the file had, else what it inherited), and Visio is asked to
+    /// compute it on opening: every reader needs a value of the cell's type.
     void WriteCell(pugi::xml_node element, const CellData& cell, const SheetPtr& sheet,
                    int16_t section, int16_t row, int16_t index, XmlPart& part) {
+        const formula::Value shown = cell.value;  // before computing it again
         formula::Value value = cell.value;
         bool estimated = false;
         if (cell.source != CellData::Source::NoFormula) {
@@ -200,18 +202,20 @@ private:
                     : sheet->Section(section)->rows[static_cast<size_t>(row)].Find(index);
             estimated = computed && computed->estimated;
         }
-        if (!element.attribute("V")) element.append_attribute("V");
-        if (!estimated) {
+        const bool hadValue = element.attribute("V");
+        if (!hadValue) element.append_attribute("V");
+        if (!estimated || !hadValue) {
             if (value.type == formula::Value::Type::Error) {
+                // An error keeps the last good value beside it, as Visio's files do.
                 SetAttribute(element, "E", std::string(formula::ErrorText(value.error)), part);
+                if (!hadValue && shown.IsKnown() && shown.type != formula::Value::Type::Error)
+                    SetAttribute(element, "V", XmlValueText(shown), part);
             } else {
-                SetAttribute(element, "V",
-                             cell.source == CellData::Source::NoFormula ? std::string()
-                                                                        : XmlValueText(value),
-                             part);
+                SetAttribute(element, "V", XmlValueText(value), part);
                 RemoveAttribute(element, "E", part);
             }
-        } else if (!element.child("NewValue")) {
+        }
+        if (estimated && !element.child("NewValue")) {
             // The processing instruction Visio reads as "compute this cell again".
             pugi::xml_node instruction = element.append_child(pugi::node_pi);
             instruction.set_name("NewValue");
