@@ -237,7 +237,8 @@ void Model::SetLocalFormula(const SheetPtr& sheet, int16_t section, int16_t row,
     // its master or style when it had no value of its own. A formula this model cannot compute
     // leaves that value, which a file needs, rather than none.
     const CellData* own = OwnCell(*sheet, section, row, cell);
-    formula::Value shown = own && IsShowable(own->value) ? own->value : Compute(sheet, section, row, cell);
+    formula::Value shown =
+        own && IsShowable(own->value) ? own->value : Compute(sheet, section, row, cell);
     if (!IsShowable(shown)) {
         // What this model cannot compute in the cell's place, the file that holds the formula
         // has a value for (Visio's last good one).

@@ -31,7 +31,8 @@ std::string_view UnitName(uint8_t code);
 formula::Value ValueFromXml(std::string_view v, std::string_view unit, std::string_view error);
 /// A formula that gives the value a bare V attribute holds, in the unit U names.
 std::string FormulaFromXmlValue(std::string_view v, std::string_view unit);
-/// A value as a V attribute writes it (a value the model cannot know, as Visio writes a themed one).
+/// A value as a V attribute writes it (a value the model cannot know, as Visio writes a themed
+/// one).
 std::string XmlValueText(const formula::Value& value);
 
 }  // namespace tess::vsdx

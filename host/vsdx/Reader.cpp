@@ -87,7 +87,8 @@ int16_t ForeignTypeOf(std::string_view type) {
 
 class Reader {
 public:
-    Reader(Model& model, std::string path) : m_model(model), m_path(std::move(path)) {}
+    Reader(Model& model, std::string path, bool hold)
+        : m_model(model), m_path(std::move(path)), m_hold(hold) {}
     /// Goes on reading a document read before.
     Reader(Model& model, std::shared_ptr<PackageState> state,
            std::shared_ptr<DocumentData> document)
@@ -121,7 +122,13 @@ public:
     std::shared_ptr<DocumentData> Read() {
         m_state = std::make_shared<PackageState>();
         m_state->path = m_path;
-        m_state->package = Package::Read(m_path);
+        m_state->package = Package::Read(m_path, {}, m_hold);
+        m_state->version = m_state->package->Version();
+        if (!m_state->package->Has("[Content_Types].xml")) {
+            Fail(packerr::kMissingPart, m_path,
+                 "is not a Visio file: its package has no content types part "
+                 "('[Content_Types].xml')");
+        }
         m_parts = std::make_unique<Parts>(*m_state);
         m_document = std::make_shared<DocumentData>();
         m_document->name = std::filesystem::path(m_path).filename().string();
@@ -486,6 +493,7 @@ private:
     std::unique_ptr<Parts> m_parts;
     std::shared_ptr<DocumentData> m_document;
     std::string m_windowsPart;
+    bool m_hold = false;
 };
 
 }  // namespace
@@ -498,8 +506,9 @@ bool IsVisioPackageName(const std::string& path) {
     return false;
 }
 
-std::shared_ptr<DocumentData> OpenDocument(Model& model, const std::string& path) {
-    Reader reader(model, path);
+std::shared_ptr<DocumentData> OpenDocument(Model& model, const std::string& path,
+                                           bool toSaveInPlace) {
+    Reader reader(model, path, toSaveInPlace);
     const bool undo = model.UndoEnabled();
     model.SetUndoEnabled(false);
     std::shared_ptr<DocumentData> document;
