@@ -21,9 +21,9 @@ namespace {
 using namespace visio;
 
 constexpr const char* kThemedCells[] = {
-    "LineWeight",  "LineColor",      "LinePattern", "Rounding",         "EndArrowSize",
-    "BeginArrow",  "EndArrow",       "LineCap",     "BeginArrowSize",   "LineColorTrans",
-    "FillForegnd", "FillBkgnd",      "FillPattern", "FillForegndTrans", "FillBkgndTrans",
+    "LineWeight",  "LineColor",        "LinePattern", "Rounding",         "EndArrowSize",
+    "BeginArrow",  "EndArrow",         "LineCap",     "BeginArrowSize",   "LineColorTrans",
+    "FillForegnd", "FillBkgnd",        "FillPattern", "FillForegndTrans", "FillBkgndTrans",
     "ShdwForegnd", "ShdwForegndTrans", "ShdwPattern"};
 
 bool IsStencil(const std::string& path) {
@@ -63,7 +63,9 @@ protected:
         for (const char* name : kThemedCells) {
             const auto cell = formula::ObjectCellFromXmlName(name);
             EXPECT_TRUE(cell) << name;
-            if (cell) shape->CellsSRC(visSectionObject, cell->first, cell->second)->SetFormula("THEMEVAL()");
+            if (cell)
+                shape->CellsSRC(visSectionObject, cell->first, cell->second)
+                    ->SetFormula("THEMEVAL()");
         }
         const std::string path = folder.Path("themed source.vsdx");
         vsdx::SaveDocument(app->TheModel(), *embedded::DocumentOf(document), path);
@@ -104,10 +106,17 @@ TEST_F(OtherReaders, ReadCopiesOfThemedLineAndFillIntoEverySample) {
         const std::string name = std::filesystem::path(sample).filename().string();
         const std::string output =
             folder.Path("copy" + std::filesystem::path(sample).extension().string());
-        std::vector<std::string> arguments = {"copy",          sample,           source,
-                                              "--from",        "themed source.vsdx:page:Page-1/Themed",
-                                              "--section",     "Line Format",    "--section",
-                                              "Fill Format",   "-o",             output};
+        std::vector<std::string> arguments = {"copy",
+                                              sample,
+                                              source,
+                                              "--from",
+                                              "themed source.vsdx:page:Page-1/Themed",
+                                              "--section",
+                                              "Line Format",
+                                              "--section",
+                                              "Fill Format",
+                                              "-o",
+                                              output};
         for (const std::string& shape : shapes) {
             arguments.push_back("--to");
             arguments.push_back(name + ":" + shape);
