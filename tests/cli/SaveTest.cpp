@@ -29,12 +29,13 @@ protected:
     std::string MakeDrawing(const std::string& name) {
         auto app = std::make_shared<embedded::EmbeddedApplication>();
         const DocumentPtr document = app->Documents()->Add("");
-        const PagePtr page = document->Pages()->Item(1);
-        const ShapePtr source = page->DrawRectangle(1, 1, 2, 2);
-        source->SetName("Source");
-        source->Cells("LineWeight")->SetFormula("0.05 in");
-        page->DrawRectangle(3, 3, 4, 4)->SetName("Target");
-        page->DrawRectangle(5, 5, 6, 6)->SetName("Other");
+        const ShapesPtr shapes = document->Pages()->Item(1)->Shapes();
+        double at = 1;
+        for (const char* shape : {"Source", "Target", "Other"}) {
+            document->Pages()->Item(1)->DrawRectangle(at, at, at + 1, at + 1)->SetName(shape);
+            at += 2;
+        }
+        shapes->Item("Source")->Cells("LineWeight")->SetFormula("0.05 in");
         const std::string path = folder.Path(name);
         vsdx::SaveDocument(app->TheModel(), *embedded::DocumentOf(document), path);
         return path;
