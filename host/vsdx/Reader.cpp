@@ -35,12 +35,6 @@ bool IsDeleted(const pugi::xml_node& node) {
     return std::string_view(node.attribute("Del").value()) == "1";
 }
 
-std::string Lowered(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
 CellData CellFromXml(const pugi::xml_node& node, int16_t index) {
     CellData cell;
     cell.index = index;
@@ -133,8 +127,8 @@ public:
         m_document = std::make_shared<DocumentData>();
         m_document->name = std::filesystem::path(m_path).filename().string();
         m_document->path = m_path;
-        const std::string extension = Lowered(std::filesystem::path(m_path).extension().string());
-        m_document->stencil = extension == ".vssx" || extension == ".vssm";
+        const PackageKind* kind = PackageKindOf(m_path);
+        m_document->stencil = kind && kind->kind == "stencil";
         m_document->fileState = m_state;
 
         m_state->documentPart = PartOfType("", "/visio/2010/relationships/document", true);
@@ -499,11 +493,7 @@ private:
 }  // namespace
 
 bool IsVisioPackageName(const std::string& path) {
-    const std::string extension = Lowered(std::filesystem::path(path).extension().string());
-    for (const char* known : {".vsdx", ".vsdm", ".vssx", ".vssm", ".vstx", ".vstm"}) {
-        if (extension == known) return true;
-    }
-    return false;
+    return PackageKindOf(path) != nullptr;
 }
 
 std::shared_ptr<DocumentData> OpenDocument(Model& model, const std::string& path,

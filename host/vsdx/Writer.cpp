@@ -78,47 +78,18 @@ pugi::xml_node InsertElement(pugi::xml_node parent, const char* name,
     return anchor ? parent.insert_child_after(name, anchor) : parent.prepend_child(name);
 }
 
-/// What a file name extension makes of a package.
-struct PackageKind {
-    std::string_view extension;
-    std::string_view kind;  // of the main part's content type
-    bool macros;
-    std::string ContentType() const {
-        return "application/vnd.ms-visio." + std::string(kind) + (macros ? ".macroEnabled" : "") +
-               ".main+xml";
-    }
-};
-
-constexpr PackageKind kPackageKinds[] = {{".vsdx", "drawing", false},  {".vsdm", "drawing", true},
-                                         {".vssx", "stencil", false},  {".vssm", "stencil", true},
-                                         {".vstx", "template", false}, {".vstm", "template", true}};
-
-const PackageKind* KindOfName(const std::string& path) {
-    std::string extension = std::filesystem::path(path).extension().string();
-    for (char& c : extension)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    for (const PackageKind& kind : kPackageKinds) {
-        if (kind.extension == extension) return &kind;
-    }
-    return nullptr;
-}
-
 /// Why a package cannot be written under a name: a VBA project, which a package of a
 /// macro-free kind cannot hold and which is never dropped unasked. Empty when it can be.
 std::string MacroRefusal(const PackageState& state, const std::string& target) {
-    const PackageKind* kind = KindOfName(target);
+    const PackageKind* kind = PackageKindOf(target);
     if (!kind || kind->macros || state.documentPart.empty()) return {};
     Parts parts(state);
     for (const Relationship& relationship : parts.Relationships(state.documentPart)) {
         if (relationship.type.ends_with("/vbaProject")) {
-            const PackageKind* same = kind;
-            for (const PackageKind& other : kPackageKinds) {
-                if (other.kind == kind->kind && other.macros) same = &other;
-            }
             return "'" + std::filesystem::path(target).filename().string() +
                    "' cannot hold the macros (VBA project) of '" +
                    std::filesystem::path(state.path).filename().string() + "': write it as a " +
-                   std::string(same->extension) + " file";
+                   std::string(kind->WithMacros().extension) + " file";
         }
     }
     return {};
@@ -938,7 +909,7 @@ private:
     /// The main part's content type says what the target's name says: drawing, stencil or
     /// template, with macros or without (a package's kind is not its file name alone).
     void SetPackageKind() {
-        const PackageKind* kind = KindOfName(m_target);
+        const PackageKind* kind = PackageKindOf(m_target);
         if (!kind) return;
         XmlPart& types = ContentTypes();
         for (pugi::xml_node node : Children(types.dom.document_element(), "Override")) {
