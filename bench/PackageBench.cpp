@@ -1,7 +1,8 @@
 // Opening and saving a large drawing, beside the floor of simply inflating every entry of the
 // same package with libzip; and the peak memory of opening and saving against the size of the
 // unpacked XML. The drawing is built by replicating the pages of a sample until the package
-// unpacks to at least 30 MB.
+// unpacks to at least 30 MB. A save checks every part it copies unchanged against its checksum,
+// which inflates the parts the model did not read: the unchanged case pays about one floor more.
 #include <benchmark/benchmark.h>
 #include <spawn.h>
 #include <sys/wait.h>

@@ -19,7 +19,6 @@
 #include "engine/RowStores.h"
 #include "engine/SectionsTab.h"
 #include "formula/CellCatalogue.h"
-#include "host/vsdx/Package.h"
 #include "host/vsdx/Vsdx.h"
 #include "platform/visio/Constants.h"
 
@@ -392,39 +391,6 @@ bool SameFile(const std::string& a, const std::string& b) {
                std::filesystem::weakly_canonical(b, error);
 }
 
-/// Writes each document to its target: all to files beside their targets first, then each
-/// renamed over its target, so that a failure writes nothing.
-void WriteAll(
-    embedded::Model& model,
-    const std::vector<std::pair<std::shared_ptr<embedded::DocumentData>, std::string>>& writes) {
-    std::vector<std::pair<std::string, std::string>> staged;
-    const auto discard = [&] {
-        for (const auto& [temporary, target] : staged) {
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-        }
-    };
-    try {
-        for (const auto& [document, target] : writes) {
-            const std::string temporary = vsdx::TemporaryBeside(target);
-            vsdx::SaveDocument(model, *document, temporary);
-            staged.emplace_back(temporary, target);
-        }
-    } catch (...) {
-        discard();
-        throw;
-    }
-    for (const auto& [temporary, target] : staged) {
-        std::error_code error;
-        std::filesystem::rename(temporary, target, error);
-        if (error) {
-            discard();
-            vsdx::Fail(vsdx::packerr::kWriteFailed, target,
-                       "cannot be replaced (" + error.message() + ")");
-        }
-    }
-}
-
 // --- Check ---------------------------------------------------------------------------------
 
 struct Problem {
@@ -720,7 +686,7 @@ int RunCopy(const CopyOptions& options, std::ostream& out) {
         if (!vsdx::IsVisioPackageName(options.output))
             UsageError("-o '" + options.output + "' is not a Visio file name");
     }
-    Session session(options.files, options.onError == "cancel");
+    Session session(options.files, options.onError == "cancel", options.inPlace);
     Workspace& files = session.Files();
     embedded::Model& model = files.Model();
 
@@ -760,6 +726,11 @@ int RunCopy(const CopyOptions& options, std::ostream& out) {
         if (documents.size() > 1)
             UsageError("-o writes one document, but the destinations are in " +
                        std::to_string(documents.size()));
+        const Workspace::Document* written =
+            !destinations.empty() ? &files.DocumentOf(destinations.front().sheet)
+            : !newDrawing && files.Documents().size() == 1 ? &files.Documents().front()
+                                                           : nullptr;
+        Workspace::CheckOutput(options.output, written ? written->data.get() : nullptr);
     }
 
     std::vector<SheetState> before;
@@ -794,7 +765,7 @@ int RunCopy(const CopyOptions& options, std::ostream& out) {
                                 options.output);  // unchanged, as asked
         }
     }
-    WriteAll(model, writes);
+    Workspace::Save(model, writes);
 
     Json report = {{"messages", Json::array()}, {"refused", Json::array()}};
     for (const std::string& message : messages)

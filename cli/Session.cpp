@@ -17,8 +17,8 @@ std::string AsLines(std::string text) {
     return lines;
 }
 
-Session::Session(const std::vector<std::string>& files, bool cancelOnError)
-    : m_workspace(files), m_cancelOnError(cancelOnError) {
+Session::Session(const std::vector<std::string>& files, bool cancelOnError, bool toSaveInPlace)
+    : m_workspace(files, toSaveInPlace), m_cancelOnError(cancelOnError) {
     app::SetPrompt(this);
     engine::SetCopyErrorDialog(this);
     app::g_oApplication = std::make_unique<app::Application>(static_cast<app::IWindows&>(*this));

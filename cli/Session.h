@@ -15,7 +15,9 @@ namespace tess::cli {
 
 class Session : private app::IPrompt, private engine::ICopyErrorDialog, private app::IWindows {
 public:
-    Session(const std::vector<std::string>& files, bool cancelOnError = false);
+    /// Opens the files (held against other runs when they are to be saved in place).
+    Session(const std::vector<std::string>& files, bool cancelOnError = false,
+            bool toSaveInPlace = false);
     ~Session() override;
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;

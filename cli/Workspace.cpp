@@ -155,7 +155,7 @@ std::string Address::Text() const {
     return text;
 }
 
-Workspace::Workspace(const std::vector<std::string>& files) {
+Workspace::Workspace(const std::vector<std::string>& files, bool toSaveInPlace) {
     for (const std::string& file : files) {
         if (!vsdx::IsVisioPackageName(file)) {
             UsageError("'" + file +
@@ -163,7 +163,7 @@ Workspace::Workspace(const std::vector<std::string>& files) {
         }
     }
     for (const std::string& file : files) {
-        const auto data = vsdx::OpenDocument(Model(), file);
+        const auto data = vsdx::OpenDocument(Model(), file, toSaveInPlace);
         for (const Document& open : m_documents) {
             if (formula::SameName(open.data->name, data->name)) {
                 UsageError("two files are named '" + data->name + "': give each document once");
@@ -171,6 +171,26 @@ Workspace::Workspace(const std::vector<std::string>& files) {
         }
         m_documents.push_back({file, data, embedded::WrapDocument(m_app->ModelPtr(), data)});
     }
+}
+
+void Workspace::CheckOutput(const std::string& output, const embedded::DocumentData* document) {
+    vsdx::CheckTargetFolder(output);
+    if (!document) return;
+    if (const std::string refusal = vsdx::SaveRefusal(*document, output); !refusal.empty())
+        UsageError("-o " + refusal);
+}
+
+void Workspace::Save(
+    embedded::Model& model,
+    const std::vector<std::pair<std::shared_ptr<embedded::DocumentData>, std::string>>& writes) {
+    std::vector<vsdx::PendingSave> saves;
+    saves.reserve(writes.size());
+    for (const auto& [document, target] : writes)
+        saves.emplace_back(model, *document, target);
+    for (const vsdx::PendingSave& save : saves)
+        save.Check();
+    for (vsdx::PendingSave& save : saves)
+        save.Commit();
 }
 
 const Workspace::Document& Workspace::DocumentNamed(std::string_view name) const {

@@ -44,8 +44,10 @@ struct Target {
 
 class Workspace : public engine::INodeResolver {
 public:
-    /// Opens every file into one embedded model; a file that cannot be read throws.
-    explicit Workspace(const std::vector<std::string>& files);
+    /// Opens every file into one embedded model; a file that cannot be read throws. Files that
+    /// are to be saved over themselves are held against other runs of this program until the
+    /// workspace goes, so that two runs never both save one file.
+    explicit Workspace(const std::vector<std::string>& files, bool toSaveInPlace = false);
 
     embedded::EmbeddedApplication& App() { return *m_app; }
     const std::shared_ptr<embedded::EmbeddedApplication>& AppPtr() const { return m_app; }
@@ -70,6 +72,17 @@ public:
     /// The document of the given name, or the only one when name is empty.
     const Document& DocumentNamed(std::string_view name) const;
     const Document& DocumentOf(const visio::ShapePtr& shape) const;
+
+    /// Refuses, before anything runs, an output file a document cannot be written to: one in a
+    /// folder that does not exist (a file error), one of a kind of package that cannot hold the
+    /// document (a usage error). document is null for a drawing the run is to create.
+    static void CheckOutput(const std::string& output, const embedded::DocumentData* document);
+    /// Writes each document to its target: all beside their targets first, then, once all are
+    /// written and none of the files read changed meanwhile, each in its target's place. A
+    /// failure replaces no target.
+    static void Save(
+        embedded::Model& model,
+        const std::vector<std::pair<std::shared_ptr<embedded::DocumentData>, std::string>>& writes);
 
     /// The shape tree's resolution, for the copy engine: keys are addresses.
     visio::ObjectPtr GetNodeObject(const std::string& key) override;

@@ -31,6 +31,24 @@ const SheetData* SheetOfStyle(const DocumentData& document, std::string_view nam
     return nullptr;
 }
 
+/// A value a file can hold for a cell: neither unknown nor an error.
+bool IsShowable(const formula::Value& value) {
+    return value.IsKnown() && value.type != formula::Value::Type::Error;
+}
+
+/// What an emptied cell shows: nothing, in the type of what it showed (a number cell 0, a text
+/// cell or one of unknown type ""), so that a file gets a value its readers can take.
+formula::Value EmptyLike(const formula::Value& shown) {
+    switch (shown.type) {
+        case formula::Value::Type::Number:
+            return formula::Value::Number(0);
+        case formula::Value::Type::Color:
+            return formula::Value::Color(0);
+        default:
+            return formula::Value::String("");
+    }
+}
+
 }  // namespace
 
 /// Resolves the references of a formula written on one sheet.
@@ -301,8 +319,23 @@ void Model::CacheValue(SheetData& sheet, int16_t section, int16_t row, int16_t c
 void Model::SetLocalFormula(const SheetPtr& sheet, int16_t section, int16_t row, int16_t cell,
                             std::string text) {
     const int16_t index = section == visio::visSectionObject ? ObjectCellKey(row, cell) : cell;
+    // Until its new formula is computed the cell shows what it showed before: inherited from
+    // its master or style when it had no value of its own. A formula this model cannot compute
+    // leaves that value, which a file needs, rather than none.
     const CellData* own = OwnCell(*sheet, section, row, cell);
+    formula::Value shown =
+        own && IsShowable(own->value) ? own->value : Compute(sheet, section, row, cell);
+    if (!IsShowable(shown)) {
+        // What this model cannot compute in the cell's place, the file that holds the formula
+        // has a value for (Visio's last good one).
+        if (const CellData* source = FormulaCell(*sheet, section, row, cell);
+            source && IsShowable(source->value)) {
+            shown = source->value;
+        }
+    }
+    own = OwnCell(*sheet, section, row, cell);  // computing may have cached a value
     CellData data = own ? *own : CellData{};
+    data.value = std::move(shown);
     data.index = index;
     data.source = CellData::Source::Local;
     data.valueOnly = false;
@@ -357,7 +390,7 @@ void Model::RevertToInherited(const SheetPtr& sheet, int16_t section, int16_t ro
     data.index = index;
     data.source = CellData::Source::NoFormula;
     data.formula.clear();
-    data.value = formula::Value::String("");
+    data.value = EmptyLike(data.value);
     data.computedAt = 0;
     if (section != visio::visSectionObject) MakeRowLocal(sheet, section, row);
     StoreCell(sheet, section, row, std::move(data));

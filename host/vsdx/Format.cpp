@@ -1,5 +1,6 @@
 #include "host/vsdx/Format.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -107,7 +108,39 @@ std::string Precise(double number) {
     return text.substr(0, e) + "E" + sign + exponent;
 }
 
+constexpr PackageKind kPackageKinds[] = {{".vsdx", "drawing", false},  {".vsdm", "drawing", true},
+                                         {".vssx", "stencil", false},  {".vssm", "stencil", true},
+                                         {".vstx", "template", false}, {".vstm", "template", true}};
+
 }  // namespace
+
+std::string PackageKind::ContentType() const {
+    return "application/vnd.ms-visio." + std::string(kind) + (macros ? ".macroEnabled" : "") +
+           ".main+xml";
+}
+
+const PackageKind& PackageKind::WithMacros() const {
+    for (const PackageKind& other : kPackageKinds) {
+        if (other.kind == kind && other.macros) return other;
+    }
+    return *this;
+}
+
+const PackageKind* PackageKindOf(std::string_view path) {
+    const size_t dot = path.rfind('.');
+    if (dot == std::string_view::npos || path.find('/', dot) != std::string_view::npos)
+        return nullptr;
+    const std::string_view extension = path.substr(dot);
+    for (const PackageKind& kind : kPackageKinds) {
+        if (extension.size() == kind.extension.size() &&
+            std::equal(
+                extension.begin(), extension.end(), kind.extension.begin(),
+                [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; })) {
+            return &kind;
+        }
+    }
+    return nullptr;
+}
 
 namespace {
 
@@ -228,8 +261,11 @@ std::string XmlValueText(const formula::Value& value) {
         }
         case formula::Value::Type::String:
             return value.text;
-        case formula::Value::Type::Error:
         case formula::Value::Type::NotComputable:
+            // Only a themed value is unknown to the model by the time it is written (a cell
+            // without one shows what it inherits): Visio's own word for it reads back the same.
+            return "Themed";
+        case formula::Value::Type::Error:
             return {};
     }
     return {};

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <random>
 
 #include "platform/visio/Error.h"
@@ -18,20 +17,6 @@ constexpr std::string_view kCompoundFileMagic = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE
 
 std::string FileName(const std::string& path) {
     return std::filesystem::path(path).filename().string();
-}
-
-std::string ReadFileBytes(const std::string& path, uint64_t limit) {
-    std::error_code error;
-    const auto size = std::filesystem::file_size(path, error);
-    if (error) Fail(packerr::kNotFound, path, "cannot be read: " + error.message());
-    if (size > limit)
-        Fail(packerr::kTooLarge, path, "is larger than any drawing this program opens");
-    std::ifstream in(path, std::ios::binary);
-    if (!in) Fail(packerr::kNotFound, path, "cannot be opened");
-    std::string bytes(static_cast<size_t>(size), '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(size));
-    if (!in) Fail(packerr::kNotFound, path, "could not be read completely");
-    return bytes;
 }
 
 /// A compound (OLE) file holds either a Visio 2003-2010 binary drawing or an encrypted package.
@@ -84,8 +69,6 @@ std::string TemporaryBeside(const std::string& target) {
     return (path.parent_path() / name).string();
 }
 
-namespace {}  // namespace
-
 Spill::~Spill() {
     if (!m_file) return;
     std::fclose(m_file);
@@ -123,10 +106,13 @@ Package::Package(Package&&) noexcept = default;
 Package& Package::operator=(Package&&) noexcept = default;
 Package::~Package() = default;
 
-Package Package::Read(const std::string& path, const Limits& limits) {
+Package Package::Read(const std::string& path, const Limits& limits, bool hold) {
     Package package;
     package.m_path = path;
-    package.m_bytes = std::make_shared<std::string>(ReadFileBytes(path, limits.fileBytes));
+    auto file = std::make_unique<ReadFile>(path, limits.fileBytes, hold);
+    package.m_version = file->Version();
+    package.m_bytes = std::make_shared<std::string>(std::move(file->Bytes()));
+    if (hold) package.m_held = std::move(file);
     const std::string& bytes = *package.m_bytes;
     const std::string_view head = std::string_view(bytes).substr(0, 8);
     if (head == kCompoundFileMagic) RefuseCompoundFile(path, bytes);
@@ -178,6 +164,7 @@ Package Package::Read(const std::string& path, const Limits& limits) {
             Fail(packerr::kTooLarge, path, "inflates far beyond any drawing");
         package.m_entries.push_back({name, stat.size, static_cast<uint64_t>(i)});
     }
+    package.m_verified.assign(package.m_entries.size(), false);
     for (size_t i = 0; i < package.m_entries.size(); ++i) {
         if (!package.m_index.emplace(package.m_entries[i].name, i).second) {
             Fail(packerr::kDamaged, path,
@@ -195,39 +182,52 @@ const Package::Entry* Package::Find(std::string_view name) const {
 std::string Package::Inflate(std::string_view name) const {
     const Entry* entry = Find(name);
     if (!entry) Fail(packerr::kMissingPart, m_path, "lacks its part '" + std::string(name) + "'");
-    zip_file_t* file = zip_fopen_index(m_archive->zip, entry->index, 0);
+    std::string content;
+    Verify(*entry, &content);
+    return content;
+}
+
+void Package::Verify(const Entry& entry, std::string* content) const {
+    zip_file_t* file = zip_fopen_index(m_archive->zip, entry.index, 0);
     if (!file) {
         Fail(packerr::kDamaged, m_path,
-             "cannot read '" + entry->name + "' (" + ZipError(m_archive->zip) + ")");
+             "cannot read '" + entry.name + "' (" + ZipError(m_archive->zip) + ")");
     }
-    std::string content(static_cast<size_t>(entry->size), '\0');
-    zip_int64_t read = 0;
-    while (static_cast<uint64_t>(read) < entry->size) {
-        const zip_int64_t got =
-            zip_fread(file, content.data() + read, entry->size - static_cast<uint64_t>(read));
+    // Reading to the end is what makes libzip compare the checksum. The bytes go to content
+    // when it is given, else through a small buffer.
+    char buffer[1 << 14];
+    if (content) content->resize(static_cast<size_t>(entry.size));
+    uint64_t read = 0;
+    bool longer = false;
+    for (;;) {
+        const bool intoContent = content && read < entry.size;
+        char* into = intoContent ? content->data() + read : buffer;
+        const uint64_t room = intoContent ? entry.size - read : sizeof buffer;
+        const zip_int64_t got = zip_fread(file, into, room);
         if (got <= 0) break;
-        read += got;
+        if (content && !intoContent) {
+            longer = true;  // more than its directory entry claims
+            break;
+        }
+        read += static_cast<uint64_t>(got);
     }
-    char extra = 0;
-    const bool longer = zip_fread(file, &extra, 1) > 0;
     const std::string fileError = zip_error_strerror(zip_file_get_error(file));
-    const bool failed = static_cast<uint64_t>(read) != entry->size ||
-                        zip_file_get_error(file)->zip_err != ZIP_ER_OK;
+    const bool failed =
+        longer || read != entry.size || zip_file_get_error(file)->zip_err != ZIP_ER_OK;
     zip_fclose(file);
-    if (failed || longer) {
+    if (failed) {
         Fail(packerr::kDamaged, m_path,
-             "is damaged or truncated in '" + entry->name + "' (" + fileError + ")");
+             "is damaged or truncated in '" + entry.name + "' (" + fileError + ")");
     }
-    return content;
+    m_verified[static_cast<size_t>(&entry - m_entries.data())] = true;
 }
 
 namespace {
 
-void WriteParts(const std::string& target, const std::vector<Package::Output>& parts,
-                zip_t* source) {
-    const std::string temporary = TemporaryBeside(target);
+void WriteParts(const std::string& file, const std::string& target,
+                const std::vector<Package::Output>& parts, zip_t* source) {
     int code = 0;
-    zip_t* out = zip_open(temporary.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    zip_t* out = zip_open(file.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
     if (!out) {
         zip_error_t error;
         zip_error_init_with_code(&error, code);
@@ -238,7 +238,7 @@ void WriteParts(const std::string& target, const std::vector<Package::Output>& p
     const auto abandon = [&](const std::string& why) {
         zip_discard(out);
         std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
+        std::filesystem::remove(file, ignored);
         Fail(packerr::kWriteFailed, target, "cannot be written (" + why + ")");
     };
     for (const auto& part : parts) {
@@ -256,22 +256,24 @@ void WriteParts(const std::string& target, const std::vector<Package::Output>& p
         }
     }
     if (zip_close(out) != 0) abandon(ZipError(out));
-    std::error_code error;
-    std::filesystem::rename(temporary, target, error);
-    if (error) {
-        std::filesystem::remove(temporary, error);
-        Fail(packerr::kWriteFailed, target, "cannot be replaced (" + error.message() + ")");
-    }
 }
 
 }  // namespace
 
-void Package::Write(const std::string& target, const std::vector<Output>& parts) const {
-    WriteParts(target, parts, m_archive->zip);
+void Package::Write(const std::string& file, const std::string& target,
+                    const std::vector<Output>& parts) const {
+    // Parts are copied compressed as they are, which passes on whatever damage they carry: each
+    // is checked first, unless reading it did.
+    for (const Output& part : parts) {
+        if (part.original && !m_verified[static_cast<size_t>(part.original - m_entries.data())])
+            Verify(*part.original, nullptr);
+    }
+    WriteParts(file, target, parts, m_archive->zip);
 }
 
-void Package::WriteNew(const std::string& target, const std::vector<Output>& parts) {
-    WriteParts(target, parts, nullptr);
+void Package::WriteNew(const std::string& file, const std::string& target,
+                       const std::vector<Output>& parts) {
+    WriteParts(file, target, parts, nullptr);
 }
 
 }  // namespace tess::vsdx

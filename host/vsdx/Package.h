@@ -8,6 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "host/vsdx/FileAccess.h"
+
 // A zip package read whole into memory, with the checks a file from anywhere needs, and the
 // atomic writing of a new one beside its target.
 namespace tess::vsdx {
@@ -24,6 +26,9 @@ inline constexpr int32_t kTooLarge = static_cast<int32_t>(0x86DB0B07u);
 inline constexpr int32_t kMalformed = static_cast<int32_t>(0x86DB0B08u);
 inline constexpr int32_t kMissingPart = static_cast<int32_t>(0x86DB0B09u);
 inline constexpr int32_t kWriteFailed = static_cast<int32_t>(0x86DB0B0Au);
+inline constexpr int32_t kLocked = static_cast<int32_t>(0x86DB0B0Bu);
+inline constexpr int32_t kChanged = static_cast<int32_t>(0x86DB0B0Cu);
+inline constexpr int32_t kWrongKind = static_cast<int32_t>(0x86DB0B0Du);
 }  // namespace packerr
 
 [[noreturn]] void Fail(int32_t number, const std::string& path, const std::string& what);
@@ -70,14 +75,18 @@ public:
     };
 
     /// Reads and checks a package: a zip whose entries stay inside it and inflate within limits.
-    static Package Read(const std::string& path, const Limits& limits = {});
+    /// A held package keeps its file from other runs of this program while it lives.
+    static Package Read(const std::string& path, const Limits& limits = {}, bool hold = false);
 
     const std::string& Path() const { return m_path; }
+    /// The version of the file the package was read from.
+    const FileVersion& Version() const { return m_version; }
     const std::vector<Entry>& Entries() const { return m_entries; }
     bool Has(std::string_view name) const { return Find(name) != nullptr; }
     /// The entry of that name; null when there is none.
     const Entry* Find(std::string_view name) const;
-    /// The inflated bytes of an entry; throws kMissingPart when there is none.
+    /// The inflated bytes of an entry, checked against its checksum; throws kMissingPart when
+    /// there is none and kDamaged when they are not what was stored.
     std::string Inflate(std::string_view name) const;
 
     /// A package being written: parts copied from the original or new, in order.
@@ -88,11 +97,14 @@ public:
         const Spill* spill = nullptr;     // or these, when set
         Spill::Span span;
     };
-    /// Writes the parts to a temporary file beside target and renames it over target once
-    /// complete; a failure leaves target as it was.
-    void Write(const std::string& target, const std::vector<Output>& parts) const;
+    /// Writes the parts to a new package at file (target names the package in messages). An
+    /// original part is checked against its checksum before it is copied: a damaged one throws
+    /// kDamaged, naming it, and no file is left.
+    void Write(const std::string& file, const std::string& target,
+               const std::vector<Output>& parts) const;
     /// Writes a package made only of new parts, the same way.
-    static void WriteNew(const std::string& target, const std::vector<Output>& parts);
+    static void WriteNew(const std::string& file, const std::string& target,
+                         const std::vector<Output>& parts);
 
     Package(Package&&) noexcept;
     Package& operator=(Package&&) noexcept;
@@ -100,11 +112,18 @@ public:
 
 private:
     Package() = default;
+    /// Reads an entry to its end, which checks it against its checksum, and remembers that it
+    /// was; throws kDamaged.
+    void Verify(const Entry& entry, std::string* content) const;
+
     struct Archive;
     std::string m_path;
+    FileVersion m_version;
+    std::unique_ptr<ReadFile> m_held;
     std::shared_ptr<std::string> m_bytes;
     std::unique_ptr<Archive> m_archive;
     std::vector<Entry> m_entries;
+    mutable std::vector<bool> m_verified;                  // by entry
     std::unordered_map<std::string_view, size_t> m_index;  // entries by name
 };
 

@@ -36,6 +36,7 @@ struct PackageState {
     std::optional<Package> package;            // as read; none for a drawing made here
     std::map<std::string, std::string> blank;  // the starting parts of a drawing made here
     std::string path;                          // where it was read from, for messages
+    FileVersion version;                       // of the file there, as read or last saved
     std::string documentPart;
     std::string pagesPart;
     std::string mastersPart;

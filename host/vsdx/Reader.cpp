@@ -35,12 +35,6 @@ bool IsDeleted(const pugi::xml_node& node) {
     return std::string_view(node.attribute("Del").value()) == "1";
 }
 
-std::string Lowered(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
 CellData CellFromXml(const pugi::xml_node& node, int16_t index) {
     CellData cell;
     cell.index = index;
@@ -87,7 +81,8 @@ int16_t ForeignTypeOf(std::string_view type) {
 
 class Reader {
 public:
-    Reader(Model& model, std::string path) : m_model(model), m_path(std::move(path)) {}
+    Reader(Model& model, std::string path, bool hold)
+        : m_model(model), m_path(std::move(path)), m_hold(hold) {}
     /// Goes on reading a document read before.
     Reader(Model& model, std::shared_ptr<PackageState> state,
            std::shared_ptr<DocumentData> document)
@@ -121,13 +116,19 @@ public:
     std::shared_ptr<DocumentData> Read() {
         m_state = std::make_shared<PackageState>();
         m_state->path = m_path;
-        m_state->package = Package::Read(m_path);
+        m_state->package = Package::Read(m_path, {}, m_hold);
+        m_state->version = m_state->package->Version();
+        if (!m_state->package->Has("[Content_Types].xml")) {
+            Fail(packerr::kMissingPart, m_path,
+                 "is not a Visio file: its package has no content types part "
+                 "('[Content_Types].xml')");
+        }
         m_parts = std::make_unique<Parts>(*m_state);
         m_document = std::make_shared<DocumentData>();
         m_document->name = std::filesystem::path(m_path).filename().string();
         m_document->path = m_path;
-        const std::string extension = Lowered(std::filesystem::path(m_path).extension().string());
-        m_document->stencil = extension == ".vssx" || extension == ".vssm";
+        const PackageKind* kind = PackageKindOf(m_path);
+        m_document->stencil = kind && kind->kind == "stencil";
         m_document->fileState = m_state;
 
         m_state->documentPart = PartOfType("", "/visio/2010/relationships/document", true);
@@ -486,20 +487,18 @@ private:
     std::unique_ptr<Parts> m_parts;
     std::shared_ptr<DocumentData> m_document;
     std::string m_windowsPart;
+    bool m_hold = false;
 };
 
 }  // namespace
 
 bool IsVisioPackageName(const std::string& path) {
-    const std::string extension = Lowered(std::filesystem::path(path).extension().string());
-    for (const char* known : {".vsdx", ".vsdm", ".vssx", ".vssm", ".vstx", ".vstm"}) {
-        if (extension == known) return true;
-    }
-    return false;
+    return PackageKindOf(path) != nullptr;
 }
 
-std::shared_ptr<DocumentData> OpenDocument(Model& model, const std::string& path) {
-    Reader reader(model, path);
+std::shared_ptr<DocumentData> OpenDocument(Model& model, const std::string& path,
+                                           bool toSaveInPlace) {
+    Reader reader(model, path, toSaveInPlace);
     const bool undo = model.UndoEnabled();
     model.SetUndoEnabled(false);
     std::shared_ptr<DocumentData> document;

@@ -3,15 +3,19 @@
 // so that everything the model does not hold stays where it was.
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <set>
+#include <utility>
 
 #include "formula/CellCatalogue.h"
 #include "host/embedded/Model.h"
+#include "host/vsdx/FileAccess.h"
 #include "host/vsdx/Format.h"
 #include "host/vsdx/PackageState.h"
 #include "host/vsdx/Vsdx.h"
 #include "platform/visio/Constants.h"
+#include "platform/visio/Error.h"
 
 namespace tess::vsdx {
 namespace {
@@ -74,6 +78,23 @@ pugi::xml_node InsertElement(pugi::xml_node parent, const char* name,
     return anchor ? parent.insert_child_after(name, anchor) : parent.prepend_child(name);
 }
 
+/// Why a package cannot be written under a name: a VBA project, which a package of a
+/// macro-free kind cannot hold and which is never dropped unasked. Empty when it can be.
+std::string MacroRefusal(const PackageState& state, const std::string& target) {
+    const PackageKind* kind = PackageKindOf(target);
+    if (!kind || kind->macros || state.documentPart.empty()) return {};
+    Parts parts(state);
+    for (const Relationship& relationship : parts.Relationships(state.documentPart)) {
+        if (relationship.type.ends_with("/vbaProject")) {
+            return "'" + std::filesystem::path(target).filename().string() +
+                   "' cannot hold the macros (VBA project) of '" +
+                   std::filesystem::path(state.path).filename().string() + "': write it as a " +
+                   std::string(kind->WithMacros().extension) + " file";
+        }
+    }
+    return {};
+}
+
 class Writer {
 public:
     Writer(Model& model, const DocumentData& document, const PackageState& state,
@@ -89,7 +110,11 @@ public:
           m_target(std::move(target)),
           m_spill(TemporaryBeside(m_target)) {}
 
-    void Save(const std::string& target) {
+    /// Writes the package to file; the target it is for gives its kind.
+    void Save(const std::string& file) {
+        if (const std::string refusal = MacroRefusal(m_state, m_target); !refusal.empty())
+            Raise(packerr::kWrongKind, refusal + ".");
+        SetPackageKind();
         UpdateDocumentPart();
         UpdateMasters();
         UpdatePages();
@@ -113,9 +138,9 @@ public:
             if (!written.count(name)) outputs.push_back(Output(name));
         }
         if (m_state.package) {
-            m_state.package->Write(target, outputs);
+            m_state.package->Write(file, m_target, outputs);
         } else {
-            Package::WriteNew(target, outputs);
+            Package::WriteNew(file, m_target, outputs);
         }
     }
 
@@ -186,10 +211,12 @@ private:
         return false;
     }
 
-    /// Writes a cell's formula and value. A value the model could not compute keeps what the
-    /// file had, and asks Visio to compute it on opening.
+    /// Writes a cell's formula and value. A value the model could not compute is the one the
+    /// cell showed before (what the file had, else what it inherited), and Visio is asked to
+    /// compute it on opening: every reader needs a value of the cell's type.
     void WriteCell(pugi::xml_node element, const CellData& cell, const SheetPtr& sheet,
                    int16_t section, int16_t row, int16_t index, XmlPart& part) {
+        const formula::Value shown = cell.value;  // before computing it again
         formula::Value value = cell.value;
         bool estimated = false;
         if (cell.source != CellData::Source::NoFormula) {
@@ -200,18 +227,20 @@ private:
                     : sheet->Section(section)->rows[static_cast<size_t>(row)].Find(index);
             estimated = computed && computed->estimated;
         }
-        if (!element.attribute("V")) element.append_attribute("V");
-        if (!estimated) {
+        const bool hadValue = element.attribute("V");
+        if (!hadValue) element.append_attribute("V");
+        if (!estimated || !hadValue) {
             if (value.type == formula::Value::Type::Error) {
+                // An error keeps the last good value beside it, as Visio's files do.
                 SetAttribute(element, "E", std::string(formula::ErrorText(value.error)), part);
+                if (!hadValue && shown.IsKnown() && shown.type != formula::Value::Type::Error)
+                    SetAttribute(element, "V", XmlValueText(shown), part);
             } else {
-                SetAttribute(element, "V",
-                             cell.source == CellData::Source::NoFormula ? std::string()
-                                                                        : XmlValueText(value),
-                             part);
+                SetAttribute(element, "V", XmlValueText(value), part);
                 RemoveAttribute(element, "E", part);
             }
-        } else if (!element.child("NewValue")) {
+        }
+        if (estimated && !element.child("NewValue")) {
             // The processing instruction Visio reads as "compute this cell again".
             pugi::xml_node instruction = element.append_child(pugi::node_pi);
             instruction.set_name("NewValue");
@@ -877,6 +906,21 @@ private:
 
     XmlPart& ContentTypes() { return m_parts.Xml("[Content_Types].xml"); }
 
+    /// The main part's content type says what the target's name says: drawing, stencil or
+    /// template, with macros or without (a package's kind is not its file name alone).
+    void SetPackageKind() {
+        const PackageKind* kind = PackageKindOf(m_target);
+        if (!kind) return;
+        XmlPart& types = ContentTypes();
+        for (pugi::xml_node node : Children(types.dom.document_element(), "Override")) {
+            if ("/" + m_state.documentPart == node.attribute("PartName").value()) {
+                SetAttribute(node, "ContentType", kind->ContentType(), types);
+                return;
+            }
+        }
+        AddOverride(m_state.documentPart, kind->ContentType().c_str());
+    }
+
     void AddOverride(const std::string& part, const char* type) {
         XmlPart& types = ContentTypes();
         pugi::xml_node node = types.dom.document_element().append_child("Override");
@@ -1077,13 +1121,83 @@ bool HasChanges(const DocumentData& document) {
     return false;
 }
 
-void SaveDocument(Model& model, const DocumentData& document, const std::string& path) {
+std::string SaveRefusal(const DocumentData& document, const std::string& path) {
+    const auto state = std::static_pointer_cast<PackageState>(document.fileState);
+    return state ? MacroRefusal(*state, path) : std::string();
+}
+
+void CheckTargetFolder(const std::string& target) {
+    const std::filesystem::path folder = std::filesystem::path(target).parent_path();
+    std::error_code error;
+    if (!folder.empty() && !std::filesystem::is_directory(folder, error)) {
+        Fail(packerr::kWriteFailed, target,
+             "cannot be written: there is no folder '" + folder.string() + "'");
+    }
+}
+
+namespace {
+
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    return std::filesystem::weakly_canonical(WriteTargetOf(a), error) ==
+           std::filesystem::weakly_canonical(WriteTargetOf(b), error);
+}
+
+}  // namespace
+
+PendingSave::PendingSave(Model& model, const DocumentData& document, const std::string& target)
+    : m_target(WriteTargetOf(target)) {
     auto state = std::static_pointer_cast<PackageState>(document.fileState);
     if (!state) {
-        state = BlankPackage(path);
+        state = BlankPackage(m_target);
         const_cast<DocumentData&>(document).fileState = state;  // written from scratch each time
     }
-    Writer(model, document, *state, path).Save(path);
+    CheckTargetFolder(m_target);
+    const std::string written = TemporaryBeside(m_target);
+    Writer(model, document, *state, m_target).Save(written);
+    m_written = written;
+    m_state = std::move(state);
+}
+
+PendingSave::PendingSave(PendingSave&& other) noexcept
+    : m_state(std::move(other.m_state)),
+      m_target(std::move(other.m_target)),
+      m_written(std::exchange(other.m_written, {})) {}
+
+PendingSave::~PendingSave() {
+    if (m_written.empty()) return;
+    std::error_code ignored;
+    std::filesystem::remove(m_written, ignored);
+}
+
+bool PendingSave::OverFileRead() const {
+    const auto& state = *std::static_pointer_cast<PackageState>(m_state);
+    return state.package && SameFile(state.path, m_target);
+}
+
+void PendingSave::Check() const {
+    const auto& state = *std::static_pointer_cast<PackageState>(m_state);
+    if (OverFileRead() && VersionAt(m_target) != state.version) {
+        Fail(packerr::kChanged, m_target,
+             "changed since it was read (another program saved it meanwhile), so it was not "
+             "replaced; run again to work on the file as it is now");
+    }
+}
+
+void PendingSave::Commit() {
+    Check();
+    KeepAttributes(m_written, m_target);
+    std::error_code error;
+    std::filesystem::rename(m_written, m_target, error);
+    if (error)
+        Fail(packerr::kWriteFailed, m_target, "cannot be replaced (" + error.message() + ")");
+    m_written.clear();
+    auto& state = *std::static_pointer_cast<PackageState>(m_state);
+    if (OverFileRead()) state.version = VersionAt(m_target).value_or(FileVersion{});
+}
+
+void SaveDocument(Model& model, const DocumentData& document, const std::string& path) {
+    PendingSave(model, document, path).Commit();
 }
 
 }  // namespace tess::vsdx

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <pugixml.hpp>
 #include <stdexcept>
 
@@ -63,6 +65,33 @@ void WriteZip(const std::string& path, const std::vector<ZipEntry>& entries) {
         zip_discard(archive);
         throw std::runtime_error("cannot finish " + path);
     }
+}
+
+std::string FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+void CorruptChecksum(const std::string& package, const std::string& part) {
+    std::string bytes = FileBytes(package);
+    // The local header holds the CRC at 14 and the name at 30; the central directory's, at 16
+    // and 46. Both name lengths are 16-bit little-endian, at 26 and 28.
+    const auto spoil = [&](std::string_view signature, size_t crc, size_t nameLength, size_t name) {
+        for (size_t at = bytes.find(signature); at != std::string::npos;
+             at = bytes.find(signature, at + 1)) {
+            const size_t length = static_cast<unsigned char>(bytes[at + nameLength]) |
+                                  static_cast<unsigned char>(bytes[at + nameLength + 1]) << 8;
+            if (bytes.compare(at + name, length, part) == 0 && length == part.size())
+                bytes[at + crc] = static_cast<char>(bytes[at + crc] ^ 0x5A);
+        }
+    };
+    spoil(std::string_view("PK\x03\x04", 4), 14, 26, 30);
+    spoil(std::string_view("PK\x01\x02", 4), 16, 28, 46);
+    WriteBytes(package, bytes);
 }
 
 std::vector<std::string> FormulasInPackage(const std::string& path) {

@@ -16,15 +16,6 @@
 namespace tess::test {
 namespace {
 
-std::string FileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
 class BadPackage : public ::testing::Test {
 protected:
     /// A copy of a sample, with its entries changed, under a name of its own.
