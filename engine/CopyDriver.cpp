@@ -127,6 +127,11 @@ void CopyDriver::AddReplacement(const ShapePtr& source, const ShapePtr& destinat
     app::g_colSheetNameMap.Add(from + "!|" + destination->NameID() + "!", from);
 }
 
+bool CopyDriver::IsKeptMember(const ShapePtr& shape) const {
+    // IDs are unique within the page or master the run works in.
+    return m_keptMember && shape->ID() == m_keptMember->ID();
+}
+
 void CopyDriver::DeleteSnapshot() {
     if (!m_ovDestSnapshot) return;
     const ShapePtr snapshot = std::move(m_ovDestSnapshot);
@@ -208,7 +213,8 @@ void CopyDriver::BeginCopy() {
             if (type == visio::visTypeShape || type == visio::visTypeGroup) {
                 if (inMaster) {
                     m_editCopy = destination->ContainingMaster()->Open();
-                    destination = m_editCopy->Shapes()->Item(destination->NameID());
+                    // By ID, which finds a shape nested in the master's groups too.
+                    destination = m_editCopy->Shapes()->ItemFromID(destination->ID());
                     m_ovDestSnapshot = m_editCopy->Drop(destination, 0, 0);
                 } else {
                     m_ovDestSnapshot = destination->ContainingPage()->Drop(destination, 0, 0);
@@ -236,6 +242,7 @@ void CopyDriver::BeginCopy() {
     app::Trap(kModule, "BeginCopy", [&] {
         app::IgnoreFailure([&] { DeleteSnapshot(); });
         m_ovDestSnapshot = nullptr;
+        m_keptMember = nullptr;
         if (m_editCopy) {
             const visio::MasterPtr editCopy = std::move(m_editCopy);
             m_editCopy = nullptr;
@@ -274,11 +281,17 @@ ShapePtr CopyDriver::CreateDestination(const ShapePtr& source, int16_t image, bo
 }
 
 bool CopyDriver::CopyTo(const ShapePtr& source, ShapePtr& destination, int16_t flags) {
+    m_keptMember = nullptr;
     app::g_colSheetNameMap.Clear();
     AddReplacement(source, destination);
     if ((flags & CF_ALL_SUBSHAPES) && source->Type() == visio::visTypeGroup &&
         destination->Type() == visio::visTypeShape) {
+        // The shape becomes the first member of a new group, which takes the copy; the shape
+        // itself stays, with its ID and glue, beside the sub-shapes added. The temporary copy
+        // described the shape, not the new group, which has no Geometry yet.
+        m_keptMember = destination;
         destination = GroupAround(destination);
+        DeleteSnapshot();
     }
     PrepareSections(source, destination, flags, false);
     if (app::CopyRunCancelled) return false;
@@ -329,17 +342,15 @@ void CopyDriver::PrepareSections(const ShapePtr& source, ShapePtr& destination, 
 void CopyDriver::CopyConnectionPoints(const ShapePtr& source, ShapePtr& destination,
                                       int16_t flags) {
     const int16_t section = visio::visSectionConnectionPts;
-    std::string name;
-    if (source->SectionExists(section, 0) && source->RowCount(section) > 0) {
-        app::IgnoreFailure([&] { name = source->CellsSRC(section, 1, 0)->RowName(); });
-    }
+    // Named when any row has a name: one named row among numbered ones is matched by name too.
+    const bool named = HasNamedRows(source, section);
     if (ShouldWeCopySection(source, section)) {
-        if (!name.empty()) {
+        if (named) {
             CopyNamedRowSection(source, destination, section, 0, true);
         } else {
             CopySection(source, destination, section, 0, true);
         }
-    } else if (!name.empty()) {
+    } else if (named) {
         CopyNamedRows(source, destination, section);
     } else {
         CopyRows(source, destination, section, flags);
@@ -513,7 +524,7 @@ void CopyDriver::ReplaceSubShapes(const ShapePtr& source, ShapePtr& destination,
                 const std::string kept = member->Name();
                 for (int16_t j = destinations->Count(); j >= 1; --j) {
                     const ShapePtr former = destinations->Item(j);
-                    if (former->Name() != kept) former->Delete();
+                    if (former->Name() != kept && !IsKeptMember(former)) former->Delete();
                 }
             }
             member->SetNameU(from->NameU());

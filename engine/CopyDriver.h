@@ -36,6 +36,8 @@ public:
 private:
     /// Adds "source!|destination!" to the run's replacement list, under the source's name.
     static void AddReplacement(const visio::ShapePtr& source, const visio::ShapePtr& destination);
+    /// Whether shape is the plain destination that a sub-shape replacement put in a new group.
+    bool IsKeptMember(const visio::ShapePtr& shape) const;
     /// Deletes the temporary copy of the destination, whatever locks it.
     void DeleteSnapshot();
     /// The copy of one destination (or of the created one): preparation, sub-shapes, sections.
@@ -49,6 +51,7 @@ private:
     visio::ApplicationPtr m_host;
     visio::ShapePtr m_ovDestSnapshot;  // the destination as it was, while it is copied to
     visio::MasterPtr m_editCopy;       // the master edit copy of a destination in a master
+    visio::ShapePtr m_keptMember;      // a plain destination made a group's member, not replaced
 };
 
 /// True when Geometry is chosen and the copy type is Append.

@@ -45,6 +45,9 @@ void AddNewRows(const visio::ShapePtr& source, const visio::ShapePtr& destinatio
 /// (every source row when allRows).
 void AddNewNamedRows(const visio::ShapePtr& source, const visio::ShapePtr& destination,
                      int16_t section, bool allRows);
+/// Whether any row of the section has a name (connection points are named or numbered by it);
+/// false when the shape lacks the section or a name cannot be read.
+bool HasNamedRows(const visio::ShapePtr& shape, int16_t section);
 /// Deletes every row of the destination's section.
 void DeleteRows(const visio::ShapePtr& destination, int16_t section);
 

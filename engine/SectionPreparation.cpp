@@ -22,7 +22,6 @@ bool IsNamedRowSection(int16_t section) {
         case visio::visSectionAction:
         case visio::visSectionSmartTag:
         case visio::visSectionControls:
-        case visio::visSectionConnectionPts:
             return true;
         default:
             return false;
@@ -125,11 +124,14 @@ void PrepareSection(const ShapePtr& source, const ShapePtr& destination, int16_t
         const bool text =
             section == visio::visSectionCharacter || section == visio::visSectionParagraph;
         if ((options & CF_OVERWRITE) && !text) DeleteRows(destination, section);
-        if (IsNamedRowSection(section)) {
-            // Inside a group every source row goes, whatever the Rows tab says.
-            const bool allRows =
-                std::dynamic_pointer_cast<visio::IShape>(source->Parent()) != nullptr;
-            AddNewNamedRows(source, destination, section, allRows);
+        // Connection points are matched by name only when the source names them; unnamed ones
+        // are added after the destination's, as other numbered rows are.
+        const bool named = section == visio::visSectionConnectionPts ? HasNamedRows(source, section)
+                                                                     : IsNamedRowSection(section);
+        if (named) {
+            // The Rows tab's choice is the run source's: a sub-shape copied along with it gets
+            // every row, and the run source gets only its chosen rows, inside a group or not.
+            AddNewNamedRows(source, destination, section, ShouldWeCopySection(source, section));
         } else if (!text && section != visio::visSectionTab) {
             AddNewRows(source, destination, section);
         }

@@ -102,8 +102,8 @@ TEST_F(CopyDriver, OverwriteAndAppendFollowTheRowChoicesAndOrders) {
     driver.BeginCopy();
     ASSERT_EQ(destination->RowCount(visSectionScratch), 5);
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 2, 0), "9");
-    EXPECT_EQ(FormulaOf(destination, visSectionScratch, 3, 0),
-              "Scratch.X3*3");  // source row 1, first
+    // Source row 1, first; its reference to source row 0 follows that row to row 4.
+    EXPECT_EQ(FormulaOf(destination, visSectionScratch, 3, 0), "Scratch.X5*3");
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 4, 0), "1");
     EXPECT_EQ(destination->RowCount(visSectionUser), 1);  // the name was there already
     EXPECT_EQ(destination->Cells("User.Twice")->Formula(), "Width*2");

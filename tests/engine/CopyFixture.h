@@ -112,6 +112,17 @@ protected:
                 shape->CellsSRC(section, row, static_cast<int16_t>(c))->SetFormula(cells[c]);
         }
     }
+    /// A group on the page whose members have these names, in this order.
+    visio::ShapePtr Group(const std::vector<std::string>& names) {
+        const visio::ShapePtr first = Rectangle();
+        first->ConvertToGroup();
+        const visio::ShapePtr group = std::dynamic_pointer_cast<visio::IShape>(first->Parent());
+        first->SetName(names.front());
+        for (size_t i = 1; i < names.size(); ++i)
+            group->DrawRectangle(1, 1, 2, 2)->SetName(names[i]);
+        return group;
+    }
+
     static std::string FormulaOf(const visio::ShapePtr& shape, int16_t section, int16_t row,
                                  int16_t cell) {
         return shape->CellsSRC(section, row, cell)->Formula();
@@ -121,6 +132,20 @@ protected:
     ScriptedCopyErrorDialog dialog;
     MapTree tree;
     engine::CopyDriver driver{app};
+};
+
+/// A copy from a rectangle, the source item, to another.
+class CopyPairTest : public CopyTest {
+protected:
+    void SetUp() override {
+        CopyTest::SetUp();
+        source = Rectangle();
+        destination = Rectangle(4, 4, 5, 5);
+        Source(Item(source));
+    }
+
+    visio::ShapePtr source;
+    visio::ShapePtr destination;
 };
 
 }  // namespace tess::test

@@ -12,19 +12,13 @@ namespace {
 using namespace visio;
 using engine::CellTriples;
 
-class CopyPrimitives : public CopyTest {
+class CopyPrimitives : public CopyPairTest {
 protected:
     void SetUp() override {
-        CopyTest::SetUp();
-        source = Rectangle();
-        destination = Rectangle(4, 4, 5, 5);
-        Source(Item(source));
+        CopyPairTest::SetUp();
         app::g_colSheetNameMap.Add(source->NameID() + "!|" + destination->NameID() + "!",
                                    source->NameID());
     }
-
-    ShapePtr source;
-    ShapePtr destination;
 };
 
 TEST_F(CopyPrimitives, WholeSectionLandsOnTheLastRowsWithItsRowReferencesShifted) {
@@ -143,7 +137,9 @@ TEST_F(CopyPrimitives, GeometryCellsAndSectionsAdvanceOnlyWhenWritten) {
                                        {0, visSectionFirstComponent, 3}};
     engine::CopyGeometryRows(source, destination, visSectionFirstComponent, target, renames);
     EXPECT_EQ(target, visSectionFirstComponent + 2);
-    EXPECT_EQ(FormulaOf(destination, visSectionFirstComponent + 1, 2, 0), "Geometry2.X1+Width");
+    // The one chosen row goes to the first row prepared for it; row 1 was not copied, so the
+    // reference to it keeps its number.
+    EXPECT_EQ(FormulaOf(destination, visSectionFirstComponent + 1, 0, 0), "Geometry2.X1+Width");
 }
 
 TEST_F(CopyPrimitives, ARefusedWriteIsReportedWithTheFormulasAsRead) {

@@ -11,18 +11,7 @@ namespace {
 
 using namespace visio;
 
-class SectionPreparation : public CopyTest {
-protected:
-    void SetUp() override {
-        CopyTest::SetUp();
-        source = Rectangle();
-        destination = Rectangle(4, 4, 5, 5);
-        Source(Item(source));
-    }
-
-    ShapePtr source;
-    ShapePtr destination;
-};
+class SectionPreparation : public CopyPairTest {};
 
 TEST_F(SectionPreparation, IndexedSectionsGetOneRowPerChosenSourceRow) {
     engine::PrepareSection(source, destination, visSectionScratch, engine::CF_OVERWRITE);

@@ -11,17 +11,6 @@ using namespace visio;
 
 class SubShapes : public CopyTest {
 protected:
-    /// A group of named members; the members' own groups come from nested.
-    ShapePtr Group(const std::vector<std::string>& names) {
-        const ShapePtr first = Rectangle();
-        first->ConvertToGroup();
-        const ShapePtr group = std::dynamic_pointer_cast<IShape>(first->Parent());
-        first->SetName(names.front());
-        for (size_t i = 1; i < names.size(); ++i)
-            group->DrawRectangle(1, 1, 2, 2)->SetName(names[i]);
-        return group;
-    }
-
     static std::vector<std::string> MemberNames(const ShapePtr& group) {
         std::vector<std::string> names;
         for (int16_t i = 1; i <= group->Shapes()->Count(); ++i)
