@@ -122,9 +122,7 @@ struct Drawing {
         }
     }
 
-    void Choose() {
-        engine::CopyWindow& window = engine::MainWindow();
-        window = {};
+    void Choose(engine::CopyWindow& window) {
         window.tree = &tree;
         window.source = {{"source", source->Name(), engine::kImageShape}};
         for (int i = 0; i < kDestinations; ++i) {
@@ -132,8 +130,8 @@ struct Drawing {
         }
         window.options.copyTypeFrameEnabled = true;
         window.options.chkCopyShapeText.value = 1;
-        engine::EnableDisableSectionsShape(source);
-        engine::CheckAllSections();
+        engine::EnableDisableSectionsShape(window.sections, source);
+        engine::CheckAllSections(window.sections);
     }
 };
 
@@ -146,14 +144,15 @@ struct RunFigures {
 
 RunFigures CopyOnce() {
     Drawing drawing;
-    drawing.Choose();
+    engine::CopyWindow window;
+    drawing.Choose(window);
     SilentPrompt prompt;
     app::SetPrompt(&prompt);
     embedded::Model& model = drawing.app->TheModel();
     model.ResetCallCounts();
     engine::CopyDriver driver(drawing.app);
     const auto start = std::chrono::steady_clock::now();
-    driver.BeginCopy();
+    driver.BeginCopy(window);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     app::SetPrompt(nullptr);
@@ -175,15 +174,16 @@ RunFigures CopyOnce() {
 /// on a copy to a single destination.
 size_t CellsWrittenPerDestination() {
     Drawing drawing;
-    drawing.Choose();
-    engine::MainWindow().destinations.resize(1);
+    engine::CopyWindow window;
+    drawing.Choose(window);
+    window.destinations.resize(1);
     SilentPrompt prompt;
     app::SetPrompt(&prompt);
     size_t cells = 0;
     engine::CopyDriver driver(drawing.app);
     // Every cell of the destination's multi-row sections is written once by the copy.
     const ShapePtr destination = std::dynamic_pointer_cast<IShape>(drawing.tree.shapes.at("d0"));
-    driver.BeginCopy();
+    driver.BeginCopy(window);
     app::SetPrompt(nullptr);
     for (int16_t section = 0; section < 252; ++section) {
         if (section == visSectionObject) continue;

@@ -101,21 +101,23 @@ Json NodeJson(const Node& node) {
 
 // --- Sections a sheet enables ---------------------------------------------------------
 
-/// Enables the section boxes for a source of that image, as the Sections tab does, with none
+/// The section boxes a source of that image enables, as the Sections tab sets them, with none
 /// checked.
-void EnableFor(const ShapePtr& sheet, int16_t image) {
-    engine::UnCheckAllSections();
+engine::SectionBoxes EnableFor(const ShapePtr& sheet, int16_t image) {
+    engine::SectionBoxes boxes;
+    engine::UnCheckAllSections(boxes);
     if (image == engine::kImageDrawing) {
-        engine::EnableDisableSectionsDocument(sheet);
+        engine::EnableDisableSectionsDocument(boxes, sheet);
     } else if (image == engine::kImagePage) {
-        engine::EnableDisableSectionsPage(sheet);
+        engine::EnableDisableSectionsPage(boxes, sheet);
     } else {
-        engine::EnableDisableSectionsShape(sheet);
+        engine::EnableDisableSectionsShape(boxes, sheet);
     }
+    return boxes;
 }
 
-bool Enabled(const CatalogueEntry& entry) {
-    return engine::MainWindow().sections.boxes[static_cast<size_t>(entry.index)].enabled;
+bool Enabled(const engine::SectionBoxes& boxes, const CatalogueEntry& entry) {
+    return boxes.boxes[static_cast<size_t>(entry.index)].enabled;
 }
 
 const CatalogueEntry& EntryOrUsageError(std::string_view caption) {
@@ -166,15 +168,15 @@ size_t FindRow(const std::vector<ListedRow>& rows, const std::string& token,
 }
 
 /// Sets the Rows tab's choices and the Row Order tab's orders from --rows and --order.
-void ChooseRows(const CopyOptions& options, const ShapePtr& source) {
-    engine::RowSelection().ResetAll();
-    engine::RowOrders().ResetAll();
+void ChooseRows(const CopyOptions& options, const ShapePtr& source, engine::CopyWindow& window) {
+    window.rowSelection.ResetAll();
+    window.rowOrders.ResetAll();
     std::map<const CatalogueEntry*, std::vector<bool>> chosen;
     for (const std::string& text : options.rows) {
         const auto [caption, tokens] = CaptionAndRows(text, "--rows");
         const CatalogueEntry& entry = EntryOrUsageError(caption);
         if (RowsTabName(entry).empty()) UsageError("'" + caption + "' has no rows to choose");
-        if (!engine::IsSectionChosen(entry.index))
+        if (!engine::IsSectionChosen(window.sections, entry.index))
             UsageError("rows are chosen for '" + caption + "', which is not copied");
         const std::vector<ListedRow> rows = ListRows(source, entry);
         std::vector<bool>& flags = chosen[&entry];
@@ -182,7 +184,7 @@ void ChooseRows(const CopyOptions& options, const ShapePtr& source) {
         for (const std::string& token : tokens)
             flags[FindRow(rows, token, caption)] = true;
         if (entry.kind == engine::EntryKind::GeometryRows) {
-            engine::GeometryRowTable& table = engine::RowSelection().geometry;
+            engine::GeometryRowTable& table = window.rowSelection.geometry;
             table.clear();
             for (size_t i = 0; i < rows.size(); ++i)
                 table.push_back({int16_t(flags[i] ? 1 : 0), rows[i].section, rows[i].row});
@@ -190,7 +192,7 @@ void ChooseRows(const CopyOptions& options, const ShapePtr& source) {
             engine::RowChoice choice(rows.size() + 1, 0);
             for (size_t i = 0; i < rows.size(); ++i)
                 choice[i] = flags[i] ? 1 : 0;
-            engine::RowSelection().choices[RowsTabName(entry)] = choice;
+            window.rowSelection.choices[RowsTabName(entry)] = choice;
         }
     }
     for (const std::string& text : options.orders) {
@@ -198,7 +200,7 @@ void ChooseRows(const CopyOptions& options, const ShapePtr& source) {
         const CatalogueEntry& entry = EntryOrUsageError(caption);
         if (!Orderable(entry))
             UsageError("the rows of '" + caption + "' cannot be put in another order");
-        if (!engine::IsSectionChosen(entry.index))
+        if (!engine::IsSectionChosen(window.sections, entry.index))
             UsageError("an order is given for '" + caption + "', which is not copied");
         const std::vector<ListedRow> rows = ListRows(source, entry);
         const auto flags =
@@ -222,57 +224,8 @@ void ChooseRows(const CopyOptions& options, const ShapePtr& source) {
         if (order.size() != current.size())
             UsageError("the order of '" + caption + "' must name each chosen row once");
         order.push_back(0);  // the spare element
-        engine::RowOrders().orders[RowsTabName(entry)] = order;
+        window.rowOrders.orders[RowsTabName(entry)] = order;
     }
-}
-
-// --- What a copy did to a destination ------------------------------------------------------
-
-/// The formulas and row counts of a sheet, to tell afterwards what a copy changed on it.
-struct SheetState {
-    std::map<std::tuple<int16_t, int16_t, int16_t>, std::string> formulas;
-    std::map<int16_t, int16_t> rows;
-};
-
-SheetState StateOf(embedded::Model& model, const ShapePtr& shape) {
-    SheetState state;
-    const embedded::SheetPtr sheet = embedded::SheetOf(shape);
-    if (!sheet) return state;
-    for (const embedded::CellData& cell : sheet->objectCells.cells) {
-        const auto row = static_cast<int16_t>(cell.index / 64),
-                   index = static_cast<int16_t>(cell.index % 64);
-        state.formulas[{visio::visSectionObject, row, index}] =
-            model.Formula(*sheet, visio::visSectionObject, row, index);
-    }
-    for (const embedded::SectionData& section : sheet->sections) {
-        state.rows[section.index] = static_cast<int16_t>(section.rows.size());
-        for (size_t r = 0; r < section.rows.size(); ++r) {
-            for (const embedded::CellData& cell : section.rows[r].cells) {
-                state.formulas[{section.index, static_cast<int16_t>(r), cell.index}] =
-                    model.Formula(*sheet, section.index, static_cast<int16_t>(r), cell.index);
-            }
-        }
-    }
-    return state;
-}
-
-struct Change {
-    int rowsAdded = 0;
-    int cellsWritten = 0;
-};
-
-Change Compare(const SheetState& before, const SheetState& after) {
-    Change change;
-    for (const auto& [section, rows] : after.rows) {
-        const auto was = before.rows.find(section);
-        change.rowsAdded += std::max(0, rows - (was == before.rows.end() ? 0 : was->second));
-    }
-    for (const auto& [cell, formula] : after.formulas) {
-        const auto was = before.formulas.find(cell);
-        if (!formula.empty() && (was == before.formulas.end() || was->second != formula))
-            ++change.cellsWritten;
-    }
-    return change;
 }
 
 // --- Writing -------------------------------------------------------------------------------
@@ -408,7 +361,7 @@ int RunShow(const ShowOptions& options, std::ostream& stream) {
     std::vector<const CatalogueEntry*> wanted;
     for (const std::string& caption : options.sections)
         wanted.push_back(&EntryOrUsageError(caption));
-    EnableFor(target.sheet, target.image);
+    const engine::SectionBoxes boxes = EnableFor(target.sheet, target.image);
 
     Json json = Json::MakeObject();
     json.Set("object", target.address);
@@ -417,7 +370,7 @@ int RunShow(const ShowOptions& options, std::ostream& stream) {
     Json enables = Json::MakeArray();
     std::string enabledText;
     for (const CatalogueEntry& entry : engine::CatalogueEntries()) {
-        if (!Enabled(entry)) continue;
+        if (!Enabled(boxes, entry)) continue;
         enables.Add(CaptionOf(entry));
         enabledText += (enabledText.empty() ? "" : ", ") + CaptionOf(entry);
     }
@@ -428,12 +381,12 @@ int RunShow(const ShowOptions& options, std::ostream& stream) {
     Json sections = Json::MakeArray();
     for (const CatalogueEntry& entry : engine::CatalogueEntries()) {
         const bool asked = std::find(wanted.begin(), wanted.end(), &entry) != wanted.end();
-        if (!(wanted.empty() ? Enabled(entry) : asked)) continue;
+        if (!(wanted.empty() ? Enabled(boxes, entry) : asked)) continue;
         Json section = Json::MakeObject();
         section.Set("caption", CaptionOf(entry));
         Json rows = Json::MakeArray();
-        out << "[" << CaptionOf(entry) << "]" << (Enabled(entry) ? "" : "  (not on this object)")
-            << "\n";
+        out << "[" << CaptionOf(entry) << "]"
+            << (Enabled(boxes, entry) ? "" : "  (not on this object)") << "\n";
         const auto addCells = [&](Json& row, const std::vector<CellLine>& cells,
                                   const std::string& indent) {
             Json list = Json::MakeArray();
@@ -446,7 +399,7 @@ int RunShow(const ShowOptions& options, std::ostream& stream) {
             }
             row.Set("cells", std::move(list));
         };
-        if (Enabled(entry)) {
+        if (Enabled(boxes, entry)) {
             if (RowsTabName(entry).empty()) {
                 Json row = Json::MakeObject();
                 row.Set("row", Json());
@@ -529,9 +482,69 @@ int RunCheck(const CheckOptions& options, std::ostream& out) {
 namespace tess::cli {
 namespace {
 
+std::string OutcomeName(engine::CopyOutcome outcome) {
+    switch (outcome) {
+        case engine::CopyOutcome::Complete:
+            return "complete";
+        case engine::CopyOutcome::CompleteWithRefusals:
+            return "complete with refusals";
+        case engine::CopyOutcome::Cancelled:
+            return "cancelled";
+        case engine::CopyOutcome::Failed:
+            return "failed";
+        case engine::CopyOutcome::RolledBack:
+            return "rolled back";
+    }
+    return {};
+}
+
+/// The name formulas give a refused cell ("Scratch.X1"), or the section's label.
+std::string CellOf(const engine::RefusedFormula& refused) {
+    if (refused.cell < 0) return refused.sectionLabel;
+    return formula::CellNameText(refused.section, refused.row, refused.cell, "Row");
+}
+
+Json RefusalJson(const engine::RefusedFormula& refused) {
+    Json item = Json::MakeObject();
+    item.Set("section", refused.sectionLabel);
+    item.Set("row", refused.rowLabel);
+    item.Set("cell", CellOf(refused));
+    item.Set("formula", refused.formula);
+    item.Set("error", refused.errorNumber);
+    item.Set("message", refused.errorText);
+    return item;
+}
+
+/// The address of a destination the run made; a new drawing has no file yet, only its name.
+std::string CreatedAddress(Workspace& files, const ShapePtr& sheet) {
+    try {
+        return files.AddressOf(sheet);
+    } catch (const Error&) {
+        return sheet->Document()->Name();
+    }
+}
+
+/// One destination's lines of the summary: what changed, then each refusal.
+std::string Summary(const std::string& address, const engine::DestinationReport& destination) {
+    std::ostringstream text;
+    text << address << ": " << (destination.created ? "created, " : "") << destination.rowsAdded
+         << " rows added, " << destination.rowsDeleted << " deleted, " << destination.cellsWritten
+         << " cells written";
+    if (destination.subShapesCreated + destination.subShapesDeleted > 0) {
+        text << ", " << destination.subShapesCreated << " sub-shapes created, "
+             << destination.subShapesDeleted << " deleted";
+    }
+    text << '\n';
+    for (const engine::RefusedFormula& refused : destination.refused) {
+        text << address << ": refused " << CellOf(refused);
+        if (!refused.formula.empty()) text << " = " << refused.formula;
+        text << ": " << AsLines(refused.errorText) << '\n';
+    }
+    return text.str();
+}
+
 /// The run's options as the Options tab would hold them.
-void SetOptions(const CopyOptions& options, bool destinations) {
-    engine::OptionControls& controls = engine::MainWindow().options;
+void SetOptions(const CopyOptions& options, bool destinations, engine::OptionControls& controls) {
     controls = {};
     controls.copyTypeFrameEnabled = destinations;
     if (options.append) controls.SelectAppend();
@@ -545,15 +558,15 @@ void SetOptions(const CopyOptions& options, bool destinations) {
 
 /// Chooses the sections as the Sections tab would: the boxes the source enables, checked by
 /// caption or all.
-void ChooseSections(const CopyOptions& options, const Target& source) {
-    EnableFor(source.sheet, source.image);
-    if (options.allSections) engine::CheckAllSections();
+void ChooseSections(const CopyOptions& options, const Target& source, engine::SectionBoxes& boxes) {
+    boxes = EnableFor(source.sheet, source.image);
+    if (options.allSections) engine::CheckAllSections(boxes);
     for (const std::string& caption : options.sections) {
         const CatalogueEntry& entry = EntryOrUsageError(caption);
-        if (!Enabled(entry))
+        if (!Enabled(boxes, entry))
             UsageError("the source '" + source.address + "' has no '" + CaptionOf(entry) +
                        "' to copy");
-        engine::MainWindow().sections.boxes[static_cast<size_t>(entry.index)].value = 1;
+        boxes.boxes[static_cast<size_t>(entry.index)].value = 1;
     }
 }
 
@@ -588,8 +601,7 @@ int RunCopy(const CopyOptions& options, std::ostream& out) {
     Workspace& files = session.Files();
     embedded::Model& model = files.Model();
 
-    engine::CopyWindow& window = engine::MainWindow();
-    window = {};
+    engine::CopyWindow window;
     window.tree = &files;
     const Target source = files.Resolve(Address::Parse(options.from));
     window.source = {{source.address, source.name, source.image}};
@@ -608,9 +620,9 @@ int RunCopy(const CopyOptions& options, std::ostream& out) {
     }
     for (const Target& destination : destinations)
         window.destinations.push_back({destination.address, destination.name, destination.image});
-    SetOptions(options, !destinations.empty());
-    ChooseSections(options, source);
-    ChooseRows(options, source.sheet);
+    SetOptions(options, !destinations.empty(), window.options);
+    ChooseSections(options, source, window.sections);
+    ChooseRows(options, source.sheet, window);
 
     // What can be told before the run about where the result goes.
     const bool newDrawing =
@@ -626,17 +638,11 @@ int RunCopy(const CopyOptions& options, std::ostream& out) {
                        std::to_string(documents.size()));
     }
 
-    std::vector<SheetState> before;
-    for (const Target& destination : destinations)
-        before.push_back(StateOf(model, destination.sheet));
-    const size_t documentsBefore = model.Documents().size();
     ActivateSource(files, source);
 
-    engine::CopyDriver(files.AppPtr()).BeginCopy();
-
+    const engine::CopyReport run = engine::CopyDriver(files.AppPtr()).BeginCopy(window);
     const std::vector<std::string>& messages = session.Messages();
-    const bool complete = !messages.empty() && messages.back() == "Clone Complete.";
-    const int status = complete && session.Refusals().empty() && !app::CopyRunCancelled ? 0 : 1;
+    const int status = run.outcome == engine::CopyOutcome::Complete ? 0 : 1;
 
     // What the run committed, by document.
     std::vector<std::shared_ptr<embedded::DocumentData>> changed;
@@ -665,40 +671,29 @@ int RunCopy(const CopyOptions& options, std::ostream& out) {
     for (const std::string& message : messages)
         messageList.Add(AsLines(message));
     report.Set("messages", std::move(messageList));
-    Json refusals = Json::MakeArray();
-    for (const Session::Refusal& refusal : session.Refusals()) {
-        Json item = Json::MakeObject();
-        item.Set("message", AsLines(refusal.message));
-        Json formulas = Json::MakeArray();
-        for (const std::string& formula : refusal.formulas)
-            formulas.Add(formula);
-        item.Set("formulas", std::move(formulas));
-        refusals.Add(std::move(item));
-    }
-    report.Set("refused", std::move(refusals));
-    report.Set("cancelled", app::CopyRunCancelled);
+    report.Set("outcome", OutcomeName(run.outcome));
+    report.Set("cancelled", run.outcome == engine::CopyOutcome::Cancelled);
     Json destinationList = Json::MakeArray();
-    for (size_t i = 0; i < destinations.size(); ++i) {
-        Target after;
-        try {
-            after = files.Resolve(Address::Parse(destinations[i].address));
-        } catch (const Error&) {
-            continue;  // a destination the run replaced (sub-shape replacement) is reported no more
-        }
-        const Change change = Compare(before[i], StateOf(model, after.sheet));
+    for (const engine::DestinationReport& destination : run.destinations) {
+        const std::string address =
+            destination.created ? CreatedAddress(files, destination.sheet) : destination.item.key;
         Json item = Json::MakeObject();
-        item.Set("object", destinations[i].address);
-        item.Set("rowsAdded", change.rowsAdded);
-        item.Set("cellsWritten", change.cellsWritten);
+        item.Set("object", address);
+        item.Set("created", destination.created);
+        item.Set("rowsAdded", destination.rowsAdded);
+        item.Set("rowsDeleted", destination.rowsDeleted);
+        item.Set("cellsWritten", destination.cellsWritten);
+        item.Set("subShapesCreated", destination.subShapesCreated);
+        item.Set("subShapesDeleted", destination.subShapesDeleted);
+        Json refusals = Json::MakeArray();
+        for (const engine::RefusedFormula& refused : destination.refused)
+            refusals.Add(RefusalJson(refused));
+        item.Set("refused", std::move(refusals));
         destinationList.Add(std::move(item));
-        if (!options.json) {
-            out << destinations[i].address << ": " << change.rowsAdded << " rows added, "
-                << change.cellsWritten << " cells written\n";
-        }
+        if (!options.json) out << Summary(address, destination);
     }
     report.Set("destinations", std::move(destinationList));
-    if (model.Documents().size() > documentsBefore && !options.json)
-        out << "created: " << model.Documents().back()->name << '\n';
+    if (!options.json && run.RefusalCount() > 0) out << run.RefusalCount() << " formulas refused\n";
     Json written = Json::MakeArray();
     for (const auto& document : changed) {
         const std::string where = options.inPlace ? document->path : options.output;

@@ -4,12 +4,10 @@
 #include <functional>
 
 #include "app/ErrorReport.h"
-#include "app/Globals.h"
 #include "engine/CopyError.h"
 #include "engine/ReferenceResolution.h"
 #include "engine/RowStores.h"
 #include "engine/SectionCatalogue.h"
-#include "engine/WindowState.h"
 #include "platform/visio/Constants.h"
 
 namespace tess::engine {
@@ -76,37 +74,75 @@ struct ErrorLabels {
 
 /// Runs a step of the host with the copy-error path armed: a refusal is reported with the
 /// formulas as read (when formulas were read) and the destination, and the step is over.
-/// Returns false after a refusal.
-bool CopyErrorPath(const ErrorLabels& labels, const ShapePtr& destination,
-                   const std::vector<std::string>* read, const std::function<void()>& step) {
+/// Returns false after a refusal; refused says what was refused, as far as the step knows.
+bool CopyErrorPath(CopyRun& run, const ErrorLabels& labels, const ShapePtr& destination,
+                   const std::vector<std::string>* read, const std::function<void()>& step,
+                   const std::function<RefusedFormula()>& refused = nullptr) {
     try {
         step();
         return true;
     } catch (...) {
         const Error error = app::CurrentError();
         if (read) {
-            SetOriginalFormulas(*read);
-            SetProblemShape(destination);
+            SetOriginalFormulas(run.window, *read);
+            SetProblemShape(run.window, destination);
         }
-        ShowCopyError(error, labels.section, labels.row);
+        ShowCopyError(run, error, labels.section, labels.row,
+                      refused ? refused() : RefusedFormula{});
         return false;
     }
 }
 
+/// After a refused write: the host writes in order and stops at the refused formula, so the
+/// first destination cell that does not hold what was written is the one refused. Returns the
+/// number of cells written before it; refused names it.
+size_t FindRefusal(const ShapePtr& destination, const CellTriples& cells,
+                   const FormulaList& formulas, RefusedFormula& refused) {
+    size_t written = 0;
+    app::IgnoreFailure([&] {
+        const FormulaList now = destination->GetFormulas(cells);
+        while (written < formulas.size() && written < now.size() &&
+               now[written] == formulas[written])
+            ++written;
+    });
+    if (written < formulas.size()) {
+        refused.section = cells[3 * written];
+        refused.row = cells[3 * written + 1];
+        refused.cell = cells[3 * written + 2];
+        refused.formula = formulas[written];
+    }
+    return written;
+}
+
 /// The shared write step: one read of the source formulas, the rewrites, one write.
-bool WriteStep(const ShapePtr& source, const ShapePtr& destination, const CellTriples& sourceCells,
-               const CellTriples& destinationCells, const ErrorLabels& labels,
-               const std::function<void(FormulaList&)>& firstRewrite,
+bool WriteStep(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
+               const CellTriples& sourceCells, const CellTriples& destinationCells,
+               const ErrorLabels& labels, const std::function<void(FormulaList&)>& firstRewrite,
                const app::StringCollection* extra = nullptr) {
     FormulaList asRead;
-    return CopyErrorPath(labels, destination, &asRead, [&] {
-        FormulaList formulas = source->GetFormulas(sourceCells);
-        asRead = formulas;
-        if (firstRewrite) firstRewrite(formulas);
-        ResolveReferences(formulas, app::g_colSheetNameMap);
-        if (extra) ResolveReferences(formulas, *extra);
-        destination->SetFormulas(destinationCells, formulas, visio::visSetBlastGuards);
-    });
+    FormulaList formulas;
+    bool read = false;
+    const auto refused = [&] {
+        RefusedFormula what;
+        if (read)
+            run.Current().cellsWritten +=
+                static_cast<int>(FindRefusal(destination, destinationCells, formulas, what));
+        return what;
+    };
+    const bool ok = CopyErrorPath(
+        run, labels, destination, &asRead,
+        [&] {
+            formulas = source->GetFormulas(sourceCells);
+            asRead = formulas;
+            if (firstRewrite) firstRewrite(formulas);
+            ResolveReferences(formulas, run.sheetNameMap);
+            if (extra) ResolveReferences(formulas, *extra);
+            read = true;
+            destination->SetFormulas(destinationCells, formulas, visio::visSetBlastGuards);
+        },
+        refused);
+    if (ok) run.Current().cellsWritten += static_cast<int>(formulas.size());
+    return ok;
 }
 
 std::function<void(FormulaList&)> ShiftRows(int16_t shift, int16_t section) {
@@ -131,7 +167,7 @@ std::function<void(FormulaList&)> RenameGeometry(int16_t from, int16_t to, const
 
 /// Writes Geometry cells of source section from to destination section to: the same rows and
 /// cells, or with rows, each row to the row it maps to.
-bool WriteGeometry(const ShapePtr& source, const ShapePtr& destination,
+bool WriteGeometry(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
                    const CellTriples& sourceCells, int16_t from, int16_t to,
                    const app::StringCollection& renames, const RowMap* rows = nullptr) {
     CellTriples destinationCells = sourceCells;
@@ -139,12 +175,12 @@ bool WriteGeometry(const ShapePtr& source, const ShapePtr& destination,
         destinationCells[k] = to;
         if (rows) destinationCells[k + 1] = rows->at(sourceCells[k + 1]);
     }
-    return WriteStep(source, destination, sourceCells, destinationCells, {"Geometry", ""},
+    return WriteStep(run, source, destination, sourceCells, destinationCells, {"Geometry", ""},
                      RenameGeometry(from, to, rows), &renames);
 }
 
 /// One row of a multi-row section, with the given rewrite of the section's own references.
-void CopyOneRow(const ShapePtr& source, const ShapePtr& destination, int16_t section,
+void CopyOneRow(CopyRun& run, const ShapePtr& source, const ShapePtr& destination, int16_t section,
                 int16_t sourceRow, int16_t destinationRow,
                 const std::function<void(FormulaList&)>& rewrite) {
     app::Trap(kModule, "CopyRow", [&] {
@@ -155,26 +191,26 @@ void CopyOneRow(const ShapePtr& source, const ShapePtr& destination, int16_t sec
             AddTriple(from, section, sourceRow, cell);
             AddTriple(to, section, destinationRow, cell);
         }
-        WriteStep(source, destination, from, to, {GetSectionString(section), ""}, rewrite);
+        WriteStep(run, source, destination, from, to, {GetSectionString(section), ""}, rewrite);
     });
 }
 
 /// Copies each row of rows (source row to destination row) in the order given, each row's
 /// references to rows of the section following those rows to where they went.
-void CopyRowsTo(const ShapePtr& source, const ShapePtr& destination, int16_t section,
+void CopyRowsTo(CopyRun& run, const ShapePtr& source, const ShapePtr& destination, int16_t section,
                 const std::vector<std::pair<int16_t, int16_t>>& rows) {
     const RowMap map(rows.begin(), rows.end());
     const auto rewrite = FollowRows(map, section);
     for (const auto& [from, to] : rows) {
-        if (app::CopyRunCancelled) return;  // Cancel Run: nothing more is written
-        CopyOneRow(source, destination, section, from, to, rewrite);
+        if (run.CopyRunCancelled) return;  // Cancel Run: nothing more is written
+        CopyOneRow(run, source, destination, section, from, to, rewrite);
     }
 }
 
 }  // namespace
 
-void CopySection(const ShapePtr& source, const ShapePtr& destination, int16_t section, int16_t row,
-                 bool wholeSection) {
+void CopySection(CopyRun& run, const ShapePtr& source, const ShapePtr& destination, int16_t section,
+                 int16_t row, bool wholeSection) {
     app::Trap(kModule, "CopySection", [&] {
         const int16_t tested = row == visio::kRowGlueInfo ? visio::visRowMisc : row;
         if (!source->RowExists(section, tested, 0) || !destination->RowExists(section, tested, 0))
@@ -193,14 +229,14 @@ void CopySection(const ShapePtr& source, const ShapePtr& destination, int16_t se
                 AddTriple(to, section, static_cast<int16_t>(tested + d + r), cell);
             }
         }
-        WriteStep(source, destination, from, to,
+        WriteStep(run, source, destination, from, to,
                   {GetSectionString(section), GetObjectSectionRowString(row)},
                   wholeSection ? ShiftRows(d, section) : nullptr);
     });
 }
 
-void CopyNamedRowSection(const ShapePtr& source, const ShapePtr& destination, int16_t section,
-                         int16_t row, bool /*wholeSection*/) {
+void CopyNamedRowSection(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
+                         int16_t section, int16_t row, bool /*wholeSection*/) {
     app::Trap(kModule, "CopyNamedRowSection", [&] {
         const int16_t n = source->RowCount(section);
         const int16_t m = destination->RowCount(section);
@@ -217,17 +253,18 @@ void CopyNamedRowSection(const ShapePtr& source, const ShapePtr& destination, in
                 AddTriple(to, section, j, cell);
             }
         }
-        WriteStep(source, destination, from, to,
+        WriteStep(run, source, destination, from, to,
                   {GetSectionString(section), GetObjectSectionRowString(row)}, nullptr);
     });
 }
 
-void CopyNamedRows(const ShapePtr& source, const ShapePtr& destination, int16_t section) {
+void CopyNamedRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
+                   int16_t section) {
     app::Trap(kModule, "CopyNamedRows", [&] {
         const int16_t n = source->RowCount(section);
         const int16_t m = destination->RowCount(section);
         if (n < 1) return;
-        const RowChoice choice = GetRowIndicies(section);
+        const RowChoice choice = GetRowIndicies(run.window.rowSelection, section);
         const std::vector<std::string> names = RowNames(destination, section, m, 0);
         std::vector<std::pair<int16_t, int16_t>> rows;
         for (int16_t i = 0; i < n; ++i) {
@@ -235,22 +272,22 @@ void CopyNamedRows(const ShapePtr& source, const ShapePtr& destination, int16_t 
             const int16_t j = FindRowName(names, RowName(source, section, i, 0));
             if (j >= 0) rows.emplace_back(i, j);
         }
-        CopyRowsTo(source, destination, section, rows);
+        CopyRowsTo(run, source, destination, section, rows);
     });
 }
 
-void CopyRows(const ShapePtr& source, const ShapePtr& destination, int16_t section,
+void CopyRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destination, int16_t section,
               int16_t options) {
     app::Trap(kModule, "CopyRows", [&] {
         const int16_t n = source->RowCount(section);
         const int16_t m = destination->RowCount(section);
         if (n < 1) return;
-        const RowChoice choice = GetRowIndicies(section);
+        const RowChoice choice = GetRowIndicies(run.window.rowSelection, section);
         const std::vector<int16_t> chosen = ChosenRows(choice, n);
         // Appended rows are the destination's last ones, whatever the counts: starting at row 0
         // when n happens to equal m would write over the rows the destination had.
         auto t = static_cast<int16_t>(options & CF_OVERWRITE ? 0 : m - std::ssize(chosen));
-        const RowOrder order = GetRowOrderIndicies(section);
+        const RowOrder order = GetRowOrderIndicies(run.window.rowOrders, section);
         std::vector<std::pair<int16_t, int16_t>> rows;
         if (Empty(order)) {
             for (int16_t row : chosen)
@@ -259,13 +296,13 @@ void CopyRows(const ShapePtr& source, const ShapePtr& destination, int16_t secti
             for (size_t p = 0; p + 1 < order.size(); ++p)
                 rows.emplace_back(At(chosen, static_cast<size_t>(order[p])), t++);
         }
-        CopyRowsTo(source, destination, section, rows);
+        CopyRowsTo(run, source, destination, section, rows);
     });
 }
 
-void CopyRow(const ShapePtr& source, const ShapePtr& destination, int16_t section,
+void CopyRow(CopyRun& run, const ShapePtr& source, const ShapePtr& destination, int16_t section,
              int16_t sourceRow, int16_t destinationRow) {
-    CopyOneRow(source, destination, section, sourceRow, destinationRow,
+    CopyOneRow(run, source, destination, section, sourceRow, destinationRow,
                ShiftRows(static_cast<int16_t>(destinationRow - sourceRow), section));
 }
 
@@ -287,35 +324,39 @@ void GetGeometryCells(const ShapePtr& shape, CellTriples& triples, int16_t secti
     });
 }
 
-void CopyGeometrySection(const ShapePtr& source, const ShapePtr& destination, int16_t sourceSection,
-                         int16_t& target, const app::StringCollection& renames) {
+void CopyGeometrySection(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
+                         int16_t sourceSection, int16_t& target,
+                         const app::StringCollection& renames) {
     app::Trap(kModule, "CopyGeometrySection", [&] {
         CellTriples cells;
         GetGeometryCells(source, cells, sourceSection);
         if (cells.empty()) return;
-        if (WriteGeometry(source, destination, cells, sourceSection, target, renames)) ++target;
+        if (WriteGeometry(run, source, destination, cells, sourceSection, target, renames))
+            ++target;
     });
 }
 
-void CopyGeometryRows(const ShapePtr& source, const ShapePtr& destination, int16_t sourceSection,
-                      int16_t& target, const app::StringCollection& renames) {
+void CopyGeometryRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
+                      int16_t sourceSection, int16_t& target,
+                      const app::StringCollection& renames) {
     app::Trap(kModule, "CopyGeometryRows", [&] {
         if (source->GeometryCount() < 1) return;
         // The preparation gave the destination section one row per chosen row, in the order
         // of the table: the j-th chosen row goes to row j.
         RowMap rows;
-        for (const GeometryRow& line : GetGeometryRowIndicies()) {
+        for (const GeometryRow& line : GetGeometryRowIndicies(run.window.rowSelection)) {
             if (line.section == sourceSection && line.chosen != 0)
                 rows.emplace(line.row, static_cast<int16_t>(rows.size()));
         }
         bool written = false;
-        for (const GeometryRow& line : GetGeometryRowIndicies()) {
+        for (const GeometryRow& line : GetGeometryRowIndicies(run.window.rowSelection)) {
             if (line.section != sourceSection || line.chosen == 0) continue;
             CellTriples cells;
             for (int16_t c = 0; c < source->RowsCellCount(sourceSection, line.row); ++c) {
                 AddTriple(cells, sourceSection, line.row, c);
             }
-            if (!WriteGeometry(source, destination, cells, sourceSection, target, renames, &rows))
+            if (!WriteGeometry(run, source, destination, cells, sourceSection, target, renames,
+                               &rows))
                 return;
             written = true;
         }
@@ -323,36 +364,40 @@ void CopyGeometryRows(const ShapePtr& source, const ShapePtr& destination, int16
     });
 }
 
-void AddNewRows(const ShapePtr& source, const ShapePtr& destination, int16_t section) {
+void AddNewRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
+                int16_t section) {
     app::Trap(kModule, "AddNewRows", [&] {
         const int16_t n = source->RowCount(section);
         const int16_t m = destination->RowCount(section);
         if (n < 1) return;
-        const RowChoice choice = GetRowIndicies(section);
+        const RowChoice choice = GetRowIndicies(run.window.rowSelection, section);
         int16_t added = 0;
         for (int16_t i = 0; i < n; ++i) {
             if (!Chosen(choice, i)) continue;
             const bool ok =
-                CopyErrorPath({GetSectionString(section), ""}, destination, nullptr, [&] {
+                CopyErrorPath(run, {GetSectionString(section), ""}, destination, nullptr, [&] {
                     destination->AddRow(section, static_cast<int16_t>(m + added),
                                         visio::visTagDefault);
                 });
             if (!ok) return;
             ++added;
+            ++run.Current().rowsAdded;
         }
     });
 }
 
-void AddNewNamedRows(const ShapePtr& source, const ShapePtr& destination, int16_t section,
-                     bool allRows) {
+void AddNewNamedRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
+                     int16_t section, bool allRows) {
     // Failures outside the copy-error path end the operation silently.
     app::IgnoreFailure([&] {
         const int16_t n = source->RowCount(section);
         const int16_t m = destination->RowCount(section);
         if (n < 1) return;
         const std::vector<std::string> names = RowNames(destination, section, m, 0);
-        const RowChoice choice = allRows ? RowChoice(1, 0) : GetRowIndicies(section);
-        const RowOrder order = allRows ? RowOrder(1, 0) : GetRowOrderIndicies(section);
+        const RowChoice choice =
+            allRows ? RowChoice(1, 0) : GetRowIndicies(run.window.rowSelection, section);
+        const RowOrder order =
+            allRows ? RowOrder(1, 0) : GetRowOrderIndicies(run.window.rowOrders, section);
         const std::vector<int16_t> chosen = ChosenRows(choice, n);
         std::vector<int16_t> rows = chosen;
         if (!Empty(order)) {
@@ -368,7 +413,7 @@ void AddNewNamedRows(const ShapePtr& source, const ShapePtr& destination, int16_
             // (connection points) would otherwise take the row in front of its own.
             int16_t row = -1;
             const bool ok =
-                CopyErrorPath({GetSectionString(section), name}, destination, nullptr, [&] {
+                CopyErrorPath(run, {GetSectionString(section), name}, destination, nullptr, [&] {
                     row = destination->AddRow(section, static_cast<int16_t>(m + added),
                                               visio::visTagDefault);
                 });
@@ -379,6 +424,7 @@ void AddNewNamedRows(const ShapePtr& source, const ShapePtr& destination, int16_
                 continue;
             }
             ++added;
+            ++run.Current().rowsAdded;
         }
     });
 }
@@ -393,11 +439,13 @@ bool HasNamedRows(const ShapePtr& shape, int16_t section) {
     return named;
 }
 
-void DeleteRows(const ShapePtr& destination, int16_t section) {
+void DeleteRows(CopyRun& run, const ShapePtr& destination, int16_t section) {
     app::IgnoreFailure([&] {
         const int16_t count = destination->RowCount(section);
-        for (int16_t k = 0; k < count; ++k)
+        for (int16_t k = 0; k < count; ++k) {
             destination->DeleteRow(section, 0);
+            ++run.Current().rowsDeleted;
+        }
     });
 }
 

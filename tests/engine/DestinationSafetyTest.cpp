@@ -24,7 +24,7 @@ protected:
 
     /// Runs the copy and expects it to finish without a refusal (after any warnings).
     void CopyCleanly() {
-        driver.BeginCopy();
+        driver.BeginCopy(window);
         EXPECT_TRUE(dialog.shown.empty()) << dialog.shown.front();
         ASSERT_FALSE(prompt.Texts().empty());
         EXPECT_EQ(prompt.Texts().back(), "Clone Complete.");
@@ -48,7 +48,7 @@ TEST_F(DestinationSafety, ChosenGeometryRowsLandInTheirOrderOnTheRowsPreparedFor
     Choose({8});
     for (int16_t row = 0; row < source->RowCount(geometry); ++row) {
         const bool chosen = row == 0 || row == 2 || row == 3;
-        engine::RowSelection().geometry.push_back({int16_t(chosen ? 1 : 0), geometry, row});
+        window.rowSelection.geometry.push_back({int16_t(chosen ? 1 : 0), geometry, row});
     }
     CopyCleanly();
     ASSERT_EQ(destination->GeometryCount(), 1);
@@ -95,8 +95,8 @@ TEST_F(DestinationSafety, ReorderedRowsReferToTheRowsTheirReferencesWentTo) {
     AddRows(source, visSectionScratch, {{"1"}, {"2"}, {"Scratch.X1+10"}});
     Choose({9});
     Window().options.SelectOverwrite();
-    engine::RowSelection().choices["Scratch"] = {1, 0, 1, 0};
-    engine::RowOrders().orders["Scratch"] = {1, 0, 0};  // source row 2 first, then row 0
+    window.rowSelection.choices["Scratch"] = {1, 0, 1, 0};
+    window.rowOrders.orders["Scratch"] = {1, 0, 0};  // source row 2 first, then row 0
     CopyCleanly();
     ASSERT_EQ(destination->RowCount(visSectionScratch), 2);
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 0, 0), "Scratch.X2+10");
@@ -109,7 +109,7 @@ TEST_F(DestinationSafety, AppendedChosenRowsNeverOverwriteTheDestinationsRows) {
     AddRows(destination, visSectionScratch, {{"7"}, {"8"}});
     Choose({9});
     Window().options.SelectAppend();
-    engine::RowSelection().choices["Scratch"] = {0, 1, 0, 1, 0};
+    window.rowSelection.choices["Scratch"] = {0, 1, 0, 1, 0};
     CopyCleanly();
     ASSERT_EQ(destination->RowCount(visSectionScratch), 4);
     const char* expected[] = {"7", "8", "11", "13"};
@@ -169,7 +169,7 @@ TEST_F(DestinationSafety, ASourceInsideAGroupPreparesOnlyItsChosenRows) {
     Source(Item(member));
     Choose({2});
     Window().options.SelectOverwrite();
-    engine::RowSelection().choices["User-defined Cells"] = {0, 1, 0, 0};
+    window.rowSelection.choices["User-defined Cells"] = {0, 1, 0, 0};
     CopyCleanly();
     ASSERT_EQ(destination->RowCount(visSectionUser), 1);
     EXPECT_EQ(destination->Cells("User.B")->Formula(), "2");
@@ -182,7 +182,7 @@ TEST_F(DestinationSafety, NamedRowsReadEachSectionsNamesOncePerCopy) {
         AddNamedRow(destination, visSectionUser, "R" + std::to_string(i), {"0"});
     }
     Model().ResetCallCounts();
-    engine::CopyNamedRows(source, destination, visSectionUser);
+    engine::CopyNamedRows(run, source, destination, visSectionUser);
     EXPECT_EQ(Model().CallCount("Cell.RowName"), 2u * kRows);
     EXPECT_EQ(destination->Cells("User.R29")->Formula(), "29");
 }
