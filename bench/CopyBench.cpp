@@ -4,6 +4,7 @@
 // one batched SetFormulas writing as many cells as one destination receives.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <map>
@@ -121,9 +122,7 @@ struct Drawing {
         }
     }
 
-    void Choose() {
-        engine::CopyWindow& window = engine::MainWindow();
-        window = {};
+    void Choose(engine::CopyWindow& window) {
         window.tree = &tree;
         window.source = {{"source", source->Name(), engine::kImageShape}};
         for (int i = 0; i < kDestinations; ++i) {
@@ -131,12 +130,13 @@ struct Drawing {
         }
         window.options.copyTypeFrameEnabled = true;
         window.options.chkCopyShapeText.value = 1;
-        engine::EnableDisableSectionsShape(source);
-        engine::CheckAllSections();
+        engine::EnableDisableSectionsShape(window.sections, source);
+        engine::CheckAllSections(window.sections);
     }
 };
 
 struct RunFigures {
+    int rows = 0;  // rows of the source's multi-row sections, each copied to every destination
     double secondsPerDestination = 0;
     std::map<std::string, double> callsPerDestination;
     double cellsPerDestination = 0;
@@ -144,14 +144,15 @@ struct RunFigures {
 
 RunFigures CopyOnce() {
     Drawing drawing;
-    drawing.Choose();
+    engine::CopyWindow window;
+    drawing.Choose(window);
     SilentPrompt prompt;
     app::SetPrompt(&prompt);
     embedded::Model& model = drawing.app->TheModel();
     model.ResetCallCounts();
     engine::CopyDriver driver(drawing.app);
     const auto start = std::chrono::steady_clock::now();
-    driver.BeginCopy();
+    driver.BeginCopy(window);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     app::SetPrompt(nullptr);
@@ -164,6 +165,7 @@ RunFigures CopyOnce() {
     for (const auto& [member, count] : model.CallCounts()) {
         figures.callsPerDestination[member] = static_cast<double>(count) / kDestinations;
     }
+    figures.rows = drawing.rows;
     std::printf("Source: %d rows in its multi-row sections\n", drawing.rows);
     return figures;
 }
@@ -172,15 +174,16 @@ RunFigures CopyOnce() {
 /// on a copy to a single destination.
 size_t CellsWrittenPerDestination() {
     Drawing drawing;
-    drawing.Choose();
-    engine::MainWindow().destinations.resize(1);
+    engine::CopyWindow window;
+    drawing.Choose(window);
+    window.destinations.resize(1);
     SilentPrompt prompt;
     app::SetPrompt(&prompt);
     size_t cells = 0;
     engine::CopyDriver driver(drawing.app);
     // Every cell of the destination's multi-row sections is written once by the copy.
     const ShapePtr destination = std::dynamic_pointer_cast<IShape>(drawing.tree.shapes.at("d0"));
-    driver.BeginCopy();
+    driver.BeginCopy(window);
     app::SetPrompt(nullptr);
     for (int16_t section = 0; section < 252; ++section) {
         if (section == visSectionObject) continue;
@@ -224,6 +227,14 @@ int main(int argc, char** argv) {
         total += count;
     }
     std::printf("  %-28s %8.2f\n", "(all)", total);
+    // Calls that grow faster than the rows copied show here first.
+    const auto most =
+        std::max_element(copy.callsPerDestination.begin(), copy.callsPerDestination.end(),
+                         [](const auto& a, const auto& b) { return a.second < b.second; });
+    if (most != copy.callsPerDestination.end()) {
+        std::printf("Most called: %s, %.2f calls per copied row\n", most->first.c_str(),
+                    most->second / copy.rows);
+    }
 
     benchmark::RegisterBenchmark("BatchedSetFormulas", BatchedSetFormulas)
         ->Arg(static_cast<int64_t>(cells))

@@ -139,21 +139,23 @@ Json NodeJson(const Node& node) {
 
 // --- Sections a sheet enables ---------------------------------------------------------
 
-/// Enables the section boxes for a source of that image, as the Sections tab does, with none
+/// The section boxes a source of that image enables, as the Sections tab sets them, with none
 /// checked.
-void EnableFor(const ShapePtr& sheet, int16_t image) {
-    engine::UnCheckAllSections();
+engine::SectionBoxes EnableFor(const ShapePtr& sheet, int16_t image) {
+    engine::SectionBoxes boxes;
+    engine::UnCheckAllSections(boxes);
     if (image == engine::kImageDrawing) {
-        engine::EnableDisableSectionsDocument(sheet);
+        engine::EnableDisableSectionsDocument(boxes, sheet);
     } else if (image == engine::kImagePage) {
-        engine::EnableDisableSectionsPage(sheet);
+        engine::EnableDisableSectionsPage(boxes, sheet);
     } else {
-        engine::EnableDisableSectionsShape(sheet);
+        engine::EnableDisableSectionsShape(boxes, sheet);
     }
+    return boxes;
 }
 
-bool Enabled(const CatalogueEntry& entry) {
-    return engine::MainWindow().sections.boxes[static_cast<size_t>(entry.index)].enabled;
+bool Enabled(const engine::SectionBoxes& boxes, const CatalogueEntry& entry) {
+    return boxes.boxes[static_cast<size_t>(entry.index)].enabled;
 }
 
 using Entries = std::vector<const CatalogueEntry*>;
@@ -189,9 +191,16 @@ const CatalogueEntry& EntryAmong(std::string_view caption, const Entries& fittin
                                           : "; choose from: " + CaptionsText(fitting)));
 }
 
+/// The entries the source's boxes enable, in the tab's order.
+Entries EnabledEntries(const engine::SectionBoxes& boxes) {
+    return EntriesWhere([&](const auto& e) { return Enabled(boxes, e); });
+}
+
 /// The entry --rows names: one the source enables that has rows to choose.
-const CatalogueEntry& RowsEntry(std::string_view caption, const Target& source) {
-    return EntryAmong(caption, EntriesWhere([](const auto& e) { return Enabled(e) && HasRows(e); }),
+const CatalogueEntry& RowsEntry(std::string_view caption, const Target& source,
+                                const engine::SectionBoxes& boxes) {
+    return EntryAmong(caption,
+                      EntriesWhere([&](const auto& e) { return Enabled(boxes, e) && HasRows(e); }),
                       "the source '" + source.address + "' has no rows to choose in '" +
                           std::string(caption) + "'");
 }
@@ -276,20 +285,20 @@ std::vector<size_t> FindRows(const std::vector<ListedRow>& rows, std::string_vie
 }
 
 /// Sets the Rows tab's choices and the Row Order tab's orders from --rows and --order.
-void ChooseRows(const CopyOptions& options, const Target& source) {
-    engine::RowSelection().ResetAll();
-    engine::RowOrders().ResetAll();
+void ChooseRows(const CopyOptions& options, const Target& source, engine::CopyWindow& window) {
+    window.rowSelection.ResetAll();
+    window.rowOrders.ResetAll();
     std::map<const CatalogueEntry*, std::vector<bool>> chosen;
     for (const std::string& text : options.rows) {
         const auto [caption, list] = CaptionAndRows(text, "--rows");
-        const CatalogueEntry& entry = RowsEntry(caption, source);
+        const CatalogueEntry& entry = RowsEntry(caption, source, window.sections);
         const std::vector<ListedRow> rows = ListRows(source.sheet, entry);
         std::vector<bool>& flags = chosen[&entry];
         flags.assign(rows.size(), false);
         for (const size_t row : FindRows(rows, list, caption))
             flags[row] = true;
         if (entry.kind == engine::EntryKind::GeometryRows) {
-            engine::GeometryRowTable& table = engine::RowSelection().geometry;
+            engine::GeometryRowTable& table = window.rowSelection.geometry;
             table.clear();
             for (size_t i = 0; i < rows.size(); ++i)
                 table.push_back({int16_t(flags[i] ? 1 : 0), rows[i].section, rows[i].row});
@@ -297,14 +306,14 @@ void ChooseRows(const CopyOptions& options, const Target& source) {
             engine::RowChoice choice(rows.size() + 1, 0);
             for (size_t i = 0; i < rows.size(); ++i)
                 choice[i] = flags[i] ? 1 : 0;
-            engine::RowSelection().choices[RowsTabName(entry)] = choice;
+            window.rowSelection.choices[RowsTabName(entry)] = choice;
         }
     }
     for (const std::string& text : options.orders) {
         const auto [caption, list] = CaptionAndRows(text, "--order");
         const CatalogueEntry& entry =
-            EntryAmong(caption, EntriesWhere([](const auto& e) {
-                           return engine::IsSectionChosen(e.index) && Orderable(e);
+            EntryAmong(caption, EntriesWhere([&](const auto& e) {
+                           return engine::IsSectionChosen(window.sections, e.index) && Orderable(e);
                        }),
                        "--order names '" + caption +
                            "', which is no copied section whose rows can be reordered");
@@ -329,57 +338,8 @@ void ChooseRows(const CopyOptions& options, const Target& source) {
         if (order.size() != current.size())
             UsageError("the order of '" + caption + "' must name each chosen row once");
         order.push_back(0);  // the spare element
-        engine::RowOrders().orders[RowsTabName(entry)] = order;
+        window.rowOrders.orders[RowsTabName(entry)] = order;
     }
-}
-
-// --- What a copy did to a destination ------------------------------------------------------
-
-/// The formulas and row counts of a sheet, to tell afterwards what a copy changed on it.
-struct SheetState {
-    std::map<std::tuple<int16_t, int16_t, int16_t>, std::string> formulas;
-    std::map<int16_t, int16_t> rows;
-};
-
-SheetState StateOf(embedded::Model& model, const ShapePtr& shape) {
-    SheetState state;
-    const embedded::SheetPtr sheet = embedded::SheetOf(shape);
-    if (!sheet) return state;
-    for (const embedded::CellData& cell : sheet->objectCells.cells) {
-        const auto row = static_cast<int16_t>(cell.index / 64),
-                   index = static_cast<int16_t>(cell.index % 64);
-        state.formulas[{visio::visSectionObject, row, index}] =
-            model.Formula(*sheet, visio::visSectionObject, row, index);
-    }
-    for (const embedded::SectionData& section : sheet->sections) {
-        state.rows[section.index] = static_cast<int16_t>(section.rows.size());
-        for (size_t r = 0; r < section.rows.size(); ++r) {
-            for (const embedded::CellData& cell : section.rows[r].cells) {
-                state.formulas[{section.index, static_cast<int16_t>(r), cell.index}] =
-                    model.Formula(*sheet, section.index, static_cast<int16_t>(r), cell.index);
-            }
-        }
-    }
-    return state;
-}
-
-struct Change {
-    int rowsAdded = 0;
-    int cellsWritten = 0;
-};
-
-Change Compare(const SheetState& before, const SheetState& after) {
-    Change change;
-    for (const auto& [section, rows] : after.rows) {
-        const auto was = before.rows.find(section);
-        change.rowsAdded += std::max(0, rows - (was == before.rows.end() ? 0 : was->second));
-    }
-    for (const auto& [cell, formula] : after.formulas) {
-        const auto was = before.formulas.find(cell);
-        if (!formula.empty() && (was == before.formulas.end() || was->second != formula))
-            ++change.cellsWritten;
-    }
-    return change;
 }
 
 // --- Writing -------------------------------------------------------------------------------
@@ -494,11 +454,11 @@ int RunShow(const ShowOptions& options, std::ostream& stream) {
         wanted.push_back(&EntryAmong(caption, EntriesWhere([](const auto&) { return true; }),
                                      "there is no section '" + caption + "'"));
     }
-    EnableFor(target.sheet, target.image);
+    const engine::SectionBoxes boxes = EnableFor(target.sheet, target.image);
 
     Json json = TargetJson(target);
     json["enables"] = Json::array();
-    const Entries enabled = EntriesWhere(Enabled);
+    const Entries enabled = EnabledEntries(boxes);
     for (const CatalogueEntry* entry : enabled)
         json["enables"].push_back(CaptionOf(*entry));
     out << Heading(target);
@@ -507,9 +467,9 @@ int RunShow(const ShowOptions& options, std::ostream& stream) {
     json["sections"] = Json::array();
     for (const CatalogueEntry& entry : engine::CatalogueEntries()) {
         const bool asked = std::find(wanted.begin(), wanted.end(), &entry) != wanted.end();
-        if (!(wanted.empty() ? Enabled(entry) : asked)) continue;
+        if (!(wanted.empty() ? Enabled(boxes, entry) : asked)) continue;
         Json section = {{"caption", CaptionOf(entry)}, {"rows", Json::array()}};
-        out << "[" << CaptionOf(entry) << "]" << (Enabled(entry) ? "" : "  (not on this object)")
+        out << "[" << CaptionOf(entry) << "]" << (Enabled(boxes, entry) ? "" : "  (not on this object)")
             << "\n";
         const auto addRow = [&](Json label, const std::vector<CellLine>& cells,
                                 const std::string& indent) {
@@ -520,7 +480,7 @@ int RunShow(const ShowOptions& options, std::ostream& stream) {
             }
             section["rows"].push_back(std::move(row));
         };
-        if (Enabled(entry)) {
+        if (Enabled(boxes, entry)) {
             if (!HasRows(entry)) {
                 addRow(nullptr, EntryCells(target.sheet, entry), "  ");
             } else {
@@ -540,8 +500,7 @@ int RunShow(const ShowOptions& options, std::ostream& stream) {
 int RunSections(const SectionsOptions& options, std::ostream& out) {
     Session session(options.files);
     const Target target = session.Files().Resolve(Address::Parse(options.object));
-    EnableFor(target.sheet, target.image);
-    const Entries offered = EntriesWhere(Enabled);
+    const Entries offered = EnabledEntries(EnableFor(target.sheet, target.image));
     size_t width = 0;
     for (const CatalogueEntry* entry : offered)
         width = std::max(width, CaptionOf(*entry).size());
@@ -623,9 +582,64 @@ int RunCheck(const CheckOptions& options, std::ostream& out) {
 namespace tess::cli {
 namespace {
 
+std::string OutcomeName(engine::CopyOutcome outcome) {
+    switch (outcome) {
+        case engine::CopyOutcome::Complete:
+            return "complete";
+        case engine::CopyOutcome::CompleteWithRefusals:
+            return "complete with refusals";
+        case engine::CopyOutcome::Cancelled:
+            return "cancelled";
+        case engine::CopyOutcome::Failed:
+            return "failed";
+        case engine::CopyOutcome::RolledBack:
+            return "rolled back";
+    }
+    return {};
+}
+
+/// The name formulas give a refused cell ("Scratch.X1"), or the section's label.
+std::string CellOf(const engine::RefusedFormula& refused) {
+    if (refused.cell < 0) return refused.sectionLabel;
+    return formula::CellNameText(refused.section, refused.row, refused.cell, "Row");
+}
+
+Json RefusalJson(const engine::RefusedFormula& refused) {
+    return {{"section", refused.sectionLabel}, {"row", refused.rowLabel},
+            {"cell", CellOf(refused)},         {"formula", refused.formula},
+            {"error", refused.errorNumber},    {"message", refused.errorText}};
+}
+
+/// The address of a destination the run made; a new drawing has no file yet, only its name.
+std::string CreatedAddress(Workspace& files, const ShapePtr& sheet) {
+    try {
+        return files.AddressOf(sheet);
+    } catch (const Error&) {
+        return sheet->Document()->Name();
+    }
+}
+
+/// One destination's lines of the summary: what changed, then each refusal.
+std::string Summary(const std::string& address, const engine::DestinationReport& destination) {
+    std::ostringstream text;
+    text << address << ": " << (destination.created ? "created, " : "") << destination.rowsAdded
+         << " rows added, " << destination.rowsDeleted << " deleted, " << destination.cellsWritten
+         << " cells written";
+    if (destination.subShapesCreated + destination.subShapesDeleted > 0) {
+        text << ", " << destination.subShapesCreated << " sub-shapes created, "
+             << destination.subShapesDeleted << " deleted";
+    }
+    text << '\n';
+    for (const engine::RefusedFormula& refused : destination.refused) {
+        text << address << ": refused " << CellOf(refused);
+        if (!refused.formula.empty()) text << " = " << refused.formula;
+        text << ": " << AsLines(refused.errorText) << '\n';
+    }
+    return text.str();
+}
+
 /// The run's options as the Options tab would hold them.
-void SetOptions(const CopyOptions& options, bool destinations) {
-    engine::OptionControls& controls = engine::MainWindow().options;
+void SetOptions(const CopyOptions& options, bool destinations, engine::OptionControls& controls) {
     controls = {};
     controls.copyTypeFrameEnabled = destinations;
     if (options.append) controls.SelectAppend();
@@ -639,19 +653,19 @@ void SetOptions(const CopyOptions& options, bool destinations) {
 
 /// Chooses the sections as the Sections tab would: the boxes the source enables, checked by
 /// caption or all.
-void ChooseSections(const CopyOptions& options, const Target& source) {
-    EnableFor(source.sheet, source.image);
-    if (options.allSections) engine::CheckAllSections();
-    const auto check = [](const CatalogueEntry& entry) {
-        engine::MainWindow().sections.boxes[static_cast<size_t>(entry.index)].value = 1;
+void ChooseSections(const CopyOptions& options, const Target& source, engine::SectionBoxes& boxes) {
+    boxes = EnableFor(source.sheet, source.image);
+    if (options.allSections) engine::CheckAllSections(boxes);
+    const auto check = [&](const CatalogueEntry& entry) {
+        boxes.boxes[static_cast<size_t>(entry.index)].value = 1;
     };
     for (const std::string& caption : options.sections) {
-        check(EntryAmong(caption, EntriesWhere(Enabled),
+        check(EntryAmong(caption, EnabledEntries(boxes),
                          "the source '" + source.address + "' has no section '" + caption + "'"));
     }
     // Choosing rows says their section is copied: it need not be named again with --section.
     for (const std::string& text : options.rows)
-        check(RowsEntry(CaptionAndRows(text, "--rows").first, source));
+        check(RowsEntry(CaptionAndRows(text, "--rows").first, source, boxes));
 }
 
 /// Makes the source's document and page the active ones, where a created destination goes.
@@ -690,8 +704,7 @@ int RunCopy(const CopyOptions& options, std::ostream& out) {
     Workspace& files = session.Files();
     embedded::Model& model = files.Model();
 
-    engine::CopyWindow& window = engine::MainWindow();
-    window = {};
+    engine::CopyWindow window;
     window.tree = &files;
     const Target source = files.Resolve(Address::Parse(options.from));
     window.source = {{source.address, source.name, source.image}};
@@ -710,9 +723,9 @@ int RunCopy(const CopyOptions& options, std::ostream& out) {
     }
     for (const Target& destination : destinations)
         window.destinations.push_back({destination.address, destination.name, destination.image});
-    SetOptions(options, !destinations.empty());
-    ChooseSections(options, source);
-    ChooseRows(options, source);
+    SetOptions(options, !destinations.empty(), window.options);
+    ChooseSections(options, source, window.sections);
+    ChooseRows(options, source, window);
 
     // What can be told before the run about where the result goes.
     const bool newDrawing =
@@ -733,17 +746,11 @@ int RunCopy(const CopyOptions& options, std::ostream& out) {
         Workspace::CheckOutput(options.output, written ? written->data.get() : nullptr);
     }
 
-    std::vector<SheetState> before;
-    for (const Target& destination : destinations)
-        before.push_back(StateOf(model, destination.sheet));
-    const size_t documentsBefore = model.Documents().size();
     ActivateSource(files, source);
 
-    engine::CopyDriver(files.AppPtr()).BeginCopy();
-
+    const engine::CopyReport run = engine::CopyDriver(files.AppPtr()).BeginCopy(window);
     const std::vector<std::string>& messages = session.Messages();
-    const bool complete = !messages.empty() && messages.back() == "Clone Complete.";
-    const int status = complete && session.Refusals().empty() && !app::CopyRunCancelled ? 0 : 1;
+    const int status = run.outcome == engine::CopyOutcome::Complete ? 0 : 1;
 
     // What the run committed, by document.
     std::vector<std::shared_ptr<embedded::DocumentData>> changed;
@@ -767,33 +774,29 @@ int RunCopy(const CopyOptions& options, std::ostream& out) {
     }
     Workspace::Save(model, writes);
 
-    Json report = {{"messages", Json::array()}, {"refused", Json::array()}};
+    Json report = {{"messages", Json::array()}};
     for (const std::string& message : messages)
         report["messages"].push_back(AsLines(message));
-    for (const Session::Refusal& refusal : session.Refusals()) {
-        report["refused"].push_back(
-            {{"message", AsLines(refusal.message)}, {"formulas", refusal.formulas}});
-    }
-    report["cancelled"] = app::CopyRunCancelled;
+    report["outcome"] = OutcomeName(run.outcome);
+    report["cancelled"] = run.outcome == engine::CopyOutcome::Cancelled;
     report["destinations"] = Json::array();
-    for (size_t i = 0; i < destinations.size(); ++i) {
-        Target after;
-        try {
-            after = files.Resolve(Address::Parse(destinations[i].address));
-        } catch (const Error&) {
-            continue;  // a destination the run replaced (sub-shape replacement) is reported no more
-        }
-        const Change change = Compare(before[i], StateOf(model, after.sheet));
-        report["destinations"].push_back({{"object", destinations[i].address},
-                                          {"rowsAdded", change.rowsAdded},
-                                          {"cellsWritten", change.cellsWritten}});
-        if (!options.json) {
-            out << destinations[i].address << ": " << change.rowsAdded << " rows added, "
-                << change.cellsWritten << " cells written\n";
-        }
+    for (const engine::DestinationReport& destination : run.destinations) {
+        const std::string address =
+            destination.created ? CreatedAddress(files, destination.sheet) : destination.item.key;
+        Json item = {{"object", address},
+                     {"created", destination.created},
+                     {"rowsAdded", destination.rowsAdded},
+                     {"rowsDeleted", destination.rowsDeleted},
+                     {"cellsWritten", destination.cellsWritten},
+                     {"subShapesCreated", destination.subShapesCreated},
+                     {"subShapesDeleted", destination.subShapesDeleted},
+                     {"refused", Json::array()}};
+        for (const engine::RefusedFormula& refused : destination.refused)
+            item["refused"].push_back(RefusalJson(refused));
+        report["destinations"].push_back(std::move(item));
+        if (!options.json) out << Summary(address, destination);
     }
-    if (model.Documents().size() > documentsBefore && !options.json)
-        out << "created: " << model.Documents().back()->name << '\n';
+    if (!options.json && run.RefusalCount() > 0) out << run.RefusalCount() << " formulas refused\n";
     Json& written = report[options.dryRun ? "wouldWrite" : "written"] = Json::array();
     for (const auto& document : changed) {
         const std::string where = options.dryRun

@@ -90,14 +90,24 @@ std::string SectionsJson() {
 std::string CopyJson() {
     return R"(JSON (--json): one object
   messages[]                    every message shown, in order ("Clone Complete." ...)
-  refused[]                     each refused formula write, in order
-  refused[].message             the copy error's text
-  refused[].formulas[]          the formulas of a refused write of several (else none)
+  outcome                       complete, complete with refusals, cancelled, failed or
+                                rolled back
   cancelled                     true when the run was cancelled (--on-error cancel)
-  destinations[]                each destination that still exists, in the order given
-  destinations[].object         its OBJECT
+  destinations[]                each destination, in the order given
+  destinations[].object         its OBJECT (for a created one, where it was made)
+  destinations[].created        true when the run made it (--create-destination)
   destinations[].rowsAdded      the rows the copy added to it
-  destinations[].cellsWritten   the cells whose formula the copy set or changed
+  destinations[].rowsDeleted    the rows the copy deleted from it
+  destinations[].cellsWritten   the cells whose formula the copy wrote
+  destinations[].subShapesCreated  the sub-shapes the copy made in it
+  destinations[].subShapesDeleted  the sub-shapes the copy deleted from it
+  destinations[].refused[]      each formula write it refused, in order
+  destinations[].refused[].section  the section's label
+  destinations[].refused[].row      the row's label
+  destinations[].refused[].cell     the cell ("Scratch.X1"), or the section for a whole write
+  destinations[].refused[].formula  the formula that was refused
+  destinations[].refused[].error    the host's error number
+  destinations[].refused[].message  the host's error text
   written[]                     the files written
   wouldWrite[]                  with --dry-run, instead of written: the files that would be
   status                        the exit status

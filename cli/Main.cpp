@@ -72,6 +72,9 @@ int main(int argc, char** argv) {
     CLI::App* copyCommand =
         app.add_subcommand("copy", "Copy sections, rows and formulas from one object to others");
     AddFiles(*copyCommand, copy.files);
+    copyCommand->footer(
+        "The copy options come from these flags only: the options the desktop program stores are "
+        "neither read nor written.");
     copyCommand->add_option("--from", copy.from, "The source OBJECT")->required();
     copyCommand->add_option(
         "--to", copy.to,

@@ -37,10 +37,7 @@ int16_t Session::MsgBox(const std::string& text, int16_t style, const std::strin
     return (style & app::vbYesNo) == app::vbYesNo ? app::vbNo : app::vbOK;
 }
 
-engine::ICopyErrorDialog::Answer Session::ShowModal() {
-    const engine::CopyErrorDetails& details = engine::ErrorDetails();
-    m_refusals.push_back(
-        {m_copyError, details.formulas.size() > 1 ? details.formulas : std::vector<std::string>()});
+engine::ICopyErrorDialog::Answer Session::ShowModal(const engine::CopyErrorDetails& details) {
     std::cerr << "Tessaline: " << AsLines(m_copyError) << '\n';
     // The details list the formulas only when there are several, as the details dialog does.
     if (details.formulas.size() > 1) {

@@ -24,18 +24,13 @@ public:
 
     Workspace& Files() { return m_workspace; }
 
-    struct Refusal {
-        std::string message;
-        std::vector<std::string> formulas;
-    };
-    /// Every message shown, in order, and every refused write with its formulas.
+    /// Every message shown, in order. What a copy refused is in its report.
     const std::vector<std::string>& Messages() const { return m_messages; }
-    const std::vector<Refusal>& Refusals() const { return m_refusals; }
 
 private:
     int16_t MsgBox(const std::string& text, int16_t style, const std::string& title) override;
     void SetMessage(const std::string& message) override { m_copyError = message; }
-    Answer ShowModal() override;
+    Answer ShowModal(const engine::CopyErrorDetails& details) override;
     void DisplayMainWindow() override {}
     void Unload(std::string_view) override {}
 
@@ -43,7 +38,6 @@ private:
     bool m_cancelOnError;
     std::string m_copyError;
     std::vector<std::string> m_messages;
-    std::vector<Refusal> m_refusals;
 };
 
 /// Text with the carriage returns of message boxes as line breaks.

@@ -1,7 +1,6 @@
 #include "engine/CopyDriver.h"
 
 #include "app/ErrorReport.h"
-#include "app/Globals.h"
 #include "app/Prompt.h"
 #include "engine/CopyPrimitives.h"
 #include "engine/RowStores.h"
@@ -22,8 +21,8 @@ void Warn(const std::string& text) {
     app::MsgBox(text, app::kStyleWarning, kTitle);
 }
 
-bool Chosen(int16_t index, bool allSections) {
-    return allSections || IsSectionChosen(index);
+bool Chosen(const CopyRun& run, int16_t index, bool allSections) {
+    return allSections || IsSectionChosen(run.window.sections, index);
 }
 
 bool IsShapeOrGroup(const ShapePtr& shape) {
@@ -43,21 +42,21 @@ ShapePtr GroupAround(const ShapePtr& shape) {
 }
 
 /// A named-row section: whole by name, or the chosen rows by name.
-void CopyNamed(const ShapePtr& source, const ShapePtr& destination, int16_t section) {
-    if (ShouldWeCopySection(source, section)) {
-        CopyNamedRowSection(source, destination, section, 0, true);
+void CopyNamed(CopyRun& run, const ShapePtr& source, const ShapePtr& destination, int16_t section) {
+    if (ShouldWeCopySection(run.window, source, section)) {
+        CopyNamedRowSection(run, source, destination, section, 0, true);
     } else {
-        CopyNamedRows(source, destination, section);
+        CopyNamedRows(run, source, destination, section);
     }
 }
 
 /// An indexed section: whole, or the chosen rows in their order.
-void CopyIndexed(const ShapePtr& source, const ShapePtr& destination, int16_t section,
+void CopyIndexed(CopyRun& run, const ShapePtr& source, const ShapePtr& destination, int16_t section,
                  int16_t flags) {
-    if (ShouldWeCopySection(source, section)) {
-        CopySection(source, destination, section, 0, true);
+    if (ShouldWeCopySection(run.window, source, section)) {
+        CopySection(run, source, destination, section, 0, true);
     } else {
-        CopyRows(source, destination, section, flags);
+        CopyRows(run, source, destination, section, flags);
     }
 }
 
@@ -106,25 +105,30 @@ constexpr Preparation kPreparations[] = {
 
 }  // namespace
 
-bool IsGeometryAppend() {
-    return IsSectionChosen(8) && !MainWindow().options.optOverwrite;
+bool IsGeometryAppend(const CopyWindow& window) {
+    return IsSectionChosen(window.sections, 8) && !window.options.optOverwrite;
 }
 
-bool CopyDriver::IsOneSectionChecked() {
+bool CopyDriver::IsOneSectionChecked(const SectionBoxes& boxes) {
     for (const CatalogueEntry& entry : CatalogueEntries()) {
-        if (IsSectionChosen(entry.index)) return true;
+        if (IsSectionChosen(boxes, entry.index)) return true;
     }
     return false;
 }
 
-bool CopyDriver::CopyButtonClick() {
-    BeginCopy();
-    return MainWindow().options.chkLeaveTessalineRunning.value == 0;
+bool CopyDriver::CopyButtonClick(CopyWindow& window, ICopyProgress* progress) {
+    BeginCopy(window, progress);
+    return window.options.chkLeaveTessalineRunning.value == 0;
 }
 
-void CopyDriver::AddReplacement(const ShapePtr& source, const ShapePtr& destination) {
+void CopyDriver::AddReplacement(CopyRun& run, const ShapePtr& source, const ShapePtr& destination) {
     const std::string from = source->NameID();
-    app::g_colSheetNameMap.Add(from + "!|" + destination->NameID() + "!", from);
+    run.sheetNameMap.Add(from + "!|" + destination->NameID() + "!", from);
+}
+
+bool CopyDriver::IsKeptMember(const ShapePtr& shape) const {
+    // IDs are unique within the page or master the run works in.
+    return m_keptMember && shape->ID() == m_keptMember->ID();
 }
 
 void CopyDriver::DeleteSnapshot() {
@@ -135,21 +139,21 @@ void CopyDriver::DeleteSnapshot() {
     snapshot->Delete();
 }
 
-void CopyDriver::BeginCopy() {
-    CopyWindow& window = MainWindow();
-    app::CopyRunCancelled = false;
+CopyReport CopyDriver::BeginCopy(CopyWindow& window, ICopyProgress* progress) {
+    CopyRun run(window);
     bool failed = false;
     bool commit = true;
     bool typesMatch = true;
     bool scopeOpen = false;
     int32_t scope = 0;
-    const auto run = [&] {
+    const auto body = [&] {
         const int16_t flags = BuildCopyFlags(window.options);
         if (window.source.empty()) {
             Warn("No source shape selected.");
+            failed = true;
             return;
         }
-        if (!IsOneSectionChecked()) {
+        if (!IsOneSectionChecked(window.sections)) {
             Warn("Please specify at least one section to copy.");
             failed = true;
             return;
@@ -159,29 +163,32 @@ void CopyDriver::BeginCopy() {
             failed = true;
             return;
         }
+        // The list as it stands now: a window that changes its lists while a dialog of the run
+        // is open cannot pull items from under the run.
+        const std::vector<ListItem> destinations = window.destinations;
+        const ListItem sourceItem = window.source.front();
         scope = m_host->BeginUndoScope(kTitle);
         scopeOpen = true;
-        const ListItem sourceItem = window.source.front();
-        const ShapePtr source = GetSourceShape();
+        const ShapePtr source = GetSourceShape(window);
         if (!source) {
             Warn("The source shape '" + sourceItem.text + "' does not exist.");
             failed = true;
             return;
         }
         ShapePtr created;
-        if (window.options.chkCreateDestination.value == 1 && window.destinations.empty()) {
-            created = CreateDestination(source, sourceItem.image, failed);
+        if (window.options.chkCreateDestination.value == 1 && destinations.empty()) {
+            created = CreateDestination(window, source, sourceItem.image, failed);
             if (!created) return;
         }
-        for (const ListItem& item : window.destinations) {
+        for (const ListItem& item : destinations) {
             if (item.key == sourceItem.key) {
                 Warn("One of the destination shapes is the same as the source shape.");
                 failed = true;
                 return;
             }
         }
-        for (const ListItem& item : window.destinations) {
-            const ShapePtr destination = ResolveItem(item);
+        for (const ListItem& item : destinations) {
+            const ShapePtr destination = ResolveItem(window, item);
             if (!destination) {
                 Warn("The destination shape '" + item.text + "' does not exist.");
                 failed = true;
@@ -196,8 +203,14 @@ void CopyDriver::BeginCopy() {
                 "cells maybe not "
                 "be copied.");
         }
-        for (const ListItem& item : window.destinations) {
-            ShapePtr destination = ResolveItem(item);
+        const int count = created ? 1 : static_cast<int>(destinations.size());
+        for (int i = 0; i < static_cast<int>(destinations.size()); ++i) {
+            const ListItem& item = destinations[static_cast<size_t>(i)];
+            if (i > 0 && progress && !progress->GoOn()) {
+                run.CopyRunCancelled = true;
+                return;
+            }
+            ShapePtr destination = ResolveItem(window, item);
             if (!destination) {
                 Warn("The destination shape '" + item.text + "' does not exist.");
                 failed = true;
@@ -208,20 +221,26 @@ void CopyDriver::BeginCopy() {
             if (type == visio::visTypeShape || type == visio::visTypeGroup) {
                 if (inMaster) {
                     m_editCopy = destination->ContainingMaster()->Open();
-                    destination = m_editCopy->Shapes()->Item(destination->NameID());
+                    // By ID, which finds a shape nested in the master's groups too.
+                    destination = m_editCopy->Shapes()->ItemFromID(destination->ID());
                     m_ovDestSnapshot = m_editCopy->Drop(destination, 0, 0);
                 } else {
                     m_ovDestSnapshot = destination->ContainingPage()->Drop(destination, 0, 0);
                 }
             }
-            if (!CopyTo(source, destination, flags)) return;
+            run.report.destinations.push_back({item, destination});
+            const Step step{progress, i + 1, count, flags};
+            if (!CopyTo(run, step, source, destination)) return;
             if (m_editCopy) {
                 const visio::MasterPtr editCopy = std::move(m_editCopy);
                 m_editCopy = nullptr;
                 editCopy->Close();
             }
         }
-        if (created && !CopyTo(source, created, flags)) return;
+        if (created) {
+            run.report.destinations.push_back({ListItem{}, created, true});
+            if (!CopyTo(run, Step{progress, 1, 1, flags}, source, created)) return;
+        }
         if (!failed) {
             app::MsgBox("Clone Complete.", app::kStyleReport, kTitle);
         } else {
@@ -229,29 +248,38 @@ void CopyDriver::BeginCopy() {
                 "An error occured during the copy operation.  Some data may not have been copied.");
         }
     };
-    if (!app::Trap(kModule, "BeginCopy", run)) commit = false;
+    if (!app::Trap(kModule, "BeginCopy", body)) commit = false;
     // Clean-up, on every path. The temporary copy goes inside the undo scope, so that the run
     // stays one undo step; an edit copy still open is closed, so that a discarded scope takes
     // the master back too.
     app::Trap(kModule, "BeginCopy", [&] {
         app::IgnoreFailure([&] { DeleteSnapshot(); });
         m_ovDestSnapshot = nullptr;
+        m_keptMember = nullptr;
         if (m_editCopy) {
             const visio::MasterPtr editCopy = std::move(m_editCopy);
             m_editCopy = nullptr;
             app::IgnoreFailure([&] { editCopy->Close(); });
         }
-        app::g_colSheetNameMap.Clear();
     });
     if (scopeOpen) {
         // A scope that cannot be ended as asked is discarded, so that no half run stays open.
         if (!app::Trap(kModule, "BeginCopy", [&] { m_host->EndUndoScope(scope, commit); })) {
+            commit = false;
             app::IgnoreFailure([&] { m_host->EndUndoScope(scope, false); });
         }
     }
+    CopyReport report = std::move(run.report);
+    report.outcome = !commit                 ? CopyOutcome::RolledBack
+                     : run.CopyRunCancelled  ? CopyOutcome::Cancelled
+                     : failed                ? CopyOutcome::Failed
+                     : report.RefusalCount() ? CopyOutcome::CompleteWithRefusals
+                                             : CopyOutcome::Complete;
+    return report;
 }
 
-ShapePtr CopyDriver::CreateDestination(const ShapePtr& source, int16_t image, bool& failed) {
+ShapePtr CopyDriver::CreateDestination(const CopyWindow& window, const ShapePtr& source,
+                                       int16_t image, bool& failed) {
     const bool documentOrPage = image == kImagePage || image == kImageDrawing;
     const visio::DocumentPtr document = documentOrPage ? m_host->ActiveDocument() : nullptr;
     const visio::PagePtr page = documentOrPage ? nullptr : m_host->ActivePage();
@@ -266,35 +294,50 @@ ShapePtr CopyDriver::CreateDestination(const ShapePtr& source, int16_t image, bo
     }
     if (IsPicture(source)) return source->Duplicate();
     ShapePtr rectangle = page->DrawRectangle(0, 1, 1, 0);
-    if (IsGeometryAppend()) DeleteGeometrySections(rectangle);
+    if (IsGeometryAppend(window)) DeleteGeometrySections(rectangle);
     if (source->Type() != visio::visTypeGroup) return rectangle;
     const ShapePtr group = GroupAround(rectangle);
     group->Shapes()->Item(1)->Delete();
     return group;
 }
 
-bool CopyDriver::CopyTo(const ShapePtr& source, ShapePtr& destination, int16_t flags) {
-    app::g_colSheetNameMap.Clear();
-    AddReplacement(source, destination);
+bool CopyDriver::CopyTo(CopyRun& run, const Step& step, const ShapePtr& source,
+                        ShapePtr& destination) {
+    const int16_t flags = step.flags;
+    const auto stage = [&](ICopyProgress::Stage reached) {
+        if (step.progress) step.progress->Progress(step.index, step.count, reached);
+    };
+    m_keptMember = nullptr;
+    run.sheetNameMap.Clear();
+    AddReplacement(run, source, destination);
     if ((flags & CF_ALL_SUBSHAPES) && source->Type() == visio::visTypeGroup &&
         destination->Type() == visio::visTypeShape) {
+        // The shape becomes the first member of a new group, which takes the copy; the shape
+        // itself stays, with its ID and glue, beside the sub-shapes added. The temporary copy
+        // described the shape, not the new group, which has no Geometry yet.
+        m_keptMember = destination;
         destination = GroupAround(destination);
+        run.Current().sheet = destination;
+        DeleteSnapshot();
     }
-    PrepareSections(source, destination, flags, false);
-    if (app::CopyRunCancelled) return false;
+    stage(ICopyProgress::Stage::Preparing);
+    PrepareSections(run, source, destination, flags, false);
+    if (run.CopyRunCancelled) return false;
+    if (flags & (CF_SUBSHAPE_CELLS | CF_ALL_SUBSHAPES)) stage(ICopyProgress::Stage::SubShapes);
     if (flags & CF_SUBSHAPE_CELLS) {
-        CopySubShapes(source, destination, flags);
+        CopySubShapes(run, source, destination, flags);
     } else if (flags & CF_ALL_SUBSHAPES) {
-        ReplaceSubShapes(source, destination, flags);
+        ReplaceSubShapes(run, source, destination, flags);
     }
-    if (app::CopyRunCancelled) return false;
-    CopySections(source, destination, flags, false);
+    if (run.CopyRunCancelled) return false;
+    stage(ICopyProgress::Stage::Copying);
+    CopySections(run, source, destination, flags, false);
     DeleteSnapshot();
-    return !app::CopyRunCancelled;
+    return !run.CopyRunCancelled;
 }
 
-void CopyDriver::PrepareSections(const ShapePtr& source, ShapePtr& destination, int16_t flags,
-                                 bool allSections) {
+void CopyDriver::PrepareSections(CopyRun& run, const ShapePtr& source, ShapePtr& destination,
+                                 int16_t flags, bool allSections) {
     app::Trap(kModule, "PrepareSections", [&] {
         app::IgnoreFailure([&] {
             if (source->Type() == visio::visTypeForeignObject && !IsPicture(source)) {
@@ -308,45 +351,44 @@ void CopyDriver::PrepareSections(const ShapePtr& source, ShapePtr& destination, 
             }
         });
         for (const Preparation& preparation : kPreparations) {
-            if (!Chosen(preparation.index, allSections)) continue;
+            if (!Chosen(run, preparation.index, allSections)) continue;
             switch (preparation.kind) {
                 case Preparation::Kind::ObjectRow:
                     if (preparation.index == 0)
                         app::IgnoreFailure([&] { destination->SetOneD(source->OneD()); });
-                    PrepareObjectRow(source, destination, preparation.number);
+                    PrepareObjectRow(run, source, destination, preparation.number);
                     break;
                 case Preparation::Kind::Section:
-                    PrepareSection(source, destination, preparation.number, flags);
+                    PrepareSection(run, source, destination, preparation.number, flags);
                     break;
                 case Preparation::Kind::Geometry:
-                    PrepareGeometrySection(source, destination, flags);
+                    PrepareGeometrySection(run, source, destination, flags);
                     break;
             }
         }
     });
 }
 
-void CopyDriver::CopyConnectionPoints(const ShapePtr& source, ShapePtr& destination,
+void CopyDriver::CopyConnectionPoints(CopyRun& run, const ShapePtr& source, ShapePtr& destination,
                                       int16_t flags) {
     const int16_t section = visio::visSectionConnectionPts;
-    std::string name;
-    if (source->SectionExists(section, 0) && source->RowCount(section) > 0) {
-        app::IgnoreFailure([&] { name = source->CellsSRC(section, 1, 0)->RowName(); });
-    }
-    if (ShouldWeCopySection(source, section)) {
-        if (!name.empty()) {
-            CopyNamedRowSection(source, destination, section, 0, true);
+    // Named when any row has a name: one named row among numbered ones is matched by name too.
+    const bool named = HasNamedRows(source, section);
+    if (ShouldWeCopySection(run.window, source, section)) {
+        if (named) {
+            CopyNamedRowSection(run, source, destination, section, 0, true);
         } else {
-            CopySection(source, destination, section, 0, true);
+            CopySection(run, source, destination, section, 0, true);
         }
-    } else if (!name.empty()) {
-        CopyNamedRows(source, destination, section);
+    } else if (named) {
+        CopyNamedRows(run, source, destination, section);
     } else {
-        CopyRows(source, destination, section, flags);
+        CopyRows(run, source, destination, section, flags);
     }
 }
 
-void CopyDriver::CopyGeometry(const ShapePtr& source, ShapePtr& destination, int16_t flags) {
+void CopyDriver::CopyGeometry(CopyRun& run, const ShapePtr& source, ShapePtr& destination,
+                              int16_t flags) {
     const int16_t count = source->GeometryCount();
     auto first = static_cast<int16_t>(visio::visSectionFirstComponent);
     app::StringCollection renames;
@@ -362,60 +404,61 @@ void CopyDriver::CopyGeometry(const ShapePtr& source, ShapePtr& destination, int
     }
     for (int16_t i = 0; i < count; ++i) {
         const auto section = static_cast<int16_t>(visio::visSectionFirstComponent + i);
-        if (ShouldWeCopySection(source, section)) {
-            CopyGeometrySection(source, destination, section, first, renames);
+        if (ShouldWeCopySection(run.window, source, section)) {
+            CopyGeometrySection(run, source, destination, section, first, renames);
         } else {
-            CopyGeometryRows(source, destination, section, first, renames);
+            CopyGeometryRows(run, source, destination, section, first, renames);
         }
     }
 }
 
-void CopyDriver::CopySections(const ShapePtr& source, ShapePtr& destination, int16_t flags,
-                              bool allSections) {
+void CopyDriver::CopySections(CopyRun& run, const ShapePtr& source, ShapePtr& destination,
+                              int16_t flags, bool allSections) {
     app::Trap(kModule, "CopySections", [&] {
         // Nothing more is copied once the run is cancelled.
         const auto chosen = [&](int16_t index) {
-            return !app::CopyRunCancelled && Chosen(index, allSections);
+            return !run.CopyRunCancelled && Chosen(run, index, allSections);
         };
         const auto objectRow = [&](int16_t index, int16_t row) {
             if (chosen(index))
-                CopySection(source, destination, visio::visSectionObject, row, false);
+                CopySection(run, source, destination, visio::visSectionObject, row, false);
         };
-        if (app::CopyRunCancelled) return;
-        if (chosen(2)) CopyNamed(source, destination, visio::visSectionUser);
-        if (chosen(9)) CopyIndexed(source, destination, visio::visSectionScratch, flags);
-        if ((flags & CF_HELP_STRING) && !app::CopyRunCancelled && IsShapeOrGroup(destination)) {
+        if (run.CopyRunCancelled) return;
+        if (chosen(2)) CopyNamed(run, source, destination, visio::visSectionUser);
+        if (chosen(9)) CopyIndexed(run, source, destination, visio::visSectionScratch, flags);
+        if ((flags & CF_HELP_STRING) && !run.CopyRunCancelled && IsShapeOrGroup(destination)) {
             app::IgnoreFailure([&] {
                 const std::string help =
                     source->CellsSRC(visio::visSectionObject, visio::visRowHelpCopyright, 0)
                         ->Formula();
                 destination->CellsSRC(visio::visSectionObject, visio::visRowHelpCopyright, 0)
                     ->SetFormula(help);
+                ++run.Current().cellsWritten;
             });
         }
         objectRow(0, visio::visRowXForm1D);
         objectRow(1, visio::visRowXFormOut);
-        if (chosen(3)) CopyNamed(source, destination, visio::visSectionProp);
-        if (chosen(4)) CopyNamed(source, destination, visio::visSectionHyperlink);
-        if (chosen(5)) CopyConnectionPoints(source, destination, flags);
-        if (chosen(28)) CopyNamed(source, destination, visio::visSectionSmartTag);
-        if (chosen(6)) CopyNamed(source, destination, visio::visSectionAction);
-        if (chosen(7)) CopyNamed(source, destination, visio::visSectionControls);
-        if (chosen(8)) CopyGeometry(source, destination, flags);
+        if (chosen(3)) CopyNamed(run, source, destination, visio::visSectionProp);
+        if (chosen(4)) CopyNamed(run, source, destination, visio::visSectionHyperlink);
+        if (chosen(5)) CopyConnectionPoints(run, source, destination, flags);
+        if (chosen(28)) CopyNamed(run, source, destination, visio::visSectionSmartTag);
+        if (chosen(6)) CopyNamed(run, source, destination, visio::visSectionAction);
+        if (chosen(7)) CopyNamed(run, source, destination, visio::visSectionControls);
+        if (chosen(8)) CopyGeometry(run, source, destination, flags);
         objectRow(11, visio::visRowMisc);
         objectRow(13, visio::visRowLine);
         objectRow(14, visio::visRowFill);
-        if ((flags & CF_SHAPE_TEXT) && !app::CopyRunCancelled && IsShapeOrGroup(destination)) {
-            SetCharacterText(source, destination, Chosen(15, allSections));
+        if ((flags & CF_SHAPE_TEXT) && !run.CopyRunCancelled && IsShapeOrGroup(destination)) {
+            SetCharacterText(run, source, destination, Chosen(run, 15, allSections));
         }
-        if (chosen(15)) CopyIndexed(source, destination, visio::visSectionTextField, flags);
+        if (chosen(15)) CopyIndexed(run, source, destination, visio::visSectionTextField, flags);
         if (chosen(16)) {
             PrepareCharactersSection(source, destination);
-            CopySection(source, destination, visio::visSectionCharacter, 0, true);
+            CopySection(run, source, destination, visio::visSectionCharacter, 0, true);
         }
         if (chosen(17)) {
             PrepareParagraphSection(source, destination);
-            CopySection(source, destination, visio::visSectionParagraph, 0, true);
+            CopySection(run, source, destination, visio::visSectionParagraph, 0, true);
         }
         objectRow(19, visio::visRowText);
         objectRow(20, visio::visRowTextXForm);
@@ -429,11 +472,11 @@ void CopyDriver::CopySections(const ShapePtr& source, ShapePtr& destination, int
         objectRow(40, visio::visRowPage);
         objectRow(41, visio::visRowPageLayout);
         objectRow(42, visio::visRowRulerGrid);
-        if (chosen(43)) CopyIndexed(source, destination, visio::visSectionLayer, flags);
-        if (chosen(44)) CopySection(source, destination, visio::visSectionAnnotation, 0, true);
+        if (chosen(43)) CopyIndexed(run, source, destination, visio::visSectionLayer, flags);
+        if (chosen(44)) CopySection(run, source, destination, visio::visSectionAnnotation, 0, true);
         objectRow(50, visio::visRowDoc);
-        if (chosen(51)) CopySection(source, destination, visio::visSectionReviewer, 0, true);
-        if (!app::CopyRunCancelled && IsShapeOrGroup(source)) {
+        if (chosen(51)) CopySection(run, source, destination, visio::visSectionReviewer, 0, true);
+        if (!run.CopyRunCancelled && IsShapeOrGroup(source)) {
             destination->SetData1(source->Data1());
             destination->SetData2(source->Data2());
             destination->SetData3(source->Data3());
@@ -443,14 +486,15 @@ void CopyDriver::CopySections(const ShapePtr& source, ShapePtr& destination, int
     });
 }
 
-void CopyDriver::CopySubShapes(const ShapePtr& source, ShapePtr& destination, int16_t flags) {
+void CopyDriver::CopySubShapes(CopyRun& run, const ShapePtr& source, ShapePtr& destination,
+                               int16_t flags) {
     app::Trap(kModule, "CopySubShapes", [&] {
         const visio::ShapesPtr sources = source->Shapes();
         const visio::ShapesPtr destinations = destination->Shapes();
         const int16_t sourceCount = sources ? sources->Count() : int16_t{0};
         const int16_t destinationCount = destinations ? destinations->Count() : int16_t{0};
         for (int16_t i = 1; i <= sourceCount; ++i) {
-            if (app::CopyRunCancelled) return;
+            if (run.CopyRunCancelled) return;
             const ShapePtr from = sources->Item(i);
             const std::string name = from->Name();
             ShapePtr to;
@@ -459,15 +503,16 @@ void CopyDriver::CopySubShapes(const ShapePtr& source, ShapePtr& destination, in
                 if (candidate->Name() == name) to = candidate;
             }
             if (!to) continue;
-            AddReplacement(from, to);
-            PrepareSections(from, to, flags, false);
-            CopySections(from, to, flags, false);
-            if (from->Shapes()->Count() > 0) CopySubShapes(from, to, flags);
+            AddReplacement(run, from, to);
+            PrepareSections(run, from, to, flags, false);
+            CopySections(run, from, to, flags, false);
+            if (from->Shapes()->Count() > 0) CopySubShapes(run, from, to, flags);
         }
     });
 }
 
-void CopyDriver::ReplaceSubShapes(const ShapePtr& source, ShapePtr& destination, int16_t flags) {
+void CopyDriver::ReplaceSubShapes(CopyRun& run, const ShapePtr& source, ShapePtr& destination,
+                                  int16_t flags) {
     visio::WindowPtr window;
     visio::CellPtr lock;
     std::string savedLock;
@@ -495,7 +540,7 @@ void CopyDriver::ReplaceSubShapes(const ShapePtr& source, ShapePtr& destination,
             lock->SetResultIU(0);
         }
         for (int16_t i = 1; i <= n; ++i) {
-            if (app::CopyRunCancelled) break;
+            if (run.CopyRunCancelled) break;
             const ShapePtr from = sources->Item(i);
             ShapePtr member;
             window = destination->OpenDrawWindow();
@@ -513,13 +558,17 @@ void CopyDriver::ReplaceSubShapes(const ShapePtr& source, ShapePtr& destination,
                 const std::string kept = member->Name();
                 for (int16_t j = destinations->Count(); j >= 1; --j) {
                     const ShapePtr former = destinations->Item(j);
-                    if (former->Name() != kept) former->Delete();
+                    if (former->Name() != kept && !IsKeptMember(former)) {
+                        former->Delete();
+                        ++run.Current().subShapesDeleted;
+                    }
                 }
             }
+            ++run.Current().subShapesCreated;
             member->SetNameU(from->NameU());
-            AddReplacement(from, member);
-            PrepareSections(from, member, flags, true);
-            if (from->Shapes()->Count() > 0) ReplaceSubShapes(from, member, flags);
+            AddReplacement(run, from, member);
+            PrepareSections(run, from, member, flags, true);
+            if (from->Shapes()->Count() > 0) ReplaceSubShapes(run, from, member, flags);
             made.emplace_back(from, member);
             const visio::WindowPtr open = std::move(window);
             window = nullptr;
@@ -527,7 +576,7 @@ void CopyDriver::ReplaceSubShapes(const ShapePtr& source, ShapePtr& destination,
         }
         restore();
         for (auto& [from, member] : made)
-            CopySections(from, member, flags, true);
+            CopySections(run, from, member, flags, true);
     });
     if (!done) app::IgnoreFailure(restore);
 }

@@ -1,6 +1,5 @@
 #include "engine/CopyError.h"
 
-#include "app/Globals.h"
 #include "app/Prompt.h"
 
 namespace tess::engine {
@@ -10,7 +9,7 @@ namespace {
 class PromptCopyErrorDialog : public ICopyErrorDialog {
 public:
     void SetMessage(const std::string& message) override { m_message = message; }
-    Answer ShowModal() override {
+    Answer ShowModal(const CopyErrorDetails&) override {
         app::MsgBox(m_message, app::kStyleWarning, "Tessaline Copy Error");
         return Answer::Continue;
     }
@@ -39,18 +38,20 @@ void SetCopyErrorDialog(ICopyErrorDialog* dialog) {
     g_dialog = dialog;
 }
 
-CopyErrorDetails& ErrorDetails() {
-    static CopyErrorDetails details;
-    return details;
+size_t CopyReport::RefusalCount() const {
+    size_t count = 0;
+    for (const DestinationReport& destination : destinations)
+        count += destination.refused.size();
+    return count;
 }
 
-void SetOriginalFormulas(const std::vector<std::string>& formulas) {
-    ErrorDetails().formulas = formulas;
-    ErrorDetails().hasFormulas = true;
+void SetOriginalFormulas(CopyWindow& window, const std::vector<std::string>& formulas) {
+    window.errorDetails.formulas = formulas;
+    window.errorDetails.hasFormulas = true;
 }
 
-void SetProblemShape(const visio::ShapePtr& shape) {
-    ErrorDetails().problemShape = shape;
+void SetProblemShape(CopyWindow& window, const visio::ShapePtr& shape) {
+    window.errorDetails.problemShape = shape;
 }
 
 std::string CopyErrorMessage(const Error& error, const std::string& sectionLabel,
@@ -63,12 +64,18 @@ std::string CopyErrorMessage(const Error& error, const std::string& sectionLabel
     return message;
 }
 
-void ShowCopyError(const Error& error, const std::string& sectionLabel,
-                   const std::string& rowLabel) {
+void ShowCopyError(CopyRun& run, const Error& error, const std::string& sectionLabel,
+                   const std::string& rowLabel, RefusedFormula refused) {
+    refused.sectionLabel = sectionLabel;
+    refused.rowLabel = rowLabel;
+    refused.errorNumber = error.Number();
+    refused.errorText = error.Description();
+    run.Current().refused.push_back(std::move(refused));
     ICopyErrorDialog& dialog = Dialog();
     dialog.SetMessage(CopyErrorMessage(error, sectionLabel, rowLabel));
-    if (app::CopyRunCancelled) return;
-    if (dialog.ShowModal() == ICopyErrorDialog::Answer::CancelRun) app::CopyRunCancelled = true;
+    if (run.CopyRunCancelled) return;
+    if (dialog.ShowModal(run.window.errorDetails) == ICopyErrorDialog::Answer::CancelRun)
+        run.CopyRunCancelled = true;
 }
 
 }  // namespace tess::engine

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/CopyRun.h"
 #include "platform/visio/Error.h"
 #include "platform/visio/Host.h"
 
@@ -18,31 +19,24 @@ public:
     virtual ~ICopyErrorDialog() = default;
     /// Sets the message the dialog shows.
     virtual void SetMessage(const std::string& message) = 0;
-    /// Shows the dialog until the user answers; Details (the stored formulas) is its own affair.
-    virtual Answer ShowModal() = 0;
+    /// Shows the dialog until the user answers; its Details button shows details.
+    virtual Answer ShowModal(const CopyErrorDetails& details) = 0;
 };
 
 /// Makes dialog the one copy errors go to; null restores the default, which shows the message
 /// through the prompt and goes on.
 void SetCopyErrorDialog(ICopyErrorDialog* dialog);
 
-/// What the copy error details dialog shows: the formulas of the failed step as read from the
-/// source, and the destination of that step. One store for the program; the last failure wins.
-struct CopyErrorDetails {
-    std::vector<std::string> formulas;
-    bool hasFormulas = false;  // false until the first failure stores a list
-    visio::ShapePtr problemShape;
-};
-CopyErrorDetails& ErrorDetails();
-void SetOriginalFormulas(const std::vector<std::string>& formulas);
-void SetProblemShape(const visio::ShapePtr& shape);
+/// Hands the details dialog the formulas of the failed step as read, and its destination.
+void SetOriginalFormulas(CopyWindow& window, const std::vector<std::string>& formulas);
+void SetProblemShape(CopyWindow& window, const visio::ShapePtr& shape);
 
 /// The message of a failed copy: error number, its description, and the section and row.
 std::string CopyErrorMessage(const Error& error, const std::string& sectionLabel,
                              const std::string& rowLabel);
 /// Reports a failed copy: sets the dialog's message and, unless the run was cancelled, shows it;
-/// Cancel Run there sets CopyRunCancelled.
-void ShowCopyError(const Error& error, const std::string& sectionLabel,
-                   const std::string& rowLabel);
+/// Cancel Run there sets the run's CopyRunCancelled. The refusal goes into the run's report.
+void ShowCopyError(CopyRun& run, const Error& error, const std::string& sectionLabel,
+                   const std::string& rowLabel, RefusedFormula refused = {});
 
 }  // namespace tess::engine

@@ -4,12 +4,10 @@
 #include <functional>
 
 #include "app/ErrorReport.h"
-#include "app/Globals.h"
 #include "engine/CopyError.h"
 #include "engine/ReferenceResolution.h"
 #include "engine/RowStores.h"
 #include "engine/SectionCatalogue.h"
-#include "engine/WindowState.h"
 #include "platform/visio/Constants.h"
 
 namespace tess::engine {
@@ -51,6 +49,23 @@ std::string RowName(const ShapePtr& shape, int16_t section, int16_t row, int16_t
     return shape->CellsSRC(section, row, cell)->RowName();
 }
 
+/// The names of the first count rows of a section, read once: a host call each, and over COM
+/// each costs dearly.
+std::vector<std::string> RowNames(const ShapePtr& shape, int16_t section, int16_t count,
+                                  int16_t cell) {
+    std::vector<std::string> names;
+    names.reserve(static_cast<size_t>(std::max<int16_t>(count, 0)));
+    for (int16_t row = 0; row < count; ++row)
+        names.push_back(RowName(shape, section, row, cell));
+    return names;
+}
+
+/// The first row of that name (case-sensitive); -1 for none.
+int16_t FindRowName(const std::vector<std::string>& names, const std::string& name) {
+    const auto found = std::find(names.begin(), names.end(), name);
+    return found == names.end() ? int16_t{-1} : static_cast<int16_t>(found - names.begin());
+}
+
 /// The section and row a copy error names.
 struct ErrorLabels {
     std::string section;
@@ -59,37 +74,75 @@ struct ErrorLabels {
 
 /// Runs a step of the host with the copy-error path armed: a refusal is reported with the
 /// formulas as read (when formulas were read) and the destination, and the step is over.
-/// Returns false after a refusal.
-bool CopyErrorPath(const ErrorLabels& labels, const ShapePtr& destination,
-                   const std::vector<std::string>* read, const std::function<void()>& step) {
+/// Returns false after a refusal; refused says what was refused, as far as the step knows.
+bool CopyErrorPath(CopyRun& run, const ErrorLabels& labels, const ShapePtr& destination,
+                   const std::vector<std::string>* read, const std::function<void()>& step,
+                   const std::function<RefusedFormula()>& refused = nullptr) {
     try {
         step();
         return true;
     } catch (...) {
         const Error error = app::CurrentError();
         if (read) {
-            SetOriginalFormulas(*read);
-            SetProblemShape(destination);
+            SetOriginalFormulas(run.window, *read);
+            SetProblemShape(run.window, destination);
         }
-        ShowCopyError(error, labels.section, labels.row);
+        ShowCopyError(run, error, labels.section, labels.row,
+                      refused ? refused() : RefusedFormula{});
         return false;
     }
 }
 
+/// After a refused write: the host writes in order and stops at the refused formula, so the
+/// first destination cell that does not hold what was written is the one refused. Returns the
+/// number of cells written before it; refused names it.
+size_t FindRefusal(const ShapePtr& destination, const CellTriples& cells,
+                   const FormulaList& formulas, RefusedFormula& refused) {
+    size_t written = 0;
+    app::IgnoreFailure([&] {
+        const FormulaList now = destination->GetFormulas(cells);
+        while (written < formulas.size() && written < now.size() &&
+               now[written] == formulas[written])
+            ++written;
+    });
+    if (written < formulas.size()) {
+        refused.section = cells[3 * written];
+        refused.row = cells[3 * written + 1];
+        refused.cell = cells[3 * written + 2];
+        refused.formula = formulas[written];
+    }
+    return written;
+}
+
 /// The shared write step: one read of the source formulas, the rewrites, one write.
-bool WriteStep(const ShapePtr& source, const ShapePtr& destination, const CellTriples& sourceCells,
-               const CellTriples& destinationCells, const ErrorLabels& labels,
-               const std::function<void(FormulaList&)>& firstRewrite,
+bool WriteStep(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
+               const CellTriples& sourceCells, const CellTriples& destinationCells,
+               const ErrorLabels& labels, const std::function<void(FormulaList&)>& firstRewrite,
                const app::StringCollection* extra = nullptr) {
     FormulaList asRead;
-    return CopyErrorPath(labels, destination, &asRead, [&] {
-        FormulaList formulas = source->GetFormulas(sourceCells);
-        asRead = formulas;
-        if (firstRewrite) firstRewrite(formulas);
-        ResolveReferences(formulas, app::g_colSheetNameMap);
-        if (extra) ResolveReferences(formulas, *extra);
-        destination->SetFormulas(destinationCells, formulas, visio::visSetBlastGuards);
-    });
+    FormulaList formulas;
+    bool read = false;
+    const auto refused = [&] {
+        RefusedFormula what;
+        if (read)
+            run.Current().cellsWritten +=
+                static_cast<int>(FindRefusal(destination, destinationCells, formulas, what));
+        return what;
+    };
+    const bool ok = CopyErrorPath(
+        run, labels, destination, &asRead,
+        [&] {
+            formulas = source->GetFormulas(sourceCells);
+            asRead = formulas;
+            if (firstRewrite) firstRewrite(formulas);
+            ResolveReferences(formulas, run.sheetNameMap);
+            if (extra) ResolveReferences(formulas, *extra);
+            read = true;
+            destination->SetFormulas(destinationCells, formulas, visio::visSetBlastGuards);
+        },
+        refused);
+    if (ok) run.Current().cellsWritten += static_cast<int>(formulas.size());
+    return ok;
 }
 
 std::function<void(FormulaList&)> ShiftRows(int16_t shift, int16_t section) {
@@ -98,27 +151,66 @@ std::function<void(FormulaList&)> ShiftRows(int16_t shift, int16_t section) {
     };
 }
 
-std::function<void(FormulaList&)> RenameGeometry(int16_t from, int16_t to) {
-    return
-        [from, to](FormulaList& formulas) { ResolveGeometryReferencesToSelf(formulas, from, to); };
+std::function<void(FormulaList&)> FollowRows(const RowMap& rows, int16_t section) {
+    return [&rows, section](FormulaList& formulas) {
+        ResolveReferencesToRows(formulas, rows, section);
+    };
 }
 
-/// Writes one Geometry row, or a whole section, from source section from to destination
-/// section to: same rows and cells.
-bool WriteGeometry(const ShapePtr& source, const ShapePtr& destination,
+/// The Geometry rename, after the rows of the copied section followed their rows (when rows).
+std::function<void(FormulaList&)> RenameGeometry(int16_t from, int16_t to, const RowMap* rows) {
+    return [from, to, rows](FormulaList& formulas) {
+        if (rows) ResolveGeometryRowReferences(formulas, *rows, from);
+        ResolveGeometryReferencesToSelf(formulas, from, to);
+    };
+}
+
+/// Writes Geometry cells of source section from to destination section to: the same rows and
+/// cells, or with rows, each row to the row it maps to.
+bool WriteGeometry(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
                    const CellTriples& sourceCells, int16_t from, int16_t to,
-                   const app::StringCollection& renames) {
+                   const app::StringCollection& renames, const RowMap* rows = nullptr) {
     CellTriples destinationCells = sourceCells;
-    for (size_t k = 0; k < destinationCells.size(); k += 3)
+    for (size_t k = 0; k < destinationCells.size(); k += 3) {
         destinationCells[k] = to;
-    return WriteStep(source, destination, sourceCells, destinationCells, {"Geometry", ""},
-                     RenameGeometry(from, to), &renames);
+        if (rows) destinationCells[k + 1] = rows->at(sourceCells[k + 1]);
+    }
+    return WriteStep(run, source, destination, sourceCells, destinationCells, {"Geometry", ""},
+                     RenameGeometry(from, to, rows), &renames);
+}
+
+/// One row of a multi-row section, with the given rewrite of the section's own references.
+void CopyOneRow(CopyRun& run, const ShapePtr& source, const ShapePtr& destination, int16_t section,
+                int16_t sourceRow, int16_t destinationRow,
+                const std::function<void(FormulaList&)>& rewrite) {
+    app::Trap(kModule, "CopyRow", [&] {
+        std::vector<int16_t> cells;
+        if (!GetCellIndicies(source, section, 0, cells)) return;
+        CellTriples from, to;
+        for (int16_t cell : cells) {
+            AddTriple(from, section, sourceRow, cell);
+            AddTriple(to, section, destinationRow, cell);
+        }
+        WriteStep(run, source, destination, from, to, {GetSectionString(section), ""}, rewrite);
+    });
+}
+
+/// Copies each row of rows (source row to destination row) in the order given, each row's
+/// references to rows of the section following those rows to where they went.
+void CopyRowsTo(CopyRun& run, const ShapePtr& source, const ShapePtr& destination, int16_t section,
+                const std::vector<std::pair<int16_t, int16_t>>& rows) {
+    const RowMap map(rows.begin(), rows.end());
+    const auto rewrite = FollowRows(map, section);
+    for (const auto& [from, to] : rows) {
+        if (run.CopyRunCancelled) return;  // Cancel Run: nothing more is written
+        CopyOneRow(run, source, destination, section, from, to, rewrite);
+    }
 }
 
 }  // namespace
 
-void CopySection(const ShapePtr& source, const ShapePtr& destination, int16_t section, int16_t row,
-                 bool wholeSection) {
+void CopySection(CopyRun& run, const ShapePtr& source, const ShapePtr& destination, int16_t section,
+                 int16_t row, bool wholeSection) {
     app::Trap(kModule, "CopySection", [&] {
         const int16_t tested = row == visio::kRowGlueInfo ? visio::visRowMisc : row;
         if (!source->RowExists(section, tested, 0) || !destination->RowExists(section, tested, 0))
@@ -137,100 +229,81 @@ void CopySection(const ShapePtr& source, const ShapePtr& destination, int16_t se
                 AddTriple(to, section, static_cast<int16_t>(tested + d + r), cell);
             }
         }
-        WriteStep(source, destination, from, to,
+        WriteStep(run, source, destination, from, to,
                   {GetSectionString(section), GetObjectSectionRowString(row)},
                   wholeSection ? ShiftRows(d, section) : nullptr);
     });
 }
 
-void CopyNamedRowSection(const ShapePtr& source, const ShapePtr& destination, int16_t section,
-                         int16_t row, bool /*wholeSection*/) {
+void CopyNamedRowSection(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
+                         int16_t section, int16_t row, bool /*wholeSection*/) {
     app::Trap(kModule, "CopyNamedRowSection", [&] {
         const int16_t n = source->RowCount(section);
         const int16_t m = destination->RowCount(section);
         if (n < 1) return;
         std::vector<int16_t> cells;
         if (!GetCellIndicies(source, section, 0, cells)) return;
-        std::vector<std::string> names;
-        for (int16_t j = 0; j < m; ++j)
-            names.push_back(RowName(destination, section, j, cells.front()));
+        const std::vector<std::string> names = RowNames(destination, section, m, cells.front());
         CellTriples from, to;
         for (int16_t i = 0; i < n; ++i) {
-            const std::string name = RowName(source, section, i, cells.front());
-            const auto j =
-                static_cast<int16_t>(std::find(names.begin(), names.end(), name) - names.begin());
+            const int16_t found = FindRowName(names, RowName(source, section, i, cells.front()));
+            const int16_t j = found < 0 ? m : found;
             for (int16_t cell : cells) {
                 AddTriple(from, section, i, cell);
                 AddTriple(to, section, j, cell);
             }
         }
-        WriteStep(source, destination, from, to,
+        WriteStep(run, source, destination, from, to,
                   {GetSectionString(section), GetObjectSectionRowString(row)}, nullptr);
     });
 }
 
-void CopyNamedRows(const ShapePtr& source, const ShapePtr& destination, int16_t section) {
+void CopyNamedRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
+                   int16_t section) {
     app::Trap(kModule, "CopyNamedRows", [&] {
         const int16_t n = source->RowCount(section);
         const int16_t m = destination->RowCount(section);
         if (n < 1) return;
-        const RowChoice choice = GetRowIndicies(section);
+        const RowChoice choice = GetRowIndicies(run.window.rowSelection, section);
+        const std::vector<std::string> names = RowNames(destination, section, m, 0);
+        std::vector<std::pair<int16_t, int16_t>> rows;
         for (int16_t i = 0; i < n; ++i) {
             if (!Chosen(choice, i)) continue;
-            const std::string name = RowName(source, section, i, 0);
-            for (int16_t j = 0; j < m; ++j) {
-                if (RowName(destination, section, j, 0) == name) {
-                    CopyRow(source, destination, section, i, j);
-                    break;
-                }
-            }
+            const int16_t j = FindRowName(names, RowName(source, section, i, 0));
+            if (j >= 0) rows.emplace_back(i, j);
         }
+        CopyRowsTo(run, source, destination, section, rows);
     });
 }
 
-void CopyRows(const ShapePtr& source, const ShapePtr& destination, int16_t section,
+void CopyRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destination, int16_t section,
               int16_t options) {
     app::Trap(kModule, "CopyRows", [&] {
         const int16_t n = source->RowCount(section);
         const int16_t m = destination->RowCount(section);
         if (n < 1) return;
-        const RowChoice choice = GetRowIndicies(section);
-        int16_t t = 0;
-        if (!(options & CF_OVERWRITE) && n != m) {
-            const auto k =
-                Empty(choice)
-                    ? n
-                    : static_cast<int16_t>(std::count_if(choice.begin(), choice.end() - 1,
-                                                         [](int16_t e) { return e != 0; }));
-            t = static_cast<int16_t>(m - k);
-        }
-        const RowOrder order = GetRowOrderIndicies(section);
-        if (Empty(order)) {
-            for (int16_t i = 0; i < n; ++i) {
-                if (Chosen(choice, i)) CopyRow(source, destination, section, i, t++);
-            }
-            return;
-        }
+        const RowChoice choice = GetRowIndicies(run.window.rowSelection, section);
         const std::vector<int16_t> chosen = ChosenRows(choice, n);
-        for (size_t p = 0; p + 1 < order.size(); ++p) {
-            CopyRow(source, destination, section, At(chosen, static_cast<size_t>(order[p])), t++);
+        // Appended rows are the destination's last ones, whatever the counts: starting at row 0
+        // when n happens to equal m would write over the rows the destination had.
+        auto t = static_cast<int16_t>(options & CF_OVERWRITE ? 0 : m - std::ssize(chosen));
+        const RowOrder order = GetRowOrderIndicies(run.window.rowOrders, section);
+        std::vector<std::pair<int16_t, int16_t>> rows;
+        if (Empty(order)) {
+            for (int16_t row : chosen)
+                rows.emplace_back(row, t++);
+        } else {
+            for (size_t p = 0; p + 1 < order.size(); ++p)
+                rows.emplace_back(At(chosen, static_cast<size_t>(order[p])), t++);
         }
+        CopyRowsTo(run, source, destination, section, rows);
     });
 }
 
-void CopyRow(const ShapePtr& source, const ShapePtr& destination, int16_t section,
+void CopyRow(CopyRun& run, const ShapePtr& source, const ShapePtr& destination, int16_t section,
              int16_t sourceRow, int16_t destinationRow) {
-    app::Trap(kModule, "CopyRow", [&] {
-        std::vector<int16_t> cells;
-        if (!GetCellIndicies(source, section, 0, cells)) return;
-        CellTriples from, to;
-        for (int16_t cell : cells) {
-            AddTriple(from, section, sourceRow, cell);
-            AddTriple(to, section, destinationRow, cell);
-        }
-        WriteStep(source, destination, from, to, {GetSectionString(section), ""},
-                  ShiftRows(static_cast<int16_t>(destinationRow - sourceRow), section));
-    });
+    CopyOneRow(run, source, destination, section, sourceRow, destinationRow,
+               ShiftRows(static_cast<int16_t>(destinationRow - sourceRow), section));
 }
 
 void GetGeometryCells(const ShapePtr& shape, CellTriples& triples, int16_t section) {
@@ -251,111 +324,128 @@ void GetGeometryCells(const ShapePtr& shape, CellTriples& triples, int16_t secti
     });
 }
 
-void CopyGeometrySection(const ShapePtr& source, const ShapePtr& destination, int16_t sourceSection,
-                         int16_t& target, const app::StringCollection& renames) {
+void CopyGeometrySection(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
+                         int16_t sourceSection, int16_t& target,
+                         const app::StringCollection& renames) {
     app::Trap(kModule, "CopyGeometrySection", [&] {
         CellTriples cells;
         GetGeometryCells(source, cells, sourceSection);
         if (cells.empty()) return;
-        if (WriteGeometry(source, destination, cells, sourceSection, target, renames)) ++target;
+        if (WriteGeometry(run, source, destination, cells, sourceSection, target, renames))
+            ++target;
     });
 }
 
-void CopyGeometryRows(const ShapePtr& source, const ShapePtr& destination, int16_t sourceSection,
-                      int16_t& target, const app::StringCollection& renames) {
+void CopyGeometryRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
+                      int16_t sourceSection, int16_t& target,
+                      const app::StringCollection& renames) {
     app::Trap(kModule, "CopyGeometryRows", [&] {
         if (source->GeometryCount() < 1) return;
+        // The preparation gave the destination section one row per chosen row, in the order
+        // of the table: the j-th chosen row goes to row j.
+        RowMap rows;
+        for (const GeometryRow& line : GetGeometryRowIndicies(run.window.rowSelection)) {
+            if (line.section == sourceSection && line.chosen != 0)
+                rows.emplace(line.row, static_cast<int16_t>(rows.size()));
+        }
         bool written = false;
-        for (const GeometryRow& line : GetGeometryRowIndicies()) {
+        for (const GeometryRow& line : GetGeometryRowIndicies(run.window.rowSelection)) {
             if (line.section != sourceSection || line.chosen == 0) continue;
             CellTriples cells;
             for (int16_t c = 0; c < source->RowsCellCount(sourceSection, line.row); ++c) {
                 AddTriple(cells, sourceSection, line.row, c);
             }
-            if (!WriteGeometry(source, destination, cells, sourceSection, target, renames)) return;
+            if (!WriteGeometry(run, source, destination, cells, sourceSection, target, renames,
+                               &rows))
+                return;
             written = true;
         }
         if (written) ++target;
     });
 }
 
-void AddNewRows(const ShapePtr& source, const ShapePtr& destination, int16_t section) {
+void AddNewRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
+                int16_t section) {
     app::Trap(kModule, "AddNewRows", [&] {
         const int16_t n = source->RowCount(section);
         const int16_t m = destination->RowCount(section);
         if (n < 1) return;
-        const RowChoice choice = GetRowIndicies(section);
+        const RowChoice choice = GetRowIndicies(run.window.rowSelection, section);
         int16_t added = 0;
         for (int16_t i = 0; i < n; ++i) {
             if (!Chosen(choice, i)) continue;
             const bool ok =
-                CopyErrorPath({GetSectionString(section), ""}, destination, nullptr, [&] {
+                CopyErrorPath(run, {GetSectionString(section), ""}, destination, nullptr, [&] {
                     destination->AddRow(section, static_cast<int16_t>(m + added),
                                         visio::visTagDefault);
                 });
             if (!ok) return;
             ++added;
+            ++run.Current().rowsAdded;
         }
     });
 }
 
-void AddNewNamedRows(const ShapePtr& source, const ShapePtr& destination, int16_t section,
-                     bool allRows) {
+void AddNewNamedRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
+                     int16_t section, bool allRows) {
     // Failures outside the copy-error path end the operation silently.
     app::IgnoreFailure([&] {
         const int16_t n = source->RowCount(section);
         const int16_t m = destination->RowCount(section);
         if (n < 1) return;
-        std::vector<std::string> names;
-        for (int16_t j = 0; j < m; ++j)
-            names.push_back(RowName(destination, section, j, 0));
-        const auto present = [&](const std::string& name) {
-            return std::find(names.begin(), names.end(), name) != names.end();
-        };
-        const RowChoice choice = allRows ? RowChoice(1, 0) : GetRowIndicies(section);
-        const RowOrder order = allRows ? RowOrder(1, 0) : GetRowOrderIndicies(section);
-        int16_t added = 0;
-        if (Empty(order)) {
-            for (int16_t i = 0; i < n; ++i) {
-                if (!Chosen(choice, i)) continue;
-                const std::string name = RowName(source, section, i, 0);
-                if (present(name)) continue;
-                int16_t row = -1;
-                const bool ok = CopyErrorPath(
-                    {GetSectionString(section), name}, destination, nullptr,
-                    [&] { row = destination->AddRow(section, 0, visio::visTagDefault); });
-                if (!ok) return;
-                if (!app::IgnoreFailure(
-                        [&] { destination->CellsSRC(section, row, 0)->SetRowName(name); })) {
-                    destination->DeleteRow(section, row);
-                    continue;
-                }
-                ++added;
-            }
-            return;
-        }
+        const std::vector<std::string> names = RowNames(destination, section, m, 0);
+        const RowChoice choice =
+            allRows ? RowChoice(1, 0) : GetRowIndicies(run.window.rowSelection, section);
+        const RowOrder order =
+            allRows ? RowOrder(1, 0) : GetRowOrderIndicies(run.window.rowOrders, section);
         const std::vector<int16_t> chosen = ChosenRows(choice, n);
-        for (size_t p = 0; p + 1 < order.size(); ++p) {
-            const std::string name =
-                RowName(source, section, At(chosen, static_cast<size_t>(order[p])), 0);
-            if (present(name)) continue;
+        std::vector<int16_t> rows = chosen;
+        if (!Empty(order)) {
+            rows.clear();
+            for (size_t p = 0; p + 1 < order.size(); ++p)
+                rows.push_back(At(chosen, static_cast<size_t>(order[p])));
+        }
+        int16_t added = 0;
+        for (int16_t i : rows) {
+            const std::string name = RowName(source, section, i, 0);
+            if (FindRowName(names, name) >= 0) continue;
+            // Added after the destination's rows: a section whose rows have no names yet
+            // (connection points) would otherwise take the row in front of its own.
+            int16_t row = -1;
             const bool ok =
-                CopyErrorPath({GetSectionString(section), name}, destination, nullptr, [&] {
-                    destination->AddRow(section, 0, visio::visTagDefault);
-                    destination->CellsSRC(section, static_cast<int16_t>(m + added), 0)
-                        ->SetRowName(name);
+                CopyErrorPath(run, {GetSectionString(section), name}, destination, nullptr, [&] {
+                    row = destination->AddRow(section, static_cast<int16_t>(m + added),
+                                              visio::visTagDefault);
                 });
             if (!ok) return;
+            if (!app::IgnoreFailure(
+                    [&] { destination->CellsSRC(section, row, 0)->SetRowName(name); })) {
+                destination->DeleteRow(section, row);
+                continue;
+            }
             ++added;
+            ++run.Current().rowsAdded;
         }
     });
 }
 
-void DeleteRows(const ShapePtr& destination, int16_t section) {
+bool HasNamedRows(const ShapePtr& shape, int16_t section) {
+    bool named = false;
+    app::IgnoreFailure([&] {
+        if (!shape->SectionExists(section, 0)) return;
+        for (const std::string& name : RowNames(shape, section, shape->RowCount(section), 0))
+            named = named || !name.empty();
+    });
+    return named;
+}
+
+void DeleteRows(CopyRun& run, const ShapePtr& destination, int16_t section) {
     app::IgnoreFailure([&] {
         const int16_t count = destination->RowCount(section);
-        for (int16_t k = 0; k < count; ++k)
+        for (int16_t k = 0; k < count; ++k) {
             destination->DeleteRow(section, 0);
+            ++run.Current().rowsDeleted;
+        }
     });
 }
 

@@ -35,21 +35,26 @@ bool ParseDigits(std::string_view digits, int64_t& value) {
     return result.ec == std::errc();
 }
 
-/// The rewritten formula is built only once an occurrence is found; most formulas have none.
-bool ShiftRowNumbers(std::string& formula, std::string_view label, int shift) {
+/// Rewrites the row number of every reference "label.<cell letter><number>" through renumber,
+/// which answers the new number or the same one. The rewritten formula is built only once an
+/// occurrence is found; most formulas have none.
+template <class Renumber>
+bool RenumberRows(std::string& formula, std::string_view label, Renumber renumber) {
     size_t found = formula.find(label);
     if (found == std::string::npos) return false;
     std::string result;
     result.reserve(formula.size() + 8);
     size_t rest = 0;
     while (found != std::string::npos) {
-        // The label is taken to be followed by "." and one cell letter, then the row number.
-        const size_t number = found + label.size() + 2;
+        // The label is followed by "." and one cell letter, then the row number.
+        const size_t dot = found + label.size();
+        const size_t number = dot + 2;
         const size_t numberEnd = number < formula.size() ? DigitRunEnd(formula, number) : number;
         int64_t row = 0;
-        if (numberEnd > number && ParseDigits({formula.data() + number, numberEnd - number}, row)) {
+        if (formula[dot] == '.' && numberEnd > number &&
+            ParseDigits({formula.data() + number, numberEnd - number}, row)) {
             result.append(formula, rest, number - rest);
-            AppendNumber(result, row + shift);
+            AppendNumber(result, renumber(row));
             rest = numberEnd;
         } else {
             const size_t upTo = std::min(number + 1, formula.size());
@@ -62,6 +67,14 @@ bool ShiftRowNumbers(std::string& formula, std::string_view label, int shift) {
     if (result == formula) return false;
     formula = std::move(result);
     return true;
+}
+
+/// The new number of a reference to row number (as formulas write it) through rows; numbers
+/// whose row was not copied stay as they are. first is the number formulas give row 0.
+int64_t MappedNumber(const RowMap& rows, int64_t number, int64_t first) {
+    if (number - first < INT16_MIN || number - first > INT16_MAX) return number;
+    const auto found = rows.find(static_cast<int16_t>(number - first));
+    return found == rows.end() ? number : found->second + first;
 }
 
 bool RenumberGeometry(std::string& formula, int64_t from, int64_t to) {
@@ -138,7 +151,27 @@ void ResolveReferencesToSelf(FormulaList& formulas, int16_t shift, int16_t secti
         const std::string label = GetSectionString(section);
         if (label.empty()) return;
         for (auto& formula : formulas)
-            ShiftRowNumbers(formula, label, shift);
+            RenumberRows(formula, label, [shift](int64_t row) { return row + shift; });
+    });
+}
+
+void ResolveReferencesToRows(FormulaList& formulas, const RowMap& rows, int16_t section) {
+    app::Trap(kModule, "ResolveReferencesToRows", [&] {
+        const std::string label = GetSectionString(section);
+        if (label.empty()) return;
+        // Formulas number the rows of a section from 1: Scratch.X1 is row 0.
+        for (auto& formula : formulas)
+            RenumberRows(formula, label, [&](int64_t row) { return MappedNumber(rows, row, 1); });
+    });
+}
+
+void ResolveGeometryRowReferences(FormulaList& formulas, const RowMap& rows,
+                                  int16_t sourceSection) {
+    app::Trap(kModule, "ResolveGeometryRowReferences", [&] {
+        // Formulas number Geometry rows from 0: Geometry1.X1 is row 1 of section 10.
+        const std::string label = std::string(kGeometry) + std::to_string(sourceSection - 9);
+        for (auto& formula : formulas)
+            RenumberRows(formula, label, [&](int64_t row) { return MappedNumber(rows, row, 0); });
     });
 }
 

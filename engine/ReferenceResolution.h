@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,13 @@ void ResolveReferences(FormulaList& formulas, const app::StringCollection& repla
 /// Moves references to rows of the copied section itself by shift rows
 /// (Scratch.X1 becomes Scratch.X3 for a shift of 2).
 void ResolveReferencesToSelf(FormulaList& formulas, int16_t shift, int16_t section);
+/// Where each copied row went: source row to destination row.
+using RowMap = std::map<int16_t, int16_t>;
+/// Makes references to rows of the copied section itself follow their rows: a reference to a
+/// copied row names the row it was copied to; references to rows not copied stay as they are.
+void ResolveReferencesToRows(FormulaList& formulas, const RowMap& rows, int16_t section);
+/// The same for the rows of a Geometry section (before it is renamed as the destination's).
+void ResolveGeometryRowReferences(FormulaList& formulas, const RowMap& rows, int16_t sourceSection);
 /// Renames references to the source Geometry section as the destination Geometry section
 /// (section 10 is Geometry1).
 void ResolveGeometryReferencesToSelf(FormulaList& formulas, int16_t sourceSection,

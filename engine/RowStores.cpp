@@ -74,52 +74,42 @@ void RowOrderStore::Reset(std::string_view sectionName) {
         found->second = RowOrder(1, 0);
 }
 
-RowSelectionStore& RowSelection() {
-    static RowSelectionStore store;
-    return store;
-}
-
-RowOrderStore& RowOrders() {
-    static RowOrderStore store;
-    return store;
-}
-
-RowChoice GetRowIndicies(int16_t section) {
+RowChoice GetRowIndicies(const RowSelectionStore& store, int16_t section) {
     const std::string_view name = NameOf(section, false);
     if (name.empty()) return RowChoice(1, 0);
-    return RowSelection().choices.find(name)->second;
+    return store.choices.find(name)->second;
 }
 
-GeometryRowTable GetGeometryRowIndicies() {
-    return RowSelection().geometry;
+GeometryRowTable GetGeometryRowIndicies(const RowSelectionStore& store) {
+    return store.geometry;
 }
 
-RowOrder GetRowOrderIndicies(int16_t section) {
+RowOrder GetRowOrderIndicies(const RowOrderStore& store, int16_t section) {
     const std::string_view name = NameOf(section, true);
     if (name.empty()) return RowOrder(1, 0);
-    return RowOrders().orders.find(name)->second;
+    return store.orders.find(name)->second;
 }
 
-bool ShouldWeCopySection(const visio::ShapePtr& shape, int16_t section) {
+bool ShouldWeCopySection(const CopyWindow& window, const visio::ShapePtr& shape, int16_t section) {
     bool whole = false;
     app::Trap(kRowsModule, "ShouldWeCopySection", [&] {
-        const visio::ShapePtr source = GetSourceShape();
+        const visio::ShapePtr source = GetSourceShape(window);
         if (!source) Raise(err::kObjectNotSet, err::DescriptionOf(err::kObjectNotSet));
         if (shape->Name() != source->Name()) {
             whole = true;
             return;
         }
-        if (GetRowOrderIndicies(section).size() > 1) return;
+        if (GetRowOrderIndicies(window.rowOrders, section).size() > 1) return;
         if (visio::IsGeometrySection(section)) {
             // Before the first listing the table cannot be indexed: the whole section goes.
-            const GeometryRowTable table = GetGeometryRowIndicies();
+            const GeometryRowTable& table = window.rowSelection.geometry;
             for (const GeometryRow& line : table) {
                 if (line.chosen == 0 && line.section == section) return;
             }
             whole = true;
             return;
         }
-        for (int16_t element : GetRowIndicies(section)) {
+        for (int16_t element : GetRowIndicies(window.rowSelection, section)) {
             if (element == 0) return;
         }
         whole = true;

@@ -8,9 +8,11 @@
 
 #include "platform/visio/Host.h"
 
-// The row choices of the Rows tab and the row orders of the Row Order tab: program-wide stores
-// the tabs fill and the copy engine reads.
+// The row choices of the Rows tab and the row orders of the Row Order tab: stores of the main
+// window that the tabs fill and the copy engine reads.
 namespace tess::engine {
+
+struct CopyWindow;
 
 /// A row choice: element i is non-zero when source row i is chosen, and one spare element
 /// follows. A single element means that no choice was made: every row is copied.
@@ -51,19 +53,16 @@ struct RowOrderStore {
     void Reset(std::string_view sectionName);  // ResetRowOrderSection
 };
 
-RowSelectionStore& RowSelection();
-RowOrderStore& RowOrders();
-
 /// A copy of the row choice of a (non-Geometry) section; a single element for sections the
 /// store does not hold.
-RowChoice GetRowIndicies(int16_t section);
+RowChoice GetRowIndicies(const RowSelectionStore& store, int16_t section);
 /// A copy of the Geometry row table.
-GeometryRowTable GetGeometryRowIndicies();
+GeometryRowTable GetGeometryRowIndicies(const RowSelectionStore& store);
 /// A copy of the row order of a section; a single element for sections that cannot be ordered.
-RowOrder GetRowOrderIndicies(int16_t section);
-/// Whether the whole section is copied (true) or row by row through the choice (false). The
-/// choices apply to the source only: for any other shape the answer is true.
-bool ShouldWeCopySection(const visio::ShapePtr& shape, int16_t section);
+RowOrder GetRowOrderIndicies(const RowOrderStore& store, int16_t section);
+/// Whether the whole section is copied (true) or row by row through the window's choice
+/// (false). The choices apply to the window's source only: for any other shape, true.
+bool ShouldWeCopySection(const CopyWindow& window, const visio::ShapePtr& shape, int16_t section);
 /// The name of a Geometry row's type: "Start", "MoveTo", "LineTo", ...; "" for other types.
 std::string GetGeometryRowType(const visio::ShapePtr& shape, int16_t section, int16_t row);
 

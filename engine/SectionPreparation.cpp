@@ -5,7 +5,6 @@
 #include "engine/CopyPrimitives.h"
 #include "engine/ReferenceResolution.h"
 #include "engine/RowStores.h"
-#include "engine/WindowState.h"
 #include "platform/visio/Constants.h"
 
 namespace tess::engine {
@@ -22,7 +21,6 @@ bool IsNamedRowSection(int16_t section) {
         case visio::visSectionAction:
         case visio::visSectionSmartTag:
         case visio::visSectionControls:
-        case visio::visSectionConnectionPts:
             return true;
         default:
             return false;
@@ -56,7 +54,7 @@ void PrepareRuns(const ShapePtr& source, const ShapePtr& destination, int16_t ru
 
 /// The text copy with fields: word run by word run, fields added as fields. From the first
 /// field on, a refusal is a copy error of the Text Fields section; the copy then stops there.
-void CopyTextRunByRun(const ShapePtr& source, const ShapePtr& destination,
+void CopyTextRunByRun(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
                       const visio::CharactersPtr& from, const visio::CharactersPtr& to, int32_t n) {
     bool armed = false;
     std::string formula;
@@ -91,18 +89,23 @@ void CopyTextRunByRun(const ShapePtr& source, const ShapePtr& destination,
     } catch (...) {
         if (!armed) throw;
         const Error error = app::CurrentError();
-        SetOriginalFormulas({formula});
-        SetProblemShape(destination);
-        ShowCopyError(error, "Text Fields", "");
+        SetOriginalFormulas(run.window, {formula});
+        SetProblemShape(run.window, destination);
+        RefusedFormula refused;
+        refused.section = visio::visSectionTextField;
+        refused.formula = formula;
+        ShowCopyError(run, error, "Text Fields", "", refused);
     }
 }
 
 }  // namespace
 
-void PrepareObjectRow(const ShapePtr& source, const ShapePtr& destination, int16_t row) {
+void PrepareObjectRow(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
+                      int16_t row) {
     app::IgnoreFailure([&] {
         if (source->RowExists(visio::visSectionObject, row, 0)) {
             destination->AddRow(visio::visSectionObject, row, visio::visTagDefault);
+            ++run.Current().rowsAdded;
         }
     });
 }
@@ -117,45 +120,59 @@ void DeleteGeometrySections(const ShapePtr& shape) {
     }
 }
 
-void PrepareSection(const ShapePtr& source, const ShapePtr& destination, int16_t section,
-                    int16_t options) {
+void PrepareSection(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
+                    int16_t section, int16_t options) {
     app::Trap(kModule, "PrepareSection", [&] {
         if (!source->SectionExists(section, 0)) return;
         AddSectionIfMissing(destination, section);
         const bool text =
             section == visio::visSectionCharacter || section == visio::visSectionParagraph;
-        if ((options & CF_OVERWRITE) && !text) DeleteRows(destination, section);
-        if (IsNamedRowSection(section)) {
-            // Inside a group every source row goes, whatever the Rows tab says.
-            const bool allRows =
-                std::dynamic_pointer_cast<visio::IShape>(source->Parent()) != nullptr;
-            AddNewNamedRows(source, destination, section, allRows);
+        if ((options & CF_OVERWRITE) && !text) DeleteRows(run, destination, section);
+        // Connection points are matched by name only when the source names them; unnamed ones
+        // are added after the destination's, as other numbered rows are.
+        const bool named = section == visio::visSectionConnectionPts ? HasNamedRows(source, section)
+                                                                     : IsNamedRowSection(section);
+        if (named) {
+            // The Rows tab's choice is the run source's: a sub-shape copied along with it gets
+            // every row, and the run source gets only its chosen rows, inside a group or not.
+            AddNewNamedRows(run, source, destination, section,
+                            ShouldWeCopySection(run.window, source, section));
         } else if (!text && section != visio::visSectionTab) {
-            AddNewRows(source, destination, section);
+            AddNewRows(run, source, destination, section);
         }
     });
 }
 
-void PrepareGeometrySection(const ShapePtr& source, const ShapePtr& destination, int16_t options) {
+void PrepareGeometrySection(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
+                            int16_t options) {
     app::Trap(kModule, "PrepareGeometrySection", [&] {
-        if (options & CF_OVERWRITE) DeleteGeometrySections(destination);
+        if (options & CF_OVERWRITE) {
+            for (int16_t g = 0; g < destination->GeometryCount(); ++g) {
+                run.Current().rowsDeleted += destination->RowCount(
+                    static_cast<int16_t>(visio::visSectionFirstComponent + g));
+            }
+            DeleteGeometrySections(destination);
+        }
         const int16_t k = destination->GeometryCount();
         auto next = static_cast<int16_t>(visio::visSectionFirstComponent + (k > 0 ? k : 0));
         const int16_t m = source->GeometryCount();
         for (int16_t g = 0; g < m; ++g) {
             const auto s = static_cast<int16_t>(visio::visSectionFirstComponent + g);
-            if (ShouldWeCopySection(source, s)) {
+            if (ShouldWeCopySection(run.window, source, s)) {
                 AddSectionIfMissing(destination, next);
-                for (int16_t r = 0; r < source->RowCount(s); ++r)
+                for (int16_t r = 0; r < source->RowCount(s); ++r) {
                     destination->AddRow(next, r, source->RowType(s, r));
+                    ++run.Current().rowsAdded;
+                }
                 ++next;
                 continue;
             }
             bool taken = false;
-            for (const GeometryRow& line : GetGeometryRowIndicies()) {
+            for (const GeometryRow& line : run.window.rowSelection.geometry) {
                 if (line.section != s || line.chosen == 0) continue;
                 AddSectionIfMissing(destination, next);
                 destination->AddRow(next, visio::visRowLast, source->RowType(s, line.row));
+                ++run.Current().rowsAdded;
                 taken = true;
             }
             if (taken) ++next;
@@ -173,7 +190,8 @@ void PrepareParagraphSection(const ShapePtr& source, const ShapePtr& destination
               [&] { PrepareRuns(source, destination, visio::visParaPropRow, false); });
 }
 
-void SetCharacterText(const ShapePtr& source, const ShapePtr& destination, bool copyFields) {
+void SetCharacterText(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
+                      bool copyFields) {
     app::Trap(kModule, "SetCharacterText", [&] {
         const visio::CharactersPtr from = source->Characters();
         const visio::CharactersPtr to = destination->Characters();
@@ -187,7 +205,7 @@ void SetCharacterText(const ShapePtr& source, const ShapePtr& destination, bool 
         if (!copyFields) {
             to->SetText(from->Text());
         } else if (n > 0) {
-            CopyTextRunByRun(source, destination, from, to, n);
+            CopyTextRunByRun(run, source, destination, from, to, n);
         }
         from->SetBegin(0);
         from->SetEnd(n);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "engine/CopyRun.h"
 #include "platform/visio/Host.h"
 
 // Section preparation: before a section's cells are copied, the destination gets the structure
@@ -11,14 +12,14 @@ namespace tess::engine {
 
 /// Adds a row of the object section to the destination when the source has it; failures are
 /// ignored.
-void PrepareObjectRow(const visio::ShapePtr& source, const visio::ShapePtr& destination,
-                      int16_t row);
+void PrepareObjectRow(CopyRun& run, const visio::ShapePtr& source,
+                      const visio::ShapePtr& destination, int16_t row);
 /// Gives a multi-row destination section the rows of the source.
-void PrepareSection(const visio::ShapePtr& source, const visio::ShapePtr& destination,
+void PrepareSection(CopyRun& run, const visio::ShapePtr& source, const visio::ShapePtr& destination,
                     int16_t section, int16_t options);
 /// Gives the destination the Geometry sections and rows to be copied.
-void PrepareGeometrySection(const visio::ShapePtr& source, const visio::ShapePtr& destination,
-                            int16_t options);
+void PrepareGeometrySection(CopyRun& run, const visio::ShapePtr& source,
+                            const visio::ShapePtr& destination, int16_t options);
 void AddSectionIfMissing(const visio::ShapePtr& shape, int16_t section);
 /// Deletes every Geometry section of the shape, the last first.
 void DeleteGeometrySections(const visio::ShapePtr& shape);
@@ -26,7 +27,7 @@ void DeleteGeometrySections(const visio::ShapePtr& shape);
 void PrepareCharactersSection(const visio::ShapePtr& source, const visio::ShapePtr& destination);
 void PrepareParagraphSection(const visio::ShapePtr& source, const visio::ShapePtr& destination);
 /// Copies the shape text, with its text fields when copyFields.
-void SetCharacterText(const visio::ShapePtr& source, const visio::ShapePtr& destination,
-                      bool copyFields);
+void SetCharacterText(CopyRun& run, const visio::ShapePtr& source,
+                      const visio::ShapePtr& destination, bool copyFields);
 
 }  // namespace tess::engine

@@ -12,73 +12,69 @@ namespace {
 
 constexpr std::string_view kModule = "modSectionsTab";
 
-SectionBoxes& Boxes() {
-    return MainWindow().sections;
-}
-
 /// The row whose existence on the source enables a box: row 0 of a multi-row section, the
 /// Miscellaneous row for Glue Info, the first Geometry section for Geometry.
-void TestBox(const visio::ShapePtr& sheet, int16_t index) {
+void TestBox(SectionBoxes& boxes, const visio::ShapePtr& sheet, int16_t index) {
     const CatalogueEntry* entry = FindCatalogueEntry(index);
     if (!entry || entry->section < 0) return;
     const int16_t row = entry->row == visio::kRowGlueInfo ? visio::visRowMisc
                         : entry->row < 0                  ? 0
                                                           : entry->row;
-    Boxes().boxes[static_cast<size_t>(index)].enabled = sheet->RowExists(entry->section, row, 0);
+    boxes.boxes[static_cast<size_t>(index)].enabled = sheet->RowExists(entry->section, row, 0);
 }
 
-void EnablePass(std::string_view procedure, const visio::ShapePtr& sheet,
+void EnablePass(SectionBoxes& boxes, std::string_view procedure, const visio::ShapePtr& sheet,
                 std::initializer_list<int16_t> order, bool pageFrame, bool documentFrame) {
     app::Trap(kModule, procedure, [&] {
-        DisableAllSections();
-        Boxes().pageFrameEnabled = pageFrame;
-        Boxes().documentFrameEnabled = documentFrame;
+        DisableAllSections(boxes);
+        boxes.pageFrameEnabled = pageFrame;
+        boxes.documentFrameEnabled = documentFrame;
         for (int16_t index : order)
-            TestBox(sheet, index);
+            TestBox(boxes, sheet, index);
     });
 }
 
 }  // namespace
 
-void CheckAllSections() {
+void CheckAllSections(SectionBoxes& boxes) {
     for (const CatalogueEntry& entry : CatalogueEntries())
-        Boxes().boxes[static_cast<size_t>(entry.index)].value = 1;
+        boxes.boxes[static_cast<size_t>(entry.index)].value = 1;
 }
 
-void UnCheckAllSections() {
+void UnCheckAllSections(SectionBoxes& boxes) {
     for (const CatalogueEntry& entry : CatalogueEntries())
-        Boxes().boxes[static_cast<size_t>(entry.index)].value = 0;
+        boxes.boxes[static_cast<size_t>(entry.index)].value = 0;
 }
 
-void DisableAllSections() {
+void DisableAllSections(SectionBoxes& boxes) {
     for (const CatalogueEntry& entry : CatalogueEntries()) {
-        Boxes().boxes[static_cast<size_t>(entry.index)].enabled = false;
+        boxes.boxes[static_cast<size_t>(entry.index)].enabled = false;
     }
-    Boxes().pageFrameEnabled = false;
-    Boxes().documentFrameEnabled = false;
+    boxes.pageFrameEnabled = false;
+    boxes.documentFrameEnabled = false;
 }
 
-void EnableDisableSectionsShape(const visio::ShapePtr& shape) {
-    EnablePass("EnableDisableSectionsShape", shape,
+void EnableDisableSectionsShape(SectionBoxes& boxes, const visio::ShapePtr& shape) {
+    EnablePass(boxes, "EnableDisableSectionsShape", shape,
                {0,  1,  28, 2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12,
                 13, 14, 15, 16, 17, 19, 20, 21, 22, 23, 24, 25, 27, 26},
                false, false);
 }
 
-void EnableDisableSectionsPage(const visio::ShapePtr& pageSheet) {
-    EnablePass("EnableDisableSectionsPage", pageSheet, {28, 44, 2, 3, 4, 6, 9, 40, 41, 42, 43},
-               true, false);
+void EnableDisableSectionsPage(SectionBoxes& boxes, const visio::ShapePtr& pageSheet) {
+    EnablePass(boxes, "EnableDisableSectionsPage", pageSheet,
+               {28, 44, 2, 3, 4, 6, 9, 40, 41, 42, 43}, true, false);
 }
 
-void EnableDisableSectionsDocument(const visio::ShapePtr& documentSheet) {
-    EnablePass("EnableDisableSectionsDocument", documentSheet, {51, 2, 3, 4, 9, 50}, false, true);
+void EnableDisableSectionsDocument(SectionBoxes& boxes, const visio::ShapePtr& documentSheet) {
+    EnablePass(boxes, "EnableDisableSectionsDocument", documentSheet, {51, 2, 3, 4, 9, 50}, false,
+               true);
 }
 
-bool IsSectionChosen(int16_t index) {
-    if (index < 0 || static_cast<size_t>(index) >= Boxes().boxes.size() ||
-        !FindCatalogueEntry(index))
+bool IsSectionChosen(const SectionBoxes& boxes, int16_t index) {
+    if (index < 0 || static_cast<size_t>(index) >= boxes.boxes.size() || !FindCatalogueEntry(index))
         return false;
-    const CheckBox& box = Boxes().boxes[static_cast<size_t>(index)];
+    const CheckBox& box = boxes.boxes[static_cast<size_t>(index)];
     return box.value == 1 && box.enabled;
 }
 

@@ -42,13 +42,7 @@ int16_t BuildCopyFlags(const OptionControls& options) {
     return flags;
 }
 
-CopyWindow& MainWindow() {
-    static CopyWindow window;
-    return window;
-}
-
-visio::ShapePtr ResolveItem(const ListItem& item) {
-    CopyWindow& window = MainWindow();
+visio::ShapePtr ResolveItem(const CopyWindow& window, const ListItem& item) {
     if (!window.tree) return nullptr;
     const visio::ObjectPtr object = window.tree->GetNodeObject(item.key);
     if (!object) return nullptr;
@@ -66,9 +60,8 @@ visio::ShapePtr ResolveItem(const ListItem& item) {
     }
 }
 
-visio::ShapePtr GetSourceShape() {
-    const CopyWindow& window = MainWindow();
-    return window.source.empty() ? nullptr : ResolveItem(window.source.front());
+visio::ShapePtr GetSourceShape(const CopyWindow& window) {
+    return window.source.empty() ? nullptr : ResolveItem(window, window.source.front());
 }
 
 }  // namespace tess::engine

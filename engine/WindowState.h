@@ -6,11 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "engine/RowStores.h"
 #include "platform/visio/Host.h"
 
 // What the copy engine reads from the main window, as plain data: the GUI keeps it in step with
-// its controls, the command line fills it from its arguments, tests set it directly. The engine
-// never sees a widget.
+// its controls, the command line fills it from its arguments, tests set it directly. The front
+// end owns it and hands it to the copy driver; the engine never sees a widget.
 namespace tess::engine {
 
 /// Node images of the shape tree: the kind of object a node, and a list item, stands for.
@@ -85,22 +86,31 @@ struct SectionBoxes {
     bool documentFrameEnabled = false;
 };
 
-/// The main window as the engine sees it.
+/// What the copy error details dialog shows: the formulas of the failed step as read from the
+/// source, and the destination of that step; the last failure wins.
+struct CopyErrorDetails {
+    std::vector<std::string> formulas;
+    bool hasFormulas = false;  // false until the first failure stores a list
+    visio::ShapePtr problemShape;
+};
+
+/// The main window as the engine sees it: frmCellCopy's tabs, the Rows and Row Order tabs'
+/// stores and frmCopyErrorDetails.
 struct CopyWindow {
     SectionBoxes sections;
     OptionControls options;
     std::vector<ListItem> source;        // lvwSource: at most one item
     std::vector<ListItem> destinations;  // lvwDestination, in list order
     INodeResolver* tree = nullptr;
+    RowSelectionStore rowSelection;  // the Rows tab
+    RowOrderStore rowOrders;         // the Row Order tab
+    CopyErrorDetails errorDetails;   // frmCopyErrorDetails
 };
-
-/// The program's one main window.
-CopyWindow& MainWindow();
 
 /// The sheet an item stands for: the document sheet of a drawing, the page sheet of a page, the
 /// shape itself; null when the item no longer resolves.
-visio::ShapePtr ResolveItem(const ListItem& item);
+visio::ShapePtr ResolveItem(const CopyWindow& window, const ListItem& item);
 /// The sheet of the source item, resolved afresh; null when there is no source or it is gone.
-visio::ShapePtr GetSourceShape();
+visio::ShapePtr GetSourceShape(const CopyWindow& window);
 
 }  // namespace tess::engine

@@ -96,26 +96,20 @@ TEST_F(Cli, ACopyWritesWhatTheEngineWritesToTheSameDrawing) {
         }
     } tree;
     tree.page = document->Pages()->Item(1);
-    engine::CopyWindow& window = engine::MainWindow();
-    window = {};
+    engine::CopyWindow window;
     window.tree = &tree;
     window.source = {{"Source", "Source", engine::kImageShape}};
     window.destinations = {{"Target", "Target", engine::kImageShape}};
     window.options.copyTypeFrameEnabled = true;
     window.options.SelectAppend();
     window.options.chkCopyShapeText.value = 1;
-    engine::EnableDisableSectionsShape(tree.page->Shapes()->Item("Source"));
+    engine::EnableDisableSectionsShape(window.sections, tree.page->Shapes()->Item("Source"));
     for (int16_t box : {2, 9, 13})
         window.sections.boxes[static_cast<size_t>(box)].value = 1;
-    engine::RowSelection().ResetAll();
-    engine::RowOrders().ResetAll();
-    engine::RowSelection().choices["Scratch"] = {1, 0, 1, 0};
-    engine::RowOrders().orders["Scratch"] = {1, 0, 0};
+    window.rowSelection.choices["Scratch"] = {1, 0, 1, 0};
+    window.rowOrders.orders["Scratch"] = {1, 0, 0};
     ScriptedPrompt prompt;
-    engine::CopyDriver(app).BeginCopy();
-    window = {};
-    engine::RowSelection().ResetAll();
-    engine::RowOrders().ResetAll();
+    engine::CopyDriver(app).BeginCopy(window);
     ASSERT_EQ(prompt.Texts(), std::vector<std::string>{"Clone Complete."});
 
     embedded::Model written;
@@ -234,6 +228,9 @@ TEST_F(Cli, RefusedWritesAreReportedAndCancelEndsTheRun) {
                   "--dry-run", "--json"});
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.out.find("\"cancelled\": true"), std::string::npos);
+    // The status and the refusal come from the run's report.
+    EXPECT_NE(result.out.find("\"outcome\": \"cancelled\""), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("\"formula\": \"User.Alpha*2\""), std::string::npos);
     EXPECT_EQ(result.err.find("Clone Complete."), std::string::npos);
     EXPECT_EQ(result.err.find("ERROR:"),
               result.err.rfind("ERROR:"));  // one refusal, then nothing more

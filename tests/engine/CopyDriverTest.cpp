@@ -32,20 +32,20 @@ protected:
 
 TEST_F(CopyDriver, ChecksStopTheRunWithTheirMessages) {
     Window().source.clear();
-    driver.BeginCopy();
+    driver.BeginCopy(window);
     EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"No source shape selected."});
     EXPECT_EQ(Model().CallCount("Application.BeginUndoScope"), 0u);
 
     Source(Item(source));
     prompt.messages.clear();
-    driver.BeginCopy();
+    driver.BeginCopy(window);
     EXPECT_EQ(prompt.Texts(),
               std::vector<std::string>{"Please specify at least one section to copy."});
 
     Choose({2});
     Window().sections.boxes[9] = {1, false};  // checked but disabled: not chosen
     prompt.messages.clear();
-    driver.BeginCopy();
+    driver.BeginCopy(window);
     EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"No destination shape selected."});
     EXPECT_EQ(prompt.messages.front().style, app::kStyleWarning);
     EXPECT_EQ(prompt.messages.front().title, "Tessaline");
@@ -54,7 +54,7 @@ TEST_F(CopyDriver, ChecksStopTheRunWithTheirMessages) {
     const std::string before = DumpAll();
     const size_t undoDepth = Model().UndoDepth();
     prompt.messages.clear();
-    driver.BeginCopy();
+    driver.BeginCopy(window);
     EXPECT_EQ(
         prompt.Texts(),
         std::vector<std::string>{"One of the destination shapes is the same as the source shape."});
@@ -63,7 +63,7 @@ TEST_F(CopyDriver, ChecksStopTheRunWithTheirMessages) {
 
     tree.objects.erase(Window().source.front().key);
     prompt.messages.clear();
-    driver.BeginCopy();
+    driver.BeginCopy(window);
     EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"The source shape '" + source->Name() +
                                                        "' does not exist."});
 }
@@ -75,7 +75,7 @@ TEST_F(CopyDriver, ARunCopiesToEveryDestinationAsOneUndoStep) {
     Choose({2, 9, 13});
     const std::string before = DumpAll();
     const int16_t shapesBefore = page->Shapes()->Count();
-    driver.BeginCopy();
+    driver.BeginCopy(window);
     EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Clone Complete."});
     EXPECT_EQ(prompt.messages.front().style, app::kStyleReport);
     for (const ShapePtr& destination : {first, second}) {
@@ -97,13 +97,13 @@ TEST_F(CopyDriver, OverwriteAndAppendFollowTheRowChoicesAndOrders) {
     Destinations({Item(destination)});
     Choose({2, 9, 8});
     Window().options.SelectAppend();
-    engine::RowSelection().choices["Scratch"] = {1, 1, 0};
-    engine::RowOrders().orders["Scratch"] = {1, 0, 0};
-    driver.BeginCopy();
+    window.rowSelection.choices["Scratch"] = {1, 1, 0};
+    window.rowOrders.orders["Scratch"] = {1, 0, 0};
+    driver.BeginCopy(window);
     ASSERT_EQ(destination->RowCount(visSectionScratch), 5);
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 2, 0), "9");
-    EXPECT_EQ(FormulaOf(destination, visSectionScratch, 3, 0),
-              "Scratch.X3*3");  // source row 1, first
+    // Source row 1, first; its reference to source row 0 follows that row to row 4.
+    EXPECT_EQ(FormulaOf(destination, visSectionScratch, 3, 0), "Scratch.X5*3");
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 4, 0), "1");
     EXPECT_EQ(destination->RowCount(visSectionUser), 1);  // the name was there already
     EXPECT_EQ(destination->Cells("User.Twice")->Formula(), "Width*2");
@@ -112,8 +112,8 @@ TEST_F(CopyDriver, OverwriteAndAppendFollowTheRowChoicesAndOrders) {
     EXPECT_EQ(FormulaOf(destination, visSectionFirstComponent + 1, 5, 0), "Geometry2.X1");
 
     Window().options.SelectOverwrite();
-    engine::RowOrders().ResetAll();
-    driver.BeginCopy();
+    window.rowOrders.ResetAll();
+    driver.BeginCopy(window);
     EXPECT_EQ(destination->RowCount(visSectionScratch), 2);
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 0, 0), "1");
     EXPECT_EQ(destination->GeometryCount(), 1);
@@ -131,7 +131,7 @@ TEST_F(CopyDriver, InheritedRowsOfAMasterInstanceGetLocalFormulas) {
     Destinations({Item(instance)});
     Choose({2});
     Window().options.SelectAppend();
-    driver.BeginCopy();
+    driver.BeginCopy(window);
     EXPECT_EQ(instance->Cells("User.Twice")->Formula(), "Width*2");
     EXPECT_EQ(box->Shapes()->Item(1)->Cells("User.Twice")->Formula(),
               "1");  // the master keeps its own
@@ -145,7 +145,7 @@ TEST_F(CopyDriver, AShapeInAMasterIsCopiedToThroughTheMastersEditCopy) {
     const ShapePtr inMaster = box->Shapes()->Item(1);
     Destinations({Item(inMaster)});
     Choose({2});
-    driver.BeginCopy();
+    driver.BeginCopy(window);
     EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Clone Complete."});
     EXPECT_EQ(box->Shapes()->Count(), 1);  // no temporary copy left in the master
     EXPECT_EQ(box->Shapes()->Item(1)->Cells("User.Twice")->Formula(), "Width*2");
@@ -157,7 +157,7 @@ TEST_F(CopyDriver, ADestinationIsCreatedWhenNoneIsListed) {
     Choose({2, 8});
     Window().sections.boxes[8] = {1, true};
     const int16_t before = page->Shapes()->Count();
-    driver.BeginCopy();
+    driver.BeginCopy(window);
     ASSERT_EQ(page->Shapes()->Count(), before + 1);
     const ShapePtr made = page->Shapes()->Item(before + 1);
     EXPECT_DOUBLE_EQ(made->Cells("Width")->ResultIU(), 1);
@@ -170,7 +170,7 @@ TEST_F(CopyDriver, ADestinationIsCreatedWhenNoneIsListed) {
     AddNamedRow(group, visSectionUser, "Mark", {"3"});
     Source(Item(group));
     Choose({2});
-    driver.BeginCopy();
+    driver.BeginCopy(window);
     const ShapePtr emptyGroup = page->Shapes()->Item(page->Shapes()->Count());
     EXPECT_EQ(emptyGroup->Type(), visTypeGroup);
     EXPECT_EQ(emptyGroup->Shapes()->Count(), 0);
@@ -179,13 +179,13 @@ TEST_F(CopyDriver, ADestinationIsCreatedWhenNoneIsListed) {
     // A page source gets a new page; a drawing source a new drawing.
     AddNamedRow(page->PageSheet(), visSectionUser, "Scale", {"2"});
     Source(Item(page, engine::kImagePage, page->Name()));
-    driver.BeginCopy();
+    driver.BeginCopy(window);
     ASSERT_EQ(document->Pages()->Count(), 2);
     EXPECT_EQ(document->Pages()->Item(2)->PageSheet()->Cells("User.Scale")->Formula(), "2");
     AddNamedRow(document->DocumentSheet(), visSectionUser, "Version", {"4"});
     Source(Item(document, engine::kImageDrawing, document->Name()));
     const int16_t documents = app->Documents()->Count();
-    driver.BeginCopy();
+    driver.BeginCopy(window);
     ASSERT_EQ(app->Documents()->Count(), documents + 1);
     EXPECT_EQ(
         app->Documents()->Item(documents + 1)->DocumentSheet()->Cells("User.Version")->Formula(),
@@ -200,15 +200,31 @@ TEST_F(CopyDriver, RefusedWritesAskWhetherToGoOnOrCancelTheRun) {
     const ShapePtr second = Rectangle(6, 6, 7, 7);
     Destinations({Item(first), Item(second)});
     Choose({9, 13});
-    driver.BeginCopy();
+    engine::CopyReport report = driver.BeginCopy(window);
     // Continue: both refusals of each destination are shown and the run ends.
     ASSERT_EQ(dialog.shown.size(), 4u);
+    EXPECT_EQ(report.outcome, engine::CopyOutcome::CompleteWithRefusals);
+    ASSERT_EQ(report.destinations.size(), 2u);
+    for (const engine::DestinationReport& each : report.destinations) {
+        ASSERT_EQ(each.refused.size(), 2u);
+        const engine::RefusedFormula& scratch = each.refused.front();
+        EXPECT_EQ(scratch.sectionLabel, "Scratch");
+        EXPECT_EQ(scratch.section, visSectionScratch);
+        EXPECT_EQ(scratch.row, 2);  // the two rows before it were written
+        EXPECT_EQ(scratch.cell, 0);
+        EXPECT_EQ(scratch.formula, "User.Only");
+        EXPECT_FALSE(scratch.errorText.empty());
+        EXPECT_EQ(each.refused.back().rowLabel, "Line Format");
+        EXPECT_EQ(each.rowsAdded, 3);
+    }
+    EXPECT_EQ(report.destinations[1].item.key, window.destinations[1].key);
+    EXPECT_EQ(dialog.formulasShown.front(), "Width/100");
     EXPECT_NE(dialog.shown[0].find("in section:  'Scratch'"), std::string::npos);
     EXPECT_EQ(
         dialog.shown[1].substr(dialog.shown[1].find("\r\rThere")),
         "\r\rThere was an error copying the cells\rin section:  'Object' row:  'Line Format'");
-    EXPECT_EQ(engine::ErrorDetails().formulas.front(), "Width/100");
-    EXPECT_EQ(engine::ErrorDetails().problemShape->ID(), second->ID());
+    EXPECT_EQ(window.errorDetails.formulas.front(), "Width/100");
+    EXPECT_EQ(window.errorDetails.problemShape->ID(), second->ID());
     EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Clone Complete."});
 
     // Cancel Run at the first refusal: nothing more is copied or shown.
@@ -217,9 +233,10 @@ TEST_F(CopyDriver, RefusedWritesAskWhetherToGoOnOrCancelTheRun) {
     dialog.answers = {engine::ICopyErrorDialog::Answer::CancelRun};
     const ShapePtr third = Rectangle(8, 8, 9, 9);
     Destinations({Item(third), Item(Rectangle(9, 9, 10, 10))});
-    driver.BeginCopy();
+    report = driver.BeginCopy(window);
     EXPECT_EQ(dialog.shown.size(), 1u);
-    EXPECT_TRUE(app::CopyRunCancelled);
+    EXPECT_EQ(report.outcome, engine::CopyOutcome::Cancelled);
+    EXPECT_EQ(report.destinations.size(), 1u);
     EXPECT_TRUE(prompt.messages.empty());
     EXPECT_NE(third->Cells("LineWeight")->Formula(),
               "Width/100");  // the Line Format copy never came
@@ -240,7 +257,7 @@ TEST_F(CopyDriver, AnUnexpectedFailureAtAnyHostCallLeavesTheDrawingAsItWas) {
     const int16_t shapes = page->Shapes()->Count();
 
     Model().ResetCallCounts();
-    driver.BeginCopy();
+    driver.BeginCopy(window);
     const uint64_t calls = Model().TotalCalls();
     ASSERT_EQ(prompt.Texts(), std::vector<std::string>{"Clone Complete."});
     app->Undo();
@@ -250,7 +267,7 @@ TEST_F(CopyDriver, AnUnexpectedFailureAtAnyHostCallLeavesTheDrawingAsItWas) {
     for (uint64_t n = 1; n <= calls; ++n) {
         SCOPED_TRACE("failure at host call " + std::to_string(n));
         Model().InjectFailure(n);
-        driver.BeginCopy();
+        driver.BeginCopy(window);
         Model().InjectFailure(0);
         // Either the run was discarded, or it is one undo step (a failure the run may pass over).
         if (Model().UndoDepth() > undoDepth) {

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "app/Globals.h"
 #include "engine/CopyDriver.h"
 #include "engine/CopyError.h"
 #include "engine/RowStores.h"
@@ -20,8 +19,9 @@ namespace tess::test {
 class ScriptedCopyErrorDialog : public engine::ICopyErrorDialog {
 public:
     void SetMessage(const std::string& text) override { message = text; }
-    Answer ShowModal() override {
+    Answer ShowModal(const engine::CopyErrorDetails& details) override {
         shown.push_back(message);
+        formulasShown = details.formulas;
         if (answers.empty()) return Answer::Continue;
         const Answer answer = answers.front();
         answers.pop_front();
@@ -30,6 +30,7 @@ public:
 
     std::string message;
     std::vector<std::string> shown;
+    std::vector<std::string> formulasShown;  // the details of the last dialog shown
     std::deque<Answer> answers;
 };
 
@@ -43,31 +44,19 @@ public:
     std::map<std::string, visio::ObjectPtr> objects;
 };
 
-/// A drawing in the embedded model with the main window's state reset, a scripted prompt and
-/// copy error dialog, and a tree that resolves the items made by Item().
+/// A drawing in the embedded model with a window state of its own, a run on it for the
+/// primitives, a scripted prompt and copy error dialog, and a tree that resolves the items made
+/// by Item().
 class CopyTest : public EmbeddedDrawing {
 protected:
     void SetUp() override {
         EmbeddedDrawing::SetUp();
-        Reset();
         engine::SetCopyErrorDialog(&dialog);
-        Window().tree = &tree;
+        window.tree = &tree;
     }
-    void TearDown() override {
-        engine::SetCopyErrorDialog(nullptr);
-        Reset();
-    }
+    void TearDown() override { engine::SetCopyErrorDialog(nullptr); }
 
-    static void Reset() {
-        engine::MainWindow() = {};
-        engine::RowSelection().ResetAll();
-        engine::RowOrders().ResetAll();
-        engine::ErrorDetails() = {};
-        app::CopyRunCancelled = false;
-        app::g_colSheetNameMap.Clear();
-    }
-
-    static engine::CopyWindow& Window() { return engine::MainWindow(); }
+    engine::CopyWindow& Window() { return window; }
 
     /// A list item for a shape, page or document; the tree resolves it.
     engine::ListItem Item(const visio::ObjectPtr& object, int16_t image, const std::string& text) {
@@ -86,7 +75,7 @@ protected:
         Window().options.copyTypeFrameEnabled = !Window().destinations.empty();
     }
     /// Checks and enables the boxes of these entries.
-    static void Choose(std::initializer_list<int16_t> boxes) {
+    void Choose(std::initializer_list<int16_t> boxes) {
         for (int16_t box : boxes)
             Window().sections.boxes[static_cast<size_t>(box)] = {1, true};
     }
@@ -112,15 +101,42 @@ protected:
                 shape->CellsSRC(section, row, static_cast<int16_t>(c))->SetFormula(cells[c]);
         }
     }
+    /// A group on the page whose members have these names, in this order.
+    visio::ShapePtr Group(const std::vector<std::string>& names) {
+        const visio::ShapePtr first = Rectangle();
+        first->ConvertToGroup();
+        const visio::ShapePtr group = std::dynamic_pointer_cast<visio::IShape>(first->Parent());
+        first->SetName(names.front());
+        for (size_t i = 1; i < names.size(); ++i)
+            group->DrawRectangle(1, 1, 2, 2)->SetName(names[i]);
+        return group;
+    }
+
     static std::string FormulaOf(const visio::ShapePtr& shape, int16_t section, int16_t row,
                                  int16_t cell) {
         return shape->CellsSRC(section, row, cell)->Formula();
     }
 
+    engine::CopyWindow window;
+    engine::CopyRun run{window};
     ScriptedPrompt prompt;
     ScriptedCopyErrorDialog dialog;
     MapTree tree;
     engine::CopyDriver driver{app};
+};
+
+/// A copy from a rectangle, the source item, to another.
+class CopyPairTest : public CopyTest {
+protected:
+    void SetUp() override {
+        CopyTest::SetUp();
+        source = Rectangle();
+        destination = Rectangle(4, 4, 5, 5);
+        Source(Item(source));
+    }
+
+    visio::ShapePtr source;
+    visio::ShapePtr destination;
 };
 
 }  // namespace tess::test

@@ -12,26 +12,20 @@ namespace {
 using namespace visio;
 using engine::CellTriples;
 
-class CopyPrimitives : public CopyTest {
+class CopyPrimitives : public CopyPairTest {
 protected:
     void SetUp() override {
-        CopyTest::SetUp();
-        source = Rectangle();
-        destination = Rectangle(4, 4, 5, 5);
-        Source(Item(source));
-        app::g_colSheetNameMap.Add(source->NameID() + "!|" + destination->NameID() + "!",
-                                   source->NameID());
+        CopyPairTest::SetUp();
+        run.sheetNameMap.Add(source->NameID() + "!|" + destination->NameID() + "!",
+                             source->NameID());
     }
-
-    ShapePtr source;
-    ShapePtr destination;
 };
 
 TEST_F(CopyPrimitives, WholeSectionLandsOnTheLastRowsWithItsRowReferencesShifted) {
     AddRows(source, visSectionScratch, {{"1", "Scratch.X1*2"}, {"2"}, {"Scratch.X2+Width"}});
     AddRows(destination, visSectionScratch, {{"9"}, {"9"}, {"9"}, {"9"}, {"9"}});
     Model().ResetCallCounts();
-    engine::CopySection(source, destination, visSectionScratch, 0, true);
+    engine::CopySection(run, source, destination, visSectionScratch, 0, true);
     EXPECT_EQ(Model().CallCount("Shape.GetFormulas"), 1u);
     EXPECT_EQ(Model().CallCount("Shape.SetFormulas"), 1u);
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 0, 0), "9");
@@ -43,7 +37,7 @@ TEST_F(CopyPrimitives, WholeSectionLandsOnTheLastRowsWithItsRowReferencesShifted
     // A destination with fewer rows than the source gets nothing.
     const ShapePtr small = Rectangle(6, 6, 7, 7);
     AddRows(small, visSectionScratch, {{"7"}, {"7"}});
-    engine::CopySection(source, small, visSectionScratch, 0, true);
+    engine::CopySection(run, source, small, visSectionScratch, 0, true);
     EXPECT_EQ(FormulaOf(small, visSectionScratch, 0, 0), "7");
     EXPECT_EQ(FormulaOf(small, visSectionScratch, 1, 0), "7");
 }
@@ -54,7 +48,7 @@ TEST_F(CopyPrimitives, GlueInfoCopiesItsFourCellsOfTheMiscellaneousRow) {
                    {"BegTrigger", "0"},
                    {"EndTrigger", "0"},
                    {"NoObjHandles", "TRUE"}});
-    engine::CopySection(source, destination, visSectionObject, kRowGlueInfo, false);
+    engine::CopySection(run, source, destination, visSectionObject, kRowGlueInfo, false);
     EXPECT_EQ(destination->Cells("GlueType")->Formula(), "2");
     EXPECT_EQ(destination->Cells("WalkPreference")->Formula(), "1");
     EXPECT_NE(destination->Cells("NoObjHandles")->Formula(), "TRUE");  // cell 0: not Glue Info
@@ -65,7 +59,7 @@ TEST_F(CopyPrimitives, ObjectRowsCopyTheirCellsAndRewriteReferencesToTheSource) 
     Write(source, {{"LineWeight", "Width*0.01"},
                    {"LinePattern", other->NameID() + "!LinePattern"},
                    {"LineColor", source->NameID() + "!FillForegnd"}});
-    engine::CopySection(source, destination, visSectionObject, visRowLine, false);
+    engine::CopySection(run, source, destination, visSectionObject, visRowLine, false);
     EXPECT_EQ(destination->Cells("LineWeight")->Formula(), "Width*0.01");
     EXPECT_EQ(destination->Cells("LinePattern")->Formula(), other->NameID() + "!LinePattern");
     EXPECT_EQ(destination->Cells("LineColor")->Formula(), destination->NameID() + "!FillForegnd");
@@ -75,7 +69,7 @@ TEST_F(CopyPrimitives, NamedRowsGoToTheRowsOfTheirNamesAndOthersAreSkippedSilent
     AddNamedRow(source, visSectionUser, "A", {"1", "\"a\""});
     AddNamedRow(source, visSectionUser, "B", {"Width*2", "\"b\""});
     AddNamedRow(destination, visSectionUser, "B", {"0"});
-    engine::CopyNamedRows(source, destination, visSectionUser);
+    engine::CopyNamedRows(run, source, destination, visSectionUser);
     EXPECT_EQ(destination->RowCount(visSectionUser), 1);
     EXPECT_EQ(destination->Cells("User.B")->Formula(), "Width*2");
     EXPECT_EQ(destination->Cells("User.B.Prompt")->Formula(), "\"b\"");
@@ -85,7 +79,7 @@ TEST_F(CopyPrimitives, NamedRowsGoToTheRowsOfTheirNamesAndOthersAreSkippedSilent
     // The whole section pairs rows by name in one write.
     AddNamedRow(destination, visSectionUser, "A", {});
     Model().ResetCallCounts();
-    engine::CopyNamedRowSection(source, destination, visSectionUser, 0, true);
+    engine::CopyNamedRowSection(run, source, destination, visSectionUser, 0, true);
     EXPECT_EQ(destination->Cells("User.A")->Formula(), "1");
     EXPECT_EQ(Model().CallCount("Shape.SetFormulas"), 1u);
 }
@@ -93,22 +87,22 @@ TEST_F(CopyPrimitives, NamedRowsGoToTheRowsOfTheirNamesAndOthersAreSkippedSilent
 TEST_F(CopyPrimitives, IndexedRowsFollowTheChoiceTheOrderAndTheCopyType) {
     AddRows(source, visSectionScratch, {{"10"}, {"11"}, {"12"}, {"13"}});
     AddRows(destination, visSectionScratch, {{"0"}, {"0"}, {"0"}, {"0"}, {"0"}, {"0"}});
-    engine::RowSelection().choices["Scratch"] = {0, 1, 0, 1, 0};
-    engine::CopyRows(source, destination, visSectionScratch, engine::CF_APPEND);
+    window.rowSelection.choices["Scratch"] = {0, 1, 0, 1, 0};
+    engine::CopyRows(run, source, destination, visSectionScratch, engine::CF_APPEND);
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 3, 0), "0");
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 4, 0), "11");
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 5, 0), "13");
 
     // Overwrite starts at row 0; an order puts the chosen rows the other way round.
-    engine::RowOrders().orders["Scratch"] = {1, 0, 0};
-    engine::CopyRows(source, destination, visSectionScratch, engine::CF_OVERWRITE);
+    window.rowOrders.orders["Scratch"] = {1, 0, 0};
+    engine::CopyRows(run, source, destination, visSectionScratch, engine::CF_OVERWRITE);
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 0, 0), "13");
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 1, 0), "11");
 
     // Without a choice every row goes to row t + i.
-    engine::RowSelection().ResetAll();
-    engine::RowOrders().ResetAll();
-    engine::CopyRows(source, destination, visSectionScratch, engine::CF_OVERWRITE);
+    window.rowSelection.ResetAll();
+    window.rowOrders.ResetAll();
+    engine::CopyRows(run, source, destination, visSectionScratch, engine::CF_OVERWRITE);
     for (int16_t i = 0; i < 4; ++i)
         EXPECT_EQ(FormulaOf(destination, visSectionScratch, i, 0), std::to_string(10 + i));
 }
@@ -116,7 +110,7 @@ TEST_F(CopyPrimitives, IndexedRowsFollowTheChoiceTheOrderAndTheCopyType) {
 TEST_F(CopyPrimitives, ACopiedRowRefersToItsNewRow) {
     AddRows(source, visSectionScratch, {{"1"}, {"2"}, {"Scratch.X3+Scratch.Y2"}});
     AddRows(destination, visSectionScratch, {{"0"}, {"0"}, {"0"}, {"0"}, {"0"}, {"0"}});
-    engine::CopyRow(source, destination, visSectionScratch, 2, 5);
+    engine::CopyRow(run, source, destination, visSectionScratch, 2, 5);
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 5, 0), "Scratch.X6+Scratch.Y5");
 }
 
@@ -132,18 +126,20 @@ TEST_F(CopyPrimitives, GeometryCellsAndSectionsAdvanceOnlyWhenWritten) {
 
     app::StringCollection renames;
     int16_t target = visSectionFirstComponent + 1;
-    engine::CopyGeometryRows(source, destination, visSectionFirstComponent, target,
+    engine::CopyGeometryRows(run, source, destination, visSectionFirstComponent, target,
                              renames);  // nothing chosen
     EXPECT_EQ(target, visSectionFirstComponent + 1);
     destination->AddSection(visSectionFirstComponent + 1);
     for (int i = 0; i < 3; ++i)
         destination->AddRow(visSectionFirstComponent + 1, visRowLast, visTagLineTo);
     Write(source, {{"Geometry1.X2", "Geometry1.X1+Width"}});
-    engine::RowSelection().geometry = {{1, visSectionFirstComponent, 2},
-                                       {0, visSectionFirstComponent, 3}};
-    engine::CopyGeometryRows(source, destination, visSectionFirstComponent, target, renames);
+    window.rowSelection.geometry = {{1, visSectionFirstComponent, 2},
+                                    {0, visSectionFirstComponent, 3}};
+    engine::CopyGeometryRows(run, source, destination, visSectionFirstComponent, target, renames);
     EXPECT_EQ(target, visSectionFirstComponent + 2);
-    EXPECT_EQ(FormulaOf(destination, visSectionFirstComponent + 1, 2, 0), "Geometry2.X1+Width");
+    // The one chosen row goes to the first row prepared for it; row 1 was not copied, so the
+    // reference to it keeps its number.
+    EXPECT_EQ(FormulaOf(destination, visSectionFirstComponent + 1, 0, 0), "Geometry2.X1+Width");
 }
 
 TEST_F(CopyPrimitives, ARefusedWriteIsReportedWithTheFormulasAsRead) {
@@ -151,41 +147,41 @@ TEST_F(CopyPrimitives, ARefusedWriteIsReportedWithTheFormulasAsRead) {
     AddNamedRow(source, visSectionUser, "Only", {"1"});
     AddRows(source, visSectionScratch, {{"User.Only*2"}});
     AddRows(destination, visSectionScratch, {{"0"}});
-    engine::CopyRow(source, destination, visSectionScratch, 0, 0);
+    engine::CopyRow(run, source, destination, visSectionScratch, 0, 0);
     ASSERT_EQ(dialog.shown.size(), 1u);
     const std::string& message = dialog.shown.front();
     EXPECT_EQ(message.rfind("ERROR: ", 0), 0u);
     EXPECT_NE(message.find("\r\rThere was an error copying the cells\rin section:  'Scratch'"),
               std::string::npos);
     EXPECT_EQ(message.find("row:"), std::string::npos);
-    EXPECT_EQ(engine::ErrorDetails().formulas.size(), 6u);
-    EXPECT_EQ(engine::ErrorDetails().formulas.front(), "User.Only*2");
-    EXPECT_EQ(engine::ErrorDetails().problemShape, destination);
+    EXPECT_EQ(window.errorDetails.formulas.size(), 6u);
+    EXPECT_EQ(window.errorDetails.formulas.front(), "User.Only*2");
+    EXPECT_EQ(window.errorDetails.problemShape, destination);
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 0, 0), "0");
 
     // After Cancel Run a failure still sets the message, but no dialog is shown.
-    app::CopyRunCancelled = true;
-    engine::CopySection(source, destination, visSectionObject, visRowXFormOut, false);
+    run.CopyRunCancelled = true;
+    engine::CopySection(run, source, destination, visSectionObject, visRowXFormOut, false);
     AddRows(source, visSectionScratch, {{"User.Only*3"}});
     AddRows(destination, visSectionScratch, {{"0"}});
-    engine::CopyRow(source, destination, visSectionScratch, 1, 1);
+    engine::CopyRow(run, source, destination, visSectionScratch, 1, 1);
     EXPECT_EQ(dialog.shown.size(), 1u);
     EXPECT_NE(dialog.message.find("ERROR: "), std::string::npos);
 }
 
 TEST_F(CopyPrimitives, RowsAreAddedAndDeletedForThePreparation) {
     AddRows(source, visSectionScratch, {{"1"}, {"2"}, {"3"}});
-    engine::RowSelection().choices["Scratch"] = {1, 0, 1, 0};
+    window.rowSelection.choices["Scratch"] = {1, 0, 1, 0};
     destination->AddSection(visSectionScratch);
-    engine::AddNewRows(source, destination, visSectionScratch);
+    engine::AddNewRows(run, source, destination, visSectionScratch);
     EXPECT_EQ(destination->RowCount(visSectionScratch), 2);
-    engine::DeleteRows(destination, visSectionScratch);
+    engine::DeleteRows(run, destination, visSectionScratch);
     EXPECT_EQ(destination->RowCount(visSectionScratch), 0);
 
     AddNamedRow(source, visSectionProp, "Cost", {"1"});
     AddNamedRow(source, visSectionProp, "Size", {"2"});
     AddNamedRow(destination, visSectionProp, "Size", {"3"});
-    engine::AddNewNamedRows(source, destination, visSectionProp, true);
+    engine::AddNewNamedRows(run, source, destination, visSectionProp, true);
     EXPECT_EQ(destination->RowCount(visSectionProp), 2);
     EXPECT_EQ(destination->CellsSRC(visSectionProp, 1, 0)->RowName(), "Cost");
 }

@@ -83,6 +83,21 @@ TEST(ResolveReferencesToSelf, WithShiftZeroChangesNothing) {
     EXPECT_EQ(ToSelf(formulas, 0, 3), formulas);
 }
 
+TEST(ResolveReferencesToRows, ReferencesFollowTheirRowsAndOthersKeepTheirNumber) {
+    const RowMap rows{{2, 0}, {0, 1}};  // source row 2 first, then row 0
+    FormulaList formulas{"Scratch.X1+Scratch.Y3", "Scratch.A2*2", "Scratch1.X1+Scratch.X"};
+    ResolveReferencesToRows(formulas, rows, 6);
+    EXPECT_EQ(formulas,
+              (FormulaList{"Scratch.X2+Scratch.Y1", "Scratch.A2*2", "Scratch1.X1+Scratch.X"}));
+
+    // Geometry rows are numbered from row 0; Geometry1 is not Geometry10 and Geometry12.
+    FormulaList geometry{"Geometry1.X3+Geometry1.Y2", "Geometry10.X3+Geometry12.Y2",
+                         "Geometry1.NoFill"};
+    ResolveGeometryRowReferences(geometry, {{3, 1}, {5, 2}}, 10);
+    EXPECT_EQ(geometry, (FormulaList{"Geometry1.X1+Geometry1.Y2", "Geometry10.X3+Geometry12.Y2",
+                                     "Geometry1.NoFill"}));
+}
+
 TEST(ResolveGeometryReferencesToSelf, RenumbersOnlyTheSourceSection) {
     EXPECT_EQ(Geometry({"=Geometry1.X1*2", "=Geometry2.X1"}, 10, 12),
               (FormulaList{"=Geometry3.X1*2", "=Geometry2.X1"}));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Application.h"
+#include "app/Globals.h"
 #include "engine/CopyFixture.h"
 #include "engine/RowDetails.h"
 #include "platform/visio/Constants.h"

@@ -11,29 +11,18 @@ namespace {
 
 using namespace visio;
 
-class SectionPreparation : public CopyTest {
-protected:
-    void SetUp() override {
-        CopyTest::SetUp();
-        source = Rectangle();
-        destination = Rectangle(4, 4, 5, 5);
-        Source(Item(source));
-    }
-
-    ShapePtr source;
-    ShapePtr destination;
-};
+class SectionPreparation : public CopyPairTest {};
 
 TEST_F(SectionPreparation, IndexedSectionsGetOneRowPerChosenSourceRow) {
-    engine::PrepareSection(source, destination, visSectionScratch, engine::CF_OVERWRITE);
+    engine::PrepareSection(run, source, destination, visSectionScratch, engine::CF_OVERWRITE);
     EXPECT_FALSE(destination->SectionExists(visSectionScratch, 0));  // the source has none
 
     AddRows(source, visSectionScratch, {{"1"}, {"2"}, {"3"}, {"4"}});
-    engine::RowSelection().choices["Scratch"] = {1, 1, 0, 1, 0};
+    window.rowSelection.choices["Scratch"] = {1, 1, 0, 1, 0};
     AddRows(destination, visSectionScratch, {{"0"}, {"0"}});
-    engine::PrepareSection(source, destination, visSectionScratch, engine::CF_APPEND);
+    engine::PrepareSection(run, source, destination, visSectionScratch, engine::CF_APPEND);
     EXPECT_EQ(destination->RowCount(visSectionScratch), 5);
-    engine::PrepareSection(source, destination, visSectionScratch, engine::CF_OVERWRITE);
+    engine::PrepareSection(run, source, destination, visSectionScratch, engine::CF_OVERWRITE);
     EXPECT_EQ(destination->RowCount(visSectionScratch), 3);
 }
 
@@ -41,13 +30,13 @@ TEST_F(SectionPreparation, NamedRowsAreAddedOnlyWhereTheNameIsMissing) {
     AddNamedRow(source, visSectionUser, "Width2", {"Width*2"});
     AddNamedRow(source, visSectionUser, "Height2", {"Height*2"});
     AddNamedRow(destination, visSectionUser, "Height2", {"1"});
-    engine::PrepareSection(source, destination, visSectionUser, engine::CF_APPEND);
+    engine::PrepareSection(run, source, destination, visSectionUser, engine::CF_APPEND);
     ASSERT_EQ(destination->RowCount(visSectionUser), 2);
     EXPECT_EQ(destination->CellsSRC(visSectionUser, 0, 0)->RowName(), "Height2");
     EXPECT_EQ(destination->CellsSRC(visSectionUser, 1, 0)->RowName(), "Width2");
 
     // Overwrite empties the section first: the rows come back in the source's order.
-    engine::PrepareSection(source, destination, visSectionUser, engine::CF_OVERWRITE);
+    engine::PrepareSection(run, source, destination, visSectionUser, engine::CF_OVERWRITE);
     ASSERT_EQ(destination->RowCount(visSectionUser), 2);
     EXPECT_EQ(destination->CellsSRC(visSectionUser, 0, 0)->RowName(), "Width2");
 }
@@ -57,14 +46,14 @@ TEST_F(SectionPreparation, TextSectionsKeepTheirRowsInOverwrite) {
     destination->Characters()->SetText("xyz");
     destination->Characters()->SetCharProps(visCharacterColor, 2);
     const int16_t before = destination->RowCount(visSectionCharacter);
-    engine::PrepareSection(source, destination, visSectionCharacter, engine::CF_OVERWRITE);
+    engine::PrepareSection(run, source, destination, visSectionCharacter, engine::CF_OVERWRITE);
     EXPECT_EQ(destination->RowCount(visSectionCharacter), before);
 }
 
 TEST_F(SectionPreparation, GeometryIsAppendedBehindTheDestinationsSections) {
     destination->AddSection(visSectionFirstComponent + 1);
     ASSERT_EQ(destination->GeometryCount(), 2);
-    engine::PrepareGeometrySection(source, destination, engine::CF_APPEND);
+    engine::PrepareGeometrySection(run, source, destination, engine::CF_APPEND);
     ASSERT_EQ(destination->GeometryCount(), 3);
     EXPECT_EQ(destination->RowCount(visSectionFirstComponent + 2),
               source->RowCount(visSectionFirstComponent));
@@ -74,15 +63,15 @@ TEST_F(SectionPreparation, GeometryIsAppendedBehindTheDestinationsSections) {
     }
 
     // A section none of whose rows is chosen is not prepared.
-    engine::RowSelection().geometry = {{0, visSectionFirstComponent, 0},
-                                       {0, visSectionFirstComponent, 1}};
-    engine::PrepareGeometrySection(source, destination, engine::CF_APPEND);
+    window.rowSelection.geometry = {{0, visSectionFirstComponent, 0},
+                                    {0, visSectionFirstComponent, 1}};
+    engine::PrepareGeometrySection(run, source, destination, engine::CF_APPEND);
     EXPECT_EQ(destination->GeometryCount(), 3);
 
     // Overwrite starts from no Geometry at all.
-    engine::RowSelection().geometry = {{0, visSectionFirstComponent, 0},
-                                       {1, visSectionFirstComponent, 1}};
-    engine::PrepareGeometrySection(source, destination, engine::CF_OVERWRITE);
+    window.rowSelection.geometry = {{0, visSectionFirstComponent, 0},
+                                    {1, visSectionFirstComponent, 1}};
+    engine::PrepareGeometrySection(run, source, destination, engine::CF_OVERWRITE);
     ASSERT_EQ(destination->GeometryCount(), 1);
     EXPECT_EQ(destination->RowCount(visSectionFirstComponent), 1);
 }
@@ -93,7 +82,7 @@ TEST_F(SectionPreparation, TextIsCopiedWithItsFieldsPastTheLock) {
     end->SetBegin(5);
     end->AddCustomField(source->NameID() + "!Width", 0);
     destination->Cells("LockTextEdit")->SetFormula("GUARD(1)");
-    engine::SetCharacterText(source, destination, true);
+    engine::SetCharacterText(run, source, destination, true);
     EXPECT_EQ(destination->Characters()->Text(), source->Characters()->Text());
     const CharactersPtr field = destination->Characters();
     field->SetBegin(5);
@@ -104,7 +93,7 @@ TEST_F(SectionPreparation, TextIsCopiedWithItsFieldsPastTheLock) {
     // Without fields the text arrives as text; an unlocked destination's lock stays as it is.
     const ShapePtr plain = Rectangle(6, 6, 7, 7);
     const std::string lock = plain->Cells("LockTextEdit")->Formula();
-    engine::SetCharacterText(source, plain, false);
+    engine::SetCharacterText(run, source, plain, false);
     EXPECT_EQ(plain->Characters()->Text(), source->Characters()->Text());
     EXPECT_FALSE(plain->Characters()->IsField());
     EXPECT_EQ(plain->Cells("LockTextEdit")->Formula(), lock);
@@ -112,7 +101,7 @@ TEST_F(SectionPreparation, TextIsCopiedWithItsFieldsPastTheLock) {
     // An empty source changes nothing with fields on.
     const ShapePtr empty = Rectangle(8, 8, 9, 9);
     plain->Characters()->SetText("kept");
-    engine::SetCharacterText(empty, plain, true);
+    engine::SetCharacterText(run, empty, plain, true);
     EXPECT_EQ(plain->Characters()->Text(), "kept");
 }
 

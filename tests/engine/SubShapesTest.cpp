@@ -11,17 +11,6 @@ using namespace visio;
 
 class SubShapes : public CopyTest {
 protected:
-    /// A group of named members; the members' own groups come from nested.
-    ShapePtr Group(const std::vector<std::string>& names) {
-        const ShapePtr first = Rectangle();
-        first->ConvertToGroup();
-        const ShapePtr group = std::dynamic_pointer_cast<IShape>(first->Parent());
-        first->SetName(names.front());
-        for (size_t i = 1; i < names.size(); ++i)
-            group->DrawRectangle(1, 1, 2, 2)->SetName(names[i]);
-        return group;
-    }
-
     static std::vector<std::string> MemberNames(const ShapePtr& group) {
         std::vector<std::string> names;
         for (int16_t i = 1; i <= group->Shapes()->Count(); ++i)
@@ -38,7 +27,8 @@ TEST_F(SubShapes, ChosenCellsGoToTheMembersOfTheSameName) {
     ShapePtr destination = Group({"Right", "Middle"});
     Source(Item(source));
     Choose({2});
-    driver.CopySubShapes(source, destination, engine::CF_OVERWRITE | engine::CF_SUBSHAPE_CELLS);
+    driver.CopySubShapes(run, source, destination,
+                         engine::CF_OVERWRITE | engine::CF_SUBSHAPE_CELLS);
     // Two source members of one name both land on it, the later one last; Middle has no match.
     EXPECT_EQ(destination->Shapes()->Item(1)->Cells("User.Side")->Formula(), "3");
     EXPECT_FALSE(destination->Shapes()->Item(2)->SectionExists(visSectionUser, 0));
@@ -57,7 +47,8 @@ TEST_F(SubShapes, ReplacementRebuildsTheMembersToTheFullDepthAndRestoresTheLock)
     destination->Cells("LockGroup")->SetFormula("GUARD(1)");
     Source(Item(source));
     Choose({2});
-    driver.ReplaceSubShapes(source, destination, engine::CF_OVERWRITE | engine::CF_ALL_SUBSHAPES);
+    driver.ReplaceSubShapes(run, source, destination,
+                            engine::CF_OVERWRITE | engine::CF_ALL_SUBSHAPES);
 
     EXPECT_EQ(MemberNames(destination), MemberNames(source));
     EXPECT_EQ(destination->Cells("LockGroup")->Formula(), "GUARD(1)");
@@ -78,7 +69,8 @@ TEST_F(SubShapes, APictureMemberIsPastedAndOtherMembersAreEmptyShapes) {
     source->DrawRectangle(2, 2, 3, 3)->SetNameU("Plain");
     ShapePtr destination = Group({"Old"});
     Source(Item(source));
-    driver.ReplaceSubShapes(source, destination, engine::CF_OVERWRITE | engine::CF_ALL_SUBSHAPES);
+    driver.ReplaceSubShapes(run, source, destination,
+                            engine::CF_OVERWRITE | engine::CF_ALL_SUBSHAPES);
     ASSERT_EQ(destination->Shapes()->Count(), 2);
     EXPECT_EQ(destination->Shapes()->Item(1)->ForeignType(), visTypeBitmap);
     EXPECT_EQ(destination->Shapes()->Item(2)->GeometryCount(),
