@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, only when missing and without asking, every Debian package that building,
-# testing and benchmarking Tessaline needs.
+# testing and benchmarking Tessaline needs. With --windows it adds the MinGW-w64 cross
+# compiler and Wine, for the windows-cross preset and its tests.
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,9 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libvisio-tools
 )
+if [ "${1:-}" = "--windows" ]; then
+    packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 googletest)
+fi
 
 missing=()
 for package in "${packages[@]}"; do
