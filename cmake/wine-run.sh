@@ -37,4 +37,15 @@ mkdir -p "$WINEPREFIX"
 
 # Keeps a server running while the tests come and go; it ends a minute after the last one.
 "$wineserver" -p60 >/dev/null 2>&1 </dev/null || true
-exec "$wine" "$@"
+
+# Wine's own processes started on the program's behalf (the COM service, the desktop) inherit
+# its output and live as long as the server: through a pipe, the caller would wait for them.
+# The program writes into files instead, which are passed on once it has ended.
+output="$(mktemp)"
+errors="$(mktemp)"
+trap 'rm -f "$output" "$errors"' EXIT
+status=0
+"$wine" "$@" >"$output" 2>"$errors" || status=$?
+cat "$output"
+cat "$errors" >&2
+exit "$status"
