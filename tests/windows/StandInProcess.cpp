@@ -13,11 +13,11 @@ std::string ProgramFolder() {
     return folder.substr(0, folder.find_last_of("\\/") + 1);
 }
 
-StandInProcess::StandInProcess() {
+StandInProcess::StandInProcess(const char* program) {
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
-        throw std::runtime_error("no pipe for the stand-in");
+        throw std::runtime_error("no pipe for " + std::string(program));
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -25,13 +25,13 @@ StandInProcess::StandInProcess() {
     startup.hStdOutput = writeEnd;
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    std::string command = "\"" + ProgramFolder() + "tessaline_standin.exe\"";
+    std::string command = "\"" + ProgramFolder() + program + "\"";
     const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0,
                                         nullptr, nullptr, &startup, &m_process);
     CloseHandle(writeEnd);
     if (!started) {
         CloseHandle(readEnd);
-        throw std::runtime_error("the stand-in did not start");
+        throw std::runtime_error(std::string(program) + " did not start");
     }
     // It is ready once it has registered itself and says so.
     std::string said;
@@ -43,7 +43,7 @@ StandInProcess::StandInProcess() {
     }
     CloseHandle(readEnd);
     if (said.find(kStandInReady) == std::string::npos)
-        throw std::runtime_error("the stand-in ended before it was ready: " + said);
+        throw std::runtime_error(std::string(program) + " ended before it was ready: " + said);
 }
 
 StandInProcess::~StandInProcess() {

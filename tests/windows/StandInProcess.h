@@ -6,11 +6,12 @@
 
 namespace tess::test {
 
-/// The stand-in Visio running in a process of its own for the life of the object; it is ended
-/// when the object goes, unless it has quit by then.
+/// A helper program of the tests (by default the stand-in Visio) running in a process of its
+/// own for the life of the object, from the moment it prints kStandInReady; it is ended when the
+/// object goes, unless it has ended by then.
 class StandInProcess {
 public:
-    StandInProcess();
+    explicit StandInProcess(const char* program = "tessaline_standin.exe");
     ~StandInProcess();
     StandInProcess(const StandInProcess&) = delete;
     StandInProcess& operator=(const StandInProcess&) = delete;
