@@ -309,3 +309,58 @@ TEST_F(ComHost, TheCopyScenariosLeaveTheSameDrawingAsOnTheEmbeddedModel) {
 
 }  // namespace
 }  // namespace tess::test
+
+namespace tess::test {
+namespace {
+
+TEST_F(ComHost, AFailureAtAnyHostCallIsReportedWithItsNumberAndTheRunRolledBack) {
+    const DocumentPtr document = visio->Documents()->Add("");
+    const PagePtr page = document->Pages()->Item(1);
+    const ShapePtr source = page->DrawRectangle(1, 1, 3, 2);
+    AddNamedRow(source, visSectionUser, "Twice", {"Width*2"});
+    AddRows(source, visSectionScratch, {{"1", "Scratch.X1+1"}});
+    const ShapePtr destination = page->DrawRectangle(4, 4, 5, 5);
+    CopyState state;
+    state.Choose({2, 9});
+    const engine::ListItem sourceItem = state.Item(source);
+    const engine::ListItem destinationItem = state.Item(destination);
+    const auto run = [&] { state.Run(visio, sourceItem, {destinationItem}); };
+
+    const std::string before = control.Dump();
+    const int32_t start = control.HostCalls();
+    run();
+    const int32_t calls = control.HostCalls() - start;
+    ASSERT_EQ(state.prompt.Texts(), std::vector<std::string>{"Clone Complete."});
+    visio->Undo();
+    ASSERT_EQ(control.Dump(), before);
+
+    const std::string number = "Error Number: " + std::to_string(embedded::hosterr::kInjected);
+    int discarded = 0;
+    int reports = 0;
+    for (int32_t n = 1; n <= calls; ++n) {
+        SCOPED_TRACE("failure at host call " + std::to_string(n));
+        state.prompt.messages.clear();
+        state.dialog.shown.clear();
+        control.InjectFailure(n);
+        run();
+        control.InjectFailure(0);
+        // An error report names the host's number; some failures the run expects and passes
+        // over, and a refused formula goes to the copy-error dialog instead.
+        for (const auto& message : state.prompt.messages) {
+            if (message.text.rfind("Problem in ", 0) != 0) continue;
+            ++reports;
+            EXPECT_NE(message.text.find(number), std::string::npos) << message.text;
+        }
+        if (control.Dump() == before) {
+            ++discarded;
+        } else {
+            visio->Undo();  // a failure the run passed over: one undo step
+            ASSERT_EQ(control.Dump(), before);
+        }
+    }
+    EXPECT_GT(discarded, 0);
+    EXPECT_GT(reports, 0);
+}
+
+}  // namespace
+}  // namespace tess::test

@@ -303,23 +303,27 @@ public:
         if (id < 1 || static_cast<size_t>(id) > all.size()) return DISP_E_MEMBERNOTFOUND;
         VARIANT ignored;
         VariantInit(&ignored);
-        if (!result) result = &ignored;
         try {
             const Args args(params);
             Serve(all[static_cast<size_t>(id - 1)], args, (flags & DISPATCH_PROPERTYPUT) != 0,
-                  result);
+                  result ? result : &ignored);
             VariantClear(&ignored);
             return S_OK;
         } catch (const Error& error) {
-            VariantClear(&ignored);
-            if (exception) {
-                *exception = {};
-                exception->scode = error.Number() < 0 ? error.Number() : E_FAIL;
-                exception->bstrDescription = SysAllocString(Wide(error.Description()).c_str());
-                exception->bstrSource = SysAllocString(L"Visio stand-in");
-            }
-            return DISP_E_EXCEPTION;
+            return Fail(exception, error.Number() < 0 ? error.Number() : E_FAIL, error.Description());
+        } catch (const std::exception& error) {
+            return Fail(exception, E_FAIL, error.what());
         }
+    }
+
+    static HRESULT Fail(EXCEPINFO* exception, HRESULT code, const std::string& description) {
+        if (exception) {
+            *exception = {};
+            exception->scode = code;
+            exception->bstrDescription = SysAllocString(Wide(description).c_str());
+            exception->bstrSource = SysAllocString(L"Visio stand-in");
+        }
+        return DISP_E_EXCEPTION;
     }
 
     HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints**) override {
