@@ -5,6 +5,8 @@
 # The prefix is $WINEPREFIX when set, else one per user under the temporary folder.
 set -euo pipefail
 
+# Wine wants a home folder even with a prefix of its own; CI may run without HOME set.
+export HOME="${HOME:-$(getent passwd "$(id -u)" | cut -d: -f6)}"
 export WINEPREFIX="${WINEPREFIX:-${TMPDIR:-/tmp}/tessaline-wine-$(id -u)}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
