@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, only when missing and without asking, every Debian package that building,
-# testing and benchmarking Tessaline needs.
+# testing and benchmarking Tessaline needs. With --windows it adds the MinGW-w64 cross
+# compiler and Wine, for the windows-cross preset and its tests.
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,9 @@ packages=(
     libvisio-tools
     libutfcpp-dev uuid-dev locales clang libclang-rt-14-dev
 )
+if [ "${1:-}" = "--windows" ]; then
+    packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 googletest)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,7 +1,9 @@
 // The settings store on Windows: the registry itself, through the ANSI registry calls.
-#include <windows.h>
-
+// Registry.h comes first: <windows.h> makes HKEY_CURRENT_USER a macro, which would rewrite the
+// header's own constant of that name.
 #include "platform/registry/Registry.h"
+
+#include "platform/windows/Windows.h"
 
 namespace tess::registry {
 namespace {

@@ -1,0 +1,119 @@
+// The settings store on Windows is the registry itself: the rules of the store hold there, and
+// the copy options land under the program's key of the current user's hive.
+#include <gtest/gtest.h>
+
+#include "engine/CopyOptions.h"
+#include "platform/registry/Registry.h"
+#include "platform/visio/Error.h"
+#include "support/ScriptedPrompt.h"
+
+#include "platform/windows/Windows.h"
+
+namespace tess::test {
+namespace {
+
+// The root as the program passes it (windows.h has made the name a macro of another type here).
+constexpr uint32_t kCurrentUser = 0x80000001u;
+constexpr const char* kParent = "Software\\TessalineTests";
+const std::string kKey = std::string(kParent) + "\\Registry";
+
+int32_t ErrorOf(const std::function<void()>& body) {
+    try {
+        body();
+    } catch (const Error& error) {
+        return error.Number();
+    }
+    return 0;
+}
+
+/// What the registry holds, read with the system's own calls rather than the program's.
+std::string StoredText(const std::string& path, const std::string& name) {
+    char data[2048] = {};
+    DWORD size = sizeof data;
+    DWORD type = 0;
+    if (RegGetValueA(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_ANY, &type, data,
+                     &size) != ERROR_SUCCESS || type != REG_SZ)
+        return "<missing or not a string>";
+    return data;
+}
+
+class WindowsRegistry : public ::testing::Test {
+protected:
+    void SetUp() override { Clear(); }
+    void TearDown() override { Clear(); }
+    static void Clear() {
+        RegDeleteTreeA(HKEY_CURRENT_USER, kParent);
+        RegDeleteTreeA(HKEY_CURRENT_USER, engine::kSettingsKey);
+    }
+};
+
+TEST_F(WindowsRegistry, WritesReadBackAndFailuresHaveTheirNumbers) {
+    using namespace registry;
+    EXPECT_EQ(ErrorOf([] { GetRegistryString(kCurrentUser, kKey, "A"); }), regerr::kKeyMissing);
+    EXPECT_EQ(ErrorOf([] { SetRegistryString(kCurrentUser, kKey, "A", "1"); }),
+              regerr::kKeyMissing);
+    CreateRegistryKey(kCurrentUser, kKey);
+    try {
+        GetRegistryString(kCurrentUser, kKey, "A");
+        ADD_FAILURE() << "a missing value was read";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.Number(), 1001);
+        EXPECT_EQ(error.Description(), "Item does not exist for this registry key");
+    }
+    SetRegistryString(kCurrentUser, kKey, "A", "one");
+    EXPECT_EQ(GetRegistryString(kCurrentUser, kKey, "A"), "one");
+    EXPECT_EQ(StoredText(kKey, "A"), "one");
+    SetRegistryString(kCurrentUser, kKey, "Empty", "");
+    EXPECT_EQ(StoredText(kKey, "Empty"), " ");
+    SetRegistryString(kCurrentUser, kKey, "Long", std::string(1023, 'x'));
+    EXPECT_EQ(GetRegistryString(kCurrentUser, kKey, "Long").size(), 1023u);
+    SetRegistryString(kCurrentUser, kKey, "Long", std::string(1024, 'x'));
+    EXPECT_EQ(ErrorOf([] { GetRegistryString(kCurrentUser, kKey, "Long"); }),
+              regerr::kItemMissing);
+    // The registry's own case rules.
+    EXPECT_EQ(GetRegistryString(kCurrentUser, "software\\TESSALINETESTS\\registry", "a"), "one");
+
+    // A key under a root that is no registry root cannot be made.
+    try {
+        CreateRegistryKey(0x12345678u, "Software\\Nowhere");
+        ADD_FAILURE() << "a key was made under no root";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.Number(), 1002);
+        EXPECT_EQ(error.Description(), "Unable to create the registry key");
+    }
+    EXPECT_EQ(ErrorOf([] { OpenRegistryKey(0x12345678u, "Software"); }), regerr::kKeyMissing);
+}
+
+TEST_F(WindowsRegistry, EnumerationAndCreatingAValueFollowTheRegistry) {
+    using namespace registry;
+    CreateRegistryValue(kCurrentUser, kKey, "A", "first");  // makes the key too
+    CreateRegistryValue(kCurrentUser, kKey, "A", "second");
+    EXPECT_EQ(StoredText(kKey, "A"), "first");
+    // The order is the registry's own (Wine's is by name, Windows' mostly by age): these agree.
+    SetRegistryString(kCurrentUser, kKey, "B", "x");
+    EXPECT_EQ(EnumRegistryValues(kCurrentUser, kKey),
+              (std::vector<std::string>{"A\\\\first", "B\\\\x"}));
+    SetRegistryString(kCurrentUser, kKey, "C", std::string(300, 'y'));
+    SetRegistryString(kCurrentUser, kKey, "D", "z");
+    EXPECT_EQ(EnumRegistryValues(kCurrentUser, kKey).size(), 2u);  // stops at the long one
+}
+
+TEST_F(WindowsRegistry, CopyOptionsLiveUnderTheProgramsKey) {
+    ScriptedPrompt prompt;
+    engine::OptionControls options;
+    engine::ReadRegistrySettings(options);
+    EXPECT_EQ(StoredText(engine::kSettingsKey, "CopyType"), "0");
+    options.SelectAppend();
+    options.chkCopyShapeText.value = 1;
+    engine::WriteRegistrySettings(options);
+    EXPECT_EQ(StoredText("Software\\Quorvantis\\Plexaware_2003\\Tessaline 2003", "CopyType"), "1");
+    EXPECT_EQ(StoredText(engine::kSettingsKey, "CopyShapeText"), "1");
+    engine::OptionControls read;
+    engine::ReadRegistrySettings(read);
+    EXPECT_TRUE(read.optAppend);
+    EXPECT_EQ(read.chkCopyShapeText.value, 1);
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
+}  // namespace
+}  // namespace tess::test

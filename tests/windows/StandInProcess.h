@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+
+#include "platform/windows/Windows.h"
+
+namespace tess::test {
+
+/// A helper program of the tests (by default the stand-in Visio) running in a process of its
+/// own for the life of the object, from the moment it prints kStandInReady; it is ended when the
+/// object goes, unless it has ended by then.
+class StandInProcess {
+public:
+    explicit StandInProcess(const char* program = "tessaline_standin.exe");
+    ~StandInProcess();
+    StandInProcess(const StandInProcess&) = delete;
+    StandInProcess& operator=(const StandInProcess&) = delete;
+
+    /// Waits up to timeoutMs for the process to end; true when it has.
+    bool WaitForExit(DWORD timeoutMs);
+
+private:
+    PROCESS_INFORMATION m_process{};
+};
+
+/// The folder of the running test program, where the stand-in is built too.
+std::string ProgramFolder();
+
+/// Pumps the thread's messages for a while, so that COM calls and events reach it.
+void PumpMessages(DWORD milliseconds);
+
+}  // namespace tess::test
