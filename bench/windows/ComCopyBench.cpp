@@ -58,17 +58,18 @@ int main() {
     source->SetFormulas(stream, formulas, visSetBlastGuards);
 
     Tree tree;
-    engine::MainWindow().tree = &tree;
-    engine::MainWindow().source = {tree.Item(source)};
+    engine::CopyWindow window;
+    window.tree = &tree;
+    window.source = {tree.Item(source)};
     for (int i = 0; i < kDestinations; ++i)
-        engine::MainWindow().destinations.push_back(
+        window.destinations.push_back(
             tree.Item(page->DrawRectangle(3 + i % 10, 1 + i / 10, 3.5 + i % 10, 1.5 + i / 10)));
-    engine::MainWindow().options.copyTypeFrameEnabled = true;
-    engine::MainWindow().sections.boxes[9] = {1, true};  // Scratch
+    window.options.copyTypeFrameEnabled = true;
+    window.sections.boxes[9] = {1, true};  // Scratch
 
     com::ResetCalls();
     const auto start = std::chrono::steady_clock::now();
-    engine::CopyDriver(visio).BeginCopy();
+    engine::CopyDriver(visio).BeginCopy(window);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const com::CallCounts calls = com::Calls();

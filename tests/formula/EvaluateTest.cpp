@@ -498,9 +498,11 @@ class DecimalCommaLocale {
 public:
     DecimalCommaLocale() {
         m_previous = std::setlocale(LC_ALL, nullptr);
-        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "de_DE", "fr_FR"}) {
+        for (const char* name :
+             {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "de_DE", "fr_FR", "German_Germany.1252"}) {
             if (std::setlocale(LC_ALL, name)) return;
         }
+#ifndef _WIN32
         const auto folder = std::filesystem::temp_directory_path() / "tessaline-locales";
         std::filesystem::create_directories(folder);
         const std::string command = "localedef -i de_DE -f UTF-8 '" +
@@ -510,11 +512,14 @@ public:
             if (std::setlocale(LC_ALL, "de_DE.UTF-8")) return;
             ::unsetenv("LOCPATH");
         }
+#endif
         m_missing = true;
     }
     ~DecimalCommaLocale() {
         std::setlocale(LC_ALL, m_previous.c_str());
+#ifndef _WIN32
         ::unsetenv("LOCPATH");
+#endif
     }
     bool Missing() const { return m_missing; }
 

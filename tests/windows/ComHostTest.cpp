@@ -44,26 +44,14 @@ private:
     std::optional<com::Dispatch> m_application;
 };
 
-/// The window state and answers of a copy run, reset around each test.
+/// The window state and answers of a copy run, owned by each test.
 class CopyState {
 public:
     CopyState() {
-        Reset();
         engine::SetCopyErrorDialog(&dialog);
-        engine::MainWindow().tree = &tree;
+        window.tree = &tree;
     }
-    ~CopyState() {
-        engine::SetCopyErrorDialog(nullptr);
-        Reset();
-    }
-    static void Reset() {
-        engine::MainWindow() = {};
-        engine::RowSelection().ResetAll();
-        engine::RowOrders().ResetAll();
-        engine::ErrorDetails() = {};
-        app::CopyRunCancelled = false;
-        app::g_colSheetNameMap.Clear();
-    }
+    ~CopyState() { engine::SetCopyErrorDialog(nullptr); }
     engine::ListItem Item(const ObjectPtr& object, int16_t image, const std::string& text) {
         const std::string key = "node" + std::to_string(tree.objects.size() + 1);
         tree.objects[key] = object;
@@ -73,8 +61,8 @@ public:
         return Item(shape, shape->Shapes()->Count() > 0 ? engine::kImageGroup : engine::kImageShape,
                     shape->Name());
     }
-    static void Choose(std::initializer_list<int16_t> boxes) {
-        auto& sections = engine::MainWindow().sections;
+    void Choose(std::initializer_list<int16_t> boxes) {
+        auto& sections = window.sections;
         for (auto& box : sections.boxes)
             box = {0, false};
         for (int16_t box : boxes)
@@ -82,11 +70,13 @@ public:
     }
     void Run(const ApplicationPtr& application, const engine::ListItem& source,
              std::vector<engine::ListItem> destinations) {
-        engine::MainWindow().source = {source};
-        engine::MainWindow().destinations = std::move(destinations);
-        engine::MainWindow().options.copyTypeFrameEnabled = true;
-        engine::CopyDriver(application).BeginCopy();
+        window.source = {source};
+        window.destinations = std::move(destinations);
+        window.options.copyTypeFrameEnabled = true;
+        engine::CopyDriver(application).BeginCopy(window);
     }
+
+    engine::CopyWindow window;
 
     ScriptedPrompt prompt;
     ScriptedCopyErrorDialog dialog;
@@ -147,13 +137,13 @@ void CopyScenarios(const ApplicationPtr& application, const AddMasterFn& addMast
     const ShapePtr appended = page->DrawRectangle(6, 6, 7, 7);
     AddRows(appended, visSectionScratch, {{"7"}, {"8"}, {"9"}});
     state.Choose({2, 9, 8});
-    engine::MainWindow().options.SelectAppend();
-    engine::RowSelection().choices["Scratch"] = {1, 1, 0};
-    engine::RowOrders().orders["Scratch"] = {1, 0, 0};
+    state.window.options.SelectAppend();
+    state.window.rowSelection.choices["Scratch"] = {1, 1, 0};
+    state.window.rowOrders.orders["Scratch"] = {1, 0, 0};
     state.Run(application, state.Item(source), {state.Item(appended)});
-    engine::MainWindow().options.SelectOverwrite();
-    engine::RowSelection().ResetAll();
-    engine::RowOrders().ResetAll();
+    state.window.options.SelectOverwrite();
+    state.window.rowSelection.ResetAll();
+    state.window.rowOrders.ResetAll();
 
     // Refused formulas: Continue, then Cancel Run.
     const ShapePtr refusing = page->DrawRectangle(1, 5, 2, 6);
@@ -165,7 +155,6 @@ void CopyScenarios(const ApplicationPtr& application, const AddMasterFn& addMast
     state.dialog.answers = {engine::ICopyErrorDialog::Answer::CancelRun};
     state.Run(application, state.Item(refusing),
               {state.Item(page->DrawRectangle(3, 5, 4, 6)), state.Item(page->DrawRectangle(4, 5, 5, 6))});
-    app::CopyRunCancelled = false;
 
     // Sub-shapes: the chosen cells go to the destination's sub-shapes of the same name.
     const auto makeGroup = [&](double x) {
@@ -177,10 +166,10 @@ void CopyScenarios(const ApplicationPtr& application, const AddMasterFn& addMast
     const ShapePtr sourceGroup = makeGroup(1);
     AddNamedRow(sourceGroup->Shapes()->Item(1), visSectionUser, "Deep", {"PinX*2"});
     const ShapePtr destinationGroup = makeGroup(3);
-    engine::MainWindow().options.SelectCopySubShapes();
+    state.window.options.SelectCopySubShapes();
     state.Choose({2});
     state.Run(application, state.Item(sourceGroup), {state.Item(destinationGroup)});
-    engine::MainWindow().options.SelectIgnoreSubShapes();
+    state.window.options.SelectIgnoreSubShapes();
 
     // A shape in a master, copied to through the master's edit copy.
     const MasterPtr box = addMaster(document, "Box");
