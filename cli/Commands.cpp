@@ -13,6 +13,7 @@
 
 #include "app/Globals.h"
 #include "cli/Json.h"
+#include "cli/Progress.h"
 #include "cli/Rows.h"
 #include "cli/Session.h"
 #include "engine/CopyDriver.h"
@@ -748,7 +749,10 @@ int RunCopy(const CopyOptions& options, std::ostream& out) {
 
     ActivateSource(files, source);
 
-    const engine::CopyReport run = engine::CopyDriver(files.AppPtr()).BeginCopy(window);
+    const engine::CopyReport run = [&] {
+        TerminalProgress progress(stderr);
+        return engine::CopyDriver(files.AppPtr()).BeginCopy(window, &progress);
+    }();
     const std::vector<std::string>& messages = session.Messages();
     const int status = run.outcome == engine::CopyOutcome::Complete ? 0 : 1;
 

@@ -1,5 +1,9 @@
 #include "cli/Session.h"
 
+#include <unistd.h>
+
+#include <iostream>
+
 #include "app/Globals.h"
 
 namespace tess::cli {
@@ -31,14 +35,25 @@ Session::~Session() {
     app::SetPrompt(nullptr);
 }
 
+namespace {
+
+/// Standard error at the start of a clean line: on a terminal a progress line may stand there.
+std::ostream& MessageLine() {
+    static const bool terminal = ::isatty(STDERR_FILENO) == 1;
+    if (terminal) std::cerr << "\r\033[K";
+    return std::cerr;
+}
+
+}  // namespace
+
 int16_t Session::MsgBox(const std::string& text, int16_t style, const std::string& title) {
     m_messages.push_back(text);
-    std::cerr << title << ": " << AsLines(text) << '\n';
+    MessageLine() << title << ": " << AsLines(text) << '\n';
     return (style & app::vbYesNo) == app::vbYesNo ? app::vbNo : app::vbOK;
 }
 
 engine::ICopyErrorDialog::Answer Session::ShowModal(const engine::CopyErrorDetails& details) {
-    std::cerr << "Tessaline: " << AsLines(m_copyError) << '\n';
+    MessageLine() << "Tessaline: " << AsLines(m_copyError) << '\n';
     // The details list the formulas only when there are several, as the details dialog does.
     if (details.formulas.size() > 1) {
         for (const std::string& formula : details.formulas)

@@ -379,5 +379,32 @@ TEST_F(CliForPeople, EveryJsonMemberIsDocumentedInHelpAndPrinted) {
     }
 }
 
+// A person at a terminal sees where a run of several destinations is; a script reading the
+// output sees no such lines.
+TEST_F(CliForPeople, ARunOfSeveralDestinationsShowsProgressOnATerminalOnly) {
+    const std::string drawing = MakeDrawing("drawing.vsdx");
+    const std::vector<std::string> copy = {"copy",      drawing, "--from", "page:Page-1/Source",
+                                           "--to",      "page:Page-1/*", "--section",
+                                           "User-defined Cells", "--dry-run"};
+    const Result piped = Run(copy);
+    ASSERT_EQ(piped.status, 0) << piped.err;
+    EXPECT_EQ(piped.err.find("destination "), std::string::npos) << piped.err;
+
+    // script(1) gives the program a terminal for its standard error.
+    std::string command = Quoted(TESSALINE_CLI);
+    for (const std::string& argument : copy)
+        command += ' ' + Quoted(argument);
+    const std::string log = folder.Path("terminal.txt");
+    const int raw = std::system(("script -qec " + Quoted(command + " 2>&1") + " " + Quoted(log) +
+                                 " >/dev/null 2>&1")
+                                    .c_str());
+    ASSERT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << FileText(log);
+    const std::string shown = FileText(log);
+    EXPECT_NE(shown.find("\r\033[Kdestination 1 of 2: preparing"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("destination 2 of 2: copying"), std::string::npos) << shown;
+    // The run's own message starts on a cleared line, not after the progress text.
+    EXPECT_NE(shown.find("\r\033[KTessaline: Clone Complete."), std::string::npos) << shown;
+}
+
 }  // namespace
 }  // namespace tess::test
