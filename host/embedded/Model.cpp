@@ -453,6 +453,18 @@ void Model::InsertDocument(size_t position, const std::shared_ptr<DocumentData>&
     Changed();
 }
 
+void Model::CloseDocument(const std::shared_ptr<DocumentData>& document) {
+    if (!m_openScopes.empty()) hosterr::Raise(hosterr::kUndoScope, "An undo scope is open.");
+    auto found = std::find(m_documents.begin(), m_documents.end(), document);
+    if (found == m_documents.end()) return;
+    const bool wasEnabled = m_undoEnabled;
+    m_undoEnabled = false;
+    RemoveDocument(static_cast<size_t>(found - m_documents.begin()));
+    m_undoEnabled = wasEnabled;
+    m_undoStack.clear();
+    m_redoStack.clear();
+}
+
 void Model::RemoveDocument(size_t position) {
     auto document = m_documents[position];
     m_documents.erase(m_documents.begin() + static_cast<std::ptrdiff_t>(position));

@@ -46,6 +46,9 @@ public:
     std::shared_ptr<DocumentData> AddDrawing();
     /// Adds a document (read from a file) and shows it in a window of its own.
     void AddDocument(const std::shared_ptr<DocumentData>& document);
+    /// Closes a document and its windows, as closing a drawing does: not an undoable change.
+    /// Undo and redo steps are forgotten, since they may reach into the closed document.
+    void CloseDocument(const std::shared_ptr<DocumentData>& document);
     std::shared_ptr<WindowData> ActiveWindow() const;
     std::shared_ptr<DocumentData> ActiveDocument() const;
     std::shared_ptr<PageData> ActivePage() const;
@@ -75,6 +78,9 @@ public:
     bool UndoEnabled() const { return m_undoEnabled; }
     size_t UndoDepth() const { return m_undoStack.size(); }
     size_t RedoDepth() const { return m_redoStack.size(); }
+    /// The names of the scopes Undo and Redo would take back or do again; "" when none.
+    std::string UndoName() const { return m_undoStack.empty() ? "" : m_undoStack.back().name; }
+    std::string RedoName() const { return m_redoStack.empty() ? "" : m_redoStack.back().name; }
     /// Changes so far: every change bumps it, so that cached results know they may be stale.
     uint64_t ChangeCount() const { return m_changes; }
 

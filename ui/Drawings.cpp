@@ -1,0 +1,56 @@
+#include "ui/Drawings.h"
+
+#include <filesystem>
+
+#include "host/vsdx/Vsdx.h"
+
+namespace tess::ui {
+
+Drawings::Drawings() : m_app(std::make_shared<embedded::EmbeddedApplication>()) {}
+
+const std::vector<std::shared_ptr<embedded::DocumentData>>& Drawings::Documents() const {
+    return m_app->TheModel().Documents();
+}
+
+std::shared_ptr<embedded::DocumentData> Drawings::Open(const std::string& path) {
+    std::error_code ignored;
+    const auto wanted = std::filesystem::weakly_canonical(path, ignored);
+    for (const auto& document : Documents()) {
+        if (!document->path.empty() &&
+            std::filesystem::weakly_canonical(document->path, ignored) == wanted) {
+            Activate(document);
+            return document;
+        }
+    }
+    return vsdx::OpenDocument(Model(), path, true);
+}
+
+void Drawings::Save(const std::shared_ptr<embedded::DocumentData>& document) {
+    vsdx::SaveDocument(Model(), *document, document->path);
+}
+
+void Drawings::SaveAs(const std::shared_ptr<embedded::DocumentData>& document,
+                      const std::string& path) {
+    vsdx::SaveDocument(Model(), *document, path);
+    document->path = path;
+    document->name = std::filesystem::path(path).filename().string();
+}
+
+void Drawings::Close(const std::shared_ptr<embedded::DocumentData>& document) {
+    Model().CloseDocument(document);
+}
+
+bool Drawings::IsChanged(const embedded::DocumentData& document) {
+    return vsdx::HasChanges(document);
+}
+
+std::shared_ptr<embedded::DocumentData> Drawings::Active() const {
+    return m_app->TheModel().ActiveDocument();
+}
+
+void Drawings::Activate(const std::shared_ptr<embedded::DocumentData>& document,
+                        const std::shared_ptr<embedded::PageData>& page) {
+    Model().Activate(document, page ? page : document->activePage);
+}
+
+}  // namespace tess::ui

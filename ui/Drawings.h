@@ -1,0 +1,41 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/embedded/Objects.h"
+
+// The drawings open in the desktop program: on the embedded host they are what a running Visio
+// would have open. Opening, saving and closing go through here.
+namespace tess::ui {
+
+class Drawings {
+public:
+    Drawings();
+
+    const std::shared_ptr<embedded::EmbeddedApplication>& App() const { return m_app; }
+    embedded::Model& Model() { return m_app->TheModel(); }
+
+    /// The open documents, in the order they were opened.
+    const std::vector<std::shared_ptr<embedded::DocumentData>>& Documents() const;
+    /// Opens a file, or brings forward the document already open from it; throws, naming the
+    /// file and the fault, when it cannot be read.
+    std::shared_ptr<embedded::DocumentData> Open(const std::string& path);
+    /// Saves a document over the file it came from (SaveAs for a drawing made here).
+    void Save(const std::shared_ptr<embedded::DocumentData>& document);
+    /// Saves a document under a new name, which it then carries.
+    void SaveAs(const std::shared_ptr<embedded::DocumentData>& document, const std::string& path);
+    void Close(const std::shared_ptr<embedded::DocumentData>& document);
+    /// True when the document holds changes its file does not.
+    static bool IsChanged(const embedded::DocumentData& document);
+
+    std::shared_ptr<embedded::DocumentData> Active() const;
+    void Activate(const std::shared_ptr<embedded::DocumentData>& document,
+                  const std::shared_ptr<embedded::PageData>& page = nullptr);
+
+private:
+    std::shared_ptr<embedded::EmbeddedApplication> m_app;
+};
+
+}  // namespace tess::ui

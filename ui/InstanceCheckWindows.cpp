@@ -1,0 +1,32 @@
+#include <QWidget>
+
+#include "app/Globals.h"
+#include "app/Startup.h"
+#include "app/windows/WindowsStartup.h"
+#include "ui/InstanceCheck.h"
+
+// On Windows another copy is found as the start-up procedure has always found it: by a
+// top-level window of the main window's class whose caption is the application title.
+namespace tess::ui {
+
+struct InstanceCheck::State {
+    std::unique_ptr<app::MainWindowMarker> marker;
+};
+
+InstanceCheck::InstanceCheck() : m_state(std::make_unique<State>()) {}
+InstanceCheck::~InstanceCheck() = default;
+
+bool InstanceCheck::AnotherCopyRuns() {
+    struct NoWindows : app::IWindows {
+        void DisplayMainWindow() override {}
+        void Unload(std::string_view) override {}
+    } none;
+    return app::WindowsStartupServices(none).FindWindow(app::kMainWindowClass, app::g_sAppTitle);
+}
+
+void InstanceCheck::MarkMainWindow(QWidget* window) {
+    m_state->marker = std::make_unique<app::MainWindowMarker>(
+        app::g_sAppTitle, reinterpret_cast<void*>(window->winId()));
+}
+
+}  // namespace tess::ui

@@ -1,0 +1,3 @@
+#include "ui/DesktopProgram.h"
+
+int main(int argc, char** argv) { return tess::ui::RunDesktop(argc, argv); }

@@ -1,0 +1,368 @@
+#include "ui/MainWindow.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "app/ErrorReport.h"
+#include "app/Globals.h"
+#include "app/Prompt.h"
+#include "engine/CopyDriver.h"
+#include "engine/CopyOptions.h"
+#include "engine/SectionsTab.h"
+#include "host/embedded/ModelData.h"
+#include "platform/desktop/DesktopServices.h"
+#include "ui/Controls.h"
+#include "ui/CopyProgress.h"
+#include "ui/Dialogs.h"
+#include "ui/Drawings.h"
+#include "ui/OptionsTab.h"
+#include "ui/Resources.h"
+#include "ui/RowOrderTab.h"
+#include "ui/RowsTab.h"
+#include "ui/SectionsTab.h"
+#include "ui/ShapesTab.h"
+#include "ui/ToolsTab.h"
+
+namespace tess::ui {
+namespace {
+
+constexpr std::string_view kForm = "frmCellCopy";
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+}  // namespace
+
+MainWindow::MainWindow(Drawings& drawings, const std::string& applicationId, QWidget* parent)
+    : QMainWindow(parent), m_drawings(drawings), m_application(drawings.App()) {
+    setObjectName(QStringLiteral("frmCellCopy"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    BuildTabs();
+    m_shapes = new ShapesTab(m_state, m_application, Q(applicationId));
+    m_tabs->insertTab(0, m_shapes, Res(801));
+    m_tabs->setCurrentIndex(0);
+    connect(m_shapes, &ShapesTab::SourceChanged, this, &MainWindow::SourceChanged);
+    connect(m_shapes, &ShapesTab::DestinationsChanged, this, &MainWindow::DestinationsChanged);
+    connect(m_shapes, &ShapesTab::Refreshed, this, &MainWindow::Refreshed);
+    BuildMenus();
+
+    // Form_Load: the stored options, every section disabled, Copy disabled, the tree and the
+    // default source.
+    engine::ReadRegistrySettings(m_state.options);
+    m_options->ShowState();
+    engine::DisableAllSections(m_state.sections);
+    m_sections->ShowState();
+    m_copy->setEnabled(false);
+    m_shapes->BuildTree();
+    m_shapes->SetDefaultSourceShape();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::BuildTabs() {
+    auto* client = new QWidget;
+    auto* layout = new QVBoxLayout(client);
+    m_tabs = Named(new QTabWidget, QStringLiteral("tabStripMain"), QStringLiteral("tabStripMain"));
+    m_tabs->setUsesScrollButtons(false);  // all six tabs in sight: the window widens to fit
+    m_sections = new SectionsTab(m_state.sections);
+    m_rows = new RowsTab(m_state);
+    m_rowOrder = new RowOrderTab(m_state);
+    m_options = new OptionsTab(m_state.options);
+    m_tools = new ToolsTab(m_state);
+    m_tabs->addTab(m_sections, Res(802));
+    m_tabs->addTab(m_rows, Res(803));
+    m_tabs->addTab(m_rowOrder, Res(804));
+    m_tabs->addTab(m_options, Res(805));
+    m_tabs->addTab(m_tools, Res(806));
+    layout->addWidget(m_tabs, 1);
+
+    auto* buttons = new QHBoxLayout;
+    m_copy = Named(new QPushButton(Res(610)), QStringLiteral("cmdCopy"), Res(610));
+    m_close = Named(new QPushButton(Res(611)), QStringLiteral("cmdClose"), Res(611));
+    m_copy->setDefault(true);
+    buttons->addStretch();
+    buttons->addWidget(m_copy);
+    buttons->addSpacing(Twips(100));
+    buttons->addWidget(m_close);
+    buttons->setContentsMargins(0, 0, Twips(200) - layout->contentsMargins().right(), 0);
+    layout->addLayout(buttons);
+    setCentralWidget(client);
+
+    connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::tabstripMain_Click);
+    connect(m_copy, &QPushButton::clicked, this, &MainWindow::cmdCopy_Click);
+    connect(m_close, &QPushButton::clicked, this, &MainWindow::cmdClose_Click);
+}
+
+void MainWindow::BuildMenus() {
+    QMenu* file = menuBar()->addMenu(Res(601));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    QAction* open = file->addAction(Res(1601), this, &MainWindow::OpenDrawings);
+    open->setObjectName(QStringLiteral("mnuOpen"));
+    open->setShortcut(QKeySequence::Open);
+    QAction* save = file->addAction(Res(1602), this, [this] {
+        if (auto document = m_drawings.Active()) SaveDrawing(document, false);
+    });
+    save->setObjectName(QStringLiteral("mnuSave"));
+    save->setShortcut(QKeySequence::Save);
+    QAction* saveAs = file->addAction(Res(1603), this, [this] {
+        if (auto document = m_drawings.Active()) SaveDrawing(document, true);
+    });
+    saveAs->setObjectName(QStringLiteral("mnuSaveAs"));
+    saveAs->setShortcut(QKeySequence::SaveAs);
+    QAction* closeDrawing = file->addAction(Res(1604), this, [this] {
+        if (auto document = m_drawings.Active()) CloseDrawing(document);
+    });
+    closeDrawing->setObjectName(QStringLiteral("mnuCloseDrawing"));
+    file->addSeparator();
+    m_drawingMenu = file->addMenu(Res(1605));
+    m_drawingMenu->setObjectName(QStringLiteral("mnuActiveDrawing"));
+    m_pageMenu = file->addMenu(Res(1606));
+    m_pageMenu->setObjectName(QStringLiteral("mnuActivePage"));
+    file->addSeparator();
+    QAction* exit = file->addAction(Res(602), this, [this] {
+        engine::WriteRegistrySettings(m_state.options);
+        close();
+    });
+    exit->setObjectName(QStringLiteral("mnuExit"));
+    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(file, &QMenu::aboutToShow, this, [this, save, saveAs, closeDrawing] {
+        const bool any = m_drawings.Active() != nullptr;
+        save->setEnabled(any);
+        saveAs->setEnabled(any);
+        closeDrawing->setEnabled(any);
+        ShowDrawingMenus();
+    });
+
+    QMenu* edit = menuBar()->addMenu(Res(1607));
+    edit->setObjectName(QStringLiteral("mnuEdit"));
+    m_undo = edit->addAction(Res(1608), this, &MainWindow::Undo);
+    m_undo->setObjectName(QStringLiteral("mnuUndo"));
+    m_undo->setShortcut(QKeySequence::Undo);
+    m_redo = edit->addAction(Res(1609), this, &MainWindow::Redo);
+    m_redo->setObjectName(QStringLiteral("mnuRedo"));
+    m_redo->setShortcut(QKeySequence::Redo);
+    ShowEditMenu();
+
+    QMenu* help = menuBar()->addMenu(Res(603));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    QAction* content = help->addAction(Res(604), this, [] { desktop::ShowHelpContents(); });
+    content->setObjectName(QStringLiteral("mnuContent"));
+    content->setShortcut(QKeySequence::HelpContents);
+    QAction* about = help->addAction(Res(606), this, [this] { emit AboutRequested(); });
+    about->setObjectName(QStringLiteral("mnuAbout"));
+}
+
+void MainWindow::Display() {
+    setWindowTitle(Res(101));
+    setWindowIcon(AppIcon());
+    // The design client area, 5895 x 8655 twips, is also the least the window shrinks to.
+    setMinimumSize(Twips(5895), Twips(8655));
+    resize(Twips(5895), Twips(8655));
+    show();
+}
+
+void MainWindow::tabstripMain_Click() {
+    app::Trap(kForm, "tabstripMain_Click", [&] {
+        QWidget* page = m_tabs->currentWidget();
+        if (page == m_rows) {
+            m_rows->UpdateRowsOnRowsTab();
+            m_rows->RefreshRowsList();
+        } else if (page == m_rowOrder) {
+            m_rowOrder->UpdateRowsOnRowOrderTab();
+            m_rowOrder->RefreshOrderLists();
+        }
+    });
+}
+
+void MainWindow::RefreshList() { m_shapes->RefreshList(); }
+
+bool MainWindow::IsGeometryAppend() const { return engine::IsGeometryAppend(m_state); }
+
+void MainWindow::SourceChanged(int16_t image, const visio::ShapePtr& sheet) {
+    engine::UnCheckAllSections(m_state.sections);
+    switch (image) {
+        case 0:
+            engine::DisableAllSections(m_state.sections);
+            break;
+        case engine::kImageDrawing:
+            engine::EnableDisableSectionsDocument(m_state.sections, sheet);
+            break;
+        case engine::kImagePage:
+            engine::EnableDisableSectionsPage(m_state.sections, sheet);
+            break;
+        default:
+            if (sheet) engine::EnableDisableSectionsShape(m_state.sections, sheet);
+            break;
+    }
+    m_sections->ShowState();
+    m_tools->AddToSource()->setEnabled(image == engine::kImageDrawing);
+    if (image != 0) {
+        m_rows->SetupRowsTab();
+        m_rowOrder->SetupRowOrderTab();
+    }
+    m_copy->setEnabled(image != 0);
+}
+
+void MainWindow::DestinationsChanged() {
+    const bool any = !m_state.destinations.empty();
+    m_state.options.copyTypeFrameEnabled = any;
+    bool drawing = false;
+    for (const engine::ListItem& item : m_state.destinations)
+        drawing = drawing || item.image == engine::kImageDrawing;
+    m_tools->AddToDestination()->setEnabled(drawing);
+    m_options->ShowState();
+}
+
+void MainWindow::Refreshed() {
+    m_copy->setEnabled(false);
+    m_state.options.copyTypeFrameEnabled = false;
+    m_options->ShowState();
+    m_tools->AddToSource()->setEnabled(false);
+    m_tools->AddToDestination()->setEnabled(false);
+}
+
+void MainWindow::cmdCopy_Click() {
+    m_copy->setEnabled(false);
+    bool closeAfter = false;
+    {
+        CopyProgress progress(this);
+        engine::CopyDriver driver(m_application);
+        closeAfter = driver.CopyButtonClick(m_state, &progress);
+    }
+    m_copy->setEnabled(true);
+    ShowEditMenu();
+    if (closeAfter) cmdClose_Click();
+}
+
+void MainWindow::cmdClose_Click() {
+    engine::WriteRegistrySettings(m_state.options);
+    close();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!AskToSaveChanges()) {
+        event->ignore();
+        return;
+    }
+    engine::WriteRegistrySettings(m_state.options);
+    event->accept();
+}
+
+bool MainWindow::AskToSave(const std::shared_ptr<embedded::DocumentData>& document) {
+    if (!Drawings::IsChanged(*document)) return true;
+    const auto answer = Dialogs::Ask(
+        this, Res(1614).arg(Q(document->name)), Res(101), QMessageBox::Warning,
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    if (answer == QMessageBox::Cancel) return false;
+    if (answer == QMessageBox::Discard) return true;
+    return SaveDrawing(document, false);
+}
+
+bool MainWindow::AskToSaveChanges() {
+    for (const auto& document : m_drawings.Documents())
+        if (!AskToSave(document)) return false;
+    return true;
+}
+
+void MainWindow::OpenDrawings() {
+    const QStringList files = Dialogs::OpenFiles(this, Res(1612));
+    bool opened = false;
+    for (const QString& file : files) {
+        opened = app::Trap(kForm, "OpenDrawings", [&] { m_drawings.Open(file.toStdString()); }) || opened;
+    }
+    if (opened) DrawingsChanged();
+}
+
+bool MainWindow::SaveDrawing(const std::shared_ptr<embedded::DocumentData>& document,
+                             bool askForName) {
+    std::string target = document->path;
+    if (askForName || target.empty()) {
+        const QString chosen = Dialogs::SaveFile(
+            this, Res(1613), target.empty() ? Q(document->name) + QStringLiteral(".vsdx") : Q(target));
+        if (chosen.isEmpty()) return false;
+        target = chosen.toStdString();
+    }
+    try {
+        if (target == document->path) m_drawings.Save(document);
+        else m_drawings.SaveAs(document, target);
+    } catch (...) {
+        const Error error = app::CurrentError();
+        Dialogs::Ask(this, Res(1621).arg(Q(target), Q(error.Description())), Res(101),
+                     QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok);
+        return false;
+    }
+    if (askForName) DrawingsChanged();
+    return true;
+}
+
+bool MainWindow::CloseDrawing(const std::shared_ptr<embedded::DocumentData>& document) {
+    if (!AskToSave(document)) return false;
+    m_drawings.Close(document);
+    DrawingsChanged();
+    return true;
+}
+
+void MainWindow::DrawingsChanged() {
+    m_shapes->BuildTree();
+    ShowEditMenu();
+}
+
+void MainWindow::ShowDrawingMenus() {
+    m_drawingMenu->clear();
+    m_pageMenu->clear();
+    const auto active = m_drawings.Active();
+    auto* drawings = new QActionGroup(m_drawingMenu);
+    for (const auto& document : m_drawings.Documents()) {
+        QAction* action = m_drawingMenu->addAction(Q(document->name));
+        action->setCheckable(true);
+        action->setChecked(document == active);
+        drawings->addAction(action);
+        connect(action, &QAction::triggered, this, [this, document] {
+            m_drawings.Activate(document);
+            DrawingsChanged();
+        });
+    }
+    m_drawingMenu->setEnabled(!m_drawings.Documents().empty());
+    m_pageMenu->setEnabled(active && !active->pages.empty());
+    if (!active) return;
+    auto* pages = new QActionGroup(m_pageMenu);
+    const auto activePage = m_drawings.Model().ActivePage();
+    for (const auto& page : active->pages) {
+        QAction* action = m_pageMenu->addAction(Q(page->name));
+        action->setCheckable(true);
+        action->setChecked(page == activePage);
+        pages->addAction(action);
+        connect(action, &QAction::triggered, this, [this, active, page] {
+            m_drawings.Activate(active, page);
+            DrawingsChanged();
+        });
+    }
+}
+
+void MainWindow::ShowEditMenu() {
+    auto& model = m_drawings.Model();
+    const QString undoName = Q(model.UndoName());
+    const QString redoName = Q(model.RedoName());
+    m_undo->setText(undoName.isEmpty() ? Res(1608) : Res(1610).arg(undoName));
+    m_redo->setText(redoName.isEmpty() ? Res(1609) : Res(1611).arg(redoName));
+    m_undo->setEnabled(model.UndoDepth() > 0);
+    m_redo->setEnabled(model.RedoDepth() > 0);
+}
+
+void MainWindow::Undo() {
+    app::Trap(kForm, "Undo", [&] { m_application->Undo(); });
+    ShowEditMenu();
+}
+
+void MainWindow::Redo() {
+    app::Trap(kForm, "Redo", [&] { m_application->Redo(); });
+    ShowEditMenu();
+}
+
+}  // namespace tess::ui

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <QMainWindow>
+#include <memory>
+
+#include "engine/WindowState.h"
+#include "platform/visio/Host.h"
+
+class QAction;
+class QMenu;
+class QPushButton;
+class QTabWidget;
+
+namespace tess::embedded {
+struct DocumentData;
+}
+
+// The main window (frmCellCopy): six tabs, Copy and Close, and the File, Edit and Help menus.
+// It owns the window state the copy engine reads.
+namespace tess::ui {
+
+class Drawings;
+class OptionsTab;
+class RowOrderTab;
+class RowsTab;
+class SectionsTab;
+class ShapesTab;
+class ToolsTab;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    MainWindow(Drawings& drawings, const std::string& applicationId, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    /// Loads the captions and images and shows the window; then the tabs are arranged.
+    void Display();
+    engine::CopyWindow& State() { return m_state; }
+    ShapesTab& Shapes() { return *m_shapes; }
+    SectionsTab& Sections() { return *m_sections; }
+    OptionsTab& Options() { return *m_options; }
+    RowsTab& Rows() { return *m_rows; }
+    RowOrderTab& RowOrder() { return *m_rowOrder; }
+    ToolsTab& Tools() { return *m_tools; }
+    QTabWidget* TabStrip() const { return m_tabs; }
+    QPushButton* CopyButton() const { return m_copy; }
+
+    /// The Refresh button's work: lists emptied, the tree built again.
+    void RefreshList();
+    /// True when Geometry is chosen and the copy type is Append.
+    bool IsGeometryAppend() const;
+    /// Runs a copy with the window's state (the Copy button).
+    void cmdCopy_Click();
+    /// Saves the options and closes the window (the Close button).
+    void cmdClose_Click();
+
+    // The File and Edit menus.
+    void OpenDrawings();
+    /// Saves a drawing (under a name asked for, with askForName or when it has no file); false
+    /// when it was not saved: cancelled, or failed, which was reported.
+    bool SaveDrawing(const std::shared_ptr<embedded::DocumentData>& document, bool askForName);
+    /// Closes a drawing, asking first whether to save its changes; false when cancelled.
+    bool CloseDrawing(const std::shared_ptr<embedded::DocumentData>& document);
+    /// Asks, for each changed drawing, whether to save it; false when the user cancelled.
+    bool AskToSaveChanges();
+    void Undo();
+    void Redo();
+
+signals:
+    /// Help > About.
+    void AboutRequested();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildTabs();
+    void tabstripMain_Click();
+    void SourceChanged(int16_t image, const visio::ShapePtr& sheet);
+    void DestinationsChanged();
+    void Refreshed();
+    void ShowEditMenu();
+    void ShowDrawingMenus();
+    void DrawingsChanged();
+    /// Save, Discard or Cancel for a changed drawing; false on Cancel or a failed save.
+    bool AskToSave(const std::shared_ptr<embedded::DocumentData>& document);
+
+    Drawings& m_drawings;
+    visio::ApplicationPtr m_application;
+    engine::CopyWindow m_state;
+    QTabWidget* m_tabs = nullptr;
+    QPushButton* m_copy = nullptr;
+    QPushButton* m_close = nullptr;
+    ShapesTab* m_shapes = nullptr;
+    SectionsTab* m_sections = nullptr;
+    RowsTab* m_rows = nullptr;
+    RowOrderTab* m_rowOrder = nullptr;
+    OptionsTab* m_options = nullptr;
+    ToolsTab* m_tools = nullptr;
+    QAction* m_undo = nullptr;
+    QAction* m_redo = nullptr;
+    QMenu* m_drawingMenu = nullptr;
+    QMenu* m_pageMenu = nullptr;
+    bool m_settingsWritten = false;
+};
+
+}  // namespace tess::ui

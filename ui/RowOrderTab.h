@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QWidget>
+
+#include "engine/WindowState.h"
+
+class QComboBox;
+class QListWidget;
+class QPlainTextEdit;
+class QToolButton;
+
+// The Row Order tab: the order in which the chosen rows of a section land on the destination.
+namespace tess::ui {
+
+class RowOrderTab : public QWidget {
+    Q_OBJECT
+public:
+    RowOrderTab(engine::CopyWindow& window, QWidget* parent = nullptr);
+
+    /// A new source: every order forgotten, the orderable chosen sections listed.
+    void SetupRowOrderTab();
+    /// The tab is shown: the list follows the sections chosen meanwhile.
+    void UpdateRowsOnRowOrderTab();
+    /// Lists the current and new order of the section chosen in the drop-down.
+    void RefreshOrderLists();
+
+private:
+    engine::CopyWindow& m_window;
+    QComboBox* m_sections = nullptr;
+    QListWidget* m_current = nullptr;
+    QListWidget* m_new = nullptr;
+    QToolButton* m_up = nullptr;
+    QToolButton* m_down = nullptr;
+    QPlainTextEdit* m_details = nullptr;
+};
+
+}  // namespace tess::ui

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QWidget>
+
+#include "engine/WindowState.h"
+
+class QComboBox;
+class QListWidget;
+class QPlainTextEdit;
+
+// The Rows tab: which rows of each multi-row section of the source are copied.
+namespace tess::ui {
+
+class RowsTab : public QWidget {
+    Q_OBJECT
+public:
+    RowsTab(engine::CopyWindow& window, QWidget* parent = nullptr);
+
+    /// A new source: every row choice forgotten, the chosen multi-row sections listed.
+    void SetupRowsTab();
+    /// The tab is shown: the list follows the sections chosen meanwhile.
+    void UpdateRowsOnRowsTab();
+    /// Lists the rows of the section chosen in the drop-down.
+    void RefreshRowsList();
+
+private:
+    engine::CopyWindow& m_window;
+    QComboBox* m_sections = nullptr;
+    QListWidget* m_rows = nullptr;
+    QPlainTextEdit* m_details = nullptr;
+};
+
+}  // namespace tess::ui
