@@ -10,6 +10,7 @@ struct Script {
     std::deque<QMessageBox::StandardButton> answers;
     std::deque<QStringList> files;
     std::vector<AskedQuestion> asked;
+    bool scripted = false;
 };
 
 Script& TheScript() {
@@ -36,6 +37,7 @@ QMessageBox::StandardButton Dialogs::Ask(QWidget* parent, const QString& text,
         script.answers.pop_front();
         return answer;
     }
+    if (script.scripted) return defaultButton;
     QMessageBox box(icon, title, text, buttons, parent ? parent : QApplication::activeWindow());
     box.setDefaultButton(defaultButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());
@@ -43,6 +45,7 @@ QMessageBox::StandardButton Dialogs::Ask(QWidget* parent, const QString& text,
 
 QStringList Dialogs::OpenFiles(QWidget* parent, const QString& title) {
     if (!TheScript().files.empty()) return NextFiles();
+    if (TheScript().scripted) return {};
     return QFileDialog::getOpenFileNames(parent, title, QString(), VisioFileFilter());
 }
 
@@ -51,6 +54,7 @@ QString Dialogs::SaveFile(QWidget* parent, const QString& title, const QString& 
         const QStringList files = NextFiles();
         return files.isEmpty() ? QString() : files.front();
     }
+    if (TheScript().scripted) return {};
     return QFileDialog::getSaveFileName(parent, title, suggested, VisioFileFilter());
 }
 
@@ -62,7 +66,13 @@ void Dialogs::QueueFiles(const QStringList& files) { TheScript().files.push_back
 
 const std::vector<AskedQuestion>& Dialogs::Asked() { return TheScript().asked; }
 
-void Dialogs::Reset() { TheScript() = Script{}; }
+void Dialogs::Reset() {
+    const bool scripted = TheScript().scripted;
+    TheScript() = Script{};
+    TheScript().scripted = scripted;
+}
+
+void Dialogs::SetScripted(bool scripted) { TheScript().scripted = scripted; }
 
 bool Dialogs::AnswersLeft() { return !TheScript().answers.empty() || !TheScript().files.empty(); }
 

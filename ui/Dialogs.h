@@ -33,7 +33,9 @@ public:
     /// The file chosen in a Save dialog; empty when cancelled.
     static QString SaveFile(QWidget* parent, const QString& title, const QString& suggested);
 
-    // For tests.
+    // For tests. Scripted, a question nothing was queued for takes its default button, and an
+    // Open or Save dialog nothing was queued for is cancelled: nothing waits for a person.
+    static void SetScripted(bool scripted);
     static void QueueAnswer(QMessageBox::StandardButton answer);
     static void QueueFiles(const QStringList& files);
     /// The questions asked so far, oldest first.

@@ -27,6 +27,11 @@ std::shared_ptr<embedded::DocumentData> Drawings::Open(const std::string& path) 
 
 void Drawings::Save(const std::shared_ptr<embedded::DocumentData>& document) {
     vsdx::SaveDocument(Model(), *document, document->path);
+    Saved(*document);
+}
+
+void Drawings::Saved(const embedded::DocumentData& document) {
+    m_savedAt[&document] = Model().ChangeCount();
 }
 
 void Drawings::SaveAs(const std::shared_ptr<embedded::DocumentData>& document,
@@ -34,14 +39,18 @@ void Drawings::SaveAs(const std::shared_ptr<embedded::DocumentData>& document,
     vsdx::SaveDocument(Model(), *document, path);
     document->path = path;
     document->name = std::filesystem::path(path).filename().string();
+    Saved(*document);
 }
 
 void Drawings::Close(const std::shared_ptr<embedded::DocumentData>& document) {
+    m_savedAt.erase(document.get());
     Model().CloseDocument(document);
 }
 
-bool Drawings::IsChanged(const embedded::DocumentData& document) {
-    return vsdx::HasChanges(document);
+bool Drawings::IsChanged(const embedded::DocumentData& document) const {
+    const auto saved = m_savedAt.find(&document);
+    return saved == m_savedAt.end() ? vsdx::HasChanges(document)
+                                    : vsdx::HasChangesSince(document, saved->second);
 }
 
 std::shared_ptr<embedded::DocumentData> Drawings::Active() const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,14 +29,17 @@ public:
     void SaveAs(const std::shared_ptr<embedded::DocumentData>& document, const std::string& path);
     void Close(const std::shared_ptr<embedded::DocumentData>& document);
     /// True when the document holds changes its file does not.
-    static bool IsChanged(const embedded::DocumentData& document);
+    bool IsChanged(const embedded::DocumentData& document) const;
 
     std::shared_ptr<embedded::DocumentData> Active() const;
     void Activate(const std::shared_ptr<embedded::DocumentData>& document,
                   const std::shared_ptr<embedded::PageData>& page = nullptr);
 
 private:
+    void Saved(const embedded::DocumentData& document);
+
     std::shared_ptr<embedded::EmbeddedApplication> m_app;
+    std::map<const embedded::DocumentData*, uint64_t> m_savedAt;  // the change count of a save
 };
 
 }  // namespace tess::ui

@@ -255,7 +255,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool MainWindow::AskToSave(const std::shared_ptr<embedded::DocumentData>& document) {
-    if (!Drawings::IsChanged(*document)) return true;
+    if (!m_drawings.IsChanged(*document)) return true;
     const auto answer = Dialogs::Ask(
         this, Res(1614).arg(Q(document->name)), Res(101), QMessageBox::Warning,
         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);

@@ -58,6 +58,8 @@ void CheckTargetFolder(const std::string& target);
 /// True when the document holds changes its file does not (always for a document made in the
 /// model): what SaveDocument would write differently.
 bool HasChanges(const embedded::DocumentData& document);
+/// True when the document changed after the model's change count was stamp (a save's).
+bool HasChangesSince(const embedded::DocumentData& document, uint64_t stamp);
 
 /// True when a file name ends with an extension this program reads.
 bool IsVisioPackageName(const std::string& path);

@@ -1096,17 +1096,18 @@ std::shared_ptr<PackageState> BlankPackage(const std::string& path) {
 
 bool HasChanges(const DocumentData& document) {
     const auto state = std::static_pointer_cast<PackageState>(document.fileState);
-    if (!state) return true;
-    const auto changed = [&](const ShapeContainer& where) {
-        return where.changedAt > state->readAt;
-    };
+    return !state || HasChangesSince(document, state->readAt);
+}
+
+bool HasChangesSince(const DocumentData& document, uint64_t stamp) {
+    const auto changed = [&](const ShapeContainer& where) { return where.changedAt > stamp; };
     std::function<bool(const std::vector<SheetPtr>&)> anyChanged =
         [&](const std::vector<SheetPtr>& shapes) {
             return std::any_of(shapes.begin(), shapes.end(), [&](const SheetPtr& shape) {
                 return changed(*shape) || anyChanged(shape->shapes);
             });
         };
-    if (document.changedAt > state->readAt || changed(*document.documentSheet) ||
+    if (document.changedAt > stamp || changed(*document.documentSheet) ||
         anyChanged(document.styles))
         return true;
     for (const auto& page : document.pages) {

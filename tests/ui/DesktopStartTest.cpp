@@ -1,0 +1,156 @@
+#include <QAction>
+#include <QCheckBox>
+#include <QRadioButton>
+#include <QTest>
+
+#include "app/Globals.h"
+#include "host/embedded/Objects.h"
+#include "host/vsdx/Vsdx.h"
+#include "support/Samples.h"
+#include "ui/ShapeTree.h"
+#include "ui/UiFixture.h"
+
+namespace tess::test {
+namespace {
+
+using DesktopStart = UiFixture;
+
+
+TEST_F(DesktopStart, FilesGivenOpenTheMainWindowOnTheirActivePage) {
+    ASSERT_TRUE(Start({QString::fromStdString(CopySample("test6_shape_properties.vsdx"))}));
+    EXPECT_TRUE(Window().isVisible());
+    EXPECT_EQ(Window().windowTitle(), QStringLiteral("Tessaline"));
+    auto* tree = Control<QTreeWidget>(QStringLiteral("tvwShapes"));
+    // The file's active page is master_test: its top-level shapes, keyed by unique ID.
+    const auto page = Program().TheDrawings().Model().ActivePage();
+    ASSERT_EQ(page->name, "master_test");
+    ASSERT_EQ(tree->topLevelItemCount(), static_cast<int>(page->shapes.size()));
+    EXPECT_EQ(tree->topLevelItem(0)->text(0), QStringLiteral("data_prop_test"));
+    EXPECT_EQ(ui::ShapeTree::Key(tree->topLevelItem(0)),
+              QString::fromStdString(page->shapes[0]->uniqueId));
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_FALSE(Control<QAbstractButton>(QStringLiteral("cmdCopy"))->isEnabled());
+}
+
+TEST_F(DesktopStart, NothingOpenedSaysSoAndEnds) {
+    ui::Dialogs::QueueFiles({});  // the Open dialog cancelled
+    EXPECT_FALSE(Start({}));
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>{"Tessaline requires a Visio document to be open."});
+    ASSERT_EQ(ui::Dialogs::Asked().size(), 1u);
+    EXPECT_EQ(ui::Dialogs::Asked()[0].title, QStringLiteral("Tessaline"));
+    EXPECT_EQ(ui::Dialogs::Asked()[0].icon, QMessageBox::Information);
+}
+
+TEST_F(DesktopStart, FilesChosenInTheOpenDialogAreOpened) {
+    ui::Dialogs::QueueFiles({QString::fromStdString(CopySample("test6_shape_properties.vsdx")),
+                             QString::fromStdString(CopySample("Boxes.vssx"))});
+    ASSERT_TRUE(Start({}));
+    EXPECT_EQ(Program().TheDrawings().Documents().size(), 2u);
+}
+
+TEST_F(DesktopStart, AFileThatCannotBeReadIsReportedAndTheOthersOpen) {
+    const std::string broken = m_folder.Path("broken.vsdx");
+    WriteBytes(broken, "not a package");
+    ASSERT_TRUE(Start({QString::fromStdString(broken),
+                       QString::fromStdString(CopySample("test6_shape_properties.vsdx"))}));
+    EXPECT_EQ(Program().TheDrawings().Documents().size(), 1u);
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_NE(Messages()[0].find("broken.vsdx"), std::string::npos) << Messages()[0];
+}
+
+TEST_F(DesktopStart, ASecondCopySaysTheFirstRunsBeforeItAsksForAnyFile) {
+    ASSERT_TRUE(Start({QString::fromStdString(CopySample("test6_shape_properties.vsdx"))}));
+    ui::Dialogs::QueueFiles({QString::fromStdString(CopySample("Boxes.vssx"))});
+    ui::DesktopProgram second({});
+    app::Main(second);
+    EXPECT_EQ(second.Window(), nullptr);
+    EXPECT_TRUE(second.TheDrawings().Documents().empty());
+    EXPECT_TRUE(ui::Dialogs::AnswersLeft()) << "the second copy showed an Open dialog";
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Tessaline is already running."});
+}
+
+using DesktopCopy = UiFixture;
+
+/// A shape of a page of the first open document, through the host objects.
+visio::ShapePtr ShapeOf(const visio::ApplicationPtr& application, const std::string& page,
+                        const std::string& shape) {
+    return application->Documents()->Item(int16_t{1})->Pages()->Item(page)->Shapes()->Item(shape);
+}
+
+bool HasProperty(const visio::ShapePtr& shape, const std::string& name) {
+    return shape->CellsSRCExists(243, 0, 0, 0) && [&] {
+        for (int16_t row = 0; row < shape->RowCount(243); ++row)
+            if (shape->CellsSRC(243, row, 0)->RowName() == name) return true;
+        return false;
+    }();
+}
+
+TEST_F(DesktopCopy, ASourceAndTwoDestinationsCopyUndoRedoAndSave) {
+    const std::string file = CopySample("test6_shape_properties.vsdx");
+    ASSERT_TRUE(Start({QString::fromStdString(file)}));
+    const visio::ApplicationPtr application = Program().TheDrawings().App();
+    const std::vector<std::pair<std::string, std::string>> destinations = {
+        {"Page-1", "Sheet.5"}, {"Page-2", "Sheet.4"}};
+    for (const auto& [page, shape] : destinations)
+        ASSERT_FALSE(HasProperty(ShapeOf(application, page, shape), "my_property_name")) << shape;
+
+    Control<QRadioButton>(QStringLiteral("optApplication"))->click();
+    const QStringList drawing = {QStringLiteral("Application"),
+                                 QStringLiteral("test6_shape_properties.vsdx")};
+    MakeSource(Node(drawing + QStringList{QStringLiteral("Page-1"), QStringLiteral("Sheet.1")}));
+    AddDestination(Node(drawing + QStringList{QStringLiteral("Page-1"), QStringLiteral("Sheet.5")}));
+    AddDestination(Node(drawing + QStringList{QStringLiteral("Page-2"), QStringLiteral("Sheet.4")}));
+    EXPECT_EQ(Control<QTreeWidget>(QStringLiteral("lvwDestination"))->topLevelItemCount(), 2);
+    EXPECT_EQ(Control<QTreeWidget>(QStringLiteral("lvwSource"))->topLevelItem(0)->text(0),
+              QStringLiteral("Application\\test6_shape_properties.vsdx\\Page-1\\Sheet.1"));
+
+    auto* customProperties = Control<QCheckBox>(QStringLiteral("chkShapeSection_3"));
+    ASSERT_TRUE(customProperties->isEnabled());
+    EXPECT_FALSE(Control<QCheckBox>(QStringLiteral("chkShapeSection_0"))->isEnabled());
+    customProperties->setChecked(true);
+    Click(QStringLiteral("cmdCopy"));
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Clone Complete."});
+    for (const auto& [page, shape] : destinations)
+        EXPECT_TRUE(HasProperty(ShapeOf(application, page, shape), "my_property_name")) << shape;
+
+    auto* undo = Window().findChild<QAction*>(QStringLiteral("mnuUndo"));
+    ASSERT_NE(undo, nullptr);
+    EXPECT_EQ(undo->text(), QStringLiteral("&Undo Tessaline"));
+    undo->trigger();
+    for (const auto& [page, shape] : destinations)
+        EXPECT_FALSE(HasProperty(ShapeOf(application, page, shape), "my_property_name")) << shape;
+    Window().findChild<QAction*>(QStringLiteral("mnuRedo"))->trigger();
+    for (const auto& [page, shape] : destinations)
+        EXPECT_TRUE(HasProperty(ShapeOf(application, page, shape), "my_property_name")) << shape;
+
+    const auto document = Program().TheDrawings().Documents().front();
+    EXPECT_TRUE(Program().TheDrawings().IsChanged(*document));
+    Window().findChild<QAction*>(QStringLiteral("mnuSave"))->trigger();
+    EXPECT_FALSE(Program().TheDrawings().IsChanged(*document));
+
+    const auto reread = std::make_shared<embedded::EmbeddedApplication>();
+    vsdx::OpenDocument(reread->TheModel(), file);
+    for (const auto& [page, shape] : destinations) {
+        const visio::ShapePtr copy = ShapeOf(reread, page, shape);
+        ASSERT_TRUE(HasProperty(copy, "my_property_name")) << shape;
+        EXPECT_EQ(copy->Cells("Prop.my_property_name")->Formula(), "\"property value\"") << shape;
+    }
+}
+
+TEST_F(DesktopCopy, ClosingWithChangesAsksAndCancelKeepsTheProgramRunning) {
+    ASSERT_TRUE(Start({QString::fromStdString(CopySample("test6_shape_properties.vsdx"))}));
+    auto& drawings = Program().TheDrawings();
+    const auto document = drawings.Documents().front();
+    drawings.Model().AddPage(document);
+    ui::Dialogs::QueueAnswer(QMessageBox::Cancel);
+    EXPECT_FALSE(Window().close());
+    EXPECT_TRUE(Window().isVisible());
+    ASSERT_EQ(ui::Dialogs::Asked().size(), 1u);
+    EXPECT_EQ(ui::Dialogs::Asked()[0].text,
+              QStringLiteral("Do you want to save the changes you made to "
+                             "'test6_shape_properties.vsdx'?"));
+}
+
+}  // namespace
+}  // namespace tess::test
