@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "app/ErrorReport.h"
@@ -161,10 +162,13 @@ void MainWindow::BuildMenus() {
 void MainWindow::Display() {
     setWindowTitle(Res(101));
     setWindowIcon(AppIcon());
-    // The design client area, 5895 x 8655 twips, is also the least the window shrinks to.
-    setMinimumSize(Twips(5895), Twips(8655));
-    resize(Twips(5895), Twips(8655));
+    // The design client area, 5895 x 8655 twips, is also the least the window shrinks to;
+    // wider where the six tabs' captions need more at the user's font.
+    const QSize least(std::max(Twips(5895), minimumSizeHint().width()), Twips(8655));
+    setMinimumSize(least);
+    resize(least);
     show();
+    m_shapes->Tree().Tree()->setFocus();
 }
 
 void MainWindow::tabstripMain_Click() {

@@ -61,7 +61,9 @@ QGroupBox* SectionsTab::MakeFrame(const QString& name, int captionId, int first,
     grid->setVerticalSpacing(2);
     const int rows = last - first + 1 > 6 ? (last - first + 2) / 2 : last - first + 1;
     for (int index = first; index <= last; ++index) {
-        const QString caption = Res(CaptionId(index));
+        // Section names carry no mnemonic: "Ruler & Grid" shows its ampersand.
+        QString caption = Res(CaptionId(index));
+        caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
         auto* box = Named(new QCheckBox(caption),
                           QStringLiteral("chkShapeSection_%1").arg(index), caption);
         m_boxes[static_cast<size_t>(index)] = box;

@@ -114,14 +114,9 @@ void Model::SetData(const SheetPtr& sheet, int index, const std::string& text) {
 
 std::string Model::UniqueId(const SheetPtr& sheet, bool make) {
     RequireAlive(*sheet);
-    if (sheet->uniqueId.empty() && make) {
-        // A unique ID, once made, identifies the shape for good (front ends key their lists
-        // by it): undo does not take it back.
-        const bool wasEnabled = m_undoEnabled;
-        m_undoEnabled = false;
-        Assign(sheet, sheet->uniqueId, visio::NewGuidString());
-        m_undoEnabled = wasEnabled;
-    }
+    // A unique ID, once made, identifies the shape for good (front ends key their lists by
+    // it): undo does not take it back, and making one is no change to save.
+    if (sheet->uniqueId.empty() && make) sheet->uniqueId = visio::NewGuidString();
     return sheet->uniqueId;
 }
 

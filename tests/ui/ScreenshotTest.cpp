@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
+#include <filesystem>
+#include <set>
+
+#include "support/Samples.h"
+#include "support/TempFolder.h"
+
+// The built program as a person sees it: started under a virtual X server, its tabs chosen with
+// their mnemonics from the keyboard, each tab photographed at the window's design size. The
+// pictures stay in the build folder (screenshots/) for people to look at.
+namespace tess::test {
+namespace {
+
+class XSession {
+public:
+    XSession() {
+        m_server.setProgram(QStringLiteral("Xvfb"));
+        m_server.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"),
+                               QStringLiteral("-screen"), QStringLiteral("0"),
+                               QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
+                               QStringLiteral("tcp")});
+        m_server.start();
+        // The server writes its display number once it accepts connections.
+        if (m_server.waitForReadyRead(20000))
+            m_display = QStringLiteral(":") + QString::fromLatin1(m_server.readLine()).trimmed();
+    }
+    ~XSession() {
+        m_server.terminate();
+        m_server.waitForFinished(5000);
+    }
+    const QString& Display() const { return m_display; }
+
+private:
+    QProcess m_server;
+    QString m_display;
+};
+
+class Screenshots : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty() ||
+            QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) {
+            GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/setup.sh installs them)";
+        }
+        ASSERT_FALSE(m_x.Display().isEmpty()) << "Xvfb did not start";
+        std::filesystem::create_directories(m_folder.Path("runtime"));
+        std::filesystem::permissions(m_folder.Path("runtime"), std::filesystem::perms::owner_all);
+        m_environment = QProcessEnvironment::systemEnvironment();
+        m_environment.insert(QStringLiteral("DISPLAY"), m_x.Display());
+        m_environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        m_environment.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString(m_folder.Path("config")));
+        m_environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(m_folder.Path("runtime")));
+        m_environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+    }
+
+    /// Runs a helper program to its end; its standard output.
+    QString Run(const QString& program, const QStringList& arguments, int* status = nullptr) {
+        QProcess process;
+        process.setProcessEnvironment(m_environment);
+        process.start(program, arguments);
+        process.waitForFinished(30000);
+        if (status) *status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
+    }
+    void Keys(const QString& keys) {
+        Run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("--clearmodifiers"), keys});
+        QThread::msleep(400);
+    }
+
+    XSession m_x;
+    TempFolder m_folder;
+    QProcessEnvironment m_environment;
+};
+
+QByteArray PixelsHash(const QString& path) {
+    const QImage image(path);
+    return QCryptographicHash::hash(
+        QByteArray(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes()),
+        QCryptographicHash::Sha1);
+}
+
+TEST_F(Screenshots, EveryTabChosenFromTheKeyboardAtTheDesignSize) {
+    const std::string drawing = m_folder.Path("test6_shape_properties.vsdx");
+    std::filesystem::copy_file(SamplePath("test6_shape_properties.vsdx"), drawing);
+    QProcess program;
+    program.setProcessEnvironment(m_environment);
+    program.start(QStringLiteral(TESSALINE_DESKTOP), {QString::fromStdString(drawing)});
+    ASSERT_TRUE(program.waitForStarted(10000));
+
+    const QString window = Run(QStringLiteral("xdotool"),
+                               {QStringLiteral("search"), QStringLiteral("--sync"),
+                                QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                                QStringLiteral("^Tessaline$")})
+                               .section(QLatin1Char('\n'), 0, 0);
+    ASSERT_FALSE(window.isEmpty()) << "the main window did not appear";
+    Run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+    QThread::msleep(500);
+
+    // A source and a destination from the keyboard: the tree has the focus first.
+    Keys(QStringLiteral("Down"));
+    Keys(QStringLiteral("alt+u"));
+    Keys(QStringLiteral("Down"));
+    Keys(QStringLiteral("alt+i"));
+
+    const QString folder = QStringLiteral(TESSALINE_SCREENSHOTS);
+    QDir().mkpath(folder);
+    const std::vector<std::pair<QString, QString>> tabs = {
+        {QStringLiteral("alt+s"), QStringLiteral("1-shapes")},
+        {QStringLiteral("alt+c"), QStringLiteral("2-sections")},
+        {QStringLiteral("alt+r"), QStringLiteral("3-rows")},
+        {QStringLiteral("alt+d"), QStringLiteral("4-row-order")},
+        {QStringLiteral("alt+p"), QStringLiteral("5-options")},
+        {QStringLiteral("alt+t"), QStringLiteral("6-tools")}};
+    std::set<QByteArray> pictures;
+    for (const auto& [keys, name] : tabs) {
+        Keys(keys);
+        const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".png");
+        int status = -1;
+        Run(QStringLiteral(TESSALINE_SCREEN_GRAB), {path, window}, &status);
+        ASSERT_EQ(status, 0) << name.toStdString();
+        const QImage image(path);
+        EXPECT_GE(image.width(), 300) << name.toStdString();
+        EXPECT_GE(image.height(), 500) << name.toStdString();
+        pictures.insert(PixelsHash(path));
+    }
+    // Each mnemonic brought up a different tab.
+    EXPECT_EQ(pictures.size(), tabs.size());
+
+    // Ctrl+Q quits; nothing changed, so nothing is asked.
+    Keys(QStringLiteral("ctrl+q"));
+    ASSERT_TRUE(program.waitForFinished(15000)) << "the program did not end on Ctrl+Q";
+    EXPECT_EQ(program.exitCode(), 0);
+}
+
+}  // namespace
+}  // namespace tess::test
