@@ -189,7 +189,8 @@ void MainWindow::RefreshList() { m_shapes->RefreshList(); }
 bool MainWindow::IsGeometryAppend() const { return engine::IsGeometryAppend(m_state); }
 
 void MainWindow::SourceChanged(int16_t image, const visio::ShapePtr& sheet) {
-    engine::UnCheckAllSections(m_state.sections);
+    // A new source starts with no box ticked; a removed one leaves the ticks as they were.
+    if (image != 0) engine::UnCheckAllSections(m_state.sections);
     switch (image) {
         case 0:
             engine::DisableAllSections(m_state.sections);

@@ -1,6 +1,8 @@
 #include "ui/Resources.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <array>
 #include <QScreen>
 #include <QStyle>
 #include <cmath>
@@ -18,23 +20,29 @@ int Twips(double twips) {
 }
 
 QIcon AppIcon() {
-    const QIcon own(QStringLiteral(":/tessaline/icons/tessaline.svg"));
-    return own.availableSizes().isEmpty() && own.pixmap(16).isNull()
-               ? QApplication::style()->standardIcon(QStyle::SP_FileDialogDetailedView)
-               : own;
+    const QString own = QStringLiteral(":/tessaline/icons/tessaline.svg");
+    return QFileInfo::exists(own) ? QIcon(own)
+                                  : QApplication::style()->standardIcon(QStyle::SP_FileDialogDetailedView);
 }
 
 QIcon NodeIcon(int16_t image) {
-    static const char* const names[] = {"application", "drawing", "stencil", "page",
-                                        "master",      "group",   "shape"};
-    if (image < 1 || image > 7) return {};
-    const QIcon own(QStringLiteral(":/tessaline/icons/%1.svg").arg(QLatin1String(names[image - 1])));
-    if (!own.pixmap(16).isNull()) return own;
-    static const QStyle::StandardPixmap fallback[] = {
-        QStyle::SP_ComputerIcon, QStyle::SP_FileIcon,         QStyle::SP_DirClosedIcon,
-        QStyle::SP_FileDialogContentsView, QStyle::SP_FileLinkIcon, QStyle::SP_DirIcon,
-        QStyle::SP_FileIcon};
-    return QApplication::style()->standardIcon(fallback[image - 1]);
+    // Made once: a tree of thousands of nodes shares seven icons.
+    static const std::array<QIcon, 7> icons = [] {
+        static const char* const names[] = {"application", "drawing", "stencil", "page",
+                                            "master",      "group",   "shape"};
+        static const QStyle::StandardPixmap fallback[] = {
+            QStyle::SP_ComputerIcon,           QStyle::SP_FileIcon,     QStyle::SP_DirClosedIcon,
+            QStyle::SP_FileDialogContentsView, QStyle::SP_FileLinkIcon, QStyle::SP_DirIcon,
+            QStyle::SP_FileIcon};
+        std::array<QIcon, 7> made;
+        for (size_t i = 0; i < made.size(); ++i) {
+            const QString own = QStringLiteral(":/tessaline/icons/%1.svg").arg(QLatin1String(names[i]));
+            made[i] = QFileInfo::exists(own) ? QIcon(own)
+                                             : QApplication::style()->standardIcon(fallback[i]);
+        }
+        return made;
+    }();
+    return image >= 1 && image <= 7 ? icons[static_cast<size_t>(image - 1)] : QIcon();
 }
 
 }  // namespace tess::ui

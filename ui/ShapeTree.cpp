@@ -11,6 +11,7 @@ namespace {
 constexpr std::string_view kModule = "modShapesTab";
 constexpr int kKeyRole = Qt::UserRole;
 constexpr int kImageRole = Qt::UserRole + 1;
+constexpr int kUnfilledRole = Qt::UserRole + 2;
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
@@ -100,24 +101,26 @@ void ShapeTree::AddNodeToTree(const QString& text, const QString& keyPart,
         node->setData(0, kImageRole, image);
         node->setIcon(0, NodeIcon(image));
         m_nodes.insert(key, node);
-        if (placeholder) AddNodeToTree(kDummyKey, kDummyKey, key, false, image);
+        // A node that may have children shows an expand button until it is first expanded:
+        // its children are filled in then. (The button stands in for a placeholder child, which
+        // would have to be taken out again, at a cost that grows with the tree.)
+        node->setData(0, kUnfilledRole, placeholder);
+        node->setChildIndicatorPolicy(placeholder ? QTreeWidgetItem::ShowIndicator
+                                                  : QTreeWidgetItem::DontShowIndicatorWhenChildless);
     });
 }
 
 void ShapeTree::Expanded(QTreeWidgetItem* node) {
     app::Trap("frmCellCopy", "tvwShapes_Expand", [&] {
-        if (node->childCount() == 0) return;
-        QTreeWidgetItem* first = node->child(0);
-        if (GetLastPath(Key(first)) != kDummyKey) return;
-        Forget(first);
-        delete first;
+        if (!IsUnfilled(node)) return;
+        node->setData(0, kUnfilledRole, false);
+        node->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
         ReplaceDummy(node);
     });
 }
 
-void ShapeTree::Forget(QTreeWidgetItem* node) {
-    for (int i = 0; i < node->childCount(); ++i) Forget(node->child(i));
-    m_nodes.remove(Key(node));
+bool ShapeTree::IsUnfilled(const QTreeWidgetItem* node) {
+    return node && node->data(0, kUnfilledRole).toBool();
 }
 
 void ShapeTree::AddShapes(const visio::ShapesPtr& shapes, const QString& parentKey) {
@@ -231,13 +234,27 @@ visio::ObjectPtr ShapeTree::GetNodeObject(QTreeWidgetItem* node) {
                         const visio::ShapePtr shape = shapes->Item(i);
                         if (shape->UniqueID(0) == last) result = shape;
                     }
-                } else {
+                } else if (Image(parent) == engine::kImageGroup) {
                     result = shapes->Item(last);
+                } else {
+                    // IDs are unique in a page or master, which finds "Sheet.N" by its ID at
+                    // once where a search by name would read every shape's name.
+                    result = ShapeOfKey(shapes, last);
                 }
             }
         }
     });
     return result;
+}
+
+visio::ShapePtr ShapeTree::ShapeOfKey(const visio::ShapesPtr& shapes, const std::string& keyPart) {
+    const QString key = Q(keyPart);
+    bool isNumber = false;
+    const int id = key.startsWith(QLatin1String("Sheet.")) ? key.mid(6).toInt(&isNumber) : 0;
+    if (!isNumber) return shapes->Item(keyPart);
+    const visio::ShapePtr shape = shapes->ItemFromID(id);
+    // Only a shape of the collection itself, not one deeper in a group.
+    return std::dynamic_pointer_cast<visio::IShape>(shape->Parent()) ? nullptr : shape;
 }
 
 QString ShapeTree::GetDisplayName(const QString& key) const {

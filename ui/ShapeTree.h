@@ -44,14 +44,14 @@ public:
     static QString GetLastPath(const QString& path);
     static QString Key(const QTreeWidgetItem* node);
     static int16_t Image(const QTreeWidgetItem* node);
-
-    static inline const QString kDummyKey = QStringLiteral("***DummyKey***");
+    /// True for a node whose children are filled in when it is first expanded.
+    static bool IsUnfilled(const QTreeWidgetItem* node);
 
 private:
     void Expanded(QTreeWidgetItem* node);
     void AddShapes(const visio::ShapesPtr& shapes, const QString& parentKey);
     void AddMasters(const visio::DocumentPtr& document, const QString& parentKey, bool byName);
-    void Forget(QTreeWidgetItem* node);
+    static visio::ShapePtr ShapeOfKey(const visio::ShapesPtr& shapes, const std::string& keyPart);
 
     QTreeWidget* m_tree;
     visio::ApplicationPtr m_application;

@@ -63,6 +63,9 @@ ShapesTab::ShapesTab(engine::CopyWindow& window, visio::ApplicationPtr applicati
 
     m_tree = Named(new QTreeWidget, QStringLiteral("tvwShapes"), Res(901));
     m_tree->setHeaderHidden(true);
+    // Every row is one line of text with a small icon: the view need not measure each of
+    // thousands of rows to lay them out.
+    m_tree->setUniformRowHeights(true);
     m_tree->setDragEnabled(true);
     m_tree->setDragDropMode(QAbstractItemView::DragOnly);
     lblShapes->setBuddy(m_tree);

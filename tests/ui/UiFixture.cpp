@@ -18,6 +18,7 @@ void UiFixture::SetUp() {
     qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(m_folder.Path("runtime")));
     std::filesystem::create_directories(m_folder.Path("runtime"));
     std::filesystem::permissions(m_folder.Path("runtime"), std::filesystem::perms::owner_all);
+    registry::SetBackend(&m_settings);
     ui::Dialogs::Reset();
     ui::Dialogs::SetScripted(true);
     app::SetPrompt(&g_prompt);
@@ -33,6 +34,7 @@ void UiFixture::TearDown() {
     app::g_oApplication.reset();
     m_program.reset();
     app::SetPrompt(nullptr);
+    registry::SetBackend(nullptr);
     ui::Dialogs::Reset();
     if (m_oldConfig.isEmpty()) qunsetenv("XDG_CONFIG_HOME");
     else qputenv("XDG_CONFIG_HOME", m_oldConfig);

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/registry/FileRegistry.h"
 #include "support/TempFolder.h"
 #include "ui/DesktopProgram.h"
 #include "ui/Dialogs.h"
@@ -48,6 +49,8 @@ protected:
     std::vector<std::string> Messages() const;
 
     TempFolder m_folder;
+    /// The settings store of the test: a file in its folder.
+    registry::FileRegistry m_settings{m_folder.Path("settings.conf")};
 
 private:
     std::unique_ptr<ui::DesktopProgram> m_program;
