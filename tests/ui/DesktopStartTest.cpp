@@ -1,4 +1,6 @@
 #include <QAction>
+#include <QMenu>
+#include <QProgressDialog>
 #include <QCheckBox>
 #include <QRadioButton>
 #include <QTest>
@@ -7,6 +9,7 @@
 #include "host/embedded/Objects.h"
 #include "host/vsdx/Vsdx.h"
 #include "support/Samples.h"
+#include "ui/CopyProgress.h"
 #include "ui/ShapeTree.h"
 #include "ui/UiFixture.h"
 
@@ -150,6 +153,70 @@ TEST_F(DesktopCopy, ClosingWithChangesAsksAndCancelKeepsTheProgramRunning) {
     EXPECT_EQ(ui::Dialogs::Asked()[0].text,
               QStringLiteral("Do you want to save the changes you made to "
                              "'test6_shape_properties.vsdx'?"));
+}
+
+}  // namespace
+}  // namespace tess::test
+
+namespace tess::test {
+namespace {
+
+TEST_F(DesktopCopy, CopyingWithLeaveRunningOffClosesTheWindowAfterAskingAboutChanges) {
+    ASSERT_TRUE(Start({QString::fromStdString(CopySample("test6_shape_properties.vsdx"))}));
+    Control<QCheckBox>(QStringLiteral("chkLeaveTessalineRunning"))->setChecked(false);
+    Control<QRadioButton>(QStringLiteral("optApplication"))->click();
+    const QStringList page = {QStringLiteral("Application"),
+                              QStringLiteral("test6_shape_properties.vsdx"), QStringLiteral("Page-1")};
+    MakeSource(Node(page + QStringList{QStringLiteral("Sheet.1")}));
+    AddDestination(Node(page + QStringList{QStringLiteral("Sheet.5")}));
+    Control<QCheckBox>(QStringLiteral("chkShapeSection_3"))->setChecked(true);
+    ui::Dialogs::QueueAnswer(QMessageBox::Ok);       // "Clone Complete."
+    ui::Dialogs::QueueAnswer(QMessageBox::Discard);  // the changed drawing
+    Click(QStringLiteral("cmdCopy"));
+    EXPECT_FALSE(Window().isVisible());
+    ASSERT_EQ(Messages().size(), 2u);
+    EXPECT_EQ(Messages()[0], "Clone Complete.");
+    EXPECT_EQ(Messages()[1],
+              "Do you want to save the changes you made to 'test6_shape_properties.vsdx'?");
+}
+
+TEST_F(DesktopCopy, TheFileMenuChoosesTheActiveDrawingAndPage) {
+    ASSERT_TRUE(Start({QString::fromStdString(CopySample("test6_shape_properties.vsdx")),
+                       QString::fromStdString(CopySample("test10_nested_shapes.vsdx"))}));
+    auto* tree = Control<QTreeWidget>(QStringLiteral("tvwShapes"));
+    auto* drawings = Window().findChild<QMenu*>(QStringLiteral("mnuActiveDrawing"));
+    auto* pages = Window().findChild<QMenu*>(QStringLiteral("mnuActivePage"));
+    ASSERT_NE(drawings, nullptr);
+    ASSERT_NE(pages, nullptr);
+    emit Window().findChild<QMenu*>(QStringLiteral("mnuFile"))->aboutToShow();
+    ASSERT_EQ(drawings->actions().size(), 2);
+    EXPECT_TRUE(drawings->actions()[1]->isChecked());  // the last opened is active
+    drawings->actions()[0]->trigger();
+    emit Window().findChild<QMenu*>(QStringLiteral("mnuFile"))->aboutToShow();
+    EXPECT_TRUE(drawings->actions()[0]->isChecked());
+    QStringList pageNames;
+    for (QAction* action : pages->actions()) pageNames << action->text();
+    EXPECT_EQ(pageNames, (QStringList{QStringLiteral("Page-1"), QStringLiteral("Page-2"),
+                                      QStringLiteral("master_test")}));
+    pages->actions()[1]->trigger();  // Page-2: a group and a shape
+    ASSERT_EQ(tree->topLevelItemCount(), 2);
+    EXPECT_EQ(tree->topLevelItem(0)->text(0), QStringLiteral("Sheet.3"));
+    EXPECT_TRUE(ui::ShapeTree::IsUnfilled(tree->topLevelItem(0)));
+}
+
+TEST_F(DesktopCopy, TheProgressDialogAppearsAfterHalfASecondAndItsCancelStopsTheRun) {
+    ASSERT_TRUE(Start({QString::fromStdString(CopySample("test6_shape_properties.vsdx"))}));
+    ui::CopyProgress progress(&Window());
+    progress.Progress(1, 3, engine::ICopyProgress::Stage::Preparing);
+    EXPECT_EQ(Window().findChild<QProgressDialog*>(), nullptr) << "shown before half a second";
+    QTest::qWait(550);
+    progress.Progress(2, 3, engine::ICopyProgress::Stage::Copying);
+    auto* dialog = Window().findChild<QProgressDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->labelText(), QStringLiteral("Destination 2 of 3: copying sections"));
+    EXPECT_TRUE(progress.GoOn());
+    dialog->cancel();
+    EXPECT_FALSE(progress.GoOn());
 }
 
 }  // namespace
