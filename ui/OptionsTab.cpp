@@ -51,12 +51,11 @@ OptionsTab::OptionsTab(OptionControls& options, QWidget* parent) : QWidget(paren
 }
 
 QRadioButton* OptionsTab::Option(const QString& name, int captionId,
-                                 bool OptionControls::*field, void (OptionControls::*select)()) {
+                                 bool OptionControls::*field, std::function<void(OptionControls&)> select) {
     auto* option = Named(new QRadioButton(Res(captionId)), name, Res(captionId));
     m_options.emplace_back(option, field);
-    connect(option, &QRadioButton::toggled, this, [this, select](bool on) {
-        if (m_showing || !on) return;
-        (m_state.*select)();
+    connect(option, &QRadioButton::toggled, this, [this, select = std::move(select)](bool on) {
+        if (!m_showing && on) select(m_state);
     });
     return option;
 }

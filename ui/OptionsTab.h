@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 
 #include "engine/WindowState.h"
 
@@ -22,7 +23,7 @@ public:
 
 private:
     QRadioButton* Option(const QString& name, int captionId, bool engine::OptionControls::*field,
-                         void (engine::OptionControls::*select)());
+                         std::function<void(engine::OptionControls&)> select);
     QCheckBox* Check(const QString& name, int captionId, engine::CheckBox engine::OptionControls::*field);
 
     engine::OptionControls& m_state;
