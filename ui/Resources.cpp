@@ -17,19 +17,24 @@ int Twips(double twips) {
     return static_cast<int>(std::lround(twips * dpi / 1440.0));
 }
 
+QIcon OwnIcon(const char* name) {
+    // Without an SVG renderer the icon draws nothing; callers fall back to the style's.
+    QIcon own(QStringLiteral(":/tessaline/icons/%1.svg").arg(QLatin1String(name)));
+    return own.pixmap(16).isNull() ? QIcon() : own;
+}
+
 QIcon AppIcon() {
-    const QIcon own(QStringLiteral(":/tessaline/icons/tessaline.svg"));
-    return own.availableSizes().isEmpty() && own.pixmap(16).isNull()
-               ? QApplication::style()->standardIcon(QStyle::SP_FileDialogDetailedView)
-               : own;
+    const QIcon own = OwnIcon("tessaline");
+    return own.isNull() ? QApplication::style()->standardIcon(QStyle::SP_FileDialogDetailedView)
+                        : own;
 }
 
 QIcon NodeIcon(int16_t image) {
     static const char* const names[] = {"application", "drawing", "stencil", "page",
                                         "master",      "group",   "shape"};
     if (image < 1 || image > 7) return {};
-    const QIcon own(QStringLiteral(":/tessaline/icons/%1.svg").arg(QLatin1String(names[image - 1])));
-    if (!own.pixmap(16).isNull()) return own;
+    const QIcon own = OwnIcon(names[image - 1]);
+    if (!own.isNull()) return own;
     static const QStyle::StandardPixmap fallback[] = {
         QStyle::SP_ComputerIcon, QStyle::SP_FileIcon,         QStyle::SP_DirClosedIcon,
         QStyle::SP_FileDialogContentsView, QStyle::SP_FileLinkIcon, QStyle::SP_DirIcon,
