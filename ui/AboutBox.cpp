@@ -166,13 +166,15 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     Place(m_link2, 3855, 1320, 1935, 255);
     Place(Rule(this, QStringLiteral("Frame3")), 1155, 1680, 6330, 55);
     Place(Rule(this, QStringLiteral("Frame1")), 1155, 3120, 6330, 55);
-    Place(Text(this, 206, QStringLiteral("lblDisclaimer")), 1155, 3240, 6330, 780);
+    auto* disclaimer = Text(this, 206, QStringLiteral("lblDisclaimer"));
+    Place(disclaimer, 1155, 3240, 6330, 780);
     auto* ok = Named(new QPushButton(Res(204), this), QStringLiteral("cmdOK"), Res(204));
     ok->setDefault(true);
     Place(ok, 6000, 4200, 1500, 345);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     const int extra = std::max(FitOnOneLine(message1, m_link1), FitOnOneLine(message2, m_link2));
     if (extra > 0) Widen(extra);
+    FitHeight(disclaimer);
 }
 
 int AboutBox::FitOnOneLine(QLabel* message, QLabel* link) {

@@ -43,11 +43,13 @@ CopyErrorDetailsDialog::CopyErrorDetailsDialog(const engine::CopyErrorDetails& d
     : QDialog(parent) {
     Caption(*this, QStringLiteral("frmCopyErrorDetails"), QStringLiteral("Copy Error Details"),
             8415, 6150);
-    Place(Label(this,
-                QStringLiteral("Almost all copy errors are the result of invalid references in a "
-                               "formula that is trying to be copied into the destination shape"),
-                QStringLiteral("lblMsg")),
-          240, 180, 7755, 375);
+    auto* message = Label(this,
+                          QStringLiteral("Almost all copy errors are the result of invalid "
+                                         "references in a formula that is trying to be copied "
+                                         "into the destination shape"),
+                          QStringLiteral("lblMsg"));
+    Place(message, 240, 180, 7755, 375);
+    FitHeight(message);
     auto* original = Label(this, QStringLiteral("Original formulas from the source shape"),
                            QStringLiteral("lblOriginalFormulas"));
     Place(original, 180, 780, 5895, 195);

@@ -1,6 +1,7 @@
 #include "ui/WindowHelpers.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QScreen>
 #include <QWidget>
 
@@ -32,6 +33,11 @@ void SetIcon(QWidget& window, bool owner) {
 
 void Place(QWidget* control, int left, int top, int width, int height) {
     control->setGeometry(Twips(left), Twips(top), Twips(width), Twips(height));
+}
+
+void FitHeight(QLabel* label) {
+    const int needed = label->heightForWidth(label->width());
+    if (needed > label->height()) label->resize(label->width(), needed);
 }
 
 bool CloseForm(std::string_view formName) {

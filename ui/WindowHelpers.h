@@ -3,6 +3,7 @@
 #include <QString>
 #include <string_view>
 
+class QLabel;
 class QWidget;
 
 // What the program's dialogs ask of the desktop: a place on the screen, an icon, their
@@ -19,6 +20,9 @@ void SetIcon(QWidget& window, bool owner);
 
 /// Places a control at a position and size given in twips.
 void Place(QWidget* control, int left, int top, int width, int height);
+
+/// Lets a word-wrapped label grow downwards where its text needs more room than it was given.
+void FitHeight(QLabel* label);
 
 /// Closes every open window of the program with that control name; false when none was open.
 bool CloseForm(std::string_view formName);
