@@ -1,5 +1,7 @@
 #include "ui/OptionsTab.h"
 
+#include <functional>
+
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QRadioButton>
@@ -54,9 +56,12 @@ QRadioButton* OptionsTab::Option(const QString& name, int captionId,
                                  bool OptionControls::*field, void (OptionControls::*select)()) {
     auto* option = Named(new QRadioButton(Res(captionId)), name, Res(captionId));
     m_options.emplace_back(option, field);
-    connect(option, &QRadioButton::toggled, this, [this, select](bool on) {
+    // Held as a function object: GCC's sanitizer build warns about a member pointer captured
+    // by value here.
+    const std::function<void(OptionControls&)> choose = select;
+    connect(option, &QRadioButton::toggled, this, [this, choose](bool on) {
         if (m_showing || !on) return;
-        (m_state.*select)();
+        choose(m_state);
     });
     return option;
 }
