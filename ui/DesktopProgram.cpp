@@ -5,15 +5,20 @@
 
 #include "app/ErrorReport.h"
 #include "app/Globals.h"
+#include "engine/CopyError.h"
+#include "ui/AboutBox.h"
 #include "ui/Dialogs.h"
 #include "ui/MainWindow.h"
 #include "ui/Resources.h"
+#include "ui/WindowHelpers.h"
 
 namespace tess::ui {
 
 DesktopProgram::DesktopProgram(QStringList files) : m_files(std::move(files)) {}
 
-DesktopProgram::~DesktopProgram() = default;
+DesktopProgram::~DesktopProgram() {
+    if (m_window) engine::SetCopyErrorDialog(nullptr);
+}
 
 bool DesktopProgram::FindWindow(const std::string&, const std::string&) {
     return m_instance.AnotherCopyRuns();
@@ -32,12 +37,16 @@ visio::ApplicationPtr DesktopProgram::GetRunningVisio() {
 
 void DesktopProgram::DisplayMainWindow() {
     m_window = std::make_unique<MainWindow>(m_drawings, app::g_oApplication->ApplicationID());
+    engine::SetCopyErrorDialog(&m_copyErrors);
+    QObject::connect(m_window.get(), &MainWindow::AboutRequested, m_window.get(),
+                     [window = m_window.get()] { AboutBox::Display(window); });
     m_window->Display();
     m_instance.MarkMainWindow(m_window.get());
 }
 
 void DesktopProgram::Unload(std::string_view formName) {
     if (formName == "frmCellCopy" && m_window) m_window->close();
+    else if (formName != "frmCellCopy") CloseForm(formName);
 }
 
 int RunDesktop(int argc, char** argv) {

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/Startup.h"
+#include "ui/CopyErrorDialogs.h"
 #include "ui/Drawings.h"
 #include "ui/InstanceCheck.h"
 
@@ -38,6 +39,7 @@ private:
     InstanceCheck m_instance;
     Drawings m_drawings;
     std::unique_ptr<MainWindow> m_window;
+    CopyErrorForms m_copyErrors;
 };
 
 /// The desktop program: start-up, then the main window until it closes. Returns the exit status.

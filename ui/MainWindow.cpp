@@ -30,6 +30,7 @@
 #include "ui/SectionsTab.h"
 #include "ui/ShapesTab.h"
 #include "ui/ToolsTab.h"
+#include "ui/WindowHelpers.h"
 
 namespace tess::ui {
 namespace {
@@ -75,7 +76,8 @@ void MainWindow::BuildTabs() {
     m_rows = new RowsTab(m_state);
     m_rowOrder = new RowOrderTab(m_state);
     m_options = new OptionsTab(m_state.options);
-    m_tools = new ToolsTab(m_state);
+    m_tools = new ToolsTab(m_state, m_application);
+    connect(m_tools, &ToolsTab::PagesAdded, this, &MainWindow::ShowEditMenu);
     m_tabs->addTab(m_sections, Res(802));
     m_tabs->addTab(m_rows, Res(803));
     m_tabs->addTab(m_rowOrder, Res(804));
@@ -154,14 +156,16 @@ void MainWindow::BuildMenus() {
     help->setObjectName(QStringLiteral("mnuHelp"));
     QAction* content = help->addAction(Res(604), this, [] { desktop::ShowHelpContents(); });
     content->setObjectName(QStringLiteral("mnuContent"));
+    content->setIcon(OwnIcon("help"));
     content->setShortcut(QKeySequence::HelpContents);
     QAction* about = help->addAction(Res(606), this, [this] { emit AboutRequested(); });
     about->setObjectName(QStringLiteral("mnuAbout"));
+    about->setIcon(OwnIcon("about"));
 }
 
 void MainWindow::Display() {
     setWindowTitle(Res(101));
-    setWindowIcon(AppIcon());
+    SetIcon(*this, true);
     // The design client area, 5895 x 8655 twips, is also the least the window shrinks to;
     // wider where the six tabs' captions need more at the user's font.
     const QSize least(std::max(Twips(5895), minimumSizeHint().width()), Twips(8655));

@@ -1,7 +1,6 @@
 #include "ui/Resources.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <array>
 #include <QScreen>
 #include <QStyle>
@@ -19,10 +18,16 @@ int Twips(double twips) {
     return static_cast<int>(std::lround(twips * dpi / 1440.0));
 }
 
+QIcon OwnIcon(const char* name) {
+    // Without an SVG renderer the icon draws nothing; callers fall back to the style's.
+    QIcon own(QStringLiteral(":/tessaline/icons/%1.svg").arg(QLatin1String(name)));
+    return own.pixmap(16).isNull() ? QIcon() : own;
+}
+
 QIcon AppIcon() {
-    const QString own = QStringLiteral(":/tessaline/icons/tessaline.svg");
-    return QFileInfo::exists(own) ? QIcon(own)
-                                  : QApplication::style()->standardIcon(QStyle::SP_FileDialogDetailedView);
+    const QIcon own = OwnIcon("tessaline");
+    return own.isNull() ? QApplication::style()->standardIcon(QStyle::SP_FileDialogDetailedView)
+                        : own;
 }
 
 QIcon NodeIcon(int16_t image) {
@@ -36,9 +41,8 @@ QIcon NodeIcon(int16_t image) {
             QStyle::SP_FileIcon};
         std::array<QIcon, 7> made;
         for (size_t i = 0; i < made.size(); ++i) {
-            const QString own = QStringLiteral(":/tessaline/icons/%1.svg").arg(QLatin1String(names[i]));
-            made[i] = QFileInfo::exists(own) ? QIcon(own)
-                                             : QApplication::style()->standardIcon(fallback[i]);
+            const QIcon own = OwnIcon(names[i]);
+            made[i] = own.isNull() ? QApplication::style()->standardIcon(fallback[i]) : own;
         }
         return made;
     }();

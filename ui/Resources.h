@@ -12,6 +12,8 @@ namespace tess::ui {
 QString Res(int id);
 /// Pixels for a length in twips (1/1440 inch) at the screen's resolution.
 int Twips(double twips);
+/// One of the program's own icons (resources/icons/<name>.svg); null when it cannot be drawn.
+QIcon OwnIcon(const char* name);
 /// The program's icon ("IDI_ICON1").
 QIcon AppIcon();
 /// The icon of a shape-tree node kind (image 1 to 7).

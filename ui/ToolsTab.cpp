@@ -1,22 +1,72 @@
 #include "ui/ToolsTab.h"
 
+#include <QApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QVBoxLayout>
+#include <cmath>
 
+#include "app/ErrorReport.h"
 #include "ui/Controls.h"
 #include "ui/Resources.h"
 
 namespace tess::ui {
+namespace {
 
-ToolsTab::ToolsTab(engine::CopyWindow& window, QWidget* parent) : QWidget(parent), m_window(window) {
+constexpr std::string_view kForm = "frmCellCopy";
+
+/// The busy pointer for as long as it lives, restored on every way out.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+/// Runs body as one undo step of the host. What was added before a failure stays added (and
+/// undoable), as it does when Add to Destination stops early.
+template <class Body>
+void AsOneUndoStep(visio::IApplication& application, const QString& name, Body&& body) {
+    const int32_t scope = application.BeginUndoScope(name.toStdString());
+    try {
+        body();
+    } catch (...) {
+        app::IgnoreFailure([&] { application.EndUndoScope(scope, true); });
+        throw;
+    }
+    application.EndUndoScope(scope, true);
+}
+
+}  // namespace
+
+double LeadingNumber(const QString& text) {
+    static const QRegularExpression number(
+        QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?"));
+    const QRegularExpressionMatch match = number.match(text);
+    if (!match.hasMatch()) return 0.0;
+    return match.captured(0).trimmed().toDouble();
+}
+
+int16_t ToInt16(double value) {
+    // The default rounding mode is to nearest, ties to even.
+    const double rounded = std::nearbyint(value);
+    if (!(rounded >= -32768.0 && rounded <= 32767.0))
+        Raise(err::kOverflow, err::DescriptionOf(err::kOverflow));
+    return static_cast<int16_t>(rounded);
+}
+
+ToolsTab::ToolsTab(engine::CopyWindow& window, visio::ApplicationPtr application, QWidget* parent)
+    : QWidget(parent), m_window(window), m_application(std::move(application)) {
     auto* layout = new QVBoxLayout(this);
     auto* frame = Named(new QGroupBox(Res(1151)), QStringLiteral("fraAddPages"), Res(1151));
     auto* grid = new QGridLayout(frame);
     m_count = Named(new QLineEdit(QStringLiteral("1")), QStringLiteral("txtNumberOfPagesToAdd"), Res(1152));
+    m_count->setMaximumWidth(Twips(1200));
     auto* label = Named(new QLabel(Res(1152)), QStringLiteral("lblNumberOfPages"), Res(1152));
     label->setBuddy(m_count);
     m_addToSource = Named(new QPushButton(Res(1153)), QStringLiteral("cmdAddPagesToSource"), Res(1153));
@@ -25,11 +75,59 @@ ToolsTab::ToolsTab(engine::CopyWindow& window, QWidget* parent) : QWidget(parent
     m_addToSource->setEnabled(false);
     m_addToDestination->setEnabled(false);
     grid->addWidget(label, 0, 0);
-    grid->addWidget(m_count, 0, 1);
+    grid->addWidget(m_count, 0, 1, Qt::AlignLeft);
     grid->addWidget(m_addToSource, 1, 0);
     grid->addWidget(m_addToDestination, 1, 1);
     layout->addWidget(frame);
     layout->addStretch();
+    connect(m_addToSource, &QPushButton::clicked, this, &ToolsTab::cmdAddPagesToSource_Click);
+    connect(m_addToDestination, &QPushButton::clicked, this, &ToolsTab::cmdAddPagesToDest_Click);
+}
+
+double ToolsTab::Number() const { return LeadingNumber(m_count->text()); }
+
+visio::ObjectPtr ToolsTab::Resolve(const engine::ListItem& item) const {
+    if (!m_window.tree) Raise(err::kObjectNotSet, err::DescriptionOf(err::kObjectNotSet));
+    return m_window.tree->GetNodeObject(item.key);
+}
+
+void ToolsTab::AddPages(const visio::ObjectPtr& object) const {
+    // A document that no longer resolves is passed over without a word.
+    const auto document = std::dynamic_pointer_cast<visio::IDocument>(object);
+    if (!document) return;
+    const int16_t count = ToInt16(Number());
+    const visio::PagesPtr pages = document->Pages();
+    for (int16_t i = 0; i < count; ++i) pages->Add();
+}
+
+void ToolsTab::cmdAddPagesToSource_Click() {
+    app::Trap(kForm, "cmdAddPagesToSource_Click", [&] {
+        if (Number() < 0) return;
+        if (m_window.source.empty())
+            Raise(err::kSubscriptOutOfRange, err::DescriptionOf(err::kSubscriptOutOfRange));
+        const engine::ListItem item = m_window.source.front();
+        if (item.image != engine::kImageDrawing) return;
+        const visio::ObjectPtr document = Resolve(item);
+        BusyCursor busy;
+        AsOneUndoStep(*m_application, Res(1660), [&] { AddPages(document); });
+    });
+    emit PagesAdded();
+}
+
+void ToolsTab::cmdAddPagesToDest_Click() {
+    app::Trap(kForm, "cmdAddPagesToDest_Click", [&] {
+        if (Number() < 0) return;
+        BusyCursor busy;
+        // A copy: the list cannot change under the loop, whatever the host does meanwhile.
+        const std::vector<engine::ListItem> destinations = m_window.destinations;
+        AsOneUndoStep(*m_application, Res(1660), [&] {
+            for (const engine::ListItem& item : destinations) {
+                if (item.image != engine::kImageDrawing) break;
+                AddPages(Resolve(item));
+            }
+        });
+    });
+    emit PagesAdded();
 }
 
 }  // namespace tess::ui

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QDialog>
+#include <QLabel>
+#include <QString>
+
+// The About box (frmAbout): title and build, notice, legal warning, and two web links.
+namespace tess::ui {
+
+/// A label that opens a web page when clicked (or, with the keyboard focus, on Space or Enter):
+/// blue text under a hand pointer; the page is "http://" and the caption.
+class LinkLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit LinkLabel(const QString& caption, QWidget* parent = nullptr);
+    /// Opens the link's page.
+    void Open() const;
+    /// The link's resting colour.
+    void ShowBlue();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+};
+
+class AboutBox : public QDialog {
+    Q_OBJECT
+public:
+    explicit AboutBox(QWidget* parent = nullptr);
+    /// Prepares the box and shows it modally (the Help menu's About).
+    static void Display(QWidget* parent);
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    /// Keeps a message and its link on one line; returns how far the line reaches beyond the
+    /// box's right margin (0 or less when it fits).
+    static int FitOnOneLine(QLabel* message, QLabel* link);
+    /// Widens the box, its full-width controls and its button's position by extra pixels.
+    void Widen(int extra);
+
+    LinkLabel* m_link1 = nullptr;
+    LinkLabel* m_link2 = nullptr;
+};
+
+/// "Build " and the major, minor and revision numbers of a version text (missing ones are 0).
+QString BuildText(const QString& version);
+/// text with every occurrence (count -1) or the first count occurrences of the placeholder
+/// replaced by value.
+QString ReplacePlaceHolder(QString text, const QString& value, const QString& placeholder,
+                           int count);
+
+}  // namespace tess::ui
