@@ -114,9 +114,13 @@ void Model::SetData(const SheetPtr& sheet, int index, const std::string& text) {
 
 std::string Model::UniqueId(const SheetPtr& sheet, bool make) {
     RequireAlive(*sheet);
-    // A unique ID, once made, identifies the shape for good (front ends key their lists by
-    // it): undo does not take it back, and making one is no change to save.
-    if (sheet->uniqueId.empty() && make) sheet->uniqueId = visio::NewGuidString();
+    if (sheet->uniqueId.empty() && make) {
+        // Inside an undo scope it is part of what the scope undoes. Outside one, a unique ID
+        // identifies the shape for good (front ends key their lists by it): it is no step to
+        // undo, and making one is no change to save.
+        if (!m_openScopes.empty()) Assign(sheet, sheet->uniqueId, visio::NewGuidString());
+        else sheet->uniqueId = visio::NewGuidString();
+    }
     return sheet->uniqueId;
 }
 
