@@ -17,6 +17,20 @@
 #include "ui/SectionDropDown.h"
 
 namespace tess::ui {
+namespace {
+
+/// Shows the rows in a list; a name too long for the narrow list is cut short, and
+/// shown whole in the item's tool tip.
+void ShowRows(QListWidget* list, const std::vector<std::string>& rows) {
+    list->clear();
+    for (const std::string& row : rows) {
+        auto* item = new QListWidgetItem(QString::fromStdString(row));
+        item->setToolTip(item->text());
+        list->addItem(item);
+    }
+}
+
+}  // namespace
 
 RowOrderTab::RowOrderTab(engine::CopyWindow& window, QWidget* parent)
     : QWidget(parent), m_window(window) {
@@ -32,6 +46,10 @@ RowOrderTab::RowOrderTab(engine::CopyWindow& window, QWidget* parent)
     m_down->setArrowType(Qt::DownArrow);
     m_details = Named(new QPlainTextEdit, QStringLiteral("txtOrderDetails"), Res(1055));
     m_details->setReadOnly(true);
+    for (QListWidget* list : {m_current, m_new}) {
+        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        list->setTextElideMode(Qt::ElideRight);
+    }
     auto label = [](int id, const QString& name, QWidget* buddy) {
         auto* text = Named(new QLabel(Res(id)), name, Res(id));
         text->setBuddy(buddy);
@@ -90,10 +108,8 @@ void RowOrderTab::RefreshOrderLists() {
     m_new->clear();
     m_details->clear();
     m_lists = engine::RefreshOrderLists(m_window, PickedSection(m_sections));
-    for (const std::string& text : m_lists.current)
-        m_current->addItem(QString::fromStdString(text));
-    for (const std::string& text : m_lists.next)
-        m_new->addItem(QString::fromStdString(text));
+    ShowRows(m_current, m_lists.current);
+    ShowRows(m_new, m_lists.next);
 }
 
 void RowOrderTab::MoveRowUp() {
@@ -118,8 +134,7 @@ void RowOrderTab::MoveRow(int step) {
         case engine::MoveOutcome::Moved:
             break;
     }
-    for (int i = 0; i < m_new->count(); ++i)
-        m_new->item(i)->setText(QString::fromStdString(m_lists.next[static_cast<size_t>(i)]));
+    ShowRows(m_new, m_lists.next);
     m_new->setCurrentRow(selected);
 }
 

@@ -30,7 +30,7 @@ RowsTab::RowsTab(engine::CopyWindow& window, QWidget* parent) : QWidget(parent),
     inner->addWidget(label(1002, QStringLiteral("lblRowsSection"), m_sections));
     inner->addWidget(m_sections);
     inner->addWidget(label(1003, QStringLiteral("lblRows"), m_rows));
-    inner->addWidget(m_rows, 2);
+    inner->addWidget(m_rows, 1);
     inner->addWidget(label(1004, QStringLiteral("lblRowDetails"), m_details));
     inner->addWidget(m_details, 1);
     layout->addWidget(frame);
