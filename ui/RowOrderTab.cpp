@@ -74,13 +74,11 @@ RowOrderTab::RowOrderTab(engine::CopyWindow& window, QWidget* parent)
                      QStringLiteral(")"));
     m_down->setToolTip(Res(1641) + QStringLiteral(" (") +
                        downKey.toString(QKeySequence::NativeText) + QStringLiteral(")"));
-    auto listKey = [this](const QKeySequence& key, void (RowOrderTab::*step)()) {
+    for (const auto& [key, step] : {std::pair{upKey, -1}, std::pair{downKey, 1}}) {
         auto* shortcut = new QShortcut(key, m_new);
         shortcut->setContext(Qt::WidgetShortcut);
-        connect(shortcut, &QShortcut::activated, this, step);
-    };
-    listKey(upKey, &RowOrderTab::MoveRowUp);
-    listKey(downKey, &RowOrderTab::MoveRowDown);
+        connect(shortcut, &QShortcut::activated, this, [this, step] { MoveRow(step); });
+    }
     connect(m_up, &QToolButton::clicked, this, &RowOrderTab::MoveRowUp);
     connect(m_down, &QToolButton::clicked, this, &RowOrderTab::MoveRowDown);
     connect(m_sections, &QComboBox::currentIndexChanged, this, &RowOrderTab::RefreshOrderLists);
