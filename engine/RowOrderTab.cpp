@@ -25,10 +25,6 @@ constexpr OfferedSection kOffered[] = {
     {"Layers", 43},
 };
 
-void Expect(bool condition) {
-    if (!condition) Raise(err::kSubscriptOutOfRange, err::DescriptionOf(err::kSubscriptOutOfRange));
-}
-
 /// Fills both lists: the rows the Rows tab leaves chosen, and those rows in the section's order
 /// (the source order, recorded, when the section has none yet).
 void UpdateLists(const CopyWindow& window, const visio::ShapePtr& source, int16_t section,
@@ -50,7 +46,7 @@ void UpdateLists(const CopyWindow& window, const visio::ShapePtr& source, int16_
         }
         for (size_t p = 0; p + 1 < order.size(); ++p) {
             // Rows unticked after the order was made leave indices past the list's end.
-            Expect(order[p] >= 0 && static_cast<size_t>(order[p]) < lists.current.size());
+            ExpectIndex(order[p] >= 0 && static_cast<size_t>(order[p]) < lists.current.size());
             lists.next.push_back(lists.current[static_cast<size_t>(order[p])]);
         }
     });
@@ -119,12 +115,12 @@ MoveOutcome MoveRow(CopyWindow& window, std::string_view sectionName, OrderLists
         selected = target;
         outcome = MoveOutcome::Moved;
         const auto found = window.rowOrders.orders.find(sectionName);
-        Expect(found != window.rowOrders.orders.end());
+        ExpectIndex(found != window.rowOrders.orders.end());
         RowOrder& order = found->second;
         for (size_t p = 0; p < lists.next.size(); ++p) {
             const int index = FindCurrent(lists, lists.next[p]);
             if (index < 0) continue;
-            Expect(p < order.size());
+            ExpectIndex(p < order.size());
             order[p] = static_cast<int16_t>(index);
         }
     });

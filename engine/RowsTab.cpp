@@ -28,11 +28,6 @@ constexpr OfferedSection kUpdateOrder[] = {
     {"Text Fields", 15},       {"Layers", 43},
 };
 
-/// Fails as an index outside an array does.
-void Expect(bool condition) {
-    if (!condition) Raise(err::kSubscriptOutOfRange, err::DescriptionOf(err::kSubscriptOutOfRange));
-}
-
 /// Lists rows 0..n-1 of the section with their ticks: from the choice already made, or, on
 /// the first listing, every row of the source ticked and recorded.
 void AddRows(const visio::ShapePtr& source, int16_t section, RowChoice& choice,
@@ -68,7 +63,7 @@ void AddGeometryRowsToListBox(const visio::ShapePtr& source, GeometryRowTable& t
                 table.push_back({1, row.section, row.row});
         }
         for (size_t j = 0; j < rows.size(); ++j) {
-            Expect(j < table.size());  // the source gained rows since its first listing
+            ExpectIndex(j < table.size());  // the source gained rows since its first listing
             lines.push_back({rows[j].label, table[j].chosen != 0});
         }
     });
@@ -86,6 +81,10 @@ void AddOptionallyNamedRows(const visio::ShapePtr& source, const MultiRowSection
 }
 
 }  // namespace
+
+void ExpectIndex(bool inRange) {
+    if (!inRange) Raise(err::kSubscriptOutOfRange, err::DescriptionOf(err::kSubscriptOutOfRange));
+}
 
 void SyncOfferedSections(std::span<const OfferedSection> offered, const SectionBoxes& boxes,
                          std::vector<std::string>& items,
@@ -145,16 +144,16 @@ std::vector<RowLine> RefreshRowsList(CopyWindow& window, std::string_view sectio
 void CheckRow(CopyWindow& window, std::string_view sectionName, int index, bool ticked) {
     app::Trap(kModule, "CheckRow", [&] {
         const int16_t value = ticked ? -1 : 0;
-        Expect(index >= 0);
+        ExpectIndex(index >= 0);
         const auto at = static_cast<size_t>(index);
         if (sectionName == kGeometry) {
             GeometryRowTable& table = window.rowSelection.geometry;
-            Expect(at < table.size());
+            ExpectIndex(at < table.size());
             table[at].chosen = value;
             return;
         }
         const auto found = window.rowSelection.choices.find(sectionName);
-        Expect(found != window.rowSelection.choices.end() && at < found->second.size());
+        ExpectIndex(found != window.rowSelection.choices.end() && at < found->second.size());
         found->second[at] = value;
     });
 }

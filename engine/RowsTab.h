@@ -27,6 +27,10 @@ void SyncOfferedSections(std::span<const OfferedSection> offered, const SectionB
                          std::vector<std::string>& items,
                          const std::function<void(std::string_view)>& forget);
 
+/// Fails as an index outside an array does unless inRange: the tabs' stores can fall out of
+/// step with the source, and then say so through their error traps.
+void ExpectIndex(bool inRange);
+
 /// A line of the Rows tab's list.
 struct RowLine {
     std::string text;
