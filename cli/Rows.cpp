@@ -2,6 +2,7 @@
 
 #include "app/StringTable.h"
 #include "engine/RowDetails.h"
+#include "engine/RowListing.h"
 #include "engine/RowStores.h"
 #include "formula/CellCatalogue.h"
 #include "platform/visio/Constants.h"
@@ -72,35 +73,18 @@ bool Orderable(const CatalogueEntry& entry) {
 
 std::vector<ListedRow> ListRows(const visio::ShapePtr& sheet, const CatalogueEntry& entry) {
     std::vector<ListedRow> rows;
-    if (entry.kind == engine::EntryKind::GeometryRows) {
-        for (int16_t g = 0; g < sheet->GeometryCount(); ++g) {
-            const auto section = static_cast<int16_t>(visio::visSectionFirstComponent + g);
-            for (int16_t r = 0; r < sheet->RowCount(section); ++r) {
-                const std::string token = std::to_string(g + 1) + "." + std::to_string(r + 1);
-                rows.push_back(
-                    {"Geometry Section " + std::to_string(g + 1) + ", Row " + std::to_string(r + 1),
-                     token, section, r});
-            }
-        }
-        return rows;
-    }
-    const engine::MultiRowSection* listed = RowsSectionOf(entry.section);
-    if (!listed || !sheet->SectionExists(entry.section, 0)) return rows;
-    // Connection points, actions and controls are named when their first row has a name.
-    bool named = !listed->prefix.empty();
-    if (entry.section == visio::visSectionConnectionPts ||
-        entry.section == visio::visSectionAction || entry.section == visio::visSectionControls) {
-        if (!sheet->RowExists(entry.section, 0, 0)) return rows;
-        named = !sheet->CellsSRC(entry.section, 0, 0)->RowName().empty();
-    }
-    for (int16_t r = 0; r < sheet->RowCount(entry.section); ++r) {
-        if (named) {
-            const std::string name = sheet->CellsSRC(entry.section, r, 0)->RowName();
-            rows.push_back({std::string(listed->prefix) + name, name, entry.section, r});
-        } else {
-            rows.push_back(
-                {"Row " + std::to_string(r + 1), std::to_string(r + 1), entry.section, r});
-        }
+    const engine::MultiRowSection* listed = entry.kind == engine::EntryKind::GeometryRows
+                                                ? engine::FindMultiRowSection("Geometry")
+                                                : RowsSectionOf(entry.section);
+    if (!listed) return rows;
+    for (engine::ListedRow& row : engine::ListSectionRows(sheet, *listed)) {
+        std::string token =
+            !row.name.empty() ? row.name
+            : visio::IsGeometrySection(row.section)
+                ? std::to_string(row.section - visio::visSectionFirstComponent + 1) + "." +
+                      std::to_string(row.row + 1)
+                : std::to_string(row.row + 1);
+        rows.push_back({std::move(row.label), std::move(token), row.section, row.row});
     }
     return rows;
 }

@@ -174,17 +174,6 @@ private:
     std::string m_text;
 };
 
-/// The host's version read as a number ("16.0" is 16); 0 when it is no number.
-double HostVersion() {
-    if (!app::g_oApplication || !app::g_oApplication->VisioApplication()) {
-        Raise(err::kObjectNotSet, err::DescriptionOf(err::kObjectNotSet));
-    }
-    const std::string text = app::g_oApplication->VisioApplication()->Version();
-    double version = 0;
-    std::from_chars(text.data(), text.data() + text.size(), version);
-    return version;
-}
-
 std::string GeometryDetails(const visio::ShapePtr& shape, int16_t position,
                             const GeometryRowTable& table) {
     if (position < 0 || static_cast<size_t>(position) >= table.size()) {
@@ -209,6 +198,16 @@ std::string GeometryDetails(const visio::ShapePtr& shape, int16_t position,
 }
 
 }  // namespace
+
+double HostVersion() {
+    if (!app::g_oApplication || !app::g_oApplication->VisioApplication()) {
+        Raise(err::kObjectNotSet, err::DescriptionOf(err::kObjectNotSet));
+    }
+    const std::string text = app::g_oApplication->VisioApplication()->Version();
+    double version = 0;
+    std::from_chars(text.data(), text.data() + text.size(), version);
+    return version;
+}
 
 std::string FormulaDisplayText(std::string_view formula) {
     if (!formula.empty() && formula.front() == '=') formula.remove_prefix(1);

@@ -14,6 +14,10 @@ namespace tess::engine {
 /// A formula as a ShapeSheet user reads it: "No Formula" for none, else the formula on one line.
 std::string FormulaDisplayText(std::string_view formula);
 
+/// The running host's version read as a number ("16.0" is 16); 0 when it is no number. Fails
+/// without a host.
+double HostVersion();
+
 /// The details of row `row` of the section the tabs call sectionName; for "Geometry" the row is
 /// a position in geometryRows. The empty text for a name the tabs do not use, and after a
 /// failure (which is reported).

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "engine/RowOrderTab.h"
 #include "engine/WindowState.h"
 
 class QComboBox;
@@ -23,9 +24,17 @@ public:
     void UpdateRowsOnRowOrderTab();
     /// Lists the current and new order of the section chosen in the drop-down.
     void RefreshOrderLists();
+    /// The arrows: the selected row of the new order one place up or down.
+    void MoveRowUp();
+    void MoveRowDown();
 
 private:
+    void MoveRow(int step);
+    void lstNewOrder_Click();
+    int SelectedNewRow() const;
+
     engine::CopyWindow& m_window;
+    engine::OrderLists m_lists;  // what the two lists show
     QComboBox* m_sections = nullptr;
     QListWidget* m_current = nullptr;
     QListWidget* m_new = nullptr;

@@ -7,8 +7,10 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
+#include "engine/RowsTab.h"
 #include "ui/Controls.h"
 #include "ui/Resources.h"
+#include "ui/SectionDropDown.h"
 
 namespace tess::ui {
 
@@ -28,14 +30,67 @@ RowsTab::RowsTab(engine::CopyWindow& window, QWidget* parent) : QWidget(parent),
     inner->addWidget(label(1002, QStringLiteral("lblRowsSection"), m_sections));
     inner->addWidget(m_sections);
     inner->addWidget(label(1003, QStringLiteral("lblRows"), m_rows));
-    inner->addWidget(m_rows, 2);
+    inner->addWidget(m_rows, 1);
     inner->addWidget(label(1004, QStringLiteral("lblRowDetails"), m_details));
     inner->addWidget(m_details, 1);
     layout->addWidget(frame);
+
+    connect(m_sections, &QComboBox::currentIndexChanged, this, &RowsTab::RefreshRowsList);
+    connect(m_rows, &QListWidget::itemChanged, this, &RowsTab::CheckRow);
+    connect(m_rows->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &RowsTab::SelectRow);
 }
 
-void RowsTab::SetupRowsTab() {}
-void RowsTab::UpdateRowsOnRowsTab() {}
-void RowsTab::RefreshRowsList() {}
+void RowsTab::SetupRowsTab() {
+    const std::vector<std::string> items = engine::SetupRowsTab(m_window);
+    m_rows->clear();
+    m_details->clear();
+    ShowSectionItems(m_sections, items, false);
+}
+
+void RowsTab::UpdateRowsOnRowsTab() {
+    std::vector<std::string> items = SectionItems(m_sections);
+    engine::UpdateRowsOnRowsTab(m_window, items);
+    ShowSectionItems(m_sections, items, true);
+}
+
+void RowsTab::RefreshRowsList() {
+    m_filling = true;
+    m_rows->clear();
+    m_details->clear();
+    for (const engine::RowLine& line :
+         engine::RefreshRowsList(m_window, PickedSection(m_sections))) {
+        auto* item = new QListWidgetItem(QString::fromStdString(line.text));
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(line.ticked ? Qt::Checked : Qt::Unchecked);
+        m_rows->addItem(item);
+    }
+    m_filling = false;
+    // A lone row is not selected: its details stay empty until the user picks it.
+    if (m_rows->count() >= 2) {
+        m_rows->setCurrentRow(0);
+    } else {
+        SelectRow();
+    }
+}
+
+void RowsTab::CheckRow(QListWidgetItem* item) {
+    if (m_filling) return;
+    engine::CheckRow(m_window, PickedSection(m_sections), m_rows->row(item),
+                     item->checkState() == Qt::Checked);
+}
+
+void RowsTab::SelectRow() {
+    if (m_filling) return;
+    m_details->clear();
+    const QModelIndexList selected = m_rows->selectionModel()->selectedIndexes();
+    if (selected.isEmpty()) return;
+    m_details->setPlainText(DetailsText(
+        engine::SelectRow(m_window, PickedSection(m_sections), selected.front().row())));
+}
+
+QString DetailsText(const std::string& details) {
+    return QString::fromStdString(details).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
 
 }  // namespace tess::ui

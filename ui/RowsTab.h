@@ -6,6 +6,7 @@
 
 class QComboBox;
 class QListWidget;
+class QListWidgetItem;
 class QPlainTextEdit;
 
 // The Rows tab: which rows of each multi-row section of the source are copied.
@@ -24,10 +25,17 @@ public:
     void RefreshRowsList();
 
 private:
+    void CheckRow(QListWidgetItem* item);
+    void SelectRow();
+
     engine::CopyWindow& m_window;
     QComboBox* m_sections = nullptr;
     QListWidget* m_rows = nullptr;
     QPlainTextEdit* m_details = nullptr;
+    bool m_filling = false;  // while the list is filled, its ticks are not the user's
 };
+
+/// Details text as a text box shows it: lines broken by line feeds alone.
+QString DetailsText(const std::string& details);
 
 }  // namespace tess::ui

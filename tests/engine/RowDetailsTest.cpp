@@ -2,9 +2,7 @@
 // breaks fall.
 #include <gtest/gtest.h>
 
-#include "app/Application.h"
-#include "app/Globals.h"
-#include "engine/CopyFixture.h"
+#include "engine/HostedFixture.h"
 #include "engine/RowDetails.h"
 #include "platform/visio/Constants.h"
 
@@ -13,49 +11,11 @@ namespace {
 
 using namespace visio;
 
-/// The embedded application, reporting whatever version a test sets.
-class VersionedHost : public IApplication {
-public:
-    explicit VersionedHost(ApplicationPtr inner) : m_inner(std::move(inner)) {}
-    DocumentsPtr Documents() override { return m_inner->Documents(); }
-    DocumentPtr ActiveDocument() override { return m_inner->ActiveDocument(); }
-    PagePtr ActivePage() override { return m_inner->ActivePage(); }
-    WindowPtr ActiveWindow() override { return m_inner->ActiveWindow(); }
-    std::string Version() override { return version; }
-    int32_t BeginUndoScope(const std::string& name) override {
-        return m_inner->BeginUndoScope(name);
-    }
-    void EndUndoScope(int32_t scope, bool commit) override { m_inner->EndUndoScope(scope, commit); }
-    void Undo() override { m_inner->Undo(); }
-    void Redo() override { m_inner->Redo(); }
-    void Quit() override { m_inner->Quit(); }
-    void AddEventSink(IApplicationEvents* sink) override { m_inner->AddEventSink(sink); }
-    void RemoveEventSink(IApplicationEvents* sink) override { m_inner->RemoveEventSink(sink); }
-
-    std::string version = "16.0";
-
-private:
-    ApplicationPtr m_inner;
-};
-
-class NoWindows : public app::IWindows {
-public:
-    void DisplayMainWindow() override {}
-    void Unload(std::string_view) override {}
-};
-
-class RowDetails : public CopyTest {
+class RowDetails : public HostedCopyTest {
 protected:
     void SetUp() override {
-        CopyTest::SetUp();
-        host = std::make_shared<VersionedHost>(app);
-        app::g_oApplication = std::make_unique<app::Application>(windows);
-        app::g_oApplication->Display(host);
+        HostedCopyTest::SetUp();
         shape = Rectangle();
-    }
-    void TearDown() override {
-        app::g_oApplication.reset();
-        CopyTest::TearDown();
     }
 
     static std::vector<std::string> Lines(const std::string& text) {
@@ -68,8 +28,6 @@ protected:
         return lines;
     }
 
-    NoWindows windows;
-    std::shared_ptr<VersionedHost> host;
     ShapePtr shape;
 };
 
