@@ -154,6 +154,9 @@ void CheckRow(CopyWindow& window, std::string_view sectionName, int index, bool 
         }
         const auto found = window.rowSelection.choices.find(sectionName);
         ExpectIndex(found != window.rowSelection.choices.end() && at < found->second.size());
+        // A new order names rows by their place among the ticked ones: once the ticks change
+        // it would put other rows in other places, so it starts again from the source order.
+        if ((found->second[at] != 0) != ticked) window.rowOrders.Reset(sectionName);
         found->second[at] = value;
     });
 }
