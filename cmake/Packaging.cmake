@@ -38,6 +38,7 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "copies ShapeSheet sections, rows and formulas between Visio shapes")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
+set(CPACK_SOURCE_GENERATOR TXZ)
 set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build/")
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -118,5 +118,5 @@ if [ "$desktop" = ON ]; then
         fail "the desktop entry does not offer to open Visio drawings"
 fi
 
-[ $failures = 0 ] && echo "the package is complete and both programs start from it"
+[ $failures = 0 ] && echo "the package is complete and its programs start from it"
 [ $failures = 0 ]
