@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs, only when missing and without asking, every Debian package that building,
-# testing and benchmarking Tessaline needs. With --windows it adds the MinGW-w64 cross
+# testing, benchmarking and packaging Tessaline needs. With --windows it adds the MinGW-w64 cross
 # compiler and Wine, for the windows-cross preset and its tests.
 set -euo pipefail
 
@@ -11,6 +11,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libvisio-tools
     libutfcpp-dev uuid-dev locales clang libclang-rt-14-dev
+    dpkg-dev desktop-file-utils
 )
 if [ "${1:-}" = "--windows" ]; then
     packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 googletest)
@@ -31,4 +32,4 @@ sudo=()
 if [ "$(id -u)" -ne 0 ]; then sudo=(sudo); fi
 echo "Installing: ${missing[*]}"
 "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq -o Dpkg::Use-Pty=0 --no-install-recommends "${missing[@]}" >/dev/null
