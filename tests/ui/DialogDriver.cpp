@@ -32,8 +32,9 @@ void DialogDriver::Poll() {
         modal->reject();
         return;
     }
-    const QString shots = qEnvironmentVariable("TESSALINE_UI_SHOTS");
-    if (!shots.isEmpty())
+    const QString shots =
+        qEnvironmentVariable("TESSALINE_UI_SHOTS", QStringLiteral(TESSALINE_SCREENSHOTS "/dialogs"));
+    if (!shots.isEmpty() && QDir().mkpath(shots))
         modal->grab().save(QDir(shots).filePath(
             QStringLiteral("%1-%2.png").arg(modal->objectName()).arg(++m_shots)));
     Action action = std::move(m_steps.front().action);

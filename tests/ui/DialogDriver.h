@@ -14,7 +14,8 @@ namespace tess::test {
 /// step waits until the window of its name is the active modal one, then acts on it (the action
 /// may open another modal window, which the next step answers). A window of the program's that
 /// no step expects fails the test and is closed, so nothing waits for a person. With
-/// TESSALINE_UI_SHOTS naming a folder, each window answered is saved there as a picture.
+/// Each window answered is saved as a picture in the build folder's screenshots/dialogs (or the
+/// folder TESSALINE_UI_SHOTS names).
 class DialogDriver : public QObject {
 public:
     using Action = std::function<void(QDialog&)>;

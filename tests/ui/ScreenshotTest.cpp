@@ -134,7 +134,24 @@ TEST_F(Screenshots, EveryTabChosenFromTheKeyboardAtTheDesignSize) {
     // Each mnemonic brought up a different tab.
     EXPECT_EQ(pictures.size(), tabs.size());
 
+    // Help > About from the keyboard, photographed, and closed with Escape.
+    Keys(QStringLiteral("alt+h"));
+    Keys(QStringLiteral("a"));
+    const QString about = Run(QStringLiteral("xdotool"),
+                              {QStringLiteral("search"), QStringLiteral("--sync"),
+                               QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                               QStringLiteral("^About Tessaline$")})
+                              .section(QLatin1Char('\n'), 0, 0);
+    ASSERT_FALSE(about.isEmpty()) << "the About box did not appear";
+    int status = -1;
+    Run(QStringLiteral(TESSALINE_SCREEN_GRAB), {folder + QStringLiteral("/7-about.png"), about},
+        &status);
+    EXPECT_EQ(status, 0);
+    Run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), about});
+    Keys(QStringLiteral("Escape"));
+
     // Ctrl+Q quits; nothing changed, so nothing is asked.
+    Run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
     Keys(QStringLiteral("ctrl+q"));
     ASSERT_TRUE(program.waitForFinished(15000)) << "the program did not end on Ctrl+Q";
     EXPECT_EQ(program.exitCode(), 0);
