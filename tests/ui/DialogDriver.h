@@ -13,8 +13,8 @@ namespace tess::test {
 /// Answers the program's own modal windows from a script, as a person at the screen would: each
 /// step waits until the window of its name is the active modal one, then acts on it (the action
 /// may open another modal window, which the next step answers). A window of the program's that
-/// no step expects fails the test and is closed, so nothing waits for a person. With
-/// Each window answered is saved as a picture in the build folder's screenshots/dialogs (or the
+/// no step expects fails the test and is closed, so nothing waits for a person. Each window
+/// answered is saved as a picture in the build folder's screenshots/dialogs (or the
 /// folder TESSALINE_UI_SHOTS names).
 class DialogDriver : public QObject {
 public:
