@@ -8,6 +8,8 @@
 #include <QTabBar>
 #include <QTabWidget>
 
+#include "ui/AboutBox.h"
+#include "ui/CopyErrorDialogs.h"
 #include "ui/UiFixture.h"
 
 // What a screen reader or a script needs of every control: a control name, an accessible name,
@@ -35,11 +37,8 @@ std::vector<QWidget*> ProgramControls(QWidget& window) {
 
 using Accessibility = UiFixture;
 
-TEST_F(Accessibility, EveryControlHasANameAnAccessibleNameAndKeyboardFocus) {
-    ASSERT_TRUE(Start({QString::fromStdString(CopySample("test6_shape_properties.vsdx"))}));
-    const std::vector<QWidget*> controls = ProgramControls(Window());
-    EXPECT_GT(controls.size(), 60u);
-    for (QWidget* control : controls) {
+void ExpectNamedAndReachable(QWidget& window) {
+    for (QWidget* control : ProgramControls(window)) {
         const std::string what = std::string(control->metaObject()->className()) + " " +
                                  control->objectName().toStdString();
         EXPECT_FALSE(control->objectName().isEmpty()) << what;
@@ -51,6 +50,23 @@ TEST_F(Accessibility, EveryControlHasANameAnAccessibleNameAndKeyboardFocus) {
             EXPECT_TRUE(control->focusPolicy() & Qt::TabFocus) << what << " cannot be reached by Tab";
         }
     }
+}
+
+TEST_F(Accessibility, EveryControlHasANameAnAccessibleNameAndKeyboardFocus) {
+    ASSERT_TRUE(Start({QString::fromStdString(CopySample("test6_shape_properties.vsdx"))}));
+    EXPECT_GT(ProgramControls(Window()).size(), 60u);
+    ExpectNamedAndReachable(Window());
+}
+
+TEST(DialogAccessibility, TheDialogsControlsAreNamedAndReachable) {
+    ui::AboutBox about;
+    ExpectNamedAndReachable(about);
+    const engine::CopyErrorDetails details;
+    ui::CopyErrorDialog error(QStringLiteral("message"), details);
+    ExpectNamedAndReachable(error);
+    EXPECT_EQ(ProgramControls(error).size(), 3u);  // Details, Continue, Cancel Run
+    ui::CopyErrorDetailsDialog list(details);
+    ExpectNamedAndReachable(list);
 }
 
 TEST_F(Accessibility, EveryTabAndButtonOfTheWindowHasItsMnemonic) {
