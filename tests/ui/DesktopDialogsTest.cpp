@@ -29,14 +29,6 @@ const QString kCauseRow = QStringLiteral(
 const QString kCauseShape =
     QStringLiteral("A reference to a shape in the formula cannot be resolved.");
 
-QStringList Items(QDialog& dialog, const QString& listName) {
-    QStringList texts;
-    auto* list = dialog.findChild<QListWidget*>(listName);
-    EXPECT_NE(list, nullptr) << listName.toStdString();
-    for (int i = 0; list && i < list->count(); ++i) texts << list->item(i)->text();
-    return texts;
-}
-
 QString LabelText(QWidget& window, const QString& name) {
     auto* label = window.findChild<QLabel*>(name);
     EXPECT_NE(label, nullptr) << name.toStdString();

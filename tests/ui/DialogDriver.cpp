@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QPointer>
+#include <QListWidget>
 #include <QTest>
 #include <algorithm>
 
@@ -53,6 +54,14 @@ void ClickIn(QWidget& window, const QString& buttonName) {
     auto* button = window.findChild<QAbstractButton*>(buttonName);
     ASSERT_NE(button, nullptr) << buttonName.toStdString();
     QTest::mouseClick(button, Qt::LeftButton);
+}
+
+QStringList Items(QWidget& window, const QString& listName) {
+    QStringList texts;
+    auto* list = window.findChild<QListWidget*>(listName);
+    EXPECT_NE(list, nullptr) << listName.toStdString();
+    for (int i = 0; list && i < list->count(); ++i) texts << list->item(i)->text();
+    return texts;
 }
 
 }  // namespace tess::test

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <deque>
 #include <functional>
@@ -39,5 +40,7 @@ private:
 
 /// Clicks a button of a window by its control name; fails the test when there is none.
 void ClickIn(QWidget& window, const QString& buttonName);
+/// The texts of a list of a window, by the list's control name.
+QStringList Items(QWidget& window, const QString& listName);
 
 }  // namespace tess::test

@@ -9,7 +9,12 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <QAction>
+
+#include "host/embedded/Objects.h"
+#include "host/vsdx/Vsdx.h"
 #include "platform/visio/Constants.h"
+#include "ui/DialogDriver.h"
 #include "ui/UiFixture.h"
 
 namespace tess::test {
@@ -93,11 +98,15 @@ protected:
     static constexpr int kRowOrderTab = 3;
 };
 
-TEST_F(RowsTabs, ChosenUntickedAndReorderedRowsAreWhatTheCopyWrites) {
-    // A third property, so that one can be left out and the other two still reordered.
+TEST_F(RowsTabs, ChosenUntickedAndReorderedRowsAreWhatTheCopyWritesAndSaves) {
+    // A third property, so that one can be left out and the other two still reordered; its
+    // prompt names a row of the source's own, which the destinations lack: refused there.
     const visio::ShapePtr source = Shape("Page-1", "Sheet.1");
+    source->AddNamedRow(visio::visSectionUser, "Only", 0);
+    source->Cells("User.Only")->SetFormula("1");
     const int16_t row = source->AddNamedRow(visio::visSectionProp, "third_property", 0);
     source->CellsSRC(visio::visSectionProp, row, 0)->SetFormula("\"third value\"");
+    source->CellsSRC(visio::visSectionProp, row, 1)->SetFormula("User.Only");
     source->CellsSRC(visio::visSectionProp, row, 2)->SetFormula("\"third label\"");
     SourceWithProperties(QStringLiteral("Page-1"), QStringLiteral("Sheet.1"));
     AddDestination(ShapeNode(QStringLiteral("Page-1"), QStringLiteral("Sheet.5")));
@@ -147,14 +156,40 @@ TEST_F(RowsTabs, ChosenUntickedAndReorderedRowsAreWhatTheCopyWrites) {
     ShowTab(kRowOrderTab);
     EXPECT_EQ(Texts(next), reordered) << "the order is kept";
 
+    // The refused prompt on each destination: its details, then Continue.
+    DialogDriver driver;
+    driver.Then(QStringLiteral("frmCopyError"), [](QDialog& dialog) {
+        ClickIn(dialog, QStringLiteral("cmdDetails"));
+        ClickIn(dialog, QStringLiteral("cmdOK"));
+    });
+    QStringList formulas;
+    driver.Then(QStringLiteral("frmCopyErrorDetails"), [&](QDialog& list) {
+        formulas = test::Items(list, QStringLiteral("lstOriginal"));
+        ClickIn(list, QStringLiteral("cmdOK"));
+    });
+    driver.Then(QStringLiteral("frmCopyError"),
+                [](QDialog& dialog) { ClickIn(dialog, QStringLiteral("cmdOK")); });
     Click(QStringLiteral("cmdCopy"));
+    EXPECT_TRUE(driver.Done());
+    EXPECT_TRUE(formulas.contains(QStringLiteral("User.Only"))) << formulas.join('|').toStdString();
     EXPECT_EQ(Messages(), std::vector<std::string>{"Clone Complete."});
-    // Overwriting, each destination's section is replaced by the chosen rows in the new order.
+
+    // Overwriting, each destination's section is replaced by the chosen rows in the new order,
+    // in the window and in the saved file.
+    Window().findChild<QAction*>(QStringLiteral("mnuSave"))->trigger();
+    const auto reread = std::make_shared<embedded::EmbeddedApplication>();
+    vsdx::OpenDocument(reread->TheModel(), Program().TheDrawings().Documents().front()->path);
     for (const auto& [page, shape] : {std::pair{"Page-1", "Sheet.5"}, {"Page-2", "Sheet.4"}}) {
-        const visio::ShapePtr destination = Shape(page, shape);
-        EXPECT_EQ(RowNames(destination), (Strings{"third_property", "my_property_name"})) << shape;
-        EXPECT_EQ(destination->Cells("Prop.third_property")->Formula(), "\"third value\"");
-        EXPECT_EQ(destination->Cells("Prop.my_property_name")->Formula(), "\"property value\"");
+        for (const visio::ShapePtr& destination :
+             {Shape(page, shape), reread->Documents()->Item(int16_t{1})->Pages()->Item(page)
+                                      ->Shapes()->Item(shape)}) {
+            EXPECT_EQ(RowNames(destination), (Strings{"third_property", "my_property_name"}))
+                << shape;
+            // The refused formula never reached the destination.
+            EXPECT_NE(destination->CellsSRC(visio::visSectionProp, 0, 1)->Formula(), "User.Only");
+            EXPECT_EQ(destination->Cells("Prop.my_property_name")->Formula(),
+                      "\"property value\"");
+        }
     }
 }
 
