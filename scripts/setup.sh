@@ -11,7 +11,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libvisio-tools
     libutfcpp-dev uuid-dev locales clang libclang-rt-14-dev
-    dpkg-dev desktop-file-utils
+    dpkg-dev desktop-file-utils file
 )
 if [ "${1:-}" = "--windows" ]; then
     packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 googletest)
