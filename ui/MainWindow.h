@@ -102,7 +102,6 @@ private:
     QAction* m_redo = nullptr;
     QMenu* m_drawingMenu = nullptr;
     QMenu* m_pageMenu = nullptr;
-    bool m_settingsWritten = false;
 };
 
 }  // namespace tess::ui

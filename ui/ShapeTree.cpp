@@ -178,9 +178,8 @@ void ShapeTree::ReplaceDummy(QTreeWidgetItem* node) {
             default:
                 break;
         }
-        m_tree->setUpdatesEnabled(true);
     });
-    m_tree->setUpdatesEnabled(true);
+    m_tree->setUpdatesEnabled(true);  // also after a failure
 }
 
 QTreeWidgetItem* ShapeTree::FindShapeInTree(const QString& key) const {
