@@ -525,34 +525,9 @@ int RunCheck(const CheckOptions& options, std::ostream& out) {
     Workspace& files = session.Files();
     embedded::Model& model = files.Model();
     CheckTally tally;
-    for (const Workspace::Document& document : files.Documents()) {
-        const std::string prefix =
-            files.Documents().size() > 1 ? EscapeName(document.data->name) + ":" : std::string();
-        CheckSheet(model, document.data->documentSheet, prefix + "document", tally);
-        for (const embedded::SheetPtr& style : document.data->styles) {
-            CheckSheet(model, style, prefix + "style:" + EscapeName(style->name), tally);
-        }
-        std::function<void(const std::vector<embedded::SheetPtr>&)> shapes =
-            [&](const std::vector<embedded::SheetPtr>& list) {
-                for (const embedded::SheetPtr& shape : list) {
-                    CheckSheet(model, shape,
-                               files.AddressOf(embedded::WrapShape(files.App().ModelPtr(), shape)),
-                               tally);
-                    shapes(std::vector<embedded::SheetPtr>(shape->shapes));
-                }
-            };
-        for (const auto& master : document.data->masters) {
-            if (master->pageSheet)
-                CheckSheet(model, master->pageSheet, prefix + "master:" + EscapeName(master->name),
-                           tally);
-            shapes(std::vector<embedded::SheetPtr>(master->shapes));
-        }
-        for (const auto& page : document.data->pages) {
-            model.LoadShapes(*page);
-            CheckSheet(model, page->pageSheet, prefix + "page:" + EscapeName(page->name), tally);
-            shapes(std::vector<embedded::SheetPtr>(page->shapes));
-        }
-    }
+    files.ForEachSheet([&](const embedded::SheetPtr& sheet, const std::string& address) {
+        CheckSheet(model, sheet, address, tally);
+    });
     const size_t broken = tally.problems.size();
     if (options.json) {
         Json json = {{"files", files.Documents().size()},

@@ -5,6 +5,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Help.h"
+#include "cli/ValuesCheck.h"
 #include "cli/Workspace.h"
 #include "host/vsdx/Vsdx.h"
 #include "platform/visio/Error.h"
@@ -109,8 +110,11 @@ int main(int argc, char** argv) {
     CLI::App* checkCommand =
         app.add_subcommand("check", "Print every formula that names a missing cell or shape");
     AddFiles(*checkCommand, check.files);
+    checkCommand->add_flag("--values", check.values,
+                           "Compute every value the files store again and print each that "
+                           "differs");
     checkCommand->add_flag("--json", check.json, "Print JSON");
-    checkCommand->footer(help::CheckJson());
+    checkCommand->footer(help::CheckJson() + "\n" + help::CheckValues());
 
     try {
         app.parse(argc, argv);
@@ -138,7 +142,7 @@ int main(int argc, char** argv) {
             return RunSections(sections, std::cout);
         }
         if (copyCommand->parsed()) return RunCopy(copy, std::cout);
-        return RunCheck(check, std::cout);
+        return check.values ? RunCheckValues(check, std::cout) : RunCheck(check, std::cout);
     } catch (const tess::Error& error) {
         std::cerr << "Tessaline: " << error.Description() << '\n';
         return error.Number() == kUsageError ? kUsageError : kFileStatus;

@@ -254,6 +254,33 @@ std::string Workspace::AddressOf(const visio::ShapePtr& shape) {
     return text;
 }
 
+void Workspace::ForEachSheet(
+    const std::function<void(const embedded::SheetPtr&, const std::string&)>& visit) {
+    std::function<void(const std::vector<embedded::SheetPtr>&)> shapes =
+        [&](const std::vector<embedded::SheetPtr>& list) {
+            for (const embedded::SheetPtr& shape : list) {
+                visit(shape, AddressOf(embedded::WrapShape(m_app->ModelPtr(), shape)));
+                shapes(std::vector<embedded::SheetPtr>(shape->shapes));
+            }
+        };
+    for (const Document& document : m_documents) {
+        const std::string prefix = Prefix(document);
+        visit(document.data->documentSheet, prefix + "document");
+        for (const embedded::SheetPtr& style : document.data->styles)
+            visit(style, prefix + "style:" + EscapeName(style->name));
+        for (const auto& master : document.data->masters) {
+            if (master->pageSheet)
+                visit(master->pageSheet, prefix + "master:" + EscapeName(master->name));
+            shapes(std::vector<embedded::SheetPtr>(master->shapes));
+        }
+        for (const auto& page : document.data->pages) {
+            Model().LoadShapes(*page);
+            visit(page->pageSheet, prefix + "page:" + EscapeName(page->name));
+            shapes(std::vector<embedded::SheetPtr>(page->shapes));
+        }
+    }
+}
+
 Target Workspace::TargetOfShape(const visio::ShapePtr& shape) {
     const int16_t image = shape->Shapes()->Count() > 0 ? engine::kImageGroup : engine::kImageShape;
     return {shape, image, shape, AddressOf(shape), shape->Name()};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -60,6 +61,11 @@ public:
     };
     const std::vector<Document>& Documents() const { return m_documents; }
 
+    /// Calls visit with every sheet of every file and its address, in the order list prints
+    /// them: the document sheet, the styles (style:NAME), each master's page sheet and shapes at
+    /// any depth, each page's sheet and shapes.
+    void ForEachSheet(
+        const std::function<void(const embedded::SheetPtr&, const std::string&)>& visit);
     /// Resolves an address; a usage error when it names nothing.
     Target Resolve(const Address& address);
     /// Resolves an address ending in "*": every top-level shape of the page or master but except.

@@ -18,24 +18,42 @@ enum class ErrorValue : uint8_t { Name, Ref, Div0, Value, Num, NA };
 /// The text the ShapeSheet shows for an error: "#NAME?", "#REF!", "#DIV/0!", ...
 std::string_view ErrorText(ErrorValue error);
 
+/// What a value needs that no drawing holds, or that this program does not compute.
+enum class Need : uint8_t {
+    None,
+    Computation,  // a function, or a case of one, this program does not compute
+    TextMetrics,  // the size of text as it is drawn (TEXTWIDTH, TEXTHEIGHT)
+    Clock,        // the time now, or a random number
+    Environment,  // the user's settings, the running program, where the file lies
+};
+
 /// The result of a formula. NotComputable stands for a value that needs what this program does
-/// not have (a theme, a text renderer, the clock): whoever asked keeps the value it knew.
+/// not have (a text renderer, the clock, a function it lacks): whoever asked keeps the value it
+/// knew.
 struct Value {
     enum class Type : uint8_t { Number, String, Color, Error, NotComputable };
 
     Type type = Type::NotComputable;
     ErrorValue error = ErrorValue::Value;
+    /// NotComputable: what it needs. A known value that needs something is the one last shown,
+    /// kept for want of it.
+    Need need = Need::Computation;
     double number = 0;  // Number, in internal units; Color: the packed 0xRRGGBB
-    CompactText text;   // String
+    CompactText text;   // String; NotComputable: what needs what it lacks
 
-    static Value Number(double number) { return {Type::Number, ErrorValue::Value, number, {}}; }
+    static Value Number(double number) {
+        return {Type::Number, ErrorValue::Value, Need::None, number, {}};
+    }
     /// Text whose invalid UTF-8 bytes are replaced, so that none reaches a file or a report.
     static Value String(std::string_view text);
     static Value Color(uint32_t rgb) {
-        return {Type::Color, ErrorValue::Value, static_cast<double>(rgb), {}};
+        return {Type::Color, ErrorValue::Value, Need::None, static_cast<double>(rgb), {}};
     }
-    static Value Error(ErrorValue error) { return {Type::Error, error, 0, {}}; }
-    static Value NotComputable() { return {}; }
+    static Value Error(ErrorValue error) { return {Type::Error, error, Need::None, 0, {}}; }
+    /// A value not known: what it needs, and the function or case that needs it ("THEMEVAL").
+    static Value NotComputable(Need need = Need::Computation, std::string_view what = {}) {
+        return {Type::NotComputable, ErrorValue::Value, need, 0, what};
+    }
 
     bool IsNumber() const { return type == Type::Number; }
     bool IsKnown() const { return type != Type::NotComputable; }

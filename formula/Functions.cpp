@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+#include <optional>
 #include <vector>
 
 namespace tess::formula {
@@ -80,7 +81,7 @@ public:
         }
         const auto index = Evaluator::ToNumber(value);
         if (!index || !(*index >= 0 && *index < std::size(kPalette))) {
-            return Fail(Value::NotComputable());
+            return Fail(Value::NotComputable(Need::Computation, "a color by its index"));
         }
         out = kPalette[static_cast<size_t>(*index)];
         return true;
@@ -150,17 +151,17 @@ Value If(Call& c) {
 /// AND (all true) and OR (any true): a known deciding argument wins over unknown ones.
 template <bool kAny>
 Value Logical(Call& c) {
-    bool unknown = false;
+    std::optional<Value> unknown;
     for (uint32_t i = 0; i < c.Count(); ++i) {
         bool value = false;
         if (!c.Truth(i, value)) {
             if (c.failure.type == Value::Type::Error) return c.failure;
-            unknown = true;
+            if (!unknown) unknown = c.failure;
             continue;
         }
         if (value == kAny) return Bool(kAny);
     }
-    return unknown ? Value::NotComputable() : Bool(!kAny);
+    return unknown ? *unknown : Bool(!kAny);
 }
 
 Value Not(Call& c) {
@@ -654,7 +655,9 @@ bool DateTimeArgument(Call& c, uint32_t i, double& out) {
     const Value value = c.Get(i);
     const auto number = Evaluator::ToNumber(value);
     if (!Evaluator::IsOrdinary(value) || value.type == Value::Type::String) {
-        c.failure = value.type == Value::Type::String ? Value::NotComputable() : value;
+        c.failure = value.type == Value::Type::String
+                        ? Value::NotComputable(Need::Environment, "a date written as text")
+                        : value;
         return false;
     }
     if (!number || !(std::fabs(*number) < 3e6)) {  // 3e6 days: beyond the year 9999 either way
@@ -882,6 +885,7 @@ Value EllipseEccentricity(Call& c) {
 struct Function {
     std::string_view name;
     Handler handler;  // null: known to the ShapeSheet, not computed here
+    Need need = Need::Computation;  // without a handler: what its result needs
 };
 
 // Every function the ShapeSheet knows, with the computation of those this program computes.
@@ -931,12 +935,12 @@ const Function kFunctions[] = {
     {"DATEVALUE", DateTimeOf<1>},
     {"DAY", DateComponent<Component::Day>},
     {"DAYOFYEAR", DateComponent<Component::DayOfYear>},
-    {"DECIMALSEP", nullptr},
+    {"DECIMALSEP", nullptr, Need::Environment},
     {"DEFAULTEVENT", Zero},
     {"DEG", Math1<[](double x) { return x * 180 / kPi; }>},
     {"DEPENDSON", Zero},
     {"DESCRIPTION", nullptr},
-    {"DIRECTORY", nullptr},
+    {"DIRECTORY", nullptr, Need::Environment},
     {"DISTTOPATH", nullptr},
     {"DOCCREATION", nullptr},
     {"DOCLASTEDIT", nullptr},
@@ -948,7 +952,7 @@ const Function kFunctions[] = {
     {"EVALTEXT", nullptr},
     {"FALSE", False},
     {"FIELDPICTURE", nullptr},
-    {"FILENAME", nullptr},
+    {"FILENAME", nullptr, Need::Environment},
     {"FIND", Find},
     {"FLOOR", RoundToMultiple<false>},
     {"FONT", nullptr},
@@ -985,12 +989,12 @@ const Function kFunctions[] = {
     {"ISERRVALUE", IsErrorOf<IsValueError>},
     {"ISTHEMED", nullptr},
     {"KEYWORDS", nullptr},
-    {"LANGUAGE", nullptr},
+    {"LANGUAGE", nullptr, Need::Environment},
     {"LEFT", Left},
     {"LEN", Len},
     {"LISTMEMBERCOUNT", nullptr},
     {"LISTORDER", nullptr},
-    {"LISTSEP", nullptr},
+    {"LISTSEP", nullptr, Need::Environment},
     {"LISTSHEETREF", nullptr},
     {"LN", Ln},
     {"LOC", nullptr},
@@ -1018,7 +1022,7 @@ const Function kFunctions[] = {
     {"NAME", nullptr},
     {"NEARESTPOINTONPATH", nullptr},
     {"NOT", Not},
-    {"NOW", nullptr},
+    {"NOW", nullptr, Need::Clock},
     {"NURBS", nullptr},
     {"OPENFILE", Zero},
     {"OPENGROUPWIN", Zero},
@@ -1041,7 +1045,7 @@ const Function kFunctions[] = {
     {"POW", Pow},
     {"QUEUEMARKEREVENT", Zero},
     {"RAD", Math1<[](double x) { return x * kPi / 180; }>},
-    {"RAND", nullptr},
+    {"RAND", nullptr, Need::Clock},
     {"RECTSECT", nullptr},
     {"RED", Channel<16>},
     {"REF", nullptr},
@@ -1076,8 +1080,8 @@ const Function kFunctions[] = {
     {"SUM", Sum},
     {"TAN", Math1<std::tan>},
     {"TANH", Math1<std::tanh>},
-    {"TEXTHEIGHT", nullptr},
-    {"TEXTWIDTH", nullptr},
+    {"TEXTHEIGHT", nullptr, Need::TextMetrics},
+    {"TEXTWIDTH", nullptr, Need::TextMetrics},
     {"THEME", nullptr},
     {"THEMECBV", nullptr},
     {"THEMEGUARD", First},
@@ -1097,8 +1101,8 @@ const Function kFunctions[] = {
     {"UNICHAR", CodePoint<0x10FFFF>},
     {"UPPER", ChangeCase<true>},
     {"USE", nullptr},
-    {"USERUI", nullptr},
-    {"VERSION", nullptr},
+    {"USERUI", nullptr, Need::Environment},
+    {"VERSION", nullptr, Need::Environment},
     {"WEEKDAY", DateComponent<Component::Weekday>},
     {"YEAR", DateComponent<Component::Year>},
     {"_ELLIPSE_ECC", EllipseEccentricity},
@@ -1137,9 +1141,10 @@ bool IsComputedFunction(std::string_view name) {
 Value CallFunction(std::string_view name, Evaluator& evaluator, const Node& call) {
     const Function* function = FindFunction(name);
     if (!function) {
-        return IsKnownFunction(name) ? Value::NotComputable() : Value::Error(ErrorValue::Name);
+        return IsKnownFunction(name) ? Value::NotComputable(Need::Computation, name)
+                                     : Value::Error(ErrorValue::Name);
     }
-    if (!function->handler) return Value::NotComputable();
+    if (!function->handler) return Value::NotComputable(function->need, function->name);
     Call arguments(evaluator, call);
     return function->handler(arguments);
 }

@@ -102,6 +102,11 @@ public:
     /// The cell's current value, computed again when something changed since.
     formula::Value Result(const SheetPtr& sheet, int16_t section, int16_t row, int16_t cell);
     double ResultNumber(const SheetPtr& sheet, int16_t section, int16_t row, int16_t cell);
+    /// The value a recalculation gives the cell: computed from its formula (its own or the one
+    /// it inherits) and the recalculated values of the cells that names, never from a value
+    /// shown before or read from a file. NotComputable, saying what it needs, where the model
+    /// cannot compute it.
+    formula::Value Recalculated(const SheetPtr& sheet, int16_t section, int16_t row, int16_t cell);
     /// Why Visio would refuse a formula on this sheet; nullopt when it would accept it.
     std::optional<formula::FormulaProblem> CheckFormula(const SheetPtr& sheet,
                                                         std::string_view formula);
@@ -309,6 +314,14 @@ private:
 
     // Values.
     formula::Value Compute(const SheetPtr& sheet, int16_t section, int16_t row, int16_t cell);
+    formula::Value Recalculate(const SheetPtr& sheet, int16_t section, int16_t row, int16_t cell);
+    /// The value of a cell's formula on the sheet; nullopt when the cell is being computed
+    /// already (a circular reference).
+    std::optional<formula::Value> Evaluated(const SheetPtr& sheet, const SheetData& owner,
+                                            const CellData& source, int16_t section, int16_t row,
+                                            int16_t cell);
+    /// Action and event cells, whose formulas run when their event fires.
+    static bool IsEventCell(int16_t section, int16_t row, int16_t cell);
     void CacheValue(SheetData& sheet, int16_t section, int16_t row, int16_t cell,
                     formula::Value value, bool estimated = false);
 
@@ -350,6 +363,10 @@ private:
     std::string m_failDescription;
 
     formula::CycleGuard m_cycleGuard;
+    // A recalculation's values, good while nothing changes.
+    bool m_recalculating = false;
+    uint64_t m_recalculatedAt = 0;
+    std::map<std::pair<const SheetData*, int64_t>, formula::Value> m_recalculated;
 };
 
 }  // namespace tess::embedded

@@ -260,7 +260,13 @@ double Model::ResultNumber(const SheetPtr& sheet, int16_t section, int16_t row, 
     }
 }
 
+bool Model::IsEventCell(int16_t section, int16_t row, int16_t cell) {
+    return (section == visio::visSectionAction && cell == 3) ||
+           (section == visio::visSectionObject && row == visio::visRowEvent);
+}
+
 formula::Value Model::Compute(const SheetPtr& sheet, int16_t section, int16_t row, int16_t cell) {
+    if (m_recalculating) return Recalculate(sheet, section, row, cell);
     const CellData* own = OwnCell(*sheet, section, row, cell);
     if (own && own->computedAt == m_changes) return own->value;
     const SheetData* owner = nullptr;
@@ -268,33 +274,92 @@ formula::Value Model::Compute(const SheetPtr& sheet, int16_t section, int16_t ro
     // What the cell showed last: its own cached value, else its source's.
     formula::Value fallback = own ? own->value : source ? source->value : formula::Value::Number(0);
     // Action and event cells are evaluated only when their event fires: they keep their value.
-    const bool event = (section == visio::visSectionAction && cell == 3) ||
-                       (section == visio::visSectionObject && row == visio::visRowEvent);
-    if (!source || source->source != CellData::Source::Local || source->formula.empty() || event) {
+    if (!source || source->source != CellData::Source::Local || source->formula.empty() ||
+        IsEventCell(section, row, cell)) {
         CacheValue(*sheet, section, row, cell, fallback);
         return fallback;
     }
+    std::optional<formula::Value> value = Evaluated(sheet, *owner, *source, section, row, cell);
+    if (!value) return fallback;
+    const bool estimated = !value->IsKnown();
+    if (estimated) value = std::move(fallback);
+    CacheValue(*sheet, section, row, cell, *value, estimated);
+    return *value;
+}
+
+std::optional<formula::Value> Model::Evaluated(const SheetPtr& sheet, const SheetData& owner,
+                                               const CellData& source, int16_t section,
+                                               int16_t row, int16_t cell) {
     // A copy: evaluation may move cells in memory.
-    const std::string text = SeenThrough(*sheet, *owner, source->formula);
+    const std::string text = SeenThrough(*sheet, owner, source.formula);
     const uint64_t key =
         reinterpret_cast<uintptr_t>(sheet.get()) * 0x9E3779B97F4A7C15ull ^
         (static_cast<uint64_t>(static_cast<uint16_t>(section)) << 32 |
          static_cast<uint64_t>(static_cast<uint16_t>(row)) << 16 | static_cast<uint16_t>(cell));
-    if (!m_cycleGuard.Enter(key)) return fallback;
-    formula::Value value = fallback;
+    if (!m_cycleGuard.Enter(key)) return std::nullopt;
+    formula::Value value = formula::Value::NotComputable(formula::Need::Computation, "its syntax");
     const formula::ParseResult parsed = formula::Parse(text);
     if (!parsed.error) {
         SheetResolver resolver(*this, *sheet);
         value = formula::Evaluate(parsed.formula, resolver);
     }
     m_cycleGuard.Leave(key);
-    const bool estimated = !value.IsKnown();
-    if (estimated) value = std::move(fallback);
     if (section == visio::visSectionCharacter && cell == visio::visCharacterSize &&
         value.IsNumber()) {
         value.number = std::max(value.number, 1.0 / 72);  // Visio's text is never smaller than 1 pt
     }
-    CacheValue(*sheet, section, row, cell, value, estimated);
+    return value;
+}
+
+formula::Value Model::Recalculated(const SheetPtr& sheet, int16_t section, int16_t row,
+                                   int16_t cell) {
+    RequireAlive(*sheet);
+    if (m_recalculatedAt != m_changes) {
+        m_recalculated.clear();
+        m_recalculatedAt = m_changes;
+    }
+    const bool outermost = !m_recalculating;
+    m_recalculating = true;
+    try {
+        formula::Value value = Recalculate(sheet, section, row, cell);
+        m_recalculating = !outermost;
+        return value;
+    } catch (...) {
+        m_recalculating = !outermost;
+        throw;
+    }
+}
+
+formula::Value Model::Recalculate(const SheetPtr& sheet, int16_t section, int16_t row,
+                                  int16_t cell) {
+    const std::pair<const SheetData*, int64_t> key{
+        sheet.get(), static_cast<int64_t>(section) << 32 | static_cast<int64_t>(row) << 16 | cell};
+    if (const auto found = m_recalculated.find(key); found != m_recalculated.end())
+        return found->second;
+    const SheetData* owner = nullptr;
+    const CellData* source = FormulaCell(*sheet, section, row, cell, &owner);
+    formula::Value value;
+    if (IsEventCell(section, row, cell)) {
+        value = formula::Value::Number(0);  // shows nothing until its event fires
+    } else if (!source || source->source != CellData::Source::Local || source->formula.empty()) {
+        value = formula::Value::Number(0);  // no formula: nothing
+    } else {
+        std::optional<formula::Value> evaluated =
+            Evaluated(sheet, *owner, *source, section, row, cell);
+        if (!evaluated)
+            return formula::Value::NotComputable(formula::Need::Computation,
+                                                 "a circular reference");
+        value = std::move(*evaluated);
+        // What no file holds (text as drawn, the clock, the user's settings) was measured when
+        // the value was last shown: the cells that name this one compute with that.
+        const formula::Need need = value.need;
+        if (!value.IsKnown() && need != formula::Need::Computation) {
+            const CellData* own = OwnCell(*sheet, section, row, cell);
+            value = own ? own->value : source->value;
+            value.need = need;
+        }
+    }
+    m_recalculated.emplace(key, value);
     return value;
 }
 
