@@ -546,6 +546,9 @@ private:
             const SheetData& masterShape = *shape->masterShape;
             if (!masterShape.parent && masterShape.master) {
                 node.append_attribute("Master").set_value(masterShape.master->id);
+                // Which of several top-level shapes of the master this one stands for.
+                if (masterShape.master->shapes.size() > 1)
+                    node.append_attribute("MasterShape").set_value(masterShape.id);
             } else {
                 node.append_attribute("MasterShape").set_value(masterShape.id);
             }
