@@ -132,7 +132,8 @@ cell has or inherits, and the values computed for the cells it names, never a st
 compares it with the stored one: numbers within a millionth of their size, text exactly, colors,
 dates, an error where Visio stored an error. It prints each value that differs, those of one
 cause as one line with their count and an example, then what it did not compare (values that
-need the size of drawn text, the clock or the user's settings; cells that hold "Themed", which
+need the size of drawn text, the clock, the user's settings or where connector routing put a
+connector's ends; cells that hold "Themed", which
 the theme where a shape is dropped decides), and ends with "N of M values agree". Exit status 0
 when all agree, 1 otherwise.
 JSON (--values --json): one object
@@ -147,6 +148,7 @@ JSON (--values --json): one object
   notCompared.textMetrics    values that need the size of drawn text
   notCompared.clock          values that need the time now or a random number
   notCompared.environment    values that need the user's settings, the program or the file's place
+  notCompared.layout         values that need where connector routing put a connector's ends
   groups[]                   the disagreements by cause, the largest group first
   groups[].cause             what they come from, as far as their formulas show
   groups[].count             how many values

@@ -207,6 +207,8 @@ std::string NeedName(Need need) {
             return "clock";
         case Need::Environment:
             return "environment";
+        case Need::Layout:
+            return "layout";
         case Need::None:
         case Need::Computation:
             break;
@@ -222,6 +224,8 @@ std::string NeedText(Need need) {
             return "the clock";
         case Need::Environment:
             return "the user's settings, the program or the file's place";
+        case Need::Layout:
+            return "where connector routing put a connector's ends";
         case Need::None:
         case Need::Computation:
             break;
@@ -261,7 +265,7 @@ void PrintJson(const ValuesTally& tally, size_t compared, size_t agreed, std::os
             {{"file", file.file}, {"values", file.compared}, {"agree", file.agreed}});
     }
     Json notCompared = {{"themed", tally.themed}};
-    for (Need need : {Need::TextMetrics, Need::Clock, Need::Environment}) {
+    for (Need need : {Need::TextMetrics, Need::Clock, Need::Environment, Need::Layout}) {
         const auto found = tally.notCompared.find(need);
         notCompared[NeedName(need)] = found == tally.notCompared.end() ? 0 : found->second;
     }

@@ -231,10 +231,14 @@ Value Evaluator::ReferenceValue(const Reference& reference) {
         case ReferenceStatus::MissingSheet:
         case ReferenceStatus::MissingCell:
             return Value::Error(ErrorValue::Ref);
-        case ReferenceStatus::Computed:
+        case ReferenceStatus::Computed: {
+            // A function that names no sheet gives its error; one that names one is not computed.
+            Value sheet = Eval(reference.sheet.computedBy);
+            if (sheet.type == Value::Type::Error) return sheet;
             return Value::NotComputable(
                 Need::Computation,
                 m_formula.FunctionName(m_formula.nodes[reference.sheet.computedBy]));
+        }
     }
     return Value::NotComputable();
 }
@@ -300,14 +304,13 @@ Value Evaluator::Apply(Operator op, const Value& left, const Value& right) {
 }
 
 Value Evaluator::Arithmetic(Operator op, const Value& left, const Value& right) {
-    // A color plus or minus nothing stays that color: SETATREF(...,1)+RGB(...).
+    // A color plus or minus a number stays that color: SETATREF(...,1)+RGB(...),
+    // THEMEVAL("BackgroundColor")+1 (the number only makes the formula a formula of its own).
     if (left.type == Value::Type::Color || right.type == Value::Type::Color) {
         const bool additive =
             op == Operator::Add || (op == Operator::Subtract && right.type != Value::Type::Color);
         const Value& other = left.type == Value::Type::Color ? right : left;
-        if (additive && other.IsNumber() && other.number == 0) {
-            return left.type == Value::Type::Color ? left : right;
-        }
+        if (additive && other.IsNumber()) return left.type == Value::Type::Color ? left : right;
         return Value::NotComputable(Need::Computation, "arithmetic on a color");
     }
     const auto a = ToNumber(left);

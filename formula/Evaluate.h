@@ -25,6 +25,7 @@ enum class Need : uint8_t {
     TextMetrics,  // the size of text as it is drawn (TEXTWIDTH, TEXTHEIGHT)
     Clock,        // the time now, or a random number
     Environment,  // the user's settings, the running program, where the file lies
+    Layout,       // where Visio's connector routing and glue put a connector's ends
 };
 
 /// The result of a formula. NotComputable stands for a value that needs what this program does
@@ -72,6 +73,25 @@ public:
     virtual std::optional<int16_t> FindRow(Sheet sheet, const CellName& cell) = 0;
     /// The value of a cell the sheet has.
     virtual Value CellValue(Sheet sheet, int16_t section, int16_t row, int16_t cell) = 0;
+    /// The text a shape shows, each field as it shows; nullopt for a sheet without text.
+    virtual std::optional<std::string> ShapeText(Sheet sheet) {
+        (void)sheet;
+        return std::nullopt;
+    }
+    /// Moves a point from the local coordinates of a shape into the local coordinates of the
+    /// formula's own sheet, or of its parent; false where either has none.
+    virtual bool MovePoint(Sheet from, bool toParent, double& x, double& y) {
+        (void)from, (void)toParent, (void)x, (void)y;
+        return false;
+    }
+    /// Whether the cell being computed takes a point's y coordinate (BeginY, Geometry1.Y2).
+    virtual bool TakesY() { return false; }
+    /// The result of a function that reads the drawing around the formula's sheet rather than
+    /// its arguments: PAGENUMBER(), PAGECOUNT(), CONTAINERSHEETREF() (an error where the shape
+    /// belongs to no container).
+    virtual Value DrawingFact(std::string_view function) {
+        return Value::NotComputable(Need::Computation, function);
+    }
 };
 
 enum class ReferenceStatus : uint8_t {

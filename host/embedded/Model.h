@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -107,6 +108,9 @@ public:
     /// shown before or read from a file. NotComputable, saying what it needs, where the model
     /// cannot compute it.
     formula::Value Recalculated(const SheetPtr& sheet, int16_t section, int16_t row, int16_t cell);
+    /// Moves a point from a shape's local coordinates to its page's (or master's), and back.
+    void ToPageCoordinates(const SheetPtr& shape, double& x, double& y);
+    void FromPageCoordinates(const SheetPtr& shape, double& x, double& y);
     /// Why Visio would refuse a formula on this sheet; nullopt when it would accept it.
     std::optional<formula::FormulaProblem> CheckFormula(const SheetPtr& sheet,
                                                         std::string_view formula);
@@ -322,6 +326,11 @@ private:
                                             int16_t cell);
     /// Action and event cells, whose formulas run when their event fires.
     static bool IsEventCell(int16_t section, int16_t row, int16_t cell);
+    /// The ClippingPath cell of a picture.
+    static bool IsClippingPath(const SheetData& sheet, int16_t section, int16_t row, int16_t cell);
+    /// The shape transform's first nine cells: PinX, PinY, Width, Height, LocPinX, LocPinY,
+    /// Angle, FlipX, FlipY.
+    std::array<double, 9> PlacementCells(const SheetPtr& shape);
     void CacheValue(SheetData& sheet, int16_t section, int16_t row, int16_t cell,
                     formula::Value value, bool estimated = false);
 

@@ -1,7 +1,9 @@
 // Formulas and values: checking a formula as Visio does, writing it, and computing results
 // through the formula library, with references resolved on the model.
 #include <algorithm>
+#include <array>
 #include <cctype>
+#include <cmath>
 #include <functional>
 
 #include "formula/CellCatalogue.h"
@@ -55,6 +57,9 @@ formula::Value EmptyLike(const formula::Value& shown) {
 class SheetResolver : public formula::ISheetResolver {
 public:
     SheetResolver(Model& model, const SheetData& self) : m_model(model), m_self(self) {}
+    /// For the formula of a cell of the sheet: points take that cell's axis.
+    SheetResolver(Model& model, const SheetData& self, std::string hostCell)
+        : m_model(model), m_self(self), m_hostCell(std::move(hostCell)) {}
 
     Sheet FindSheet(const formula::SheetSelector& selector) override {
         const SheetData* itemSheet = &m_self;
@@ -119,11 +124,73 @@ public:
     }
 
     formula::Value CellValue(Sheet sheet, int16_t section, int16_t row, int16_t cell) override {
-        auto& data = const_cast<SheetData&>(*static_cast<const SheetData*>(sheet));
-        return m_model.Compute(data.shared_from_this(), section, row, cell);
+        return m_model.Compute(Shared(sheet), section, row, cell);
+    }
+
+    std::optional<std::string> ShapeText(Sheet sheet) override {
+        const auto& data = *static_cast<const SheetData*>(sheet);
+        if (data.kind != SheetKind::Shape) return std::nullopt;
+        return m_model.TextRange(data, 0, m_model.CharacterCount(data));
+    }
+
+    bool MovePoint(Sheet from, bool toParent, double& x, double& y) override {
+        const SheetData& source = *static_cast<const SheetData*>(from);
+        if (source.page != m_self.page || source.master != m_self.master) return false;
+        m_model.ToPageCoordinates(Shared(from), x, y);
+        const SheetData* space = toParent ? m_self.parent : &m_self;
+        if (space && space->kind != SheetKind::Shape) space = nullptr;
+        if (!space && !toParent && m_self.kind != SheetKind::PageSheet) return false;
+        if (space) m_model.FromPageCoordinates(Shared(space), x, y);
+        return true;
+    }
+
+    formula::Value DrawingFact(std::string_view function) override {
+        if (formula::SameName(function, "PAGENUMBER") || formula::SameName(function, "PAGECOUNT"))
+            return PageFact(formula::SameName(function, "PAGECOUNT"));
+        if (formula::SameName(function, "CONTAINERSHEETREF") && !InAContainer())
+            return formula::Value::Error(formula::ErrorValue::Ref);
+        return formula::Value::NotComputable(formula::Need::Computation, function);
+    }
+
+    bool TakesY() override {
+        // The axis is the last letter of the cell's name: BeginY, Geometry1.Y2, Char.Size[2].
+        std::string_view name = m_hostCell;
+        if (!name.empty() && name.back() == ']') name = name.substr(0, name.rfind('['));
+        while (!name.empty() && std::isdigit(static_cast<unsigned char>(name.back())))
+            name.remove_suffix(1);
+        return !name.empty() && (name.back() == 'Y' || name.back() == 'y');
     }
 
 private:
+    /// The number of the sheet's page among the pages of its kind (foreground or background),
+    /// or how many there are; a master counts as a page of its own.
+    formula::Value PageFact(bool count) const {
+        if (!m_self.page || !m_self.document) return formula::Value::Number(1);
+        double number = 0, total = 0;
+        for (const auto& page : m_self.document->pages) {
+            if (page->background != m_self.page->background) continue;
+            ++total;
+            if (page.get() == m_self.page) number = total;
+        }
+        return formula::Value::Number(count ? total : number);
+    }
+
+    /// Whether the shape's Relationships cell names a container it belongs to.
+    bool InAContainer() const {
+        const std::string relationships = m_model.Formula(
+            m_self, visio::visSectionObject, visio::visRowShapeLayout, kRelationshipsCell);
+        std::string upper = relationships;
+        std::transform(upper.begin(), upper.end(), upper.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+        return upper.find("SHEETREF") != std::string::npos;
+    }
+
+    static constexpr int16_t kRelationshipsCell = 3;
+
+    static SheetPtr Shared(Sheet sheet) {
+        return const_cast<SheetData&>(*static_cast<const SheetData*>(sheet)).shared_from_this();
+    }
+
     static const std::vector<SheetPtr>* ShapesNear(const SheetData& sheet) {
         if (sheet.page) return &sheet.page->shapes;
         if (sheet.master) return &sheet.master->shapes;
@@ -148,7 +215,53 @@ private:
 
     Model& m_model;
     const SheetData& m_self;
+    std::string m_hostCell;  // the name of the cell whose formula is computed, when one is
 };
+
+namespace {
+
+/// How a shape lies in its parent: the pin, the local pin, the angle and the flips.
+struct Placement {
+    double pinX = 0, pinY = 0, locPinX = 0, locPinY = 0, angle = 0;
+    bool flipX = false, flipY = false;
+};
+
+}  // namespace
+
+void Model::ToPageCoordinates(const SheetPtr& shape, double& x, double& y) {
+    for (SheetPtr at = shape; at && at->kind == SheetKind::Shape;
+         at = at->parent ? at->parent->shared_from_this() : nullptr) {
+        const std::array<double, 9> cells = PlacementCells(at);
+        const Placement p{cells[0], cells[1], cells[4], cells[5], cells[6], cells[7] != 0,
+                          cells[8] != 0};
+        const double dx = (x - p.locPinX) * (p.flipX ? -1 : 1);
+        const double dy = (y - p.locPinY) * (p.flipY ? -1 : 1);
+        x = p.pinX + dx * std::cos(p.angle) - dy * std::sin(p.angle);
+        y = p.pinY + dx * std::sin(p.angle) + dy * std::cos(p.angle);
+    }
+}
+
+void Model::FromPageCoordinates(const SheetPtr& shape, double& x, double& y) {
+    std::vector<SheetPtr> chain;  // the shape and the groups around it, outermost last
+    for (SheetData* at = shape.get(); at && at->kind == SheetKind::Shape; at = at->parent)
+        chain.push_back(at->shared_from_this());
+    for (auto at = chain.rbegin(); at != chain.rend(); ++at) {
+        const std::array<double, 9> cells = PlacementCells(*at);
+        const double dx = x - cells[0], dy = y - cells[1];
+        const double c = std::cos(cells[6]), s = std::sin(cells[6]);
+        x = cells[4] + (dx * c + dy * s) * (cells[7] != 0 ? -1 : 1);
+        y = cells[5] + (-dx * s + dy * c) * (cells[8] != 0 ? -1 : 1);
+    }
+}
+
+std::array<double, 9> Model::PlacementCells(const SheetPtr& shape) {
+    std::array<double, 9> cells{};
+    for (int16_t cell = 0; cell < 9; ++cell) {
+        const formula::Value value = Compute(shape, visio::visSectionObject, visio::visRowXFormOut, cell);
+        cells[static_cast<size_t>(cell)] = formula::NumberOf(value).value_or(0);
+    }
+    return cells;
+}
 
 std::string Model::RenumberReferences(
     std::string_view formula, const std::function<std::optional<int32_t>(int32_t)>& renumber) {
@@ -260,6 +373,12 @@ double Model::ResultNumber(const SheetPtr& sheet, int16_t section, int16_t row, 
     }
 }
 
+bool Model::IsClippingPath(const SheetData& sheet, int16_t section, int16_t row, int16_t cell) {
+    constexpr int16_t kClippingPath = 4;
+    return sheet.shapeKind == ShapeKind::Foreign && section == visio::visSectionObject &&
+           row == visio::visRowForeign && cell == kClippingPath;
+}
+
 bool Model::IsEventCell(int16_t section, int16_t row, int16_t cell) {
     return (section == visio::visSectionAction && cell == 3) ||
            (section == visio::visSectionObject && row == visio::visRowEvent);
@@ -300,7 +419,7 @@ std::optional<formula::Value> Model::Evaluated(const SheetPtr& sheet, const Shee
     formula::Value value = formula::Value::NotComputable(formula::Need::Computation, "its syntax");
     const formula::ParseResult parsed = formula::Parse(text);
     if (!parsed.error) {
-        SheetResolver resolver(*this, *sheet);
+        SheetResolver resolver(*this, *sheet, formula::CellNameText(section, row, cell));
         value = formula::Evaluate(parsed.formula, resolver);
     }
     m_cycleGuard.Leave(key);
@@ -308,6 +427,9 @@ std::optional<formula::Value> Model::Evaluated(const SheetPtr& sheet, const Shee
         value.IsNumber()) {
         value.number = std::max(value.number, 1.0 / 72);  // Visio's text is never smaller than 1 pt
     }
+    // A picture is clipped to a geometry's path; anything else shows #N/A.
+    if (IsClippingPath(*sheet, section, row, cell) && value.IsKnown())
+        value = formula::Value::Error(formula::ErrorValue::NA);
     return value;
 }
 
@@ -339,8 +461,15 @@ formula::Value Model::Recalculate(const SheetPtr& sheet, int16_t section, int16_
     const SheetData* owner = nullptr;
     const CellData* source = FormulaCell(*sheet, section, row, cell, &owner);
     formula::Value value;
+    constexpr int16_t kLanguageCell = 26;
     if (IsEventCell(section, row, cell)) {
         value = formula::Value::Number(0);  // shows nothing until its event fires
+    } else if (section == visio::visSectionObject && row == visio::visRowMisc &&
+               cell == kLanguageCell && owner != sheet.get()) {
+        // A sheet without a language of its own keeps the one of the Visio that made it.
+        const CellData* own = OwnCell(*sheet, section, row, cell);
+        value = own ? own->value : formula::Value::NotComputable();
+        value.need = formula::Need::Environment;
     } else if (!source || source->source != CellData::Source::Local || source->formula.empty()) {
         value = formula::Value::Number(0);  // no formula: nothing
     } else {
