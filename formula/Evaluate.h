@@ -86,6 +86,15 @@ public:
     }
     /// Whether the cell being computed takes a point's y coordinate (BeginY, Geometry1.Y2).
     virtual bool TakesY() { return false; }
+    /// Whether a theme applies to the formula's sheet (ISTHEMED; without one THEMEVAL gives its
+    /// default); nullopt when that is not known.
+    virtual std::optional<bool> Themed() { return std::nullopt; }
+    /// A property of the theme that applies to the formula's sheet, or the value Visio gives it
+    /// where no theme applies: "FillColor", "AccentColor2", "Embellishment"; empty for the
+    /// property of the cell being computed.
+    virtual Value ThemeValue(std::string_view property) {
+        return Value::NotComputable(Need::Computation, property.empty() ? "THEMEVAL" : property);
+    }
     /// The result of a function that reads the drawing around the formula's sheet rather than
     /// its arguments: PAGENUMBER(), PAGECOUNT(), CONTAINERSHEETREF() (an error where the shape
     /// belongs to no container).

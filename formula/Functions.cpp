@@ -938,6 +938,80 @@ Value ShapeText(Call& c) {
     return Value::String(*text);
 }
 
+// --- Themes ---
+
+/// THEMEVAL([property], [default]): a property of the theme, the cell's own when none is named,
+/// a color of its scheme by number (1 Dark, 2 Light, 3 to 8 the accents); where no theme
+/// applies, the default when one is given.
+Value ThemeVal(Call& c) {
+    static constexpr std::string_view kSchemeColors[] = {
+        "Dark", "Light", "AccentColor", "AccentColor2", "AccentColor3", "AccentColor4",
+        "AccentColor5", "AccentColor6"};
+    if (!c.Arity(0, 2)) return c.failure;
+    std::string property;
+    if (!c.Missing(0)) {
+        const Value name = c.Get(0);
+        if (!Evaluator::IsOrdinary(name)) return name;
+        if (name.IsNumber()) {
+            if (!(name.number >= 1 && name.number < std::size(kSchemeColors) + 1))
+                return Value::Error(ErrorValue::Value);
+            property = kSchemeColors[static_cast<size_t>(name.number) - 1];
+        } else {
+            property = Evaluator::ToText(name);
+        }
+    }
+    const std::optional<bool> themed = c.Resolver().Themed();
+    if (!themed) return Value::NotComputable(Need::Computation, "THEMEVAL");
+    if (!*themed && !c.Missing(1)) return c.Get(1);
+    return c.Resolver().ThemeValue(property);
+}
+
+Value IsThemed(Call& c) {
+    if (!c.Arity(0, 0)) return c.failure;
+    const std::optional<bool> themed = c.Resolver().Themed();
+    return themed ? Bool(*themed) : Value::NotComputable(Need::Computation, "ISTHEMED");
+}
+
+/// THEMEPROP(property) and, where no theme applies, THEME(property): a property by name.
+Value ThemeProperty(Call& c) {
+    std::string property;
+    if (!c.Arity(1, 1) || !c.Text(0, property)) return c.failure;
+    if (SameName(c.Name(), "THEME") && c.Resolver().Themed() != false)
+        return Value::NotComputable(Need::Computation, "THEME");
+    return c.Resolver().ThemeValue(property);
+}
+
+/// MSOTINT(color, amount): Office's lighter (amount above 0) or darker (below) version of a
+/// color, its luminosity moved that many percent toward white or black, in real numbers.
+Value MsoTint(Call& c) {
+    uint32_t rgb = 0;
+    double amount = 0;
+    if (!c.Arity(2, 2) || !c.Rgb(0, rgb) || !c.Number(1, amount)) return c.failure;
+    const double r = (rgb >> 16 & 0xFF) / 255.0, g = (rgb >> 8 & 0xFF) / 255.0,
+                 b = (rgb & 0xFF) / 255.0;
+    const double high = std::max({r, g, b}), low = std::min({r, g, b});
+    double h = 0, s = 0, l = (high + low) / 2;
+    if (high != low) {
+        const double d = high - low;
+        s = l <= 0.5 ? d / (high + low) : d / (2 - high - low);
+        h = high == r ? (g - b) / d : (high == g ? 2 + (b - r) / d : 4 + (r - g) / d);
+        h = std::fmod(h / 6 + 1, 1.0);
+    }
+    const double fraction = std::clamp(amount / 100, -1.0, 1.0);
+    l = fraction >= 0 ? l + (1 - l) * fraction : l * (1 + fraction);
+    const double q = l < 0.5 ? l * (1 + s) : l + s - l * s;
+    const double p = 2 * l - q;
+    const auto channel = [&](double t) {
+        t = t < 0 ? t + 1 : (t > 1 ? t - 1 : t);
+        const double x = t < 1.0 / 6   ? p + (q - p) * 6 * t
+                         : t < 0.5     ? q
+                         : t < 2.0 / 3 ? p + (q - p) * (2.0 / 3 - t) * 6
+                                       : p;
+        return static_cast<uint32_t>(std::clamp(x, 0.0, 1.0) * 255);
+    };
+    return Value::Color(channel(h + 1.0 / 3) << 16 | channel(h) << 8 | channel(h - 1.0 / 3));
+}
+
 // --- Geometry helpers of elliptical arcs ---
 
 /// The axes of the ellipse with major/minor ratio eccentricity at angle theta, after its shape was
@@ -1094,7 +1168,7 @@ const Function kFunctions[] = {
     {"ISERRNA", IsErrorOf<IsNA>},
     {"ISERROR", IsErrorOf<AnyError>},
     {"ISERRVALUE", IsErrorOf<IsValueError>},
-    {"ISTHEMED", nullptr},
+    {"ISTHEMED", IsThemed},
     {"KEYWORDS", nullptr},
     {"LANGUAGE", nullptr, Need::Environment},
     {"LEFT", Left},
@@ -1124,7 +1198,7 @@ const Function kFunctions[] = {
     {"MODULUS", Modulus},
     {"MONTH", DateComponent<Component::Month>},
     {"MSOSHADE", nullptr},
-    {"MSOTINT", nullptr},
+    {"MSOTINT", MsoTint},
     {"NA", NotAvailable},
     {"NAME", nullptr},
     {"NEARESTPOINTONPATH", nullptr},
@@ -1189,12 +1263,12 @@ const Function kFunctions[] = {
     {"TANH", Math1<std::tanh>},
     {"TEXTHEIGHT", nullptr, Need::TextMetrics},
     {"TEXTWIDTH", nullptr, Need::TextMetrics},
-    {"THEME", nullptr},
+    {"THEME", ThemeProperty},
     {"THEMECBV", nullptr},
     {"THEMEGUARD", First},
-    {"THEMEPROP", nullptr},
+    {"THEMEPROP", ThemeProperty},
     {"THEMERESTORE", nullptr},
-    {"THEMEVAL", nullptr},
+    {"THEMEVAL", ThemeVal},
     {"TIME", Time},
     {"TIMEVALUE", DateTimeOf<2>},
     {"TINT", Lighten<1>},

@@ -334,6 +334,16 @@ private:
     void CacheValue(SheetData& sheet, int16_t section, int16_t row, int16_t cell,
                     formula::Value value, bool estimated = false);
 
+    // Themes.
+    int32_t ThemeCell(const SheetPtr& sheet, int16_t cell);
+    const ThemeData* ThemeOf(const SheetPtr& sheet);
+    std::optional<bool> IsThemed(const SheetPtr& sheet);
+    /// A THEMEVAL or THEMEPROP property (empty: the one of hostCell) for the sheet.
+    formula::Value ThemeValue(const SheetPtr& sheet, std::string_view property,
+                              std::string_view hostCell);
+    std::optional<formula::Value> QuickStyleValue(const SheetPtr& sheet, const ThemeData& theme,
+                                                  std::string_view property);
+
     // Shapes.
     static SheetPtr CloneShape(const SheetData& shape);
     void AssignNewIds(SheetData& shape, const ShapeContainer& where,

@@ -167,6 +167,31 @@ struct MasterData : ShapeContainer {
     int32_t nextShapeId = 1;
 };
 
+/// A color a theme gives: a color of its scheme ("dk1", "accent2"; "phClr" the color a shape's
+/// quick style chooses) or a fixed one, then changed as DrawingML says ("shade" 0.75, ...).
+struct ThemeColor {
+    std::string scheme;  // empty for a fixed color
+    uint32_t rgb = 0;
+    std::vector<std::pair<std::string, double>> changes;
+};
+
+/// What a document's theme gives its shapes: colors, and the fill, line and font styles its
+/// shapes' quick style cells choose among.
+struct ThemeData {
+    int32_t index = 0;  // the theme's number, as ThemeIndex cells name it
+    std::vector<std::pair<std::string, uint32_t>> colors;  // dk1, lt1, ..., bkgnd
+    std::vector<std::array<uint32_t, 7>> variationColors;   // each variant's seven colors
+    /// Each variant's styles for quick style matrices 100 to 103: fill, line, effect and font
+    /// style numbers (from 1).
+    std::vector<std::array<std::array<int16_t, 4>, 4>> variationStyles;
+    std::vector<int16_t> embellishments;  // each variant's
+    std::vector<ThemeColor> fills;        // the color of each fill style (a gradient's first)
+    std::vector<std::pair<ThemeColor, double>> lines;  // the color and width of each line style
+    std::vector<ThemeColor> fonts;
+    std::vector<std::pair<ThemeColor, double>> connectorLines;
+    std::vector<ThemeColor> connectorFonts;
+};
+
 struct DocumentData {
     std::string name;  // file name with extension, or "Drawing1"
     std::string path;  // where it was read from; empty for a new drawing
@@ -175,6 +200,8 @@ struct DocumentData {
     std::vector<std::shared_ptr<MasterData>> masters;
     std::vector<SheetPtr> styles;
     std::array<int32_t, 3> defaultStyles{0, 0, 0};  // line, fill and text style of new shapes
+    std::vector<std::string> faceNames;              // the fonts its font numbers name, from 1
+    std::vector<std::shared_ptr<const ThemeData>> themes;
     SheetPtr documentSheet;
     bool closed = false;
     std::shared_ptr<PageData> activePage;

@@ -152,6 +152,12 @@ public:
         return formula::Value::NotComputable(formula::Need::Computation, function);
     }
 
+    std::optional<bool> Themed() override { return m_model.IsThemed(Shared(&m_self)); }
+
+    formula::Value ThemeValue(std::string_view property) override {
+        return m_model.ThemeValue(Shared(&m_self), property, m_hostCell);
+    }
+
     bool TakesY() override {
         // The axis is the last letter of the cell's name: BeginY, Geometry1.Y2, Char.Size[2].
         std::string_view name = m_hostCell;

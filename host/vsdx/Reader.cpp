@@ -140,6 +140,12 @@ public:
                 m_state->mastersPart = relationship.target;
             if (EndsWith(relationship.type, "/relationships/windows"))
                 m_windowsPart = relationship.target;
+            if (EndsWith(relationship.type, "/relationships/theme") && !relationship.external &&
+                m_parts->Exists(relationship.target)) {
+                m_document->themes.push_back(
+                    ThemeFromXml(m_parts->Xml(relationship.target).dom.document_element()));
+                m_parts->Forget(relationship.target);
+            }
         }
         ReadDocumentPart();
         if (!m_state->mastersPart.empty()) ReadMasters();
@@ -188,6 +194,13 @@ private:
                 m_document->defaultStyles = {IntAttribute(child, "DefaultLineStyle", 0),
                                              IntAttribute(child, "DefaultFillStyle", 0),
                                              IntAttribute(child, "DefaultTextStyle", 0)};
+            } else if (name == "FaceNames") {
+                for (const pugi::xml_node& face : child.children()) {
+                    if (LocalName(face) != "FaceName") continue;
+                    const char* faceName = face.attribute("Name").value();
+                    m_document->faceNames.emplace_back(*faceName ? faceName
+                                                                 : face.attribute("NameU").value());
+                }
             } else if (name == "StyleSheets") {
                 for (const pugi::xml_node& element : child.children()) {
                     if (LocalName(element) != "StyleSheet") continue;

@@ -1,0 +1,224 @@
+// What a document's theme gives its shapes' THEMEVAL, ISTHEMED and THEMEPROP, and what Visio
+// gives them where no theme applies.
+#include <algorithm>
+#include <cmath>
+
+#include "formula/CellCatalogue.h"
+#include "host/embedded/Model.h"
+#include "platform/visio/Constants.h"
+
+namespace tess::embedded {
+namespace {
+
+using formula::Value;
+
+constexpr int16_t kQuickStyleRow = 27;
+constexpr int16_t kThemeRow = 31;
+constexpr int16_t kThemeIndex = 4, kVariationColorIndex = 5, kVariationStyleIndex = 6;
+/// A theme cell that follows the page: the page's value applies.
+constexpr int32_t kFollowPage = 65534;
+
+/// What Visio gives THEMEVAL where no theme applies: the documented values for the scheme's
+/// colors, and for the rest the values Visio stores for them.
+struct Unthemed {
+    std::string_view property;
+    Value value;
+};
+
+const std::vector<Unthemed>& UnthemedValues() {
+    static const std::vector<Unthemed> values = {
+        {"Dark", Value::Color(0x000000)},
+        {"Light", Value::Color(0xFFFFFF)},
+        {"AccentColor", Value::Color(0xC05046)},
+        {"AccentColor2", Value::Color(0x9DBB61)},
+        {"BackgroundColor", Value::Color(0xFFFFFF)},
+        {"TextColor", Value::Color(0x000000)},
+        {"FillColor", Value::Color(0x96AFCF)},
+        {"LineColor", Value::Color(0x1F477D)},
+        {"VariantColor3", Value::Color(0xAB9AC0)},
+        {"LinePattern", Value::Number(1)},
+        {"LineTransparency", Value::Number(0)},
+        {"LineWeight", Value::Number(2.0 / 72)},
+        {"ConnectorPattern", Value::Number(1)},
+        {"ConnectorTransparency", Value::Number(0)},
+        {"ConnectorWeight", Value::Number(0.75 / 72)},
+        {"ConnectorRounding", Value::Number(0)},
+        {"Embellishment", Value::Number(2)},
+    };
+    return values;
+}
+
+/// The THEMEVAL property a cell takes with THEMEVAL(): LineColor's is "LineColor", ...
+std::string_view PropertyOfCell(std::string_view cell) {
+    static constexpr std::pair<std::string_view, std::string_view> kCells[] = {
+        {"LineColor", "LineColor"},       {"LineWeight", "LineWeight"},
+        {"LinePattern", "LinePattern"},   {"LineColorTrans", "LineTransparency"},
+        {"FillForegnd", "FillColor"},     {"Char.Color", "TextColor"},
+        {"ShdwForegnd", "ShadowColor"},
+    };
+    for (const auto& [name, property] : kCells) {
+        if (formula::SameName(name, cell)) return property;
+    }
+    return {};
+}
+
+// DrawingML changes colors in linear light.
+double Linear(double channel) {
+    return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+}
+double Gamma(double linear) {
+    linear = std::clamp(linear, 0.0, 1.0);
+    return linear <= 0.0031308 ? linear * 12.92 : 1.055 * std::pow(linear, 1 / 2.4) - 0.055;
+}
+
+uint32_t AdjustedColor(uint32_t rgb, const std::vector<std::pair<std::string, double>>& changes) {
+    std::array<double, 3> channels{};
+    for (size_t i = 0; i < 3; ++i)
+        channels[i] = Linear((rgb >> (16 - 8 * i) & 0xFF) / 255.0);
+    for (const auto& [change, amount] : changes) {
+        for (double& channel : channels) {
+            if (change == "shade") channel *= amount;
+            if (change == "tint") channel = 1 - (1 - channel) * amount;
+        }
+    }
+    uint32_t result = 0;
+    for (size_t i = 0; i < 3; ++i)
+        result = result << 8 | static_cast<uint32_t>(std::lround(Gamma(channels[i]) * 255));
+    return result;
+}
+
+/// The color a scheme name gives: dk1, lt1, accent1 ..., and the names of the THEMEVAL
+/// properties for them (Dark, Light, AccentColor ...).
+std::optional<uint32_t> SchemeColor(const ThemeData& theme, std::string_view name) {
+    static constexpr std::pair<std::string_view, std::string_view> kAliases[] = {
+        {"Dark", "dk1"},          {"Light", "lt1"},          {"AccentColor", "accent1"},
+        {"AccentColor2", "accent2"}, {"AccentColor3", "accent3"}, {"AccentColor4", "accent4"},
+        {"AccentColor5", "accent5"}, {"AccentColor6", "accent6"}, {"BackgroundColor", "bkgnd"},
+        {"tx1", "dk1"},           {"bg1", "lt1"},            {"tx2", "dk2"},
+        {"bg2", "lt2"}};
+    for (const auto& [alias, scheme] : kAliases) {
+        if (formula::SameName(alias, name)) name = scheme;
+    }
+    for (const auto& [scheme, rgb] : theme.colors) {
+        if (scheme == name) return rgb;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+/// A theme cell's value, following the page where the cell says so; 0 where none is given.
+int32_t Model::ThemeCell(const SheetPtr& sheet, int16_t cell) {
+    const auto valueOf = [&](const SheetPtr& at) {
+        return static_cast<int32_t>(formula::NumberOf(Compute(at, visio::visSectionObject,
+                                                              kThemeRow, cell))
+                                        .value_or(0));
+    };
+    const int32_t own = valueOf(sheet);
+    if (own != kFollowPage) return own;
+    const SheetPtr page = sheet->page     ? sheet->page->pageSheet
+                          : sheet->master ? sheet->master->pageSheet
+                                          : nullptr;
+    if (!page || page == sheet) return 0;
+    const int32_t followed = valueOf(page);
+    return followed == kFollowPage ? 0 : followed;
+}
+
+const ThemeData* Model::ThemeOf(const SheetPtr& sheet) {
+    const int32_t index = ThemeCell(sheet, kThemeIndex);
+    if (index == 0 || !sheet->document) return nullptr;
+    for (const auto& theme : sheet->document->themes) {
+        if (theme->index == index) return theme.get();
+    }
+    return nullptr;
+}
+
+std::optional<bool> Model::IsThemed(const SheetPtr& sheet) {
+    if (ThemeCell(sheet, kThemeIndex) == 0) return false;
+    if (!ThemeOf(sheet)) return std::nullopt;  // a theme the document does not hold
+    return true;
+}
+
+formula::Value Model::ThemeValue(const SheetPtr& sheet, std::string_view property,
+                                 std::string_view hostCell) {
+    if (property.empty()) property = PropertyOfCell(hostCell);
+    const Value unknown = Value::NotComputable(formula::Need::Computation,
+                                               property.empty() ? "THEMEVAL" : property);
+    if (ThemeCell(sheet, kThemeIndex) == 0) {
+        for (const Unthemed& entry : UnthemedValues()) {
+            if (formula::SameName(entry.property, property)) return entry.value;
+        }
+        return unknown;
+    }
+    const ThemeData* theme = ThemeOf(sheet);
+    if (!theme) return unknown;
+    if (const auto rgb = SchemeColor(*theme, property)) return Value::Color(*rgb);
+    return QuickStyleValue(sheet, *theme, property).value_or(unknown);
+}
+
+std::optional<formula::Value> Model::QuickStyleValue(const SheetPtr& sheet, const ThemeData& theme,
+                                                     std::string_view property) {
+    const auto quickStyle = [&](int16_t cell) {
+        return static_cast<int32_t>(
+            formula::NumberOf(Compute(sheet, visio::visSectionObject, kQuickStyleRow, cell))
+                .value_or(0));
+    };
+    const auto variation = static_cast<size_t>(ThemeCell(sheet, kVariationColorIndex));
+    const auto styleVariation = static_cast<size_t>(ThemeCell(sheet, kVariationStyleIndex));
+    // A quick style color: a scheme color by number, or one of the variant's colors.
+    const auto color = [&](int32_t index) -> std::optional<uint32_t> {
+        static constexpr std::string_view kScheme[] = {"dk1",     "lt1",     "accent1",
+                                                       "accent2", "accent3", "accent4",
+                                                       "accent5", "accent6", "bkgnd"};
+        if (index >= 0 && index < 9) return SchemeColor(theme, kScheme[index]);
+        if (index >= 100 && index < 107 && variation < theme.variationColors.size())
+            return theme.variationColors[variation][static_cast<size_t>(index - 100)];
+        return std::nullopt;
+    };
+    // A quick style matrix: a style by number, or the variant's style for 100 to 103.
+    const auto style = [&](int32_t matrix, size_t kind) -> size_t {
+        if (matrix >= 1 && matrix <= 6) return static_cast<size_t>(matrix);
+        if (matrix >= 100 && matrix <= 103 && styleVariation < theme.variationStyles.size())
+            return static_cast<size_t>(
+                theme.variationStyles[styleVariation][static_cast<size_t>(matrix - 100)][kind]);
+        return 0;
+    };
+    const auto resolve = [&](const ThemeColor& themed, int32_t phIndex) -> std::optional<Value> {
+        std::optional<uint32_t> base = themed.rgb;
+        if (themed.scheme == "phClr")
+            base = color(phIndex);
+        else if (!themed.scheme.empty())
+            base = SchemeColor(theme, themed.scheme);
+        if (!base) return std::nullopt;
+        return Value::Color(AdjustedColor(*base, themed.changes));
+    };
+    constexpr int16_t kLineColor = 0, kFillColor = 1, kFontColor = 3;
+    constexpr int16_t kLineMatrix = 4, kFillMatrix = 5, kFontMatrix = 7;
+    if (formula::SameName(property, "FillColor")) {
+        const size_t index = style(quickStyle(kFillMatrix), 0);
+        if (index == 0 || index > theme.fills.size()) return std::nullopt;
+        return resolve(theme.fills[index - 1], quickStyle(kFillColor));
+    }
+    if (formula::SameName(property, "LineColor") || formula::SameName(property, "LineWeight")) {
+        const size_t index = style(quickStyle(kLineMatrix), 1);
+        if (index == 0 || index > theme.lines.size()) return std::nullopt;
+        if (formula::SameName(property, "LineWeight"))
+            return Value::Number(theme.lines[index - 1].second);
+        return resolve(theme.lines[index - 1].first, quickStyle(kLineColor));
+    }
+    if (formula::SameName(property, "TextColor")) {
+        const size_t index = style(quickStyle(kFontMatrix), 3);
+        if (index == 0 || index > theme.fonts.size()) return std::nullopt;
+        return resolve(theme.fonts[index - 1], quickStyle(kFontColor));
+    }
+    if (property.size() == 13 && formula::SameName(property.substr(0, 12), "VariantColor")) {
+        const size_t index = static_cast<size_t>(property[12] - '1');
+        if (index < 7 && variation < theme.variationColors.size())
+            return Value::Color(theme.variationColors[variation][index]);
+    }
+    if (formula::SameName(property, "Embellishment") && styleVariation < theme.embellishments.size())
+        return Value::Number(theme.embellishments[styleVariation]);
+    return std::nullopt;
+}
+
+}  // namespace tess::embedded
