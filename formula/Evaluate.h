@@ -161,6 +161,9 @@ std::optional<double> NumberOf(const Value& value);
 /// A value as text, as the & operator writes it (colors as "#rrggbb").
 std::string TextOf(const Value& value);
 
+/// A color with its luminosity (0 to 240) raised by an amount, as TINT gives it.
+uint32_t Tinted(uint32_t rgb, double amount);
+
 /// A number as the ShapeSheet writes it in text: up to 15 significant digits, no trailing zeros,
 /// a decimal point whatever the C locale says.
 std::string FormatNumber(double number);

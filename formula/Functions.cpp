@@ -898,14 +898,22 @@ Value HlsDifference(Call& c) {
     return Value::Number(ToHls(a).*kPart - ToHls(b).*kPart);
 }
 
+}  // namespace
+
+uint32_t Tinted(uint32_t rgb, double amount) {
+    const Hls hls = ToHls(rgb);
+    return FromHls(hls.h, hls.s, hls.l + amount);
+}
+
+namespace {
+
 /// TINT raises a color's luminosity by an amount, SHADE lowers it.
 template <int kDirection>
 Value Lighten(Call& c) {
     uint32_t rgb = 0;
     double amount = 0;
     if (!c.Arity(2, 2) || !c.Rgb(0, rgb) || !c.Number(1, amount)) return c.failure;
-    const Hls hls = ToHls(rgb);
-    return Value::Color(FromHls(hls.h, hls.s, hls.l + kDirection * amount));
+    return Value::Color(Tinted(rgb, kDirection * amount));
 }
 
 // --- Points and text of shapes ---
@@ -941,8 +949,8 @@ Value ShapeText(Call& c) {
 // --- Themes ---
 
 /// THEMEVAL([property], [default]): a property of the theme, the cell's own when none is named,
-/// a color of its scheme by number (1 Dark, 2 Light, 3 to 8 the accents); where no theme
-/// applies, the default when one is given.
+/// a color by number (1 Dark, 2 Light, 3 to 8 the accents, 100 to 106 the variant's); where
+/// no theme applies, the default when one is given.
 Value ThemeVal(Call& c) {
     static constexpr std::string_view kSchemeColors[] = {
         "Dark", "Light", "AccentColor", "AccentColor2", "AccentColor3", "AccentColor4",
@@ -953,9 +961,13 @@ Value ThemeVal(Call& c) {
         const Value name = c.Get(0);
         if (!Evaluator::IsOrdinary(name)) return name;
         if (name.IsNumber()) {
-            if (!(name.number >= 1 && name.number < std::size(kSchemeColors) + 1))
+            // 1 to 8 name the scheme's colors; 100 to 106 the variant's, as quick styles do.
+            if (name.number >= 1 && name.number < std::size(kSchemeColors) + 1)
+                property = kSchemeColors[static_cast<size_t>(name.number) - 1];
+            else if (name.number >= 100 && name.number <= 106)
+                property = "VariantColor" + FormatNumber(std::trunc(name.number) - 99);
+            else
                 return Value::Error(ErrorValue::Value);
-            property = kSchemeColors[static_cast<size_t>(name.number) - 1];
         } else {
             property = Evaluator::ToText(name);
         }

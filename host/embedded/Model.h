@@ -338,9 +338,12 @@ private:
     int32_t ThemeCell(const SheetPtr& sheet, int16_t cell);
     const ThemeData* ThemeOf(const SheetPtr& sheet);
     std::optional<bool> IsThemed(const SheetPtr& sheet);
-    /// A THEMEVAL or THEMEPROP property (empty: the one of hostCell) for the sheet.
+    /// A THEMEVAL or THEMEPROP property for the sheet; empty: the property of the host cell.
     formula::Value ThemeValue(const SheetPtr& sheet, std::string_view property,
-                              std::string_view hostCell);
+                              const std::optional<CellAddress>& host);
+    /// What Visio gives a THEMEVAL property where no theme applies.
+    formula::Value UnthemedValue(const SheetPtr& sheet, std::string_view property,
+                                 const std::optional<CellAddress>& host);
     std::optional<formula::Value> QuickStyleValue(const SheetPtr& sheet, const ThemeData& theme,
                                                   std::string_view property);
 

@@ -137,6 +137,13 @@ struct SheetData : ShapeContainer, std::enable_shared_from_this<SheetData> {
     const SectionData* Section(int16_t index) const;
 };
 
+/// A cell of a sheet by section, row and cell index.
+struct CellAddress {
+    int16_t section = 0;
+    int16_t row = 0;
+    int16_t cell = 0;
+};
+
 /// Object-section cells share one row of cells, keyed by their row and cell.
 constexpr int16_t ObjectCellKey(int16_t row, int16_t cell) {
     return static_cast<int16_t>(row * 64 + cell);

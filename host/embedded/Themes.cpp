@@ -31,14 +31,12 @@ const std::vector<Unthemed>& UnthemedValues() {
         {"Light", Value::Color(0xFFFFFF)},
         {"AccentColor", Value::Color(0xC05046)},
         {"AccentColor2", Value::Color(0x9DBB61)},
+        {"VariantColor1", Value::Color(0xC05046)},
+        {"VariantColor3", Value::Color(0xAB9AC0)},
         {"BackgroundColor", Value::Color(0xFFFFFF)},
         {"TextColor", Value::Color(0x000000)},
         {"FillColor", Value::Color(0x96AFCF)},
         {"LineColor", Value::Color(0x1F477D)},
-        {"VariantColor3", Value::Color(0xAB9AC0)},
-        {"LinePattern", Value::Number(1)},
-        {"LineTransparency", Value::Number(0)},
-        {"LineWeight", Value::Number(2.0 / 72)},
         {"ConnectorPattern", Value::Number(1)},
         {"ConnectorTransparency", Value::Number(0)},
         {"ConnectorWeight", Value::Number(0.75 / 72)},
@@ -49,15 +47,15 @@ const std::vector<Unthemed>& UnthemedValues() {
 }
 
 /// The THEMEVAL property a cell takes with THEMEVAL(): LineColor's is "LineColor", ...
-std::string_view PropertyOfCell(std::string_view cell) {
+std::string_view PropertyOfCell(const CellAddress& cell) {
     static constexpr std::pair<std::string_view, std::string_view> kCells[] = {
         {"LineColor", "LineColor"},       {"LineWeight", "LineWeight"},
-        {"LinePattern", "LinePattern"},   {"LineColorTrans", "LineTransparency"},
-        {"FillForegnd", "FillColor"},     {"Char.Color", "TextColor"},
-        {"ShdwForegnd", "ShadowColor"},
+        {"FillForegnd", "FillColor"},     {"FillBkgnd", "FillColor2"},
+        {"Char.Color", "TextColor"},
     };
-    for (const auto& [name, property] : kCells) {
-        if (formula::SameName(name, cell)) return property;
+    const std::string name = formula::CellNameText(cell.section, cell.row, cell.cell);
+    for (const auto& [cellName, property] : kCells) {
+        if (formula::SameName(cellName, name)) return property;
     }
     return {};
 }
@@ -140,20 +138,34 @@ std::optional<bool> Model::IsThemed(const SheetPtr& sheet) {
 }
 
 formula::Value Model::ThemeValue(const SheetPtr& sheet, std::string_view property,
-                                 std::string_view hostCell) {
-    if (property.empty()) property = PropertyOfCell(hostCell);
+                                 const std::optional<CellAddress>& host) {
+    if (ThemeCell(sheet, kThemeIndex) == 0) return UnthemedValue(sheet, property, host);
+    if (property.empty() && host) property = PropertyOfCell(*host);
     const Value unknown = Value::NotComputable(formula::Need::Computation,
                                                property.empty() ? "THEMEVAL" : property);
-    if (ThemeCell(sheet, kThemeIndex) == 0) {
-        for (const Unthemed& entry : UnthemedValues()) {
-            if (formula::SameName(entry.property, property)) return entry.value;
-        }
-        return unknown;
-    }
     const ThemeData* theme = ThemeOf(sheet);
     if (!theme) return unknown;
     if (const auto rgb = SchemeColor(*theme, property)) return Value::Color(*rgb);
+    // The second fill color of the older, fixed themes: the dark color, 30% lighter.
+    if (formula::SameName(property, "FillColor2")) {
+        const auto dark = SchemeColor(*theme, "dk1");
+        return dark ? Value::Color(formula::Tinted(*dark, 72)) : unknown;
+    }
     return QuickStyleValue(sheet, *theme, property).value_or(unknown);
+}
+
+formula::Value Model::UnthemedValue(const SheetPtr& sheet, std::string_view property,
+                                    const std::optional<CellAddress>& host) {
+    // A cell's own property: what the document's root style gives the cell.
+    if (property.empty() && host && sheet->document) {
+        if (SheetData* root = Style(*sheet->document, 0); root && root != sheet.get())
+            return Compute(root->shared_from_this(), host->section, host->row, host->cell);
+    }
+    for (const Unthemed& entry : UnthemedValues()) {
+        if (formula::SameName(entry.property, property)) return entry.value;
+    }
+    return Value::NotComputable(formula::Need::Computation,
+                                property.empty() ? "THEMEVAL" : property);
 }
 
 std::optional<formula::Value> Model::QuickStyleValue(const SheetPtr& sheet, const ThemeData& theme,

@@ -57,9 +57,10 @@ formula::Value EmptyLike(const formula::Value& shown) {
 class SheetResolver : public formula::ISheetResolver {
 public:
     SheetResolver(Model& model, const SheetData& self) : m_model(model), m_self(self) {}
-    /// For the formula of a cell of the sheet: points take that cell's axis.
-    SheetResolver(Model& model, const SheetData& self, std::string hostCell)
-        : m_model(model), m_self(self), m_hostCell(std::move(hostCell)) {}
+    /// For the formula of a cell of the sheet: points take that cell's axis, THEMEVAL() its
+    /// property.
+    SheetResolver(Model& model, const SheetData& self, CellAddress host)
+        : m_model(model), m_self(self), m_host(host) {}
 
     Sheet FindSheet(const formula::SheetSelector& selector) override {
         const SheetData* itemSheet = &m_self;
@@ -155,12 +156,14 @@ public:
     std::optional<bool> Themed() override { return m_model.IsThemed(Shared(&m_self)); }
 
     formula::Value ThemeValue(std::string_view property) override {
-        return m_model.ThemeValue(Shared(&m_self), property, m_hostCell);
+        return m_model.ThemeValue(Shared(&m_self), property, m_host);
     }
 
     bool TakesY() override {
         // The axis is the last letter of the cell's name: BeginY, Geometry1.Y2, Char.Size[2].
-        std::string_view name = m_hostCell;
+        if (!m_host) return false;
+        const std::string cell = formula::CellNameText(m_host->section, m_host->row, m_host->cell);
+        std::string_view name = cell;
         if (!name.empty() && name.back() == ']') name = name.substr(0, name.rfind('['));
         while (!name.empty() && std::isdigit(static_cast<unsigned char>(name.back())))
             name.remove_suffix(1);
@@ -221,7 +224,7 @@ private:
 
     Model& m_model;
     const SheetData& m_self;
-    std::string m_hostCell;  // the name of the cell whose formula is computed, when one is
+    std::optional<CellAddress> m_host;  // the cell whose formula is computed, when one is
 };
 
 namespace {
@@ -425,7 +428,7 @@ std::optional<formula::Value> Model::Evaluated(const SheetPtr& sheet, const Shee
     formula::Value value = formula::Value::NotComputable(formula::Need::Computation, "its syntax");
     const formula::ParseResult parsed = formula::Parse(text);
     if (!parsed.error) {
-        SheetResolver resolver(*this, *sheet, formula::CellNameText(section, row, cell));
+        SheetResolver resolver(*this, *sheet, CellAddress{section, row, cell});
         value = formula::Evaluate(parsed.formula, resolver);
     }
     m_cycleGuard.Leave(key);
