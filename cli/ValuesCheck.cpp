@@ -136,6 +136,21 @@ std::string CauseOf(const Value& stored, const Value& ours, const std::string& f
     return "values differ" + in;
 }
 
+/// Whether a cell holds a font, which formulas give by number and files write by name.
+bool IsFontCell(int16_t section, int16_t cell) {
+    return (section == visio::visSectionCharacter && (cell == 0 || cell == 51 || cell == 52)) ||
+           (section == visio::visSectionParagraph && cell == 9);
+}
+
+/// The name of the font a number gives, from the document's fonts (numbered from 1); nullopt
+/// for a number beyond them, which names a font of the Visio that saved the file.
+std::optional<std::string> FontName(const embedded::SheetData& sheet, double number) {
+    const auto* fonts = sheet.document ? &sheet.document->faceNames : nullptr;
+    if (!fonts || !(number >= 1 && number <= static_cast<double>(fonts->size())))
+        return std::nullopt;
+    return (*fonts)[static_cast<size_t>(number) - 1];
+}
+
 class Checker {
 public:
     Checker(embedded::Model& model, ValuesTally& tally) : m_model(model), m_tally(tally) {}
@@ -167,7 +182,12 @@ private:
             ++m_tally.themed;  // Visio's word for a value its theme gives where it is used
             return;
         }
-        const Value ours = m_model.Recalculated(sheet, section, row, index);
+        Value ours = m_model.Recalculated(sheet, section, row, index);
+        if (IsFontCell(section, index) && ours.IsNumber() && ours.number != 0 &&
+            cell.value.type == Value::Type::String) {
+            const std::optional<std::string> name = FontName(*sheet, ours.number);
+            ours = name ? Value::String(*name) : Value::NotComputable(Need::Environment);
+        }
         if (ours.need != Need::None && ours.need != Need::Computation) {
             ++m_tally.notCompared[ours.need];
             return;

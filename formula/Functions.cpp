@@ -1006,8 +1006,8 @@ Value MsoTint(Call& c) {
     if (high != low) {
         const double d = high - low;
         s = l <= 0.5 ? d / (high + low) : d / (2 - high - low);
-        h = high == r ? (g - b) / d : (high == g ? 2 + (b - r) / d : 4 + (r - g) / d);
-        h = std::fmod(h / 6 + 1, 1.0);
+        h = (high == r ? (g - b) / d : (high == g ? 2 + (b - r) / d : 4 + (r - g) / d)) / 6;
+        if (h < 0) h += 1;  // Office's own order of operations, which its truncation follows
     }
     const double fraction = std::clamp(amount / 100, -1.0, 1.0);
     l = fraction >= 0 ? l + (1 - l) * fraction : l * (1 + fraction);

@@ -188,6 +188,7 @@ struct ThemeData {
     int32_t index = 0;  // the theme's number, as ThemeIndex cells name it
     std::vector<std::pair<std::string, uint32_t>> colors;  // dk1, lt1, ..., bkgnd
     std::vector<std::array<uint32_t, 7>> variationColors;   // each variant's seven colors
+    std::vector<bool> monotone;  // variants whose quick styles all take their first color
     /// Each variant's styles for quick style matrices 100 to 103: fill, line, effect and font
     /// style numbers (from 1).
     std::vector<std::array<std::array<int16_t, 4>, 4>> variationStyles;

@@ -36,6 +36,7 @@ const std::vector<Unthemed>& UnthemedValues() {
         {"BackgroundColor", Value::Color(0xFFFFFF)},
         {"TextColor", Value::Color(0x000000)},
         {"FillColor", Value::Color(0x96AFCF)},
+        {"FillColor2", Value::Color(0xBFCEE1)},
         {"LineColor", Value::Color(0x1F477D)},
         {"ConnectorPattern", Value::Number(1)},
         {"ConnectorTransparency", Value::Number(0)},
@@ -183,8 +184,10 @@ std::optional<formula::Value> Model::QuickStyleValue(const SheetPtr& sheet, cons
                                                        "accent2", "accent3", "accent4",
                                                        "accent5", "accent6", "bkgnd"};
         if (index >= 0 && index < 9) return SchemeColor(theme, kScheme[index]);
-        if (index >= 100 && index < 107 && variation < theme.variationColors.size())
-            return theme.variationColors[variation][static_cast<size_t>(index - 100)];
+        if (index >= 100 && index < 107 && variation < theme.variationColors.size()) {
+            const bool first = variation < theme.monotone.size() && theme.monotone[variation];
+            return theme.variationColors[variation][first ? 0 : static_cast<size_t>(index - 100)];
+        }
         return std::nullopt;
     };
     // A quick style matrix: a style by number, or the variant's style for 100 to 103.

@@ -109,6 +109,7 @@ void ReadColors(const pugi::xml_node& scheme, ThemeData& theme) {
         for (size_t i = 0; i < colors.size(); ++i)
             colors[i] = ColorIn(Child(variant, "varColor" + std::to_string(i + 1))).rgb;
         theme.variationColors.push_back(colors);
+        theme.monotone.push_back(variant.attribute("monotone").as_bool());
     }
 }
 
