@@ -846,7 +846,7 @@ int HueChannel(int low, int high, int hue) {
 
 uint32_t FromHls(double hue, double saturation, double luminosity) {
     const auto level = [](double x) {
-        return static_cast<int>(std::lround(std::clamp(x, 0.0, static_cast<double>(kHlsMax))));
+        return static_cast<int>(std::trunc(std::clamp(x, 0.0, static_cast<double>(kHlsMax))));
     };
     const int h = level(hue), s = level(saturation), l = level(luminosity);
     if (s == 0) {

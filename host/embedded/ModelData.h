@@ -195,6 +195,14 @@ struct ThemeData {
     std::vector<int16_t> embellishments;  // each variant's
     std::vector<ThemeColor> fills;        // the color of each fill style (a gradient's first)
     std::vector<std::pair<ThemeColor, double>> lines;  // the color and width of each line style
+    std::vector<int16_t> lineCaps;        // each line style's LineCap: 0 round, 1 square, 2 flat
+    /// Each effect style's shadow: its color, and how far (inches) and where (radians) it falls.
+    struct Shadow {
+        bool present = false;
+        ThemeColor color;
+        double distance = 0, direction = 0;
+    };
+    std::vector<Shadow> shadows;
     std::vector<ThemeColor> fonts;
     std::vector<std::pair<ThemeColor, double>> connectorLines;
     std::vector<ThemeColor> connectorFonts;

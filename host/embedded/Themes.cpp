@@ -50,9 +50,18 @@ const std::vector<Unthemed>& UnthemedValues() {
 /// The THEMEVAL property a cell takes with THEMEVAL(): LineColor's is "LineColor", ...
 std::string_view PropertyOfCell(const CellAddress& cell) {
     static constexpr std::pair<std::string_view, std::string_view> kCells[] = {
-        {"LineColor", "LineColor"},       {"LineWeight", "LineWeight"},
-        {"FillForegnd", "FillColor"},     {"FillBkgnd", "FillColor2"},
+        {"LineColor", "LineColor"},
+        {"LineWeight", "LineWeight"},
+        {"LineCap", "LineCap"},
+        {"FillForegnd", "FillColor"},
+        {"FillBkgnd", "FillColor2"},
         {"Char.Color", "TextColor"},
+        {"ShdwForegnd", "ShadowColor"},
+        {"ShdwForegndTrans", "ShadowTransparency"},
+        {"ShdwPattern", "ShadowPattern"},
+        {"ShapeShdwType", "ShadowType"},
+        {"ShapeShdwOffsetX", "ShadowXOffset"},
+        {"ShapeShdwOffsetY", "ShadowYOffset"},
     };
     const std::string name = formula::CellNameText(cell.section, cell.row, cell.cell);
     for (const auto& [cellName, property] : kCells) {
@@ -103,6 +112,115 @@ std::optional<uint32_t> SchemeColor(const ThemeData& theme, std::string_view nam
     }
     return std::nullopt;
 }
+
+/// What a shape's quick style cells choose in a theme: colors of the scheme or of the variant,
+/// and the theme's fill, line, effect and font styles, directly or through the variant.
+class QuickStyle {
+public:
+    QuickStyle(const ThemeData& theme, const std::array<int32_t, 10>& cells, size_t variation,
+               size_t styleVariation)
+        : m_theme(theme), m_cells(cells), m_variation(variation), m_styleVariation(styleVariation) {}
+
+    std::optional<Value> Property(std::string_view property) const {
+        if (Is(property, "FillColor")) return StyleColor(m_theme.fills, kFillMatrix, 0, kFillColor);
+        if (Is(property, "TextColor")) return StyleColor(m_theme.fonts, kFontMatrix, 3, kFontColor);
+        if (Is(property, "LineColor") || Is(property, "LineWeight") || Is(property, "LineCap"))
+            return LineProperty(property);
+        if (property.size() > 6 && Is(property.substr(0, 6), "Shadow")) return ShadowProperty(property);
+        if (property.size() == 13 && Is(property.substr(0, 12), "VariantColor")) {
+            const auto index = static_cast<size_t>(property[12] - '1');
+            if (index < 7 && m_variation < m_theme.variationColors.size())
+                return Value::Color(m_theme.variationColors[m_variation][index]);
+        }
+        if (Is(property, "Embellishment") && m_styleVariation < m_theme.embellishments.size())
+            return Value::Number(m_theme.embellishments[m_styleVariation]);
+        return std::nullopt;
+    }
+
+private:
+    static constexpr size_t kLineColor = 0, kFillColor = 1, kShadowColor = 2, kFontColor = 3;
+    static constexpr size_t kLineMatrix = 4, kFillMatrix = 5, kEffectsMatrix = 6, kFontMatrix = 7;
+
+    static bool Is(std::string_view a, std::string_view b) { return formula::SameName(a, b); }
+
+    /// A quick style color: a scheme color by number, or one of the variant's colors (a
+    /// monotone variant's quick styles all take its first).
+    std::optional<uint32_t> Color(int32_t index) const {
+        static constexpr std::string_view kScheme[] = {"dk1",     "lt1",     "accent1",
+                                                       "accent2", "accent3", "accent4",
+                                                       "accent5", "accent6", "bkgnd"};
+        if (index >= 0 && index < 9) return SchemeColor(m_theme, kScheme[index]);
+        if (index < 100 || index >= 107 || m_variation >= m_theme.variationColors.size())
+            return std::nullopt;
+        const bool first = m_variation < m_theme.monotone.size() && m_theme.monotone[m_variation];
+        return m_theme.variationColors[m_variation][first ? 0 : static_cast<size_t>(index - 100)];
+    }
+
+    /// The number (from 1) of the style a quick style matrix cell chooses: one by number, or the
+    /// variant's for 100 to 103; 0 for none. kind: 0 fill, 1 line, 2 effect, 3 font.
+    size_t Style(size_t matrixCell, size_t kind) const {
+        const int32_t matrix = m_cells[matrixCell];
+        if (matrix >= 1 && matrix <= 6) return static_cast<size_t>(matrix);
+        if (matrix < 100 || matrix > 103 || m_styleVariation >= m_theme.variationStyles.size())
+            return 0;
+        return static_cast<size_t>(
+            m_theme.variationStyles[m_styleVariation][static_cast<size_t>(matrix - 100)][kind]);
+    }
+
+    std::optional<Value> Resolve(const ThemeColor& color, size_t colorCell) const {
+        std::optional<uint32_t> base = color.rgb;
+        if (color.scheme == "phClr")
+            base = Color(m_cells[colorCell]);
+        else if (!color.scheme.empty())
+            base = SchemeColor(m_theme, color.scheme);
+        if (!base) return std::nullopt;
+        return Value::Color(AdjustedColor(*base, color.changes));
+    }
+
+    std::optional<Value> StyleColor(const std::vector<ThemeColor>& styles, size_t matrixCell,
+                                    size_t kind, size_t colorCell) const {
+        const size_t index = Style(matrixCell, kind);
+        if (index == 0 || index > styles.size()) return std::nullopt;
+        return Resolve(styles[index - 1], colorCell);
+    }
+
+    std::optional<Value> LineProperty(std::string_view property) const {
+        const size_t index = Style(kLineMatrix, 1);
+        if (index == 0 || index > m_theme.lines.size()) return std::nullopt;
+        if (Is(property, "LineWeight")) return Value::Number(m_theme.lines[index - 1].second);
+        if (Is(property, "LineCap"))
+            return index <= m_theme.lineCaps.size()
+                       ? std::optional(Value::Number(m_theme.lineCaps[index - 1]))
+                       : std::nullopt;
+        return Resolve(m_theme.lines[index - 1].first, kLineColor);
+    }
+
+    std::optional<Value> ShadowProperty(std::string_view property) const {
+        const size_t index = Style(kEffectsMatrix, 2);
+        if (index == 0 || index > m_theme.shadows.size()) return std::nullopt;
+        const ThemeData::Shadow& shadow = m_theme.shadows[index - 1];
+        if (Is(property, "ShadowType") || Is(property, "ShadowPattern"))
+            return Value::Number(shadow.present ? 1 : 0);
+        if (!shadow.present) return std::nullopt;
+        if (Is(property, "ShadowColor")) return Resolve(shadow.color, kShadowColor);
+        if (Is(property, "ShadowXOffset"))
+            return Value::Number(shadow.distance * std::cos(shadow.direction));
+        if (Is(property, "ShadowYOffset"))
+            return Value::Number(-shadow.distance * std::sin(shadow.direction));
+        if (Is(property, "ShadowTransparency")) {
+            double alpha = 1;
+            for (const auto& [change, amount] : shadow.color.changes) {
+                if (change == "alpha") alpha = amount;
+            }
+            return Value::Number(1 - alpha);
+        }
+        return std::nullopt;
+    }
+
+    const ThemeData& m_theme;
+    std::array<int32_t, 10> m_cells;
+    size_t m_variation, m_styleVariation;
+};
 
 }  // namespace
 
@@ -171,69 +289,15 @@ formula::Value Model::UnthemedValue(const SheetPtr& sheet, std::string_view prop
 
 std::optional<formula::Value> Model::QuickStyleValue(const SheetPtr& sheet, const ThemeData& theme,
                                                      std::string_view property) {
-    const auto quickStyle = [&](int16_t cell) {
-        return static_cast<int32_t>(
+    std::array<int32_t, 10> cells{};
+    for (int16_t cell = 0; cell < 10; ++cell) {
+        cells[static_cast<size_t>(cell)] = static_cast<int32_t>(
             formula::NumberOf(Compute(sheet, visio::visSectionObject, kQuickStyleRow, cell))
                 .value_or(0));
-    };
-    const auto variation = static_cast<size_t>(ThemeCell(sheet, kVariationColorIndex));
-    const auto styleVariation = static_cast<size_t>(ThemeCell(sheet, kVariationStyleIndex));
-    // A quick style color: a scheme color by number, or one of the variant's colors.
-    const auto color = [&](int32_t index) -> std::optional<uint32_t> {
-        static constexpr std::string_view kScheme[] = {"dk1",     "lt1",     "accent1",
-                                                       "accent2", "accent3", "accent4",
-                                                       "accent5", "accent6", "bkgnd"};
-        if (index >= 0 && index < 9) return SchemeColor(theme, kScheme[index]);
-        if (index >= 100 && index < 107 && variation < theme.variationColors.size()) {
-            const bool first = variation < theme.monotone.size() && theme.monotone[variation];
-            return theme.variationColors[variation][first ? 0 : static_cast<size_t>(index - 100)];
-        }
-        return std::nullopt;
-    };
-    // A quick style matrix: a style by number, or the variant's style for 100 to 103.
-    const auto style = [&](int32_t matrix, size_t kind) -> size_t {
-        if (matrix >= 1 && matrix <= 6) return static_cast<size_t>(matrix);
-        if (matrix >= 100 && matrix <= 103 && styleVariation < theme.variationStyles.size())
-            return static_cast<size_t>(
-                theme.variationStyles[styleVariation][static_cast<size_t>(matrix - 100)][kind]);
-        return 0;
-    };
-    const auto resolve = [&](const ThemeColor& themed, int32_t phIndex) -> std::optional<Value> {
-        std::optional<uint32_t> base = themed.rgb;
-        if (themed.scheme == "phClr")
-            base = color(phIndex);
-        else if (!themed.scheme.empty())
-            base = SchemeColor(theme, themed.scheme);
-        if (!base) return std::nullopt;
-        return Value::Color(AdjustedColor(*base, themed.changes));
-    };
-    constexpr int16_t kLineColor = 0, kFillColor = 1, kFontColor = 3;
-    constexpr int16_t kLineMatrix = 4, kFillMatrix = 5, kFontMatrix = 7;
-    if (formula::SameName(property, "FillColor")) {
-        const size_t index = style(quickStyle(kFillMatrix), 0);
-        if (index == 0 || index > theme.fills.size()) return std::nullopt;
-        return resolve(theme.fills[index - 1], quickStyle(kFillColor));
     }
-    if (formula::SameName(property, "LineColor") || formula::SameName(property, "LineWeight")) {
-        const size_t index = style(quickStyle(kLineMatrix), 1);
-        if (index == 0 || index > theme.lines.size()) return std::nullopt;
-        if (formula::SameName(property, "LineWeight"))
-            return Value::Number(theme.lines[index - 1].second);
-        return resolve(theme.lines[index - 1].first, quickStyle(kLineColor));
-    }
-    if (formula::SameName(property, "TextColor")) {
-        const size_t index = style(quickStyle(kFontMatrix), 3);
-        if (index == 0 || index > theme.fonts.size()) return std::nullopt;
-        return resolve(theme.fonts[index - 1], quickStyle(kFontColor));
-    }
-    if (property.size() == 13 && formula::SameName(property.substr(0, 12), "VariantColor")) {
-        const size_t index = static_cast<size_t>(property[12] - '1');
-        if (index < 7 && variation < theme.variationColors.size())
-            return Value::Color(theme.variationColors[variation][index]);
-    }
-    if (formula::SameName(property, "Embellishment") && styleVariation < theme.embellishments.size())
-        return Value::Number(theme.embellishments[styleVariation]);
-    return std::nullopt;
+    const QuickStyle style(theme, cells, static_cast<size_t>(ThemeCell(sheet, kVariationColorIndex)),
+                           static_cast<size_t>(ThemeCell(sheet, kVariationStyleIndex)));
+    return style.Property(property);
 }
 
 }  // namespace tess::embedded

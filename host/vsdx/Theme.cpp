@@ -89,6 +89,31 @@ std::vector<std::pair<ThemeColor, double>> Lines(const pugi::xml_node& list) {
     return lines;
 }
 
+std::vector<int16_t> LineCaps(const pugi::xml_node& list) {
+    std::vector<int16_t> caps;
+    for (const pugi::xml_node& line : Children(list, "ln")) {
+        const std::string_view cap = line.attribute("cap").value();
+        caps.push_back(cap == "sq" ? 2 : cap == "flat" ? 1 : 0);
+    }
+    return caps;
+}
+
+std::vector<ThemeData::Shadow> Shadows(const pugi::xml_node& list) {
+    constexpr double kEmuPerInch = 914400, kUnitsPerRadian = 60000 * 180 / 3.14159265358979323846;
+    std::vector<ThemeData::Shadow> shadows;
+    for (const pugi::xml_node& style : Children(list, "effectStyle")) {
+        ThemeData::Shadow shadow;
+        if (const pugi::xml_node outer = Descendant(style, "outerShdw")) {
+            shadow.present = true;
+            shadow.color = ColorIn(outer);
+            shadow.distance = Number(outer.attribute("dist")) / kEmuPerInch;
+            shadow.direction = Number(outer.attribute("dir")) / kUnitsPerRadian;
+        }
+        shadows.push_back(std::move(shadow));
+    }
+    return shadows;
+}
+
 std::vector<ThemeColor> FontColors(const pugi::xml_node& list) {
     std::vector<ThemeColor> colors;
     for (const pugi::xml_node& props : Children(list, "fontProps"))
@@ -141,6 +166,8 @@ std::shared_ptr<embedded::ThemeData> ThemeFromXml(const pugi::xml_node& root) {
     for (const pugi::xml_node& fill : Child(format, "fillStyleLst").children())
         theme->fills.push_back(FillColor(fill));
     theme->lines = Lines(Child(format, "lnStyleLst"));
+    theme->lineCaps = LineCaps(Child(format, "lnStyleLst"));
+    theme->shadows = Shadows(Child(format, "effectStyleLst"));
     theme->connectorLines = Lines(Child(Descendant(elements, "fmtConnectorScheme"), "lnStyleLst"));
     const pugi::xml_node fonts = Descendant(elements, "fontStylesGroup");
     theme->fonts = FontColors(Child(fonts, "fontStyles"));
