@@ -196,6 +196,8 @@ struct ThemeData {
     std::vector<ThemeColor> fills;        // the color of each fill style (a gradient's first)
     std::vector<std::pair<ThemeColor, double>> lines;  // the color and width of each line style
     std::vector<int16_t> lineCaps;        // each line style's LineCap: 0 round, 1 square, 2 flat
+    std::vector<double> lineRoundings;    // each line style's corner rounding, in inches
+    std::vector<int16_t> fillPatterns;    // each fill style's FillPattern
     /// Each effect style's shadow: its color, and how far (inches) and where (radians) it falls.
     struct Shadow {
         bool present = false;

@@ -53,6 +53,8 @@ std::string_view PropertyOfCell(const CellAddress& cell) {
         {"LineColor", "LineColor"},
         {"LineWeight", "LineWeight"},
         {"LineCap", "LineCap"},
+        {"Rounding", "LineRounding"},
+        {"FillPattern", "FillPattern"},
         {"FillForegnd", "FillColor"},
         {"FillBkgnd", "FillColor2"},
         {"Char.Color", "TextColor"},
@@ -123,6 +125,8 @@ public:
 
     std::optional<Value> Property(std::string_view property) const {
         if (Is(property, "FillColor")) return StyleColor(m_theme.fills, kFillMatrix, 0, kFillColor);
+        if (Is(property, "FillPattern")) return StyleNumber(m_theme.fillPatterns, kFillMatrix, 0);
+        if (Is(property, "LineRounding")) return StyleNumber(m_theme.lineRoundings, kLineMatrix, 1);
         if (Is(property, "TextColor")) return StyleColor(m_theme.fonts, kFontMatrix, 3, kFontColor);
         if (Is(property, "LineColor") || Is(property, "LineWeight") || Is(property, "LineCap"))
             return LineProperty(property);
@@ -184,14 +188,19 @@ private:
         return Resolve(styles[index - 1], colorCell);
     }
 
+    template <class T>
+    std::optional<Value> StyleNumber(const std::vector<T>& styles, size_t matrixCell,
+                                     size_t kind) const {
+        const size_t index = Style(matrixCell, kind);
+        if (index == 0 || index > styles.size()) return std::nullopt;
+        return Value::Number(static_cast<double>(styles[index - 1]));
+    }
+
     std::optional<Value> LineProperty(std::string_view property) const {
         const size_t index = Style(kLineMatrix, 1);
         if (index == 0 || index > m_theme.lines.size()) return std::nullopt;
         if (Is(property, "LineWeight")) return Value::Number(m_theme.lines[index - 1].second);
-        if (Is(property, "LineCap"))
-            return index <= m_theme.lineCaps.size()
-                       ? std::optional(Value::Number(m_theme.lineCaps[index - 1]))
-                       : std::nullopt;
+        if (Is(property, "LineCap")) return StyleNumber(m_theme.lineCaps, kLineMatrix, 1);
         return Resolve(m_theme.lines[index - 1].first, kLineColor);
     }
 
@@ -203,10 +212,12 @@ private:
             return Value::Number(shadow.present ? 1 : 0);
         if (!shadow.present) return std::nullopt;
         if (Is(property, "ShadowColor")) return Resolve(shadow.color, kShadowColor);
+        // Visio keeps a theme's shadow offsets to the ten-thousandth of an inch.
+        const auto offset = [](double inches) { return std::round(inches * 1e4) / 1e4; };
         if (Is(property, "ShadowXOffset"))
-            return Value::Number(shadow.distance * std::cos(shadow.direction));
+            return Value::Number(offset(shadow.distance * std::cos(shadow.direction)));
         if (Is(property, "ShadowYOffset"))
-            return Value::Number(-shadow.distance * std::sin(shadow.direction));
+            return Value::Number(offset(-shadow.distance * std::sin(shadow.direction)));
         if (Is(property, "ShadowTransparency")) {
             double alpha = 1;
             for (const auto& [change, amount] : shadow.color.changes) {

@@ -80,9 +80,11 @@ ThemeColor FillColor(const pugi::xml_node& fill) {
     return ColorIn(fill);
 }
 
-/// Line styles: the color of each and its width in inches (widths are written in EMU).
+/// Lengths are written in EMU.
+constexpr double kEmuPerInch = 914400;
+
+/// Line styles: the color of each and its width in inches.
 std::vector<std::pair<ThemeColor, double>> Lines(const pugi::xml_node& list) {
-    constexpr double kEmuPerInch = 914400;
     std::vector<std::pair<ThemeColor, double>> lines;
     for (const pugi::xml_node& line : Children(list, "ln"))
         lines.emplace_back(FillColor(line.first_child()), Number(line.attribute("w")) / kEmuPerInch);
@@ -99,7 +101,7 @@ std::vector<int16_t> LineCaps(const pugi::xml_node& list) {
 }
 
 std::vector<ThemeData::Shadow> Shadows(const pugi::xml_node& list) {
-    constexpr double kEmuPerInch = 914400, kUnitsPerRadian = 60000 * 180 / 3.14159265358979323846;
+    constexpr double kUnitsPerRadian = 60000 * 180 / 3.14159265358979323846;
     std::vector<ThemeData::Shadow> shadows;
     for (const pugi::xml_node& style : Children(list, "effectStyle")) {
         ThemeData::Shadow shadow;
@@ -168,6 +170,13 @@ std::shared_ptr<embedded::ThemeData> ThemeFromXml(const pugi::xml_node& root) {
     theme->lines = Lines(Child(format, "lnStyleLst"));
     theme->lineCaps = LineCaps(Child(format, "lnStyleLst"));
     theme->shadows = Shadows(Child(format, "effectStyleLst"));
+    for (const pugi::xml_node& style :
+         Children(Descendant(elements, "fmtSchemeLineStyles"), "lineStyle")) {
+        theme->lineRoundings.push_back(Number(Child(style, "lineEx").attribute("rndg")) /
+                                       kEmuPerInch);
+    }
+    for (const pugi::xml_node& props : Children(Descendant(elements, "fillStyles"), "fillProps"))
+        theme->fillPatterns.push_back(static_cast<int16_t>(props.attribute("pattern").as_int()));
     theme->connectorLines = Lines(Child(Descendant(elements, "fmtConnectorScheme"), "lnStyleLst"));
     const pugi::xml_node fonts = Descendant(elements, "fontStylesGroup");
     theme->fonts = FontColors(Child(fonts, "fontStyles"));
