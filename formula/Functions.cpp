@@ -902,12 +902,16 @@ Value HlsDifference(Call& c) {
 
 uint32_t Tinted(uint32_t rgb, double amount) {
     const Hls hls = ToHls(rgb);
-    return FromHls(hls.h, hls.s, hls.l + amount);
+    // Lighter moves the given share of the way to white; darker takes luminosity away.
+    const double luminosity =
+        amount >= 0 ? hls.l + (kHlsMax - hls.l) * amount / 100 : hls.l + amount;
+    return FromHls(hls.h, hls.s, luminosity);
 }
 
 namespace {
 
-/// TINT raises a color's luminosity by an amount, SHADE lowers it.
+/// TINT makes a color lighter by a percentage of the way to white, SHADE darker by an amount of
+/// luminosity (0 to 240); either goes the other way for a negative amount.
 template <int kDirection>
 Value Lighten(Call& c) {
     uint32_t rgb = 0;

@@ -279,7 +279,7 @@ formula::Value Model::ThemeValue(const SheetPtr& sheet, std::string_view propert
     // The second fill color of the older, fixed themes: the dark color, 30% lighter.
     if (formula::SameName(property, "FillColor2")) {
         const auto dark = SchemeColor(*theme, "dk1");
-        return dark ? Value::Color(formula::Tinted(*dark, 72)) : unknown;
+        return dark ? Value::Color(formula::Tinted(*dark, 30)) : unknown;
     }
     return QuickStyleValue(sheet, *theme, property).value_or(unknown);
 }
