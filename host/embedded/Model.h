@@ -336,7 +336,9 @@ private:
 
     // Themes.
     int32_t ThemeCell(const SheetPtr& sheet, int16_t cell);
-    const ThemeData* ThemeOf(const SheetPtr& sheet);
+    /// The document's theme that gives the sheet its colors, or (styles) its fill, line, effect
+    /// and font styles; null when none.
+    const ThemeData* ThemeOf(const SheetPtr& sheet, bool styles);
     std::optional<bool> IsThemed(const SheetPtr& sheet);
     /// A THEMEVAL or THEMEPROP property for the sheet; empty: the property of the host cell.
     formula::Value ThemeValue(const SheetPtr& sheet, std::string_view property,

@@ -185,7 +185,8 @@ struct ThemeColor {
 /// What a document's theme gives its shapes: colors, and the fill, line and font styles its
 /// shapes' quick style cells choose among.
 struct ThemeData {
-    int32_t index = 0;  // the theme's number, as ThemeIndex cells name it
+    int32_t index = 0;        // the theme's number, as ThemeIndex cells name it
+    int32_t effectIndex = 0;  // its styles' number, as EffectSchemeIndex cells name it
     std::vector<std::pair<std::string, uint32_t>> colors;  // dk1, lt1, ..., bkgnd
     std::vector<std::array<uint32_t, 7>> variationColors;   // each variant's seven colors
     std::vector<bool> monotone;  // variants whose quick styles all take their first color

@@ -14,7 +14,8 @@ using formula::Value;
 
 constexpr int16_t kQuickStyleRow = 27;
 constexpr int16_t kThemeRow = 31;
-constexpr int16_t kThemeIndex = 4, kVariationColorIndex = 5, kVariationStyleIndex = 6;
+constexpr int16_t kEffectSchemeIndex = 1, kThemeIndex = 4, kVariationColorIndex = 5,
+                  kVariationStyleIndex = 6;
 /// A theme cell that follows the page: the page's value applies.
 constexpr int32_t kFollowPage = 65534;
 
@@ -119,15 +120,20 @@ std::optional<uint32_t> SchemeColor(const ThemeData& theme, std::string_view nam
 /// and the theme's fill, line, effect and font styles, directly or through the variant.
 class QuickStyle {
 public:
-    QuickStyle(const ThemeData& theme, const std::array<int32_t, 10>& cells, size_t variation,
-               size_t styleVariation)
-        : m_theme(theme), m_cells(cells), m_variation(variation), m_styleVariation(styleVariation) {}
+    /// theme gives the colors and variants, styles the fill, line, effect and font styles.
+    QuickStyle(const ThemeData& theme, const ThemeData& styles, const std::array<int32_t, 10>& cells,
+               size_t variation, size_t styleVariation)
+        : m_theme(theme),
+          m_styles(styles),
+          m_cells(cells),
+          m_variation(variation),
+          m_styleVariation(styleVariation) {}
 
     std::optional<Value> Property(std::string_view property) const {
-        if (Is(property, "FillColor")) return StyleColor(m_theme.fills, kFillMatrix, 0, kFillColor);
-        if (Is(property, "FillPattern")) return StyleNumber(m_theme.fillPatterns, kFillMatrix, 0);
-        if (Is(property, "LineRounding")) return StyleNumber(m_theme.lineRoundings, kLineMatrix, 1);
-        if (Is(property, "TextColor")) return StyleColor(m_theme.fonts, kFontMatrix, 3, kFontColor);
+        if (Is(property, "FillColor")) return StyleColor(m_styles.fills, kFillMatrix, 0, kFillColor);
+        if (Is(property, "FillPattern")) return StyleNumber(m_styles.fillPatterns, kFillMatrix, 0);
+        if (Is(property, "LineRounding")) return StyleNumber(m_styles.lineRoundings, kLineMatrix, 1);
+        if (Is(property, "TextColor")) return StyleColor(m_styles.fonts, kFontMatrix, 3, kFontColor);
         if (Is(property, "LineColor") || Is(property, "LineWeight") || Is(property, "LineCap"))
             return LineProperty(property);
         if (property.size() > 6 && Is(property.substr(0, 6), "Shadow")) return ShadowProperty(property);
@@ -198,16 +204,16 @@ private:
 
     std::optional<Value> LineProperty(std::string_view property) const {
         const size_t index = Style(kLineMatrix, 1);
-        if (index == 0 || index > m_theme.lines.size()) return std::nullopt;
-        if (Is(property, "LineWeight")) return Value::Number(m_theme.lines[index - 1].second);
-        if (Is(property, "LineCap")) return StyleNumber(m_theme.lineCaps, kLineMatrix, 1);
-        return Resolve(m_theme.lines[index - 1].first, kLineColor);
+        if (index == 0 || index > m_styles.lines.size()) return std::nullopt;
+        if (Is(property, "LineWeight")) return Value::Number(m_styles.lines[index - 1].second);
+        if (Is(property, "LineCap")) return StyleNumber(m_styles.lineCaps, kLineMatrix, 1);
+        return Resolve(m_styles.lines[index - 1].first, kLineColor);
     }
 
     std::optional<Value> ShadowProperty(std::string_view property) const {
         const size_t index = Style(kEffectsMatrix, 2);
-        if (index == 0 || index > m_theme.shadows.size()) return std::nullopt;
-        const ThemeData::Shadow& shadow = m_theme.shadows[index - 1];
+        if (index == 0 || index > m_styles.shadows.size()) return std::nullopt;
+        const ThemeData::Shadow& shadow = m_styles.shadows[index - 1];
         if (Is(property, "ShadowType") || Is(property, "ShadowPattern"))
             return Value::Number(shadow.present ? 1 : 0);
         if (!shadow.present) return std::nullopt;
@@ -229,6 +235,7 @@ private:
     }
 
     const ThemeData& m_theme;
+    const ThemeData& m_styles;
     std::array<int32_t, 10> m_cells;
     size_t m_variation, m_styleVariation;
 };
@@ -252,18 +259,18 @@ int32_t Model::ThemeCell(const SheetPtr& sheet, int16_t cell) {
     return followed == kFollowPage ? 0 : followed;
 }
 
-const ThemeData* Model::ThemeOf(const SheetPtr& sheet) {
-    const int32_t index = ThemeCell(sheet, kThemeIndex);
-    if (index == 0 || !sheet->document) return nullptr;
+const ThemeData* Model::ThemeOf(const SheetPtr& sheet, bool styles) {
+    const int32_t index = ThemeCell(sheet, styles ? kEffectSchemeIndex : kThemeIndex);
+    if (!sheet->document || (!styles && index == 0)) return nullptr;
     for (const auto& theme : sheet->document->themes) {
-        if (theme->index == index) return theme.get();
+        if ((styles ? theme->effectIndex : theme->index) == index) return theme.get();
     }
     return nullptr;
 }
 
 std::optional<bool> Model::IsThemed(const SheetPtr& sheet) {
     if (ThemeCell(sheet, kThemeIndex) == 0) return false;
-    if (!ThemeOf(sheet)) return std::nullopt;  // a theme the document does not hold
+    if (!ThemeOf(sheet, false)) return std::nullopt;  // a theme the document does not hold
     return true;
 }
 
@@ -273,7 +280,7 @@ formula::Value Model::ThemeValue(const SheetPtr& sheet, std::string_view propert
     if (property.empty() && host) property = PropertyOfCell(*host);
     const Value unknown = Value::NotComputable(formula::Need::Computation,
                                                property.empty() ? "THEMEVAL" : property);
-    const ThemeData* theme = ThemeOf(sheet);
+    const ThemeData* theme = ThemeOf(sheet, false);
     if (!theme) return unknown;
     if (const auto rgb = SchemeColor(*theme, property)) return Value::Color(*rgb);
     // The second fill color of the older, fixed themes: the dark color, 30% lighter.
@@ -306,7 +313,9 @@ std::optional<formula::Value> Model::QuickStyleValue(const SheetPtr& sheet, cons
             formula::NumberOf(Compute(sheet, visio::visSectionObject, kQuickStyleRow, cell))
                 .value_or(0));
     }
-    const QuickStyle style(theme, cells, static_cast<size_t>(ThemeCell(sheet, kVariationColorIndex)),
+    const ThemeData* styles = ThemeOf(sheet, true);
+    const QuickStyle style(theme, styles ? *styles : theme, cells,
+                           static_cast<size_t>(ThemeCell(sheet, kVariationColorIndex)),
                            static_cast<size_t>(ThemeCell(sheet, kVariationStyleIndex)));
     return style.Property(property);
 }

@@ -163,6 +163,9 @@ std::shared_ptr<embedded::ThemeData> ThemeFromXml(const pugi::xml_node& root) {
     const pugi::xml_node scheme = Child(elements, "clrScheme");
     if (const pugi::xml_node id = Descendant(scheme, "schemeID"))
         theme->index = id.attribute("schemeEnum").as_int();
+    theme->effectIndex = theme->index;
+    if (const pugi::xml_node effects = Descendant(elements, "fmtSchemeEx"))
+        theme->effectIndex = Child(effects, "schemeID").attribute("schemeEnum").as_int(theme->index);
     ReadColors(scheme, *theme);
     const pugi::xml_node format = Child(elements, "fmtScheme");
     for (const pugi::xml_node& fill : Child(format, "fillStyleLst").children())
