@@ -40,7 +40,7 @@ struct FileTally {
 struct ValuesTally {
     std::vector<FileTally> files;
     std::map<Need, size_t> notCompared;  // values that need what no file holds
-    size_t themed = 0;                      // cells that hold "Themed" instead of a value
+    size_t themed = 0;                   // cells that hold "Themed" instead of a value
     std::vector<Disagreement> disagreements;
 };
 
@@ -219,39 +219,19 @@ std::string Count(size_t count) {
     return text;
 }
 
-std::string NeedName(Need need) {
-    switch (need) {
-        case Need::TextMetrics:
-            return "textMetrics";
-        case Need::Clock:
-            return "clock";
-        case Need::Environment:
-            return "environment";
-        case Need::Layout:
-            return "layout";
-        case Need::None:
-        case Need::Computation:
-            break;
-    }
-    return "computation";
-}
+/// What a value not compared needs, as JSON names it and as the text says it.
+struct NeedNames {
+    Need need;
+    std::string_view json;
+    std::string_view text;
+};
 
-std::string NeedText(Need need) {
-    switch (need) {
-        case Need::TextMetrics:
-            return "the size of drawn text";
-        case Need::Clock:
-            return "the clock";
-        case Need::Environment:
-            return "the user's settings, the program or the file's place";
-        case Need::Layout:
-            return "where connector routing put a connector's ends";
-        case Need::None:
-        case Need::Computation:
-            break;
-    }
-    return "a computation";
-}
+constexpr NeedNames kNeeds[] = {
+    {Need::TextMetrics, "textMetrics", "the size of drawn text"},
+    {Need::Clock, "clock", "the clock"},
+    {Need::Environment, "environment", "the user's settings, the program or the file's place"},
+    {Need::Layout, "layout", "where connector routing put a connector's ends"},
+};
 
 struct Group {
     size_t count = 0;
@@ -266,9 +246,8 @@ std::vector<std::pair<std::string, Group>> Groups(const ValuesTally& tally) {
         if (group.count++ == 0) group.first = i;
     }
     std::vector<std::pair<std::string, Group>> groups(byCause.begin(), byCause.end());
-    std::stable_sort(groups.begin(), groups.end(), [](const auto& a, const auto& b) {
-        return a.second.count > b.second.count;
-    });
+    std::stable_sort(groups.begin(), groups.end(),
+                     [](const auto& a, const auto& b) { return a.second.count > b.second.count; });
     return groups;
 }
 
@@ -285,9 +264,9 @@ void PrintJson(const ValuesTally& tally, size_t compared, size_t agreed, std::os
             {{"file", file.file}, {"values", file.compared}, {"agree", file.agreed}});
     }
     Json notCompared = {{"themed", tally.themed}};
-    for (Need need : {Need::TextMetrics, Need::Clock, Need::Environment, Need::Layout}) {
-        const auto found = tally.notCompared.find(need);
-        notCompared[NeedName(need)] = found == tally.notCompared.end() ? 0 : found->second;
+    for (const NeedNames& need : kNeeds) {
+        const auto found = tally.notCompared.find(need.need);
+        notCompared[std::string(need.json)] = found == tally.notCompared.end() ? 0 : found->second;
     }
     json["notCompared"] = std::move(notCompared);
     json["groups"] = Json::array();
@@ -309,8 +288,12 @@ void PrintText(const ValuesTally& tally, size_t compared, size_t agreed, std::os
             << example.visio << "\tours " << example.ours << '\n';
     }
     std::string excluded;
-    for (const auto& [need, count] : tally.notCompared)
-        excluded += (excluded.empty() ? "" : ", ") + Count(count) + " need " + NeedText(need);
+    for (const NeedNames& need : kNeeds) {
+        const auto found = tally.notCompared.find(need.need);
+        if (found == tally.notCompared.end()) continue;
+        excluded += excluded.empty() ? "" : ", ";
+        excluded += Count(found->second) + " need " + std::string(need.text);
+    }
     if (!excluded.empty()) out << "Not compared: " << excluded << '\n';
     if (tally.themed > 0)
         out << Count(tally.themed) << " cells hold \"Themed\" instead of a value\n";

@@ -218,7 +218,8 @@ Value Evaluator::ReferenceValue(const Reference& reference) {
     const ResolvedReference resolved = Resolve(reference, m_resolver);
     switch (resolved.status) {
         case ReferenceStatus::Found:
-            if (!reference.cell) return Value::NotComputable(Need::Computation, "a sheet as a value");
+            if (!reference.cell)
+                return Value::NotComputable(Need::Computation, "a sheet as a value");
             {
                 Value value = m_resolver.CellValue(resolved.sheet, resolved.section, resolved.row,
                                                    resolved.cell);

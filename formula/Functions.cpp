@@ -821,10 +821,12 @@ Hls ToHls(uint32_t rgb) {
     const int l = ((high + low) * kHlsMax + kRgbMax) / (2 * kRgbMax);
     if (high == low) return {kHlsMax * 2 / 3, static_cast<double>(l), 0};
     const int range = high - low;
-    const int s = l <= kHlsMax / 2
-                      ? (range * kHlsMax + (high + low) / 2) / (high + low)
-                      : (range * kHlsMax + (2 * kRgbMax - high - low) / 2) / (2 * kRgbMax - high - low);
-    const auto delta = [&](int channel) { return ((high - channel) * (kHlsMax / 6) + range / 2) / range; };
+    const int s = l <= kHlsMax / 2 ? (range * kHlsMax + (high + low) / 2) / (high + low)
+                                   : (range * kHlsMax + (2 * kRgbMax - high - low) / 2) /
+                                         (2 * kRgbMax - high - low);
+    const auto delta = [&](int channel) {
+        return ((high - channel) * (kHlsMax / 6) + range / 2) / range;
+    };
     int h = r == high   ? delta(b) - delta(g)
             : g == high ? kHlsMax / 3 + delta(r) - delta(b)
                         : 2 * kHlsMax / 3 + delta(g) - delta(r);
@@ -857,7 +859,8 @@ uint32_t FromHls(double hue, double saturation, double luminosity) {
                                       : l + s - (l * s + kHlsMax / 2) / kHlsMax;
     const int low = 2 * l - high;
     const auto channel = [&](int shifted) {
-        return static_cast<uint32_t>((HueChannel(low, high, shifted) * kRgbMax + kHlsMax / 2) / kHlsMax);
+        return static_cast<uint32_t>((HueChannel(low, high, shifted) * kRgbMax + kHlsMax / 2) /
+                                     kHlsMax);
     };
     return channel(h + kHlsMax / 3) << 16 | channel(h) << 8 | channel(h - kHlsMax / 3);
 }
@@ -957,8 +960,8 @@ Value ShapeText(Call& c) {
 /// no theme applies, the default when one is given.
 Value ThemeVal(Call& c) {
     static constexpr std::string_view kSchemeColors[] = {
-        "Dark", "Light", "AccentColor", "AccentColor2", "AccentColor3", "AccentColor4",
-        "AccentColor5", "AccentColor6"};
+        "Dark",         "Light",        "AccentColor",  "AccentColor2",
+        "AccentColor3", "AccentColor4", "AccentColor5", "AccentColor6"};
     if (!c.Arity(0, 2)) return c.failure;
     std::string property;
     if (!c.Missing(0)) {
@@ -1081,7 +1084,7 @@ Value EllipseEccentricity(Call& c) {
 
 struct Function {
     std::string_view name;
-    Handler handler;  // null: known to the ShapeSheet, not computed here
+    Handler handler;                // null: known to the ShapeSheet, not computed here
     Need need = Need::Computation;  // without a handler: what its result needs
 };
 

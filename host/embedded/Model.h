@@ -324,6 +324,10 @@ private:
     std::optional<formula::Value> Evaluated(const SheetPtr& sheet, const SheetData& owner,
                                             const CellData& source, int16_t section, int16_t row,
                                             int16_t cell);
+    /// The value a cell showed last (its own, else its formula's source's), kept for want of
+    /// what it needs.
+    formula::Value LastShown(const SheetData& sheet, int16_t section, int16_t row, int16_t cell,
+                             const CellData* source, formula::Need need) const;
     /// Action and event cells, whose formulas run when their event fires.
     static bool IsEventCell(int16_t section, int16_t row, int16_t cell);
     /// The ClippingPath cell of a picture.

@@ -188,7 +188,7 @@ struct ThemeData {
     int32_t index = 0;        // the theme's number, as ThemeIndex cells name it
     int32_t effectIndex = 0;  // its styles' number, as EffectSchemeIndex cells name it
     std::vector<std::pair<std::string, uint32_t>> colors;  // dk1, lt1, ..., bkgnd
-    std::vector<std::array<uint32_t, 7>> variationColors;   // each variant's seven colors
+    std::vector<std::array<uint32_t, 7>> variationColors;  // each variant's seven colors
     std::vector<bool> monotone;  // variants whose quick styles all take their first color
     /// Each variant's styles for quick style matrices 100 to 103: fill, line, effect and font
     /// style numbers (from 1).
@@ -196,9 +196,9 @@ struct ThemeData {
     std::vector<int16_t> embellishments;  // each variant's
     std::vector<ThemeColor> fills;        // the color of each fill style (a gradient's first)
     std::vector<std::pair<ThemeColor, double>> lines;  // the color and width of each line style
-    std::vector<int16_t> lineCaps;        // each line style's LineCap: 0 round, 1 square, 2 flat
-    std::vector<double> lineRoundings;    // each line style's corner rounding, in inches
-    std::vector<int16_t> fillPatterns;    // each fill style's FillPattern
+    std::vector<int16_t> lineCaps;      // each line style's LineCap: 0 round, 1 square, 2 flat
+    std::vector<double> lineRoundings;  // each line style's corner rounding, in inches
+    std::vector<int16_t> fillPatterns;  // each fill style's FillPattern
     /// Each effect style's shadow: its color, and how far (inches) and where (radians) it falls.
     struct Shadow {
         bool present = false;
@@ -219,7 +219,7 @@ struct DocumentData {
     std::vector<std::shared_ptr<MasterData>> masters;
     std::vector<SheetPtr> styles;
     std::array<int32_t, 3> defaultStyles{0, 0, 0};  // line, fill and text style of new shapes
-    std::vector<std::string> faceNames;              // the fonts its font numbers name, from 1
+    std::vector<std::string> faceNames;             // the fonts its font numbers name, from 1
     std::vector<std::shared_ptr<const ThemeData>> themes;
     SheetPtr documentSheet;
     bool closed = false;

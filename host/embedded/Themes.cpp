@@ -102,10 +102,18 @@ uint32_t AdjustedColor(uint32_t rgb, const std::vector<std::pair<std::string, do
 /// properties for them (Dark, Light, AccentColor ...).
 std::optional<uint32_t> SchemeColor(const ThemeData& theme, std::string_view name) {
     static constexpr std::pair<std::string_view, std::string_view> kAliases[] = {
-        {"Dark", "dk1"},          {"Light", "lt1"},          {"AccentColor", "accent1"},
-        {"AccentColor2", "accent2"}, {"AccentColor3", "accent3"}, {"AccentColor4", "accent4"},
-        {"AccentColor5", "accent5"}, {"AccentColor6", "accent6"}, {"BackgroundColor", "bkgnd"},
-        {"tx1", "dk1"},           {"bg1", "lt1"},            {"tx2", "dk2"},
+        {"Dark", "dk1"},
+        {"Light", "lt1"},
+        {"AccentColor", "accent1"},
+        {"AccentColor2", "accent2"},
+        {"AccentColor3", "accent3"},
+        {"AccentColor4", "accent4"},
+        {"AccentColor5", "accent5"},
+        {"AccentColor6", "accent6"},
+        {"BackgroundColor", "bkgnd"},
+        {"tx1", "dk1"},
+        {"bg1", "lt1"},
+        {"tx2", "dk2"},
         {"bg2", "lt2"}};
     for (const auto& [alias, scheme] : kAliases) {
         if (formula::SameName(alias, name)) name = scheme;
@@ -121,8 +129,8 @@ std::optional<uint32_t> SchemeColor(const ThemeData& theme, std::string_view nam
 class QuickStyle {
 public:
     /// theme gives the colors and variants, styles the fill, line, effect and font styles.
-    QuickStyle(const ThemeData& theme, const ThemeData& styles, const std::array<int32_t, 10>& cells,
-               size_t variation, size_t styleVariation)
+    QuickStyle(const ThemeData& theme, const ThemeData& styles,
+               const std::array<int32_t, 10>& cells, size_t variation, size_t styleVariation)
         : m_theme(theme),
           m_styles(styles),
           m_cells(cells),
@@ -130,13 +138,17 @@ public:
           m_styleVariation(styleVariation) {}
 
     std::optional<Value> Property(std::string_view property) const {
-        if (Is(property, "FillColor")) return StyleColor(m_styles.fills, kFillMatrix, 0, kFillColor);
+        if (Is(property, "FillColor"))
+            return StyleColor(m_styles.fills, kFillMatrix, 0, kFillColor);
         if (Is(property, "FillPattern")) return StyleNumber(m_styles.fillPatterns, kFillMatrix, 0);
-        if (Is(property, "LineRounding")) return StyleNumber(m_styles.lineRoundings, kLineMatrix, 1);
-        if (Is(property, "TextColor")) return StyleColor(m_styles.fonts, kFontMatrix, 3, kFontColor);
+        if (Is(property, "LineRounding"))
+            return StyleNumber(m_styles.lineRoundings, kLineMatrix, 1);
+        if (Is(property, "TextColor"))
+            return StyleColor(m_styles.fonts, kFontMatrix, 3, kFontColor);
         if (Is(property, "LineColor") || Is(property, "LineWeight") || Is(property, "LineCap"))
             return LineProperty(property);
-        if (property.size() > 6 && Is(property.substr(0, 6), "Shadow")) return ShadowProperty(property);
+        if (property.size() > 6 && Is(property.substr(0, 6), "Shadow"))
+            return ShadowProperty(property);
         if (property.size() == 13 && Is(property.substr(0, 12), "VariantColor")) {
             const auto index = static_cast<size_t>(property[12] - '1');
             if (index < 7 && m_variation < m_theme.variationColors.size())
@@ -245,9 +257,8 @@ private:
 /// A theme cell's value, following the page where the cell says so; 0 where none is given.
 int32_t Model::ThemeCell(const SheetPtr& sheet, int16_t cell) {
     const auto valueOf = [&](const SheetPtr& at) {
-        return static_cast<int32_t>(formula::NumberOf(Compute(at, visio::visSectionObject,
-                                                              kThemeRow, cell))
-                                        .value_or(0));
+        return static_cast<int32_t>(
+            formula::NumberOf(Compute(at, visio::visSectionObject, kThemeRow, cell)).value_or(0));
     };
     const int32_t own = valueOf(sheet);
     if (own != kFollowPage) return own;
@@ -278,8 +289,8 @@ formula::Value Model::ThemeValue(const SheetPtr& sheet, std::string_view propert
                                  const std::optional<CellAddress>& host) {
     if (ThemeCell(sheet, kThemeIndex) == 0) return UnthemedValue(sheet, property, host);
     if (property.empty() && host) property = PropertyOfCell(*host);
-    const Value unknown = Value::NotComputable(formula::Need::Computation,
-                                               property.empty() ? "THEMEVAL" : property);
+    const Value unknown =
+        Value::NotComputable(formula::Need::Computation, property.empty() ? "THEMEVAL" : property);
     const ThemeData* theme = ThemeOf(sheet, false);
     if (!theme) return unknown;
     if (const auto rgb = SchemeColor(*theme, property)) return Value::Color(*rgb);

@@ -229,24 +229,20 @@ private:
 
 namespace {
 
-/// How a shape lies in its parent: the pin, the local pin, the angle and the flips.
-struct Placement {
-    double pinX = 0, pinY = 0, locPinX = 0, locPinY = 0, angle = 0;
-    bool flipX = false, flipY = false;
-};
+// The shape transform's cells, as PlacementCells gives them.
+constexpr size_t kPinX = 0, kPinY = 1, kLocPinX = 4, kLocPinY = 5, kAngle = 6, kFlipX = 7,
+                 kFlipY = 8;
 
 }  // namespace
 
 void Model::ToPageCoordinates(const SheetPtr& shape, double& x, double& y) {
-    for (SheetPtr at = shape; at && at->kind == SheetKind::Shape;
-         at = at->parent ? at->parent->shared_from_this() : nullptr) {
-        const std::array<double, 9> cells = PlacementCells(at);
-        const Placement p{cells[0], cells[1], cells[4], cells[5], cells[6], cells[7] != 0,
-                          cells[8] != 0};
-        const double dx = (x - p.locPinX) * (p.flipX ? -1 : 1);
-        const double dy = (y - p.locPinY) * (p.flipY ? -1 : 1);
-        x = p.pinX + dx * std::cos(p.angle) - dy * std::sin(p.angle);
-        y = p.pinY + dx * std::sin(p.angle) + dy * std::cos(p.angle);
+    for (SheetData* at = shape.get(); at && at->kind == SheetKind::Shape; at = at->parent) {
+        const std::array<double, 9> cells = PlacementCells(at->shared_from_this());
+        const double dx = (x - cells[kLocPinX]) * (cells[kFlipX] != 0 ? -1 : 1);
+        const double dy = (y - cells[kLocPinY]) * (cells[kFlipY] != 0 ? -1 : 1);
+        const double c = std::cos(cells[kAngle]), s = std::sin(cells[kAngle]);
+        x = cells[kPinX] + dx * c - dy * s;
+        y = cells[kPinY] + dx * s + dy * c;
     }
 }
 
@@ -256,17 +252,18 @@ void Model::FromPageCoordinates(const SheetPtr& shape, double& x, double& y) {
         chain.push_back(at->shared_from_this());
     for (auto at = chain.rbegin(); at != chain.rend(); ++at) {
         const std::array<double, 9> cells = PlacementCells(*at);
-        const double dx = x - cells[0], dy = y - cells[1];
-        const double c = std::cos(cells[6]), s = std::sin(cells[6]);
-        x = cells[4] + (dx * c + dy * s) * (cells[7] != 0 ? -1 : 1);
-        y = cells[5] + (-dx * s + dy * c) * (cells[8] != 0 ? -1 : 1);
+        const double dx = x - cells[kPinX], dy = y - cells[kPinY];
+        const double c = std::cos(cells[kAngle]), s = std::sin(cells[kAngle]);
+        x = cells[kLocPinX] + (dx * c + dy * s) * (cells[kFlipX] != 0 ? -1 : 1);
+        y = cells[kLocPinY] + (-dx * s + dy * c) * (cells[kFlipY] != 0 ? -1 : 1);
     }
 }
 
 std::array<double, 9> Model::PlacementCells(const SheetPtr& shape) {
     std::array<double, 9> cells{};
     for (int16_t cell = 0; cell < 9; ++cell) {
-        const formula::Value value = Compute(shape, visio::visSectionObject, visio::visRowXFormOut, cell);
+        const formula::Value value =
+            Compute(shape, visio::visSectionObject, visio::visRowXFormOut, cell);
         cells[static_cast<size_t>(cell)] = formula::NumberOf(value).value_or(0);
     }
     return cells;
@@ -416,8 +413,8 @@ formula::Value Model::Compute(const SheetPtr& sheet, int16_t section, int16_t ro
 }
 
 std::optional<formula::Value> Model::Evaluated(const SheetPtr& sheet, const SheetData& owner,
-                                               const CellData& source, int16_t section,
-                                               int16_t row, int16_t cell) {
+                                               const CellData& source, int16_t section, int16_t row,
+                                               int16_t cell) {
     // A copy: evaluation may move cells in memory.
     const std::string text = SeenThrough(*sheet, owner, source.formula);
     const uint64_t key =
@@ -476,9 +473,7 @@ formula::Value Model::Recalculate(const SheetPtr& sheet, int16_t section, int16_
     } else if (section == visio::visSectionObject && row == visio::visRowMisc &&
                cell == kLanguageCell && owner != sheet.get()) {
         // A sheet without a language of its own keeps the one of the Visio that made it.
-        const CellData* own = OwnCell(*sheet, section, row, cell);
-        value = own ? own->value : formula::Value::NotComputable();
-        value.need = formula::Need::Environment;
+        value = LastShown(*sheet, section, row, cell, source, formula::Need::Environment);
     } else if (!source || source->source != CellData::Source::Local || source->formula.empty()) {
         value = formula::Value::Number(0);  // no formula: nothing
     } else {
@@ -490,14 +485,20 @@ formula::Value Model::Recalculate(const SheetPtr& sheet, int16_t section, int16_
         value = std::move(*evaluated);
         // What no file holds (text as drawn, the clock, the user's settings) was measured when
         // the value was last shown: the cells that name this one compute with that.
-        const formula::Need need = value.need;
-        if (!value.IsKnown() && need != formula::Need::Computation) {
-            const CellData* own = OwnCell(*sheet, section, row, cell);
-            value = own ? own->value : source->value;
-            value.need = need;
-        }
+        if (!value.IsKnown() && value.need != formula::Need::Computation)
+            value = LastShown(*sheet, section, row, cell, source, value.need);
     }
     m_recalculated.emplace(key, value);
+    return value;
+}
+
+formula::Value Model::LastShown(const SheetData& sheet, int16_t section, int16_t row, int16_t cell,
+                                const CellData* source, formula::Need need) const {
+    const CellData* own = OwnCell(sheet, section, row, cell);
+    formula::Value value = own      ? own->value
+                           : source ? source->value
+                                    : formula::Value::NotComputable();
+    value.need = need;
     return value;
 }
 

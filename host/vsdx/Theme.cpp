@@ -87,7 +87,8 @@ constexpr double kEmuPerInch = 914400;
 std::vector<std::pair<ThemeColor, double>> Lines(const pugi::xml_node& list) {
     std::vector<std::pair<ThemeColor, double>> lines;
     for (const pugi::xml_node& line : Children(list, "ln"))
-        lines.emplace_back(FillColor(line.first_child()), Number(line.attribute("w")) / kEmuPerInch);
+        lines.emplace_back(FillColor(line.first_child()),
+                           Number(line.attribute("w")) / kEmuPerInch);
     return lines;
 }
 
@@ -130,8 +131,8 @@ void ReadColors(const pugi::xml_node& scheme, ThemeData& theme) {
     }
     if (const pugi::xml_node background = Descendant(scheme, "bkgnd"))
         theme.colors.emplace_back("bkgnd", ColorIn(background).rgb);
-    for (const pugi::xml_node& variant : Children(Descendant(scheme, "variationClrSchemeLst"),
-                                                  "variationClrScheme")) {
+    for (const pugi::xml_node& variant :
+         Children(Descendant(scheme, "variationClrSchemeLst"), "variationClrScheme")) {
         std::array<uint32_t, 7> colors{};
         for (size_t i = 0; i < colors.size(); ++i)
             colors[i] = ColorIn(Child(variant, "varColor" + std::to_string(i + 1))).rgb;
@@ -165,7 +166,8 @@ std::shared_ptr<embedded::ThemeData> ThemeFromXml(const pugi::xml_node& root) {
         theme->index = id.attribute("schemeEnum").as_int();
     theme->effectIndex = theme->index;
     if (const pugi::xml_node effects = Descendant(elements, "fmtSchemeEx"))
-        theme->effectIndex = Child(effects, "schemeID").attribute("schemeEnum").as_int(theme->index);
+        theme->effectIndex =
+            Child(effects, "schemeID").attribute("schemeEnum").as_int(theme->index);
     ReadColors(scheme, *theme);
     const pugi::xml_node format = Child(elements, "fmtScheme");
     for (const pugi::xml_node& fill : Child(format, "fillStyleLst").children())

@@ -73,8 +73,8 @@ TEST_F(NestedScratch, MembersComputeTheScratchOfTheirGroupThroughBothMasters) {
         ASSERT_TRUE(member->SectionExists(visSectionFirstComponent, visExistsAnywhere));
         EXPECT_EQ(member->Cells("Geometry1.X2")->Formula(),
                   "Width+" + read.arrow->NameID() + "!Scratch.X2");
-        const formula::Value value = read.app->TheModel().Recalculated(
-            SheetOf(member), visSectionFirstComponent, 2, kX);
+        const formula::Value value =
+            read.app->TheModel().Recalculated(SheetOf(member), visSectionFirstComponent, 2, kX);
         ASSERT_EQ(value.type, formula::Value::Type::Number) << formula::TextOf(value);
         EXPECT_NEAR(value.number, 1.362, 1e-12);
     }
