@@ -92,5 +92,97 @@ TEST_F(NestedScratch, ACopyOfAMembersGeometryToItsSiblingWritesTheValuesVisioCom
     EXPECT_NEAR(sibling->Cells("Geometry1.X3")->ResultIU(), 1.25, 1e-12);
 }
 
+// A drawing of two pages: on the second a shape with text, a group turned a quarter turn whose
+// member the shape's formulas name, and cells whose stored values the file got wrong.
+class Recalculation : public test::EmbeddedDrawing {
+protected:
+    void SetUp() override {
+        EmbeddedDrawing::SetUp();
+        page = document->Pages()->Add();
+        shape = Rectangle(1, 1, 3, 2);  // 2 wide, 1 high
+        shape->Characters()->SetText("Label");
+        const ShapePtr first = Rectangle(3, 3, 5, 5);
+        first->ConvertToGroup();
+        group = std::dynamic_pointer_cast<IShape>(first->Parent());
+        member = group->DrawRectangle(0, 0, 1, 0.5);
+        Write(group, {{"PinX", "4"}, {"PinY", "4"}, {"Angle", "90 deg"}});
+        Write(member, {{"PinX", "1.5"}, {"PinY", "1"}, {"Width", "1"}, {"Height", "0.5"}});
+        shape->AddSection(visSectionScratch);
+        for (int i = 0; i < 4; ++i)
+            shape->AddRow(visSectionScratch, visRowLast, 0);
+    }
+
+    formula::Value Recalculated(const std::string& cellName) {
+        const auto cell = shape->Cells(cellName);
+        return Model().Recalculated(SheetOf(shape), cell->Section(), cell->Row(), cell->Column());
+    }
+
+    /// Makes the value the model keeps for a cell (what a file gives it) another one.
+    void Store(const std::string& cellName, formula::Value value) {
+        const auto cell = shape->Cells(cellName);
+        const SheetPtr sheet = SheetOf(shape);
+        RowData& row = cell->Section() == visSectionObject
+                           ? sheet->objectCells
+                           : sheet->Section(cell->Section())->rows[cell->Row()];
+        const int16_t key = cell->Section() == visSectionObject
+                                ? ObjectCellKey(cell->Row(), cell->Column())
+                                : cell->Column();
+        row.Get(key).value = std::move(value);
+    }
+
+    ShapePtr shape, group, member;
+};
+
+TEST_F(Recalculation, ComputesFromFormulasAloneAsVisioComputes) {
+    const std::string memberId = member->NameID();
+    Write(shape, {{"Scratch.X1", "Width*2"}, {"Scratch.Y1", "Scratch.X1+1"}});
+    // A stored value is not a computed one, for the cell or for those that name it.
+    Store("Scratch.X1", formula::Value::Number(99));
+    Store("Scratch.Y1", formula::Value::Number(100));
+    struct Case {
+        std::string cell, formula;
+        formula::Value expected;
+    };
+    // The member's far corner (1, 0.5 in its own coordinates) lies at (2, 1.25) in the group,
+    // and the group's quarter turn about its pin puts that at (3.75, 5) on the page; an X cell
+    // takes the point's x, a Y cell its y.
+    const std::string corner = "PAR(PNT(" + memberId + "!Width," + memberId + "!Height))";
+    const std::vector<Case> cases = {
+        {"Scratch.A2", "Scratch.Y1", formula::Value::Number(5)},
+        {"Scratch.X2", corner, formula::Value::Number(3.75)},
+        {"Scratch.Y2", corner, formula::Value::Number(5)},
+        {"Scratch.A2", "SHAPETEXT(" + shape->NameID() + "!TheText)",
+         formula::Value::String("Label")},
+        {"Scratch.A2", "PAGENUMBER()&\" of \"&PAGECOUNT()", formula::Value::String("2 of 2")},
+        {"Scratch.A2", "IFERROR(CONTAINERSHEETREF(1)!User.Heading,\"none\")",
+         formula::Value::String("none")},
+    };
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.cell + " = " + each.formula);
+        Write(shape, {{each.cell, each.formula}});
+        const formula::Value value = Recalculated(each.cell);
+        EXPECT_EQ(value.type, each.expected.type);
+        if (value.IsNumber())
+            EXPECT_NEAR(value.number, each.expected.number, 1e-12);
+        else
+            EXPECT_EQ(formula::TextOf(value), formula::TextOf(each.expected));
+    }
+}
+
+TEST_F(Recalculation, KeepsWhatNoFileHoldsAndComputesWhatNamesIt) {
+    Write(shape, {{"Scratch.X1", "TEXTWIDTH(TheText)"},
+                  {"Scratch.Y1", "Scratch.X1*2"},
+                  {"EventDblClick", "Width*7"}});
+    Store("Scratch.X1", formula::Value::Number(1.5));
+    const formula::Value measured = Recalculated("Scratch.X1");
+    EXPECT_EQ(measured.need, formula::Need::TextMetrics);
+    EXPECT_EQ(formula::NumberOf(measured), 1.5);
+    const formula::Value twice = Recalculated("Scratch.Y1");
+    EXPECT_EQ(twice.need, formula::Need::None);
+    EXPECT_EQ(formula::NumberOf(twice), 3);
+    // An event's formula runs when the event fires; the cell shows 0.
+    EXPECT_EQ(formula::NumberOf(Recalculated("EventDblClick")), 0);
+}
+
 }  // namespace
 }  // namespace tess::embedded
