@@ -19,8 +19,8 @@ void CenterForm(QWidget& form) {
               area.y() + area.height() / 2 - outer.height() / 2);
 }
 
-void SetIcon(QWidget& window, bool owner) {
-    app::Trap("modSetIcons", "SetIcon", [&] {
+void SetIcon(QWidget& window, bool owner, app::IPrompt& prompt) {
+    app::Trap(prompt, app::proc::SetIcon, [&] {
         const QIcon icon = AppIcon();
         if (owner) {
             QWidget* top = window.window();

@@ -5,18 +5,14 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/Globals.h"
 #include "cli/CliRun.h"
 #include "engine/CopyDriver.h"
-#include "engine/RowStores.h"
-#include "engine/SectionsTab.h"
-#include "engine/WindowState.h"
 #include "host/embedded/Objects.h"
 #include "host/vsdx/Vsdx.h"
 #include "platform/visio/Constants.h"
 #include "support/ModelDump.h"
 #include "support/Samples.h"
-#include "support/ScriptedPrompt.h"
+#include "support/ScriptedFrontEnd.h"
 
 namespace tess::test {
 namespace {
@@ -88,29 +84,19 @@ TEST_F(Cli, ACopyWritesWhatTheEngineWritesToTheSameDrawing) {
     // The same run through the engine in this process.
     auto app = std::make_shared<embedded::EmbeddedApplication>();
     const auto data = vsdx::OpenDocument(app->TheModel(), drawing);
-    const DocumentPtr document = embedded::WrapDocument(app->ModelPtr(), data);
-    struct Tree : engine::INodeResolver {
-        PagePtr page;
-        ObjectPtr GetNodeObject(const std::string& key) override {
-            return page->Shapes()->Item(key);
-        }
-    } tree;
-    tree.page = document->Pages()->Item(1);
-    engine::CopyWindow window;
-    window.tree = &tree;
-    window.source = {{"Source", "Source", engine::kImageShape}};
-    window.destinations = {{"Target", "Target", engine::kImageShape}};
-    window.options.copyTypeFrameEnabled = true;
-    window.options.SelectAppend();
-    window.options.chkCopyShapeText.value = 1;
-    engine::EnableDisableSectionsShape(window.sections, tree.page->Shapes()->Item("Source"));
-    for (int16_t box : {2, 9, 13})
-        window.sections.boxes[static_cast<size_t>(box)].value = 1;
-    window.rowSelection.choices["Scratch"] = {1, 0, 1, 0};
-    window.rowOrders.orders["Scratch"] = {1, 0, 0};
-    ScriptedPrompt prompt;
-    engine::CopyDriver(app).BeginCopy(window);
-    ASSERT_EQ(prompt.Texts(), std::vector<std::string>{"Clone Complete."});
+    const ShapesPtr shapes =
+        embedded::WrapDocument(app->ModelPtr(), data)->Pages()->Item(1)->Shapes();
+    engine::CopyRequest request;
+    request.source = engine::CopyTarget{"Source", "Source", shapes->Item("Source")};
+    request.destinations = {{"Target", "Target", shapes->Item("Target")}};
+    request.options.copyType = engine::CopyType::Append;
+    request.options.copyShapeText = true;
+    request.sections = {2, 9, 13};
+    request.rows[visSectionScratch] = {1, 0, 1, 0};
+    request.orders[visSectionScratch] = {1, 0, 0};
+    ScriptedFrontEnd frontEnd;
+    engine::CopyDriver(app).BeginCopy(request, frontEnd);
+    ASSERT_EQ(frontEnd.Texts(), std::vector<std::string>{"Clone Complete."});
 
     embedded::Model written;
     vsdx::OpenDocument(written, out);
