@@ -104,8 +104,7 @@ inline constexpr Procedure SelectRow{module::kRowsTab, "SelectRow"};
 inline constexpr Procedure ShouldWeCopySection{module::kRowsTab, "ShouldWeCopySection"};
 inline constexpr Procedure GetGeometryRowType{module::kRowsTab, "GetGeometryRowType"};
 inline constexpr Procedure SetupRowOrderTab{module::kRowOrderTab, "SetupRowOrderTab"};
-inline constexpr Procedure UpdateRowsOnRowOrderTab{module::kRowOrderTab,
-                                                   "UpdateRowsOnRowOrderTab"};
+inline constexpr Procedure UpdateRowsOnRowOrderTab{module::kRowOrderTab, "UpdateRowsOnRowOrderTab"};
 inline constexpr Procedure ResetRowOrderSection{module::kRowOrderTab, "ResetRowOrderSection"};
 inline constexpr Procedure RefreshOrderLists{module::kRowOrderTab, "RefreshOrderLists"};
 inline constexpr Procedure UpdateLists{module::kRowOrderTab, "UpdateLists"};

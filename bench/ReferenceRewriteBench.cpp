@@ -129,7 +129,8 @@ void BM_ResolveGeometryReferencesToSelf(benchmark::State& state) {
     FormulaList formulas = Formulas();
     bool even = true;
     for (auto _ : state) {
-        tess::engine::ResolveGeometryReferencesToSelf(reports, formulas, even ? 10 : 12, even ? 12 : 10);
+        tess::engine::ResolveGeometryReferencesToSelf(reports, formulas, even ? 10 : 12,
+                                                      even ? 12 : 10);
         even = !even;
         benchmark::ClobberMemory();
     }

@@ -73,8 +73,10 @@ Node MasterNode(const visio::Resolver& names, const visio::MasterPtr& master, in
 /// A document as the tree shows it: its masters, then (for a drawing) its pages.
 Node DocumentNode(const visio::Resolver& names, const Workspace::Document& document, int depth) {
     const bool stencil = document.data->stencil;
-    Node node{stencil ? "stencil" : "drawing", document.data->name,
-              names.AddressOfDocument(document.object), {}};
+    Node node{stencil ? "stencil" : "drawing",
+              document.data->name,
+              names.AddressOfDocument(document.object),
+              {}};
     const visio::MastersPtr masters = document.object->Masters();
     for (int16_t i = 1; i <= masters->Count(); ++i)
         node.children.push_back(MasterNode(names, masters->Item(i), depth));
@@ -254,8 +256,8 @@ int RunShow(const ShowOptions& options, std::ostream& stream) {
         const bool asked = std::find(wanted.begin(), wanted.end(), &entry) != wanted.end();
         if (!(wanted.empty() ? Enabled(boxes, entry) : asked)) continue;
         Json section = {{"caption", window::CaptionOf(entry)}, {"rows", Json::array()}};
-        out << "[" << window::CaptionOf(entry) << "]" << (Enabled(boxes, entry) ? "" : "  (not on this object)")
-            << "\n";
+        out << "[" << window::CaptionOf(entry) << "]"
+            << (Enabled(boxes, entry) ? "" : "  (not on this object)") << "\n";
         const auto addRow = [&](Json label, const std::vector<CellLine>& cells,
                                 const std::string& indent) {
             Json row = {{"row", std::move(label)}, {"cells", Json::array()}};
@@ -299,8 +301,8 @@ int RunSections(const SectionsOptions& options, std::ostream& out) {
     for (const CatalogueEntry* entry : offered) {
         const size_t rows = RowCount(target.sheet, *entry);
         json["sections"].push_back({{"caption", window::CaptionOf(*entry)}, {"rows", rows}});
-        text << "  " << std::left << std::setw(static_cast<int>(width + 2)) << window::CaptionOf(*entry)
-             << rows << (rows == 1 ? " row" : " rows") << '\n';
+        text << "  " << std::left << std::setw(static_cast<int>(width + 2))
+             << window::CaptionOf(*entry) << rows << (rows == 1 ? " row" : " rows") << '\n';
     }
     out << (options.json ? JsonText(json) : text.str());
     return 0;

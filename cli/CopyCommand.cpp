@@ -113,18 +113,16 @@ public:
             SectionOf(m_recipe, *entry);
         }
         for (const std::string& caption : options.sections) {
-            SectionOf(m_recipe,
-                      EntryAmong(caption, EnabledEntries(m_boxes),
-                                 "the source '" + m_source.address + "' has no section '" +
-                                     caption + "'"));
+            SectionOf(m_recipe, EntryAmong(caption, EnabledEntries(m_boxes),
+                                           "the source '" + m_source.address +
+                                               "' has no section '" + caption + "'"));
         }
     }
 
     void Rows(const std::string& text) {
         const auto [caption, list] = CaptionAndRows(text, "--rows");
         const CatalogueEntry& entry = EntryAmong(
-            caption,
-            EntriesWhere([&](const auto& e) { return Enabled(m_boxes, e) && HasRows(e); }),
+            caption, EntriesWhere([&](const auto& e) { return Enabled(m_boxes, e) && HasRows(e); }),
             "the source '" + m_source.address + "' has no rows to choose in '" + caption + "'");
         const std::vector<ListedRow> rows = window::ListEntryRows(m_source.sheet, entry);
         std::vector<bool> chosen(rows.size(), false);
@@ -179,8 +177,9 @@ private:
 
     /// Whether a recipe's list of row names names the row.
     static bool RowIn(const std::vector<std::string>& names, const ListedRow& row) {
-        return std::any_of(names.begin(), names.end(),
-                           [&](const std::string& name) { return window::FindRow({row}, name) == 0; });
+        return std::any_of(names.begin(), names.end(), [&](const std::string& name) {
+            return window::FindRow({row}, name) == 0;
+        });
     }
 
     const Target& m_source;
@@ -190,8 +189,8 @@ private:
 
 /// The copy options of the flags given, over the recipe's.
 void OptionsOverRecipe(const CopyOptions& options, engine::CopyOptions& copy) {
-    if (options.append) copy.copyType = *options.append ? engine::CopyType::Append
-                                                        : engine::CopyType::Overwrite;
+    if (options.append)
+        copy.copyType = *options.append ? engine::CopyType::Append : engine::CopyType::Overwrite;
     if (options.subShapes) {
         copy.subShapes = *options.subShapes == "cells"     ? engine::SubShapes::CopyCells
                          : *options.subShapes == "replace" ? engine::SubShapes::ReplaceAll

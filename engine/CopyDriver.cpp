@@ -9,8 +9,8 @@
 namespace tess::engine {
 namespace {
 
-using visio::ShapePtr;
 using app::kTitle;
+using visio::ShapePtr;
 
 void Warn(CopyRun& run, const std::string& text) {
     run.MsgBox(text, app::Style::Warning, kTitle);
@@ -340,13 +340,14 @@ void CopyDriver::PrepareSections(CopyRun& run, const ShapePtr& source, ShapePtr&
     app::Trap(run, app::proc::PrepareSections, [&] {
         app::IgnoreFailure([&] {
             if (source->Type() == visio::visTypeForeignObject && !IsPicture(source)) {
-                Warn(run, "Warning!  Source Shape '" + source->Name() +
-                     "' is of type Foreign Object.\r" +
-                     "Tessaline does not support copying ActiveX Controls or Embedded/Linked "
-                     "Objects, or other "
-                     "foreign objects contained within shapes.  " +
-                     "Other specified cells will be copied from the source to the destination "
-                     "shape.");
+                Warn(run,
+                     "Warning!  Source Shape '" + source->Name() +
+                         "' is of type Foreign Object.\r" +
+                         "Tessaline does not support copying ActiveX Controls or Embedded/Linked "
+                         "Objects, or other "
+                         "foreign objects contained within shapes.  " +
+                         "Other specified cells will be copied from the source to the destination "
+                         "shape.");
             }
         });
         for (const Preparation& preparation : kPreparations) {

@@ -16,8 +16,7 @@ using visio::ShapePtr;
 
 /// Element i of a choice or order array; out of its bounds is an error, as indexing one is.
 int16_t At(const std::vector<int16_t>& array, size_t i) {
-    if (i >= array.size())
-        Raise(err::kSubscriptOutOfRange);
+    if (i >= array.size()) Raise(err::kSubscriptOutOfRange);
     return array[i];
 }
 
@@ -187,7 +186,8 @@ void CopyOneRow(CopyRun& run, const ShapePtr& source, const ShapePtr& destinatio
             AddTriple(from, section, sourceRow, cell);
             AddTriple(to, section, destinationRow, cell);
         }
-        WriteStep(run, source, destination, from, to, {GetSectionString(run, section), ""}, rewrite);
+        WriteStep(run, source, destination, from, to, {GetSectionString(run, section), ""},
+                  rewrite);
     });
 }
 
@@ -391,10 +391,8 @@ void AddNewNamedRows(CopyRun& run, const ShapePtr& source, const ShapePtr& desti
         const int16_t m = destination->RowCount(section);
         if (n < 1) return;
         const std::vector<std::string> names = RowNames(destination, section, m, 0);
-        const RowChoice choice =
-            allRows ? RowChoice(1, 0) : GetRowIndicies(run.request, section);
-        const RowOrder order =
-            allRows ? RowOrder(1, 0) : GetRowOrderIndicies(run.request, section);
+        const RowChoice choice = allRows ? RowChoice(1, 0) : GetRowIndicies(run.request, section);
+        const RowOrder order = allRows ? RowOrder(1, 0) : GetRowOrderIndicies(run.request, section);
         const std::vector<int16_t> chosen = ChosenRows(choice, n);
         std::vector<int16_t> rows = chosen;
         if (!Empty(order)) {
@@ -409,8 +407,8 @@ void AddNewNamedRows(CopyRun& run, const ShapePtr& source, const ShapePtr& desti
             // Added after the destination's rows: a section whose rows have no names yet
             // (connection points) would otherwise take the row in front of its own.
             int16_t row = -1;
-            const bool ok =
-                CopyErrorPath(run, {GetSectionString(run, section), name}, destination, nullptr, [&] {
+            const bool ok = CopyErrorPath(
+                run, {GetSectionString(run, section), name}, destination, nullptr, [&] {
                     row = destination->AddRow(section, static_cast<int16_t>(m + added),
                                               visio::visTagDefault);
                 });

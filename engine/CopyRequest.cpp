@@ -39,7 +39,8 @@ GeometryRowTable GetGeometryRowIndicies(const CopyRequest& request) {
 
 RowOrder GetRowOrderIndicies(const CopyRequest& request, int16_t section) {
     const auto found = request.orders.find(section);
-    if (found == request.orders.end() || section == visio::visSectionSmartTag) return RowOrder(1, 0);
+    if (found == request.orders.end() || section == visio::visSectionSmartTag)
+        return RowOrder(1, 0);
     return found->second;
 }
 

@@ -30,7 +30,7 @@ struct RefusedFormula {
 
 /// What a run did to one destination.
 struct DestinationReport {
-    std::string key;        // as the request named it; empty for a destination the run made
+    std::string key;  // as the request named it; empty for a destination the run made
     std::string text;
     visio::ShapePtr sheet;  // the sheet written, for the front end to name it
     bool created = false;

@@ -10,8 +10,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "ui/DesktopProgram.h"
 #include "ui/Controls.h"
+#include "ui/DesktopProgram.h"
 #include "ui/Resources.h"
 #include "ui/WindowHelpers.h"
 
@@ -100,7 +100,9 @@ LinkLabel::LinkLabel(const QString& caption, desktop::IDesktopServices& desktop,
     ShowBlue();
 }
 
-void LinkLabel::Open() const { m_desktop.OpenURL(QStringLiteral("http://") + text()); }
+void LinkLabel::Open() const {
+    m_desktop.OpenURL(QStringLiteral("http://") + text());
+}
 
 void LinkLabel::ShowBlue() {
     SetTextColour(this, kLinkBlue);
@@ -159,11 +161,13 @@ AboutBox::AboutBox(desktop::IDesktopServices& desktop, QWidget* parent) : QDialo
     Place(Rule(this, QStringLiteral("Frame2")), 1155, 840, 6330, 55);
     auto* message1 = Text(this, 1503, QStringLiteral("lblMarketingMessage1"));
     Place(message1, 1200, 960, 4215, 255);
-    m_link1 = Named(new LinkLabel(Res(1501), desktop, this), QStringLiteral("lblMarketingMessageLink1"), Res(1501));
+    m_link1 = Named(new LinkLabel(Res(1501), desktop, this),
+                    QStringLiteral("lblMarketingMessageLink1"), Res(1501));
     Place(m_link1, 5475, 960, 1575, 255);
     auto* message2 = Text(this, 1504, QStringLiteral("lblMarketingMessage2"));
     Place(message2, 1200, 1320, 2655, 255);
-    m_link2 = Named(new LinkLabel(Res(1502), desktop, this), QStringLiteral("lblMarketingMessageLink2"), Res(1502));
+    m_link2 = Named(new LinkLabel(Res(1502), desktop, this),
+                    QStringLiteral("lblMarketingMessageLink2"), Res(1502));
     Place(m_link2, 3855, 1320, 1935, 255);
     Place(Rule(this, QStringLiteral("Frame3")), 1155, 1680, 6330, 55);
     Place(Rule(this, QStringLiteral("Frame1")), 1155, 3120, 6330, 55);

@@ -11,9 +11,12 @@ namespace {
 
 QString StageText(engine::ICopyFrontEnd::Stage stage) {
     switch (stage) {
-        case engine::ICopyFrontEnd::Stage::Preparing: return Res(1617);
-        case engine::ICopyFrontEnd::Stage::SubShapes: return Res(1618);
-        case engine::ICopyFrontEnd::Stage::Copying: return Res(1619);
+        case engine::ICopyFrontEnd::Stage::Preparing:
+            return Res(1617);
+        case engine::ICopyFrontEnd::Stage::SubShapes:
+            return Res(1618);
+        case engine::ICopyFrontEnd::Stage::Copying:
+            return Res(1619);
     }
     return {};
 }

@@ -54,13 +54,14 @@ void Dialogs::Reset() {
 app::Answer MessageBoxPrompt::MsgBox(const std::string& text, app::Style style,
                                      const std::string& title) {
     const bool question = style == app::Style::Question;
-    const QMessageBox::Icon icon = question                        ? QMessageBox::Question
+    const QMessageBox::Icon icon = question                       ? QMessageBox::Question
                                    : style == app::Style::Warning ? QMessageBox::Warning
                                                                   : QMessageBox::Information;
-    const auto answer = m_dialogs.Ask(
-        nullptr, QString::fromStdString(text), QString::fromStdString(title), icon,
-        question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::StandardButtons(QMessageBox::Ok),
-        question ? QMessageBox::Yes : QMessageBox::Ok);
+    const auto answer =
+        m_dialogs.Ask(nullptr, QString::fromStdString(text), QString::fromStdString(title), icon,
+                      question ? QMessageBox::Yes | QMessageBox::No
+                               : QMessageBox::StandardButtons(QMessageBox::Ok),
+                      question ? QMessageBox::Yes : QMessageBox::Ok);
     if (!question) return app::Answer::Ok;
     return answer == QMessageBox::Yes ? app::Answer::Yes : app::Answer::No;
 }

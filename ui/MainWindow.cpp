@@ -107,6 +107,30 @@ void MainWindow::BuildTabs() {
 }
 
 void MainWindow::BuildMenus() {
+    BuildFileMenu();
+    QMenu* edit = menuBar()->addMenu(Res(1607));
+    edit->setObjectName(QStringLiteral("mnuEdit"));
+    m_undo = edit->addAction(Res(1608), this, &MainWindow::Undo);
+    m_undo->setObjectName(QStringLiteral("mnuUndo"));
+    m_undo->setShortcut(QKeySequence::Undo);
+    m_redo = edit->addAction(Res(1609), this, &MainWindow::Redo);
+    m_redo->setObjectName(QStringLiteral("mnuRedo"));
+    m_redo->setShortcut(QKeySequence::Redo);
+    ShowEditMenu();
+
+    QMenu* help = menuBar()->addMenu(Res(603));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    QAction* content =
+        help->addAction(Res(604), this, [this] { desktop::ShowHelpContents(m_services.desktop); });
+    content->setObjectName(QStringLiteral("mnuContent"));
+    content->setIcon(OwnIcon("help"));
+    content->setShortcut(QKeySequence::HelpContents);
+    QAction* about = help->addAction(Res(606), this, [this] { emit AboutRequested(); });
+    about->setObjectName(QStringLiteral("mnuAbout"));
+    about->setIcon(OwnIcon("about"));
+}
+
+void MainWindow::BuildFileMenu() {
     QMenu* file = menuBar()->addMenu(Res(601));
     file->setObjectName(QStringLiteral("mnuFile"));
     QAction* open = file->addAction(Res(1601), this, &MainWindow::OpenDrawings);
@@ -150,27 +174,6 @@ void MainWindow::BuildMenus() {
         closeDrawing->setEnabled(any);
         ShowDrawingMenus();
     });
-
-    QMenu* edit = menuBar()->addMenu(Res(1607));
-    edit->setObjectName(QStringLiteral("mnuEdit"));
-    m_undo = edit->addAction(Res(1608), this, &MainWindow::Undo);
-    m_undo->setObjectName(QStringLiteral("mnuUndo"));
-    m_undo->setShortcut(QKeySequence::Undo);
-    m_redo = edit->addAction(Res(1609), this, &MainWindow::Redo);
-    m_redo->setObjectName(QStringLiteral("mnuRedo"));
-    m_redo->setShortcut(QKeySequence::Redo);
-    ShowEditMenu();
-
-    QMenu* help = menuBar()->addMenu(Res(603));
-    help->setObjectName(QStringLiteral("mnuHelp"));
-    QAction* content = help->addAction(Res(604), this,
-                                       [this] { desktop::ShowHelpContents(m_services.desktop); });
-    content->setObjectName(QStringLiteral("mnuContent"));
-    content->setIcon(OwnIcon("help"));
-    content->setShortcut(QKeySequence::HelpContents);
-    QAction* about = help->addAction(Res(606), this, [this] { emit AboutRequested(); });
-    about->setObjectName(QStringLiteral("mnuAbout"));
-    about->setIcon(OwnIcon("about"));
 }
 
 void MainWindow::Display() {
@@ -200,9 +203,13 @@ void MainWindow::tabstripMain_Click() {
 
 void MainWindow::RefreshList() { m_shapes->RefreshList(); }
 
-bool MainWindow::IsGeometryAppend() const { return window::IsGeometryAppend(m_state); }
+bool MainWindow::IsGeometryAppend() const {
+    return window::IsGeometryAppend(m_state);
+}
 
-void MainWindow::ShowOptions() { m_options->ShowState(!m_state.destinations.empty()); }
+void MainWindow::ShowOptions() {
+    m_options->ShowState(!m_state.destinations.empty());
+}
 
 void MainWindow::SourceChanged(int16_t image, const visio::ShapePtr& sheet) {
     // A new source starts with no box ticked; a removed one leaves the ticks as they were.
@@ -293,7 +300,8 @@ bool MainWindow::SaveDrawing(const std::shared_ptr<embedded::DocumentData>& docu
     std::string target = document->path;
     if (askForName || target.empty()) {
         const QString chosen = m_services.dialogs.SaveFile(
-            this, Res(1613), target.empty() ? Q(document->name) + QStringLiteral(".vsdx") : Q(target));
+            this, Res(1613),
+            target.empty() ? Q(document->name) + QStringLiteral(".vsdx") : Q(target));
         if (chosen.isEmpty()) return false;
         target = chosen.toStdString();
     }
@@ -381,8 +389,8 @@ void MainWindow::RecipeFailed(const QString& text) {
 
 void MainWindow::SaveRecipe() {
     if (m_state.source.empty()) return RecipeFailed(Res(1668));
-    const QString file = m_services.dialogs.SaveFile(this, Res(1663), QStringLiteral("recipe.json"),
-                                                     Res(1665));
+    const QString file =
+        m_services.dialogs.SaveFile(this, Res(1663), QStringLiteral("recipe.json"), Res(1665));
     if (file.isEmpty()) return;
     try {
         window::WriteRecipe(window::RecipeOf(window::MakeRequest(m_state)), file.toStdString());
@@ -414,7 +422,8 @@ void MainWindow::LoadRecipe() {
     ShowOptions();
     if (applied.problems.empty()) return;
     QString text = Res(1666);
-    for (const std::string& problem : applied.problems) text += QLatin1Char('\n') + Q(problem);
+    for (const std::string& problem : applied.problems)
+        text += QLatin1Char('\n') + Q(problem);
     RecipeFailed(text);
 }
 

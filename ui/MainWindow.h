@@ -85,6 +85,7 @@ protected:
 
 private:
     void BuildMenus();
+    void BuildFileMenu();
     void BuildTabs();
     void tabstripMain_Click();
     void SourceChanged(int16_t image, const visio::ShapePtr& sheet);

@@ -42,8 +42,7 @@ OptionsTab::OptionsTab(window::StoredOptions& options, QWidget* parent)
     CopyOptions& copy = m_state.copy;
     checks->addWidget(Check(QStringLiteral("chkCopyShapeText"), 1109, &copy.copyShapeText));
     checks->addWidget(Check(QStringLiteral("chkCopyHelpString"), 1110, &copy.copyHelpString));
-    checks->addWidget(
-        Check(QStringLiteral("chkCreateDestination"), 1111, &copy.createDestination));
+    checks->addWidget(Check(QStringLiteral("chkCreateDestination"), 1111, &copy.createDestination));
     checks->addWidget(
         Check(QStringLiteral("chkLeaveTessalineRunning"), 1113, &m_state.leaveRunning));
     layout->addWidget(miscellaneous);
@@ -54,14 +53,14 @@ OptionsTab::OptionsTab(window::StoredOptions& options, QWidget* parent)
 template <class Field, class Value>
 QRadioButton* OptionsTab::AddOption(const QString& name, int captionId, Field field, Value value) {
     auto* button = Named(new QRadioButton(Res(captionId)), name, Res(captionId));
-    m_options.push_back({button,
-                         [field, value](const window::StoredOptions& state) {
-                             return state.copy.*field == value;
-                         },
-                         [field, value](window::StoredOptions& state) { state.copy.*field = value; }});
-    connect(button, &QRadioButton::toggled, this, [this, choose = m_options.back().choose](bool on) {
-        if (!m_showing && on) choose(m_state);
-    });
+    m_options.push_back(
+        {button,
+         [field, value](const window::StoredOptions& state) { return state.copy.*field == value; },
+         [field, value](window::StoredOptions& state) { state.copy.*field = value; }});
+    connect(button, &QRadioButton::toggled, this,
+            [this, choose = m_options.back().choose](bool on) {
+                if (!m_showing && on) choose(m_state);
+            });
     return button;
 }
 
@@ -76,8 +75,10 @@ QCheckBox* OptionsTab::Check(const QString& name, int captionId, bool* field) {
 
 void OptionsTab::ShowState(bool copyTypeEnabled) {
     m_showing = true;
-    for (const Option& option : m_options) option.button->setChecked(option.isChosen(m_state));
-    for (auto& [check, field] : m_checks) check->setChecked(*field);
+    for (const Option& option : m_options)
+        option.button->setChecked(option.isChosen(m_state));
+    for (auto& [check, field] : m_checks)
+        check->setChecked(*field);
     m_copyType->setEnabled(copyTypeEnabled);
     m_showing = false;
 }

@@ -2,8 +2,8 @@
 
 #include <QWidget>
 
-#include "window/RowOrderTab.h"
 #include "window/CopyWindow.h"
+#include "window/RowOrderTab.h"
 
 class QComboBox;
 class QListWidget;

@@ -7,10 +7,10 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
-#include "window/RowsTab.h"
 #include "ui/Controls.h"
 #include "ui/Resources.h"
 #include "ui/SectionDropDown.h"
+#include "window/RowsTab.h"
 
 namespace tess::ui {
 

@@ -7,9 +7,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "window/SectionsTab.h"
 #include "ui/Controls.h"
 #include "ui/Resources.h"
+#include "window/SectionsTab.h"
 
 namespace tess::ui {
 namespace {

@@ -21,8 +21,11 @@ bool HasShapes(const visio::ShapesPtr& shapes) { return shapes && shapes->Count(
 
 ShapeTree::ShapeTree(QTreeWidget* tree, visio::ApplicationPtr application, QString applicationId,
                      app::IPrompt& prompt)
-    : QObject(tree), m_tree(tree), m_application(std::move(application)),
-      m_applicationId(std::move(applicationId)), m_prompt(prompt) {
+    : QObject(tree),
+      m_tree(tree),
+      m_application(std::move(application)),
+      m_applicationId(std::move(applicationId)),
+      m_prompt(prompt) {
     connect(m_tree, &QTreeWidget::itemExpanded, this, &ShapeTree::Expanded);
 }
 
@@ -75,8 +78,7 @@ void ShapeTree::AddNodeToTree(const QString& text, const QString& keyPart,
                               const QString& parentKey, bool placeholder, int16_t image) {
     app::Trap(m_prompt, app::proc::AddNodeToTree, [&] {
         const QString key = parentKey.isEmpty() ? keyPart : parentKey + QLatin1Char('\\') + keyPart;
-        if (m_nodes.contains(key))
-            Raise(err::kKeyNotUnique);
+        if (m_nodes.contains(key)) Raise(err::kKeyNotUnique);
         QTreeWidgetItem* node = nullptr;
         if (parentKey.isEmpty()) {
             node = new QTreeWidgetItem(m_tree);
@@ -147,8 +149,8 @@ void ShapeTree::ReplaceDummy(QTreeWidgetItem* node) {
                 const visio::PagesPtr pages = document->Pages();
                 for (int16_t i = 1; i <= pages->Count(); ++i) {
                     const visio::PagePtr page = pages->Item(i);
-                    AddNodeToTree(Q(page->Name()), Q(page->Name()), key,
-                                  HasShapes(page->Shapes()), visio::kImagePage);
+                    AddNodeToTree(Q(page->Name()), Q(page->Name()), key, HasShapes(page->Shapes()),
+                                  visio::kImagePage);
                 }
                 break;
             }
@@ -203,8 +205,8 @@ void ShapeTree::HighlightSelectedShape(QTreeWidgetItem* node) {
             window->DeselectAll();
             const auto parent = std::dynamic_pointer_cast<visio::IShape>(shape->Parent());
             window->Select(shape, parent && parent->Type() == visio::visTypeGroup
-                                     ? visio::visSubSelect
-                                     : visio::visDeselectAll + visio::visSelect);
+                                      ? visio::visSubSelect
+                                      : visio::visDeselectAll + visio::visSelect);
         });
     });
 }

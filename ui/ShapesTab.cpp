@@ -66,8 +66,8 @@ ShapesTab::ShapesTab(window::CopyWindow& window, QWidget* parent)
     m_tree->setDragDropMode(QAbstractItemView::DragOnly);
     lblShapes->setBuddy(m_tree);
     layout->addWidget(m_tree, 3);
-    m_shapeTree = new ShapeTree(m_tree, m_window.host, QString::fromStdString(m_window.applicationId),
-                                m_window.prompt);
+    m_shapeTree = new ShapeTree(m_tree, m_window.host,
+                                QString::fromStdString(m_window.applicationId), m_window.prompt);
 
     auto* buttons = new QHBoxLayout;
     auto* toSource = Named(new QPushButton(Res(905)), QStringLiteral("cmdAddToSource"), Res(905));

@@ -3,9 +3,9 @@
 #include <QWidget>
 #include <memory>
 
-#include "window/CopyWindow.h"
 #include "platform/visio/Host.h"
 #include "ui/ShapeTree.h"
+#include "window/CopyWindow.h"
 
 class QLabel;
 class QPushButton;

@@ -65,7 +65,9 @@ ToolsTab::ToolsTab(window::CopyWindow& window, QWidget* parent)
     connect(m_addToDestination, &QPushButton::clicked, this, &ToolsTab::cmdAddPagesToDest_Click);
 }
 
-double ToolsTab::Number() const { return window::LeadingNumber(m_count->text().toStdString()); }
+double ToolsTab::Number() const {
+    return window::LeadingNumber(m_count->text().toStdString());
+}
 
 void ToolsTab::AddPages(const visio::ObjectPtr& object) const {
     // A document that no longer resolves is passed over without a word.
@@ -79,8 +81,7 @@ void ToolsTab::AddPages(const visio::ObjectPtr& object) const {
 void ToolsTab::cmdAddPagesToSource_Click() {
     app::Trap(m_window.prompt, app::proc::cmdAddPagesToSource_Click, [&] {
         if (Number() < 0) return;
-        if (m_window.source.empty())
-            Raise(err::kSubscriptOutOfRange);
+        if (m_window.source.empty()) Raise(err::kSubscriptOutOfRange);
         const window::ListItem item = m_window.source.front();
         if (item.image != visio::kImageDrawing) return;
         const visio::ObjectPtr document = window::ResolveItem(m_window, item).object;

@@ -24,7 +24,8 @@ void SetIcon(QWidget& window, bool owner, app::IPrompt& prompt) {
         const QIcon icon = AppIcon();
         if (owner) {
             QWidget* top = window.window();
-            while (top->parentWidget()) top = top->parentWidget()->window();
+            while (top->parentWidget())
+                top = top->parentWidget()->window();
             top->setWindowIcon(icon);
         }
         window.setWindowIcon(icon);

@@ -244,8 +244,8 @@ private:
         if (entry.kind == engine::EntryKind::GeometryRows) {
             request.geometryRows.clear();
             for (size_t i = 0; i < rows.size(); ++i)
-                request.geometryRows.push_back({int16_t(chosen[i] ? 1 : 0), rows[i].section,
-                                                rows[i].row});
+                request.geometryRows.push_back(
+                    {int16_t(chosen[i] ? 1 : 0), rows[i].section, rows[i].row});
             return;
         }
         engine::RowChoice choice(rows.size() + 1, 0);
@@ -349,7 +349,8 @@ void WriteRecipe(const Recipe& recipe, const std::string& path) {
 Recipe RecipeOf(const engine::CopyRequest& request) {
     Recipe recipe;
     for (const CatalogueEntry& entry : engine::CatalogueEntries()) {
-        if (request.IsSectionChosen(entry.index)) recipe.sections.push_back(SectionOf(request, entry));
+        if (request.IsSectionChosen(entry.index))
+            recipe.sections.push_back(SectionOf(request, entry));
     }
     recipe.options = request.options;
     return recipe;

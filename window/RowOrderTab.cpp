@@ -78,7 +78,8 @@ std::vector<std::string> SetupRowOrderTab(CopyWindow& window) {
 void UpdateRowsOnRowOrderTab(CopyWindow& window, std::vector<std::string>& items) {
     app::Trap(window.prompt, app::proc::UpdateRowsOnRowOrderTab, [&] {
         SyncOfferedSections(kOffered, window.sections, items, [&](std::string_view name) {
-            app::Trap(window.prompt, app::proc::ResetRowOrderSection, [&] { window.rowOrders.Reset(name); });
+            app::Trap(window.prompt, app::proc::ResetRowOrderSection,
+                      [&] { window.rowOrders.Reset(name); });
         });
     });
 }

@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "app/ErrorReport.h"
+#include "platform/visio/Constants.h"
 #include "window/RowDetails.h"
 #include "window/RowListing.h"
 #include "window/SectionsTab.h"
-#include "platform/visio/Constants.h"
 
 namespace tess::window {
 namespace {
@@ -47,16 +47,15 @@ void AddRowsToListBox(const CopyWindow& window, const visio::ShapePtr& source, i
               [&] { AddRows(source, section, choice, {}, lines); });
 }
 
-void AddNamedRowsToListBox(const CopyWindow& window, const visio::ShapePtr& source,
-                           int16_t section, RowChoice& choice,
-                           std::string_view prefix, std::vector<RowLine>& lines) {
+void AddNamedRowsToListBox(const CopyWindow& window, const visio::ShapePtr& source, int16_t section,
+                           RowChoice& choice, std::string_view prefix,
+                           std::vector<RowLine>& lines) {
     app::Trap(window.prompt, app::proc::AddNamedRowsToListBox,
               [&] { AddRows(source, section, choice, prefix, lines); });
 }
 
 void AddGeometryRowsToListBox(const CopyWindow& window, const visio::ShapePtr& source,
-                              GeometryRowTable& table,
-                              std::vector<RowLine>& lines) {
+                              GeometryRowTable& table, std::vector<RowLine>& lines) {
     app::Trap(window.prompt, app::proc::AddGeometryRowsToListBox, [&] {
         const std::vector<ListedRow> rows =
             ListSectionRows(source, *FindMultiRowSection(kGeometry));
@@ -120,7 +119,8 @@ std::vector<std::string> SetupRowsTab(CopyWindow& window) {
 void UpdateRowsOnRowsTab(CopyWindow& window, std::vector<std::string>& items) {
     app::Trap(window.prompt, app::proc::UpdateRowsOnRowsTab, [&] {
         SyncOfferedSections(kUpdateOrder, window.sections, items, [&](std::string_view name) {
-            app::Trap(window.prompt, app::proc::ResetRowSection, [&] { window.rowSelection.Reset(name); });
+            app::Trap(window.prompt, app::proc::ResetRowSection,
+                      [&] { window.rowSelection.Reset(name); });
         });
     });
 }

@@ -128,9 +128,10 @@ void WriteRegistrySettings(registry::Registry& store, app::IPrompt& prompt,
     app::Trap(prompt, app::proc::WriteRegistrySettings, [&] {
         const engine::CopyOptions& copy = options.copy;
         Write(store, kCopyType, copy.copyType == CopyType::Append ? "1" : "0");
-        Write(store, kSubShape, copy.subShapes == SubShapes::Ignore      ? "1"
-                                : copy.subShapes == SubShapes::CopyCells ? "2"
-                                                                         : "3");
+        Write(store, kSubShape,
+              copy.subShapes == SubShapes::Ignore      ? "1"
+              : copy.subShapes == SubShapes::CopyCells ? "2"
+                                                       : "3");
         Write(store, kCopyShapeText, CheckBoxText(copy.copyShapeText));
         Write(store, kCopyHelpString, CheckBoxText(copy.copyHelpString));
         Write(store, kCreateDestination, CheckBoxText(copy.createDestination));

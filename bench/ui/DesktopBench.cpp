@@ -11,9 +11,9 @@
 #include <functional>
 
 #include "app/Startup.h"
-#include "platform/registry/FileRegistry.h"
 #include "host/embedded/Model.h"
 #include "host/vsdx/Vsdx.h"
+#include "platform/registry/FileRegistry.h"
 #include "support/Samples.h"
 #include "support/TempFolder.h"
 #include "ui/DesktopProgram.h"

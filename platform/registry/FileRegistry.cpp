@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <random>
 #include <sstream>
 
 namespace tess::registry {
@@ -67,8 +67,9 @@ std::vector<FileRegistry::Key> FileRegistry::Load() const {
         if (fields.size() != 3) continue;
         if (fields[0] == "key") {
             if (const auto path = Unescape(fields[2])) {
-                keys.push_back(
-                    {static_cast<uint32_t>(std::strtoul(fields[1].c_str(), nullptr, 16)), *path, {}});
+                keys.push_back({static_cast<uint32_t>(std::strtoul(fields[1].c_str(), nullptr, 16)),
+                                *path,
+                                {}});
             }
         } else if (fields[0] == "value" && !keys.empty()) {
             const auto name = Unescape(fields[1]);
@@ -81,7 +82,8 @@ std::vector<FileRegistry::Key> FileRegistry::Load() const {
 
 bool FileRegistry::Save(const std::vector<Key>& keys) const {
     std::ostringstream out;
-    out << "# Tessaline settings: keys and their string values, tab-separated, texts as JSON strings\n";
+    out << "# Tessaline settings: keys and their string values, tab-separated, texts as JSON "
+           "strings\n";
     for (const Key& key : keys) {
         char root[16];
         std::snprintf(root, sizeof root, "%08x", key.root);

@@ -40,17 +40,19 @@ std::string Registry::QueryKeyString(const RegistryKey& key, const std::string& 
     return UpToFirstNul(*data);
 }
 
-void Registry::SetKeyString(const RegistryKey& key, const std::string& name, const std::string& text) {
+void Registry::SetKeyString(const RegistryKey& key, const std::string& name,
+                            const std::string& text) {
     if (!m_backend.WriteValue(key.root, key.path, name, text.empty() ? std::string(1, ' ') : text))
         ItemMissing();
 }
 
-std::string Registry::GetRegistryString(uint32_t root, const std::string& path, const std::string& name) {
+std::string Registry::GetRegistryString(uint32_t root, const std::string& path,
+                                        const std::string& name) {
     return QueryKeyString(OpenRegistryKey(root, path), name);
 }
 
 void Registry::SetRegistryString(uint32_t root, const std::string& path, const std::string& name,
-                       const std::string& text) {
+                                 const std::string& text) {
     SetKeyString(OpenRegistryKey(root, path), name, text);
 }
 
@@ -66,7 +68,7 @@ std::vector<std::string> Registry::EnumRegistryValues(uint32_t root, const std::
 }
 
 void Registry::CreateRegistryValue(uint32_t root, const std::string& path, const std::string& name,
-                         const std::string& defaultText) {
+                                   const std::string& defaultText) {
     // Each step that fails is answered by creating the key, and the next step follows.
     const auto step = [&](auto&& body) {
         try {

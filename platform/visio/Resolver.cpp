@@ -225,8 +225,9 @@ DocumentPtr Resolver::DocumentNamed(std::string_view name) const {
     const DocumentsPtr documents = Required(m_application).Documents();
     if (name.empty()) {
         if (documents->Count() != 1)
-            NoSuchObject("several documents are open: begin the OBJECT with the document's name "
-                         "and ':'");
+            NoSuchObject(
+                "several documents are open: begin the OBJECT with the document's name "
+                "and ':'");
         return documents->Item(int16_t{1});
     }
     for (int16_t i = 1; i <= documents->Count(); ++i) {
@@ -263,14 +264,15 @@ ResolvedObject Resolver::Resolve(const ObjectPath& path) const {
     const bool activePage = path.kind == ObjectPath::Kind::ActivePage;
     const DocumentPtr document = activePage ? nullptr : DocumentNamed(path.document);
     if (path.kind == ObjectPath::Kind::Document) {
-        return {document, DocumentKind(document->Name()) == kImageStencil ? kImageStencil
-                                                                          : kImageDrawing,
+        return {document,
+                DocumentKind(document->Name()) == kImageStencil ? kImageStencil : kImageDrawing,
                 document->DocumentSheet(), document->Name()};
     }
     if (path.kind == ObjectPath::Kind::Style)
         NoSuchObject("a style is no source or destination: '" + text + "'");
     ResolvedObject found = ResolveContainer(path, document);
-    if (path.everyShape) NoSuchObject("'" + text + "' names many shapes: it can only be a destination");
+    if (path.everyShape)
+        NoSuchObject("'" + text + "' names many shapes: it can only be a destination");
     if (path.shapes.empty()) {
         if (found.image == kImageMaster && !path.membersOnly)
             NoSuchObject("a master is no sheet to copy from or to: name a shape in it, '" + text +
@@ -279,8 +281,10 @@ ResolvedObject Resolver::Resolve(const ObjectPath& path) const {
     }
     for (const std::string& component : path.shapes) {
         ShapesPtr shapes;
-        if (const auto shape = std::dynamic_pointer_cast<IShape>(found.object)) shapes = shape->Shapes();
-        if (const auto page = std::dynamic_pointer_cast<IPage>(found.object)) shapes = page->Shapes();
+        if (const auto shape = std::dynamic_pointer_cast<IShape>(found.object))
+            shapes = shape->Shapes();
+        if (const auto page = std::dynamic_pointer_cast<IPage>(found.object))
+            shapes = page->Shapes();
         if (const auto master = std::dynamic_pointer_cast<IMaster>(found.object))
             shapes = master->Shapes();
         const ShapePtr shape =
@@ -344,7 +348,8 @@ ObjectPath Resolver::PathOfKey(std::string_view key) const {
 
 ResolvedObject Resolver::FindKey(std::string_view key) const {
     try {
-        if (key == m_applicationId) return {m_application, kImageApplication, nullptr, "Application"};
+        if (key == m_applicationId)
+            return {m_application, kImageApplication, nullptr, "Application"};
         return Resolve(PathOfKey(key));
     } catch (const Error&) {
         return {};
@@ -376,7 +381,7 @@ std::string Resolver::KeyOf(const ShapePtr& sheet) const {
 
 std::string Resolver::Prefix(const DocumentPtr& document) const {
     return Required(m_application).Documents()->Count() > 1 ? EscapeName(document->Name()) + ":"
-                                                           : std::string();
+                                                            : std::string();
 }
 
 std::string Resolver::AddressOfDocument(const DocumentPtr& document) const {

@@ -134,8 +134,7 @@ TEST_F(CopyPrimitives, GeometryCellsAndSectionsAdvanceOnlyWhenWritten) {
     for (int i = 0; i < 3; ++i)
         destination->AddRow(visSectionFirstComponent + 1, visRowLast, visTagLineTo);
     Write(source, {{"Geometry1.X2", "Geometry1.X1+Width"}});
-    request.geometryRows = {{1, visSectionFirstComponent, 2},
-                                    {0, visSectionFirstComponent, 3}};
+    request.geometryRows = {{1, visSectionFirstComponent, 2}, {0, visSectionFirstComponent, 3}};
     engine::CopyGeometryRows(run, source, destination, visSectionFirstComponent, target, renames);
     EXPECT_EQ(target, visSectionFirstComponent + 2);
     // The one chosen row goes to the first row prepared for it; row 1 was not copied, so the

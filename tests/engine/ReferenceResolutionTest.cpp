@@ -40,15 +40,17 @@ TEST(ResolveReferences, ReplacesEveryOccurrenceInOnePassEntryByEntry) {
     // Inserted text is not scanned again within one entry.
     EXPECT_EQ(Replaced(prompt, {"A!x"}, Replacements({"A!|A!A!"})), FormulaList{"A!A!x"});
     // Case matters; text after a second bar is not part of the new text.
-    EXPECT_EQ(Replaced(prompt, {"sheet.1!X+Sheet.1!Y"}, Replacements({"Sheet.1!|Sheet.9!|ignored"})),
-              FormulaList{"sheet.1!X+Sheet.9!Y"});
+    EXPECT_EQ(
+        Replaced(prompt, {"sheet.1!X+Sheet.1!Y"}, Replacements({"Sheet.1!|Sheet.9!|ignored"})),
+        FormulaList{"sheet.1!X+Sheet.9!Y"});
     EXPECT_EQ(Replaced(prompt, {"Sheet.1!A", "", "PinX"}, Replacements({})),
               (FormulaList{"Sheet.1!A", "", "PinX"}));
 }
 
 TEST(ResolveReferences, AnEntryWithoutBarIsReportedAndEndsTheRewrite) {
     test::ScriptedPrompt prompt;
-    EXPECT_EQ(Replaced(prompt, {"A!B"}, Replacements({"A!|C!", "broken", "C!|D!"})), FormulaList{"C!B"});
+    EXPECT_EQ(Replaced(prompt, {"A!B"}, Replacements({"A!|C!", "broken", "C!|D!"})),
+              FormulaList{"C!B"});
     ASSERT_EQ(prompt.messages.size(), 1u);
     EXPECT_EQ(
         prompt.messages[0].text.rfind("Problem in modShapeFunctions.ResolveReferences\r\n", 0), 0u);
@@ -56,10 +58,12 @@ TEST(ResolveReferences, AnEntryWithoutBarIsReportedAndEndsTheRewrite) {
 
 TEST(ResolveReferencesToSelf, ShiftsRowNumbersOfTheSectionsOwnReferences) {
     test::ScriptedPrompt prompt;
-    EXPECT_EQ(ToSelf(prompt, {"=Scratch.X1+Scratch.Y3"}, 2, 6), FormulaList{"=Scratch.X3+Scratch.Y5"});
+    EXPECT_EQ(ToSelf(prompt, {"=Scratch.X1+Scratch.Y3"}, 2, 6),
+              FormulaList{"=Scratch.X3+Scratch.Y5"});
     EXPECT_EQ(ToSelf(prompt, {"Connections.X1*2", "Connections.DirX1"}, 3, 7),
               (FormulaList{"Connections.X4*2", "Connections.DirX1"}));
-    EXPECT_EQ(ToSelf(prompt, {"Scratch.X12+Scratch.A9"}, -2, 6), FormulaList{"Scratch.X10+Scratch.A7"});
+    EXPECT_EQ(ToSelf(prompt, {"Scratch.X12+Scratch.A9"}, -2, 6),
+              FormulaList{"Scratch.X10+Scratch.A7"});
     EXPECT_EQ(ToSelf(prompt, {"Scratch.X1"}, -3, 6), FormulaList{"Scratch.X-2"});
     // The label is found inside longer words too, and only the first digit run counts.
     EXPECT_EQ(ToSelf(prompt, {"MyScratch.X1", "Scratch.X1.5"}, 1, 6),
@@ -115,11 +119,13 @@ TEST(ResolveGeometryReferencesToSelf, RenumbersOnlyTheSourceSection) {
 TEST(ResolveGeometryReferencesToSelf, TreatsNonNumericAndDotlessOccurrencesAsNoMatch) {
     test::ScriptedPrompt prompt;
     EXPECT_EQ(
-        Geometry(prompt, {"Geometry", "Geometry1", "Geometryx.Y", "Geometry 1.X1", "Geometry1+Width"}, 10,
+        Geometry(prompt,
+                 {"Geometry", "Geometry1", "Geometryx.Y", "Geometry 1.X1", "Geometry1+Width"}, 10,
                  11),
         (FormulaList{"Geometry", "Geometry1", "Geometryx.Y", "Geometry 1.X1", "Geometry1+Width"}));
     // A non-numeric candidate skips one character past the label; the next occurrence counts.
-    EXPECT_EQ(Geometry(prompt, {"Geometry1+Geometry1.X1"}, 10, 11), FormulaList{"Geometry1+Geometry2.X1"});
+    EXPECT_EQ(Geometry(prompt, {"Geometry1+Geometry1.X1"}, 10, 11),
+              FormulaList{"Geometry1+Geometry2.X1"});
     EXPECT_TRUE(prompt.messages.empty());
 }
 

@@ -79,7 +79,8 @@ TEST(GetCellIndicies, FindsNoListForUnlistedRowsAndSectionsAndLeavesCellsAlone) 
     for (auto [section, row] : std::vector<std::pair<int16_t, int16_t>>{
              {1, 16}, {1, 7}, {1, 0}, {1, 25}, {12, 0}, {10, 1}, {5, 0}, {248, 0}, {-1, 0}}) {
         std::vector<int16_t> cells{42};
-        EXPECT_FALSE(GetCellIndicies(prompt, nullptr, section, row, cells)) << section << "/" << row;
+        EXPECT_FALSE(GetCellIndicies(prompt, nullptr, section, row, cells))
+            << section << "/" << row;
         EXPECT_EQ(cells, Cells{42});
     }
 }
@@ -125,7 +126,8 @@ TEST(CatalogueEntries, EverySingleRowEntryHasACellList) {
             continue;
         }
         std::vector<int16_t> cells;
-        EXPECT_TRUE(GetCellIndicies(prompt, nullptr, entry.section, entry.row, cells)) << entry.index;
+        EXPECT_TRUE(GetCellIndicies(prompt, nullptr, entry.section, entry.row, cells))
+            << entry.index;
         EXPECT_EQ(std::set<int16_t>(cells.begin(), cells.end()).size(), cells.size())
             << entry.index;
     }

@@ -63,14 +63,12 @@ TEST_F(SectionPreparation, GeometryIsAppendedBehindTheDestinationsSections) {
     }
 
     // A section none of whose rows is chosen is not prepared.
-    request.geometryRows = {{0, visSectionFirstComponent, 0},
-                                    {0, visSectionFirstComponent, 1}};
+    request.geometryRows = {{0, visSectionFirstComponent, 0}, {0, visSectionFirstComponent, 1}};
     engine::PrepareGeometrySection(run, source, destination, engine::CF_APPEND);
     EXPECT_EQ(destination->GeometryCount(), 3);
 
     // Overwrite starts from no Geometry at all.
-    request.geometryRows = {{0, visSectionFirstComponent, 0},
-                                    {1, visSectionFirstComponent, 1}};
+    request.geometryRows = {{0, visSectionFirstComponent, 0}, {1, visSectionFirstComponent, 1}};
     engine::PrepareGeometrySection(run, source, destination, engine::CF_OVERWRITE);
     ASSERT_EQ(destination->GeometryCount(), 1);
     EXPECT_EQ(destination->RowCount(visSectionFirstComponent), 1);

@@ -84,8 +84,9 @@ TEST_F(Resolving, StaleKeysAndWrongAddressesNameNothing) {
     // Grouped after the tree was made: the key no longer names a member of the page.
     loose->ConvertToGroup();
     EXPECT_FALSE(resolver.FindKey(looseKey).object);
-    EXPECT_TRUE(resolver.Resolve(ObjectPath::Parse("page:" + page->Name() + "/Sheet." +
-                                                   std::to_string(loose->ID())))
+    EXPECT_TRUE(resolver
+                    .Resolve(ObjectPath::Parse("page:" + page->Name() + "/Sheet." +
+                                               std::to_string(loose->ID())))
                     .object)
         << "an address finds Sheet.ID at any depth";
     EXPECT_FALSE(resolver.FindKey(std::string(kApplication) + "\\No such drawing").object);
@@ -100,8 +101,10 @@ TEST_F(Resolving, StaleKeysAndWrongAddressesNameNothing) {
     EXPECT_NE(FailureOf("shelf:A").find("is no OBJECT"), std::string::npos);
     EXPECT_NE(FailureOf("page:A//B").find("empty name"), std::string::npos);
 
-    const auto every = resolver.ResolveEvery(ObjectPath::Parse("page:" + page->Name() + "/*"), group);
-    EXPECT_EQ(every.size(), static_cast<size_t>(page->Shapes()->Count() - 1)) << "all but the source";
+    const auto every =
+        resolver.ResolveEvery(ObjectPath::Parse("page:" + page->Name() + "/*"), group);
+    EXPECT_EQ(every.size(), static_cast<size_t>(page->Shapes()->Count() - 1))
+        << "all but the source";
 }
 
 TEST_F(Resolving, ActivePageShapesGoByTheirUniqueID) {
@@ -121,10 +124,10 @@ TEST_F(Resolving, ActivePageShapesGoByTheirUniqueID) {
 
 TEST(DocumentKind, NamesDecideFirstThenTheExtension) {
     const std::pair<const char*, int16_t> names[] = {
-        {"Drawing1", kImageDrawing},        {"Plan Drawing.vss", kImageDrawing},
-        {"Blocks.vss", kImageStencil},      {"Basic Stencil", kImageStencil},
-        {"Plan.VSDX", kImageDrawing},       {"Form.vstx", kImageDrawing},
-        {"Shapes.vssx", kImageStencil},     {"notes.txt", 0},
+        {"Drawing1", kImageDrawing},    {"Plan Drawing.vss", kImageDrawing},
+        {"Blocks.vss", kImageStencil},  {"Basic Stencil", kImageStencil},
+        {"Plan.VSDX", kImageDrawing},   {"Form.vstx", kImageDrawing},
+        {"Shapes.vssx", kImageStencil}, {"notes.txt", 0},
     };
     for (const auto& [name, kind] : names)
         EXPECT_EQ(DocumentKind(name), kind) << name;

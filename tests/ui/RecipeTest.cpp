@@ -77,7 +77,8 @@ protected:
 };
 
 TEST_F(Recipes, ASavedRecipeCopiesFromTheCommandLineAsTheFlagsItStandsFor) {
-    for (const int box : {3, 8, 13}) Box(box)->setChecked(true);
+    for (const int box : {3, 8, 13})
+        Box(box)->setChecked(true);
     // Geometry without its third row; the two custom properties the other way round.
     ShowTab(2);
     Pick(QStringLiteral("cboRowsSection"), QStringLiteral("Geometry"));
@@ -95,10 +96,8 @@ TEST_F(Recipes, ASavedRecipeCopiesFromTheCommandLineAsTheFlagsItStandsFor) {
     ASSERT_TRUE(std::filesystem::exists(recipe)) << Messages().front();
     EXPECT_TRUE(Messages().empty());
 
-    const std::string byRecipe =
-        CopiedFromTheCommandLine("recipe", [&](cli::CopyOptions& options) {
-            options.recipe = recipe;
-        });
+    const std::string byRecipe = CopiedFromTheCommandLine(
+        "recipe", [&](cli::CopyOptions& options) { options.recipe = recipe; });
     const std::string byFlags = CopiedFromTheCommandLine("flags", [](cli::CopyOptions& options) {
         options.sections = {"Custom Properties", "Line Format"};
         options.rows = {"Geometry=1.1,1.2,1.4,1.5,1.6"};

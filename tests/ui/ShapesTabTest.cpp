@@ -4,10 +4,10 @@
 #include <QTest>
 
 #include "platform/registry/Registry.h"
-#include "window/Settings.h"
 #include "ui/ShapeTree.h"
 #include "ui/ShapesTab.h"
 #include "ui/UiFixture.h"
+#include "window/Settings.h"
 
 namespace tess::test {
 namespace {

@@ -31,7 +31,8 @@ TEST_F(MakeRequest, TakesTheChosenBoxesTheTabsStoresAndTheOptions) {
 
     const engine::CopyRequest request = window::MakeRequest(window);
     EXPECT_EQ(request.sections, (std::vector<int16_t>{2, 8, 9}));
-    EXPECT_EQ(request.rows, (std::map<int16_t, engine::RowChoice>{{visSectionScratch, {1, 0, 1, 0}}}))
+    EXPECT_EQ(request.rows,
+              (std::map<int16_t, engine::RowChoice>{{visSectionScratch, {1, 0, 1, 0}}}))
         << "sections without a choice are left out";
     EXPECT_EQ(request.orders.at(visSectionScratch), (engine::RowOrder{1, 0, 0}));
     EXPECT_EQ(request.geometryRows.size(), 1u);
@@ -73,8 +74,8 @@ TEST(CopyFlags, ComeFromTheRequestInOnePlace) {
         engine::CopyRequest request;
         request.options = {each.type, each.subShapes, each.text, each.help, false};
         if (each.destinations) request.destinations.push_back({"d", "d", nullptr});
-        EXPECT_EQ(engine::BuildCopyFlags(request), each.flags) << int(each.type) << "/"
-                                                                << int(each.subShapes);
+        EXPECT_EQ(engine::BuildCopyFlags(request), each.flags)
+            << int(each.type) << "/" << int(each.subShapes);
         request.sections = {8};
         EXPECT_EQ(engine::IsGeometryAppend(request), each.type == CopyType::Append);
     }

@@ -39,9 +39,9 @@ TEST_F(Recipes, ARequestsRecipeNamesRowsAndAppliesToAnotherShapeWithThem) {
     engine::CopyRequest request;
     request.source = engine::CopyTarget{"s", "s", source};
     request.sections = {3, 9, 13};
-    request.rows[visSectionProp] = {1, 0, 1, 0};           // Cost and Maker
-    request.orders[visSectionProp] = {1, 0, 0};            // Maker first
-    request.rows[visSectionScratch] = {1, 1, 1, 0};        // every row: no list is kept
+    request.rows[visSectionProp] = {1, 0, 1, 0};     // Cost and Maker
+    request.orders[visSectionProp] = {1, 0, 0};      // Maker first
+    request.rows[visSectionScratch] = {1, 1, 1, 0};  // every row: no list is kept
     request.options = {engine::CopyType::Append, engine::SubShapes::CopyCells, true, false, true};
 
     const window::Recipe recipe = window::RecipeOf(request);

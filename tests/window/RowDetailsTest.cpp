@@ -44,8 +44,7 @@ TEST_F(RowDetails, NamedRowsShowTheirCellsInTheTabsOrder) {
                   "Value = 12.5", "SortKey = No Formula", "Invisible = No Formula",
                   "Ask = No Formula", "Calendar = No Formula", "LangID = No Formula"}));
     AddNamedRow(shape, visSectionUser, "Twice", {"Width*2", "\"Prompt\""});
-    EXPECT_EQ(Details("User-defined Cells", 0),
-              "Value = Width*2\r\nPrompt = \"Prompt\"");
+    EXPECT_EQ(Details("User-defined Cells", 0), "Value = Width*2\r\nPrompt = \"Prompt\"");
 
     AddNamedRow(shape, visSectionSmartTag, "Tag", {});
     AddNamedRow(shape, visSectionAction, "Act", {});

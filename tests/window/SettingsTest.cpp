@@ -36,8 +36,7 @@ protected:
                              const std::string& text) {
         registry.CreateRegistryValue(root, path, name, text);
     }
-    std::string GetRegistryString(uint32_t root, const std::string& path,
-                                  const std::string& name) {
+    std::string GetRegistryString(uint32_t root, const std::string& path, const std::string& name) {
         return registry.GetRegistryString(root, path, name);
     }
     void SetRegistryString(uint32_t root, const std::string& path, const std::string& name,

@@ -44,8 +44,8 @@ protected:
     /// The list item of a shape, page sheet or document sheet, as the tree would give it.
     window::ListItem Item(const visio::ShapePtr& sheet) {
         const int16_t type = sheet->Type();
-        const int16_t image = type == visio::visTypeDoc    ? visio::kImageDrawing
-                              : type == visio::visTypePage ? visio::kImagePage
+        const int16_t image = type == visio::visTypeDoc      ? visio::kImageDrawing
+                              : type == visio::visTypePage   ? visio::kImagePage
                               : sheet->Shapes()->Count() > 0 ? visio::kImageGroup
                                                              : visio::kImageShape;
         return {visio::Resolver(host, kApplicationId).KeyOf(sheet), sheet->Name(), image};
