@@ -408,8 +408,9 @@ void MainWindow::LoadRecipe() {
     try {
         const window::Recipe recipe = window::ReadRecipe(files.front().toStdString());
         const visio::ShapePtr sheet = window::ResolveItem(m_state, source).sheet;
+        // The message names the file as the user knows it: by its name.
         applied = window::ApplyRecipe(m_services.prompt, recipe, sheet, source.image,
-                                      files.front().toStdString());
+                                      QFileInfo(files.front()).fileName().toStdString());
     } catch (...) {
         return RecipeFailed(Res(1667) + QLatin1Char('\n') + Q(app::CurrentError().Description()));
     }

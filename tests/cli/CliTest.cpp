@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "cli/CliRun.h"
+#include "cli/Json.h"
 #include "engine/CopyDriver.h"
 #include "host/embedded/Objects.h"
 #include "host/vsdx/Vsdx.h"
@@ -18,6 +19,7 @@ namespace tess::test {
 namespace {
 
 using namespace visio;
+using cli::Json;
 
 TEST_F(Cli, ListShowsTheTreeWithAddresses) {
     const std::string sample = SamplePath("test6_shape_properties.vsdx");
@@ -306,6 +308,67 @@ TEST_F(Cli, CheckFindsFormulasThatNameWhatIsNotThere) {
         << result.out;
     EXPECT_NE(result.out.find("Sheet.3!Width"), std::string::npos);
     EXPECT_NE(Run({"check", broken, "--json"}).out.find("\"cell\": \"Width\""), std::string::npos);
+}
+
+TEST_F(Cli, RecipesAreSavedAndCopiedAsAndTheFlagsBesideThemOverrideThem) {
+    const std::string drawing = MakeDrawing("drawing.vsdx");
+    const std::string recipe = folder.Path("r.json");
+    const std::vector<std::string> copy = {"copy", drawing, "--from", "page:Page-1/Source",
+                                           "--to", "page:Page-1/Target"};
+    const auto with = [&](std::vector<std::string> more) {
+        std::vector<std::string> arguments = copy;
+        arguments.insert(arguments.end(), more.begin(), more.end());
+        return Run(arguments);
+    };
+    const auto scratch = [&](const std::string& file) {
+        return Run({"show", file, "page:Page-1/Target", "--section", "Scratch"}).out;
+    };
+    const std::vector<std::string> flags = {"--rows", "Scratch=1,3", "--order", "Scratch=3,1",
+                                            "--section", "Line Format", "--append"};
+    std::vector<std::string> saving = flags;
+    saving.insert(saving.end(), {"--dry-run", "--save-recipe", recipe});
+    ASSERT_EQ(with(saving).status, 0);
+    const Json saved = Json::parse(FileText(recipe));
+    EXPECT_EQ(saved["version"], 1);
+    EXPECT_EQ(saved["sections"][0]["caption"], "Scratch");
+    EXPECT_EQ(saved["sections"][0]["rows"], Json::array({"Row 1", "Row 3"}));
+    EXPECT_EQ(saved["sections"][0]["order"], Json::array({"Row 3", "Row 1"}));
+    EXPECT_EQ(saved["options"]["copyType"], "append");
+
+    std::vector<std::string> byFlags = flags;
+    byFlags.insert(byFlags.end(), {"-o", folder.Path("flags.vsdx")});
+    ASSERT_EQ(with(byFlags).status, 0);
+    ASSERT_EQ(with({"--recipe", recipe, "-o", folder.Path("recipe.vsdx")}).status, 0);
+    EXPECT_EQ(scratch(folder.Path("recipe.vsdx")), scratch(folder.Path("flags.vsdx")));
+    ASSERT_EQ(
+        with({"--recipe", recipe, "--rows", "Scratch=2", "-o", folder.Path("over.vsdx")}).status,
+        0);
+    const std::string over = scratch(folder.Path("over.vsdx"));
+    EXPECT_NE(over.find("= 11"), std::string::npos) << over;
+    EXPECT_EQ(over.find("= 10"), std::string::npos) << over;
+
+    // Bad recipes: status 2, the file and the member named, nothing written.
+    const std::pair<std::string, std::string> bad[] = {
+        {"not json", "is no JSON"},
+        {R"({"program": "Tessaline", "version": 9, "sections": []})", "version: version 9"},
+        {R"({"program": "Tessaline", "version": 1, "sections": [{"caption": "Nope"}]})",
+         "sections[0].caption: no section is called 'Nope'"},
+        {R"({"program": "Tessaline", "version": 1,
+             "sections": [{"caption": "Scratch", "rows": ["Row 9"]}]})",
+         "sections[0].rows[0]: the source has no row 'Row 9' in 'Scratch'"},
+        {R"({"program": "Tessaline", "version": 1, "options": {"shapeText": "yes"}})",
+         "options.shapeText: is true or false"},
+    };
+    for (const auto& [text, why] : bad) {
+        std::ofstream(folder.Path("bad.json")) << text;
+        const Result result =
+            with({"--recipe", folder.Path("bad.json"), "-o", folder.Path("bad.vsdx")});
+        EXPECT_EQ(result.status, 2) << text;
+        EXPECT_NE(result.err.find("recipe '" + folder.Path("bad.json") + "'"), std::string::npos)
+            << result.err;
+        EXPECT_NE(result.err.find(why), std::string::npos) << result.err;
+        EXPECT_FALSE(std::filesystem::exists(folder.Path("bad.vsdx")));
+    }
 }
 
 }  // namespace
