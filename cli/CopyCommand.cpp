@@ -85,11 +85,6 @@ std::vector<size_t> FindRows(const std::vector<ListedRow>& rows, std::string_vie
     }
 }
 
-/// How a recipe names a row: by its name, by its label where it has none.
-std::string RecipeName(const ListedRow& row) {
-    return row.name.empty() ? row.label : row.name;
-}
-
 /// The recipe's section of an entry, added when it has none.
 Recipe::Section& SectionOf(Recipe& recipe, const CatalogueEntry& entry) {
     const std::string caption = window::CaptionOf(entry);
@@ -131,7 +126,7 @@ public:
         Recipe::Section& section = SectionOf(m_recipe, entry);
         section.rows.emplace();
         for (size_t i = 0; i < rows.size(); ++i) {
-            if (chosen[i]) section.rows->push_back(RecipeName(rows[i]));
+            if (chosen[i]) section.rows->push_back(rows[i].NameOrLabel());
         }
         section.order.reset();
     }
@@ -161,7 +156,7 @@ public:
             UsageError("the order of '" + caption + "' must name each chosen row once");
         section.order.emplace();
         for (const size_t row : ordered)
-            section.order->push_back(RecipeName(rows[row]));
+            section.order->push_back(rows[row].NameOrLabel());
     }
 
 private:

@@ -157,11 +157,6 @@ std::string_view WordOf(const Word (&words)[N], int value) {
     return {};
 }
 
-/// How a recipe names a row: by its name, by its label where it has none.
-std::string RecipeName(const ListedRow& row) {
-    return row.name.empty() ? row.label : row.name;
-}
-
 /// The rows of an entry a request chooses, as flags over the source's listed rows.
 std::vector<bool> ChosenFlags(const engine::CopyRequest& request, const CatalogueEntry& entry,
                               const std::vector<ListedRow>& rows) {
@@ -193,7 +188,7 @@ Recipe::Section SectionOf(const engine::CopyRequest& request, const CatalogueEnt
         return section;
     std::vector<std::string> names;
     for (size_t i = 0; i < rows.size(); ++i) {
-        if (chosen[i]) names.push_back(RecipeName(rows[i]));
+        if (chosen[i]) names.push_back(rows[i].NameOrLabel());
     }
     section.rows = names;
     if (reordered) {
@@ -300,7 +295,7 @@ Recipe ParseRecipe(std::string_view text, const std::string& file) {
 
 Recipe ReadRecipe(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) Raise(kBadRecipe, "recipe '" + path + "' cannot be read");
+    if (!in) Raise(kRecipeFileFailed, "recipe '" + path + "' cannot be read");
     std::ostringstream text;
     text << in.rdbuf();
     return ParseRecipe(text.str(), path);
@@ -335,14 +330,14 @@ void WriteRecipe(const Recipe& recipe, const std::string& path) {
         if (!out) {
             std::error_code ignored;
             std::filesystem::remove(temporary, ignored);
-            Raise(kBadRecipe, "recipe '" + path + "' cannot be written");
+            Raise(kRecipeFileFailed, "recipe '" + path + "' cannot be written");
         }
     }
     std::error_code error;
     std::filesystem::rename(temporary, target, error);
     if (error) {
         std::filesystem::remove(temporary, error);
-        Raise(kBadRecipe, "recipe '" + path + "' cannot be written");
+        Raise(kRecipeFileFailed, "recipe '" + path + "' cannot be written");
     }
 }
 

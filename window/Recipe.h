@@ -19,8 +19,10 @@ namespace tess::window {
 inline constexpr int kRecipeVersion = 1;
 inline constexpr const char* kRecipeProgram = "Tessaline";
 
-/// A recipe file that cannot be read, or one that asks for what a source lacks.
+/// A recipe that is not one, or one that asks for what a source lacks.
 inline constexpr int32_t kBadRecipe = 1101;
+/// A recipe file that cannot be read or written.
+inline constexpr int32_t kRecipeFileFailed = 1102;
 
 struct Recipe {
     struct Section {
@@ -36,12 +38,12 @@ struct Recipe {
 
 /// Reads a recipe. Text that is no JSON, another program's or version's recipe, an unknown
 /// caption, a member of the wrong type or one it does not know fail with kBadRecipe, naming the
-/// file and the member.
+/// file and the member; a file that cannot be read fails with kRecipeFileFailed.
 Recipe ParseRecipe(std::string_view text, const std::string& file);
 Recipe ReadRecipe(const std::string& path);
 /// The recipe as its file holds it.
 std::string RecipeText(const Recipe& recipe);
-/// Writes the file whole or not at all; a failure names the file.
+/// Writes the file whole or not at all; a failure (kRecipeFileFailed) names the file.
 void WriteRecipe(const Recipe& recipe, const std::string& path);
 
 /// The recipe of a request: its sections by caption, the rows it chooses by name and their order

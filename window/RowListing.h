@@ -25,6 +25,8 @@ struct ListedRow {
     /// The row's short form: its name, else its number ("3"), or for Geometry the section's and
     /// the row's number ("1.2").
     std::string Token() const;
+    /// How a recipe names the row: by its name, by its label where it has none.
+    std::string NameOrLabel() const { return name.empty() ? label : name; }
 };
 
 /// The multi-row section the tabs call by that name ("Custom Properties"); null for none.

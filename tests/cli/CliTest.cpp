@@ -347,7 +347,9 @@ TEST_F(Cli, RecipesAreSavedAndCopiedAsAndTheFlagsBesideThemOverrideThem) {
     EXPECT_NE(over.find("= 11"), std::string::npos) << over;
     EXPECT_EQ(over.find("= 10"), std::string::npos) << over;
 
-    // Bad recipes: status 2, the file and the member named, nothing written.
+    // A recipe file that cannot be read is a file problem; bad recipes are status 2, the file
+    // and the member named, and nothing is written.
+    EXPECT_EQ(with({"--recipe", folder.Path("none.json"), "--dry-run"}).status, 3);
     const std::pair<std::string, std::string> bad[] = {
         {"not json", "is no JSON"},
         {R"({"program": "Tessaline", "version": 9, "sections": []})", "version: version 9"},
