@@ -18,6 +18,7 @@ protected:
         CopyPairTest::SetUp();
         run.sheetNameMap.Add(source->NameID() + "!|" + destination->NameID() + "!",
                              source->NameID());
+        run.report.destinations.push_back({"destination", "destination", destination});
     }
 };
 
@@ -159,7 +160,7 @@ TEST_F(CopyPrimitives, ARefusedWriteIsReportedWithTheFormulasAsRead) {
     EXPECT_EQ(frontEnd.detailsShape, destination);
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 0, 0), "0");
 
-    // After Cancel Run a failure still hands on its details, but no dialog is shown.
+    // After Cancel Run a failure is still recorded, with its details, but no dialog is shown.
     run.CopyRunCancelled = true;
     engine::CopySection(run, source, destination, visSectionObject, visRowXFormOut, false);
     AddRows(source, visSectionScratch, {{"User.Only*3"}});
@@ -167,6 +168,13 @@ TEST_F(CopyPrimitives, ARefusedWriteIsReportedWithTheFormulasAsRead) {
     engine::CopyRow(run, source, destination, visSectionScratch, 1, 1);
     EXPECT_EQ(frontEnd.shown.size(), 1u);
     EXPECT_EQ(frontEnd.detailsFormulas.front(), "User.Only*3");
+    const std::vector<engine::RefusedFormula>& refused = run.report.destinations.back().refused;
+    ASSERT_EQ(refused.size(), 2u);
+    EXPECT_EQ(refused.back().formula, "User.Only*3");
+    EXPECT_NE(engine::CopyErrorMessage(Error(refused.back().errorNumber, refused.back().errorText),
+                                       refused.back().sectionLabel, refused.back().rowLabel)
+                  .find("ERROR: "),
+              std::string::npos);
 }
 
 TEST_F(CopyPrimitives, RowsAreAddedAndDeletedForThePreparation) {
