@@ -310,11 +310,10 @@ void PrintText(const ValuesTally& tally, size_t compared, size_t agreed, std::os
 
 int RunCheckValues(const CheckOptions& options, std::ostream& out) {
     Session session(options.files);
-    Workspace& files = session.Files();
     ValuesTally tally;
-    Checker checker(files.Model(), tally);
+    Checker checker(session.Files().Model(), tally);
     const embedded::DocumentData* document = nullptr;
-    files.ForEachSheet([&](const embedded::SheetPtr& sheet, const std::string& address) {
+    session.ForEachSheet([&](const embedded::SheetPtr& sheet, const std::string& address) {
         if (sheet->document != document) {
             document = sheet->document;
             tally.files.push_back({document ? document->name : std::string()});
