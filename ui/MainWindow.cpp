@@ -15,6 +15,7 @@
 #include "engine/CopyDriver.h"
 #include "host/embedded/ModelData.h"
 #include "platform/desktop/DesktopServices.h"
+#include "ui/CompareWindow.h"
 #include "ui/Controls.h"
 #include "ui/CopyProgress.h"
 #include "ui/DesktopProgram.h"
@@ -117,6 +118,7 @@ void MainWindow::BuildMenus() {
     m_redo->setObjectName(QStringLiteral("mnuRedo"));
     m_redo->setShortcut(QKeySequence::Redo);
     ShowEditMenu();
+    AddCompareCommand(*this);
 
     QMenu* help = menuBar()->addMenu(Res(603));
     help->setObjectName(QStringLiteral("mnuHelp"));
