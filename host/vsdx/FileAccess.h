@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -8,6 +10,11 @@
 // holding it against other runs, telling whether a file changed since, and putting a new file in
 // an old one's place as the old one was (through its links, with its permissions).
 namespace tess::vsdx {
+
+/// A file name as this program holds it (UTF-8) made a path of the file system, and back.
+/// (Windows takes a narrow name in the system's code page, not UTF-8.)
+std::filesystem::path PathOf(const std::string& name);
+std::string NameOf(const std::filesystem::path& path);
 
 /// What tells one version of a file from another.
 struct FileVersion {
@@ -33,7 +40,8 @@ public:
     const FileVersion& Version() const { return m_version; }
 
 private:
-    int m_descriptor = -1;  // kept open while held
+    struct Hold;  // what keeps other runs off the file
+    std::unique_ptr<Hold> m_hold;
     std::string m_bytes;
     FileVersion m_version;
 };
@@ -44,8 +52,8 @@ std::optional<FileVersion> VersionAt(const std::string& path);
 /// The file a write to path changes: symbolic links followed to their target.
 std::string WriteTargetOf(const std::string& path);
 
-/// Gives a file written to replace target the permissions and, where this user may, the owner
-/// and group of target; nothing when target does not exist.
-void KeepAttributes(const std::string& written, const std::string& target);
+/// Puts the file written in target's place, giving it target's permissions and, where this user
+/// may, its owner and group; throws kWriteFailed, naming target, when target cannot be replaced.
+void PutInPlace(const std::string& written, const std::string& target);
 
 }  // namespace tess::vsdx

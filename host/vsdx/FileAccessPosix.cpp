@@ -1,7 +1,5 @@
 // POSIX files: read through one descriptor, so that the bytes, the version and the lock are
 // all of one file even when another program replaces it meanwhile.
-#include "host/vsdx/FileAccess.h"
-
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -9,8 +7,8 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 
+#include "host/vsdx/FileAccess.h"
 #include "host/vsdx/Package.h"
 
 namespace tess::vsdx {
@@ -26,60 +24,54 @@ FileVersion VersionOf(const struct stat& status) {
 // one; more replacements than this while it tries are another program's doing.
 constexpr int kLockAttempts = 8;
 
+std::string SystemError() {
+    return std::strerror(errno);
+}
+
 }  // namespace
+
+/// The open file; its lock goes when it is closed.
+struct ReadFile::Hold {
+    int descriptor = -1;
+    explicit Hold(int opened) : descriptor(opened) {}
+    ~Hold() {
+        if (descriptor >= 0) ::close(descriptor);
+    }
+};
 
 ReadFile::ReadFile(const std::string& path, uint64_t limit, bool hold) {
     struct stat status {};
+    std::unique_ptr<Hold> file;
     for (int attempt = 0;; ++attempt) {
-        m_descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (m_descriptor < 0)
-            Fail(packerr::kNotFound, path, std::string("cannot be read: ") + std::strerror(errno));
-        if (hold && ::flock(m_descriptor, LOCK_EX | LOCK_NB) != 0) {
-            ::close(m_descriptor);
-            m_descriptor = -1;
+        file = std::make_unique<Hold>(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+        if (file->descriptor < 0)
+            Fail(packerr::kNotFound, path, "cannot be read: " + SystemError());
+        if (hold && ::flock(file->descriptor, LOCK_EX | LOCK_NB) != 0)
             Fail(packerr::kLocked, path,
                  "is being saved by another run of this program; try again when it is done");
-        }
-        if (::fstat(m_descriptor, &status) != 0) {
-            const int error = errno;
-            ::close(m_descriptor);
-            m_descriptor = -1;
-            Fail(packerr::kNotFound, path, std::string("cannot be read: ") + std::strerror(error));
-        }
+        if (::fstat(file->descriptor, &status) != 0)
+            Fail(packerr::kNotFound, path, "cannot be read: " + SystemError());
         // The run that held the file before may have put a new one in its place: read that.
         if (!hold || attempt + 1 >= kLockAttempts || VersionAt(path) == VersionOf(status)) break;
-        ::close(m_descriptor);
     }
     m_version = VersionOf(status);
-    const auto close = [&] {
-        if (!hold) {
-            ::close(m_descriptor);
-            m_descriptor = -1;
-        }
-    };
-    if (!S_ISREG(status.st_mode)) {
-        close();
+    if (!S_ISREG(status.st_mode))
         Fail(packerr::kNotFound, path, "cannot be read: it is not a file");
-    }
-    if (static_cast<uint64_t>(status.st_size) > limit) {
-        close();
+    if (static_cast<uint64_t>(status.st_size) > limit)
         Fail(packerr::kTooLarge, path, "is larger than any drawing this program opens");
-    }
     m_bytes.resize(static_cast<size_t>(status.st_size));
     size_t done = 0;
     while (done < m_bytes.size()) {
-        const ssize_t got = ::read(m_descriptor, m_bytes.data() + done, m_bytes.size() - done);
+        const ssize_t got = ::read(file->descriptor, m_bytes.data() + done, m_bytes.size() - done);
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) break;
         done += static_cast<size_t>(got);
     }
-    close();
     if (done != m_bytes.size()) Fail(packerr::kNotFound, path, "could not be read completely");
+    if (hold) m_hold = std::move(file);
 }
 
-ReadFile::~ReadFile() {
-    if (m_descriptor >= 0) ::close(m_descriptor);  // and with it the lock
-}
+ReadFile::~ReadFile() = default;
 
 std::optional<FileVersion> VersionAt(const std::string& path) {
     struct stat status {};
@@ -87,13 +79,10 @@ std::optional<FileVersion> VersionAt(const std::string& path) {
     return VersionOf(status);
 }
 
-std::string WriteTargetOf(const std::string& path) {
-    std::error_code error;
-    if (!std::filesystem::is_symlink(path, error)) return path;
-    const std::filesystem::path target = std::filesystem::weakly_canonical(path, error);
-    return error ? path : target.string();
-}
+namespace {
 
+/// Gives the file written the permissions and, where this user may, the owner and group of
+/// target; nothing when target does not exist.
 void KeepAttributes(const std::string& written, const std::string& target) {
     struct stat status {};
     if (::stat(target.c_str(), &status) != 0) return;
@@ -105,7 +94,15 @@ void KeepAttributes(const std::string& written, const std::string& target) {
     }
     if (::chmod(written.c_str(), status.st_mode & 07777) != 0)
         Fail(packerr::kWriteFailed, target,
-             std::string("cannot be replaced keeping its permissions: ") + std::strerror(errno));
+             "cannot be replaced keeping its permissions: " + SystemError());
+}
+
+}  // namespace
+
+void PutInPlace(const std::string& written, const std::string& target) {
+    KeepAttributes(written, target);
+    if (::rename(written.c_str(), target.c_str()) != 0)
+        Fail(packerr::kWriteFailed, target, "cannot be replaced (" + SystemError() + ")");
 }
 
 }  // namespace tess::vsdx

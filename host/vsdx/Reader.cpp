@@ -125,7 +125,7 @@ public:
         }
         m_parts = std::make_unique<Parts>(*m_state);
         m_document = std::make_shared<DocumentData>();
-        m_document->name = std::filesystem::path(m_path).filename().string();
+        m_document->name = NameOf(PathOf(m_path).filename());
         m_document->path = m_path;
         const PackageKind* kind = PackageKindOf(m_path);
         m_document->stencil = kind && kind->kind == "stencil";
