@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "cli/Commands.h"
+#include "cli/Console.h"
 #include "cli/Help.h"
 #include "cli/Workspace.h"
 #include "host/vsdx/Vsdx.h"
@@ -112,8 +113,12 @@ int main(int argc, char** argv) {
     checkCommand->add_flag("--json", check.json, "Print JSON");
     checkCommand->footer(help::CheckJson());
 
+    std::vector<std::string> arguments = StartConsole(argc, argv);
+    std::vector<char*> pointers;
+    for (std::string& argument : arguments)
+        pointers.push_back(argument.data());
     try {
-        app.parse(argc, argv);
+        app.parse(static_cast<int>(pointers.size()), pointers.data());
     } catch (const CLI::ParseError& error) {
         const int code = app.exit(error);
         return code == 0 ? 0 : kUsageError;

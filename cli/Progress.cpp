@@ -1,6 +1,6 @@
 #include "cli/Progress.h"
 
-#include <unistd.h>
+#include "cli/Console.h"
 
 namespace tess::cli {
 namespace {
@@ -20,7 +20,7 @@ const char* StageName(engine::ICopyProgress::Stage stage) {
 }  // namespace
 
 TerminalProgress::TerminalProgress(std::FILE* stream)
-    : m_stream(stream), m_terminal(::isatty(::fileno(stream)) == 1) {}
+    : m_stream(stream), m_terminal(IsTerminal(stream)) {}
 
 TerminalProgress::~TerminalProgress() {
     // The run's own messages start on a clean line.

@@ -1,10 +1,9 @@
 #include "cli/Session.h"
 
-#include <unistd.h>
-
 #include <iostream>
 
 #include "app/Globals.h"
+#include "cli/Console.h"
 
 namespace tess::cli {
 
@@ -39,7 +38,7 @@ namespace {
 
 /// Standard error at the start of a clean line: on a terminal a progress line may stand there.
 std::ostream& MessageLine() {
-    static const bool terminal = ::isatty(STDERR_FILENO) == 1;
+    static const bool terminal = IsTerminal(stderr);
     if (terminal) std::cerr << "\r\033[K";
     return std::cerr;
 }
