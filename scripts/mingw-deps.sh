@@ -95,12 +95,11 @@ patch_qt() {
     local plugin="$1/src/plugins/platforms/windows"
     local files=("$plugin/qwindowscontext.cpp" "$plugin/qwindowspointerhandler.cpp"
                  "$plugin/qwindowspointerhandler.h")
-    grep -q 'QT_CONFIG(tabletevent)' "${files[@]}" || { echo "the Wintab code moved"; return 1; }
-    sed -i 's/QT_CONFIG(tabletevent)/0/' "${files[@]}"
-    grep -q '^qt_internal_extend_target(QWindowsIntegrationPlugin CONDITION QT_FEATURE_tabletevent$' \
-        "$plugin/CMakeLists.txt" || { echo "the Wintab sources moved"; return 1; }
-    sed -i 's|^qt_internal_extend_target(QWindowsIntegrationPlugin CONDITION QT_FEATURE_tabletevent$|& AND FALSE|' \
-        "$plugin/CMakeLists.txt"
+    local target='^qt_internal_extend_target(QWindowsIntegrationPlugin CONDITION QT_FEATURE_tabletevent$'
+    { grep -q 'QT_CONFIG(tabletevent)' "${files[@]}" || { echo "the Wintab code moved"; false; }; } &&
+        { grep -q "$target" "$plugin/CMakeLists.txt" || { echo "the Wintab sources moved"; false; }; } &&
+        sed -i 's/QT_CONFIG(tabletevent)/0/' "${files[@]}" &&
+        sed -i "s|$target|& AND FALSE|" "$plugin/CMakeLists.txt"
 }
 
 # Fetches a Debian source package, configures, builds and installs it into prefix; the output
@@ -120,17 +119,18 @@ build() {
     echo "$title: building from Debian's $package $version into $prefix (log: $log)"
     local start=$SECONDS
     if ! (
-        set -e
-        cd "$work"
-        apt-get source -q --only-source "$package=$version"
-        source="$(find "$work" -mindepth 1 -maxdepth 1 -type d | head -1)"
-        [ -z "$prepare" ] || "$prepare" "$source"
-        write_toolchain "$prefix"
-        cmake -G Ninja -S "$source" -B "$work/build" -DCMAKE_BUILD_TYPE=Release \
-            -DCMAKE_TOOLCHAIN_FILE="$prefix/mingw-w64.toolchain.cmake" \
-            -DCMAKE_INSTALL_PREFIX="$prefix" "${options[@]}"
-        nice -n 19 cmake --build "$work/build" -j "$jobs"
-        cmake --install "$work/build"
+        # One chain: a failed step ends it (errexit is off in a tested subshell).
+        cd "$work" &&
+            apt-get source -q --only-source "$package=$version" &&
+            source="$(find "$work" -mindepth 1 -maxdepth 1 -type d | head -1)" &&
+            [ -n "$source" ] &&
+            { [ -z "$prepare" ] || "$prepare" "$source"; } &&
+            write_toolchain "$prefix" &&
+            cmake -G Ninja -S "$source" -B "$work/build" -DCMAKE_BUILD_TYPE=Release \
+                -DCMAKE_TOOLCHAIN_FILE="$prefix/mingw-w64.toolchain.cmake" \
+                -DCMAKE_INSTALL_PREFIX="$prefix" "${options[@]}" &&
+            nice -n 19 cmake --build "$work/build" -j "$jobs" &&
+            cmake --install "$work/build"
     ) >"$log" 2>&1 </dev/null; then
         echo "$title: the build failed; the end of $log:" >&2
         tail -n 40 "$log" >&2
