@@ -20,6 +20,7 @@
 #include "engine/RowStores.h"
 #include "engine/SectionsTab.h"
 #include "formula/CellCatalogue.h"
+#include "host/vsdx/FileAccess.h"
 #include "host/vsdx/Vsdx.h"
 #include "platform/visio/Constants.h"
 
@@ -347,9 +348,10 @@ void ChooseRows(const CopyOptions& options, const Target& source, engine::CopyWi
 
 bool SameFile(const std::string& a, const std::string& b) {
     std::error_code error;
-    return std::filesystem::equivalent(a, b, error) ||
-           std::filesystem::weakly_canonical(a, error) ==
-               std::filesystem::weakly_canonical(b, error);
+    const std::filesystem::path first = vsdx::PathOf(a), second = vsdx::PathOf(b);
+    return std::filesystem::equivalent(first, second, error) ||
+           std::filesystem::weakly_canonical(first, error) ==
+               std::filesystem::weakly_canonical(second, error);
 }
 
 // --- Check ---------------------------------------------------------------------------------

@@ -44,8 +44,11 @@ if(TESSALINE_BUILD_PACKAGES)
     find_package(pugixml REQUIRED)
     add_library(tessaline_libzip INTERFACE)
     if(WIN32)
-        # libzip's own CMake package (scripts/mingw-deps.sh builds it static, on a static zlib).
-        set(ZLIB_USE_STATIC_LIBS ON)
+        # libzip's own CMake package; the cross build's (scripts/mingw-deps.sh) is static, on
+        # MinGW-w64's static zlib.
+        if(CMAKE_CROSSCOMPILING)
+            set(ZLIB_USE_STATIC_LIBS ON)
+        endif()
         find_package(ZLIB REQUIRED)
         find_package(libzip CONFIG REQUIRED)
         target_link_libraries(tessaline_libzip INTERFACE libzip::zip)
