@@ -6,7 +6,6 @@
 #include "app/ErrorReport.h"
 #include "engine/CopyError.h"
 #include "engine/ReferenceResolution.h"
-#include "engine/RowStores.h"
 #include "engine/SectionCatalogue.h"
 #include "platform/visio/Constants.h"
 
@@ -14,12 +13,10 @@ namespace tess::engine {
 namespace {
 
 using visio::ShapePtr;
-constexpr std::string_view kModule = "modShapeFunctions";
 
 /// Element i of a choice or order array; out of its bounds is an error, as indexing one is.
 int16_t At(const std::vector<int16_t>& array, size_t i) {
-    if (i >= array.size())
-        Raise(err::kSubscriptOutOfRange, err::DescriptionOf(err::kSubscriptOutOfRange));
+    if (i >= array.size()) Raise(err::kSubscriptOutOfRange);
     return array[i];
 }
 
@@ -83,10 +80,7 @@ bool CopyErrorPath(CopyRun& run, const ErrorLabels& labels, const ShapePtr& dest
         return true;
     } catch (...) {
         const Error error = app::CurrentError();
-        if (read) {
-            SetOriginalFormulas(run.window, *read);
-            SetProblemShape(run.window, destination);
-        }
+        if (read) run.frontEnd.SetCopyErrorDetails(*read, destination);
         ShowCopyError(run, error, labels.section, labels.row,
                       refused ? refused() : RefusedFormula{});
         return false;
@@ -135,8 +129,8 @@ bool WriteStep(CopyRun& run, const ShapePtr& source, const ShapePtr& destination
             formulas = source->GetFormulas(sourceCells);
             asRead = formulas;
             if (firstRewrite) firstRewrite(formulas);
-            ResolveReferences(formulas, run.sheetNameMap);
-            if (extra) ResolveReferences(formulas, *extra);
+            ResolveReferences(run, formulas, run.sheetNameMap);
+            if (extra) ResolveReferences(run, formulas, *extra);
             read = true;
             destination->SetFormulas(destinationCells, formulas, visio::visSetBlastGuards);
         },
@@ -145,23 +139,24 @@ bool WriteStep(CopyRun& run, const ShapePtr& source, const ShapePtr& destination
     return ok;
 }
 
-std::function<void(FormulaList&)> ShiftRows(int16_t shift, int16_t section) {
-    return [shift, section](FormulaList& formulas) {
-        ResolveReferencesToSelf(formulas, shift, section);
+std::function<void(FormulaList&)> ShiftRows(CopyRun& run, int16_t shift, int16_t section) {
+    return [&run, shift, section](FormulaList& formulas) {
+        ResolveReferencesToSelf(run, formulas, shift, section);
     };
 }
 
-std::function<void(FormulaList&)> FollowRows(const RowMap& rows, int16_t section) {
-    return [&rows, section](FormulaList& formulas) {
-        ResolveReferencesToRows(formulas, rows, section);
+std::function<void(FormulaList&)> FollowRows(CopyRun& run, const RowMap& rows, int16_t section) {
+    return [&run, &rows, section](FormulaList& formulas) {
+        ResolveReferencesToRows(run, formulas, rows, section);
     };
 }
 
 /// The Geometry rename, after the rows of the copied section followed their rows (when rows).
-std::function<void(FormulaList&)> RenameGeometry(int16_t from, int16_t to, const RowMap* rows) {
-    return [from, to, rows](FormulaList& formulas) {
-        if (rows) ResolveGeometryRowReferences(formulas, *rows, from);
-        ResolveGeometryReferencesToSelf(formulas, from, to);
+std::function<void(FormulaList&)> RenameGeometry(CopyRun& run, int16_t from, int16_t to,
+                                                 const RowMap* rows) {
+    return [&run, from, to, rows](FormulaList& formulas) {
+        if (rows) ResolveGeometryRowReferences(run, formulas, *rows, from);
+        ResolveGeometryReferencesToSelf(run, formulas, from, to);
     };
 }
 
@@ -176,22 +171,23 @@ bool WriteGeometry(CopyRun& run, const ShapePtr& source, const ShapePtr& destina
         if (rows) destinationCells[k + 1] = rows->at(sourceCells[k + 1]);
     }
     return WriteStep(run, source, destination, sourceCells, destinationCells, {"Geometry", ""},
-                     RenameGeometry(from, to, rows), &renames);
+                     RenameGeometry(run, from, to, rows), &renames);
 }
 
 /// One row of a multi-row section, with the given rewrite of the section's own references.
 void CopyOneRow(CopyRun& run, const ShapePtr& source, const ShapePtr& destination, int16_t section,
                 int16_t sourceRow, int16_t destinationRow,
                 const std::function<void(FormulaList&)>& rewrite) {
-    app::Trap(kModule, "CopyRow", [&] {
+    app::Trap(run, app::proc::CopyRow, [&] {
         std::vector<int16_t> cells;
-        if (!GetCellIndicies(source, section, 0, cells)) return;
+        if (!GetCellIndicies(run, source, section, 0, cells)) return;
         CellTriples from, to;
         for (int16_t cell : cells) {
             AddTriple(from, section, sourceRow, cell);
             AddTriple(to, section, destinationRow, cell);
         }
-        WriteStep(run, source, destination, from, to, {GetSectionString(section), ""}, rewrite);
+        WriteStep(run, source, destination, from, to, {GetSectionString(run, section), ""},
+                  rewrite);
     });
 }
 
@@ -200,7 +196,7 @@ void CopyOneRow(CopyRun& run, const ShapePtr& source, const ShapePtr& destinatio
 void CopyRowsTo(CopyRun& run, const ShapePtr& source, const ShapePtr& destination, int16_t section,
                 const std::vector<std::pair<int16_t, int16_t>>& rows) {
     const RowMap map(rows.begin(), rows.end());
-    const auto rewrite = FollowRows(map, section);
+    const auto rewrite = FollowRows(run, map, section);
     for (const auto& [from, to] : rows) {
         if (run.CopyRunCancelled) return;  // Cancel Run: nothing more is written
         CopyOneRow(run, source, destination, section, from, to, rewrite);
@@ -211,7 +207,7 @@ void CopyRowsTo(CopyRun& run, const ShapePtr& source, const ShapePtr& destinatio
 
 void CopySection(CopyRun& run, const ShapePtr& source, const ShapePtr& destination, int16_t section,
                  int16_t row, bool wholeSection) {
-    app::Trap(kModule, "CopySection", [&] {
+    app::Trap(run, app::proc::CopySection, [&] {
         const int16_t tested = row == visio::kRowGlueInfo ? visio::visRowMisc : row;
         if (!source->RowExists(section, tested, 0) || !destination->RowExists(section, tested, 0))
             return;
@@ -219,7 +215,7 @@ void CopySection(CopyRun& run, const ShapePtr& source, const ShapePtr& destinati
         const int16_t m = wholeSection ? destination->RowCount(section) : int16_t{1};
         if (n < 1) return;
         std::vector<int16_t> cells;
-        if (!GetCellIndicies(source, section, row, cells)) return;
+        if (!GetCellIndicies(run, source, section, row, cells)) return;
         const auto d = static_cast<int16_t>(m - n);
         if (d < 0) return;
         CellTriples from, to;
@@ -230,19 +226,19 @@ void CopySection(CopyRun& run, const ShapePtr& source, const ShapePtr& destinati
             }
         }
         WriteStep(run, source, destination, from, to,
-                  {GetSectionString(section), GetObjectSectionRowString(row)},
-                  wholeSection ? ShiftRows(d, section) : nullptr);
+                  {GetSectionString(run, section), GetObjectSectionRowString(run, row)},
+                  wholeSection ? ShiftRows(run, d, section) : nullptr);
     });
 }
 
 void CopyNamedRowSection(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
                          int16_t section, int16_t row, bool /*wholeSection*/) {
-    app::Trap(kModule, "CopyNamedRowSection", [&] {
+    app::Trap(run, app::proc::CopyNamedRowSection, [&] {
         const int16_t n = source->RowCount(section);
         const int16_t m = destination->RowCount(section);
         if (n < 1) return;
         std::vector<int16_t> cells;
-        if (!GetCellIndicies(source, section, 0, cells)) return;
+        if (!GetCellIndicies(run, source, section, 0, cells)) return;
         const std::vector<std::string> names = RowNames(destination, section, m, cells.front());
         CellTriples from, to;
         for (int16_t i = 0; i < n; ++i) {
@@ -254,17 +250,17 @@ void CopyNamedRowSection(CopyRun& run, const ShapePtr& source, const ShapePtr& d
             }
         }
         WriteStep(run, source, destination, from, to,
-                  {GetSectionString(section), GetObjectSectionRowString(row)}, nullptr);
+                  {GetSectionString(run, section), GetObjectSectionRowString(run, row)}, nullptr);
     });
 }
 
 void CopyNamedRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
                    int16_t section) {
-    app::Trap(kModule, "CopyNamedRows", [&] {
+    app::Trap(run, app::proc::CopyNamedRows, [&] {
         const int16_t n = source->RowCount(section);
         const int16_t m = destination->RowCount(section);
         if (n < 1) return;
-        const RowChoice choice = GetRowIndicies(run.window.rowSelection, section);
+        const RowChoice choice = GetRowIndicies(run.request, section);
         const std::vector<std::string> names = RowNames(destination, section, m, 0);
         std::vector<std::pair<int16_t, int16_t>> rows;
         for (int16_t i = 0; i < n; ++i) {
@@ -278,16 +274,16 @@ void CopyNamedRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destina
 
 void CopyRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destination, int16_t section,
               int16_t options) {
-    app::Trap(kModule, "CopyRows", [&] {
+    app::Trap(run, app::proc::CopyRows, [&] {
         const int16_t n = source->RowCount(section);
         const int16_t m = destination->RowCount(section);
         if (n < 1) return;
-        const RowChoice choice = GetRowIndicies(run.window.rowSelection, section);
+        const RowChoice choice = GetRowIndicies(run.request, section);
         const std::vector<int16_t> chosen = ChosenRows(choice, n);
         // Appended rows are the destination's last ones, whatever the counts: starting at row 0
         // when n happens to equal m would write over the rows the destination had.
         auto t = static_cast<int16_t>(options & CF_OVERWRITE ? 0 : m - std::ssize(chosen));
-        const RowOrder order = GetRowOrderIndicies(run.window.rowOrders, section);
+        const RowOrder order = GetRowOrderIndicies(run.request, section);
         std::vector<std::pair<int16_t, int16_t>> rows;
         if (Empty(order)) {
             for (int16_t row : chosen)
@@ -303,11 +299,12 @@ void CopyRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
 void CopyRow(CopyRun& run, const ShapePtr& source, const ShapePtr& destination, int16_t section,
              int16_t sourceRow, int16_t destinationRow) {
     CopyOneRow(run, source, destination, section, sourceRow, destinationRow,
-               ShiftRows(static_cast<int16_t>(destinationRow - sourceRow), section));
+               ShiftRows(run, static_cast<int16_t>(destinationRow - sourceRow), section));
 }
 
-void GetGeometryCells(const ShapePtr& shape, CellTriples& triples, int16_t section) {
-    app::Trap(kModule, "GetGeometryCells", [&] {
+void GetGeometryCells(app::IPrompt& prompt, const ShapePtr& shape, CellTriples& triples,
+                      int16_t section) {
+    app::Trap(prompt, app::proc::GetGeometryCells, [&] {
         std::vector<int16_t> sections;
         if (section == -1) {
             for (int16_t g = 0; g < shape->GeometryCount(); ++g)
@@ -327,9 +324,9 @@ void GetGeometryCells(const ShapePtr& shape, CellTriples& triples, int16_t secti
 void CopyGeometrySection(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
                          int16_t sourceSection, int16_t& target,
                          const app::StringCollection& renames) {
-    app::Trap(kModule, "CopyGeometrySection", [&] {
+    app::Trap(run, app::proc::CopyGeometrySection, [&] {
         CellTriples cells;
-        GetGeometryCells(source, cells, sourceSection);
+        GetGeometryCells(run, source, cells, sourceSection);
         if (cells.empty()) return;
         if (WriteGeometry(run, source, destination, cells, sourceSection, target, renames))
             ++target;
@@ -339,17 +336,17 @@ void CopyGeometrySection(CopyRun& run, const ShapePtr& source, const ShapePtr& d
 void CopyGeometryRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
                       int16_t sourceSection, int16_t& target,
                       const app::StringCollection& renames) {
-    app::Trap(kModule, "CopyGeometryRows", [&] {
+    app::Trap(run, app::proc::CopyGeometryRows, [&] {
         if (source->GeometryCount() < 1) return;
         // The preparation gave the destination section one row per chosen row, in the order
         // of the table: the j-th chosen row goes to row j.
         RowMap rows;
-        for (const GeometryRow& line : GetGeometryRowIndicies(run.window.rowSelection)) {
+        for (const GeometryRow& line : GetGeometryRowIndicies(run.request)) {
             if (line.section == sourceSection && line.chosen != 0)
                 rows.emplace(line.row, static_cast<int16_t>(rows.size()));
         }
         bool written = false;
-        for (const GeometryRow& line : GetGeometryRowIndicies(run.window.rowSelection)) {
+        for (const GeometryRow& line : GetGeometryRowIndicies(run.request)) {
             if (line.section != sourceSection || line.chosen == 0) continue;
             CellTriples cells;
             for (int16_t c = 0; c < source->RowsCellCount(sourceSection, line.row); ++c) {
@@ -366,16 +363,16 @@ void CopyGeometryRows(CopyRun& run, const ShapePtr& source, const ShapePtr& dest
 
 void AddNewRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
                 int16_t section) {
-    app::Trap(kModule, "AddNewRows", [&] {
+    app::Trap(run, app::proc::AddNewRows, [&] {
         const int16_t n = source->RowCount(section);
         const int16_t m = destination->RowCount(section);
         if (n < 1) return;
-        const RowChoice choice = GetRowIndicies(run.window.rowSelection, section);
+        const RowChoice choice = GetRowIndicies(run.request, section);
         int16_t added = 0;
         for (int16_t i = 0; i < n; ++i) {
             if (!Chosen(choice, i)) continue;
             const bool ok =
-                CopyErrorPath(run, {GetSectionString(section), ""}, destination, nullptr, [&] {
+                CopyErrorPath(run, {GetSectionString(run, section), ""}, destination, nullptr, [&] {
                     destination->AddRow(section, static_cast<int16_t>(m + added),
                                         visio::visTagDefault);
                 });
@@ -394,10 +391,8 @@ void AddNewNamedRows(CopyRun& run, const ShapePtr& source, const ShapePtr& desti
         const int16_t m = destination->RowCount(section);
         if (n < 1) return;
         const std::vector<std::string> names = RowNames(destination, section, m, 0);
-        const RowChoice choice =
-            allRows ? RowChoice(1, 0) : GetRowIndicies(run.window.rowSelection, section);
-        const RowOrder order =
-            allRows ? RowOrder(1, 0) : GetRowOrderIndicies(run.window.rowOrders, section);
+        const RowChoice choice = allRows ? RowChoice(1, 0) : GetRowIndicies(run.request, section);
+        const RowOrder order = allRows ? RowOrder(1, 0) : GetRowOrderIndicies(run.request, section);
         const std::vector<int16_t> chosen = ChosenRows(choice, n);
         std::vector<int16_t> rows = chosen;
         if (!Empty(order)) {
@@ -412,8 +407,8 @@ void AddNewNamedRows(CopyRun& run, const ShapePtr& source, const ShapePtr& desti
             // Added after the destination's rows: a section whose rows have no names yet
             // (connection points) would otherwise take the row in front of its own.
             int16_t row = -1;
-            const bool ok =
-                CopyErrorPath(run, {GetSectionString(section), name}, destination, nullptr, [&] {
+            const bool ok = CopyErrorPath(
+                run, {GetSectionString(run, section), name}, destination, nullptr, [&] {
                     row = destination->AddRow(section, static_cast<int16_t>(m + added),
                                               visio::visTagDefault);
                 });

@@ -4,14 +4,12 @@
 #include "engine/CopyError.h"
 #include "engine/CopyPrimitives.h"
 #include "engine/ReferenceResolution.h"
-#include "engine/RowStores.h"
 #include "platform/visio/Constants.h"
 
 namespace tess::engine {
 namespace {
 
 using visio::ShapePtr;
-constexpr std::string_view kModule = "modShapeFunctions";
 
 bool IsNamedRowSection(int16_t section) {
     switch (section) {
@@ -89,8 +87,7 @@ void CopyTextRunByRun(CopyRun& run, const ShapePtr& source, const ShapePtr& dest
     } catch (...) {
         if (!armed) throw;
         const Error error = app::CurrentError();
-        SetOriginalFormulas(run.window, {formula});
-        SetProblemShape(run.window, destination);
+        run.frontEnd.SetCopyErrorDetails({formula}, destination);
         RefusedFormula refused;
         refused.section = visio::visSectionTextField;
         refused.formula = formula;
@@ -122,7 +119,7 @@ void DeleteGeometrySections(const ShapePtr& shape) {
 
 void PrepareSection(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
                     int16_t section, int16_t options) {
-    app::Trap(kModule, "PrepareSection", [&] {
+    app::Trap(run, app::proc::PrepareSection, [&] {
         if (!source->SectionExists(section, 0)) return;
         AddSectionIfMissing(destination, section);
         const bool text =
@@ -136,7 +133,7 @@ void PrepareSection(CopyRun& run, const ShapePtr& source, const ShapePtr& destin
             // The Rows tab's choice is the run source's: a sub-shape copied along with it gets
             // every row, and the run source gets only its chosen rows, inside a group or not.
             AddNewNamedRows(run, source, destination, section,
-                            ShouldWeCopySection(run.window, source, section));
+                            ShouldWeCopySection(run, run.request, source, section));
         } else if (!text && section != visio::visSectionTab) {
             AddNewRows(run, source, destination, section);
         }
@@ -145,7 +142,7 @@ void PrepareSection(CopyRun& run, const ShapePtr& source, const ShapePtr& destin
 
 void PrepareGeometrySection(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
                             int16_t options) {
-    app::Trap(kModule, "PrepareGeometrySection", [&] {
+    app::Trap(run, app::proc::PrepareGeometrySection, [&] {
         if (options & CF_OVERWRITE) {
             for (int16_t g = 0; g < destination->GeometryCount(); ++g) {
                 run.Current().rowsDeleted += destination->RowCount(
@@ -158,7 +155,7 @@ void PrepareGeometrySection(CopyRun& run, const ShapePtr& source, const ShapePtr
         const int16_t m = source->GeometryCount();
         for (int16_t g = 0; g < m; ++g) {
             const auto s = static_cast<int16_t>(visio::visSectionFirstComponent + g);
-            if (ShouldWeCopySection(run.window, source, s)) {
+            if (ShouldWeCopySection(run, run.request, source, s)) {
                 AddSectionIfMissing(destination, next);
                 for (int16_t r = 0; r < source->RowCount(s); ++r) {
                     destination->AddRow(next, r, source->RowType(s, r));
@@ -168,7 +165,7 @@ void PrepareGeometrySection(CopyRun& run, const ShapePtr& source, const ShapePtr
                 continue;
             }
             bool taken = false;
-            for (const GeometryRow& line : run.window.rowSelection.geometry) {
+            for (const GeometryRow& line : run.request.geometryRows) {
                 if (line.section != s || line.chosen == 0) continue;
                 AddSectionIfMissing(destination, next);
                 destination->AddRow(next, visio::visRowLast, source->RowType(s, line.row));
@@ -180,19 +177,19 @@ void PrepareGeometrySection(CopyRun& run, const ShapePtr& source, const ShapePtr
     });
 }
 
-void PrepareCharactersSection(const ShapePtr& source, const ShapePtr& destination) {
-    app::Trap(kModule, "PrepareCharactersSection",
+void PrepareCharactersSection(CopyRun& run, const ShapePtr& source, const ShapePtr& destination) {
+    app::Trap(run, app::proc::PrepareCharactersSection,
               [&] { PrepareRuns(source, destination, visio::visCharPropRow, true); });
 }
 
-void PrepareParagraphSection(const ShapePtr& source, const ShapePtr& destination) {
-    app::Trap(kModule, "PrepareParagraphSection",
+void PrepareParagraphSection(CopyRun& run, const ShapePtr& source, const ShapePtr& destination) {
+    app::Trap(run, app::proc::PrepareParagraphSection,
               [&] { PrepareRuns(source, destination, visio::visParaPropRow, false); });
 }
 
 void SetCharacterText(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
                       bool copyFields) {
-    app::Trap(kModule, "SetCharacterText", [&] {
+    app::Trap(run, app::proc::SetCharacterText, [&] {
         const visio::CharactersPtr from = source->Characters();
         const visio::CharactersPtr to = destination->Characters();
         const visio::CellPtr lock = destination->Cells("LockTextEdit");
