@@ -14,8 +14,8 @@
 #include "cli/Session.h"
 #include "engine/CopyDriver.h"
 #include "formula/CellCatalogue.h"
-#include "host/vsdx/FileAccess.h"
 #include "host/vsdx/Vsdx.h"
+#include "platform/visio/FileNames.h"
 #include "window/Recipe.h"
 #include "window/RowListing.h"
 
@@ -247,7 +247,7 @@ std::vector<Target> Destinations(const visio::Resolver& resolver, const CopyOpti
 
 bool SameFile(const std::string& a, const std::string& b) {
     std::error_code error;
-    const std::filesystem::path first = vsdx::PathOf(a), second = vsdx::PathOf(b);
+    const std::filesystem::path first = PathOf(a), second = PathOf(b);
     return std::filesystem::equivalent(first, second, error) ||
            std::filesystem::weakly_canonical(first, error) ==
                std::filesystem::weakly_canonical(second, error);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -10,11 +9,6 @@
 // holding it against other runs, telling whether a file changed since, and putting a new file in
 // an old one's place as the old one was (through its links, with its permissions).
 namespace tess::vsdx {
-
-/// A file name as this program holds it (UTF-8) made a path of the file system, and back.
-/// (Windows takes a narrow name in the system's code page, not UTF-8.)
-std::filesystem::path PathOf(const std::string& name);
-std::string NameOf(const std::filesystem::path& path);
 
 /// What tells one version of a file from another.
 struct FileVersion {

@@ -10,6 +10,7 @@
 
 #include "host/vsdx/FileAccess.h"
 #include "host/vsdx/Package.h"
+#include "platform/visio/FileNames.h"
 #include "platform/windows/Windows.h"
 
 namespace tess::vsdx {

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "platform/visio/Error.h"
+#include "platform/visio/FileNames.h"
 
 namespace tess::vsdx {
 namespace {

@@ -9,6 +9,7 @@
 #include "host/vsdx/PackageState.h"
 #include "host/vsdx/Vsdx.h"
 #include "platform/visio/Constants.h"
+#include "platform/visio/FileNames.h"
 
 namespace tess::vsdx {
 namespace {

@@ -16,6 +16,7 @@
 #include "host/vsdx/Vsdx.h"
 #include "platform/visio/Constants.h"
 #include "platform/visio/Error.h"
+#include "platform/visio/FileNames.h"
 
 namespace tess::vsdx {
 namespace {

@@ -4,14 +4,12 @@
 #include <fstream>
 #include <iterator>
 
-#include "host/vsdx/FileAccess.h"
+#include "platform/visio/FileNames.h"
 #include "platform/windows/Windows.h"
 #include "support/RunProgram.h"
 
 namespace tess::test {
 namespace {
-
-using vsdx::PathOf;
 
 /// One argument as CommandLineToArgvW and the C runtime read it back: quoted when it holds
 /// blanks or quotes or is empty, backslashes doubled where a quote follows them.

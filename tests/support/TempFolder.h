@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string>
 
-#include "host/vsdx/FileAccess.h"
+#include "platform/visio/FileNames.h"
 
 namespace tess::test {
 
@@ -17,7 +17,7 @@ public:
 
     /// The path of a file in the folder; names are UTF-8, as everywhere in the program.
     std::string Path(const std::string& fileName) const {
-        return vsdx::NameOf(m_root / vsdx::PathOf(fileName));
+        return NameOf(m_root / PathOf(fileName));
     }
     const std::filesystem::path& Root() const { return m_root; }
 
