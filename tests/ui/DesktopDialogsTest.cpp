@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <QTest>
+#include <QTextEdit>
 #include <memory>
 
 #include "platform/desktop/DesktopServices.h"
@@ -30,7 +31,9 @@ const QString kCauseRow = QStringLiteral(
 const QString kCauseShape =
     QStringLiteral("A reference to a shape in the formula cannot be resolved.");
 
+/// The text of a label, or of a read-only text box standing in for one.
 QString LabelText(QWidget& window, const QString& name) {
+    if (auto* box = window.findChild<QTextEdit*>(name)) return box->toPlainText();
     auto* label = window.findChild<QLabel*>(name);
     EXPECT_NE(label, nullptr) << name.toStdString();
     return label ? label->text() : QString();
@@ -92,7 +95,8 @@ TEST_F(CopyErrors, ContinueDetailsAndCancelRunAnswerARealCopy) {
         driver->Then(QStringLiteral("frmCopyErrorDetails"), [&](QDialog& details) {
             EXPECT_EQ(details.windowTitle(), QStringLiteral("Copy Error Details"));
             const QStringList formulas = Items(details, QStringLiteral("lstOriginal"));
-            EXPECT_TRUE(formulas.contains(QStringLiteral("User.Only*2"))) << formulas.join(QLatin1Char('|')).toStdString();
+            EXPECT_TRUE(formulas.contains(QStringLiteral("Scratch.X1 = User.Only*2")))
+                << formulas.join(QLatin1Char('|')).toStdString();
             EXPECT_EQ(Items(details, QStringLiteral("lstModified")), (QStringList{kCauseRow, kCauseShape}));
             ClickIn(details, QStringLiteral("cmdOK"));
         });
@@ -165,9 +169,7 @@ TEST_F(AboutAndHelp, TheAboutBoxShowsItsTextsAndOpensExactlyItsLinks) {
     auto driver = std::make_unique<DialogDriver>();
     driver->Then(QStringLiteral("frmAbout"), [&](QDialog& box) {
         EXPECT_EQ(box.windowTitle(), ui::Res(201));
-        // The design size, wider where the desktop's font needs it.
-        EXPECT_EQ(box.height(), ui::Twips(4665));
-        EXPECT_GE(box.width(), ui::Twips(7590));
+        EXPECT_GE(box.width(), ui::Twips(7590)) << "never narrower than the design";
         EXPECT_EQ(LabelText(box, QStringLiteral("lblTitle")),
                   QStringLiteral("Tessaline 2003 (Build %1)").arg(QStringLiteral(TESSALINE_VERSION)));
         EXPECT_EQ(LabelText(box, QStringLiteral("lblDescription")), ui::Res(203));

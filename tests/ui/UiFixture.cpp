@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "support/Samples.h"
+#include "ui/ShapeTree.h"
 
 namespace tess::test {
 
@@ -50,16 +51,29 @@ void UiFixture::Click(const QString& buttonName) {
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
+namespace {
+
+/// The child of node (the top level for none) with that text, looking below the headings
+/// (Masters, Pages) too unless the text names one.
+QTreeWidgetItem* ChildNamed(QTreeWidget* tree, QTreeWidgetItem* node, const QString& text) {
+    const int count = node ? node->childCount() : tree->topLevelItemCount();
+    for (int i = 0; i < count; ++i) {
+        QTreeWidgetItem* child = node ? node->child(i) : tree->topLevelItem(i);
+        if (child->text(0) == text) return child;
+        if (ui::ShapeTree::IsHeading(child)) {
+            if (QTreeWidgetItem* below = ChildNamed(tree, child, text)) return below;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 QTreeWidgetItem* UiFixture::Node(const QStringList& texts) {
     auto* tree = Control<QTreeWidget>(QStringLiteral("tvwShapes"));
     QTreeWidgetItem* node = nullptr;
     for (const QString& text : texts) {
-        QTreeWidgetItem* found = nullptr;
-        const int count = node ? node->childCount() : tree->topLevelItemCount();
-        for (int i = 0; i < count && !found; ++i) {
-            QTreeWidgetItem* child = node ? node->child(i) : tree->topLevelItem(i);
-            if (child->text(0) == text) found = child;
-        }
+        QTreeWidgetItem* found = ChildNamed(tree, node, text);
         if (!found) {
             ADD_FAILURE() << "no tree node " << text.toStdString();
             return nullptr;
