@@ -153,7 +153,6 @@ AboutBox::AboutBox(desktop::IDesktopServices& desktop, QWidget* parent) : QDialo
     // texts share one left edge and keep the box's margins on every side; the box is as tall as
     // its texts need at the desktop's font, and never narrower than the design.
     auto* picture = Named(new QLabel, QStringLiteral("pctAboutSplash"), Res(101));
-    picture->setPixmap(OwnIcon("about-splash").pixmap(QSize(Twips(960), Twips(3435))));
     picture->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     picture->setMouseTracking(true);
 
@@ -177,7 +176,6 @@ AboutBox::AboutBox(desktop::IDesktopServices& desktop, QWidget* parent) : QDialo
     text->addLayout(LinkLine(Text(this, 1504, QStringLiteral("lblMarketingMessage2")), m_link2));
     text->addWidget(Rule(this, QStringLiteral("Frame3")));
     text->addWidget(Text(this, 206, QStringLiteral("lblDisclaimer")));
-    text->addStretch();
     text->addWidget(Rule(this, QStringLiteral("Frame1")));
     auto* ok = Named(new QPushButton(Res(204)), QStringLiteral("cmdOK"), Res(204));
     ok->setDefault(true);
@@ -189,8 +187,16 @@ AboutBox::AboutBox(desktop::IDesktopServices& desktop, QWidget* parent) : QDialo
     layout->setSpacing(Twips(120));
     layout->addWidget(picture, 0, Qt::AlignTop);
     layout->addLayout(text, 1);
+    // The picture as tall as the texts beside it, in the design's proportions.
+    const QSize design(Twips(960), Twips(3435));
+    picture->setFixedWidth(design.width());
     const int width = std::max(Twips(7590), layout->sizeHint().width());
-    setFixedSize(width, std::max(Twips(3600), layout->heightForWidth(width)));
+    const int textHeight = text->heightForWidth(width - design.width() - layout->spacing() -
+                                                layout->contentsMargins().left() -
+                                                layout->contentsMargins().right());
+    const QSize shown = design.scaled(design.width(), std::max(textHeight, 1), Qt::KeepAspectRatio);
+    picture->setPixmap(OwnIcon("about-splash").pixmap(shown));
+    setFixedSize(width, layout->heightForWidth(width));
 }
 
 QHBoxLayout* AboutBox::LinkLine(QLabel* message, QLabel* link) {

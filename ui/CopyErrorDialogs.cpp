@@ -1,6 +1,8 @@
 #include "ui/CopyErrorDialogs.h"
 
 #include <QApplication>
+#include <algorithm>
+#include <cmath>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -23,6 +25,28 @@ QLabel* Label(const QString& text, const QString& name) {
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
+}
+
+/// A read-only text shown as a label is, but whole: a long formula is one long word, which the
+/// box wraps anywhere rather than cut off; it scrolls when it is longer than there is room for.
+QTextEdit* WholeText(const QString& text, const QString& name) {
+    auto* box = Named(new QTextEdit, name, text);
+    box->setPlainText(text);
+    box->setReadOnly(true);
+    box->setFrameShape(QFrame::NoFrame);
+    box->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    box->viewport()->setAutoFillBackground(false);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    return box;
+}
+
+/// Makes a whole-text box as tall as its text at its width, up to most; then it scrolls.
+void FitTextHeight(QTextEdit* box, int least, int most) {
+    box->document()->setTextWidth(box->viewport()->width());
+    const int needed = static_cast<int>(std::ceil(box->document()->size().height())) +
+                       2 * box->frameWidth();
+    box->setFixedHeight(std::clamp(needed, least, most));
 }
 
 QPushButton* Button(const QString& caption, const QString& name) {
@@ -118,24 +142,16 @@ CopyErrorDialog::CopyErrorDialog(const QString& message, const RefusalPlace& pla
     for (const QString& line : {place.destination, place.refused})
         if (!line.isEmpty()) where << line;
     if (!where.isEmpty()) {
-        auto* lblWhere = Label(where.join(QLatin1Char('\n')), QStringLiteral("lblWhere"));
-        lblWhere->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        QFont bold = lblWhere->font();
+        m_where = WholeText(where.join(QLatin1Char('\n')), QStringLiteral("lblWhere"));
+        QFont bold = m_where->font();
         bold.setBold(true);
-        lblWhere->setFont(bold);
-        layout->addWidget(lblWhere);
+        m_where->setFont(bold);
+        layout->addWidget(m_where);
     }
-    // The engine's message breaks its lines with carriage returns. It names the formula the host
-    // refused, which may be one long word: the box wraps it anywhere rather than cut it off.
+    // The engine's message breaks its lines with carriage returns.
     QString text = message;
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    m_message = Named(new QTextEdit, QStringLiteral("lblMsg"), text);
-    m_message->setPlainText(text);
-    m_message->setReadOnly(true);
-    m_message->setFrameShape(QFrame::NoFrame);
-    m_message->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    m_message->viewport()->setAutoFillBackground(false);
-    m_message->setMinimumHeight(Twips(1200));
+    m_message = WholeText(text, QStringLiteral("lblMsg"));
     layout->addWidget(m_message, 1);
     auto* buttons = new QHBoxLayout;
     auto* showDetails = Button(QStringLiteral("&Details"), QStringLiteral("cmdDetails"));
@@ -157,13 +173,11 @@ CopyErrorDialog::CopyErrorDialog(const QString& message, const RefusalPlace& pla
 }
 
 void CopyErrorDialog::showEvent(QShowEvent* event) {
-    // As tall as the message needs, up to half the screen; then it scrolls.
+    // As tall as the texts need at the dialog's width, up to half the screen between them.
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    const int most = screen ? screen->availableGeometry().height() / 2 : Twips(6000);
-    m_message->document()->setTextWidth(m_message->viewport()->width());
-    const int needed =
-        static_cast<int>(m_message->document()->size().height()) + 2 * m_message->frameWidth() + 4;
-    m_message->setMinimumHeight(std::min(most, std::max(Twips(1200), needed)));
+    const int most = screen ? screen->availableGeometry().height() / 4 : Twips(3000);
+    if (m_where) FitTextHeight(m_where, 0, most);
+    FitTextHeight(m_message, Twips(1200), most);
     adjustSize();
     CenterOn(*this, parentWidget());
     QDialog::showEvent(event);

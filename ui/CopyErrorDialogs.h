@@ -72,6 +72,7 @@ private:
 
     const CopyErrorDetails& m_details;
     app::IPrompt& m_prompt;
+    QTextEdit* m_where = nullptr;
     QTextEdit* m_message = nullptr;
     bool m_cancelRun = false;
 };
