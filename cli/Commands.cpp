@@ -295,37 +295,10 @@ int RunCheck(const CheckOptions& options, std::ostream& out) {
     Session session(options.files);
     Workspace& files = session.Files();
     embedded::Model& model = files.Model();
-    const visio::Resolver names = session.Resolver();
-    using visio::EscapeName;
     CheckTally tally;
-    for (const Workspace::Document& document : files.Documents()) {
-        const std::string prefix =
-            files.Documents().size() > 1 ? EscapeName(document.data->name) + ":" : std::string();
-        CheckSheet(model, document.data->documentSheet, prefix + "document", tally);
-        for (const embedded::SheetPtr& style : document.data->styles) {
-            CheckSheet(model, style, prefix + "style:" + EscapeName(style->name), tally);
-        }
-        std::function<void(const std::vector<embedded::SheetPtr>&)> shapes =
-            [&](const std::vector<embedded::SheetPtr>& list) {
-                for (const embedded::SheetPtr& shape : list) {
-                    CheckSheet(model, shape,
-                               names.AddressOf(embedded::WrapShape(files.App().ModelPtr(), shape)),
-                               tally);
-                    shapes(std::vector<embedded::SheetPtr>(shape->shapes));
-                }
-            };
-        for (const auto& master : document.data->masters) {
-            if (master->pageSheet)
-                CheckSheet(model, master->pageSheet, prefix + "master:" + EscapeName(master->name),
-                           tally);
-            shapes(std::vector<embedded::SheetPtr>(master->shapes));
-        }
-        for (const auto& page : document.data->pages) {
-            model.LoadShapes(*page);
-            CheckSheet(model, page->pageSheet, prefix + "page:" + EscapeName(page->name), tally);
-            shapes(std::vector<embedded::SheetPtr>(page->shapes));
-        }
-    }
+    session.ForEachSheet([&](const embedded::SheetPtr& sheet, const std::string& address) {
+        CheckSheet(model, sheet, address, tally);
+    });
     const size_t broken = tally.problems.size();
     if (options.json) {
         Json json = {{"files", files.Documents().size()},
