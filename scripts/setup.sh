@@ -7,6 +7,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config git
     qt6-base-dev libqt6svg6 xvfb xdotool
+    at-spi2-core python3-pyatspi dbus-x11
     libzip-dev libpugixml-dev libcli11-dev nlohmann-json3-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libvisio-tools

@@ -51,7 +51,11 @@ public:
 
 private:
     QTreeView* Tree() const { return qobject_cast<QTreeView*>(m_view.data()); }
-    bool Checkable() const { return m_index.flags() & Qt::ItemIsUserCheckable; }
+    /// A tree widget's items all carry the checkable flag; only those showing a box have a tick.
+    bool Checkable() const {
+        return (m_index.flags() & Qt::ItemIsUserCheckable) &&
+               m_index.data(Qt::CheckStateRole).isValid();
+    }
     bool Expandable() const { return Tree() && m_view->model()->hasChildren(m_index); }
 
     QPointer<QAbstractItemView> m_view;
