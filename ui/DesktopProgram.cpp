@@ -36,8 +36,7 @@ visio::ApplicationPtr DesktopProgram::GetRunningVisio() {
     if (m_instance.AnotherCopyRuns()) return nullptr;
     QStringList files = m_files;
     if (files.isEmpty()) files = m_services.dialogs.OpenFiles(nullptr, Res(1612));
-    for (const QString& file : files)
-        app::Trap(m_services.prompt, app::proc::Main, [&] { m_drawings.Open(file.toStdString()); });
+    OpenAndRemember(m_drawings, m_services, files, app::proc::Main);
     if (m_drawings.Documents().empty()) return nullptr;
     return m_drawings.App();
 }

@@ -257,8 +257,9 @@ void MainWindow::RestorePlace() {
         wanted.moveCenter(area.center());
     }
     wanted.setSize(wanted.size().expandedTo(minimumSize()).boundedTo(area.size()));
-    resize(wanted.size());
-    move(wanted.topLeft());
+    // The client area's place, as it was stored: a move would place the frame there instead, and
+    // the window would creep by its title bar each run.
+    setGeometry(wanted);
     if (place.panes.size() == 2) m_shapes->Panes()->setSizes({place.panes[0], place.panes[1]});
     if (place.maximized)
         showMaximized();
@@ -391,18 +392,24 @@ void MainWindow::OpenDrawings() {
     OpenFiles(m_services.dialogs.OpenFiles(this, Res(1612)));
 }
 
-void MainWindow::OpenFiles(const QStringList& files) {
+QStringList OpenAndRemember(Drawings& drawings, ProgramServices& services, const QStringList& files,
+                            const app::Procedure& procedure) {
     QStringList opened;
-    std::vector<std::string> recent = window::ReadRecentFiles(m_services.settings);
+    std::vector<std::string> recent = window::ReadRecentFiles(services.settings);
     for (const QString& file : files) {
         const std::string path = QDir::cleanPath(QFileInfo(file).absoluteFilePath()).toStdString();
-        if (app::Trap(m_services.prompt, app::proc::OpenDrawings, [&] { m_drawings.Open(path); })) {
+        if (app::Trap(services.prompt, procedure, [&] { drawings.Open(path); })) {
             opened << QFileInfo(file).fileName();
             recent = window::WithRecentFile(recent, path);
         }
     }
+    if (!opened.isEmpty()) window::WriteRecentFiles(services.settings, recent);
+    return opened;
+}
+
+void MainWindow::OpenFiles(const QStringList& files) {
+    const QStringList opened = OpenAndRemember(m_drawings, m_services, files, app::proc::OpenDrawings);
     if (opened.isEmpty()) return;
-    window::WriteRecentFiles(m_services.settings, recent);
     DrawingsChanged();
     statusBar()->showMessage(Res(1687).arg(opened.join(QStringLiteral(", "))), kStatusMs);
 }

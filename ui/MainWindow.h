@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <memory>
 
+#include "app/Procedures.h"
 #include "platform/visio/Host.h"
 #include "window/CopyWindow.h"
 
@@ -30,6 +31,12 @@ class RowsTab;
 class SectionsTab;
 class ShapesTab;
 class ToolsTab;
+
+/// Opens drawings (files as the user named them), each put first in the recent files; returns
+/// the file names of those opened. One that cannot be read is reported as done in procedure,
+/// and the others still open.
+QStringList OpenAndRemember(Drawings& drawings, ProgramServices& services, const QStringList& files,
+                            const app::Procedure& procedure);
 
 class MainWindow : public QMainWindow {
     Q_OBJECT

@@ -2,6 +2,11 @@
 // a page gone from its drawing chosen as source, lists that went stale after the File menu,
 // mnemonics claimed twice, a file name broken at its hyphen, and the wording of our texts.
 #include <QCheckBox>
+#include <QComboBox>
+#include <QListWidget>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -104,6 +109,81 @@ TEST_F(Defects, ListItemsStayTheirShapesWhenTheFileMenuChangesTheTreeAndLeaveWit
     EXPECT_EQ(Window().statusBar()->currentMessage(),
               QStringLiteral("'test10_nested_shapes.vsdx' was closed: 2 of its objects left the "
                              "source and destination lists."));
+}
+
+TEST_F(Defects, TheRowListsShowWholeNamesStandClearAndTheArrowsOnlyWhereAMoveIsPossible) {
+    ASSERT_TRUE(Start({QString::fromStdString(CopySample("test6_shape_properties.vsdx"))}));
+    const std::string longName = "msvSDContainerNoHighlightWhenSelectedOrHovered";
+    const visio::ShapePtr source = Program().TheDrawings().App()->Documents()->Item(int16_t{1})
+                                       ->Pages()->Item("Page-1")->Shapes()->Item("Sheet.1");
+    for (const std::string& name : {longName, std::string("Second"), std::string("Third")}) {
+        source->AddNamedRow(visio::visSectionUser, name, 0);
+        source->Cells("User." + name)->SetFormula("1");
+    }
+    auto* up = Control<QAbstractButton>(QStringLiteral("UpDown1_Up"));
+    auto* down = Control<QAbstractButton>(QStringLiteral("UpDown1_Down"));
+    ClickTab(3);
+    EXPECT_FALSE(up->isEnabled()) << "nothing listed";
+    EXPECT_FALSE(down->isEnabled()) << "nothing listed";
+
+    ClickTab(0);
+    Tick(Control<QRadioButton>(QStringLiteral("optApplication")));
+    ClickNode(Node({QStringLiteral("Application"), QStringLiteral("test6_shape_properties.vsdx"),
+                    QStringLiteral("Page-1"), QStringLiteral("Sheet.1")}));
+    Click(QStringLiteral("cmdAddToSource"));
+    ClickTab(1);
+    Tick(Control<QCheckBox>(QStringLiteral("chkShapeSection_2")));
+
+    // The Rows tab shows the one section chosen, its rows each clear of the next and as tall
+    // as a check box needs.
+    ClickTab(2);
+    auto* rowsSection = Control<QComboBox>(QStringLiteral("cboRowsSection"));
+    EXPECT_EQ(rowsSection->currentIndex(), 0) << "the section offered is not shown";
+    auto* rows = Control<QListWidget>(QStringLiteral("lstRows"));
+    ASSERT_GE(rows->count(), 3);
+    QStyleOptionButton option;
+    option.initFrom(rows);
+    const int indicator = rows->style()->pixelMetric(QStyle::PM_IndicatorHeight, &option, rows);
+    for (int i = 0; i + 1 < rows->count(); ++i) {
+        const QRect row = rows->visualItemRect(rows->item(i));
+        const QRect next = rows->visualItemRect(rows->item(i + 1));
+        EXPECT_GE(row.height(), std::max(indicator, rows->fontMetrics().height())) << i;
+        EXPECT_GE(next.top() - row.bottom() - 1, 2) << "row " << i << " touches the next";
+    }
+
+    // The Row Order tab: the same section, every name readable whole, and the arrows enabled
+    // only for a selected row that can go that way.
+    ClickTab(3);
+    EXPECT_EQ(Control<QComboBox>(QStringLiteral("cboOrderSection"))->currentIndex(), 0);
+    auto* next = Control<QListWidget>(QStringLiteral("lstNewOrder"));
+    ASSERT_EQ(next->count(), 3);
+    for (auto* list : {Control<QListWidget>(QStringLiteral("lstCurrentOrder")), next}) {
+        QListWidgetItem* item = list->findItems(QString::fromStdString("User." + longName),
+                                                Qt::MatchExactly).value(0);
+        ASSERT_NE(item, nullptr) << list->objectName().toStdString();
+        const int needed = list->fontMetrics().horizontalAdvance(item->text());
+        // (The list lays its items out once the events waiting are handled.)
+        const auto room = [&] {
+            return list->viewport()->width() + list->horizontalScrollBar()->maximum();
+        };
+        EXPECT_TRUE(QTest::qWaitFor([&] { return room() >= needed; }, 1000))
+            << "the name cannot be scrolled into view: " << room() << " < " << needed;
+        EXPECT_GE(list->visualItemRect(item).width(), needed) << "the name is cut short";
+        EXPECT_EQ(item->toolTip(), item->text());
+    }
+    EXPECT_FALSE(up->isEnabled()) << "no row selected";
+    EXPECT_FALSE(down->isEnabled()) << "no row selected";
+    ClickItem(next, next->model()->index(0, 0));
+    EXPECT_FALSE(up->isEnabled()) << "the first row selected";
+    EXPECT_TRUE(down->isEnabled());
+    QTest::mouseClick(down, Qt::LeftButton);
+    EXPECT_EQ(next->currentRow(), 1);
+    EXPECT_TRUE(up->isEnabled());
+    EXPECT_TRUE(down->isEnabled());
+    QTest::mouseClick(down, Qt::LeftButton);
+    EXPECT_TRUE(up->isEnabled());
+    EXPECT_FALSE(down->isEnabled()) << "the last row selected";
+    EXPECT_EQ(next->item(2)->text(), QString::fromStdString("User." + longName));
 }
 
 /// The letters underlined in what a window shows now, each with the texts that claim it: its
