@@ -4,8 +4,8 @@
 #include <iostream>
 
 #include "cli/Commands.h"
-#include "cli/DiffCommand.h"
 #include "cli/Console.h"
+#include "cli/DiffCommand.h"
 #include "cli/Help.h"
 #include "cli/ValuesCheck.h"
 #include "cli/Workspace.h"
