@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QRadioButton>
 
@@ -35,6 +36,14 @@ protected:
         auto* window = Window().findChild<ui::CompareWindow*>(QStringLiteral("frmCompare"));
         EXPECT_TRUE(window && window->isVisible());
         return window;
+    }
+    /// Saves a picture of the window in the build folder's screenshots/dialogs (or the folder
+    /// TESSALINE_UI_SHOTS names).
+    static void Photograph(QWidget& window, const QString& name) {
+        const QString shots = qEnvironmentVariable("TESSALINE_UI_SHOTS",
+                                                   QStringLiteral(TESSALINE_SCREENSHOTS "/dialogs"));
+        if (!shots.isEmpty() && QDir().mkpath(shots))
+            window.grab().save(QDir(shots).filePath(name + QStringLiteral(".png")));
     }
     /// The texts of the top-level items and their children, indented by depth.
     static QStringList Shown(const QTreeWidget* tree) {
@@ -72,6 +81,7 @@ TEST_F(CompareWindowTest, ShowsTheTickedSectionsOfTheSelectedDestinationBeforeAn
     EXPECT_TRUE(before.contains(QStringLiteral("  Prop.Row_1 | only in the destination")))
         << before.join('\n').toStdString();
     EXPECT_EQ(window->Summary()->text(), QStringLiteral("3 differences in the sections compared."));
+    Photograph(*window, QStringLiteral("frmCompare-before-copy"));
 
     // After the copy, the destination just written is the same as the source.
     Click(QStringLiteral("cmdCopy"));
@@ -88,6 +98,7 @@ TEST_F(CompareWindowTest, ShowsTheTickedSectionsOfTheSelectedDestinationBeforeAn
     EXPECT_EQ(first[0], QStringLiteral("Shape Transform | differs"));
     EXPECT_TRUE(first[1].startsWith(QStringLiteral("  PinX | 1.332677148526936 | ")))
         << first.join('\n').toStdString();
+    Photograph(*window, QStringLiteral("frmCompare-after-copy"));
 }
 
 TEST_F(CompareWindowTest, SaysWhatIsMissingWithoutADestination) {
