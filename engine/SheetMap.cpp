@@ -15,9 +15,27 @@ void CollectMembers(const ShapePtr& group, std::vector<ShapePtr>& members) {
     }
 }
 
-/// The member of a destination that stands for a member of the source: the first of the same
-/// name; null when there is none.
+/// Whether two shapes inherit from the same shape of the same master, or one is the shape of a
+/// master the other inherits from.
+bool SameMasterShape(const ShapePtr& a, const ShapePtr& b) {
+    const ShapePtr first = a->MasterShape();
+    const ShapePtr second = b->MasterShape();
+    const ShapePtr one = first ? first : a;
+    const ShapePtr other = second ? second : b;
+    if (!first && !second) return false;
+    if (one->ID() != other->ID()) return false;
+    const visio::MasterPtr master = one->ContainingMaster();
+    const visio::MasterPtr otherMaster = other->ContainingMaster();
+    return master && otherMaster && master->Name() == otherMaster->Name() &&
+           one->Document()->Name() == other->Document()->Name();
+}
+
+/// The member of a destination that stands for a member of the source: the one made from the
+/// same master shape, else the first of the same name; null when there is none.
 ShapePtr MatchingMember(const ShapePtr& member, const std::vector<ShapePtr>& candidates) {
+    for (const ShapePtr& candidate : candidates) {
+        if (SameMasterShape(member, candidate)) return candidate;
+    }
     const std::string name = member->Name();
     for (const ShapePtr& candidate : candidates) {
         if (candidate->Name() == name) return candidate;

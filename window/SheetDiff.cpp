@@ -18,12 +18,28 @@ namespace {
 using engine::CatalogueEntry;
 using visio::ShapePtr;
 
-FormulaOrigin OriginOf(const ShapePtr& sheet, int16_t section, int16_t row, int16_t cell,
-                       std::string& master) {
+/// Where a formula the sheet does not hold itself comes from: the nearest master shape it
+/// inherits from that holds it, else a style. masters: the sheet's master shapes, nearest first.
+FormulaOrigin OriginOf(const ShapePtr& sheet, const std::vector<ShapePtr>& masters,
+                       int16_t section, int16_t row, int16_t cell, std::string& master) {
     if (sheet->CellsSRCExists(section, row, cell, visio::visExistsLocally))
         return FormulaOrigin::Local;
-    (void)master;
+    for (const ShapePtr& shape : masters) {
+        if (!shape->CellsSRCExists(section, row, cell, visio::visExistsAnywhere)) break;
+        if (shape->CellsSRCExists(section, row, cell, visio::visExistsLocally)) {
+            master = shape->ContainingMaster()->Name();
+            return FormulaOrigin::Master;
+        }
+    }
     return FormulaOrigin::Style;
+}
+
+/// The master shapes a sheet inherits from, nearest first.
+std::vector<ShapePtr> MasterShapesOf(const ShapePtr& sheet) {
+    std::vector<ShapePtr> masters;
+    for (ShapePtr shape = sheet->MasterShape(); shape; shape = shape->MasterShape())
+        masters.push_back(shape);
+    return masters;
 }
 
 /// A cell's name within its row, without the row's number ("X" for Scratch.X2 and Geometry1.X2).
@@ -42,8 +58,8 @@ std::string RowTypeText(app::IPrompt& prompt, const ShapePtr& sheet, int16_t sec
 }
 
 /// The cells of a row that the sheet has, in the order given.
-std::vector<CellImage> ReadCells(const ShapePtr& sheet, int16_t section, int16_t row,
-                                 const std::vector<int16_t>& cells) {
+std::vector<CellImage> ReadCells(const ShapePtr& sheet, const std::vector<ShapePtr>& masters,
+                                 int16_t section, int16_t row, const std::vector<int16_t>& cells) {
     std::vector<int16_t> stream;
     std::vector<CellImage> images;
     for (int16_t cell : cells) {
@@ -51,7 +67,7 @@ std::vector<CellImage> ReadCells(const ShapePtr& sheet, int16_t section, int16_t
         stream.insert(stream.end(), {section, row, cell});
         CellImage image{cell, RowCellName(section, row, cell), {}, {}, FormulaOrigin::Local, {}};
         image.value = sheet->CellsSRC(section, row, cell)->ResultStr(visio::visNoCast);
-        image.origin = OriginOf(sheet, section, row, cell, image.master);
+        image.origin = OriginOf(sheet, masters, section, row, cell, image.master);
         images.push_back(std::move(image));
     }
     if (images.empty()) return images;
@@ -75,7 +91,8 @@ std::vector<int16_t> CellsOfRow(app::IPrompt& prompt, const ShapePtr& sheet,
     return cells;
 }
 
-SectionImage ReadEntry(app::IPrompt& prompt, const ShapePtr& sheet, const CatalogueEntry& entry) {
+SectionImage ReadEntry(app::IPrompt& prompt, const ShapePtr& sheet,
+                       const std::vector<ShapePtr>& masters, const CatalogueEntry& entry) {
     SectionImage image{&entry, {}};
     if (entry.kind == engine::EntryKind::Nothing) return image;
     if (RowsTabName(entry).empty()) {
@@ -83,13 +100,13 @@ SectionImage ReadEntry(app::IPrompt& prompt, const ShapePtr& sheet, const Catalo
         const int16_t row = entry.row == visio::kRowGlueInfo ? visio::visRowMisc : entry.row;
         if (!sheet->RowExists(entry.section, row, visio::visExistsAnywhere)) return image;
         image.rows.push_back({{}, {}, {},
-                              ReadCells(sheet, entry.section, row,
+                              ReadCells(sheet, masters, entry.section, row,
                                         CellsOfRow(prompt, sheet, entry, entry.section, row))});
         return image;
     }
     for (const ListedRow& listed : ListEntryRows(sheet, entry)) {
         RowImage row{listed.label, listed.name.empty() ? listed.label : "\n" + listed.name, {},
-                     ReadCells(sheet, listed.section, listed.row,
+                     ReadCells(sheet, masters, listed.section, listed.row,
                                CellsOfRow(prompt, sheet, entry, listed.section, listed.row))};
         if (visio::IsGeometrySection(listed.section))
             row.type = RowTypeText(prompt, sheet, listed.section, listed.row);
@@ -217,8 +234,9 @@ Entries OfferedEntries(app::IPrompt& prompt, const ShapePtr& first, const ShapeP
 
 SheetImage ReadSheet(app::IPrompt& prompt, const ShapePtr& sheet, const Entries& entries) {
     SheetImage image;
+    const std::vector<ShapePtr> masters = MasterShapesOf(sheet);
     for (const CatalogueEntry* entry : entries)
-        image.sections.push_back(ReadEntry(prompt, sheet, *entry));
+        image.sections.push_back(ReadEntry(prompt, sheet, masters, *entry));
     return image;
 }
 
