@@ -246,8 +246,9 @@ Json ObjectJson(const ComparedObject& object) {
 }  // namespace
 
 size_t Comparison::Count() const {
-    if (objects[0].address.empty() || objects[1].address.empty()) return 1;
-    return diff.Count();
+    // An object one side lacks was not compared: that is one difference.
+    const bool lone = objects[0].address.empty() || objects[1].address.empty();
+    return lone && diff.sections.empty() ? 1 : diff.Count();
 }
 
 void PrintComparison(std::ostream& out, const Comparison& comparison) {

@@ -37,7 +37,7 @@ struct Comparison {
     std::vector<std::pair<std::string, std::string>> references;  // the first's read as the second's
     window::SheetDiff diff;
 
-    /// Differences, counting an object missing on one side as one.
+    /// Differences, counting an object missing on one side (and so not compared) as one.
     size_t Count() const;
 };
 

@@ -173,6 +173,15 @@ TEST_F(Diff, CopyDryRunDiffShowsWhatTheCopyWouldChangeAndWritesNothing) {
     const Json diff = Json::parse(json.out).at("destinations").at(0).at("diff");
     EXPECT_EQ(Cells(diff), std::vector<std::string>{"Line Format||LineWeight|formula"}) << diff;
     EXPECT_EQ(diff.at("differences"), 4);  // three rows added, one cell changed
+
+    // A destination the run makes had nothing before.
+    const Result created = Run({"copy", drawing, "--from", "page:Page-1/Source",
+                                "--create-destination", "--section", "User-defined Cells",
+                                "--dry-run", "--diff", "--json"});
+    ASSERT_EQ(created.status, 0) << created.err;
+    const Json made = Json::parse(created.out).at("destinations").at(0).at("diff");
+    EXPECT_TRUE(made.at("a").is_null()) << made;
+    EXPECT_EQ(made.at("differences"), 3) << made;
 }
 
 TEST_F(Diff, MistakesAndMissingFilesHaveTheirExitStatus) {
