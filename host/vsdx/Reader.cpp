@@ -460,7 +460,8 @@ private:
             }
             if (index == visSectionConnectionPts)
                 row.type = name.empty() ? visTagCnnctPt : visTagCnnctNamed;
-            if (index == visSectionControls) row.type = row.Find(8) ? visTagCtlPtTip : visTagCtlPt;
+            // The file writes every control's tip cell, so each row is one with a tip.
+            if (index == visSectionControls) row.type = visTagCtlPtTip;
             rows.emplace_back(named || !name.empty() ? position : rowIx, std::move(row));
         }
         std::stable_sort(rows.begin(), rows.end(),
