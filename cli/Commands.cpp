@@ -12,6 +12,7 @@
 #include <tuple>
 
 #include "app/Globals.h"
+#include "cli/Check.h"
 #include "cli/Json.h"
 #include "cli/Progress.h"
 #include "cli/Rows.h"
@@ -352,50 +353,6 @@ bool SameFile(const std::string& a, const std::string& b) {
                std::filesystem::weakly_canonical(b, error);
 }
 
-// --- Check ---------------------------------------------------------------------------------
-
-struct Problem {
-    std::string address;
-    std::string cell;
-    std::string formula;
-    std::string why;
-};
-
-struct CheckTally {
-    size_t formulas = 0;  // every formula of its own a sheet holds, checked
-    std::vector<Problem> problems;
-};
-
-void CheckSheet(embedded::Model& model, const embedded::SheetPtr& sheet, const std::string& address,
-                CheckTally& tally) {
-    const auto check = [&](int16_t section, int16_t row, const embedded::CellData& cell,
-                           const std::string& rowName) {
-        if (cell.source != embedded::CellData::Source::Local || cell.valueOnly ||
-            cell.formula.empty())
-            return;
-        const int16_t index =
-            section == visio::visSectionObject ? static_cast<int16_t>(cell.index % 64) : cell.index;
-        const std::string text = cell.formula.str();
-        ++tally.formulas;
-        if (const auto problem = model.CheckFormula(sheet, text)) {
-            tally.problems.push_back({address, formula::CellNameText(section, row, index, rowName),
-                                      text, problem->message});
-        }
-    };
-    for (const embedded::CellData& cell :
-         std::vector<embedded::CellData>(sheet->objectCells.cells)) {
-        check(visio::visSectionObject, static_cast<int16_t>(cell.index / 64), cell, {});
-    }
-    for (size_t s = 0; s < sheet->sections.size(); ++s) {
-        const embedded::SectionData section = sheet->sections[s];
-        for (size_t r = 0; r < section.rows.size(); ++r) {
-            for (const embedded::CellData& cell : section.rows[r].cells) {
-                check(section.index, static_cast<int16_t>(r), cell, section.rows[r].name.str());
-            }
-        }
-    }
-}
-
 }  // namespace
 
 int RunList(const ListOptions& options, std::ostream& out) {
@@ -523,42 +480,13 @@ int RunSections(const SectionsOptions& options, std::ostream& out) {
 int RunCheck(const CheckOptions& options, std::ostream& out) {
     Session session(options.files);
     Workspace& files = session.Files();
-    embedded::Model& model = files.Model();
-    CheckTally tally;
-    for (const Workspace::Document& document : files.Documents()) {
-        const std::string prefix =
-            files.Documents().size() > 1 ? EscapeName(document.data->name) + ":" : std::string();
-        CheckSheet(model, document.data->documentSheet, prefix + "document", tally);
-        for (const embedded::SheetPtr& style : document.data->styles) {
-            CheckSheet(model, style, prefix + "style:" + EscapeName(style->name), tally);
-        }
-        std::function<void(const std::vector<embedded::SheetPtr>&)> shapes =
-            [&](const std::vector<embedded::SheetPtr>& list) {
-                for (const embedded::SheetPtr& shape : list) {
-                    CheckSheet(model, shape,
-                               files.AddressOf(embedded::WrapShape(files.App().ModelPtr(), shape)),
-                               tally);
-                    shapes(std::vector<embedded::SheetPtr>(shape->shapes));
-                }
-            };
-        for (const auto& master : document.data->masters) {
-            if (master->pageSheet)
-                CheckSheet(model, master->pageSheet, prefix + "master:" + EscapeName(master->name),
-                           tally);
-            shapes(std::vector<embedded::SheetPtr>(master->shapes));
-        }
-        for (const auto& page : document.data->pages) {
-            model.LoadShapes(*page);
-            CheckSheet(model, page->pageSheet, prefix + "page:" + EscapeName(page->name), tally);
-            shapes(std::vector<embedded::SheetPtr>(page->shapes));
-        }
-    }
-    const size_t broken = tally.problems.size();
+    const CheckResult tally = CheckDocuments(files);
+    const size_t broken = tally.broken.size();
     if (options.json) {
         Json json = {{"files", files.Documents().size()},
                      {"formulasChecked", tally.formulas},
                      {"broken", Json::array()}};
-        for (const Problem& problem : tally.problems) {
+        for (const BrokenFormula& problem : tally.broken) {
             json["broken"].push_back({{"object", problem.address},
                                       {"cell", problem.cell},
                                       {"formula", problem.formula},
@@ -566,7 +494,7 @@ int RunCheck(const CheckOptions& options, std::ostream& out) {
         }
         out << JsonText(json);
     } else {
-        for (const Problem& problem : tally.problems) {
+        for (const BrokenFormula& problem : tally.broken) {
             out << problem.address << '\t' << problem.cell << '\t' << problem.formula << '\t'
                 << AsLines(problem.why) << '\n';
         }
@@ -599,16 +527,21 @@ std::string OutcomeName(engine::CopyOutcome outcome) {
     return {};
 }
 
-/// The name formulas give a refused cell ("Scratch.X1"), or the section's label.
+/// The name formulas give a refused cell ("Scratch.X1", "User.Width.Prompt"), or the section's
+/// label.
 std::string CellOf(const engine::RefusedFormula& refused) {
     if (refused.cell < 0) return refused.sectionLabel;
-    return formula::CellNameText(refused.section, refused.row, refused.cell, "Row");
+    return formula::CellNameText(refused.section, refused.row, refused.cell,
+                                 refused.rowName.empty() ? "Row" : refused.rowName);
 }
 
 Json RefusalJson(const engine::RefusedFormula& refused) {
-    return {{"section", refused.sectionLabel}, {"row", refused.rowLabel},
-            {"cell", CellOf(refused)},         {"formula", refused.formula},
-            {"error", refused.errorNumber},    {"message", refused.errorText}};
+    return {{"section", refused.sectionLabel},
+            {"row", refused.rowLabel.empty() ? refused.listedRow : refused.rowLabel},
+            {"cell", CellOf(refused)},
+            {"formula", refused.formula},
+            {"error", refused.errorNumber},
+            {"message", refused.errorText}};
 }
 
 /// The address of a destination the run made; a new drawing has no file yet, only its name.
@@ -636,6 +569,8 @@ std::string Summary(const std::string& address, const engine::DestinationReport&
         if (!refused.formula.empty()) text << " = " << refused.formula;
         text << ": " << AsLines(refused.errorText) << '\n';
     }
+    for (const engine::Shortfall& shortfall : destination.shortfalls)
+        text << address << ": not done: " << shortfall.text << '\n';
     return text.str();
 }
 
@@ -797,6 +732,11 @@ int RunCopy(const CopyOptions& options, std::ostream& out) {
                      {"refused", Json::array()}};
         for (const engine::RefusedFormula& refused : destination.refused)
             item["refused"].push_back(RefusalJson(refused));
+        item["notDone"] = Json::array();
+        for (const engine::Shortfall& shortfall : destination.shortfalls) {
+            item["notDone"].push_back(
+                {{"section", engine::GetSectionString(shortfall.section)}, {"text", shortfall.text}});
+        }
         report["destinations"].push_back(std::move(item));
         if (!options.json) out << Summary(address, destination);
     }

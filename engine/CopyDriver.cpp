@@ -2,6 +2,8 @@
 
 #include "app/ErrorReport.h"
 #include "app/Prompt.h"
+#include "app/StringTable.h"
+#include "engine/CopyError.h"
 #include "engine/CopyPrimitives.h"
 #include "engine/RowStores.h"
 #include "engine/SectionCatalogue.h"
@@ -16,6 +18,7 @@ namespace {
 using visio::ShapePtr;
 constexpr std::string_view kModule = "frmCellCopy";
 constexpr const char* kTitle = "Tessaline";
+constexpr int kNestedReplaceText = 1680;
 
 void Warn(const std::string& text) {
     app::MsgBox(text, app::kStyleWarning, kTitle);
@@ -33,6 +36,80 @@ bool IsShapeOrGroup(const ShapePtr& shape) {
 bool IsPicture(const ShapePtr& shape) {
     const int16_t foreign = shape->ForeignType();
     return foreign == visio::visTypeMetafile || foreign == visio::visTypeBitmap;
+}
+
+/// The document and the page or master a shape is on.
+std::string Whereabouts(const ShapePtr& shape) {
+    const visio::PagePtr page = shape->ContainingPage();
+    const visio::MasterPtr master = page ? nullptr : shape->ContainingMaster();
+    return shape->Document()->Name() + (page ? "|page|" + page->Name() : "") +
+           (master ? "|master|" + master->Name() : "");
+}
+
+/// Whether shape lies inside group, at any depth.
+bool Inside(const ShapePtr& shape, const ShapePtr& group) {
+    if (Whereabouts(shape) != Whereabouts(group)) return false;
+    for (auto parent = std::dynamic_pointer_cast<visio::IShape>(shape->Parent()); parent;
+         parent = std::dynamic_pointer_cast<visio::IShape>(parent->Parent())) {
+        if (parent->ID() == group->ID()) return true;
+    }
+    return false;
+}
+
+/// Whether a destination lies inside the source or the source inside a destination: replacing
+/// sub-shapes would then replace the members it copies from, or the source itself.
+bool AnyNested(const CopyWindow& window, const std::vector<ListItem>& destinations,
+               const ShapePtr& source) {
+    for (const ListItem& item : destinations) {
+        const ShapePtr destination = ResolveItem(window, item);
+        if (destination && (Inside(destination, source) || Inside(source, destination)))
+            return true;
+    }
+    return false;
+}
+
+/// Says what the run could not do, per destination, when there is anything to say.
+void ShowShortfalls(const CopyReport& report) {
+    std::string text;
+    for (const DestinationReport& destination : report.destinations) {
+        for (const Shortfall& shortfall : destination.shortfalls)
+            text += "\r" + destination.item.text + ": " + shortfall.text;
+    }
+    if (!text.empty()) Warn(app::LoadResString(kShortfallsText) + text);
+}
+
+/// The members of a group at any depth, each before its own members.
+void CollectMembers(const ShapePtr& group, std::vector<ShapePtr>& members) {
+    const visio::ShapesPtr shapes = group->Shapes();
+    const int16_t count = shapes ? shapes->Count() : int16_t{0};
+    for (int16_t i = 1; i <= count; ++i) {
+        members.push_back(shapes->Item(i));
+        CollectMembers(members.back(), members);
+    }
+}
+
+/// Whether two shapes inherit from the same shape of the same master.
+bool SameMasterShape(const ShapePtr& a, const ShapePtr& b) {
+    const ShapePtr first = a->MasterShape();
+    const ShapePtr second = first ? b->MasterShape() : nullptr;
+    if (!second || first->ID() != second->ID()) return false;
+    const visio::MasterPtr one = first->ContainingMaster();
+    const visio::MasterPtr other = second->ContainingMaster();
+    return one && other && one->Name() == other->Name() &&
+           first->Document()->Name() == second->Document()->Name();
+}
+
+/// The member of a destination that stands for a member of the source: the one made from the
+/// same master shape, else the first of the same name; null when there is none.
+ShapePtr MatchingMember(const ShapePtr& member, const std::vector<ShapePtr>& candidates) {
+    for (const ShapePtr& candidate : candidates) {
+        if (SameMasterShape(member, candidate)) return candidate;
+    }
+    const std::string name = member->Name();
+    for (const ShapePtr& candidate : candidates) {
+        if (candidate->Name() == name) return candidate;
+    }
+    return nullptr;
 }
 
 /// The group a shape was just made the only member of.
@@ -123,7 +200,23 @@ bool CopyDriver::CopyButtonClick(CopyWindow& window, ICopyProgress* progress) {
 
 void CopyDriver::AddReplacement(CopyRun& run, const ShapePtr& source, const ShapePtr& destination) {
     const std::string from = source->NameID();
+    // A sheet mapped once keeps its first destination.
+    if (run.sheetNameMap.ContainsKey(from)) return;
     run.sheetNameMap.Add(from + "!|" + destination->NameID() + "!", from);
+}
+
+void CopyDriver::AddMemberReplacements(CopyRun& run, const ShapePtr& source,
+                                       const ShapePtr& destination) {
+    std::vector<ShapePtr> members, candidates;
+    CollectMembers(source, members);
+    CollectMembers(destination, candidates);
+    for (const ShapePtr& member : members) {
+        if (const ShapePtr match = MatchingMember(member, candidates)) {
+            AddReplacement(run, member, match);
+        } else {
+            run.keptMembers.push_back(member->NameID());
+        }
+    }
 }
 
 bool CopyDriver::IsKeptMember(const ShapePtr& shape) const {
@@ -187,6 +280,11 @@ CopyReport CopyDriver::BeginCopy(CopyWindow& window, ICopyProgress* progress) {
                 return;
             }
         }
+        if ((flags & CF_ALL_SUBSHAPES) && AnyNested(window, destinations, source)) {
+            Warn(app::LoadResString(kNestedReplaceText));
+            failed = true;
+            return;
+        }
         for (const ListItem& item : destinations) {
             const ShapePtr destination = ResolveItem(window, item);
             if (!destination) {
@@ -228,6 +326,10 @@ CopyReport CopyDriver::BeginCopy(CopyWindow& window, ICopyProgress* progress) {
                     m_ovDestSnapshot = destination->ContainingPage()->Drop(destination, 0, 0);
                 }
             }
+            // Of the destination as it was, the copy needs its Geometry count. The temporary
+            // copy goes before anything is written, so that no copied formula can name it.
+            m_snapshotGeometryCount = m_ovDestSnapshot ? m_ovDestSnapshot->GeometryCount() : 0;
+            DeleteSnapshot();
             run.report.destinations.push_back({item, destination});
             const Step step{progress, i + 1, count, flags};
             if (!CopyTo(run, step, source, destination)) return;
@@ -238,9 +340,11 @@ CopyReport CopyDriver::BeginCopy(CopyWindow& window, ICopyProgress* progress) {
             }
         }
         if (created) {
+            m_snapshotGeometryCount = 0;
             run.report.destinations.push_back({ListItem{}, created, true});
             if (!CopyTo(run, Step{progress, 1, 1, flags}, source, created)) return;
         }
+        ShowShortfalls(run.report);
         if (!failed) {
             app::MsgBox("Clone Complete.", app::kStyleReport, kTitle);
         } else {
@@ -273,7 +377,8 @@ CopyReport CopyDriver::BeginCopy(CopyWindow& window, ICopyProgress* progress) {
     report.outcome = !commit                 ? CopyOutcome::RolledBack
                      : run.CopyRunCancelled  ? CopyOutcome::Cancelled
                      : failed                ? CopyOutcome::Failed
-                     : report.RefusalCount() ? CopyOutcome::CompleteWithRefusals
+                     : report.RefusalCount() + report.ShortfallCount()
+                         ? CopyOutcome::CompleteWithRefusals
                                              : CopyOutcome::Complete;
     return report;
 }
@@ -309,7 +414,11 @@ bool CopyDriver::CopyTo(CopyRun& run, const Step& step, const ShapePtr& source,
     };
     m_keptMember = nullptr;
     run.sheetNameMap.Clear();
+    run.keptMembers.clear();
     AddReplacement(run, source, destination);
+    // References to the source's members go to the destination's matching members, whatever
+    // happens to sub-shapes; replaced sub-shapes are matched when they are made.
+    if (!(flags & CF_ALL_SUBSHAPES)) AddMemberReplacements(run, source, destination);
     if ((flags & CF_ALL_SUBSHAPES) && source->Type() == visio::visTypeGroup &&
         destination->Type() == visio::visTypeShape) {
         // The shape becomes the first member of a new group, which takes the copy; the shape
@@ -318,7 +427,7 @@ bool CopyDriver::CopyTo(CopyRun& run, const Step& step, const ShapePtr& source,
         m_keptMember = destination;
         destination = GroupAround(destination);
         run.Current().sheet = destination;
-        DeleteSnapshot();
+        m_snapshotGeometryCount = 0;
     }
     stage(ICopyProgress::Stage::Preparing);
     PrepareSections(run, source, destination, flags, false);
@@ -332,7 +441,6 @@ bool CopyDriver::CopyTo(CopyRun& run, const Step& step, const ShapePtr& source,
     if (run.CopyRunCancelled) return false;
     stage(ICopyProgress::Stage::Copying);
     CopySections(run, source, destination, flags, false);
-    DeleteSnapshot();
     return !run.CopyRunCancelled;
 }
 
@@ -395,7 +503,7 @@ void CopyDriver::CopyGeometry(CopyRun& run, const ShapePtr& source, ShapePtr& de
     if (!(flags & CF_OVERWRITE)) {
         // Behind the Geometry sections the destination had before the copy. Sheets copied
         // without a temporary copy (page sheets, a destination made for the run) had none.
-        const int16_t before = m_ovDestSnapshot ? m_ovDestSnapshot->GeometryCount() : int16_t{0};
+        const int16_t before = m_snapshotGeometryCount;
         first = static_cast<int16_t>(first + before);
         for (int16_t i = 0; i < count; ++i) {
             const std::string from = "Geometry" + std::to_string(i + 1);
@@ -531,6 +639,11 @@ void CopyDriver::ReplaceSubShapes(CopyRun& run, const ShapePtr& source, ShapePtr
     const bool done = app::Trap(kModule, "ReplaceSubShapes", [&] {
         if (source->Type() == visio::visTypeDoc || destination->Type() == visio::visTypeDoc) return;
         const visio::ShapesPtr sources = source->Shapes();
+        if (destination->Type() != visio::visTypeGroup && sources && sources->Count() > 0) {
+            // A foreign object or a guide cannot become a group to hold the copies.
+            ReportShortfall(run, -1, app::LoadResString(kNotGroupText));
+            return;
+        }
         const visio::ShapesPtr destinations = destination->Shapes();
         const int16_t n = sources ? sources->Count() : int16_t{0};
         if (n == 0) return;

@@ -45,6 +45,13 @@ size_t CopyReport::RefusalCount() const {
     return count;
 }
 
+size_t CopyReport::ShortfallCount() const {
+    size_t count = 0;
+    for (const DestinationReport& destination : destinations)
+        count += destination.shortfalls.size();
+    return count;
+}
+
 void SetOriginalFormulas(CopyWindow& window, const std::vector<std::string>& formulas) {
     window.errorDetails.formulas = formulas;
     window.errorDetails.hasFormulas = true;
@@ -52,6 +59,14 @@ void SetOriginalFormulas(CopyWindow& window, const std::vector<std::string>& for
 
 void SetProblemShape(CopyWindow& window, const visio::ShapePtr& shape) {
     window.errorDetails.problemShape = shape;
+}
+
+void ReportShortfall(CopyRun& run, int16_t section, std::string text) {
+    std::vector<Shortfall>& shortfalls = run.Current().shortfalls;
+    for (const Shortfall& known : shortfalls) {
+        if (known.section == section && known.text == text) return;
+    }
+    shortfalls.push_back({section, std::move(text)});
 }
 
 std::string CopyErrorMessage(const Error& error, const std::string& sectionLabel,

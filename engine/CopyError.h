@@ -11,6 +11,19 @@
 // dialog, where the user goes on or cancels the rest of the run.
 namespace tess::engine {
 
+/// Formulas the copy refuses itself, before the host sees them: references to the copied
+/// section's own rows that would name, on the destination, the cell written or a row the
+/// destination does not have. Numbers past the settings errors, and their texts' ids.
+inline constexpr int32_t kFormulaNamesItself = 1010;
+inline constexpr int32_t kFormulaNamesMissingRow = 1011;
+inline constexpr int kFormulaNamesItselfText = 1681;
+inline constexpr int kFormulaNamesMissingRowText = 1682;
+/// Texts of what a run could not do on a destination, and of the message that lists them.
+inline constexpr int kKeptMemberText = 1683;
+inline constexpr int kOrderKeptText = 1684;
+inline constexpr int kShortfallsText = 1685;
+inline constexpr int kNotGroupText = 1686;
+
 /// The copy error dialog (modal). The GUI shows its window, the command line reports on standard
 /// error, tests answer from a script.
 class ICopyErrorDialog {
@@ -34,6 +47,9 @@ void SetProblemShape(CopyWindow& window, const visio::ShapePtr& shape);
 /// The message of a failed copy: error number, its description, and the section and row.
 std::string CopyErrorMessage(const Error& error, const std::string& sectionLabel,
                              const std::string& rowLabel);
+/// Records, once, something asked that the run cannot do on the current destination.
+void ReportShortfall(CopyRun& run, int16_t section, std::string text);
+
 /// Reports a failed copy: sets the dialog's message and, unless the run was cancelled, shows it;
 /// Cancel Run there sets the run's CopyRunCancelled. The refusal goes into the run's report.
 void ShowCopyError(CopyRun& run, const Error& error, const std::string& sectionLabel,

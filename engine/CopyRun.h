@@ -22,9 +22,17 @@ struct RefusedFormula {
     int16_t section = -1;
     int16_t row = -1;
     int16_t cell = -1;
-    std::string formula;  // as it was to be written; empty when none was
+    std::string listedRow;  // the row as the lists name it ("User.Width", "Row 3"); may be empty
+    std::string rowName;    // the row's own name, in a section of named rows
+    std::string formula;    // as it was to be written; empty when none was
     int32_t errorNumber = 0;
     std::string errorText;  // the host's description
+};
+
+/// Something asked that a run could not do on a destination, and why; the rest was done.
+struct Shortfall {
+    int16_t section = -1;
+    std::string text;  // as the run's message says it
 };
 
 /// What a run did to one destination.
@@ -38,11 +46,13 @@ struct DestinationReport {
     int subShapesCreated = 0;
     int subShapesDeleted = 0;
     std::vector<RefusedFormula> refused;
+    std::vector<Shortfall> shortfalls;
 };
 
 enum class CopyOutcome {
     Complete,              // "Clone Complete.", nothing refused
-    CompleteWithRefusals,  // the run went to its end; some formulas were refused
+    CompleteWithRefusals,  // the run went to its end; some formulas were refused, or something
+                           // asked could not be done on a destination
     Cancelled,             // Cancel Run (or the progress said stop): what was copied stays
     Failed,                // a check stopped the run, or a destination did not exist
     RolledBack,            // an unexpected failure: the whole run was undone
@@ -54,6 +64,8 @@ struct CopyReport {
 
     /// Every refusal of the run, over all destinations.
     size_t RefusalCount() const;
+    /// Everything the run could not do, over all destinations.
+    size_t ShortfallCount() const;
 };
 
 /// Follows a run: the front end shows where it is and may stop it between destinations. One
@@ -78,6 +90,9 @@ public:
     bool CopyRunCancelled = false;
     /// The reference replacement list: items "old|new", applied in order to every formula.
     app::StringCollection sheetNameMap;
+    /// The reference names of the source's members the destination has no match for: formulas
+    /// naming them keep them, and the report says so.
+    std::vector<std::string> keptMembers;
     CopyReport report;
 
     /// Where the current destination's changes are counted (a scratch entry outside one).

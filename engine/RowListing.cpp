@@ -36,6 +36,15 @@ std::string GeometryRowLabel(int16_t section, int16_t row) {
            ", Row " + std::to_string(row + 1);
 }
 
+ListedRow ListAnyRow(const visio::ShapePtr& sheet, int16_t section, int16_t row) {
+    if (visio::IsGeometrySection(section)) return {GeometryRowLabel(section, row), {}, section, row};
+    for (const MultiRowSection& listed : MultiRowSections()) {
+        if (listed.section != section) continue;
+        return ListRow(sheet, section, row, RowLabelPrefix(sheet, listed).value_or(""));
+    }
+    return {"Row " + std::to_string(row + 1), {}, section, row};
+}
+
 std::vector<ListedRow> ListSectionRows(const visio::ShapePtr& sheet,
                                        const MultiRowSection& section) {
     std::vector<ListedRow> rows;

@@ -47,4 +47,7 @@ std::vector<ListedRow> ListSectionRows(const visio::ShapePtr& sheet,
 /// "Geometry Section g, Row n" for row `row` of Geometry section `section` (10 + g - 1).
 std::string GeometryRowLabel(int16_t section, int16_t row);
 
+/// Any row of a multi-row section as the lists show it, whatever the section.
+ListedRow ListAnyRow(const visio::ShapePtr& sheet, int16_t section, int16_t row);
+
 }  // namespace tess::engine

@@ -171,6 +171,12 @@ void PrepareGeometrySection(CopyRun& run, const ShapePtr& source, const ShapePtr
             for (const GeometryRow& line : run.window.rowSelection.geometry) {
                 if (line.section != s || line.chosen == 0) continue;
                 AddSectionIfMissing(destination, next);
+                if (!taken && line.row != 0) {
+                    // A Geometry section begins with its component row: chosen rows without it
+                    // get one of the destination's own first.
+                    destination->AddRow(next, visio::visRowLast, visio::visTagComponent);
+                    ++run.Current().rowsAdded;
+                }
                 destination->AddRow(next, visio::visRowLast, source->RowType(s, line.row));
                 ++run.Current().rowsAdded;
                 taken = true;

@@ -359,7 +359,11 @@ TEST_F(CliForPeople, EveryJsonMemberIsDocumentedInHelpAndPrinted) {
         {"copy",
          {{refusing, copy, "--to=page:Page-1/Target", "--section=Scratch", "--dry-run"},
           {drawing, copy, "--to=page:Page-1/Target", "--all-sections", "-o",
-           folder.Path("out.vsdx")}},
+           folder.Path("out.vsdx")},
+          // Rows the destination has already do not move: an order it cannot take.
+          {folder.Path("out.vsdx"), copy, "--to=page:Page-1/Target",
+           "--rows=User-defined Cells=Alpha,Gamma", "--order=User-defined Cells=Gamma,Alpha",
+           "--append", "--dry-run"}},
          {}},
     };
     for (const Case& each : cases) {
