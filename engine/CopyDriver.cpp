@@ -1,10 +1,15 @@
 #include "engine/CopyDriver.h"
 
+#include <algorithm>
+#include <functional>
+#include <set>
+
 #include "app/ErrorReport.h"
 #include "app/Prompt.h"
 #include "app/StringTable.h"
 #include "engine/CopyError.h"
 #include "engine/CopyPrimitives.h"
+#include "engine/RowUse.h"
 #include "engine/RowStores.h"
 #include "engine/SectionCatalogue.h"
 #include "engine/SectionPreparation.h"
@@ -18,7 +23,6 @@ namespace {
 using visio::ShapePtr;
 constexpr std::string_view kModule = "frmCellCopy";
 constexpr const char* kTitle = "Tessaline";
-constexpr int kNestedReplaceText = 1680;
 
 void Warn(const std::string& text) {
     app::MsgBox(text, app::kStyleWarning, kTitle);
@@ -56,16 +60,32 @@ bool Inside(const ShapePtr& shape, const ShapePtr& group) {
     return false;
 }
 
-/// Whether a destination lies inside the source or the source inside a destination: replacing
-/// sub-shapes would then replace the members it copies from, or the source itself.
+/// Whether any two of the source and the destinations lie one inside the other: replacing
+/// sub-shapes would then replace the members a copy reads from or writes to.
 bool AnyNested(const CopyWindow& window, const std::vector<ListItem>& destinations,
                const ShapePtr& source) {
+    std::vector<ShapePtr> sheets{source};
     for (const ListItem& item : destinations) {
-        const ShapePtr destination = ResolveItem(window, item);
-        if (destination && (Inside(destination, source) || Inside(source, destination)))
-            return true;
+        if (const ShapePtr destination = ResolveItem(window, item)) sheets.push_back(destination);
+    }
+    for (size_t i = 0; i < sheets.size(); ++i) {
+        for (size_t j = 0; j < sheets.size(); ++j) {
+            if (i != j && Inside(sheets[i], sheets[j])) return true;
+        }
     }
     return false;
+}
+
+/// Why a destination's sub-shapes are not replaced by the source's, as the report says it; 0
+/// when they are (a plain shape becomes a group for them).
+int ReplacementRefusal(const ShapePtr& source, const ShapePtr& destination) {
+    const visio::ShapesPtr sources = source->Shapes();
+    const int16_t type = destination->Type();
+    if (!sources || sources->Count() == 0 || type == visio::visTypeDoc) return 0;
+    // A foreign object or a guide cannot become a group to hold the copies.
+    if (type != visio::visTypeGroup && type != visio::visTypeShape) return kNotGroupText;
+    if (!InstancesOf(destination, true).empty()) return kInstancesText;
+    return MembersNamedFromOutside(destination).empty() ? 0 : kMembersNamedText;
 }
 
 /// Says what the run could not do, per destination, when there is anything to say.
@@ -327,8 +347,10 @@ CopyReport CopyDriver::BeginCopy(CopyWindow& window, ICopyProgress* progress) {
                 }
             }
             // Of the destination as it was, the copy needs its Geometry count. The temporary
-            // copy goes before anything is written, so that no copied formula can name it.
-            m_snapshotGeometryCount = m_ovDestSnapshot ? m_ovDestSnapshot->GeometryCount() : 0;
+            // copy goes before anything is written, so that no copied formula can name it. A
+            // sheet without one (a foreign object, a page sheet) is counted as it stands.
+            m_snapshotGeometryCount = m_ovDestSnapshot ? m_ovDestSnapshot->GeometryCount()
+                                                       : destination->GeometryCount();
             DeleteSnapshot();
             run.report.destinations.push_back({item, destination});
             const Step step{progress, i + 1, count, flags};
@@ -415,11 +437,13 @@ bool CopyDriver::CopyTo(CopyRun& run, const Step& step, const ShapePtr& source,
     m_keptMember = nullptr;
     run.sheetNameMap.Clear();
     run.keptMembers.clear();
+    run.geometryKept.clear();
     AddReplacement(run, source, destination);
     // References to the source's members go to the destination's matching members, whatever
     // happens to sub-shapes; replaced sub-shapes are matched when they are made.
     if (!(flags & CF_ALL_SUBSHAPES)) AddMemberReplacements(run, source, destination);
-    if ((flags & CF_ALL_SUBSHAPES) && source->Type() == visio::visTypeGroup &&
+    const int refusal = flags & CF_ALL_SUBSHAPES ? ReplacementRefusal(source, destination) : 0;
+    if ((flags & CF_ALL_SUBSHAPES) && !refusal && source->Type() == visio::visTypeGroup &&
         destination->Type() == visio::visTypeShape) {
         // The shape becomes the first member of a new group, which takes the copy; the shape
         // itself stays, with its ID and glue, beside the sub-shapes added. The temporary copy
@@ -436,7 +460,11 @@ bool CopyDriver::CopyTo(CopyRun& run, const Step& step, const ShapePtr& source,
     if (flags & CF_SUBSHAPE_CELLS) {
         CopySubShapes(run, source, destination, flags);
     } else if (flags & CF_ALL_SUBSHAPES) {
-        ReplaceSubShapes(run, source, destination, flags);
+        if (refusal) {
+            ReportShortfall(run, -1, app::LoadResString(refusal));
+        } else {
+            ReplaceSubShapes(run, source, destination, flags);
+        }
     }
     if (run.CopyRunCancelled) return false;
     stage(ICopyProgress::Stage::Copying);
@@ -497,6 +525,8 @@ void CopyDriver::CopyConnectionPoints(CopyRun& run, const ShapePtr& source, Shap
 
 void CopyDriver::CopyGeometry(CopyRun& run, const ShapePtr& source, ShapePtr& destination,
                               int16_t flags) {
+    const std::vector<std::string>& kept = run.geometryKept;
+    if (std::find(kept.begin(), kept.end(), destination->NameID()) != kept.end()) return;
     const int16_t count = source->GeometryCount();
     auto first = static_cast<int16_t>(visio::visSectionFirstComponent);
     app::StringCollection renames;
@@ -639,11 +669,6 @@ void CopyDriver::ReplaceSubShapes(CopyRun& run, const ShapePtr& source, ShapePtr
     const bool done = app::Trap(kModule, "ReplaceSubShapes", [&] {
         if (source->Type() == visio::visTypeDoc || destination->Type() == visio::visTypeDoc) return;
         const visio::ShapesPtr sources = source->Shapes();
-        if (destination->Type() != visio::visTypeGroup && sources && sources->Count() > 0) {
-            // A foreign object or a guide cannot become a group to hold the copies.
-            ReportShortfall(run, -1, app::LoadResString(kNotGroupText));
-            return;
-        }
         const visio::ShapesPtr destinations = destination->Shapes();
         const int16_t n = sources ? sources->Count() : int16_t{0};
         if (n == 0) return;

@@ -18,11 +18,18 @@ inline constexpr int32_t kFormulaNamesItself = 1010;
 inline constexpr int32_t kFormulaNamesMissingRow = 1011;
 inline constexpr int kFormulaNamesItselfText = 1681;
 inline constexpr int kFormulaNamesMissingRowText = 1682;
+/// The text of the check that stops a run whose source and a destination lie one inside the
+/// other when sub-shapes are to be replaced.
+inline constexpr int kNestedReplaceText = 1680;
 /// Texts of what a run could not do on a destination, and of the message that lists them.
 inline constexpr int kKeptMemberText = 1683;
 inline constexpr int kOrderKeptText = 1684;
 inline constexpr int kShortfallsText = 1685;
 inline constexpr int kNotGroupText = 1686;
+inline constexpr int kRowsKeptText = 1687;
+inline constexpr int kGeometryKeptText = 1688;
+inline constexpr int kInstancesText = 1689;
+inline constexpr int kMembersNamedText = 1690;
 
 /// The copy error dialog (modal). The GUI shows its window, the command line reports on standard
 /// error, tests answer from a script.

@@ -33,8 +33,10 @@ bool Empty(const std::vector<int16_t>& array) {
     return array.size() < 2;
 }
 
+/// Whether a row is chosen. Rows the choice does not reach (a source that inherits from a
+/// destination gains its rows during the run) are not.
 bool Chosen(const RowChoice& choice, int16_t row) {
-    return Empty(choice) || At(choice, static_cast<size_t>(row)) != 0;
+    return Empty(choice) || (static_cast<size_t>(row) < choice.size() && choice[static_cast<size_t>(row)] != 0);
 }
 
 /// The chosen source rows, in source order.
@@ -365,14 +367,6 @@ void CopyOneRow(CopyRun& run, const ShapePtr& source, const ShapePtr& destinatio
     });
 }
 
-/// The name the Rows tab gives a section ("Custom Properties").
-std::string ListName(int16_t section) {
-    for (const MultiRowSection& listed : MultiRowSections()) {
-        if (listed.section == section) return std::string(listed.displayName);
-    }
-    return GetSectionString(section);
-}
-
 /// Says in the report when named rows did not land in the order asked: a destination keeps the
 /// places of rows it had (inherited rows keep their master's order), and rows are not moved.
 void CheckRowOrder(CopyRun& run, const ShapePtr& source, int16_t section,
@@ -386,7 +380,7 @@ void CheckRowOrder(CopyRun& run, const ShapePtr& source, int16_t section,
         const int16_t at = FindRowName(names, RowName(source, section, row, 0));
         if (at < 0) continue;
         if (at < last) {
-            ReportShortfall(run, section, app::FormatResString(kOrderKeptText, ListName(section)));
+            ReportShortfall(run, section, app::FormatResString(kOrderKeptText, SectionListName(section)));
             return;
         }
         last = at;

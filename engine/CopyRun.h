@@ -93,6 +93,9 @@ public:
     /// The reference names of the source's members the destination has no match for: formulas
     /// naming them keep them, and the report says so.
     std::vector<std::string> keptMembers;
+    /// The sheets (by reference name) whose Geometry the run keeps: formulas still name rows
+    /// the copied Geometry would not have.
+    std::vector<std::string> geometryKept;
     CopyReport report;
 
     /// Where the current destination's changes are counted (a scratch entry outside one).

@@ -36,6 +36,14 @@ std::string GeometryRowLabel(int16_t section, int16_t row) {
            ", Row " + std::to_string(row + 1);
 }
 
+std::string SectionListName(int16_t section) {
+    if (visio::IsGeometrySection(section)) return "Geometry";
+    for (const MultiRowSection& listed : MultiRowSections()) {
+        if (listed.section == section) return std::string(listed.displayName);
+    }
+    return GetSectionString(section);
+}
+
 ListedRow ListAnyRow(const visio::ShapePtr& sheet, int16_t section, int16_t row) {
     if (visio::IsGeometrySection(section)) return {GeometryRowLabel(section, row), {}, section, row};
     for (const MultiRowSection& listed : MultiRowSections()) {

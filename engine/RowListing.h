@@ -47,6 +47,10 @@ std::vector<ListedRow> ListSectionRows(const visio::ShapePtr& sheet,
 /// "Geometry Section g, Row n" for row `row` of Geometry section `section` (10 + g - 1).
 std::string GeometryRowLabel(int16_t section, int16_t row);
 
+/// The name the lists give a section ("Custom Properties"); its label for a section they do
+/// not list.
+std::string SectionListName(int16_t section);
+
 /// Any row of a multi-row section as the lists show it, whatever the section.
 ListedRow ListAnyRow(const visio::ShapePtr& sheet, int16_t section, int16_t row);
 

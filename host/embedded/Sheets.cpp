@@ -654,8 +654,10 @@ int16_t Model::AddRow(const SheetPtr& sheet, int16_t section, int16_t row, int16
         fresh.name = AutomaticRowName(sheet->Section(section), DeletedNames(sheet, section));
     } else if (RevivesDeletedRow(data, position)) {
         // In the file a row of the sheet's own at the index of an inherited row it deleted
-        // overrides that row: the row added takes its place.
+        // overrides that row: the row added takes its place. A Geometry section's component
+        // row is the sheet's own once it has a cell of its own: the file says no more.
         fresh.key = position;
+        fresh.local = !(IsGeometrySection(section) && position == 0);
         std::vector<int16_t> keys = data.deletedKeys;
         std::erase(keys, position);
         SetSectionHead(sheet, section, true, data.key, std::move(keys));

@@ -424,7 +424,10 @@ private:
             RowData component;
             component.cells.reserve(ChildCount(element, "Cell"));
             component.type = visTagComponent;
-            component.local = true;
+            // Of the sheet's own when it writes a cell of it, or when nothing is inherited.
+            const SheetData* source = m_model.InheritanceSource(sheet, index);
+            component.local =
+                ChildCount(element, "Cell") > 0 || !source || !source->Section(index);
             component.key = KeyOf(sheet, index, 0, {});
             for (const pugi::xml_node& cell : element.children("Cell")) {
                 if (const auto address =

@@ -213,8 +213,9 @@ private:
 
     /// Writes a cell's formula and value. A value the model could not compute is the one the
     /// cell showed before (what the file had, else what it inherited), and Visio is asked to
-    /// compute it on opening: every reader needs a value of the cell's type.
-    void WriteCell(pugi::xml_node element, const CellData& cell, const SheetPtr& sheet,
+    /// compute it on opening: every reader needs a value of the cell's type. The cell is a copy:
+    /// computing values caches them in the row, which may move its cells.
+    void WriteCell(pugi::xml_node element, const CellData cell, const SheetPtr& sheet,
                    int16_t section, int16_t row, int16_t index, XmlPart& part) {
         const formula::Value shown = cell.value;  // before computing it again
         formula::Value value = cell.value;

@@ -1,5 +1,6 @@
 #include "sweep/Sweep.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <map>
@@ -7,6 +8,7 @@
 #include <sstream>
 
 #include "app/Prompt.h"
+#include "app/StringTable.h"
 #include "cli/Check.h"
 #include "engine/CopyError.h"
 #include "host/embedded/Objects.h"
@@ -14,8 +16,8 @@
 #include "support/ModelDump.h"
 #include "support/RunProgram.h"
 #include "support/TempFolder.h"
+#include "sweep/DrawingSweep.h"
 #include "sweep/Oracle.h"
-#include "sweep/PackageFacts.h"
 
 namespace tess::sweep {
 namespace {
@@ -84,6 +86,22 @@ bool MayDrawLess(const CopyCase& copy) {
     return false;
 }
 
+/// A run ends as the front ends expect: no unexpected failure, and a run stopped by a check only
+/// where the sweep picks what the check refuses (the source and a destination one inside the
+/// other, with sub-shapes replaced).
+void CheckOutcome(const engine::CopyReport& report, const std::vector<std::string>& messages,
+                  std::vector<Violation>& violations) {
+    if (report.outcome == engine::CopyOutcome::RolledBack)
+        violations.push_back({"rolled back", "the run was undone by an unexpected failure"});
+    for (const std::string& message : messages) {
+        if (message.starts_with("Problem in")) violations.push_back({"error report", message});
+    }
+    const bool nested = std::find(messages.begin(), messages.end(),
+                                  app::LoadResString(engine::kNestedReplaceText)) != messages.end();
+    if (report.outcome == engine::CopyOutcome::Failed && !nested)
+        violations.push_back({"failed", messages.empty() ? "no message" : messages.back()});
+}
+
 /// The first line where two dumps part, with the line of each.
 std::string FirstDifference(const std::string& expected, const std::string& actual) {
     std::istringstream a(expected), b(actual);
@@ -98,56 +116,32 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
     }
 }
 
-/// One drawing open with a partner drawing (the target of document sheets and of copies to
-/// another drawing), and what it was like before any copy.
-class DrawingSweep {
-public:
-    DrawingSweep(std::string drawing, std::string partner, const std::set<std::string>& emptyKinds,
-                 const SweepOptions& options, const test::TempFolder& folder)
-        : m_paths{std::move(drawing), std::move(partner)},
-          m_emptyKinds(emptyKinds),
-          m_options(options),
-          m_folder(folder) {
-        Open();
+}  // namespace
+
+DrawingSweep::DrawingSweep(std::string drawing, std::string partner,
+                           const std::set<std::string>& emptyKinds, const SweepOptions& options,
+                           const test::TempFolder& folder)
+    : m_paths{std::move(drawing), std::move(partner)},
+      m_emptyKinds(emptyKinds),
+      m_options(options),
+      m_folder(folder) {
+    Open();
+}
+
+void DrawingSweep::Open() {
+    m_files = std::make_unique<cli::Workspace>(m_paths);
+    m_sheets = ListSheets(*m_files);
+    m_dump = test::DumpModel(m_files->Model());
+    const cli::CheckResult checked = cli::CheckDocuments(*m_files);
+    m_broken = std::set<cli::BrokenFormula>(checked.broken.begin(), checked.broken.end());
+}
+
+const cli::Workspace::Document& DrawingSweep::Document(const std::string& name) const {
+    for (const auto& document : m_files->Documents()) {
+        if (document.data->name == name) return document;
     }
-
-    /// One copy and its checks; false when the drawing offered no copy for the seed.
-    bool Copy(uint64_t seed, CopyCase& copy, std::vector<Violation>& violations,
-              std::ostream& trace);
-
-private:
-    void Open() {
-        m_files = std::make_unique<cli::Workspace>(m_paths);
-        m_sheets = ListSheets(*m_files);
-        m_dump = test::DumpModel(m_files->Model());
-        const cli::CheckResult checked = cli::CheckDocuments(*m_files);
-        m_broken = std::set<cli::BrokenFormula>(checked.broken.begin(), checked.broken.end());
-    }
-
-    const cli::Workspace::Document& Document(const std::string& name) const {
-        for (const auto& document : m_files->Documents()) {
-            if (document.data->name == name) return document;
-        }
-        return m_files->Documents().front();
-    }
-
-    void CheckBroken(std::vector<Violation>& violations);
-    void CheckWritten(const CopyCase& copy, size_t index, const std::string& document,
-                      std::vector<Violation>& violations);
-    void CheckUndo(std::vector<Violation>& violations);
-
-    std::vector<std::string> m_paths;
-    const std::set<std::string>& m_emptyKinds;
-    const SweepOptions& m_options;
-    const test::TempFolder& m_folder;
-    std::unique_ptr<cli::Workspace> m_files;
-    std::vector<SheetEntry> m_sheets;
-    std::string m_dump;
-    std::set<cli::BrokenFormula> m_broken;
-    std::map<std::string, PackageFacts> m_facts;            // as read, by document name
-    std::map<std::string, std::optional<size_t>> m_drawn;  // the other reader's paths
-    size_t m_written = 0;
-};
+    return m_files->Documents().front();
+}
 
 bool DrawingSweep::Copy(uint64_t seed, CopyCase& copy, std::vector<Violation>& violations,
                         std::ostream& trace) {
@@ -160,18 +154,21 @@ bool DrawingSweep::Copy(uint64_t seed, CopyCase& copy, std::vector<Violation>& v
     if (!picked) return false;
     copy = std::move(*picked);
     if (m_options.trace) trace << "  " << copy.Text() << std::endl;
+    violations = Check(copy);
+    return true;
+}
+
+std::vector<Violation> DrawingSweep::Check(const CopyCase& copy) {
+    std::vector<Violation> violations;
     Answers answers;
     embedded::Model& model = m_files->Model();
     const size_t depth = model.UndoDepth();
     try {
         const Expectation expected(*m_files, copy);
-        const engine::CopyReport report = RunCase(*m_files, copy);
-        if (report.outcome == engine::CopyOutcome::RolledBack)
-            violations.push_back({"rolled back", "the run was undone by an unexpected failure"});
-        for (const std::string& message : answers.messages) {
-            if (message.starts_with("Problem in")) violations.push_back({"error report", message});
-        }
-        for (Violation& violation : expected.Check(*m_files, report))
+        m_report = RunCase(*m_files, copy);
+        m_messages = answers.messages;
+        CheckOutcome(m_report, m_messages, violations);
+        for (Violation& violation : expected.Check(*m_files, m_report))
             violations.push_back(std::move(violation));
         CheckBroken(violations);
         std::set<std::string> documents;
@@ -186,7 +183,7 @@ bool DrawingSweep::Copy(uint64_t seed, CopyCase& copy, std::vector<Violation>& v
     }
     if (model.UndoDepth() > depth) model.Undo();
     CheckUndo(violations);
-    return true;
+    return violations;
 }
 
 void DrawingSweep::CheckBroken(std::vector<Violation>& violations) {
@@ -237,8 +234,6 @@ void DrawingSweep::CheckUndo(std::vector<Violation>& violations) {
     violations.push_back({"undo", FirstDifference(m_dump, dump)});
     Open();  // the next copies start from the drawings as read
 }
-
-}  // namespace
 
 std::vector<std::string> SweepDrawings() {
     std::vector<std::string> drawings;
