@@ -85,6 +85,10 @@ int ReplacementRefusal(const ShapePtr& source, const ShapePtr& destination) {
     // A foreign object or a guide cannot become a group to hold the copies.
     if (type != visio::visTypeGroup && type != visio::visTypeShape) return kNotGroupText;
     if (!InstancesOf(destination, true).empty()) return kInstancesText;
+    const visio::ShapesPtr members = destination->Shapes();
+    for (int16_t i = 1; members && i <= members->Count(); ++i) {
+        if (members->Item(i)->Cells("LockDelete")->ResultIU() != 0) return kLockedMembersText;
+    }
     return MembersNamedFromOutside(destination).empty() ? 0 : kMembersNamedText;
 }
 

@@ -30,6 +30,7 @@ inline constexpr int kRowsKeptText = 1687;
 inline constexpr int kGeometryKeptText = 1688;
 inline constexpr int kInstancesText = 1689;
 inline constexpr int kMembersNamedText = 1690;
+inline constexpr int kLockedMembersText = 1691;
 
 /// The copy error dialog (modal). The GUI shows its window, the command line reports on standard
 /// error, tests answer from a script.

@@ -1,6 +1,7 @@
 #include "engine/CopyPrimitives.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <optional>
@@ -139,6 +140,7 @@ struct RowMove {
     int16_t destinationSection = 0;
     const RowMap* rows = nullptr;
     int16_t shift = 0;
+    int16_t otherSectionShift = 0;  // Geometry: how far the other sections' numbers move
 
     /// Where a reference to row of the section lands: references written with their row's
     /// number ("Scratch.X3") move with the rows; others ("Geometry1.NoFill") name what they did.
@@ -177,9 +179,21 @@ std::optional<Error> OwnRowRefusal(const std::string& formula, const RowMove& mo
     for (const formula::Reference& reference : parsed.formula.references) {
         const formula::SheetSelector& sheet = reference.sheet;
         if (sheet.kind != formula::SheetKind::Self || !sheet.collection.empty() ||
-            !reference.cell || reference.cell->named ||
-            reference.cell->section != move.sourceSection)
+            !reference.cell || reference.cell->named)
             continue;
+        // Another Geometry section of the source, as renamed, may be the one written.
+        if (first == 1 && visio::IsGeometrySection(reference.cell->section) &&
+            reference.cell->section != move.sourceSection) {
+            const bool same = reference.cell->section + move.otherSectionShift ==
+                                  move.destinationSection &&
+                              reference.cell->row == row && reference.cell->cell == cell;
+            if (same) {
+                return Error(kFormulaNamesItself,
+                             app::FormatResString(kFormulaNamesItselfText, reference.cellText));
+            }
+            continue;
+        }
+        if (reference.cell->section != move.sourceSection) continue;
         const int32_t landing = move.Landing(reference.cell->row, reference.cellText);
         const bool numbered = move.Numbered(reference.cellText);
         if (landing < (numbered ? first : 0) || landing >= rowCount) {
@@ -330,6 +344,18 @@ std::function<void(FormulaList&)> RenameGeometry(int16_t from, int16_t to,
     };
 }
 
+/// How far the renames move the numbers of Geometry sections (all by the same); 0 for none.
+int16_t RenameShift(const app::StringCollection& renames) {
+    if (renames.Count() == 0) return 0;
+    const std::string& item = renames.Item(1);  // "Geometry1.|Geometry3."
+    const size_t bar = item.find('|');
+    const auto number = [](std::string_view text) {
+        return std::atoi(std::string(text.substr(8, text.find('.') - 8)).c_str());
+    };
+    return static_cast<int16_t>(number(std::string_view(item).substr(bar + 1)) -
+                                number(std::string_view(item).substr(0, bar)));
+}
+
 /// Writes Geometry cells of source section from to destination section to: the same rows and
 /// cells, or with rows, each row to the row it maps to.
 bool WriteGeometry(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
@@ -342,7 +368,7 @@ bool WriteGeometry(CopyRun& run, const ShapePtr& source, const ShapePtr& destina
     }
     const int16_t shift =
         rows ? static_cast<int16_t>(destinationCells[1] - sourceCells[1]) : int16_t{0};
-    const RowMove move{from, to, rows, shift};
+    const RowMove move{from, to, rows, shift, RenameShift(renames)};
     return WriteStep(run, source, destination, sourceCells, destinationCells, {"Geometry", ""},
                      RenameGeometry(from, to, renames, rows, shift), &move);
 }

@@ -304,6 +304,15 @@ void Model::SyncInheritedRows(const SheetPtr& sheet) {
                         kept.rows.end());
         for (RowData& row : kept.rows)
             row.key = -1;
+        // A Geometry section begins with its component row: an inherited one that went with
+        // its source is one of the sheet's own now, without formulas.
+        if (IsGeometrySection(kept.index) && !kept.rows.empty() &&
+            kept.rows.front().type != visTagComponent) {
+            RowData component;
+            component.type = visTagComponent;
+            component.local = true;
+            kept.rows.insert(kept.rows.begin(), std::move(component));
+        }
         InsertSection(sheet, std::move(kept));
     }
     if (sheet->masterShape &&

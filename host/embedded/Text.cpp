@@ -294,6 +294,11 @@ void Model::SetRunProps(const SheetPtr& sheet, int16_t section, int32_t begin, i
     const auto size = static_cast<int32_t>(text.characters.size());
     begin = std::clamp(begin, 0, size);
     end = std::clamp(end, begin, size);
+    // A field is formatted whole: the file holds no run that starts inside one.
+    for (const TextField& field : text.fields) {
+        if (begin > field.start && begin < field.end) begin = field.start;
+        if (end > field.start && end < field.end) end = field.end;
+    }
     if (begin == end) return;
     auto& runs = RunsOf(text, section);
     if (runs.empty()) runs.push_back({0, 0});

@@ -45,6 +45,7 @@ struct Member {
 
 struct DestinationBefore {
     std::string address;
+    int32_t id = 0;
     bool changedByRun = false;  // it inherits from what the run writes before it
     std::map<int16_t, int16_t> rowCounts;  // by section
     int16_t geometryCount = 0;
@@ -248,6 +249,7 @@ bool Shortfall(const engine::DestinationReport& report, int16_t section) {
 struct Expectation::Data {
     CopyCase copy;
     int32_t sourceId = 0;
+    int16_t sourceGeometryCount = 0;
     std::vector<Member> members;
     std::vector<EntryExpectation> entries;
     std::vector<DestinationBefore> destinations;
@@ -259,7 +261,8 @@ struct Expectation::Data {
     /// each cell's formula must read as the source's.
     void CompareRows(const ShapePtr& destination, const std::vector<std::pair<size_t, int16_t>>& rows,
                      const EntryExpectation& expected, const std::map<int16_t, int16_t>& sections,
-                     const std::string& where, std::vector<Violation>& violations) const;
+                     int16_t sectionShift, const std::string& where,
+                     std::vector<Violation>& violations) const;
 };
 
 Expectation::Expectation(cli::Workspace& files, const CopyCase& copy)
@@ -268,6 +271,7 @@ Expectation::Expectation(cli::Workspace& files, const CopyCase& copy)
     data.copy = copy;
     const ShapePtr source = files.Resolve(cli::Address::Parse(copy.source)).sheet;
     data.sourceId = source->ID();
+    data.sourceGeometryCount = source->GeometryCount();
     CollectMembers(source, data.members);
     for (int16_t index : copy.entries) {
         data.entries.push_back(
@@ -286,8 +290,10 @@ Expectation::Expectation(cli::Workspace& files, const CopyCase& copy)
     };
     const bool sourceChanges = inheritsWritten(source);
     for (const std::string& address : copy.destinations) {
-        const ShapePtr destination = files.Resolve(cli::Address::Parse(address)).sheet;
-        DestinationBefore before{address, sourceChanges || inheritsWritten(destination)};
+        const cli::Target target = files.Resolve(cli::Address::Parse(address));
+        const ShapePtr& destination = target.sheet;
+        DestinationBefore before{target.address, destination->ID(),
+                                 sourceChanges || inheritsWritten(destination)};
         for (const EntryExpectation& expected : data.entries) {
             const int16_t section = expected.entry->section;
             if (section > visio::visSectionObject)
@@ -324,9 +330,16 @@ std::vector<Violation> Expectation::Check(cli::Workspace& /*files*/,
 }
 
 void Expectation::Data::CheckDestination(const engine::DestinationReport& report,
-                                         const DestinationBefore& before,
+                                         const DestinationBefore& original,
                                          std::vector<Violation>& violations) const {
     const ShapePtr destination = report.sheet;
+    // A shape that became a group for the source's sub-shapes: the group had nothing before.
+    DestinationBefore before = original;
+    if (destination->ID() != original.id) {
+        before.geometryCount = 0;
+        for (auto& [section, count] : before.rowCounts)
+            count = 0;
+    }
     const bool append = copy.append;
     for (const EntryExpectation& expected : entries) {
         const CatalogueEntry& entry = *expected.entry;
@@ -398,7 +411,10 @@ void Expectation::Data::CheckDestination(const engine::DestinationReport& report
             for (size_t i = 0; i < expected.rows.size(); ++i)
                 rows.emplace_back(i, static_cast<int16_t>(base + i));
         }
-        CompareRows(destination, rows, expected, sections, where, violations);
+        // References to the source's Geometry sections that were not copied move as appended
+        // sections move (by the destination's count before), or not at all when overwriting.
+        CompareRows(destination, rows, expected, sections, append ? before.geometryCount : 0,
+                    where, violations);
     }
 }
 
@@ -406,7 +422,7 @@ void Expectation::Data::CompareRows(const ShapePtr& destination,
                                     const std::vector<std::pair<size_t, int16_t>>& rows,
                                     const EntryExpectation& expected,
                                     const std::map<int16_t, int16_t>& sections,
-                                    const std::string& where,
+                                    int16_t sectionShift, const std::string& where,
                                     std::vector<Violation>& violations) const {
     Side target{nullptr, destination->ID(), {}};
     Side source{&target, sourceId, {}};
@@ -415,6 +431,14 @@ void Expectation::Data::CompareRows(const ShapePtr& destination,
     for (const auto& [from, to] : sections) {
         source.geometryTokens[from] = "g" + std::to_string(from);
         target.geometryTokens[to] = "g" + std::to_string(from);
+    }
+    for (int16_t g = 0; !sections.empty() && g < sourceGeometryCount; ++g) {
+        const auto from = static_cast<int16_t>(visio::visSectionFirstComponent + g);
+        if (sections.count(from)) continue;
+        const auto landing = static_cast<int16_t>(from + sectionShift);
+        const auto found = target.geometryTokens.find(landing);
+        source.geometryTokens[from] =
+            found != target.geometryTokens.end() ? found->second : "s" + std::to_string(landing);
     }
     for (const auto& [index, row] : rows) {
         const SourceRow& read = expected.rows[index];
