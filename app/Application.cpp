@@ -1,32 +1,27 @@
 #include "app/Application.h"
 
 #include "app/ErrorReport.h"
-#include "app/Globals.h"
 #include "app/Guid.h"
-#include "app/StringTable.h"
 
 namespace tess::app {
-namespace {
-constexpr std::string_view kModule = "Addon";
-}
 
-Application::Application(IWindows& windows) : m_windows(windows) {}
+Application::Application(IWindows& windows, IPrompt& prompt)
+    : m_windows(windows), m_prompt(prompt) {}
 
 Application::~Application() {
     IgnoreFailure([&] { SetVisioApplication(nullptr); });
 }
 
 void Application::Display(const visio::ApplicationPtr& visio) {
-    Trap(kModule, "Display", [&] {
-        LoadApplicationResourceStrings();
+    Trap(m_prompt, proc::Display, [&] {
         if (!visio) return;
         SetVisioApplication(visio);
-        m_windows.DisplayMainWindow();
+        m_windows.DisplayMainWindow(*this);
     });
 }
 
 void Application::CleanUp() {
-    Trap(kModule, "CleanUp", [&] {
+    Trap(m_prompt, proc::CleanUp, [&] {
         SetVisioApplication(nullptr);
         for (const char* form :
              {"frmAbout", "frmCopyError", "frmCopyErrorDetails", "frmCellCopy"}) {
@@ -37,33 +32,26 @@ void Application::CleanUp() {
 }
 
 const std::string& Application::ApplicationID() {
-    if (m_sApplicationID.empty()) m_sApplicationID = CreateGUIDString();
-    return m_sApplicationID;
+    if (m_applicationId.empty()) m_applicationId = CreateGUIDString();
+    return m_applicationId;
 }
 
-void Application::LoadApplicationResourceStrings() {
-    Trap(kModule, "LoadApplicationResourceStrings", [] { g_sAppTitle = LoadResString(101); });
-}
-
+// The host's BeforeQuit event.
 void Application::BeforeQuit(visio::IApplication&) {
-    m_ovAppVisio_BeforeQuit();
-}
-
-void Application::m_ovAppVisio_BeforeQuit() {
     CleanUp();
 }
 
 // Setting the reference connects to the new object's events and disconnects from the old's.
 void Application::SetVisioApplication(const visio::ApplicationPtr& visio) {
-    if (m_ovAppVisio == visio) return;
-    if (m_ovAppVisio) {
-        auto previous = std::move(m_ovAppVisio);
-        m_ovAppVisio = nullptr;
+    if (m_visio == visio) return;
+    if (m_visio) {
+        auto previous = std::move(m_visio);
+        m_visio = nullptr;
         previous->RemoveEventSink(this);
     }
     if (visio) {
         visio->AddEventSink(this);
-        m_ovAppVisio = visio;
+        m_visio = visio;
     }
 }
 

@@ -3,16 +3,19 @@
 #include <string>
 #include <string_view>
 
+#include "app/Prompt.h"
 #include "platform/visio/Host.h"
 
 namespace tess::app {
+
+class Application;
 
 /// The program's windows as start-up and shut-down reach them; the GUI implements it.
 class IWindows {
 public:
     virtual ~IWindows() = default;
-    /// Loads and shows the main window.
-    virtual void DisplayMainWindow() = 0;
+    /// Loads and shows the main window, which works through application.
+    virtual void DisplayMainWindow(Application& application) = 0;
     /// Unloads a window by its form name; one that is not loaded is left alone.
     virtual void Unload(std::string_view formName) = 0;
 };
@@ -21,13 +24,14 @@ public:
 /// and closes every window of the program when the host is about to quit.
 class Application : private visio::IApplicationEvents {
 public:
-    explicit Application(IWindows& windows);
+    /// prompt: where the connection's failures are reported.
+    Application(IWindows& windows, IPrompt& prompt);
     ~Application() override;
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
     /// The attached host application; null before Display and after CleanUp.
-    visio::ApplicationPtr VisioApplication() const { return m_ovAppVisio; }
+    visio::ApplicationPtr VisioApplication() const { return m_visio; }
     /// Attaches to the host application and shows the main window.
     void Display(const visio::ApplicationPtr& visio);
     /// Detaches from the host and unloads every window of the program.
@@ -36,14 +40,13 @@ public:
     const std::string& ApplicationID();
 
 private:
-    void LoadApplicationResourceStrings();
     void BeforeQuit(visio::IApplication& application) override;
-    void m_ovAppVisio_BeforeQuit();
     void SetVisioApplication(const visio::ApplicationPtr& visio);
 
     IWindows& m_windows;
-    visio::ApplicationPtr m_ovAppVisio;
-    std::string m_sApplicationID;
+    IPrompt& m_prompt;
+    visio::ApplicationPtr m_visio;
+    std::string m_applicationId;
 };
 
 }  // namespace tess::app

@@ -4,8 +4,6 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/Prompt.h"
-
 namespace tess::app {
 namespace {
 
@@ -15,12 +13,12 @@ Error RuntimeError(int32_t number) {
 
 }  // namespace
 
-void ErrorReport(std::string_view module, std::string_view procedure, const Error& error) {
+void ErrorReport(IPrompt& prompt, const Procedure& procedure, const Error& error) {
     std::string message = "Problem in ";
-    message.append(module).append(".").append(procedure).append("\r\n");
+    message.append(procedure.module).append(".").append(procedure.name).append("\r\n");
     message.append("Error Number: ").append(std::to_string(error.Number())).append("\r\n");
     message.append("Error Description: ").append(error.Description());
-    MsgBox(message, kStyleReport, "Tessaline");
+    prompt.MsgBox(message, Style::Report, kTitle);
 }
 
 Error CurrentError() {

@@ -1,27 +1,27 @@
 #pragma once
 
-#include <string_view>
-
+#include "app/Procedures.h"
+#include "app/Prompt.h"
 #include "platform/visio/Error.h"
 
 namespace tess::app {
 
-/// Tells the user about an unexpected failure in module.procedure: one message box, style 64,
+/// Tells the user about an unexpected failure in a procedure: one message box, style Report,
 /// title "Tessaline", with the error's number and description on the lines below.
-void ErrorReport(std::string_view module, std::string_view procedure, const Error& error);
+void ErrorReport(IPrompt& prompt, const Procedure& procedure, const Error& error);
 
 /// The exception being handled, as the program's error type. Call only inside a catch block.
 Error CurrentError();
 
-/// The error trap of a procedure: runs body; on failure reports it as module.procedure and
-/// returns false, so the procedure goes on to its normal exit.
+/// The error trap of a procedure: runs body; on failure reports it through prompt and returns
+/// false, so the procedure goes on to its normal exit.
 template <class Body>
-bool Trap(std::string_view module, std::string_view procedure, Body&& body) {
+bool Trap(IPrompt& prompt, const Procedure& procedure, Body&& body) {
     try {
         body();
         return true;
     } catch (...) {
-        ErrorReport(module, procedure, CurrentError());
+        ErrorReport(prompt, procedure, CurrentError());
         return false;
     }
 }

@@ -1,41 +1,38 @@
 #include "app/Startup.h"
 
 #include "app/ErrorReport.h"
-#include "app/Globals.h"
-#include "app/Prompt.h"
 #include "app/StringTable.h"
 
 namespace tess::app {
-namespace {
-constexpr std::string_view kModule = "modGeneral";
-}
 
-void Main(IStartupServices& services) {
-    Trap(kModule, "Main", [&] {
-        IgnoreFailure([&] { services.InitCommonControls(); });
+void Startup::Main() {
+    IPrompt& prompt = m_services.Prompt();
+    Trap(prompt, proc::Main, [&] {
+        IgnoreFailure([&] { m_services.InitCommonControls(); });
         LoadApplicationResourceStrings();
         visio::ApplicationPtr visio;
-        IgnoreFailure([&] { visio = services.GetRunningVisio(); });
-        if (IsTessalineAlreadyLoaded(services)) {
-            MsgBox(LoadResString(1401), kStyleReport, g_sAppTitle);
+        IgnoreFailure([&] { visio = m_services.GetRunningVisio(); });
+        if (IsTessalineAlreadyLoaded()) {
+            prompt.MsgBox(LoadResString(1401), Style::Report, m_appTitle);
         } else if (!visio) {
-            MsgBox(LoadResString(1402), kStyleReport, g_sAppTitle);
+            prompt.MsgBox(LoadResString(1402), Style::Report, m_appTitle);
         } else {
-            g_oApplication = std::make_unique<Application>(services.Windows());
-            g_oApplication->Display(visio);
+            m_application = std::make_unique<Application>(m_services.Windows(), prompt);
+            m_application->Display(visio);
         }
     });
 }
 
-bool IsTessalineAlreadyLoaded(IStartupServices& services) {
+bool Startup::IsTessalineAlreadyLoaded() {
     bool loaded = false;
-    Trap(kModule, "IsTessalineAlreadyLoaded",
-         [&] { loaded = services.FindWindow(kMainWindowClass, g_sAppTitle); });
+    Trap(m_services.Prompt(), proc::IsTessalineAlreadyLoaded,
+         [&] { loaded = m_services.FindWindow(kMainWindowClass, m_appTitle); });
     return loaded;
 }
 
-void LoadApplicationResourceStrings() {
-    Trap(kModule, "LoadApplicationResourceStrings", [] { g_sAppTitle = LoadResString(101); });
+void Startup::LoadApplicationResourceStrings() {
+    Trap(m_services.Prompt(), proc::LoadApplicationResourceStrings,
+         [&] { m_appTitle = LoadResString(101); });
 }
 
 }  // namespace tess::app

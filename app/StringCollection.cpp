@@ -19,14 +19,14 @@ bool SameKey(std::string_view a, std::string_view b) {
 
 void StringCollection::Add(std::string item, std::string key) {
     if (!key.empty() && ContainsKey(key)) {
-        Raise(err::kDuplicateKey, err::DescriptionOf(err::kDuplicateKey));
+        Raise(err::kDuplicateKey);
     }
     m_items.push_back({std::move(item), std::move(key)});
 }
 
 const std::string& StringCollection::Item(int32_t index) const {
     if (index < 1 || index > Count()) {
-        Raise(err::kSubscriptOutOfRange, err::DescriptionOf(err::kSubscriptOutOfRange));
+        Raise(err::kSubscriptOutOfRange);
     }
     return m_items[static_cast<size_t>(index - 1)].item;
 }

@@ -9,13 +9,11 @@
 #include <cstdio>
 #include <map>
 
-#include "app/Globals.h"
-#include "app/Prompt.h"
 #include "engine/CopyDriver.h"
-#include "engine/SectionsTab.h"
-#include "engine/WindowState.h"
+#include "engine/SectionCatalogue.h"
 #include "host/embedded/Objects.h"
 #include "platform/visio/Constants.h"
+#include "window/SectionsTab.h"
 
 namespace {
 
@@ -24,22 +22,31 @@ using namespace tess::visio;
 
 constexpr int kDestinations = 1000;
 
-class SilentPrompt : public app::IPrompt {
+/// A front end that shows nothing and keeps what the run said.
+class Silent : public engine::ICopyFrontEnd, public app::IPrompt {
 public:
-    int16_t MsgBox(const std::string& text, int16_t, const std::string&) override {
-        if (text != "Clone Complete." && others++ == 0) first = text;
-        last = text;
-        return app::vbOK;
+    void Progress(int, int, Stage) override {}
+    bool GoOn() override { return true; }
+    void SetCopyErrorDetails(const std::vector<std::string>&, const ShapePtr&) override {}
+    CopyErrorAnswer ShowCopyError(const std::string& message) override {
+        Say(message);
+        return CopyErrorAnswer::Continue;
     }
+    void ShowMessage(const engine::RunMessage& message) override { Say(message.text); }
+    app::Answer MsgBox(const std::string& text, app::Style, const std::string&) override {
+        Say(text);
+        return app::Answer::Ok;
+    }
+
     std::string last;
     int others = 0;  // anything but the completion: copy errors, warnings
     std::string first;
-};
 
-class Tree : public engine::INodeResolver {
-public:
-    ObjectPtr GetNodeObject(const std::string& key) override { return shapes.at(key); }
-    std::map<std::string, ObjectPtr> shapes;
+private:
+    void Say(const std::string& text) {
+        if (text != "Clone Complete." && others++ == 0) first = text;
+        last = text;
+    }
 };
 
 /// Adds rows whose cells (by index) get the formulas given, each numbered by its row.
@@ -72,7 +79,7 @@ struct Drawing {
         std::make_shared<embedded::EmbeddedApplication>();
     PagePtr page = app->Documents()->Add("")->Pages()->Item(1);
     ShapePtr source = page->DrawRectangle(1, 1, 3, 2);
-    Tree tree;
+    std::vector<ShapePtr> destinations;
     int rows = 0;
 
     Drawing() {
@@ -115,23 +122,26 @@ struct Drawing {
               visSectionTextField, visSectionCharacter, visSectionParagraph}) {
             rows += source->RowCount(section);
         }
-        tree.shapes["source"] = source;
         for (int i = 0; i < kDestinations; ++i) {
-            tree.shapes["d" + std::to_string(i)] =
-                page->DrawRectangle(4 + i % 40, 4 + i / 40, 5 + i % 40, 5 + i / 40);
+            destinations.push_back(
+                page->DrawRectangle(4 + i % 40, 4 + i / 40, 5 + i % 40, 5 + i / 40));
         }
     }
 
-    void Choose(engine::CopyWindow& window) {
-        window.tree = &tree;
-        window.source = {{"source", source->Name(), engine::kImageShape}};
-        for (int i = 0; i < kDestinations; ++i) {
-            window.destinations.push_back({"d" + std::to_string(i), "d", engine::kImageShape});
+    /// Every section the source has, with its text, to every destination.
+    engine::CopyRequest Request(app::IPrompt& prompt) {
+        engine::CopyRequest request;
+        request.source = engine::CopyTarget{"source", source->Name(), source};
+        for (size_t i = 0; i < destinations.size(); ++i)
+            request.destinations.push_back({"d" + std::to_string(i), "d", destinations[i]});
+        request.options.copyShapeText = true;
+        window::SectionBoxes boxes;
+        window::EnableDisableSectionsShape(prompt, boxes, source);
+        for (const engine::CatalogueEntry& entry : engine::CatalogueEntries()) {
+            if (boxes.boxes[static_cast<size_t>(entry.index)].enabled)
+                request.sections.push_back(entry.index);
         }
-        window.options.copyTypeFrameEnabled = true;
-        window.options.chkCopyShapeText.value = 1;
-        engine::EnableDisableSectionsShape(window.sections, source);
-        engine::CheckAllSections(window.sections);
+        return request;
     }
 };
 
@@ -144,18 +154,15 @@ struct RunFigures {
 
 RunFigures CopyOnce() {
     Drawing drawing;
-    engine::CopyWindow window;
-    drawing.Choose(window);
-    SilentPrompt prompt;
-    app::SetPrompt(&prompt);
+    Silent prompt;
+    const engine::CopyRequest request = drawing.Request(prompt);
     embedded::Model& model = drawing.app->TheModel();
     model.ResetCallCounts();
     engine::CopyDriver driver(drawing.app);
     const auto start = std::chrono::steady_clock::now();
-    driver.BeginCopy(window);
+    driver.BeginCopy(request, prompt);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    app::SetPrompt(nullptr);
     if (prompt.last != "Clone Complete." || prompt.others > 0) {
         std::fprintf(stderr, "The run ended with \"%s\" after %d other messages, the first:\n%s\n",
                      prompt.last.c_str(), prompt.others, prompt.first.c_str());
@@ -174,17 +181,14 @@ RunFigures CopyOnce() {
 /// on a copy to a single destination.
 size_t CellsWrittenPerDestination() {
     Drawing drawing;
-    engine::CopyWindow window;
-    drawing.Choose(window);
-    window.destinations.resize(1);
-    SilentPrompt prompt;
-    app::SetPrompt(&prompt);
+    Silent prompt;
+    engine::CopyRequest request = drawing.Request(prompt);
+    request.destinations.resize(1);
     size_t cells = 0;
     engine::CopyDriver driver(drawing.app);
     // Every cell of the destination's multi-row sections is written once by the copy.
-    const ShapePtr destination = std::dynamic_pointer_cast<IShape>(drawing.tree.shapes.at("d0"));
-    driver.BeginCopy(window);
-    app::SetPrompt(nullptr);
+    const ShapePtr destination = drawing.destinations.front();
+    driver.BeginCopy(request, prompt);
     for (int16_t section = 0; section < 252; ++section) {
         if (section == visSectionObject) continue;
         for (int16_t row = 0; row < destination->RowCount(section); ++row) {

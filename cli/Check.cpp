@@ -5,6 +5,7 @@
 
 #include "formula/CellCatalogue.h"
 #include "platform/visio/Constants.h"
+#include "platform/visio/Resolver.h"
 
 namespace tess::cli {
 namespace {
@@ -49,6 +50,8 @@ bool BrokenFormula::operator<(const BrokenFormula& other) const {
 
 CheckResult CheckDocuments(Workspace& files) {
     embedded::Model& model = files.Model();
+    const visio::Resolver names(files.AppPtr());
+    using visio::EscapeName;
     CheckResult result;
     for (const Workspace::Document& document : files.Documents()) {
         const std::string prefix =
@@ -61,7 +64,7 @@ CheckResult CheckDocuments(Workspace& files) {
             [&](const std::vector<embedded::SheetPtr>& list) {
                 for (const embedded::SheetPtr& shape : list) {
                     CheckSheet(model, shape,
-                               files.AddressOf(embedded::WrapShape(files.App().ModelPtr(), shape)),
+                               names.AddressOf(embedded::WrapShape(files.App().ModelPtr(), shape)),
                                result);
                     shapes(std::vector<embedded::SheetPtr>(shape->shapes));
                 }

@@ -2,26 +2,17 @@
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
 #include <functional>
 #include <iomanip>
 #include <iostream>
-#include <map>
-#include <set>
 #include <sstream>
-#include <tuple>
 
-#include "app/Globals.h"
 #include "cli/Check.h"
 #include "cli/Json.h"
-#include "cli/Progress.h"
+#include "cli/Objects.h"
 #include "cli/Rows.h"
 #include "cli/Session.h"
-#include "engine/CopyDriver.h"
-#include "engine/RowStores.h"
-#include "engine/SectionsTab.h"
 #include "formula/CellCatalogue.h"
-#include "host/vsdx/Vsdx.h"
 #include "platform/visio/Constants.h"
 
 namespace tess::cli {
@@ -53,47 +44,47 @@ std::string MasterNameOf(const ShapePtr& shape) {
     return sheet->masterShape->master->name;
 }
 
-Node ShapeNode(Workspace& files, const ShapePtr& shape, int depth);
+Node ShapeNode(const visio::Resolver& names, const ShapePtr& shape, int depth);
 
-std::vector<Node> ShapeNodes(Workspace& files, const visio::ShapesPtr& shapes, int depth) {
+std::vector<Node> ShapeNodes(const visio::Resolver& names, const visio::ShapesPtr& shapes,
+                             int depth) {
     std::vector<Node> nodes;
     if (depth == 0) return nodes;
     for (int16_t i = 1; i <= shapes->Count(); ++i)
-        nodes.push_back(ShapeNode(files, shapes->Item(i), depth < 0 ? depth : depth - 1));
+        nodes.push_back(ShapeNode(names, shapes->Item(i), depth < 0 ? depth : depth - 1));
     return nodes;
 }
 
 /// A shape and its members down to depth levels (all when negative).
-Node ShapeNode(Workspace& files, const ShapePtr& shape, int depth) {
-    return {ShapeKind(shape), shape->Name(), files.AddressOf(shape),
-            ShapeNodes(files, shape->Shapes(), depth), MasterNameOf(shape)};
+Node ShapeNode(const visio::Resolver& names, const ShapePtr& shape, int depth) {
+    return {ShapeKind(shape), shape->Name(), names.AddressOf(shape),
+            ShapeNodes(names, shape->Shapes(), depth), MasterNameOf(shape)};
 }
 
-Node PageNode(Workspace& files, const Workspace::Document& document, const visio::PagePtr& page,
-              int depth) {
-    return {"page", page->Name(), files.AddressOfPage(document, page),
-            ShapeNodes(files, page->Shapes(), depth)};
+Node PageNode(const visio::Resolver& names, const visio::PagePtr& page, int depth) {
+    return {"page", page->Name(), names.AddressOfPage(page),
+            ShapeNodes(names, page->Shapes(), depth)};
 }
 
-Node MasterNode(Workspace& files, const Workspace::Document& document,
-                const visio::MasterPtr& master, int depth) {
-    return {"master", master->Name(), files.AddressOfMaster(document, master),
-            ShapeNodes(files, master->Shapes(), depth)};
+Node MasterNode(const visio::Resolver& names, const visio::MasterPtr& master, int depth) {
+    return {"master", master->Name(), names.AddressOfMaster(master),
+            ShapeNodes(names, master->Shapes(), depth)};
 }
 
 /// A document as the tree shows it: its masters, then (for a drawing) its pages.
-Node DocumentNode(Workspace& files, const Workspace::Document& document, int depth) {
-    Node node{document.data->stencil ? "stencil" : "drawing",
+Node DocumentNode(const visio::Resolver& names, const Workspace::Document& document, int depth) {
+    const bool stencil = document.data->stencil;
+    Node node{stencil ? "stencil" : "drawing",
               document.data->name,
-              files.AddressOfDocument(document),
+              names.AddressOfDocument(document.object),
               {}};
     const visio::MastersPtr masters = document.object->Masters();
     for (int16_t i = 1; i <= masters->Count(); ++i)
-        node.children.push_back(MasterNode(files, document, masters->Item(i), depth));
-    if (!document.data->stencil) {
+        node.children.push_back(MasterNode(names, masters->Item(i), depth));
+    if (!stencil) {
         const visio::PagesPtr pages = document.object->Pages();
         for (int16_t i = 1; i <= pages->Count(); ++i)
-            node.children.push_back(PageNode(files, document, pages->Item(i), depth));
+            node.children.push_back(PageNode(names, pages->Item(i), depth));
     }
     return node;
 }
@@ -139,86 +130,7 @@ Json NodeJson(const Node& node) {
     return json;
 }
 
-// --- Sections a sheet enables ---------------------------------------------------------
-
-/// The section boxes a source of that image enables, as the Sections tab sets them, with none
-/// checked.
-engine::SectionBoxes EnableFor(const ShapePtr& sheet, int16_t image) {
-    engine::SectionBoxes boxes;
-    engine::UnCheckAllSections(boxes);
-    if (image == engine::kImageDrawing) {
-        engine::EnableDisableSectionsDocument(boxes, sheet);
-    } else if (image == engine::kImagePage) {
-        engine::EnableDisableSectionsPage(boxes, sheet);
-    } else {
-        engine::EnableDisableSectionsShape(boxes, sheet);
-    }
-    return boxes;
-}
-
-bool Enabled(const engine::SectionBoxes& boxes, const CatalogueEntry& entry) {
-    return boxes.boxes[static_cast<size_t>(entry.index)].enabled;
-}
-
-using Entries = std::vector<const CatalogueEntry*>;
-
-/// The Sections-tab entries that fit, in the tab's order.
-Entries EntriesWhere(const std::function<bool(const CatalogueEntry&)>& fits) {
-    Entries entries;
-    for (const CatalogueEntry& entry : engine::CatalogueEntries()) {
-        if (fits(entry)) entries.push_back(&entry);
-    }
-    return entries;
-}
-
-bool HasRows(const CatalogueEntry& entry) {
-    return !RowsTabName(entry).empty();
-}
-
-/// The captions of entries, in order, separated by commas.
-std::string CaptionsText(const Entries& entries) {
-    std::string text;
-    for (const CatalogueEntry* entry : entries)
-        text += (text.empty() ? "" : ", ") + CaptionOf(*entry);
-    return text;
-}
-
-/// The entry of a caption among those that fit; otherwise a usage error that says what is wrong
-/// and names the captions that would do.
-const CatalogueEntry& EntryAmong(std::string_view caption, const Entries& fitting,
-                                 const std::string& problem) {
-    const CatalogueEntry* entry = EntryOfCaption(caption);
-    if (entry && std::find(fitting.begin(), fitting.end(), entry) != fitting.end()) return *entry;
-    UsageError(problem + (fitting.empty() ? "; there is none to choose"
-                                          : "; choose from: " + CaptionsText(fitting)));
-}
-
-/// The entries the source's boxes enable, in the tab's order.
-Entries EnabledEntries(const engine::SectionBoxes& boxes) {
-    return EntriesWhere([&](const auto& e) { return Enabled(boxes, e); });
-}
-
-/// The entry --rows names: one the source enables that has rows to choose.
-const CatalogueEntry& RowsEntry(std::string_view caption, const Target& source,
-                                const engine::SectionBoxes& boxes) {
-    return EntryAmong(caption,
-                      EntriesWhere([&](const auto& e) { return Enabled(boxes, e) && HasRows(e); }),
-                      "the source '" + source.address + "' has no rows to choose in '" +
-                          std::string(caption) + "'");
-}
-
-std::string KindOf(int16_t image) {
-    switch (image) {
-        case engine::kImageDrawing:
-            return "document";
-        case engine::kImagePage:
-            return "page";
-        case engine::kImageGroup:
-            return "group";
-        default:
-            return "shape";
-    }
-}
+// --- Show and sections ---------------------------------------------------------------
 
 /// The line that heads what show and sections print about an object.
 std::string Heading(const Target& target) {
@@ -230,164 +142,39 @@ Json TargetJson(const Target& target) {
     return {{"object", target.address}, {"name", target.name}, {"kind", KindOf(target.image)}};
 }
 
-// --- Row choices and orders of copy ------------------------------------------------------
-
-/// The caption and the list of rows of CAPTION=ROW[,ROW]...
-std::pair<std::string, std::string> CaptionAndRows(const std::string& text, const char* option) {
-    const size_t equals = text.find('=');
-    if (equals == std::string::npos || equals == 0 || equals + 1 == text.size()) {
-        UsageError(std::string(option) + " takes CAPTION=ROW[,ROW]...: '" + text + "'");
-    }
-    return {text.substr(0, equals), text.substr(equals + 1)};
-}
-
-/// Where the row name written at `at` ends, past its trailing spaces, when it is name followed by
-/// a comma or the end of the list; npos otherwise.
-size_t NameEnd(std::string_view list, size_t at, std::string_view name) {
-    if (list.size() - at < name.size() || !formula::SameName(list.substr(at, name.size()), name))
-        return std::string_view::npos;
-    size_t end = at + name.size();
-    while (end < list.size() && list[end] == ' ')
-        ++end;
-    return end == list.size() || list[end] == ',' ? end : std::string_view::npos;
-}
-
-/// The rows a comma-separated list names, each by its label as show prints it or by its short
-/// form. A label can hold a comma itself ("Geometry Section 1, Row 2"), so at each place the
-/// longest name that ends at a comma or at the end is the one meant.
-std::vector<size_t> FindRows(const std::vector<ListedRow>& rows, std::string_view list,
-                             const std::string& caption) {
-    std::vector<size_t> found;
-    size_t at = 0;
-    while (true) {
-        while (at < list.size() && list[at] == ' ')
-            ++at;
-        size_t best = rows.size(), end = 0;
-        for (size_t i = 0; i < rows.size(); ++i) {
-            for (const std::string* name : {&rows[i].label, &rows[i].token}) {
-                const size_t candidate = NameEnd(list, at, *name);
-                if (candidate != std::string_view::npos && (best == rows.size() || candidate > end))
-                    best = i, end = candidate;
-            }
-        }
-        if (best == rows.size()) {
-            std::string written(list.substr(at, list.find(',', at) - at));
-            while (!written.empty() && written.back() == ' ')
-                written.pop_back();
-            std::string valid;
-            for (const ListedRow& row : rows)
-                valid += (valid.empty() ? "" : "; ") + row.label + " (" + row.token + ")";
-            UsageError("the source has no row '" + written + "' in '" + caption + "'" +
-                       (valid.empty() ? "; it has no rows there" : "; its rows: " + valid));
-        }
-        found.push_back(best);
-        if (end == list.size()) return found;
-        at = end + 1;  // past the comma
-    }
-}
-
-/// Sets the Rows tab's choices and the Row Order tab's orders from --rows and --order.
-void ChooseRows(const CopyOptions& options, const Target& source, engine::CopyWindow& window) {
-    window.rowSelection.ResetAll();
-    window.rowOrders.ResetAll();
-    std::map<const CatalogueEntry*, std::vector<bool>> chosen;
-    for (const std::string& text : options.rows) {
-        const auto [caption, list] = CaptionAndRows(text, "--rows");
-        const CatalogueEntry& entry = RowsEntry(caption, source, window.sections);
-        const std::vector<ListedRow> rows = ListRows(source.sheet, entry);
-        std::vector<bool>& flags = chosen[&entry];
-        flags.assign(rows.size(), false);
-        for (const size_t row : FindRows(rows, list, caption))
-            flags[row] = true;
-        if (entry.kind == engine::EntryKind::GeometryRows) {
-            engine::GeometryRowTable& table = window.rowSelection.geometry;
-            table.clear();
-            for (size_t i = 0; i < rows.size(); ++i)
-                table.push_back({int16_t(flags[i] ? 1 : 0), rows[i].section, rows[i].row});
-        } else {
-            engine::RowChoice choice(rows.size() + 1, 0);
-            for (size_t i = 0; i < rows.size(); ++i)
-                choice[i] = flags[i] ? 1 : 0;
-            window.rowSelection.choices[RowsTabName(entry)] = choice;
+/// The tree below the OBJECT list is given.
+Node ObjectNode(Session& session, const std::string& object, int depth) {
+    const visio::Resolver names = session.Resolver();
+    const visio::ObjectPath path = visio::ObjectPath::Parse(object);
+    if (path.kind == visio::ObjectPath::Kind::Document) {
+        const std::string name = names.DocumentNamed(path.document)->Name();
+        for (const Workspace::Document& document : session.Files().Documents()) {
+            if (document.data->name == name) return DocumentNode(names, document, depth);
         }
     }
-    for (const std::string& text : options.orders) {
-        const auto [caption, list] = CaptionAndRows(text, "--order");
-        const CatalogueEntry& entry =
-            EntryAmong(caption, EntriesWhere([&](const auto& e) {
-                           return engine::IsSectionChosen(window.sections, e.index) && Orderable(e);
-                       }),
-                       "--order names '" + caption +
-                           "', which is no copied section whose rows can be reordered");
-        const std::vector<ListedRow> rows = ListRows(source.sheet, entry);
-        const auto flags =
-            chosen.count(&entry) ? chosen[&entry] : std::vector<bool>(rows.size(), true);
-        std::vector<size_t> current;  // the chosen rows, in source order
-        for (size_t i = 0; i < rows.size(); ++i) {
-            if (flags[i]) current.push_back(i);
-        }
-        engine::RowOrder order;
-        std::set<size_t> named;
-        for (const size_t row : FindRows(rows, list, caption)) {
-            const auto at = std::find(current.begin(), current.end(), row);
-            if (at == current.end())
-                UsageError("the order of '" + caption + "' names '" + rows[row].label +
-                           "', which is not chosen");
-            if (!named.insert(row).second)
-                UsageError("the order of '" + caption + "' names '" + rows[row].label + "' twice");
-            order.push_back(static_cast<int16_t>(at - current.begin()));
-        }
-        if (order.size() != current.size())
-            UsageError("the order of '" + caption + "' must name each chosen row once");
-        order.push_back(0);  // the spare element
-        window.rowOrders.orders[RowsTabName(entry)] = order;
+    if (path.kind == visio::ObjectPath::Kind::Master && path.shapes.empty() && !path.everyShape) {
+        visio::ObjectPath master = path;
+        master.membersOnly = true;  // a master alone names no sheet, but list shows it
+        const visio::ResolvedObject found = names.Resolve(master);
+        return MasterNode(names, std::dynamic_pointer_cast<visio::IMaster>(found.object), depth);
     }
-}
-
-// --- Writing -------------------------------------------------------------------------------
-
-bool SameFile(const std::string& a, const std::string& b) {
-    std::error_code error;
-    return std::filesystem::equivalent(a, b, error) ||
-           std::filesystem::weakly_canonical(a, error) ==
-               std::filesystem::weakly_canonical(b, error);
+    const visio::ResolvedObject found = names.Resolve(path);
+    if (found.image == visio::kImagePage)
+        return PageNode(names, std::dynamic_pointer_cast<visio::IPage>(found.object), depth);
+    return ShapeNode(names, found.sheet, depth);
 }
 
 }  // namespace
 
 int RunList(const ListOptions& options, std::ostream& out) {
     Session session(options.files);
-    Workspace& files = session.Files();
     Node root{"application", "Application", "", {}};
     if (options.object.empty()) {
-        for (const Workspace::Document& document : files.Documents()) {
-            root.children.push_back(DocumentNode(files, document, options.depth));
-        }
+        const visio::Resolver names = session.Resolver();
+        for (const Workspace::Document& document : session.Files().Documents())
+            root.children.push_back(DocumentNode(names, document, options.depth));
     } else {
-        const Address address = Address::Parse(options.object);
-        const Workspace::Document& document = files.DocumentNamed(address.document);
-        if (address.kind == Address::Kind::Document) {
-            root = DocumentNode(files, document, options.depth);
-        } else if (address.kind == Address::Kind::Master && address.shapes.empty() &&
-                   !address.everyShape) {
-            visio::MasterPtr master;
-            try {
-                master = document.object->Masters()->Item(address.container);
-            } catch (const Error&) {
-                UsageError("there is no master '" + address.container + "' in '" +
-                           document.data->name + "'");
-            }
-            root = MasterNode(files, document, master, options.depth);
-        } else {
-            const Target target = files.Resolve(address);
-            if (target.image == engine::kImagePage) {
-                root =
-                    PageNode(files, document,
-                             std::dynamic_pointer_cast<visio::IPage>(target.object), options.depth);
-            } else {
-                root = ShapeNode(files, target.sheet, options.depth);
-            }
-        }
+        root = ObjectNode(session, options.object, options.depth);
     }
     if (!options.find.empty() && !KeepFound(root, options.find)) {
         std::cerr << "Tessaline: nothing has '" << options.find
@@ -405,20 +192,19 @@ int RunList(const ListOptions& options, std::ostream& out) {
 int RunShow(const ShowOptions& options, std::ostream& stream) {
     Session session(options.files);
     std::ostringstream out;
-    Workspace& files = session.Files();
-    const Target target = files.Resolve(Address::Parse(options.object));
+    const Target target = ResolveTarget(session.Resolver(), options.object);
     Entries wanted;
     for (const std::string& caption : options.sections) {
         wanted.push_back(&EntryAmong(caption, EntriesWhere([](const auto&) { return true; }),
                                      "there is no section '" + caption + "'"));
     }
-    const engine::SectionBoxes boxes = EnableFor(target.sheet, target.image);
+    const window::SectionBoxes boxes = EnableFor(session, target);
 
     Json json = TargetJson(target);
     json["enables"] = Json::array();
     const Entries enabled = EnabledEntries(boxes);
     for (const CatalogueEntry* entry : enabled)
-        json["enables"].push_back(CaptionOf(*entry));
+        json["enables"].push_back(window::CaptionOf(*entry));
     out << Heading(target);
     out << "Enables: " << CaptionsText(enabled) << "\n";
 
@@ -426,9 +212,9 @@ int RunShow(const ShowOptions& options, std::ostream& stream) {
     for (const CatalogueEntry& entry : engine::CatalogueEntries()) {
         const bool asked = std::find(wanted.begin(), wanted.end(), &entry) != wanted.end();
         if (!(wanted.empty() ? Enabled(boxes, entry) : asked)) continue;
-        Json section = {{"caption", CaptionOf(entry)}, {"rows", Json::array()}};
-        out << "[" << CaptionOf(entry) << "]" << (Enabled(boxes, entry) ? "" : "  (not on this object)")
-            << "\n";
+        Json section = {{"caption", window::CaptionOf(entry)}, {"rows", Json::array()}};
+        out << "[" << window::CaptionOf(entry) << "]"
+            << (Enabled(boxes, entry) ? "" : "  (not on this object)") << "\n";
         const auto addRow = [&](Json label, const std::vector<CellLine>& cells,
                                 const std::string& indent) {
             Json row = {{"row", std::move(label)}, {"cells", Json::array()}};
@@ -440,12 +226,14 @@ int RunShow(const ShowOptions& options, std::ostream& stream) {
         };
         if (Enabled(boxes, entry)) {
             if (!HasRows(entry)) {
-                addRow(nullptr, EntryCells(target.sheet, entry), "  ");
+                addRow(nullptr, EntryCells(session, target.sheet, entry), "  ");
             } else {
-                const std::vector<ListedRow> listed = ListRows(target.sheet, entry);
+                const visio::ApplicationPtr host = session.Files().AppPtr();
+                const std::vector<ListedRow> listed = window::ListEntryRows(target.sheet, entry);
                 for (size_t i = 0; i < listed.size(); ++i) {
                     out << "  " << listed[i].label << "\n";
-                    addRow(listed[i].label, RowCells(target.sheet, entry, listed, i), "    ");
+                    addRow(listed[i].label, RowCells(session, host, target.sheet, entry, listed, i),
+                           "    ");
                 }
             }
         }
@@ -457,11 +245,11 @@ int RunShow(const ShowOptions& options, std::ostream& stream) {
 
 int RunSections(const SectionsOptions& options, std::ostream& out) {
     Session session(options.files);
-    const Target target = session.Files().Resolve(Address::Parse(options.object));
-    const Entries offered = EnabledEntries(EnableFor(target.sheet, target.image));
+    const Target target = ResolveTarget(session.Resolver(), options.object);
+    const Entries offered = EnabledEntries(EnableFor(session, target));
     size_t width = 0;
     for (const CatalogueEntry* entry : offered)
-        width = std::max(width, CaptionOf(*entry).size());
+        width = std::max(width, window::CaptionOf(*entry).size());
 
     Json json = TargetJson(target);
     json["sections"] = Json::array();
@@ -469,9 +257,9 @@ int RunSections(const SectionsOptions& options, std::ostream& out) {
     text << Heading(target);
     for (const CatalogueEntry* entry : offered) {
         const size_t rows = RowCount(target.sheet, *entry);
-        json["sections"].push_back({{"caption", CaptionOf(*entry)}, {"rows", rows}});
-        text << "  " << std::left << std::setw(static_cast<int>(width + 2)) << CaptionOf(*entry)
-             << rows << (rows == 1 ? " row" : " rows") << '\n';
+        json["sections"].push_back({{"caption", window::CaptionOf(*entry)}, {"rows", rows}});
+        text << "  " << std::left << std::setw(static_cast<int>(width + 2))
+             << window::CaptionOf(*entry) << rows << (rows == 1 ? " row" : " rows") << '\n';
     }
     out << (options.json ? JsonText(json) : text.str());
     return 0;
@@ -504,255 +292,6 @@ int RunCheck(const CheckOptions& options, std::ostream& out) {
             << " broken\n";
     }
     return broken == 0 ? 0 : 1;
-}
-
-}  // namespace tess::cli
-
-namespace tess::cli {
-namespace {
-
-std::string OutcomeName(engine::CopyOutcome outcome) {
-    switch (outcome) {
-        case engine::CopyOutcome::Complete:
-            return "complete";
-        case engine::CopyOutcome::CompleteWithRefusals:
-            return "complete with refusals";
-        case engine::CopyOutcome::Cancelled:
-            return "cancelled";
-        case engine::CopyOutcome::Failed:
-            return "failed";
-        case engine::CopyOutcome::RolledBack:
-            return "rolled back";
-    }
-    return {};
-}
-
-/// The name formulas give a refused cell ("Scratch.X1", "User.Width.Prompt"), or the section's
-/// label.
-std::string CellOf(const engine::RefusedFormula& refused) {
-    if (refused.cell < 0) return refused.sectionLabel;
-    return formula::CellNameText(refused.section, refused.row, refused.cell,
-                                 refused.rowName.empty() ? "Row" : refused.rowName);
-}
-
-Json RefusalJson(const engine::RefusedFormula& refused) {
-    return {{"section", refused.sectionLabel},
-            {"row", refused.rowLabel.empty() ? refused.listedRow : refused.rowLabel},
-            {"cell", CellOf(refused)},
-            {"formula", refused.formula},
-            {"error", refused.errorNumber},
-            {"message", refused.errorText}};
-}
-
-/// The address of a destination the run made; a new drawing has no file yet, only its name.
-std::string CreatedAddress(Workspace& files, const ShapePtr& sheet) {
-    try {
-        return files.AddressOf(sheet);
-    } catch (const Error&) {
-        return sheet->Document()->Name();
-    }
-}
-
-/// One destination's lines of the summary: what changed, then each refusal.
-std::string Summary(const std::string& address, const engine::DestinationReport& destination) {
-    std::ostringstream text;
-    text << address << ": " << (destination.created ? "created, " : "") << destination.rowsAdded
-         << " rows added, " << destination.rowsDeleted << " deleted, " << destination.cellsWritten
-         << " cells written";
-    if (destination.subShapesCreated + destination.subShapesDeleted > 0) {
-        text << ", " << destination.subShapesCreated << " sub-shapes created, "
-             << destination.subShapesDeleted << " deleted";
-    }
-    text << '\n';
-    for (const engine::RefusedFormula& refused : destination.refused) {
-        text << address << ": refused " << CellOf(refused);
-        if (!refused.formula.empty()) text << " = " << refused.formula;
-        text << ": " << AsLines(refused.errorText) << '\n';
-    }
-    for (const engine::Shortfall& shortfall : destination.shortfalls)
-        text << address << ": not done: " << shortfall.text << '\n';
-    return text.str();
-}
-
-/// The run's options as the Options tab would hold them.
-void SetOptions(const CopyOptions& options, bool destinations, engine::OptionControls& controls) {
-    controls = {};
-    controls.copyTypeFrameEnabled = destinations;
-    if (options.append) controls.SelectAppend();
-    if (options.subShapes == "cells") controls.SelectCopySubShapes();
-    if (options.subShapes == "replace") controls.SelectReplaceSubShapes();
-    controls.chkCopyShapeText.value = options.shapeText ? 1 : 0;
-    controls.chkCopyHelpString.value = options.helpString ? 1 : 0;
-    controls.chkCreateDestination.value = options.createDestination ? 1 : 0;
-    controls.chkLeaveTessalineRunning.value = 1;
-}
-
-/// Chooses the sections as the Sections tab would: the boxes the source enables, checked by
-/// caption or all.
-void ChooseSections(const CopyOptions& options, const Target& source, engine::SectionBoxes& boxes) {
-    boxes = EnableFor(source.sheet, source.image);
-    if (options.allSections) engine::CheckAllSections(boxes);
-    const auto check = [&](const CatalogueEntry& entry) {
-        boxes.boxes[static_cast<size_t>(entry.index)].value = 1;
-    };
-    for (const std::string& caption : options.sections) {
-        check(EntryAmong(caption, EnabledEntries(boxes),
-                         "the source '" + source.address + "' has no section '" + caption + "'"));
-    }
-    // Choosing rows says their section is copied: it need not be named again with --section.
-    for (const std::string& text : options.rows)
-        check(RowsEntry(CaptionAndRows(text, "--rows").first, source, boxes));
-}
-
-/// Makes the source's document and page the active ones, where a created destination goes.
-void ActivateSource(Workspace& files, const Target& source) {
-    const Workspace::Document& document = files.DocumentOf(source.sheet);
-    std::shared_ptr<embedded::PageData> page;
-    if (const auto sheet = embedded::SheetOf(source.sheet); sheet && sheet->page) {
-        page = files.Model().PagePtr(sheet->page);
-    }
-    if (!page && !document.data->pages.empty()) page = document.data->pages.front();
-    files.Model().Activate(document.data, page);
-}
-
-}  // namespace
-
-int RunCopy(const CopyOptions& options, std::ostream& out) {
-    if (options.sections.empty() && !options.allSections && options.rows.empty()) {
-        UsageError(
-            "copy needs to know what to copy: give --section CAPTION, --all-sections or --rows "
-            "CAPTION=ROW[,ROW]... (see tessaline-cli copy --help)");
-    }
-    const int outputs =
-        (options.output.empty() ? 0 : 1) + (options.inPlace ? 1 : 0) + (options.dryRun ? 1 : 0);
-    if (outputs != 1) UsageError("copy needs exactly one of -o OUT, --in-place and --dry-run");
-    if (!options.output.empty()) {
-        for (const std::string& file : options.files) {
-            if (SameFile(file, options.output)) {
-                UsageError("-o '" + options.output +
-                           "' is one of the files read; use --in-place to save over it");
-            }
-        }
-        if (!vsdx::IsVisioPackageName(options.output))
-            UsageError("-o '" + options.output + "' is not a Visio file name");
-    }
-    Session session(options.files, options.onError == "cancel", options.inPlace);
-    Workspace& files = session.Files();
-    embedded::Model& model = files.Model();
-
-    engine::CopyWindow window;
-    window.tree = &files;
-    const Target source = files.Resolve(Address::Parse(options.from));
-    window.source = {{source.address, source.name, source.image}};
-    std::vector<Target> destinations;
-    for (const std::string& text : options.to) {
-        const Address address = Address::Parse(text);
-        std::vector<Target> named = address.everyShape
-                                        ? files.ResolveEvery(address, source.sheet)
-                                        : std::vector<Target>{files.Resolve(address)};
-        for (Target& target : named) {
-            const bool listed =
-                std::any_of(destinations.begin(), destinations.end(),
-                            [&](const Target& other) { return other.address == target.address; });
-            if (!listed) destinations.push_back(std::move(target));
-        }
-    }
-    for (const Target& destination : destinations)
-        window.destinations.push_back({destination.address, destination.name, destination.image});
-    SetOptions(options, !destinations.empty(), window.options);
-    ChooseSections(options, source, window.sections);
-    ChooseRows(options, source, window);
-
-    // What can be told before the run about where the result goes.
-    const bool newDrawing =
-        options.createDestination && destinations.empty() && source.image == engine::kImageDrawing;
-    if (options.inPlace && newDrawing)
-        UsageError("a new drawing has no file to save in place: write it with -o OUT");
-    if (!options.output.empty()) {
-        std::set<std::string> documents;
-        for (const Target& destination : destinations)
-            documents.insert(files.DocumentOf(destination.sheet).data->name);
-        if (documents.size() > 1)
-            UsageError("-o writes one document, but the destinations are in " +
-                       std::to_string(documents.size()));
-        const Workspace::Document* written =
-            !destinations.empty() ? &files.DocumentOf(destinations.front().sheet)
-            : !newDrawing && files.Documents().size() == 1 ? &files.Documents().front()
-                                                           : nullptr;
-        Workspace::CheckOutput(options.output, written ? written->data.get() : nullptr);
-    }
-
-    ActivateSource(files, source);
-
-    const engine::CopyReport run = [&] {
-        TerminalProgress progress(stderr);
-        return engine::CopyDriver(files.AppPtr()).BeginCopy(window, &progress);
-    }();
-    const std::vector<std::string>& messages = session.Messages();
-    const int status = run.outcome == engine::CopyOutcome::Complete ? 0 : 1;
-
-    // What the run committed, by document.
-    std::vector<std::shared_ptr<embedded::DocumentData>> changed;
-    for (const auto& document : model.Documents()) {
-        if (vsdx::HasChanges(*document)) changed.push_back(document);
-    }
-    std::vector<std::pair<std::shared_ptr<embedded::DocumentData>, std::string>> writes;
-    if (options.inPlace) {
-        for (const auto& document : changed)
-            writes.emplace_back(document, document->path);
-    } else if (!options.output.empty()) {
-        if (changed.size() > 1)
-            UsageError("-o writes one document, but the copy changed " +
-                       std::to_string(changed.size()));
-        if (!changed.empty()) {
-            writes.emplace_back(changed.front(), options.output);
-        } else if (files.Documents().size() == 1) {
-            writes.emplace_back(files.Documents().front().data,
-                                options.output);  // unchanged, as asked
-        }
-    }
-    Workspace::Save(model, writes);
-
-    Json report = {{"messages", Json::array()}};
-    for (const std::string& message : messages)
-        report["messages"].push_back(AsLines(message));
-    report["outcome"] = OutcomeName(run.outcome);
-    report["cancelled"] = run.outcome == engine::CopyOutcome::Cancelled;
-    report["destinations"] = Json::array();
-    for (const engine::DestinationReport& destination : run.destinations) {
-        const std::string address =
-            destination.created ? CreatedAddress(files, destination.sheet) : destination.item.key;
-        Json item = {{"object", address},
-                     {"created", destination.created},
-                     {"rowsAdded", destination.rowsAdded},
-                     {"rowsDeleted", destination.rowsDeleted},
-                     {"cellsWritten", destination.cellsWritten},
-                     {"subShapesCreated", destination.subShapesCreated},
-                     {"subShapesDeleted", destination.subShapesDeleted},
-                     {"refused", Json::array()}};
-        for (const engine::RefusedFormula& refused : destination.refused)
-            item["refused"].push_back(RefusalJson(refused));
-        item["notDone"] = Json::array();
-        for (const engine::Shortfall& shortfall : destination.shortfalls) {
-            item["notDone"].push_back(
-                {{"section", engine::GetSectionString(shortfall.section)}, {"text", shortfall.text}});
-        }
-        report["destinations"].push_back(std::move(item));
-        if (!options.json) out << Summary(address, destination);
-    }
-    if (!options.json && run.RefusalCount() > 0) out << run.RefusalCount() << " formulas refused\n";
-    Json& written = report[options.dryRun ? "wouldWrite" : "written"] = Json::array();
-    for (const auto& document : changed) {
-        const std::string where = options.dryRun
-                                      ? (document->path.empty() ? document->name : document->path)
-                                  : options.inPlace ? document->path
-                                                    : options.output;
-        if (!options.json) out << (options.dryRun ? "would write: " : "wrote: ") << where << '\n';
-        written.push_back(where);
-    }
-    report["status"] = status;
-    if (options.json) out << JsonText(report);
-    return status;
 }
 
 }  // namespace tess::cli

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -29,6 +30,9 @@ struct SectionsOptions {
     bool json = false;
 };
 
+/// The copy command's arguments. The copy options are set only when their flags were given: a
+/// recipe's stand otherwise, and without a recipe, the defaults (overwrite, ignore sub-shapes,
+/// everything else off).
 struct CopyOptions {
     std::vector<std::string> files;
     std::string from;
@@ -37,11 +41,13 @@ struct CopyOptions {
     bool allSections = false;
     std::vector<std::string> rows;    // CAPTION=ROW[,ROW]...
     std::vector<std::string> orders;  // CAPTION=ROW[,ROW]...
-    bool append = false;
-    std::string subShapes = "ignore";
-    bool shapeText = false;
-    bool helpString = false;
-    bool createDestination = false;
+    std::optional<bool> append;
+    std::optional<std::string> subShapes;  // ignore, cells or replace
+    std::optional<bool> shapeText;
+    std::optional<bool> helpString;
+    std::optional<bool> createDestination;
+    std::string recipe;      // a recipe file to copy as
+    std::string saveRecipe;  // where to write the recipe of this copy
     std::string onError = "continue";
     bool dryRun = false;
     bool json = false;

@@ -23,8 +23,37 @@ Quote an OBJECT for the shell when it holds spaces, backslashes or '*'.
 }
 
 std::string Options() {
-    return "The copy options come from the flags alone: the command line neither reads nor "
-           "writes\nthe options the desktop program stores.\n";
+    return "The copy options come from the flags alone, a --recipe FILE among them: the command "
+           "line\nneither reads nor writes the options the desktop program stores.\n";
+}
+
+std::string Recipes() {
+    return R"(A recipe is a copy without its source and destinations, kept as a JSON file: copy
+--save-recipe FILE writes the recipe of the copy it runs (with --dry-run too), copy --recipe FILE
+copies as it says, and the desktop program saves and loads the same files (File > Save Recipe...,
+Load Recipe...). Beside --recipe, --section and --all-sections add sections, --rows chooses the
+rows of its section afresh, --order orders them, and the option flags given replace the recipe's
+options (--append=false, --shape-text=false and the like turn one off). A recipe:
+  {
+    "program": "Tessaline",             this program's recipe
+    "version": 1,                       the version of the format
+    "sections": [                       the Sections-tab captions to copy, in any order
+      {"caption": "Custom Properties",
+       "rows": ["Cost", "Maker"],       optional: the rows to copy (all when absent), by name,
+                                        or by the label show prints for rows without one
+       "order": ["Maker", "Cost"]},     optional: those rows in their new order, each once
+      {"caption": "Line Format"}
+    ],
+    "options": {                        optional, as the flags set them:
+      "copyType": "overwrite",          overwrite or append
+      "subShapes": "ignore",            ignore, cells or replace
+      "shapeText": false, "helpString": false, "createDestination": false
+    }
+  }
+A recipe that is no JSON, of another version, with an unknown caption, a member of the wrong
+type, or a row or section the source lacks is refused (exit status 2), naming the file and the
+member; nothing is copied.
+)";
 }
 
 std::string Rows() {
@@ -110,7 +139,7 @@ std::string CopyJson() {
   destinations[].refused[].error    the host's error number
   destinations[].refused[].message  the host's error text, or why the copy refused it
   destinations[].notDone[]      what was asked but could not be done on it, and why
-  destinations[].notDone[].section  the section's label
+  destinations[].notDone[].section  the section, as the Rows tab names it
   destinations[].notDone[].text     what was not done and why
   written[]                     the files written
   wouldWrite[]                  with --dry-run, instead of written: the files that would be

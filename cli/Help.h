@@ -11,6 +11,8 @@ namespace tess::cli::help {
 std::string Addresses();
 /// Where the copy options come from.
 std::string Options();
+/// Recipes: what they are, the flags beside them, their JSON.
+std::string Recipes();
 /// What --section, --all-sections, --rows and --order accept.
 std::string Rows();
 /// Examples of whole copy commands.

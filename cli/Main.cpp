@@ -8,6 +8,7 @@
 #include "cli/Workspace.h"
 #include "host/vsdx/Vsdx.h"
 #include "platform/visio/Error.h"
+#include "window/Recipe.h"
 
 namespace {
 
@@ -15,9 +16,178 @@ using namespace tess::cli;
 
 constexpr int kFileStatus = 3;
 
+/// The copy options' flags, which a recipe's options stand for when they are not given.
+struct OptionFlags {
+    bool append = false;
+    std::string subShapes;
+    bool shapeText = false;
+    bool helpString = false;
+    bool createDestination = false;
+    std::vector<std::pair<CLI::Option*, std::function<void(CopyOptions&)>>> given;
+
+    /// Sets, in copy, the options whose flags were given.
+    void Apply(CopyOptions& copy) const {
+        for (const auto& [option, set] : given) {
+            if (option->count() > 0) set(copy);
+        }
+    }
+};
+
+/// Every command's arguments, and the command chosen.
+struct Arguments {
+    ListOptions list;
+    ShowOptions show;
+    SectionsOptions sections;
+    CopyOptions copy;
+    OptionFlags copyFlags;
+    CheckOptions check;
+    CLI::App* listCommand = nullptr;
+    CLI::App* showCommand = nullptr;
+    CLI::App* sectionsCommand = nullptr;
+    CLI::App* copyCommand = nullptr;
+};
+
 void AddFiles(CLI::App& command, std::vector<std::string>& files) {
     command.add_option("FILE", files, "Visio files (.vsdx .vsdm .vssx .vssm .vstx .vstm)")
         ->required();
+}
+
+void AddList(CLI::App& app, Arguments& arguments) {
+    ListOptions& list = arguments.list;
+    CLI::App* command =
+        app.add_subcommand("list", "Print the tree of documents, masters, pages and shapes");
+    command->add_option("FILE", list.files, "Visio files, then optionally the OBJECT to list below")
+        ->required();
+    command
+        ->add_option("--depth", list.depth,
+                     "Levels of shapes shown below a page or master (all when not given)")
+        ->check(CLI::NonNegativeNumber);
+    command->add_option("--find", list.find,
+                        "Only the objects whose name, master's name or address holds TEXT "
+                        "(without regard to case), with the objects above them");
+    command->add_flag("--json", list.json, "Print JSON");
+    command->footer(help::Addresses() + "\n" + help::ListJson());
+    arguments.listCommand = command;
+}
+
+void AddShowAndSections(CLI::App& app, Arguments& arguments) {
+    ShowOptions& show = arguments.show;
+    CLI::App* command = app.add_subcommand("show", "Print an object's sections, rows and formulas");
+    command->add_option("FILE", show.files, "Visio files, then the OBJECT to show")
+        ->required()
+        ->expected(2, -1);
+    command->add_option("--section", show.sections, "Only this Sections-tab caption (repeatable)");
+    command->add_flag("--json", show.json, "Print JSON");
+    command->footer(help::Addresses() + "\n" + help::ShowJson());
+    arguments.showCommand = command;
+
+    SectionsOptions& sections = arguments.sections;
+    command = app.add_subcommand(
+        "sections", "Print the Sections-tab captions an object offers, with their row counts");
+    command->add_option("FILE", sections.files, "Visio files, then the OBJECT")
+        ->required()
+        ->expected(2, -1);
+    command->add_flag("--json", sections.json, "Print JSON");
+    command->footer(help::Addresses() + "\n" + help::SectionsJson());
+    arguments.sectionsCommand = command;
+}
+
+/// The flags that set the copy options; each given one overrides a recipe's.
+void AddOptionFlags(CLI::App& command, OptionFlags& flags) {
+    const auto remember = [&](CLI::Option* option, std::function<void(CopyOptions&)> set) {
+        flags.given.emplace_back(option, std::move(set));
+    };
+    remember(command.add_flag("--append", flags.append,
+                              "Append to the destination's rows instead of overwriting them "
+                              "(--append=false: overwrite)"),
+             [&flags](CopyOptions& copy) { copy.append = flags.append; });
+    remember(command.add_option("--sub-shapes", flags.subShapes, "What happens to sub-shapes")
+                 ->check(CLI::IsMember({"ignore", "cells", "replace"})),
+             [&flags](CopyOptions& copy) { copy.subShapes = flags.subShapes; });
+    remember(command.add_flag("--shape-text", flags.shapeText, "Copy the shape text"),
+             [&flags](CopyOptions& copy) { copy.shapeText = flags.shapeText; });
+    remember(command.add_flag("--help-string", flags.helpString, "Copy the shape's help string"),
+             [&flags](CopyOptions& copy) { copy.helpString = flags.helpString; });
+    remember(command.add_flag("--create-destination", flags.createDestination,
+                              "Create a destination when none is given"),
+             [&flags](CopyOptions& copy) { copy.createDestination = flags.createDestination; });
+}
+
+void AddCopy(CLI::App& app, Arguments& arguments) {
+    CopyOptions& copy = arguments.copy;
+    CLI::App* command =
+        app.add_subcommand("copy", "Copy sections, rows and formulas from one object to others");
+    AddFiles(*command, copy.files);
+    command->add_option("--from", copy.from, "The source OBJECT")->required();
+    command->add_option("--to", copy.to,
+                        "A destination OBJECT; page:P/* is every top-level shape of P but the "
+                        "source (repeatable)");
+    command->add_option("--section", copy.sections, "A Sections-tab caption to copy (repeatable)");
+    command->add_flag("--all-sections", copy.allSections, "Copy every section the source has");
+    command->add_option("--rows", copy.rows,
+                        "CAPTION=ROW[,ROW]...: the rows to copy, and so their section "
+                        "(repeatable)");
+    command->add_option("--order", copy.orders,
+                        "CAPTION=ROW[,ROW]...: the new order of the chosen rows (repeatable)");
+    AddOptionFlags(*command, arguments.copyFlags);
+    command->add_option("--recipe", copy.recipe, "Copy as the recipe FILE says");
+    command->add_option("--save-recipe", copy.saveRecipe, "Write the recipe of this copy to FILE");
+    command->add_option("--on-error", copy.onError, "The answer to a refused formula write")
+        ->check(CLI::IsMember({"continue", "cancel"}));
+    command->add_flag("--dry-run", copy.dryRun, "Write nothing; print what would change");
+    command->add_flag("--json", copy.json, "Print a JSON report");
+    command->add_option("-o", copy.output, "Write the changed document to OUT");
+    command->add_flag("--in-place", copy.inPlace, "Save each changed document over itself");
+    command->footer(help::Rows() + "\n" + help::Addresses() + "\n" + help::Options() + "\n" +
+                    help::Recipes() + "\n" + help::CopyExamples() + "\n" + help::CopyJson());
+    arguments.copyCommand = command;
+}
+
+void AddCheck(CLI::App& app, Arguments& arguments) {
+    CLI::App* command =
+        app.add_subcommand("check", "Print every formula that names a missing cell or shape");
+    AddFiles(*command, arguments.check.files);
+    command->add_flag("--json", arguments.check.json, "Print JSON");
+    command->footer(help::CheckJson());
+}
+
+/// The last of a command's files, which is its OBJECT.
+std::string TakeObject(std::vector<std::string>& files) {
+    std::string object = files.back();
+    files.pop_back();
+    return object;
+}
+
+int RunChosen(Arguments& arguments) {
+    if (arguments.listCommand->parsed()) {
+        ListOptions& list = arguments.list;
+        // The OBJECT, when given, is the last argument, and no Visio file name.
+        if (list.files.size() > 1 && !tess::vsdx::IsVisioPackageName(list.files.back()))
+            list.object = TakeObject(list.files);
+        return RunList(list, std::cout);
+    }
+    if (arguments.showCommand->parsed()) {
+        arguments.show.object = TakeObject(arguments.show.files);
+        return RunShow(arguments.show, std::cout);
+    }
+    if (arguments.sectionsCommand->parsed()) {
+        arguments.sections.object = TakeObject(arguments.sections.files);
+        return RunSections(arguments.sections, std::cout);
+    }
+    if (arguments.copyCommand->parsed()) {
+        arguments.copyFlags.Apply(arguments.copy);
+        return RunCopy(arguments.copy, std::cout);
+    }
+    return RunCheck(arguments.check, std::cout);
+}
+
+/// A command-line mistake, an OBJECT or recipe that names what is not there: 2; anything else
+/// (a file that cannot be read or written): 3.
+int ExitStatus(const tess::Error& error) {
+    const int32_t number = error.Number();
+    const bool usage = number == kUsageError || number == tess::err::kNoSuchObject ||
+                       number == tess::window::kBadRecipe;
+    return usage ? kUsageError : kFileStatus;
 }
 
 }  // namespace
@@ -29,89 +199,13 @@ int main(int argc, char** argv) {
         "tessaline-cli"};
     app.set_version_flag("--version", std::string("tessaline-cli ") + TESSALINE_VERSION);
     app.require_subcommand(1);
-    app.footer(help::Addresses() + "\n" + help::Options() +
+    app.footer(help::Addresses() + "\n" + help::Options() + "\n" + help::Recipes() +
                "\nEach command's --help tells more, and what its --json prints.");
-
-    ListOptions list;
-    CLI::App* listCommand =
-        app.add_subcommand("list", "Print the tree of documents, masters, pages and shapes");
-    listCommand
-        ->add_option("FILE", list.files, "Visio files, then optionally the OBJECT to list below")
-        ->required();
-    listCommand
-        ->add_option("--depth", list.depth,
-                     "Levels of shapes shown below a page or master (all when not given)")
-        ->check(CLI::NonNegativeNumber);
-    listCommand->add_option("--find", list.find,
-                            "Only the objects whose name, master's name or address holds TEXT "
-                            "(without regard to case), with the objects above them");
-    listCommand->add_flag("--json", list.json, "Print JSON");
-    listCommand->footer(help::Addresses() + "\n" + help::ListJson());
-
-    ShowOptions show;
-    CLI::App* showCommand =
-        app.add_subcommand("show", "Print an object's sections, rows and formulas");
-    showCommand->add_option("FILE", show.files, "Visio files, then the OBJECT to show")
-        ->required()
-        ->expected(2, -1);
-    showCommand->add_option("--section", show.sections,
-                            "Only this Sections-tab caption (repeatable)");
-    showCommand->add_flag("--json", show.json, "Print JSON");
-    showCommand->footer(help::Addresses() + "\n" + help::ShowJson());
-
-    SectionsOptions sections;
-    CLI::App* sectionsCommand = app.add_subcommand(
-        "sections", "Print the Sections-tab captions an object offers, with their row counts");
-    sectionsCommand->add_option("FILE", sections.files, "Visio files, then the OBJECT")
-        ->required()
-        ->expected(2, -1);
-    sectionsCommand->add_flag("--json", sections.json, "Print JSON");
-    sectionsCommand->footer(help::Addresses() + "\n" + help::SectionsJson());
-
-    CopyOptions copy;
-    CLI::App* copyCommand =
-        app.add_subcommand("copy", "Copy sections, rows and formulas from one object to others");
-    AddFiles(*copyCommand, copy.files);
-    copyCommand->footer(
-        "The copy options come from these flags only: the options the desktop program stores are "
-        "neither read nor written.");
-    copyCommand->add_option("--from", copy.from, "The source OBJECT")->required();
-    copyCommand->add_option(
-        "--to", copy.to,
-        "A destination OBJECT; page:P/* is every top-level shape of P but the source "
-        "(repeatable)");
-    copyCommand->add_option("--section", copy.sections,
-                            "A Sections-tab caption to copy (repeatable)");
-    copyCommand->add_flag("--all-sections", copy.allSections, "Copy every section the source has");
-    copyCommand->add_option("--rows", copy.rows,
-                            "CAPTION=ROW[,ROW]...: the rows to copy, and so their section "
-                            "(repeatable)");
-    copyCommand->add_option("--order", copy.orders,
-                            "CAPTION=ROW[,ROW]...: the new order of the chosen rows (repeatable)");
-    copyCommand->add_flag("--append", copy.append,
-                          "Append to the destination's rows instead of overwriting them");
-    copyCommand->add_option("--sub-shapes", copy.subShapes, "What happens to sub-shapes")
-        ->check(CLI::IsMember({"ignore", "cells", "replace"}));
-    copyCommand->add_flag("--shape-text", copy.shapeText, "Copy the shape text");
-    copyCommand->add_flag("--help-string", copy.helpString, "Copy the shape's help string");
-    copyCommand->add_flag("--create-destination", copy.createDestination,
-                          "Create a destination when none is given");
-    copyCommand->add_option("--on-error", copy.onError, "The answer to a refused formula write")
-        ->check(CLI::IsMember({"continue", "cancel"}));
-    copyCommand->add_flag("--dry-run", copy.dryRun, "Write nothing; print what would change");
-    copyCommand->add_flag("--json", copy.json, "Print a JSON report");
-    copyCommand->add_option("-o", copy.output, "Write the changed document to OUT");
-    copyCommand->add_flag("--in-place", copy.inPlace, "Save each changed document over itself");
-    copyCommand->footer(help::Rows() + "\n" + help::Addresses() + "\n" + help::Options() + "\n" +
-                        help::CopyExamples() + "\n" + help::CopyJson());
-
-    CheckOptions check;
-    CLI::App* checkCommand =
-        app.add_subcommand("check", "Print every formula that names a missing cell or shape");
-    AddFiles(*checkCommand, check.files);
-    checkCommand->add_flag("--json", check.json, "Print JSON");
-    checkCommand->footer(help::CheckJson());
-
+    Arguments arguments;
+    AddList(app, arguments);
+    AddShowAndSections(app, arguments);
+    AddCopy(app, arguments);
+    AddCheck(app, arguments);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -119,29 +213,10 @@ int main(int argc, char** argv) {
         return code == 0 ? 0 : kUsageError;
     }
     try {
-        if (listCommand->parsed()) {
-            // The OBJECT, when given, is the last argument, and no Visio file name.
-            if (list.files.size() > 1 && !tess::vsdx::IsVisioPackageName(list.files.back())) {
-                list.object = list.files.back();
-                list.files.pop_back();
-            }
-            return RunList(list, std::cout);
-        }
-        if (showCommand->parsed()) {
-            show.object = show.files.back();
-            show.files.pop_back();
-            return RunShow(show, std::cout);
-        }
-        if (sectionsCommand->parsed()) {
-            sections.object = sections.files.back();
-            sections.files.pop_back();
-            return RunSections(sections, std::cout);
-        }
-        if (copyCommand->parsed()) return RunCopy(copy, std::cout);
-        return RunCheck(check, std::cout);
+        return RunChosen(arguments);
     } catch (const tess::Error& error) {
         std::cerr << "Tessaline: " << error.Description() << '\n';
-        return error.Number() == kUsageError ? kUsageError : kFileStatus;
+        return ExitStatus(error);
     } catch (const std::exception& error) {
         std::cerr << "Tessaline: " << error.what() << '\n';
         return kFileStatus;

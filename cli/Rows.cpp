@@ -1,23 +1,13 @@
 #include "cli/Rows.h"
 
-#include "app/StringTable.h"
-#include "engine/RowDetails.h"
-#include "engine/RowListing.h"
-#include "engine/RowStores.h"
 #include "formula/CellCatalogue.h"
 #include "platform/visio/Constants.h"
+#include "window/RowDetails.h"
 
 namespace tess::cli {
 namespace {
 
 using engine::CatalogueEntry;
-
-const engine::MultiRowSection* RowsSectionOf(int16_t section) {
-    for (const engine::MultiRowSection& candidate : engine::MultiRowSections()) {
-        if (candidate.section == section) return &candidate;
-    }
-    return nullptr;
-}
 
 /// The row of the sheet a single-row entry reads: Glue Info's cells sit in the Miscellaneous row.
 int16_t SheetRowOf(const CatalogueEntry& entry) {
@@ -32,73 +22,33 @@ std::string ShortName(int16_t section, int16_t row, int16_t cell) {
     return name;
 }
 
-std::vector<CellLine> CatalogueCells(const visio::ShapePtr& sheet, int16_t section, int16_t row,
-                                     int16_t listRow) {
+std::vector<CellLine> CatalogueCells(app::IPrompt& prompt, const visio::ShapePtr& sheet,
+                                     int16_t section, int16_t row, int16_t listRow) {
     std::vector<int16_t> cells;
-    engine::GetCellIndicies(sheet, section, listRow, cells);
+    engine::GetCellIndicies(prompt, sheet, section, listRow, cells);
     std::vector<CellLine> lines;
     for (int16_t cell : cells) {
         lines.push_back(
             {ShortName(section, row, cell),
-             engine::FormulaDisplayText(sheet->CellsSRC(section, row, cell)->Formula())});
+             window::FormulaDisplayText(sheet->CellsSRC(section, row, cell)->Formula())});
     }
     return lines;
 }
 
 }  // namespace
 
-std::string CaptionOf(const CatalogueEntry& entry) {
-    return app::LoadResString(entry.captionId);
-}
-
-const CatalogueEntry* EntryOfCaption(std::string_view caption) {
-    for (const CatalogueEntry& entry : engine::CatalogueEntries()) {
-        if (formula::SameName(CaptionOf(entry), caption)) return &entry;
-    }
-    return nullptr;
-}
-
-std::string RowsTabName(const CatalogueEntry& entry) {
-    if (entry.section < 0 || entry.kind == engine::EntryKind::SingleRow) return {};
-    const engine::MultiRowSection* section = RowsSectionOf(entry.section);
-    return section ? std::string(section->displayName) : std::string();
-}
-
-bool Orderable(const CatalogueEntry& entry) {
-    return entry.kind == engine::EntryKind::IndexedRows ||
-           entry.kind == engine::EntryKind::IndexedOrNamed ||
-           (entry.kind == engine::EntryKind::NamedRows &&
-            entry.section != visio::visSectionSmartTag);
-}
-
-std::vector<ListedRow> ListRows(const visio::ShapePtr& sheet, const CatalogueEntry& entry) {
-    std::vector<ListedRow> rows;
-    const engine::MultiRowSection* listed = entry.kind == engine::EntryKind::GeometryRows
-                                                ? engine::FindMultiRowSection("Geometry")
-                                                : RowsSectionOf(entry.section);
-    if (!listed) return rows;
-    for (engine::ListedRow& row : engine::ListSectionRows(sheet, *listed)) {
-        std::string token =
-            !row.name.empty() ? row.name
-            : visio::IsGeometrySection(row.section)
-                ? std::to_string(row.section - visio::visSectionFirstComponent + 1) + "." +
-                      std::to_string(row.row + 1)
-                : std::to_string(row.row + 1);
-        rows.push_back({std::move(row.label), std::move(token), row.section, row.row});
-    }
-    return rows;
-}
-
-std::vector<CellLine> RowCells(const visio::ShapePtr& sheet, const CatalogueEntry& entry,
+std::vector<CellLine> RowCells(app::IPrompt& prompt, const visio::ApplicationPtr& host,
+                               const visio::ShapePtr& sheet, const CatalogueEntry& entry,
                                const std::vector<ListedRow>& rows, size_t position) {
     const ListedRow& row = rows[position];
     engine::GeometryRowTable table;
     for (const ListedRow& each : rows)
         table.push_back({1, each.section, each.row});
     const bool geometry = entry.kind == engine::EntryKind::GeometryRows;
-    const std::string details = engine::GetRowDetails(
-        sheet, RowsTabName(entry), geometry ? static_cast<int16_t>(position) : row.row, table);
-    if (details.empty()) return CatalogueCells(sheet, row.section, row.row, 0);
+    const std::string details =
+        window::GetRowDetails(prompt, host, sheet, window::RowsTabName(entry),
+                              geometry ? static_cast<int16_t>(position) : row.row, table);
+    if (details.empty()) return CatalogueCells(prompt, sheet, row.section, row.row, 0);
     std::vector<CellLine> lines;
     size_t start = 0;
     while (start <= details.size()) {
@@ -112,15 +62,16 @@ std::vector<CellLine> RowCells(const visio::ShapePtr& sheet, const CatalogueEntr
     return lines;
 }
 
-std::vector<CellLine> EntryCells(const visio::ShapePtr& sheet, const CatalogueEntry& entry) {
+std::vector<CellLine> EntryCells(app::IPrompt& prompt, const visio::ShapePtr& sheet,
+                                 const CatalogueEntry& entry) {
     const int16_t row = SheetRowOf(entry);
     if (!sheet->RowExists(entry.section, row, 0)) return {};
-    return CatalogueCells(sheet, entry.section, row, entry.row);
+    return CatalogueCells(prompt, sheet, entry.section, row, entry.row);
 }
 
 size_t RowCount(const visio::ShapePtr& sheet, const CatalogueEntry& entry) {
     if (entry.kind == engine::EntryKind::Nothing) return 0;
-    if (!RowsTabName(entry).empty()) return ListRows(sheet, entry).size();
+    if (!window::RowsTabName(entry).empty()) return window::ListEntryRows(sheet, entry).size();
     return sheet->RowExists(entry.section, SheetRowOf(entry), 0) ? 1 : 0;
 }
 

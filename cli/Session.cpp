@@ -4,8 +4,6 @@
 
 #include <iostream>
 
-#include "app/Globals.h"
-
 namespace tess::cli {
 
 std::string AsLines(std::string text) {
@@ -21,45 +19,16 @@ std::string AsLines(std::string text) {
     return lines;
 }
 
-Session::Session(const std::vector<std::string>& files, bool cancelOnError, bool toSaveInPlace)
-    : m_workspace(files, toSaveInPlace), m_cancelOnError(cancelOnError) {
-    app::SetPrompt(this);
-    engine::SetCopyErrorDialog(this);
-    app::g_oApplication = std::make_unique<app::Application>(static_cast<app::IWindows&>(*this));
-    app::g_oApplication->Display(m_workspace.AppPtr());
-}
-
-Session::~Session() {
-    app::g_oApplication.reset();
-    engine::SetCopyErrorDialog(nullptr);
-    app::SetPrompt(nullptr);
-}
-
-namespace {
-
-/// Standard error at the start of a clean line: on a terminal a progress line may stand there.
-std::ostream& MessageLine() {
+void PrintMessage(const std::string& title, const std::string& text) {
+    // On a terminal a progress line may stand where the message goes.
     static const bool terminal = ::isatty(STDERR_FILENO) == 1;
     if (terminal) std::cerr << "\r\033[K";
-    return std::cerr;
+    std::cerr << title << ": " << AsLines(text) << '\n';
 }
 
-}  // namespace
-
-int16_t Session::MsgBox(const std::string& text, int16_t style, const std::string& title) {
-    m_messages.push_back(text);
-    MessageLine() << title << ": " << AsLines(text) << '\n';
-    return (style & app::vbYesNo) == app::vbYesNo ? app::vbNo : app::vbOK;
-}
-
-engine::ICopyErrorDialog::Answer Session::ShowModal(const engine::CopyErrorDetails& details) {
-    MessageLine() << "Tessaline: " << AsLines(m_copyError) << '\n';
-    // The details list the formulas only when there are several, as the details dialog does.
-    if (details.formulas.size() > 1) {
-        for (const std::string& formula : details.formulas)
-            std::cerr << "    " << formula << '\n';
-    }
-    return m_cancelOnError ? Answer::CancelRun : Answer::Continue;
+app::Answer Session::MsgBox(const std::string& text, app::Style style, const std::string& title) {
+    PrintMessage(title, text);
+    return style == app::Style::Question ? app::Answer::No : app::Answer::Ok;
 }
 
 }  // namespace tess::cli

@@ -1,46 +1,37 @@
 #pragma once
 
-#include <iostream>
 #include <string>
 #include <vector>
 
-#include "app/Application.h"
 #include "app/Prompt.h"
 #include "cli/Workspace.h"
-#include "engine/CopyError.h"
+#include "platform/visio/Resolver.h"
 
-// What a command runs inside: the files open, the host connection made as at start-up, message
-// boxes printed on standard error, and the copy error dialog answered as --on-error says.
+// What a command runs inside: the files open, the objects they hold found by address, and the
+// messages of the program printed on standard error.
 namespace tess::cli {
 
-class Session : private app::IPrompt, private engine::ICopyErrorDialog, private app::IWindows {
+class Session : public app::IPrompt {
 public:
     /// Opens the files (held against other runs when they are to be saved in place).
-    Session(const std::vector<std::string>& files, bool cancelOnError = false,
-            bool toSaveInPlace = false);
-    ~Session() override;
-    Session(const Session&) = delete;
-    Session& operator=(const Session&) = delete;
+    explicit Session(const std::vector<std::string>& files, bool toSaveInPlace = false)
+        : m_workspace(files, toSaveInPlace) {}
 
     Workspace& Files() { return m_workspace; }
+    /// Finds the objects of the files by address, and names them so.
+    visio::Resolver Resolver() const { return visio::Resolver(m_workspace.AppPtr()); }
 
-    /// Every message shown, in order. What a copy refused is in its report.
-    const std::vector<std::string>& Messages() const { return m_messages; }
+    /// Prints the message; a question is answered No, as nobody is there to say yes.
+    app::Answer MsgBox(const std::string& text, app::Style style,
+                       const std::string& title) override;
 
 private:
-    int16_t MsgBox(const std::string& text, int16_t style, const std::string& title) override;
-    void SetMessage(const std::string& message) override { m_copyError = message; }
-    Answer ShowModal(const engine::CopyErrorDetails& details) override;
-    void DisplayMainWindow() override {}
-    void Unload(std::string_view) override {}
-
     Workspace m_workspace;
-    bool m_cancelOnError;
-    std::string m_copyError;
-    std::vector<std::string> m_messages;
 };
 
 /// Text with the carriage returns of message boxes as line breaks.
 std::string AsLines(std::string text);
+/// Prints a message on standard error at the start of a clean line: "title: text".
+void PrintMessage(const std::string& title, const std::string& text);
 
 }  // namespace tess::cli

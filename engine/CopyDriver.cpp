@@ -5,31 +5,26 @@
 #include <set>
 
 #include "app/ErrorReport.h"
-#include "app/Prompt.h"
 #include "app/StringTable.h"
 #include "engine/CopyError.h"
 #include "engine/CopyPrimitives.h"
 #include "engine/RowUse.h"
-#include "engine/RowStores.h"
 #include "engine/SectionCatalogue.h"
 #include "engine/SectionPreparation.h"
-#include "engine/SectionsTab.h"
-#include "engine/WindowState.h"
 #include "platform/visio/Constants.h"
 
 namespace tess::engine {
 namespace {
 
+using app::kTitle;
 using visio::ShapePtr;
-constexpr std::string_view kModule = "frmCellCopy";
-constexpr const char* kTitle = "Tessaline";
 
-void Warn(const std::string& text) {
-    app::MsgBox(text, app::kStyleWarning, kTitle);
+void Warn(CopyRun& run, const std::string& text) {
+    run.MsgBox(text, app::Style::Warning, kTitle);
 }
 
 bool Chosen(const CopyRun& run, int16_t index, bool allSections) {
-    return allSections || IsSectionChosen(run.window.sections, index);
+    return allSections || run.request.IsSectionChosen(index);
 }
 
 bool IsShapeOrGroup(const ShapePtr& shape) {
@@ -62,11 +57,10 @@ bool Inside(const ShapePtr& shape, const ShapePtr& group) {
 
 /// Whether any two of the source and the destinations lie one inside the other: replacing
 /// sub-shapes would then replace the members a copy reads from or writes to.
-bool AnyNested(const CopyWindow& window, const std::vector<ListItem>& destinations,
-               const ShapePtr& source) {
+bool AnyNested(const std::vector<CopyTarget>& destinations, const ShapePtr& source) {
     std::vector<ShapePtr> sheets{source};
-    for (const ListItem& item : destinations) {
-        if (const ShapePtr destination = ResolveItem(window, item)) sheets.push_back(destination);
+    for (const CopyTarget& destination : destinations) {
+        if (destination.sheet) sheets.push_back(destination.sheet);
     }
     for (size_t i = 0; i < sheets.size(); ++i) {
         for (size_t j = 0; j < sheets.size(); ++j) {
@@ -78,7 +72,7 @@ bool AnyNested(const CopyWindow& window, const std::vector<ListItem>& destinatio
 
 /// Why a destination's sub-shapes are not replaced by the source's, as the report says it; 0
 /// when they are (a plain shape becomes a group for them).
-int ReplacementRefusal(const ShapePtr& source, const ShapePtr& destination) {
+int ReplacementRefusal(CopyRun& run, const ShapePtr& source, const ShapePtr& destination) {
     const visio::ShapesPtr sources = source->Shapes();
     const int16_t type = destination->Type();
     if (!sources || sources->Count() == 0 || type == visio::visTypeDoc) return 0;
@@ -89,17 +83,17 @@ int ReplacementRefusal(const ShapePtr& source, const ShapePtr& destination) {
     for (int16_t i = 1; members && i <= members->Count(); ++i) {
         if (members->Item(i)->Cells("LockDelete")->ResultIU() != 0) return kLockedMembersText;
     }
-    return MembersNamedFromOutside(destination).empty() ? 0 : kMembersNamedText;
+    return MembersNamedFromOutside(run, destination).empty() ? 0 : kMembersNamedText;
 }
 
 /// Says what the run could not do, per destination, when there is anything to say.
-void ShowShortfalls(const CopyReport& report) {
+void ShowShortfalls(CopyRun& run) {
     std::string text;
-    for (const DestinationReport& destination : report.destinations) {
+    for (const DestinationReport& destination : run.report.destinations) {
         for (const Shortfall& shortfall : destination.shortfalls)
-            text += "\r" + destination.item.text + ": " + shortfall.text;
+            text += "\r" + destination.text + ": " + shortfall.text;
     }
-    if (!text.empty()) Warn(app::LoadResString(kShortfallsText) + text);
+    if (!text.empty()) Warn(run, app::LoadResString(kShortfallsText) + text);
 }
 
 /// The members of a group at any depth, each before its own members.
@@ -144,7 +138,7 @@ ShapePtr GroupAround(const ShapePtr& shape) {
 
 /// A named-row section: whole by name, or the chosen rows by name.
 void CopyNamed(CopyRun& run, const ShapePtr& source, const ShapePtr& destination, int16_t section) {
-    if (ShouldWeCopySection(run.window, source, section)) {
+    if (ShouldWeCopySection(run, run.request, source, section)) {
         CopyNamedRowSection(run, source, destination, section, 0, true);
     } else {
         CopyNamedRows(run, source, destination, section);
@@ -154,7 +148,7 @@ void CopyNamed(CopyRun& run, const ShapePtr& source, const ShapePtr& destination
 /// An indexed section: whole, or the chosen rows in their order.
 void CopyIndexed(CopyRun& run, const ShapePtr& source, const ShapePtr& destination, int16_t section,
                  int16_t flags) {
-    if (ShouldWeCopySection(run.window, source, section)) {
+    if (ShouldWeCopySection(run, run.request, source, section)) {
         CopySection(run, source, destination, section, 0, true);
     } else {
         CopyRows(run, source, destination, section, flags);
@@ -206,22 +200,6 @@ constexpr Preparation kPreparations[] = {
 
 }  // namespace
 
-bool IsGeometryAppend(const CopyWindow& window) {
-    return IsSectionChosen(window.sections, 8) && !window.options.optOverwrite;
-}
-
-bool CopyDriver::IsOneSectionChecked(const SectionBoxes& boxes) {
-    for (const CatalogueEntry& entry : CatalogueEntries()) {
-        if (IsSectionChosen(boxes, entry.index)) return true;
-    }
-    return false;
-}
-
-bool CopyDriver::CopyButtonClick(CopyWindow& window, ICopyProgress* progress) {
-    BeginCopy(window, progress);
-    return window.options.chkLeaveTessalineRunning.value == 0;
-}
-
 void CopyDriver::AddReplacement(CopyRun& run, const ShapePtr& source, const ShapePtr& destination) {
     const std::string from = source->NameID();
     // A sheet mapped once keeps its first destination.
@@ -249,142 +227,170 @@ bool CopyDriver::IsKeptMember(const ShapePtr& shape) const {
 }
 
 void CopyDriver::DeleteSnapshot() {
-    if (!m_ovDestSnapshot) return;
-    const ShapePtr snapshot = std::move(m_ovDestSnapshot);
-    m_ovDestSnapshot = nullptr;
+    if (!m_destSnapshot) return;
+    const ShapePtr snapshot = std::move(m_destSnapshot);
+    m_destSnapshot = nullptr;
     snapshot->Cells("LockDelete")->SetFormula("0");
     snapshot->Delete();
 }
 
-CopyReport CopyDriver::BeginCopy(CopyWindow& window, ICopyProgress* progress) {
-    CopyRun run(window);
-    bool failed = false;
-    bool commit = true;
+CopyReport CopyDriver::BeginCopy(const CopyRequest& request, ICopyFrontEnd& frontEnd) {
+    CopyRun run(request, frontEnd);
+    RunState state;
+    if (!app::Trap(run, app::proc::BeginCopy, [&] { Run(run, state); })) state.commit = false;
+    CleanUp(run, state);
+    CopyReport report = std::move(run.report);
+    report.outcome = !state.commit           ? CopyOutcome::RolledBack
+                     : run.CopyRunCancelled  ? CopyOutcome::Cancelled
+                     : state.failed          ? CopyOutcome::Failed
+                     : report.RefusalCount() + report.ShortfallCount()
+                         ? CopyOutcome::CompleteWithRefusals
+                                             : CopyOutcome::Complete;
+    return report;
+}
+
+void CopyDriver::Run(CopyRun& run, RunState& state) {
+    if (!CheckChoices(run)) {
+        state.failed = true;
+        return;
+    }
+    const CopyRequest& request = run.request;
+    // The list as it stands now: a front end that changes its request while a dialog of the
+    // run is open cannot pull destinations from under the run.
+    const std::vector<CopyTarget> destinations = request.destinations;
+    const CopyTarget sourceTarget = *request.source;
+    state.scope = m_host->BeginUndoScope(kTitle);
+    state.scopeOpen = true;
+    const ShapePtr source = sourceTarget.sheet;
+    if (!source) {
+        Warn(run, "The source shape '" + sourceTarget.text + "' does not exist.");
+        state.failed = true;
+        return;
+    }
+    ShapePtr created;
+    if (request.options.createDestination && destinations.empty()) {
+        created = CreateDestination(run, source, state.failed);
+        if (!created) return;
+    }
+    if (!CheckDestinations(run, destinations, source, created, state)) return;
+    if (!CopyToListed(run, destinations, source, state)) return;
+    if (created) {
+        m_snapshotGeometryCount = 0;
+        run.report.destinations.push_back({{}, {}, created, true});
+        if (!CopyTo(run, Step{1, 1, BuildCopyFlags(request)}, source, created)) return;
+    }
+    ShowShortfalls(run);
+    if (!state.failed) {
+        run.MsgBox("Clone Complete.", app::Style::Report, kTitle);
+    } else {
+        Warn(run,
+             "An error occured during the copy operation.  Some data may not have been copied.");
+    }
+}
+
+bool CopyDriver::CheckChoices(CopyRun& run) {
+    const CopyRequest& request = run.request;
+    if (!request.source) {
+        Warn(run, "No source shape selected.");
+        return false;
+    }
+    if (request.sections.empty()) {
+        Warn(run, "Please specify at least one section to copy.");
+        return false;
+    }
+    if (!request.options.createDestination && request.destinations.empty()) {
+        Warn(run, "No destination shape selected.");
+        return false;
+    }
+    return true;
+}
+
+bool CopyDriver::CheckDestinations(CopyRun& run, const std::vector<CopyTarget>& destinations,
+                                   const ShapePtr& source, const ShapePtr& created,
+                                   RunState& state) {
+    for (const CopyTarget& destination : destinations) {
+        if (destination.key == run.request.source->key) {
+            Warn(run, "One of the destination shapes is the same as the source shape.");
+            state.failed = true;
+            return false;
+        }
+    }
     bool typesMatch = true;
-    bool scopeOpen = false;
-    int32_t scope = 0;
-    const auto body = [&] {
-        const int16_t flags = BuildCopyFlags(window.options);
-        if (window.source.empty()) {
-            Warn("No source shape selected.");
-            failed = true;
-            return;
+    for (const CopyTarget& destination : destinations) {
+        if (!destination.sheet) {
+            Warn(run, "The destination shape '" + destination.text + "' does not exist.");
+            state.failed = true;
+        } else if (destination.sheet->Type() != source->Type()) {
+            typesMatch = false;
         }
-        if (!IsOneSectionChecked(window.sections)) {
-            Warn("Please specify at least one section to copy.");
-            failed = true;
-            return;
+    }
+    if ((BuildCopyFlags(run.request) & CF_ALL_SUBSHAPES) && AnyNested(destinations, source)) {
+        Warn(run, app::LoadResString(kNestedReplaceText));
+        state.failed = true;
+        return false;
+    }
+    if (created && created->Type() != source->Type()) typesMatch = false;
+    if (!typesMatch) {
+        Warn(run,
+             "The object type for source does not match the object type for destination.  Some "
+             "cells maybe not be copied.");
+    }
+    return true;
+}
+
+ShapePtr CopyDriver::OpenDestination(const ShapePtr& destination) {
+    const int16_t type = destination->Type();
+    if (type != visio::visTypeShape && type != visio::visTypeGroup) return destination;
+    if (destination->ContainingMaster() && !destination->ContainingPage()) {
+        m_editCopy = destination->ContainingMaster()->Open();
+        // By ID, which finds a shape nested in the master's groups too.
+        const ShapePtr inEditCopy = m_editCopy->Shapes()->ItemFromID(destination->ID());
+        m_destSnapshot = m_editCopy->Drop(inEditCopy, 0, 0);
+        return inEditCopy;
+    }
+    m_destSnapshot = destination->ContainingPage()->Drop(destination, 0, 0);
+    return destination;
+}
+
+bool CopyDriver::CopyToListed(CopyRun& run, const std::vector<CopyTarget>& destinations,
+                              const ShapePtr& source, RunState& state) {
+    const int16_t flags = BuildCopyFlags(run.request);
+    const int count = static_cast<int>(destinations.size());
+    for (int i = 0; i < count; ++i) {
+        const CopyTarget& target = destinations[static_cast<size_t>(i)];
+        if (i > 0 && !run.frontEnd.GoOn()) {
+            run.CopyRunCancelled = true;
+            return false;
         }
-        if (window.options.chkCreateDestination.value == 0 && window.destinations.empty()) {
-            Warn("No destination shape selected.");
-            failed = true;
-            return;
+        if (!target.sheet) {
+            Warn(run, "The destination shape '" + target.text + "' does not exist.");
+            state.failed = true;
+            continue;
         }
-        // The list as it stands now: a window that changes its lists while a dialog of the run
-        // is open cannot pull items from under the run.
-        const std::vector<ListItem> destinations = window.destinations;
-        const ListItem sourceItem = window.source.front();
-        scope = m_host->BeginUndoScope(kTitle);
-        scopeOpen = true;
-        const ShapePtr source = GetSourceShape(window);
-        if (!source) {
-            Warn("The source shape '" + sourceItem.text + "' does not exist.");
-            failed = true;
-            return;
+        ShapePtr destination = OpenDestination(target.sheet);
+        // Of the destination as it was, the copy needs its Geometry count. The temporary copy
+        // goes before anything is written, so that no copied formula can name it. A sheet
+        // without one (a foreign object, a page sheet) is counted as it stands.
+        m_snapshotGeometryCount =
+            m_destSnapshot ? m_destSnapshot->GeometryCount() : destination->GeometryCount();
+        DeleteSnapshot();
+        run.report.destinations.push_back({target.key, target.text, destination});
+        if (!CopyTo(run, Step{i + 1, count, flags}, source, destination)) return false;
+        if (m_editCopy) {
+            const visio::MasterPtr editCopy = std::move(m_editCopy);
+            m_editCopy = nullptr;
+            editCopy->Close();
         }
-        ShapePtr created;
-        if (window.options.chkCreateDestination.value == 1 && destinations.empty()) {
-            created = CreateDestination(window, source, sourceItem.image, failed);
-            if (!created) return;
-        }
-        for (const ListItem& item : destinations) {
-            if (item.key == sourceItem.key) {
-                Warn("One of the destination shapes is the same as the source shape.");
-                failed = true;
-                return;
-            }
-        }
-        if ((flags & CF_ALL_SUBSHAPES) && AnyNested(window, destinations, source)) {
-            Warn(app::LoadResString(kNestedReplaceText));
-            failed = true;
-            return;
-        }
-        for (const ListItem& item : destinations) {
-            const ShapePtr destination = ResolveItem(window, item);
-            if (!destination) {
-                Warn("The destination shape '" + item.text + "' does not exist.");
-                failed = true;
-            } else if (destination->Type() != source->Type()) {
-                typesMatch = false;
-            }
-        }
-        if (created && created->Type() != source->Type()) typesMatch = false;
-        if (!typesMatch) {
-            Warn(
-                "The object type for source does not match the object type for destination.  Some "
-                "cells maybe not "
-                "be copied.");
-        }
-        const int count = created ? 1 : static_cast<int>(destinations.size());
-        for (int i = 0; i < static_cast<int>(destinations.size()); ++i) {
-            const ListItem& item = destinations[static_cast<size_t>(i)];
-            if (i > 0 && progress && !progress->GoOn()) {
-                run.CopyRunCancelled = true;
-                return;
-            }
-            ShapePtr destination = ResolveItem(window, item);
-            if (!destination) {
-                Warn("The destination shape '" + item.text + "' does not exist.");
-                failed = true;
-                continue;
-            }
-            const bool inMaster = destination->ContainingMaster() && !destination->ContainingPage();
-            const int16_t type = destination->Type();
-            if (type == visio::visTypeShape || type == visio::visTypeGroup) {
-                if (inMaster) {
-                    m_editCopy = destination->ContainingMaster()->Open();
-                    // By ID, which finds a shape nested in the master's groups too.
-                    destination = m_editCopy->Shapes()->ItemFromID(destination->ID());
-                    m_ovDestSnapshot = m_editCopy->Drop(destination, 0, 0);
-                } else {
-                    m_ovDestSnapshot = destination->ContainingPage()->Drop(destination, 0, 0);
-                }
-            }
-            // Of the destination as it was, the copy needs its Geometry count. The temporary
-            // copy goes before anything is written, so that no copied formula can name it. A
-            // sheet without one (a foreign object, a page sheet) is counted as it stands.
-            m_snapshotGeometryCount = m_ovDestSnapshot ? m_ovDestSnapshot->GeometryCount()
-                                                       : destination->GeometryCount();
-            DeleteSnapshot();
-            run.report.destinations.push_back({item, destination});
-            const Step step{progress, i + 1, count, flags};
-            if (!CopyTo(run, step, source, destination)) return;
-            if (m_editCopy) {
-                const visio::MasterPtr editCopy = std::move(m_editCopy);
-                m_editCopy = nullptr;
-                editCopy->Close();
-            }
-        }
-        if (created) {
-            m_snapshotGeometryCount = 0;
-            run.report.destinations.push_back({ListItem{}, created, true});
-            if (!CopyTo(run, Step{progress, 1, 1, flags}, source, created)) return;
-        }
-        ShowShortfalls(run.report);
-        if (!failed) {
-            app::MsgBox("Clone Complete.", app::kStyleReport, kTitle);
-        } else {
-            Warn(
-                "An error occured during the copy operation.  Some data may not have been copied.");
-        }
-    };
-    if (!app::Trap(kModule, "BeginCopy", body)) commit = false;
-    // Clean-up, on every path. The temporary copy goes inside the undo scope, so that the run
-    // stays one undo step; an edit copy still open is closed, so that a discarded scope takes
-    // the master back too.
-    app::Trap(kModule, "BeginCopy", [&] {
+    }
+    return true;
+}
+
+void CopyDriver::CleanUp(CopyRun& run, RunState& state) {
+    // The temporary copy goes inside the undo scope, so that the run stays one undo step; an
+    // edit copy still open is closed, so that a discarded scope takes the master back too.
+    app::Trap(run, app::proc::BeginCopy, [&] {
         app::IgnoreFailure([&] { DeleteSnapshot(); });
-        m_ovDestSnapshot = nullptr;
+        m_destSnapshot = nullptr;
         m_keptMember = nullptr;
         if (m_editCopy) {
             const visio::MasterPtr editCopy = std::move(m_editCopy);
@@ -392,40 +398,32 @@ CopyReport CopyDriver::BeginCopy(CopyWindow& window, ICopyProgress* progress) {
             app::IgnoreFailure([&] { editCopy->Close(); });
         }
     });
-    if (scopeOpen) {
-        // A scope that cannot be ended as asked is discarded, so that no half run stays open.
-        if (!app::Trap(kModule, "BeginCopy", [&] { m_host->EndUndoScope(scope, commit); })) {
-            commit = false;
-            app::IgnoreFailure([&] { m_host->EndUndoScope(scope, false); });
-        }
+    if (!state.scopeOpen) return;
+    // A scope that cannot be ended as asked is discarded, so that no half run stays open.
+    if (!app::Trap(run, app::proc::BeginCopy,
+                   [&] { m_host->EndUndoScope(state.scope, state.commit); })) {
+        state.commit = false;
+        app::IgnoreFailure([&] { m_host->EndUndoScope(state.scope, false); });
     }
-    CopyReport report = std::move(run.report);
-    report.outcome = !commit                 ? CopyOutcome::RolledBack
-                     : run.CopyRunCancelled  ? CopyOutcome::Cancelled
-                     : failed                ? CopyOutcome::Failed
-                     : report.RefusalCount() + report.ShortfallCount()
-                         ? CopyOutcome::CompleteWithRefusals
-                                             : CopyOutcome::Complete;
-    return report;
 }
 
-ShapePtr CopyDriver::CreateDestination(const CopyWindow& window, const ShapePtr& source,
-                                       int16_t image, bool& failed) {
-    const bool documentOrPage = image == kImagePage || image == kImageDrawing;
+ShapePtr CopyDriver::CreateDestination(CopyRun& run, const ShapePtr& source, bool& failed) {
+    const int16_t type = source->Type();
+    const bool documentOrPage = type == visio::visTypePage || type == visio::visTypeDoc;
     const visio::DocumentPtr document = documentOrPage ? m_host->ActiveDocument() : nullptr;
     const visio::PagePtr page = documentOrPage ? nullptr : m_host->ActivePage();
     if (!document && !page) {
-        Warn("Cannot automatically create destination shape.");
+        Warn(run, "Cannot automatically create destination shape.");
         failed = true;
         return nullptr;
     }
     if (document) {
-        if (image == kImageDrawing) return m_host->Documents()->Add("")->DocumentSheet();
+        if (type == visio::visTypeDoc) return m_host->Documents()->Add("")->DocumentSheet();
         return document->Pages()->Add()->PageSheet();
     }
     if (IsPicture(source)) return source->Duplicate();
     ShapePtr rectangle = page->DrawRectangle(0, 1, 1, 0);
-    if (IsGeometryAppend(window)) DeleteGeometrySections(rectangle);
+    if (IsGeometryAppend(run.request)) DeleteGeometrySections(rectangle);
     if (source->Type() != visio::visTypeGroup) return rectangle;
     const ShapePtr group = GroupAround(rectangle);
     group->Shapes()->Item(1)->Delete();
@@ -435,8 +433,8 @@ ShapePtr CopyDriver::CreateDestination(const CopyWindow& window, const ShapePtr&
 bool CopyDriver::CopyTo(CopyRun& run, const Step& step, const ShapePtr& source,
                         ShapePtr& destination) {
     const int16_t flags = step.flags;
-    const auto stage = [&](ICopyProgress::Stage reached) {
-        if (step.progress) step.progress->Progress(step.index, step.count, reached);
+    const auto stage = [&](ICopyFrontEnd::Stage reached) {
+        run.frontEnd.Progress(step.index, step.count, reached);
     };
     m_keptMember = nullptr;
     run.sheetNameMap.Clear();
@@ -446,21 +444,21 @@ bool CopyDriver::CopyTo(CopyRun& run, const Step& step, const ShapePtr& source,
     // References to the source's members go to the destination's matching members, whatever
     // happens to sub-shapes; replaced sub-shapes are matched when they are made.
     if (!(flags & CF_ALL_SUBSHAPES)) AddMemberReplacements(run, source, destination);
-    const int refusal = flags & CF_ALL_SUBSHAPES ? ReplacementRefusal(source, destination) : 0;
+    const int refusal = flags & CF_ALL_SUBSHAPES ? ReplacementRefusal(run, source, destination) : 0;
     if ((flags & CF_ALL_SUBSHAPES) && !refusal && source->Type() == visio::visTypeGroup &&
         destination->Type() == visio::visTypeShape) {
         // The shape becomes the first member of a new group, which takes the copy; the shape
-        // itself stays, with its ID and glue, beside the sub-shapes added. The temporary copy
-        // described the shape, not the new group, which has no Geometry yet.
+        // itself stays, with its ID and glue, beside the sub-shapes added. The count read of
+        // the shape is not the new group's, which has no Geometry yet.
         m_keptMember = destination;
         destination = GroupAround(destination);
         run.Current().sheet = destination;
         m_snapshotGeometryCount = 0;
     }
-    stage(ICopyProgress::Stage::Preparing);
+    stage(ICopyFrontEnd::Stage::Preparing);
     PrepareSections(run, source, destination, flags, false);
     if (run.CopyRunCancelled) return false;
-    if (flags & (CF_SUBSHAPE_CELLS | CF_ALL_SUBSHAPES)) stage(ICopyProgress::Stage::SubShapes);
+    if (flags & (CF_SUBSHAPE_CELLS | CF_ALL_SUBSHAPES)) stage(ICopyFrontEnd::Stage::SubShapes);
     if (flags & CF_SUBSHAPE_CELLS) {
         CopySubShapes(run, source, destination, flags);
     } else if (flags & CF_ALL_SUBSHAPES) {
@@ -471,23 +469,24 @@ bool CopyDriver::CopyTo(CopyRun& run, const Step& step, const ShapePtr& source,
         }
     }
     if (run.CopyRunCancelled) return false;
-    stage(ICopyProgress::Stage::Copying);
+    stage(ICopyFrontEnd::Stage::Copying);
     CopySections(run, source, destination, flags, false);
     return !run.CopyRunCancelled;
 }
 
 void CopyDriver::PrepareSections(CopyRun& run, const ShapePtr& source, ShapePtr& destination,
                                  int16_t flags, bool allSections) {
-    app::Trap(kModule, "PrepareSections", [&] {
+    app::Trap(run, app::proc::PrepareSections, [&] {
         app::IgnoreFailure([&] {
             if (source->Type() == visio::visTypeForeignObject && !IsPicture(source)) {
-                Warn("Warning!  Source Shape '" + source->Name() +
-                     "' is of type Foreign Object.\r" +
-                     "Tessaline does not support copying ActiveX Controls or Embedded/Linked "
-                     "Objects, or other "
-                     "foreign objects contained within shapes.  " +
-                     "Other specified cells will be copied from the source to the destination "
-                     "shape.");
+                Warn(run,
+                     "Warning!  Source Shape '" + source->Name() +
+                         "' is of type Foreign Object.\r" +
+                         "Tessaline does not support copying ActiveX Controls or Embedded/Linked "
+                         "Objects, or other "
+                         "foreign objects contained within shapes.  " +
+                         "Other specified cells will be copied from the source to the destination "
+                         "shape.");
             }
         });
         for (const Preparation& preparation : kPreparations) {
@@ -514,7 +513,7 @@ void CopyDriver::CopyConnectionPoints(CopyRun& run, const ShapePtr& source, Shap
     const int16_t section = visio::visSectionConnectionPts;
     // Named when any row has a name: one named row among numbered ones is matched by name too.
     const bool named = HasNamedRows(source, section);
-    if (ShouldWeCopySection(run.window, source, section)) {
+    if (ShouldWeCopySection(run, run.request, source, section)) {
         if (named) {
             CopyNamedRowSection(run, source, destination, section, 0, true);
         } else {
@@ -546,7 +545,7 @@ void CopyDriver::CopyGeometry(CopyRun& run, const ShapePtr& source, ShapePtr& de
     }
     for (int16_t i = 0; i < count; ++i) {
         const auto section = static_cast<int16_t>(visio::visSectionFirstComponent + i);
-        if (ShouldWeCopySection(run.window, source, section)) {
+        if (ShouldWeCopySection(run, run.request, source, section)) {
             CopyGeometrySection(run, source, destination, section, first, renames);
         } else {
             CopyGeometryRows(run, source, destination, section, first, renames);
@@ -556,7 +555,7 @@ void CopyDriver::CopyGeometry(CopyRun& run, const ShapePtr& source, ShapePtr& de
 
 void CopyDriver::CopySections(CopyRun& run, const ShapePtr& source, ShapePtr& destination,
                               int16_t flags, bool allSections) {
-    app::Trap(kModule, "CopySections", [&] {
+    app::Trap(run, app::proc::CopySections, [&] {
         // Nothing more is copied once the run is cancelled.
         const auto chosen = [&](int16_t index) {
             return !run.CopyRunCancelled && Chosen(run, index, allSections);
@@ -595,11 +594,11 @@ void CopyDriver::CopySections(CopyRun& run, const ShapePtr& source, ShapePtr& de
         }
         if (chosen(15)) CopyIndexed(run, source, destination, visio::visSectionTextField, flags);
         if (chosen(16)) {
-            PrepareCharactersSection(source, destination);
+            PrepareCharactersSection(run, source, destination);
             CopySection(run, source, destination, visio::visSectionCharacter, 0, true);
         }
         if (chosen(17)) {
-            PrepareParagraphSection(source, destination);
+            PrepareParagraphSection(run, source, destination);
             CopySection(run, source, destination, visio::visSectionParagraph, 0, true);
         }
         objectRow(19, visio::visRowText);
@@ -630,7 +629,7 @@ void CopyDriver::CopySections(CopyRun& run, const ShapePtr& source, ShapePtr& de
 
 void CopyDriver::CopySubShapes(CopyRun& run, const ShapePtr& source, ShapePtr& destination,
                                int16_t flags) {
-    app::Trap(kModule, "CopySubShapes", [&] {
+    app::Trap(run, app::proc::CopySubShapes, [&] {
         const visio::ShapesPtr sources = source->Shapes();
         const visio::ShapesPtr destinations = destination->Shapes();
         const int16_t sourceCount = sources ? sources->Count() : int16_t{0};
@@ -670,7 +669,7 @@ void CopyDriver::ReplaceSubShapes(CopyRun& run, const ShapePtr& source, ShapePtr
             savedLock.clear();
         }
     };
-    const bool done = app::Trap(kModule, "ReplaceSubShapes", [&] {
+    const bool done = app::Trap(run, app::proc::ReplaceSubShapes, [&] {
         if (source->Type() == visio::visTypeDoc || destination->Type() == visio::visTypeDoc) return;
         const visio::ShapesPtr sources = source->Shapes();
         const visio::ShapesPtr destinations = destination->Shapes();

@@ -1,14 +1,15 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
+#include "engine/CopyRequest.h"
 #include "engine/CopyRun.h"
-#include "engine/WindowState.h"
 #include "platform/visio/Host.h"
 
 // The copy driver: one copy run from the source to every destination (or to a destination it
 // creates), as one undo step of the host; and the sub-shape copy and replacement it calls. The
-// front end hands in its window state and gets a report back.
+// front end hands in a request and its front-end interface, and gets the run's report back.
 namespace tess::engine {
 
 class CopyDriver {
@@ -16,14 +17,9 @@ public:
     /// host: the application the run works in (the attached Visio or the embedded model).
     explicit CopyDriver(visio::ApplicationPtr host) : m_host(std::move(host)) {}
 
-    /// The Copy button: runs the copy. True when the main window is to close afterwards
-    /// ("Leave Tessaline running after copy operation is finished" unchecked).
-    bool CopyButtonClick(CopyWindow& window, ICopyProgress* progress = nullptr);
-    /// One copy run with the window's choices, with every check and message; progress (may be
-    /// null) follows it and may stop it between destinations.
-    CopyReport BeginCopy(CopyWindow& window, ICopyProgress* progress = nullptr);
-    /// True when at least one section box is checked and enabled.
-    static bool IsOneSectionChecked(const SectionBoxes& boxes);
+    /// One copy run, with every check and message; the front end follows it, answers its copy
+    /// errors and may stop it between destinations.
+    CopyReport BeginCopy(const CopyRequest& request, ICopyFrontEnd& frontEnd);
     /// Prepares the destination for the chosen sections (every section with allSections).
     void PrepareSections(CopyRun& run, const visio::ShapePtr& source, visio::ShapePtr& destination,
                          int16_t flags, bool allSections);
@@ -39,13 +35,35 @@ public:
                           int16_t flags);
 
 private:
+    /// Where a run stands: what the clean-up and the outcome need.
+    struct RunState {
+        bool failed = false;  // a check stopped the run, or a destination did not exist
+        bool commit = true;   // false after an unexpected failure: the run is undone
+        bool scopeOpen = false;
+        int32_t scope = 0;
+    };
     /// Where a destination's copy stands in the run, for the progress.
     struct Step {
-        ICopyProgress* progress;
         int index;
         int count;
         int16_t flags;
     };
+
+    /// The run between its first check and its closing message.
+    void Run(CopyRun& run, RunState& state);
+    /// The checks made before anything is opened: a source, a section, a destination.
+    static bool CheckChoices(CopyRun& run);
+    /// No destination equal to the source; each listed one exists (a message for each that
+    /// does not, and state.failed); a warning when a destination's object type differs from
+    /// the source's. False when the run stops here.
+    static bool CheckDestinations(CopyRun& run, const std::vector<CopyTarget>& destinations,
+                                  const visio::ShapePtr& source, const visio::ShapePtr& created,
+                                  RunState& state);
+    /// The copy to each listed destination in turn; false when the run was cancelled.
+    bool CopyToListed(CopyRun& run, const std::vector<CopyTarget>& destinations,
+                      const visio::ShapePtr& source, RunState& state);
+    /// The temporary copy, the master's edit copy, the scope: closed on every path.
+    void CleanUp(CopyRun& run, RunState& state);
 
     /// Adds "source!|destination!" to the run's replacement list, under the source's name.
     static void AddReplacement(CopyRun& run, const visio::ShapePtr& source,
@@ -58,6 +76,9 @@ private:
     bool IsKeptMember(const visio::ShapePtr& shape) const;
     /// Deletes the temporary copy of the destination, whatever locks it.
     void DeleteSnapshot();
+    /// A destination in a master is copied to through the master's edit copy; a shape gets a
+    /// temporary copy of itself first. Returns the sheet to copy to.
+    visio::ShapePtr OpenDestination(const visio::ShapePtr& destination);
     /// The copy of one destination (or of the created one): preparation, sub-shapes, sections.
     /// False when the run was cancelled.
     bool CopyTo(CopyRun& run, const Step& step, const visio::ShapePtr& source,
@@ -66,17 +87,13 @@ private:
                               visio::ShapePtr& destination, int16_t flags);
     void CopyGeometry(CopyRun& run, const visio::ShapePtr& source, visio::ShapePtr& destination,
                       int16_t flags);
-    visio::ShapePtr CreateDestination(const CopyWindow& window, const visio::ShapePtr& source,
-                                      int16_t image, bool& failed);
+    visio::ShapePtr CreateDestination(CopyRun& run, const visio::ShapePtr& source, bool& failed);
 
     visio::ApplicationPtr m_host;
-    visio::ShapePtr m_ovDestSnapshot;  // the destination as it was, until its count is read
+    visio::ShapePtr m_destSnapshot;       // the destination as it was, until its count is read
     int16_t m_snapshotGeometryCount = 0;  // the Geometry sections the destination had
-    visio::MasterPtr m_editCopy;       // the master edit copy of a destination in a master
-    visio::ShapePtr m_keptMember;      // a plain destination made a group's member, not replaced
+    visio::MasterPtr m_editCopy;     // the master edit copy of a destination in a master
+    visio::ShapePtr m_keptMember;    // a plain destination made a group's member, not replaced
 };
-
-/// True when Geometry is chosen and the copy type is Append.
-bool IsGeometryAppend(const CopyWindow& window);
 
 }  // namespace tess::engine

@@ -10,8 +10,6 @@
 #include "app/StringTable.h"
 #include "engine/CopyError.h"
 #include "engine/ReferenceResolution.h"
-#include "engine/RowListing.h"
-#include "engine/RowStores.h"
 #include "engine/SectionCatalogue.h"
 #include "formula/Formula.h"
 #include "platform/visio/Constants.h"
@@ -20,12 +18,10 @@ namespace tess::engine {
 namespace {
 
 using visio::ShapePtr;
-constexpr std::string_view kModule = "modShapeFunctions";
 
 /// Element i of a choice or order array; out of its bounds is an error, as indexing one is.
 int16_t At(const std::vector<int16_t>& array, size_t i) {
-    if (i >= array.size())
-        Raise(err::kSubscriptOutOfRange, err::DescriptionOf(err::kSubscriptOutOfRange));
+    if (i >= array.size()) Raise(err::kSubscriptOutOfRange);
     return array[i];
 }
 
@@ -37,7 +33,8 @@ bool Empty(const std::vector<int16_t>& array) {
 /// Whether a row is chosen. Rows the choice does not reach (a source that inherits from a
 /// destination gains its rows during the run) are not.
 bool Chosen(const RowChoice& choice, int16_t row) {
-    return Empty(choice) || (static_cast<size_t>(row) < choice.size() && choice[static_cast<size_t>(row)] != 0);
+    return Empty(choice) ||
+           (static_cast<size_t>(row) < choice.size() && choice[static_cast<size_t>(row)] != 0);
 }
 
 /// The chosen source rows, in source order.
@@ -91,10 +88,7 @@ bool CopyErrorPath(CopyRun& run, const ErrorLabels& labels, const ShapePtr& dest
         return true;
     } catch (...) {
         const Error error = app::CurrentError();
-        if (read) {
-            SetOriginalFormulas(run.window, *read);
-            SetProblemShape(run.window, destination);
-        }
+        if (read) run.frontEnd.SetCopyErrorDetails(*read, destination);
         ShowCopyError(run, error, labels.section, labels.row,
                       refused ? refused() : RefusedFormula{});
         return false;
@@ -105,9 +99,9 @@ bool CopyErrorPath(CopyRun& run, const ErrorLabels& labels, const ShapePtr& dest
 void NameRow(const ShapePtr& destination, RefusedFormula& refused) {
     if (refused.section == visio::visSectionObject || refused.row < 0) return;
     app::IgnoreFailure([&] {
-        const ListedRow row = ListAnyRow(destination, refused.section, refused.row);
-        refused.listedRow = row.label;
-        refused.rowName = row.name;
+        if (!visio::IsGeometrySection(refused.section))
+            refused.rowName = destination->CellsSRC(refused.section, refused.row, 0)->RowName();
+        refused.listedRow = RowListLabel(refused.section, refused.row, refused.rowName);
     });
 }
 
@@ -141,6 +135,7 @@ struct RowMove {
     const RowMap* rows = nullptr;
     int16_t shift = 0;
     int16_t otherSectionShift = 0;  // Geometry: how far the other sections' numbers move
+    std::string label;              // the section's label in formulas ("Scratch", "Geometry2")
 
     /// Where a reference to row of the section lands: references written with their row's
     /// number ("Scratch.X3") move with the rows; others ("Geometry1.NoFill") name what they did.
@@ -155,10 +150,9 @@ struct RowMove {
     /// Whether the text is the section's label, ".", one letter and the row's number: what
     /// the rewrites of the section's own references renumber.
     bool Numbered(std::string_view cellText) const {
-        const std::string label = visio::IsGeometrySection(sourceSection)
-                                      ? "Geometry" + std::to_string(sourceSection - 9)
-                                      : GetSectionString(sourceSection);
-        if (!cellText.starts_with(label + ".") || cellText.size() < label.size() + 3) return false;
+        if (label.empty() || !cellText.starts_with(label + ".") ||
+            cellText.size() < label.size() + 3)
+            return false;
         const std::string_view number = cellText.substr(label.size() + 2);
         return std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
     }
@@ -170,7 +164,7 @@ struct RowMove {
 std::optional<Error> OwnRowRefusal(const std::string& formula, const RowMove& move,
                                    int16_t sourceRow, int16_t row, int16_t cell,
                                    int16_t rowCount) {
-    const std::string label = GetSectionString(move.sourceSection);
+    const std::string_view label = std::string_view(move.label).substr(0, move.label.find_first_of("0123456789"));
     if (label.empty() || formula.find(label) == std::string::npos) return std::nullopt;
     const formula::ParseResult parsed = formula::Parse(formula);
     if (parsed.error) return std::nullopt;  // the host says what is wrong with it
@@ -217,9 +211,12 @@ struct OwnRefusal {
 };
 
 /// Takes out of the lists the formulas the copy refuses itself, and returns them.
-std::vector<OwnRefusal> TakeOwnRefusals(const ShapePtr& destination, const RowMove& move,
+std::vector<OwnRefusal> TakeOwnRefusals(CopyRun& run, const ShapePtr& destination, RowMove move,
                                         const CellTriples& sourceCells, const FormulaList& asRead,
                                         CellTriples& cells, FormulaList& formulas) {
+    move.label = visio::IsGeometrySection(move.sourceSection)
+                     ? "Geometry" + std::to_string(move.sourceSection - 9)
+                     : GetSectionString(run, move.sourceSection);
     std::vector<OwnRefusal> refused;
     const int16_t rowCount = destination->RowCount(move.destinationSection);
     CellTriples keptCells;
@@ -254,8 +251,7 @@ void NoteKeptMembers(CopyRun& run, const FormulaList& formulas, int16_t section)
 void ReportOwnRefusal(CopyRun& run, const ErrorLabels& labels, const ShapePtr& destination,
                       const FormulaList& asRead, const CellTriples& cells,
                       const FormulaList& formulas, const OwnRefusal& refusal) {
-    SetOriginalFormulas(run.window, asRead);
-    SetProblemShape(run.window, destination);
+    run.frontEnd.SetCopyErrorDetails(asRead, destination);
     RefusedFormula what;
     what.section = cells[3 * refusal.index];
     what.row = cells[3 * refusal.index + 1];
@@ -288,12 +284,13 @@ bool WriteStep(CopyRun& run, const ShapePtr& source, const ShapePtr& destination
             all = source->GetFormulas(sourceCells);
             asRead = all;
             if (firstRewrite) firstRewrite(all);
-            ResolveReferences(all, run.sheetNameMap);
+            ResolveReferences(run, all, run.sheetNameMap);
             NoteKeptMembers(run, all, destinationCells.front());
             cells = destinationCells;
             formulas = all;
             if (move)
-                own = TakeOwnRefusals(destination, *move, sourceCells, asRead, cells, formulas);
+                own = TakeOwnRefusals(run, destination, *move, sourceCells, asRead, cells,
+                                      formulas);
             read = true;
             if (!formulas.empty())
                 destination->SetFormulas(cells, formulas, visio::visSetBlastGuards);
@@ -306,15 +303,16 @@ bool WriteStep(CopyRun& run, const ShapePtr& source, const ShapePtr& destination
     return true;
 }
 
-std::function<void(FormulaList&)> ShiftRows(int16_t shift, int16_t section) {
-    return [shift, section](FormulaList& formulas) {
-        ResolveReferencesToSelf(formulas, shift, section);
+std::function<void(FormulaList&)> ShiftRows(CopyRun& run, int16_t shift, int16_t section) {
+    return [&run, shift, section](FormulaList& formulas) {
+        ResolveReferencesToSelf(run, formulas, shift, section);
     };
 }
 
-std::function<void(FormulaList&)> FollowRows(const RowMap& rows, int16_t section, int16_t shift) {
-    return [&rows, section, shift](FormulaList& formulas) {
-        ResolveReferencesToRows(formulas, rows, section, shift);
+std::function<void(FormulaList&)> FollowRows(CopyRun& run, const RowMap& rows, int16_t section,
+                                             int16_t shift) {
+    return [&run, &rows, section, shift](FormulaList& formulas) {
+        ResolveReferencesToRows(run, formulas, rows, section, shift);
     };
 }
 
@@ -326,13 +324,13 @@ std::string GeometryName(int16_t section) {
 /// The Geometry rewrite: the rows of the copied section follow their rows (when rows), then the
 /// copied section takes its destination's number and the other sections theirs, each in one
 /// pass, so that a number once given is not given again by a later rename.
-std::function<void(FormulaList&)> RenameGeometry(int16_t from, int16_t to,
+std::function<void(FormulaList&)> RenameGeometry(CopyRun& run, int16_t from, int16_t to,
                                                  const app::StringCollection& renames,
                                                  const RowMap* rows, int16_t shift) {
-    return [from, to, &renames, rows, shift](FormulaList& formulas) {
-        if (rows) ResolveGeometryRowReferences(formulas, *rows, from, shift);
+    return [&run, from, to, &renames, rows, shift](FormulaList& formulas) {
+        if (rows) ResolveGeometryRowReferences(run, formulas, *rows, from, shift);
         if (renames.Count() == 0) {
-            ResolveGeometryReferencesToSelf(formulas, from, to);
+            ResolveGeometryReferencesToSelf(run, formulas, from, to);
             return;
         }
         app::StringCollection all;
@@ -340,7 +338,7 @@ std::function<void(FormulaList&)> RenameGeometry(int16_t from, int16_t to,
         for (const auto& entry : renames) {
             if (!entry.item.starts_with(GeometryName(from) + "|")) all.Add(entry.item);
         }
-        ResolveReferencesOnce(formulas, all);
+        ResolveReferencesOnce(run, formulas, all);
     };
 }
 
@@ -370,16 +368,16 @@ bool WriteGeometry(CopyRun& run, const ShapePtr& source, const ShapePtr& destina
         rows ? static_cast<int16_t>(destinationCells[1] - sourceCells[1]) : int16_t{0};
     const RowMove move{from, to, rows, shift, RenameShift(renames)};
     return WriteStep(run, source, destination, sourceCells, destinationCells, {"Geometry", ""},
-                     RenameGeometry(from, to, renames, rows, shift), &move);
+                     RenameGeometry(run, from, to, renames, rows, shift), &move);
 }
 
 /// One row of a multi-row section; references to the section's own rows move with the rows
 /// (rows, when given), the others by the row's own shift.
 void CopyOneRow(CopyRun& run, const ShapePtr& source, const ShapePtr& destination, int16_t section,
                 int16_t sourceRow, int16_t destinationRow, const RowMap* rows) {
-    app::Trap(kModule, "CopyRow", [&] {
+    app::Trap(run, app::proc::CopyRow, [&] {
         std::vector<int16_t> cells;
-        if (!GetCellIndicies(source, section, 0, cells)) return;
+        if (!GetCellIndicies(run, source, section, 0, cells)) return;
         CellTriples from, to;
         for (int16_t cell : cells) {
             AddTriple(from, section, sourceRow, cell);
@@ -387,8 +385,9 @@ void CopyOneRow(CopyRun& run, const ShapePtr& source, const ShapePtr& destinatio
         }
         const RowMove move{section, section, rows,
                            static_cast<int16_t>(destinationRow - sourceRow)};
-        WriteStep(run, source, destination, from, to, {GetSectionString(section), ""},
-                  rows ? FollowRows(*rows, section, move.shift) : ShiftRows(move.shift, section),
+        WriteStep(run, source, destination, from, to, {GetSectionString(run, section), ""},
+                  rows ? FollowRows(run, *rows, section, move.shift)
+                       : ShiftRows(run, move.shift, section),
                   &move);
     });
 }
@@ -396,9 +395,8 @@ void CopyOneRow(CopyRun& run, const ShapePtr& source, const ShapePtr& destinatio
 /// Says in the report when named rows did not land in the order asked: a destination keeps the
 /// places of rows it had (inherited rows keep their master's order), and rows are not moved.
 void CheckRowOrder(CopyRun& run, const ShapePtr& source, int16_t section,
-                   const std::vector<int16_t>& chosen,
-                   const std::vector<std::string>& names) {
-    const RowOrder order = GetRowOrderIndicies(run.window.rowOrders, section);
+                   const std::vector<int16_t>& chosen, const std::vector<std::string>& names) {
+    const RowOrder order = GetRowOrderIndicies(run.request, section);
     if (Empty(order)) return;
     int16_t last = -1;
     for (size_t p = 0; p + 1 < order.size(); ++p) {
@@ -406,7 +404,8 @@ void CheckRowOrder(CopyRun& run, const ShapePtr& source, int16_t section,
         const int16_t at = FindRowName(names, RowName(source, section, row, 0));
         if (at < 0) continue;
         if (at < last) {
-            ReportShortfall(run, section, app::FormatResString(kOrderKeptText, SectionListName(section)));
+            ReportShortfall(run, section,
+                            app::FormatResString(kOrderKeptText, SectionListName(section)));
             return;
         }
         last = at;
@@ -429,7 +428,7 @@ void CopyRowsTo(CopyRun& run, const ShapePtr& source, const ShapePtr& destinatio
 
 void CopySection(CopyRun& run, const ShapePtr& source, const ShapePtr& destination, int16_t section,
                  int16_t row, bool wholeSection) {
-    app::Trap(kModule, "CopySection", [&] {
+    app::Trap(run, app::proc::CopySection, [&] {
         const int16_t tested = row == visio::kRowGlueInfo ? visio::visRowMisc : row;
         if (!source->RowExists(section, tested, 0) || !destination->RowExists(section, tested, 0))
             return;
@@ -437,7 +436,7 @@ void CopySection(CopyRun& run, const ShapePtr& source, const ShapePtr& destinati
         const int16_t m = wholeSection ? destination->RowCount(section) : int16_t{1};
         if (n < 1) return;
         std::vector<int16_t> cells;
-        if (!GetCellIndicies(source, section, row, cells)) return;
+        if (!GetCellIndicies(run, source, section, row, cells)) return;
         const auto d = static_cast<int16_t>(m - n);
         if (d < 0) return;
         CellTriples from, to;
@@ -449,19 +448,19 @@ void CopySection(CopyRun& run, const ShapePtr& source, const ShapePtr& destinati
         }
         const RowMove move{section, section, nullptr, d};
         WriteStep(run, source, destination, from, to,
-                  {GetSectionString(section), GetObjectSectionRowString(row)},
-                  wholeSection ? ShiftRows(d, section) : nullptr, wholeSection ? &move : nullptr);
+                  {GetSectionString(run, section), GetObjectSectionRowString(run, row)},
+                  wholeSection ? ShiftRows(run, d, section) : nullptr, wholeSection ? &move : nullptr);
     });
 }
 
 void CopyNamedRowSection(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
                          int16_t section, int16_t row, bool /*wholeSection*/) {
-    app::Trap(kModule, "CopyNamedRowSection", [&] {
+    app::Trap(run, app::proc::CopyNamedRowSection, [&] {
         const int16_t n = source->RowCount(section);
         const int16_t m = destination->RowCount(section);
         if (n < 1) return;
         std::vector<int16_t> cells;
-        if (!GetCellIndicies(source, section, 0, cells)) return;
+        if (!GetCellIndicies(run, source, section, 0, cells)) return;
         const std::vector<std::string> names = RowNames(destination, section, m, cells.front());
         CellTriples from, to;
         for (int16_t i = 0; i < n; ++i) {
@@ -473,17 +472,17 @@ void CopyNamedRowSection(CopyRun& run, const ShapePtr& source, const ShapePtr& d
             }
         }
         WriteStep(run, source, destination, from, to,
-                  {GetSectionString(section), GetObjectSectionRowString(row)}, nullptr);
+                  {GetSectionString(run, section), GetObjectSectionRowString(run, row)}, nullptr);
     });
 }
 
 void CopyNamedRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
                    int16_t section) {
-    app::Trap(kModule, "CopyNamedRows", [&] {
+    app::Trap(run, app::proc::CopyNamedRows, [&] {
         const int16_t n = source->RowCount(section);
         const int16_t m = destination->RowCount(section);
         if (n < 1) return;
-        const RowChoice choice = GetRowIndicies(run.window.rowSelection, section);
+        const RowChoice choice = GetRowIndicies(run.request, section);
         const std::vector<std::string> names = RowNames(destination, section, m, 0);
         std::vector<std::pair<int16_t, int16_t>> rows;
         for (int16_t i = 0; i < n; ++i) {
@@ -498,16 +497,16 @@ void CopyNamedRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destina
 
 void CopyRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destination, int16_t section,
               int16_t options) {
-    app::Trap(kModule, "CopyRows", [&] {
+    app::Trap(run, app::proc::CopyRows, [&] {
         const int16_t n = source->RowCount(section);
         const int16_t m = destination->RowCount(section);
         if (n < 1) return;
-        const RowChoice choice = GetRowIndicies(run.window.rowSelection, section);
+        const RowChoice choice = GetRowIndicies(run.request, section);
         const std::vector<int16_t> chosen = ChosenRows(choice, n);
         // Appended rows are the destination's last ones, whatever the counts: starting at row 0
         // when n happens to equal m would write over the rows the destination had.
         auto t = static_cast<int16_t>(options & CF_OVERWRITE ? 0 : m - std::ssize(chosen));
-        const RowOrder order = GetRowOrderIndicies(run.window.rowOrders, section);
+        const RowOrder order = GetRowOrderIndicies(run.request, section);
         std::vector<std::pair<int16_t, int16_t>> rows;
         if (Empty(order)) {
             for (int16_t row : chosen)
@@ -525,8 +524,9 @@ void CopyRow(CopyRun& run, const ShapePtr& source, const ShapePtr& destination, 
     CopyOneRow(run, source, destination, section, sourceRow, destinationRow, nullptr);
 }
 
-void GetGeometryCells(const ShapePtr& shape, CellTriples& triples, int16_t section) {
-    app::Trap(kModule, "GetGeometryCells", [&] {
+void GetGeometryCells(app::IPrompt& prompt, const ShapePtr& shape, CellTriples& triples,
+                      int16_t section) {
+    app::Trap(prompt, app::proc::GetGeometryCells, [&] {
         std::vector<int16_t> sections;
         if (section == -1) {
             for (int16_t g = 0; g < shape->GeometryCount(); ++g)
@@ -546,9 +546,9 @@ void GetGeometryCells(const ShapePtr& shape, CellTriples& triples, int16_t secti
 void CopyGeometrySection(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
                          int16_t sourceSection, int16_t& target,
                          const app::StringCollection& renames) {
-    app::Trap(kModule, "CopyGeometrySection", [&] {
+    app::Trap(run, app::proc::CopyGeometrySection, [&] {
         CellTriples cells;
-        GetGeometryCells(source, cells, sourceSection);
+        GetGeometryCells(run, source, cells, sourceSection);
         if (cells.empty()) return;
         if (WriteGeometry(run, source, destination, cells, sourceSection, target, renames))
             ++target;
@@ -558,19 +558,19 @@ void CopyGeometrySection(CopyRun& run, const ShapePtr& source, const ShapePtr& d
 void CopyGeometryRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
                       int16_t sourceSection, int16_t& target,
                       const app::StringCollection& renames) {
-    app::Trap(kModule, "CopyGeometryRows", [&] {
+    app::Trap(run, app::proc::CopyGeometryRows, [&] {
         if (source->GeometryCount() < 1) return;
         // The preparation gave the destination section one row per chosen row, in the order
         // of the table, after a component row of its own when the first chosen row is not one.
         RowMap rows;
         int16_t next = -1;
-        for (const GeometryRow& line : GetGeometryRowIndicies(run.window.rowSelection)) {
+        for (const GeometryRow& line : GetGeometryRowIndicies(run.request)) {
             if (line.section != sourceSection || line.chosen == 0) continue;
             if (next < 0) next = line.row == 0 ? int16_t{0} : int16_t{1};
             rows.emplace(line.row, next++);
         }
         bool written = false;
-        for (const GeometryRow& line : GetGeometryRowIndicies(run.window.rowSelection)) {
+        for (const GeometryRow& line : GetGeometryRowIndicies(run.request)) {
             if (line.section != sourceSection || line.chosen == 0) continue;
             CellTriples cells;
             for (int16_t c = 0; c < source->RowsCellCount(sourceSection, line.row); ++c) {
@@ -587,16 +587,16 @@ void CopyGeometryRows(CopyRun& run, const ShapePtr& source, const ShapePtr& dest
 
 void AddNewRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
                 int16_t section) {
-    app::Trap(kModule, "AddNewRows", [&] {
+    app::Trap(run, app::proc::AddNewRows, [&] {
         const int16_t n = source->RowCount(section);
         const int16_t m = destination->RowCount(section);
         if (n < 1) return;
-        const RowChoice choice = GetRowIndicies(run.window.rowSelection, section);
+        const RowChoice choice = GetRowIndicies(run.request, section);
         int16_t added = 0;
         for (int16_t i = 0; i < n; ++i) {
             if (!Chosen(choice, i)) continue;
             const bool ok =
-                CopyErrorPath(run, {GetSectionString(section), ""}, destination, nullptr, [&] {
+                CopyErrorPath(run, {GetSectionString(run, section), ""}, destination, nullptr, [&] {
                     destination->AddRow(section, static_cast<int16_t>(m + added),
                                         visio::visTagDefault);
                 });
@@ -615,10 +615,8 @@ void AddNewNamedRows(CopyRun& run, const ShapePtr& source, const ShapePtr& desti
         const int16_t m = destination->RowCount(section);
         if (n < 1) return;
         const std::vector<std::string> names = RowNames(destination, section, m, 0);
-        const RowChoice choice =
-            allRows ? RowChoice(1, 0) : GetRowIndicies(run.window.rowSelection, section);
-        const RowOrder order =
-            allRows ? RowOrder(1, 0) : GetRowOrderIndicies(run.window.rowOrders, section);
+        const RowChoice choice = allRows ? RowChoice(1, 0) : GetRowIndicies(run.request, section);
+        const RowOrder order = allRows ? RowOrder(1, 0) : GetRowOrderIndicies(run.request, section);
         const std::vector<int16_t> chosen = ChosenRows(choice, n);
         std::vector<int16_t> rows = chosen;
         if (!Empty(order)) {
@@ -633,8 +631,8 @@ void AddNewNamedRows(CopyRun& run, const ShapePtr& source, const ShapePtr& desti
             // Added after the destination's rows: a section whose rows have no names yet
             // (connection points) would otherwise take the row in front of its own.
             int16_t row = -1;
-            const bool ok =
-                CopyErrorPath(run, {GetSectionString(section), name}, destination, nullptr, [&] {
+            const bool ok = CopyErrorPath(
+                run, {GetSectionString(run, section), name}, destination, nullptr, [&] {
                     row = destination->AddRow(section, static_cast<int16_t>(m + added),
                                               visio::visTagDefault);
                 });

@@ -56,6 +56,7 @@ bool HasNamedRows(const visio::ShapePtr& shape, int16_t section);
 void DeleteRows(CopyRun& run, const visio::ShapePtr& destination, int16_t section);
 
 /// Appends every cell of one Geometry section, or of all (section -1), to triples.
-void GetGeometryCells(const visio::ShapePtr& shape, CellTriples& triples, int16_t section);
+void GetGeometryCells(app::IPrompt& prompt, const visio::ShapePtr& shape, CellTriples& triples,
+                      int16_t section);
 
 }  // namespace tess::engine

@@ -4,14 +4,15 @@
 #include <string>
 #include <vector>
 
+#include "app/Prompt.h"
 #include "app/StringCollection.h"
-#include "engine/WindowState.h"
+#include "engine/CopyRequest.h"
 #include "platform/visio/Error.h"
 #include "platform/visio/Host.h"
 
-// One copy run: what goes in (the front end's window state), what the run keeps while it goes
-// (the cancel flag, the reference replacement list) and what comes out (the report), and the
-// progress interface through which the front end follows and stops it.
+// One copy run: what it keeps while it goes (the cancel flag, the reference replacement list),
+// what comes out (the report), and the front end that follows it, answers its copy errors and
+// shows its messages.
 namespace tess::engine {
 
 /// A formula the host refused (or a step it refused before any formula was written): where, what
@@ -37,7 +38,8 @@ struct Shortfall {
 
 /// What a run did to one destination.
 struct DestinationReport {
-    ListItem item;          // the list item; for a destination the run created, key is empty
+    std::string key;  // as the request named it; empty for a destination the run made
+    std::string text;
     visio::ShapePtr sheet;  // the sheet written, for the front end to name it
     bool created = false;
     int rowsAdded = 0;
@@ -53,14 +55,26 @@ enum class CopyOutcome {
     Complete,              // "Clone Complete.", nothing refused
     CompleteWithRefusals,  // the run went to its end; some formulas were refused, or something
                            // asked could not be done on a destination
-    Cancelled,             // Cancel Run (or the progress said stop): what was copied stays
+    Cancelled,             // Cancel Run (or the front end said stop): what was copied stays
     Failed,                // a check stopped the run, or a destination did not exist
     RolledBack,            // an unexpected failure: the whole run was undone
+};
+
+/// A message of the run, as its message box shows it.
+struct RunMessage {
+    std::string text;
+    app::Style style = app::Style::Report;
+    std::string title;
+
+    bool operator==(const RunMessage&) const = default;
 };
 
 struct CopyReport {
     CopyOutcome outcome = CopyOutcome::Failed;
     std::vector<DestinationReport> destinations;
+    /// Every message of the run, in order: its checks and warnings, error reports, and the
+    /// closing "Clone Complete." or failure.
+    std::vector<RunMessage> messages;
 
     /// Every refusal of the run, over all destinations.
     size_t RefusalCount() const;
@@ -68,24 +82,37 @@ struct CopyReport {
     size_t ShortfallCount() const;
 };
 
-/// Follows a run: the front end shows where it is and may stop it between destinations. One
-/// thread: the calls come from inside the run.
-class ICopyProgress {
+/// The front end of a run: shows where the run is and may stop it, answers the copy error
+/// dialog, and shows the run's messages. One thread: the calls come from inside the run.
+class ICopyFrontEnd {
 public:
     enum class Stage { Preparing, SubShapes, Copying };
-    virtual ~ICopyProgress() = default;
+    enum class CopyErrorAnswer { Continue, CancelRun };
+    virtual ~ICopyFrontEnd() = default;
+
     /// Destination index (from 1) of count has reached stage.
     virtual void Progress(int index, int count, Stage stage) = 0;
     /// Asked before every destination after the first; false ends the run as Cancel Run does.
     virtual bool GoOn() = 0;
+    /// What the copy error details show from now on: the formulas of the failed step as read
+    /// from the source, and the destination of that step.
+    virtual void SetCopyErrorDetails(const std::vector<std::string>& formulas,
+                                     const visio::ShapePtr& problemShape) = 0;
+    /// The copy error dialog (modal): a refused step's message; Continue or Cancel Run.
+    virtual CopyErrorAnswer ShowCopyError(const std::string& message) = 0;
+    /// One of the run's messages (it also goes into the report).
+    virtual void ShowMessage(const RunMessage& message) = 0;
 };
 
-/// The state of one run, handed to every step of it.
-class CopyRun {
+/// The state of one run, handed to every step of it. Its messages, error reports included, go
+/// to the front end and into the report.
+class CopyRun : public app::IPrompt {
 public:
-    explicit CopyRun(CopyWindow& state) : window(state) {}
+    CopyRun(const CopyRequest& asked, ICopyFrontEnd& following)
+        : request(asked), frontEnd(following) {}
 
-    CopyWindow& window;
+    const CopyRequest& request;
+    ICopyFrontEnd& frontEnd;
     /// Set by Cancel Run in the copy error dialog; nothing more is copied once it is set.
     bool CopyRunCancelled = false;
     /// The reference replacement list: items "old|new", applied in order to every formula.
@@ -102,6 +129,9 @@ public:
     DestinationReport& Current() {
         return report.destinations.empty() ? m_loose : report.destinations.back();
     }
+    /// Shows a message of the run and keeps it in the report; the answer is always OK.
+    app::Answer MsgBox(const std::string& text, app::Style style,
+                       const std::string& title) override;
 
 private:
     DestinationReport m_loose;

@@ -9,7 +9,6 @@
 namespace tess::engine {
 namespace {
 
-constexpr std::string_view kModule = "modShapeFunctions";
 constexpr std::string_view kGeometry = "Geometry";
 
 bool IsDigit(char c) {
@@ -80,9 +79,7 @@ int64_t MappedNumber(const RowMap& rows, int64_t number, int64_t first, int16_t 
 /// An "old|new" item split in two.
 std::pair<std::string_view, std::string_view> SplitItem(std::string_view item) {
     const size_t bar = item.find('|');
-    if (bar == std::string_view::npos) {
-        Raise(err::kSubscriptOutOfRange, err::DescriptionOf(err::kSubscriptOutOfRange));
-    }
+    if (bar == std::string_view::npos) Raise(err::kSubscriptOutOfRange);
     return {item.substr(0, bar), item.substr(bar + 1, item.find('|', bar + 1) - bar - 1)};
 }
 
@@ -139,8 +136,9 @@ bool ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
     return true;
 }
 
-void ResolveReferences(FormulaList& formulas, const app::StringCollection& replacements) {
-    app::Trap(kModule, "ResolveReferences", [&] {
+void ResolveReferences(app::IPrompt& prompt, FormulaList& formulas,
+                       const app::StringCollection& replacements) {
+    app::Trap(prompt, app::proc::ResolveReferences, [&] {
         for (const auto& entry : replacements) {
             const auto [from, to] = SplitItem(entry.item);
             for (auto& formula : formulas)
@@ -149,8 +147,9 @@ void ResolveReferences(FormulaList& formulas, const app::StringCollection& repla
     });
 }
 
-void ResolveReferencesOnce(FormulaList& formulas, const app::StringCollection& replacements) {
-    app::Trap(kModule, "ResolveReferencesOnce", [&] {
+void ResolveReferencesOnce(app::IPrompt& prompt, FormulaList& formulas,
+                           const app::StringCollection& replacements) {
+    app::Trap(prompt, app::proc::ResolveReferencesOnce, [&] {
         std::vector<std::pair<std::string_view, std::string_view>> items;
         for (const auto& entry : replacements) {
             if (const auto item = SplitItem(entry.item); !item.first.empty())
@@ -178,41 +177,40 @@ void ResolveReferencesOnce(FormulaList& formulas, const app::StringCollection& r
     });
 }
 
-void ResolveReferencesToSelf(FormulaList& formulas, int16_t shift, int16_t section) {
-    app::Trap(kModule, "ResolveReferencesToSelf", [&] {
-        const std::string label = GetSectionString(section);
+void ResolveReferencesToSelf(app::IPrompt& prompt, FormulaList& formulas, int16_t shift,
+                             int16_t section) {
+    app::Trap(prompt, app::proc::ResolveReferencesToSelf, [&] {
+        const std::string label = GetSectionString(prompt, section);
         if (label.empty()) return;
         for (auto& formula : formulas)
             RenumberRows(formula, label, [shift](int64_t row) { return row + shift; });
     });
 }
 
-void ResolveReferencesToRows(FormulaList& formulas, const RowMap& rows, int16_t section,
-                             int16_t shift) {
-    app::Trap(kModule, "ResolveReferencesToRows", [&] {
-        const std::string label = GetSectionString(section);
+void ResolveReferencesToRows(app::IPrompt& prompt, FormulaList& formulas, const RowMap& rows,
+                             int16_t section, int16_t shift) {
+    app::Trap(prompt, app::proc::ResolveReferencesToRows, [&] {
+        const std::string label = GetSectionString(prompt, section);
         if (label.empty()) return;
         // Formulas number the rows of a section from 1: Scratch.X1 is row 0.
         for (auto& formula : formulas)
-            RenumberRows(formula, label,
-                         [&](int64_t row) { return MappedNumber(rows, row, 1, shift); });
+            RenumberRows(formula, label, [&](int64_t row) { return MappedNumber(rows, row, 1, shift); });
     });
 }
 
-void ResolveGeometryRowReferences(FormulaList& formulas, const RowMap& rows,
+void ResolveGeometryRowReferences(app::IPrompt& prompt, FormulaList& formulas, const RowMap& rows,
                                   int16_t sourceSection, int16_t shift) {
-    app::Trap(kModule, "ResolveGeometryRowReferences", [&] {
+    app::Trap(prompt, app::proc::ResolveGeometryRowReferences, [&] {
         // Formulas number Geometry rows from 0: Geometry1.X1 is row 1 of section 10.
         const std::string label = std::string(kGeometry) + std::to_string(sourceSection - 9);
         for (auto& formula : formulas)
-            RenumberRows(formula, label,
-                         [&](int64_t row) { return MappedNumber(rows, row, 0, shift); });
+            RenumberRows(formula, label, [&](int64_t row) { return MappedNumber(rows, row, 0, shift); });
     });
 }
 
-void ResolveGeometryReferencesToSelf(FormulaList& formulas, int16_t sourceSection,
-                                     int16_t destinationSection) {
-    app::Trap(kModule, "ResolveGeometryReferencesToSelf", [&] {
+void ResolveGeometryReferencesToSelf(app::IPrompt& prompt, FormulaList& formulas,
+                                     int16_t sourceSection, int16_t destinationSection) {
+    app::Trap(prompt, app::proc::ResolveGeometryReferencesToSelf, [&] {
         // Formulas number Geometry sections from 1: section 10 is Geometry1.
         const int64_t from = sourceSection - 9;
         const int64_t to = destinationSection - 9;

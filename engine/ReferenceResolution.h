@@ -6,39 +6,44 @@
 #include <string_view>
 #include <vector>
 
+#include "app/Prompt.h"
 #include "app/StringCollection.h"
 #include "platform/visio/Host.h"
 
 // Text rewrites that make formulas copied from a source refer to the destination the way they
-// referred to the source. None of them asks the host anything except the parent rewrite.
+// referred to the source. None of them asks the host anything except the parent rewrite. Those
+// given a prompt report their failures through it.
 namespace tess::engine {
 
 /// Formulas as read from the host, one per cell triple, in triple order.
 using FormulaList = std::vector<std::string>;
 
 /// Applies each "old|new" item of replacements, in order, to every formula.
-void ResolveReferences(FormulaList& formulas, const app::StringCollection& replacements);
+void ResolveReferences(app::IPrompt& prompt, FormulaList& formulas,
+                       const app::StringCollection& replacements);
 /// Applies the "old|new" items of replacements all in one pass: each place of a formula is
 /// replaced at most once, by the first item whose old text stands there. For renames whose new
 /// texts are other items' old texts (Geometry1 to Geometry2, Geometry2 to Geometry3).
-void ResolveReferencesOnce(FormulaList& formulas, const app::StringCollection& replacements);
+void ResolveReferencesOnce(app::IPrompt& prompt, FormulaList& formulas,
+                           const app::StringCollection& replacements);
 /// Moves references to rows of the copied section itself by shift rows
 /// (Scratch.X1 becomes Scratch.X3 for a shift of 2).
-void ResolveReferencesToSelf(FormulaList& formulas, int16_t shift, int16_t section);
+void ResolveReferencesToSelf(app::IPrompt& prompt, FormulaList& formulas, int16_t shift,
+                             int16_t section);
 /// Where each copied row went: source row to destination row.
 using RowMap = std::map<int16_t, int16_t>;
 /// Makes references to rows of the copied section itself follow their rows: a reference to a
 /// copied row names the row it was copied to; a reference to a row not copied moves by shift
 /// rows, as ResolveReferencesToSelf moves it (shift: where the formula's own row went).
-void ResolveReferencesToRows(FormulaList& formulas, const RowMap& rows, int16_t section,
-                             int16_t shift);
+void ResolveReferencesToRows(app::IPrompt& prompt, FormulaList& formulas, const RowMap& rows,
+                             int16_t section, int16_t shift);
 /// The same for the rows of a Geometry section (before it is renamed as the destination's).
-void ResolveGeometryRowReferences(FormulaList& formulas, const RowMap& rows, int16_t sourceSection,
-                                  int16_t shift);
+void ResolveGeometryRowReferences(app::IPrompt& prompt, FormulaList& formulas, const RowMap& rows,
+                                  int16_t sourceSection, int16_t shift);
 /// Renames references to the source Geometry section as the destination Geometry section
 /// (section 10 is Geometry1).
-void ResolveGeometryReferencesToSelf(FormulaList& formulas, int16_t sourceSection,
-                                     int16_t destinationSection);
+void ResolveGeometryReferencesToSelf(app::IPrompt& prompt, FormulaList& formulas,
+                                     int16_t sourceSection, int16_t destinationSection);
 /// Makes references to the source's parent refer to the destination's parent; leaves the
 /// formula as it was when either parent has no reference name.
 void ResolveFormulaReferencesToParent(std::string& formula, const visio::ShapePtr& source,

@@ -23,13 +23,14 @@ constexpr int16_t kRowSections[] = {
     visio::visSectionSmartTag};
 
 /// The cells of one row a copy would read, as triples.
-void AddRowCells(const ShapePtr& sheet, int16_t section, int16_t row, CellTriples& triples) {
+void AddRowCells(app::IPrompt& prompt, const ShapePtr& sheet, int16_t section, int16_t row,
+                 CellTriples& triples) {
     std::vector<int16_t> cells;
     if (visio::IsGeometrySection(section)) {
         for (int16_t cell = 0; cell < sheet->RowsCellCount(section, row); ++cell)
             cells.push_back(cell);
-    } else if (!GetCellIndicies(sheet, section, section == visio::visSectionObject ? row : 0,
-                                cells)) {
+    } else if (!GetCellIndicies(prompt, sheet, section,
+                                section == visio::visSectionObject ? row : 0, cells)) {
         return;
     }
     for (int16_t cell : cells)
@@ -75,7 +76,7 @@ void AddNamedCells(const std::string& text, RowFinder& rows,
 
 /// Calls visit with every formula of the sheet's catalogue cells and the section it is in: one
 /// read of the object section's rows and one of each multi-row section.
-void VisitFormulas(const ShapePtr& sheet,
+void VisitFormulas(app::IPrompt& prompt, const ShapePtr& sheet,
                    const std::function<void(int16_t, const std::string&)>& visit) {
     std::vector<int16_t> sections = {visio::visSectionObject};
     sections.insert(sections.end(), std::begin(kRowSections), std::end(kRowSections));
@@ -88,11 +89,11 @@ void VisitFormulas(const ShapePtr& sheet,
                 const int16_t row = entry.row == visio::kRowGlueInfo ? visio::visRowMisc : entry.row;
                 if (entry.section == section && entry.row != visio::kRowGlueInfo &&
                     sheet->RowExists(section, row, 0))
-                    AddRowCells(sheet, section, entry.row, triples);
+                    AddRowCells(prompt, sheet, section, entry.row, triples);
             }
         } else if (sheet->SectionExists(section, 0)) {
             for (int16_t row = 0; row < sheet->RowCount(section); ++row)
-                AddRowCells(sheet, section, row, triples);
+                AddRowCells(prompt, sheet, section, row, triples);
         }
         if (triples.empty()) continue;
         for (const std::string& formula : sheet->GetFormulas(triples)) {
@@ -120,7 +121,7 @@ std::vector<ShapePtr> Family(const ShapePtr& sheet, bool outward = true) {
 
 /// Adds the cells of target's sections that the formulas of sheets name (target's own formulas
 /// in those sections aside, when skipOwn), found on the destination through rows.
-void AddCellsNamedIn(const ShapePtr& target, const std::vector<ShapePtr>& sheets, bool skipOwn,
+void AddCellsNamedIn(app::IPrompt& prompt, const ShapePtr& target, const std::vector<ShapePtr>& sheets, bool skipOwn,
                      RowFinder& rows, const std::function<bool(int16_t)>& inSections,
                      std::set<NamedCell>& named) {
     const int32_t id = target->ID();
@@ -136,7 +137,7 @@ void AddCellsNamedIn(const ShapePtr& target, const std::vector<ShapePtr>& sheets
                      (formula::SameName(selector.name, name) ||
                       formula::SameName(selector.name, nameU))));
         };
-        VisitFormulas(other, [&](int16_t section, const std::string& text) {
+        VisitFormulas(prompt, other, [&](int16_t section, const std::string& text) {
             if (self && skipOwn && inSections(section)) return;  // copied over as a whole
             AddNamedCells(text, rows, toSheet, inSections, named);
         });
@@ -176,18 +177,18 @@ std::vector<ShapePtr> InstancesOf(const ShapePtr& shape, bool anyOfItsMaster) {
     return instances;
 }
 
-std::set<NamedCell> CellsNamedFromOutside(const ShapePtr& sheet,
+std::set<NamedCell> CellsNamedFromOutside(app::IPrompt& prompt, const ShapePtr& sheet,
                                           const std::function<bool(int16_t)>& inSections) {
     std::set<NamedCell> named;
     RowFinder rows(sheet);
-    AddCellsNamedIn(sheet, Family(sheet), true, rows, inSections, named);
+    AddCellsNamedIn(prompt, sheet, Family(sheet), true, rows, inSections, named);
     for (const ShapePtr& instance : InstancesOf(sheet, false))
-        AddCellsNamedIn(instance, ShapesOfPage(instance->ContainingPage()), false, rows,
+        AddCellsNamedIn(prompt, instance, ShapesOfPage(instance->ContainingPage()), false, rows,
                         inSections, named);
     return named;
 }
 
-std::set<int32_t> MembersNamedFromOutside(const ShapePtr& group) {
+std::set<int32_t> MembersNamedFromOutside(app::IPrompt& prompt, const ShapePtr& group) {
     std::set<int32_t> members;
     std::map<std::string, int32_t, std::less<>> names;
     const std::vector<ShapePtr> inside = Family(group, false);
@@ -198,7 +199,7 @@ std::set<int32_t> MembersNamedFromOutside(const ShapePtr& group) {
     std::set<int32_t> named;
     for (const ShapePtr& other : Family(group)) {
         if (members.count(other->ID())) continue;
-        VisitFormulas(other, [&](int16_t, const std::string& text) {
+        VisitFormulas(prompt, other, [&](int16_t, const std::string& text) {
             for (const formula::Reference& reference : formula::Parse(text).formula.references) {
                 const formula::SheetSelector& selector = reference.sheet;
                 if (!selector.collection.empty()) continue;
@@ -212,7 +213,8 @@ std::set<int32_t> MembersNamedFromOutside(const ShapePtr& group) {
     return named;
 }
 
-std::set<int16_t> RowsNamedFrom(const ShapePtr& sheet, int16_t section, std::set<int16_t> rows) {
+std::set<int16_t> RowsNamedFrom(app::IPrompt& prompt, const ShapePtr& sheet, int16_t section,
+                                std::set<int16_t> rows) {
     RowFinder finder(sheet);
     const auto own = [](const formula::SheetSelector& selector) {
         return selector.collection.empty() && selector.kind == formula::SheetKind::Self;
@@ -223,7 +225,7 @@ std::set<int16_t> RowsNamedFrom(const ShapePtr& sheet, int16_t section, std::set
         const int16_t row = pending.back();
         pending.pop_back();
         CellTriples triples;
-        AddRowCells(sheet, section, row, triples);
+        AddRowCells(prompt, sheet, section, row, triples);
         std::set<NamedCell> named;
         for (const std::string& text : sheet->GetFormulas(triples))
             AddNamedCells(text, finder, own, inSection, named);

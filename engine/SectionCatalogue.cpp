@@ -9,7 +9,6 @@ namespace tess::engine {
 namespace {
 
 using namespace visio;
-constexpr std::string_view kModule = "modShapeFunctions";
 
 using K = EntryKind;
 using F = EntryFrame;
@@ -190,26 +189,46 @@ std::span<const MultiRowSection> MultiRowSections() {
     return kMultiRowSections;
 }
 
-std::string GetSectionString(int16_t section) {
+std::string SectionListName(int16_t section) {
+    if (visio::IsGeometrySection(section)) return "Geometry";
+    for (const MultiRowSection& listed : kMultiRowSections) {
+        if (listed.section == section) return std::string(listed.displayName);
+    }
+    return {};
+}
+
+std::string RowListLabel(int16_t section, int16_t row, std::string_view name) {
+    if (visio::IsGeometrySection(section)) {
+        return "Geometry Section " + std::to_string(section - visio::visSectionFirstComponent + 1) +
+               ", Row " + std::to_string(row + 1);
+    }
+    for (const MultiRowSection& listed : kMultiRowSections) {
+        if (listed.section == section && !name.empty() && !listed.prefix.empty())
+            return std::string(listed.prefix) + std::string(name);
+    }
+    return "Row " + std::to_string(row + 1);
+}
+
+std::string GetSectionString(app::IPrompt& prompt, int16_t section) {
     std::string label;
-    app::Trap(kModule, "GetSectionString", [&] {
+    app::Trap(prompt, app::proc::GetSectionString, [&] {
         label = FindLabel(kSectionLabels, section);
         if (label.empty() && section >= 0 && section <= visSectionLastComponent) label = "Geometry";
     });
     return label;
 }
 
-std::string GetObjectSectionRowString(int16_t row) {
+std::string GetObjectSectionRowString(app::IPrompt& prompt, int16_t row) {
     std::string label;
-    app::Trap(kModule, "GetObjectSectionRowString",
+    app::Trap(prompt, app::proc::GetObjectSectionRowString,
               [&] { label = FindLabel(kObjectRowLabels, row); });
     return label;
 }
 
-bool GetCellIndicies(const visio::ShapePtr& /*shape*/, int16_t section, int16_t row,
-                     std::vector<int16_t>& cells) {
+bool GetCellIndicies(app::IPrompt& prompt, const visio::ShapePtr& /*shape*/, int16_t section,
+                     int16_t row, std::vector<int16_t>& cells) {
     bool found = false;
-    app::Trap(kModule, "GetCellIndicies", [&] {
+    app::Trap(prompt, app::proc::GetCellIndicies, [&] {
         const CellList* list = FindCellList(section, row);
         if (!list) return;
         cells.assign(list->cells.begin(), list->cells.end());

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/Prompt.h"
 #include "platform/visio/Host.h"
 
 // The vocabulary of every copy: the sections the program handles, the single-row groups of the
@@ -47,15 +48,22 @@ struct MultiRowSection {
     std::string_view prefix;  // named-row prefix; empty for numbered rows
 };
 std::span<const MultiRowSection> MultiRowSections();
+/// The name the lists give a section ("Custom Properties"); "Geometry" for every Geometry
+/// section; empty for a section they do not list.
+std::string SectionListName(int16_t section);
+/// A row as the lists name it: "Geometry Section g, Row n" for a Geometry row, the section's
+/// prefix and the row's name for a named row ("Prop.Cost"), else "Row n".
+std::string RowListLabel(int16_t section, int16_t row, std::string_view name);
 
+// These report their failures through prompt.
 /// The section's label in formula references and copy-error texts; empty when it has none.
-std::string GetSectionString(int16_t section);
+std::string GetSectionString(app::IPrompt& prompt, int16_t section);
 /// The label of a single-row group of the object section; empty when it has none.
-std::string GetObjectSectionRowString(int16_t row);
+std::string GetObjectSectionRowString(app::IPrompt& prompt, int16_t row);
 /// Fills cells with the cells copied per row of (section, row), in copy order; for the object
 /// section the row picks the list, elsewhere it is ignored. False, cells untouched, when the
 /// catalogue has no list (Geometry sections included). The shape is not consulted.
-bool GetCellIndicies(const visio::ShapePtr& shape, int16_t section, int16_t row,
-                     std::vector<int16_t>& cells);
+bool GetCellIndicies(app::IPrompt& prompt, const visio::ShapePtr& shape, int16_t section,
+                     int16_t row, std::vector<int16_t>& cells);
 
 }  // namespace tess::engine

@@ -8,17 +8,15 @@
 #include "engine/CopyError.h"
 #include "engine/CopyPrimitives.h"
 #include "engine/ReferenceResolution.h"
-#include "engine/RowListing.h"
 #include "engine/RowUse.h"
+#include "engine/SectionCatalogue.h"
 #include "formula/CellCatalogue.h"
-#include "engine/RowStores.h"
 #include "platform/visio/Constants.h"
 
 namespace tess::engine {
 namespace {
 
 using visio::ShapePtr;
-constexpr std::string_view kModule = "modShapeFunctions";
 
 bool IsNamedRowSection(int16_t section) {
     switch (section) {
@@ -96,8 +94,7 @@ void CopyTextRunByRun(CopyRun& run, const ShapePtr& source, const ShapePtr& dest
     } catch (...) {
         if (!armed) throw;
         const Error error = app::CurrentError();
-        SetOriginalFormulas(run.window, {formula});
-        SetProblemShape(run.window, destination);
+        run.frontEnd.SetCopyErrorDetails({formula}, destination);
         RefusedFormula refused;
         refused.section = visio::visSectionTextField;
         refused.formula = formula;
@@ -108,7 +105,7 @@ void CopyTextRunByRun(CopyRun& run, const ShapePtr& source, const ShapePtr& dest
 /// The rows of the source a copy of the section takes: the chosen ones, or all.
 int16_t RowsTaken(const CopyRun& run, const ShapePtr& source, int16_t section) {
     const int16_t count = source->RowCount(section);
-    const RowChoice choice = GetRowIndicies(run.window.rowSelection, section);
+    const RowChoice choice = GetRowIndicies(run.request, section);
     if (choice.size() < 2) return count;
     int16_t taken = 0;
     for (int16_t row = 0; row < count && static_cast<size_t>(row) < choice.size(); ++row)
@@ -129,14 +126,14 @@ bool ClearForOverwrite(CopyRun& run, const ShapePtr& source, const ShapePtr& des
                        int16_t section, bool named) {
     std::set<int16_t> namedRows;
     for (const auto& [namedSection, row, cell] :
-         CellsNamedFromOutside(destination, [section](int16_t other) { return other == section; }))
+         CellsNamedFromOutside(run, destination, [section](int16_t other) { return other == section; }))
         namedRows.insert(row);
     if (namedRows.empty()) {
         DeleteRows(run, destination, section);
         return true;
     }
     // The rows kept keep what their own formulas name.
-    const std::set<int16_t> kept = RowsNamedFrom(destination, section, std::move(namedRows));
+    const std::set<int16_t> kept = RowsNamedFrom(run, destination, section, std::move(namedRows));
     const int16_t last = *kept.rbegin();
     const int16_t taken = RowsTaken(run, source, section);
     if (!named && last < taken) {
@@ -150,7 +147,9 @@ bool ClearForOverwrite(CopyRun& run, const ShapePtr& source, const ShapePtr& des
             if (!keep) {
                 DeleteRow(run, destination, section, row);
             } else if (named || row >= taken) {
-                const std::string label = ListAnyRow(destination, section, row).label;
+                const std::string name =
+                    named ? destination->CellsSRC(section, row, 0)->RowName() : std::string();
+                const std::string label = RowListLabel(section, row, name);
                 stay = label + (stay.empty() ? "" : ", ") + stay;
             }
         }
@@ -162,18 +161,18 @@ bool ClearForOverwrite(CopyRun& run, const ShapePtr& source, const ShapePtr& des
 
 /// The row types each destination Geometry section has once the source's are prepared, by
 /// section.
-std::map<int16_t, std::vector<int16_t>> GeometryToCome(const CopyRun& run, const ShapePtr& source,
+std::map<int16_t, std::vector<int16_t>> GeometryToCome(CopyRun& run, const ShapePtr& source,
                                                        int16_t first) {
     std::map<int16_t, std::vector<int16_t>> sections;
     auto next = first;
     for (int16_t g = 0; g < source->GeometryCount(); ++g) {
         const auto s = static_cast<int16_t>(visio::visSectionFirstComponent + g);
         std::vector<int16_t> types;
-        if (ShouldWeCopySection(run.window, source, s)) {
+        if (ShouldWeCopySection(run, run.request, source, s)) {
             for (int16_t r = 0; r < source->RowCount(s); ++r)
                 types.push_back(source->RowType(s, r));
         } else {
-            for (const GeometryRow& line : run.window.rowSelection.geometry) {
+            for (const GeometryRow& line : run.request.geometryRows) {
                 if (line.section != s || line.chosen == 0) continue;
                 if (types.empty() && line.row != 0) types.push_back(visio::visTagComponent);
                 types.push_back(source->RowType(s, line.row));
@@ -190,14 +189,14 @@ bool KeepsGeometry(CopyRun& run, const ShapePtr& source, const ShapePtr& destina
     const std::map<int16_t, std::vector<int16_t>> toCome =
         GeometryToCome(run, source, visio::visSectionFirstComponent);
     for (const auto& [section, row, cell] :
-         CellsNamedFromOutside(destination, [](int16_t s) { return visio::IsGeometrySection(s); })) {
+         CellsNamedFromOutside(run, destination, [](int16_t s) { return visio::IsGeometrySection(s); })) {
         const auto found = toCome.find(section);
         if (found != toCome.end() && static_cast<size_t>(row) < found->second.size() &&
             cell < formula::GeometryCellCount(found->second[static_cast<size_t>(row)]))
             continue;
         run.geometryKept.push_back(destination->NameID());
         ReportShortfall(run, section,
-                        app::FormatResString(kGeometryKeptText, GeometryRowLabel(section, row)));
+                        app::FormatResString(kGeometryKeptText, RowListLabel(section, row, {})));
         return true;
     }
     return false;
@@ -227,7 +226,7 @@ void DeleteGeometrySections(const ShapePtr& shape) {
 
 void PrepareSection(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
                     int16_t section, int16_t options) {
-    app::Trap(kModule, "PrepareSection", [&] {
+    app::Trap(run, app::proc::PrepareSection, [&] {
         if (!source->SectionExists(section, 0)) return;
         AddSectionIfMissing(destination, section);
         const bool text =
@@ -243,7 +242,7 @@ void PrepareSection(CopyRun& run, const ShapePtr& source, const ShapePtr& destin
             // The Rows tab's choice is the run source's: a sub-shape copied along with it gets
             // every row, and the run source gets only its chosen rows, inside a group or not.
             AddNewNamedRows(run, source, destination, section,
-                            ShouldWeCopySection(run.window, source, section));
+                            ShouldWeCopySection(run, run.request, source, section));
         } else if (!text && section != visio::visSectionTab && addRows) {
             AddNewRows(run, source, destination, section);
         }
@@ -252,7 +251,7 @@ void PrepareSection(CopyRun& run, const ShapePtr& source, const ShapePtr& destin
 
 void PrepareGeometrySection(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
                             int16_t options) {
-    app::Trap(kModule, "PrepareGeometrySection", [&] {
+    app::Trap(run, app::proc::PrepareGeometrySection, [&] {
         if ((options & CF_OVERWRITE) && KeepsGeometry(run, source, destination)) return;
         if (options & CF_OVERWRITE) {
             for (int16_t g = 0; g < destination->GeometryCount(); ++g) {
@@ -266,7 +265,7 @@ void PrepareGeometrySection(CopyRun& run, const ShapePtr& source, const ShapePtr
         const int16_t m = source->GeometryCount();
         for (int16_t g = 0; g < m; ++g) {
             const auto s = static_cast<int16_t>(visio::visSectionFirstComponent + g);
-            if (ShouldWeCopySection(run.window, source, s)) {
+            if (ShouldWeCopySection(run, run.request, source, s)) {
                 AddSectionIfMissing(destination, next);
                 for (int16_t r = 0; r < source->RowCount(s); ++r) {
                     destination->AddRow(next, r, source->RowType(s, r));
@@ -276,7 +275,7 @@ void PrepareGeometrySection(CopyRun& run, const ShapePtr& source, const ShapePtr
                 continue;
             }
             bool taken = false;
-            for (const GeometryRow& line : run.window.rowSelection.geometry) {
+            for (const GeometryRow& line : run.request.geometryRows) {
                 if (line.section != s || line.chosen == 0) continue;
                 AddSectionIfMissing(destination, next);
                 if (!taken && line.row != 0) {
@@ -294,19 +293,19 @@ void PrepareGeometrySection(CopyRun& run, const ShapePtr& source, const ShapePtr
     });
 }
 
-void PrepareCharactersSection(const ShapePtr& source, const ShapePtr& destination) {
-    app::Trap(kModule, "PrepareCharactersSection",
+void PrepareCharactersSection(CopyRun& run, const ShapePtr& source, const ShapePtr& destination) {
+    app::Trap(run, app::proc::PrepareCharactersSection,
               [&] { PrepareRuns(source, destination, visio::visCharPropRow, true); });
 }
 
-void PrepareParagraphSection(const ShapePtr& source, const ShapePtr& destination) {
-    app::Trap(kModule, "PrepareParagraphSection",
+void PrepareParagraphSection(CopyRun& run, const ShapePtr& source, const ShapePtr& destination) {
+    app::Trap(run, app::proc::PrepareParagraphSection,
               [&] { PrepareRuns(source, destination, visio::visParaPropRow, false); });
 }
 
 void SetCharacterText(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
                       bool copyFields) {
-    app::Trap(kModule, "SetCharacterText", [&] {
+    app::Trap(run, app::proc::SetCharacterText, [&] {
         const visio::CharactersPtr from = source->Characters();
         const visio::CharactersPtr to = destination->Characters();
         const visio::CellPtr lock = destination->Cells("LockTextEdit");

@@ -24,8 +24,10 @@ void AddSectionIfMissing(const visio::ShapePtr& shape, int16_t section);
 /// Deletes every Geometry section of the shape, the last first.
 void DeleteGeometrySections(const visio::ShapePtr& shape);
 /// Gives the destination text the source's Character runs, or Paragraph runs.
-void PrepareCharactersSection(const visio::ShapePtr& source, const visio::ShapePtr& destination);
-void PrepareParagraphSection(const visio::ShapePtr& source, const visio::ShapePtr& destination);
+void PrepareCharactersSection(CopyRun& run, const visio::ShapePtr& source,
+                              const visio::ShapePtr& destination);
+void PrepareParagraphSection(CopyRun& run, const visio::ShapePtr& source,
+                             const visio::ShapePtr& destination);
 /// Copies the shape text, with its text fields when copyFields.
 void SetCharacterText(CopyRun& run, const visio::ShapePtr& source,
                       const visio::ShapePtr& destination, bool copyFields);

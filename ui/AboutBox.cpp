@@ -10,8 +10,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "platform/desktop/DesktopServices.h"
 #include "ui/Controls.h"
+#include "ui/DesktopProgram.h"
 #include "ui/Resources.h"
 #include "ui/WindowHelpers.h"
 
@@ -87,7 +87,8 @@ QString BuildText(const QString& version) {
         .arg(number.microVersion());
 }
 
-LinkLabel::LinkLabel(const QString& caption, QWidget* parent) : QLabel(caption, parent) {
+LinkLabel::LinkLabel(const QString& caption, desktop::IDesktopServices& desktop, QWidget* parent)
+    : QLabel(caption, parent), m_desktop(desktop) {
     static const bool installed = [] {
         QAccessible::installFactory(LinkLabelAccessibility);
         return true;
@@ -99,7 +100,9 @@ LinkLabel::LinkLabel(const QString& caption, QWidget* parent) : QLabel(caption, 
     ShowBlue();
 }
 
-void LinkLabel::Open() const { desktop::OpenURL(QStringLiteral("http://") + text()); }
+void LinkLabel::Open() const {
+    m_desktop.OpenURL(QStringLiteral("http://") + text());
+}
 
 void LinkLabel::ShowBlue() {
     SetTextColour(this, kLinkBlue);
@@ -132,7 +135,7 @@ void LinkLabel::enterEvent(QEnterEvent* event) {
     QLabel::enterEvent(event);
 }
 
-AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
+AboutBox::AboutBox(desktop::IDesktopServices& desktop, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(Res(201));
     setAccessibleName(Res(201));
@@ -158,11 +161,13 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     Place(Rule(this, QStringLiteral("Frame2")), 1155, 840, 6330, 55);
     auto* message1 = Text(this, 1503, QStringLiteral("lblMarketingMessage1"));
     Place(message1, 1200, 960, 4215, 255);
-    m_link1 = Named(new LinkLabel(Res(1501), this), QStringLiteral("lblMarketingMessageLink1"), Res(1501));
+    m_link1 = Named(new LinkLabel(Res(1501), desktop, this),
+                    QStringLiteral("lblMarketingMessageLink1"), Res(1501));
     Place(m_link1, 5475, 960, 1575, 255);
     auto* message2 = Text(this, 1504, QStringLiteral("lblMarketingMessage2"));
     Place(message2, 1200, 1320, 2655, 255);
-    m_link2 = Named(new LinkLabel(Res(1502), this), QStringLiteral("lblMarketingMessageLink2"), Res(1502));
+    m_link2 = Named(new LinkLabel(Res(1502), desktop, this),
+                    QStringLiteral("lblMarketingMessageLink2"), Res(1502));
     Place(m_link2, 3855, 1320, 1935, 255);
     Place(Rule(this, QStringLiteral("Frame3")), 1155, 1680, 6330, 55);
     Place(Rule(this, QStringLiteral("Frame1")), 1155, 3120, 6330, 55);
@@ -198,9 +203,9 @@ void AboutBox::Widen(int extra) {
     setFixedSize(width() + extra, height());
 }
 
-void AboutBox::Display(QWidget* parent) {
-    AboutBox box(parent);
-    SetIcon(box, true);
+void AboutBox::Display(QWidget* parent, const ProgramServices& services) {
+    AboutBox box(services.desktop, parent);
+    SetIcon(box, true, services.prompt);
     box.exec();
 }
 

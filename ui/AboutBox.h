@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QString>
 
+#include "platform/desktop/DesktopServices.h"
+
 // The About box (frmAbout): title and build, notice, legal warning, and two web links.
 namespace tess::ui {
 
@@ -12,7 +14,8 @@ namespace tess::ui {
 class LinkLabel : public QLabel {
     Q_OBJECT
 public:
-    explicit LinkLabel(const QString& caption, QWidget* parent = nullptr);
+    LinkLabel(const QString& caption, desktop::IDesktopServices& desktop,
+              QWidget* parent = nullptr);
     /// Opens the link's page.
     void Open() const;
     /// The link's resting colour.
@@ -22,14 +25,20 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
+
+private:
+    desktop::IDesktopServices& m_desktop;
 };
+
+struct ProgramServices;
 
 class AboutBox : public QDialog {
     Q_OBJECT
 public:
-    explicit AboutBox(QWidget* parent = nullptr);
+    /// desktop: what opens the box's web links.
+    explicit AboutBox(desktop::IDesktopServices& desktop, QWidget* parent = nullptr);
     /// Prepares the box and shows it modally (the Help menu's About).
-    static void Display(QWidget* parent);
+    static void Display(QWidget* parent, const ProgramServices& services);
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;

@@ -38,8 +38,8 @@ void Caption(QDialog& dialog, const QString& name, const QString& caption, int w
 
 }  // namespace
 
-CopyErrorDetailsDialog::CopyErrorDetailsDialog(const engine::CopyErrorDetails& details,
-                                               QWidget* parent)
+CopyErrorDetailsDialog::CopyErrorDetailsDialog(const CopyErrorDetails& details,
+                                               app::IPrompt& prompt, QWidget* parent)
     : QDialog(parent) {
     Caption(*this, QStringLiteral("frmCopyErrorDetails"), QStringLiteral("Copy Error Details"),
             8415, 6150);
@@ -66,10 +66,10 @@ CopyErrorDetailsDialog::CopyErrorDetailsDialog(const engine::CopyErrorDetails& d
     ok->setDefault(true);
     Place(ok, 3600, 5640, 1155, 375);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    app::Trap("frmCopyErrorDetails", "Form_Load", [&] { Form_Load(details); });
+    app::Trap(prompt, app::proc::CopyErrorDetails_Form_Load, [&] { Form_Load(details); });
 }
 
-void CopyErrorDetailsDialog::Form_Load(const engine::CopyErrorDetails& details) {
+void CopyErrorDetailsDialog::Form_Load(const CopyErrorDetails& details) {
     CenterForm(*this);
     // A list of one formula has upper index 0, which shows none: the list is filled only from
     // an upper index above 0.
@@ -85,9 +85,9 @@ void CopyErrorDetailsDialog::Form_Load(const engine::CopyErrorDetails& details) 
     m_modified->addItem(QStringLiteral("A reference to a shape in the formula cannot be resolved."));
 }
 
-CopyErrorDialog::CopyErrorDialog(const QString& message, const engine::CopyErrorDetails& details,
-                                 QWidget* parent)
-    : QDialog(parent), m_details(details) {
+CopyErrorDialog::CopyErrorDialog(const QString& message, const CopyErrorDetails& details,
+                                 app::IPrompt& prompt, QWidget* parent)
+    : QDialog(parent), m_details(details), m_prompt(prompt) {
     Caption(*this, QStringLiteral("frmCopyError"), QStringLiteral("Tessaline Copy Error"), 4680,
             3195);
     // The engine's message breaks its lines with carriage returns.
@@ -114,19 +114,22 @@ CopyErrorDialog::CopyErrorDialog(const QString& message, const engine::CopyError
 }
 
 void CopyErrorDialog::cmdDetails_Click() {
-    CopyErrorDetailsDialog details(m_details, this);
+    CopyErrorDetailsDialog details(m_details, m_prompt, this);
     details.exec();
 }
 
-void CopyErrorForms::SetMessage(const std::string& message) {
-    m_message = QString::fromStdString(message);
+void CopyErrorForms::SetDetails(const std::vector<std::string>& formulas,
+                                const visio::ShapePtr& problemShape) {
+    m_details.formulas = formulas;
+    m_details.hasFormulas = true;
+    m_details.problemShape = problemShape;
 }
 
-engine::ICopyErrorDialog::Answer CopyErrorForms::ShowModal(
-    const engine::CopyErrorDetails& details) {
-    CopyErrorDialog dialog(m_message, details, QApplication::activeWindow());
+bool CopyErrorForms::ShowModal(const std::string& message) {
+    CopyErrorDialog dialog(QString::fromStdString(message), m_details, m_prompt,
+                           QApplication::activeWindow());
     dialog.exec();
-    return dialog.CancelRunChosen() ? Answer::CancelRun : Answer::Continue;
+    return dialog.CancelRunChosen();
 }
 
 }  // namespace tess::ui

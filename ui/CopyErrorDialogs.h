@@ -3,8 +3,11 @@
 #include <QDialog>
 #include <QString>
 
-#include "engine/CopyError.h"
-#include "engine/WindowState.h"
+#include <string>
+#include <vector>
+
+#include "app/Prompt.h"
+#include "platform/visio/Host.h"
 
 class QLabel;
 class QListWidget;
@@ -14,15 +17,25 @@ class QPushButton;
 // and frmCopyErrorDetails, opened from it.
 namespace tess::ui {
 
+/// What frmCopyErrorDetails shows: the formulas of the failed step as read from the source, and
+/// the destination of that step; the last failure wins.
+struct CopyErrorDetails {
+    std::vector<std::string> formulas;
+    bool hasFormulas = false;  // false until the first failure stores a list
+    visio::ShapePtr problemShape;
+};
+
 /// frmCopyErrorDetails: the formulas of the failed step as read from the source, and the two
 /// usual causes. It reads the details each time it is opened, so it shows the latest failure.
 class CopyErrorDetailsDialog : public QDialog {
     Q_OBJECT
 public:
-    CopyErrorDetailsDialog(const engine::CopyErrorDetails& details, QWidget* parent = nullptr);
+    /// prompt: where a failure to fill the lists is reported.
+    CopyErrorDetailsDialog(const CopyErrorDetails& details, app::IPrompt& prompt,
+                           QWidget* parent = nullptr);
 
 private:
-    void Form_Load(const engine::CopyErrorDetails& details);
+    void Form_Load(const CopyErrorDetails& details);
 
     QListWidget* m_original = nullptr;
     QListWidget* m_modified = nullptr;
@@ -33,25 +46,32 @@ private:
 class CopyErrorDialog : public QDialog {
     Q_OBJECT
 public:
-    CopyErrorDialog(const QString& message, const engine::CopyErrorDetails& details,
+    CopyErrorDialog(const QString& message, const CopyErrorDetails& details, app::IPrompt& prompt,
                     QWidget* parent = nullptr);
     bool CancelRunChosen() const { return m_cancelRun; }
 
 private:
     void cmdDetails_Click();
 
-    const engine::CopyErrorDetails& m_details;
+    const CopyErrorDetails& m_details;
+    app::IPrompt& m_prompt;
     bool m_cancelRun = false;
 };
 
-/// The copy engine's copy error dialog in the desktop program.
-class CopyErrorForms : public engine::ICopyErrorDialog {
+/// The copy error dialogs of the program: one details store for the program's life, and the
+/// dialog shown for each refusal.
+class CopyErrorForms {
 public:
-    void SetMessage(const std::string& message) override;
-    Answer ShowModal(const engine::CopyErrorDetails& details) override;
+    explicit CopyErrorForms(app::IPrompt& prompt) : m_prompt(prompt) {}
+
+    /// SetOriginalFormulas and SetProblemShape: what the details show from now on.
+    void SetDetails(const std::vector<std::string>& formulas, const visio::ShapePtr& problemShape);
+    /// Shows frmCopyError modally with the message; true when the user chose Cancel Run.
+    bool ShowModal(const std::string& message);
 
 private:
-    QString m_message;
+    app::IPrompt& m_prompt;
+    CopyErrorDetails m_details;
 };
 
 }  // namespace tess::ui

@@ -9,18 +9,24 @@
 namespace tess::ui {
 namespace {
 
-QString StageText(engine::ICopyProgress::Stage stage) {
+QString StageText(engine::ICopyFrontEnd::Stage stage) {
     switch (stage) {
-        case engine::ICopyProgress::Stage::Preparing: return Res(1617);
-        case engine::ICopyProgress::Stage::SubShapes: return Res(1618);
-        case engine::ICopyProgress::Stage::Copying: return Res(1619);
+        case engine::ICopyFrontEnd::Stage::Preparing:
+            return Res(1617);
+        case engine::ICopyFrontEnd::Stage::SubShapes:
+            return Res(1618);
+        case engine::ICopyFrontEnd::Stage::Copying:
+            return Res(1619);
     }
     return {};
 }
 
 }  // namespace
 
-CopyProgress::CopyProgress(QWidget* parent) : m_parent(parent) { m_clock.start(); }
+CopyProgress::CopyProgress(QWidget* parent, CopyErrorForms& errors, app::IPrompt& prompt)
+    : m_parent(parent), m_errors(errors), m_prompt(prompt) {
+    m_clock.start();
+}
 
 CopyProgress::~CopyProgress() = default;
 
@@ -46,6 +52,19 @@ void CopyProgress::Progress(int index, int count, Stage stage) {
 bool CopyProgress::GoOn() {
     if (m_dialog && m_dialog->wasCanceled()) m_cancelled = true;
     return !m_cancelled;
+}
+
+void CopyProgress::SetCopyErrorDetails(const std::vector<std::string>& formulas,
+                                       const visio::ShapePtr& problemShape) {
+    m_errors.SetDetails(formulas, problemShape);
+}
+
+engine::ICopyFrontEnd::CopyErrorAnswer CopyProgress::ShowCopyError(const std::string& message) {
+    return m_errors.ShowModal(message) ? CopyErrorAnswer::CancelRun : CopyErrorAnswer::Continue;
+}
+
+void CopyProgress::ShowMessage(const engine::RunMessage& message) {
+    m_prompt.MsgBox(message.text, message.style, message.title);
 }
 
 }  // namespace tess::ui

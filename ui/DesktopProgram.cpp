@@ -4,21 +4,17 @@
 #include <QCommandLineParser>
 
 #include "app/ErrorReport.h"
-#include "app/Globals.h"
-#include "engine/CopyError.h"
 #include "ui/AboutBox.h"
-#include "ui/Dialogs.h"
 #include "ui/MainWindow.h"
 #include "ui/Resources.h"
 #include "ui/WindowHelpers.h"
 
 namespace tess::ui {
 
-DesktopProgram::DesktopProgram(QStringList files) : m_files(std::move(files)) {}
+DesktopProgram::DesktopProgram(QStringList files, ProgramServices services)
+    : m_files(std::move(files)), m_services(services), m_copyErrors(m_services.prompt) {}
 
-DesktopProgram::~DesktopProgram() {
-    if (m_window) engine::SetCopyErrorDialog(nullptr);
-}
+DesktopProgram::~DesktopProgram() = default;
 
 bool DesktopProgram::FindWindow(const std::string&, const std::string&) {
     return m_instance.AnotherCopyRuns();
@@ -28,18 +24,18 @@ visio::ApplicationPtr DesktopProgram::GetRunningVisio() {
     // A second copy says so before it asks for any file.
     if (m_instance.AnotherCopyRuns()) return nullptr;
     QStringList files = m_files;
-    if (files.isEmpty()) files = Dialogs::OpenFiles(nullptr, Res(1612));
+    if (files.isEmpty()) files = m_services.dialogs.OpenFiles(nullptr, Res(1612));
     for (const QString& file : files)
-        app::Trap("modGeneral", "Main", [&] { m_drawings.Open(file.toStdString()); });
+        app::Trap(m_services.prompt, app::proc::Main, [&] { m_drawings.Open(file.toStdString()); });
     if (m_drawings.Documents().empty()) return nullptr;
     return m_drawings.App();
 }
 
-void DesktopProgram::DisplayMainWindow() {
-    m_window = std::make_unique<MainWindow>(m_drawings, app::g_oApplication->ApplicationID());
-    engine::SetCopyErrorDialog(&m_copyErrors);
+void DesktopProgram::DisplayMainWindow(app::Application& application) {
+    m_window = std::make_unique<MainWindow>(m_drawings, m_services, m_copyErrors,
+                                            application.ApplicationID());
     QObject::connect(m_window.get(), &MainWindow::AboutRequested, m_window.get(),
-                     [window = m_window.get()] { AboutBox::Display(window); });
+                     [this] { AboutBox::Display(m_window.get(), m_services); });
     m_window->Display();
     m_instance.MarkMainWindow(m_window.get());
 }
@@ -63,18 +59,16 @@ int RunDesktop(int argc, char** argv) {
                                  QStringLiteral("[FILE...]"));
     parser.process(qt);
 
-    MessageBoxPrompt prompt;
-    app::SetPrompt(&prompt);
-    int status = 0;
-    {
-        DesktopProgram program(parser.positionalArguments());
-        app::Main(program);
-        if (app::g_oApplication && program.Window() && program.Window()->isVisible())
-            status = QApplication::exec();
-        app::g_oApplication.reset();
-    }
-    app::SetPrompt(nullptr);
-    return status;
+    Dialogs dialogs;
+    MessageBoxPrompt prompt(dialogs);
+    const std::unique_ptr<registry::IRegistryBackend> settings = registry::MakePlatformBackend();
+    desktop::QtDesktopServices desktop;
+    DesktopProgram program(parser.positionalArguments(),
+                           {dialogs, prompt, registry::Registry(*settings), desktop});
+    app::Startup startup(program);
+    startup.Main();
+    if (!startup.TheApplication() || !program.Window() || !program.Window()->isVisible()) return 0;
+    return QApplication::exec();
 }
 
 }  // namespace tess::ui

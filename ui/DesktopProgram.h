@@ -4,7 +4,10 @@
 #include <memory>
 
 #include "app/Startup.h"
+#include "platform/desktop/DesktopServices.h"
+#include "platform/registry/Registry.h"
 #include "ui/CopyErrorDialogs.h"
+#include "ui/Dialogs.h"
 #include "ui/Drawings.h"
 #include "ui/InstanceCheck.h"
 
@@ -14,10 +17,19 @@ namespace tess::ui {
 
 class MainWindow;
 
+/// What the program's windows work with besides the drawings: how they ask the user, where the
+/// options are kept, the desktop's handlers. The program makes the real ones, tests their own.
+struct ProgramServices {
+    Dialogs& dialogs;
+    app::IPrompt& prompt;  // the program's messages, shown through dialogs
+    registry::Registry settings;
+    desktop::IDesktopServices& desktop;
+};
+
 class DesktopProgram : public app::IStartupServices, public app::IWindows {
 public:
     /// files: the drawings to open; none means asking with an Open dialog.
-    explicit DesktopProgram(QStringList files);
+    DesktopProgram(QStringList files, ProgramServices services);
     ~DesktopProgram() override;
 
     void InitCommonControls() override {}
@@ -27,8 +39,9 @@ public:
     /// none could be opened, or when another copy runs (which says so instead).
     visio::ApplicationPtr GetRunningVisio() override;
     app::IWindows& Windows() override { return *this; }
+    app::IPrompt& Prompt() override { return m_services.prompt; }
 
-    void DisplayMainWindow() override;
+    void DisplayMainWindow(app::Application& application) override;
     void Unload(std::string_view formName) override;
 
     MainWindow* Window() const { return m_window.get(); }
@@ -36,10 +49,11 @@ public:
 
 private:
     QStringList m_files;
+    ProgramServices m_services;
     InstanceCheck m_instance;
     Drawings m_drawings;
-    std::unique_ptr<MainWindow> m_window;
     CopyErrorForms m_copyErrors;
+    std::unique_ptr<MainWindow> m_window;
 };
 
 /// The desktop program: start-up, then the main window until it closes. Returns the exit status.

@@ -21,35 +21,51 @@ struct AskedQuestion {
     QMessageBox::StandardButtons buttons;
 };
 
+/// The program's one way to ask the user: message boxes, Open and Save dialogs.
 class Dialogs {
 public:
     /// Asks with a message box; returns the button pressed (or the queued answer).
-    static QMessageBox::StandardButton Ask(QWidget* parent, const QString& text,
-                                           const QString& title, QMessageBox::Icon icon,
-                                           QMessageBox::StandardButtons buttons,
-                                           QMessageBox::StandardButton defaultButton);
-    /// The files chosen in an Open dialog for Visio files; empty when cancelled.
-    static QStringList OpenFiles(QWidget* parent, const QString& title);
+    QMessageBox::StandardButton Ask(QWidget* parent, const QString& text, const QString& title,
+                                    QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
+                                    QMessageBox::StandardButton defaultButton);
+    /// The files chosen in an Open dialog; empty when cancelled. The filter defaults to Visio
+    /// files.
+    QStringList OpenFiles(QWidget* parent, const QString& title, const QString& filter = {});
     /// The file chosen in a Save dialog; empty when cancelled.
-    static QString SaveFile(QWidget* parent, const QString& title, const QString& suggested);
+    QString SaveFile(QWidget* parent, const QString& title, const QString& suggested,
+                     const QString& filter = {});
 
     // For tests. Scripted, a question nothing was queued for takes its default button, and an
     // Open or Save dialog nothing was queued for is cancelled: nothing waits for a person.
-    static void SetScripted(bool scripted);
-    static void QueueAnswer(QMessageBox::StandardButton answer);
-    static void QueueFiles(const QStringList& files);
+    void SetScripted(bool scripted) { m_scripted = scripted; }
+    void QueueAnswer(QMessageBox::StandardButton answer) { m_answers.push_back(answer); }
+    void QueueFiles(const QStringList& files) { m_files.push_back(files); }
     /// The questions asked so far, oldest first.
-    static const std::vector<AskedQuestion>& Asked();
-    static void Reset();
+    const std::vector<AskedQuestion>& Asked() const { return m_asked; }
     /// True when answers or files are queued that nothing asked for yet.
-    static bool AnswersLeft();
+    bool AnswersLeft() const { return !m_answers.empty() || !m_files.empty(); }
+    /// Forgets what was asked and queued; scripted stays as it was.
+    void Reset();
+
+private:
+    QStringList NextFiles();
+
+    std::deque<QMessageBox::StandardButton> m_answers;
+    std::deque<QStringList> m_files;
+    std::vector<AskedQuestion> m_asked;
+    bool m_scripted = false;
 };
 
-/// Message boxes of the program (app::MsgBox) as Qt message boxes: the style's buttons and
-/// icon, the title given.
+/// The program's messages (app::IPrompt) as message boxes: the style's buttons and icon, the
+/// title given.
 class MessageBoxPrompt : public app::IPrompt {
 public:
-    int16_t MsgBox(const std::string& text, int16_t style, const std::string& title) override;
+    explicit MessageBoxPrompt(Dialogs& dialogs) : m_dialogs(dialogs) {}
+    app::Answer MsgBox(const std::string& text, app::Style style,
+                       const std::string& title) override;
+
+private:
+    Dialogs& m_dialogs;
 };
 
 /// The Visio files a file dialog offers.

@@ -1,7 +1,7 @@
 #include <QWidget>
 
-#include "app/Globals.h"
 #include "app/Startup.h"
+#include "app/StringTable.h"
 #include "app/windows/WindowsStartup.h"
 #include "ui/InstanceCheck.h"
 
@@ -17,16 +17,12 @@ InstanceCheck::InstanceCheck() : m_state(std::make_unique<State>()) {}
 InstanceCheck::~InstanceCheck() = default;
 
 bool InstanceCheck::AnotherCopyRuns() {
-    struct NoWindows : app::IWindows {
-        void DisplayMainWindow() override {}
-        void Unload(std::string_view) override {}
-    } none;
-    return app::WindowsStartupServices(none).FindWindow(app::kMainWindowClass, app::g_sAppTitle);
+    return app::TopLevelWindowExists(app::kMainWindowClass, app::LoadResString(101));
 }
 
 void InstanceCheck::MarkMainWindow(QWidget* window) {
     m_state->marker = std::make_unique<app::MainWindowMarker>(
-        app::g_sAppTitle, reinterpret_cast<void*>(window->winId()));
+        app::LoadResString(101), reinterpret_cast<void*>(window->winId()));
 }
 
 }  // namespace tess::ui

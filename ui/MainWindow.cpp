@@ -12,15 +12,12 @@
 #include <QVBoxLayout>
 
 #include "app/ErrorReport.h"
-#include "app/Globals.h"
-#include "app/Prompt.h"
 #include "engine/CopyDriver.h"
-#include "engine/CopyOptions.h"
-#include "engine/SectionsTab.h"
 #include "host/embedded/ModelData.h"
 #include "platform/desktop/DesktopServices.h"
 #include "ui/Controls.h"
 #include "ui/CopyProgress.h"
+#include "ui/DesktopProgram.h"
 #include "ui/Dialogs.h"
 #include "ui/Drawings.h"
 #include "ui/OptionsTab.h"
@@ -31,22 +28,29 @@
 #include "ui/ShapesTab.h"
 #include "ui/ToolsTab.h"
 #include "ui/WindowHelpers.h"
+#include "window/Recipe.h"
+#include "window/SectionsTab.h"
+#include "window/Settings.h"
 
 namespace tess::ui {
 namespace {
-
-constexpr std::string_view kForm = "frmCellCopy";
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 
-MainWindow::MainWindow(Drawings& drawings, const std::string& applicationId, QWidget* parent)
-    : QMainWindow(parent), m_drawings(drawings), m_application(drawings.App()) {
+MainWindow::MainWindow(Drawings& drawings, ProgramServices& services, CopyErrorForms& copyErrors,
+                       const std::string& applicationId, QWidget* parent)
+    : QMainWindow(parent),
+      m_drawings(drawings),
+      m_services(services),
+      m_copyErrors(copyErrors),
+      m_application(drawings.App()),
+      m_state(drawings.App(), services.prompt, applicationId) {
     setObjectName(QStringLiteral("frmCellCopy"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     BuildTabs();
-    m_shapes = new ShapesTab(m_state, m_application, Q(applicationId));
+    m_shapes = new ShapesTab(m_state);
     m_tabs->insertTab(0, m_shapes, Res(801));
     m_tabs->setCurrentIndex(0);
     connect(m_shapes, &ShapesTab::SourceChanged, this, &MainWindow::SourceChanged);
@@ -56,9 +60,9 @@ MainWindow::MainWindow(Drawings& drawings, const std::string& applicationId, QWi
 
     // Form_Load: the stored options, every section disabled, Copy disabled, the tree and the
     // default source.
-    engine::ReadRegistrySettings(m_state.options);
-    m_options->ShowState();
-    engine::DisableAllSections(m_state.sections);
+    window::ReadRegistrySettings(m_services.settings, m_services.prompt, m_state.options);
+    ShowOptions();
+    window::DisableAllSections(m_state.sections);
     m_sections->ShowState();
     m_copy->setEnabled(false);
     m_shapes->BuildTree();
@@ -76,7 +80,7 @@ void MainWindow::BuildTabs() {
     m_rows = new RowsTab(m_state);
     m_rowOrder = new RowOrderTab(m_state);
     m_options = new OptionsTab(m_state.options);
-    m_tools = new ToolsTab(m_state, m_application);
+    m_tools = new ToolsTab(m_state);
     connect(m_tools, &ToolsTab::PagesAdded, this, &MainWindow::ShowEditMenu);
     m_tabs->addTab(m_sections, Res(802));
     m_tabs->addTab(m_rows, Res(803));
@@ -103,6 +107,30 @@ void MainWindow::BuildTabs() {
 }
 
 void MainWindow::BuildMenus() {
+    BuildFileMenu();
+    QMenu* edit = menuBar()->addMenu(Res(1607));
+    edit->setObjectName(QStringLiteral("mnuEdit"));
+    m_undo = edit->addAction(Res(1608), this, &MainWindow::Undo);
+    m_undo->setObjectName(QStringLiteral("mnuUndo"));
+    m_undo->setShortcut(QKeySequence::Undo);
+    m_redo = edit->addAction(Res(1609), this, &MainWindow::Redo);
+    m_redo->setObjectName(QStringLiteral("mnuRedo"));
+    m_redo->setShortcut(QKeySequence::Redo);
+    ShowEditMenu();
+
+    QMenu* help = menuBar()->addMenu(Res(603));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    QAction* content =
+        help->addAction(Res(604), this, [this] { desktop::ShowHelpContents(m_services.desktop); });
+    content->setObjectName(QStringLiteral("mnuContent"));
+    content->setIcon(OwnIcon("help"));
+    content->setShortcut(QKeySequence::HelpContents);
+    QAction* about = help->addAction(Res(606), this, [this] { emit AboutRequested(); });
+    about->setObjectName(QStringLiteral("mnuAbout"));
+    about->setIcon(OwnIcon("about"));
+}
+
+void MainWindow::BuildFileMenu() {
     QMenu* file = menuBar()->addMenu(Res(601));
     file->setObjectName(QStringLiteral("mnuFile"));
     QAction* open = file->addAction(Res(1601), this, &MainWindow::OpenDrawings);
@@ -123,13 +151,18 @@ void MainWindow::BuildMenus() {
     });
     closeDrawing->setObjectName(QStringLiteral("mnuCloseDrawing"));
     file->addSeparator();
+    file->addAction(Res(1662), this, &MainWindow::LoadRecipe)
+        ->setObjectName(QStringLiteral("mnuLoadRecipe"));
+    file->addAction(Res(1661), this, &MainWindow::SaveRecipe)
+        ->setObjectName(QStringLiteral("mnuSaveRecipe"));
+    file->addSeparator();
     m_drawingMenu = file->addMenu(Res(1605));
     m_drawingMenu->setObjectName(QStringLiteral("mnuActiveDrawing"));
     m_pageMenu = file->addMenu(Res(1606));
     m_pageMenu->setObjectName(QStringLiteral("mnuActivePage"));
     file->addSeparator();
     QAction* exit = file->addAction(Res(602), this, [this] {
-        engine::WriteRegistrySettings(m_state.options);
+        window::WriteRegistrySettings(m_services.settings, m_services.prompt, m_state.options);
         close();
     });
     exit->setObjectName(QStringLiteral("mnuExit"));
@@ -141,31 +174,11 @@ void MainWindow::BuildMenus() {
         closeDrawing->setEnabled(any);
         ShowDrawingMenus();
     });
-
-    QMenu* edit = menuBar()->addMenu(Res(1607));
-    edit->setObjectName(QStringLiteral("mnuEdit"));
-    m_undo = edit->addAction(Res(1608), this, &MainWindow::Undo);
-    m_undo->setObjectName(QStringLiteral("mnuUndo"));
-    m_undo->setShortcut(QKeySequence::Undo);
-    m_redo = edit->addAction(Res(1609), this, &MainWindow::Redo);
-    m_redo->setObjectName(QStringLiteral("mnuRedo"));
-    m_redo->setShortcut(QKeySequence::Redo);
-    ShowEditMenu();
-
-    QMenu* help = menuBar()->addMenu(Res(603));
-    help->setObjectName(QStringLiteral("mnuHelp"));
-    QAction* content = help->addAction(Res(604), this, [] { desktop::ShowHelpContents(); });
-    content->setObjectName(QStringLiteral("mnuContent"));
-    content->setIcon(OwnIcon("help"));
-    content->setShortcut(QKeySequence::HelpContents);
-    QAction* about = help->addAction(Res(606), this, [this] { emit AboutRequested(); });
-    about->setObjectName(QStringLiteral("mnuAbout"));
-    about->setIcon(OwnIcon("about"));
 }
 
 void MainWindow::Display() {
     setWindowTitle(Res(101));
-    SetIcon(*this, true);
+    SetIcon(*this, true, m_services.prompt);
     // The design client area, 5895 x 8655 twips, is also the least the window shrinks to;
     // wider where the six tabs' captions need more at the user's font.
     const QSize least(std::max(Twips(5895), minimumSizeHint().width()), Twips(8655));
@@ -176,7 +189,7 @@ void MainWindow::Display() {
 }
 
 void MainWindow::tabstripMain_Click() {
-    app::Trap(kForm, "tabstripMain_Click", [&] {
+    app::Trap(m_services.prompt, app::proc::tabstripMain_Click, [&] {
         QWidget* page = m_tabs->currentWidget();
         if (page == m_rows) {
             m_rows->UpdateRowsOnRowsTab();
@@ -190,27 +203,24 @@ void MainWindow::tabstripMain_Click() {
 
 void MainWindow::RefreshList() { m_shapes->RefreshList(); }
 
-bool MainWindow::IsGeometryAppend() const { return engine::IsGeometryAppend(m_state); }
+bool MainWindow::IsGeometryAppend() const {
+    return window::IsGeometryAppend(m_state);
+}
+
+void MainWindow::ShowOptions() {
+    m_options->ShowState(!m_state.destinations.empty());
+}
 
 void MainWindow::SourceChanged(int16_t image, const visio::ShapePtr& sheet) {
     // A new source starts with no box ticked; a removed one leaves the ticks as they were.
-    if (image != 0) engine::UnCheckAllSections(m_state.sections);
-    switch (image) {
-        case 0:
-            engine::DisableAllSections(m_state.sections);
-            break;
-        case engine::kImageDrawing:
-            engine::EnableDisableSectionsDocument(m_state.sections, sheet);
-            break;
-        case engine::kImagePage:
-            engine::EnableDisableSectionsPage(m_state.sections, sheet);
-            break;
-        default:
-            if (sheet) engine::EnableDisableSectionsShape(m_state.sections, sheet);
-            break;
+    if (image != 0) window::UnCheckAllSections(m_state.sections);
+    if (image == 0) {
+        window::DisableAllSections(m_state.sections);
+    } else if (sheet || image == visio::kImageDrawing || image == visio::kImagePage) {
+        window::EnableDisableSections(m_services.prompt, m_state.sections, image, sheet);
     }
     m_sections->ShowState();
-    m_tools->AddToSource()->setEnabled(image == engine::kImageDrawing);
+    m_tools->AddToSource()->setEnabled(image == visio::kImageDrawing);
     if (image != 0) {
         m_rows->SetupRowsTab();
         m_rowOrder->SetupRowOrderTab();
@@ -219,38 +229,33 @@ void MainWindow::SourceChanged(int16_t image, const visio::ShapePtr& sheet) {
 }
 
 void MainWindow::DestinationsChanged() {
-    const bool any = !m_state.destinations.empty();
-    m_state.options.copyTypeFrameEnabled = any;
     bool drawing = false;
-    for (const engine::ListItem& item : m_state.destinations)
-        drawing = drawing || item.image == engine::kImageDrawing;
+    for (const window::ListItem& item : m_state.destinations)
+        drawing = drawing || item.image == visio::kImageDrawing;
     m_tools->AddToDestination()->setEnabled(drawing);
-    m_options->ShowState();
+    ShowOptions();
 }
 
 void MainWindow::Refreshed() {
     m_copy->setEnabled(false);
-    m_state.options.copyTypeFrameEnabled = false;
-    m_options->ShowState();
+    ShowOptions();
     m_tools->AddToSource()->setEnabled(false);
     m_tools->AddToDestination()->setEnabled(false);
 }
 
 void MainWindow::cmdCopy_Click() {
     m_copy->setEnabled(false);
-    bool closeAfter = false;
     {
-        CopyProgress progress(this);
-        engine::CopyDriver driver(m_application);
-        closeAfter = driver.CopyButtonClick(m_state, &progress);
+        CopyProgress frontEnd(this, m_copyErrors, m_services.prompt);
+        engine::CopyDriver(m_application).BeginCopy(window::MakeRequest(m_state), frontEnd);
     }
     m_copy->setEnabled(true);
     ShowEditMenu();
-    if (closeAfter) cmdClose_Click();
+    if (!m_state.options.leaveRunning) cmdClose_Click();
 }
 
 void MainWindow::cmdClose_Click() {
-    engine::WriteRegistrySettings(m_state.options);
+    window::WriteRegistrySettings(m_services.settings, m_services.prompt, m_state.options);
     close();
 }
 
@@ -259,13 +264,13 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    engine::WriteRegistrySettings(m_state.options);
+    window::WriteRegistrySettings(m_services.settings, m_services.prompt, m_state.options);
     event->accept();
 }
 
 bool MainWindow::AskToSave(const std::shared_ptr<embedded::DocumentData>& document) {
     if (!m_drawings.IsChanged(*document)) return true;
-    const auto answer = Dialogs::Ask(
+    const auto answer = m_services.dialogs.Ask(
         this, Res(1614).arg(Q(document->name)), Res(101), QMessageBox::Warning,
         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
     if (answer == QMessageBox::Cancel) return false;
@@ -280,10 +285,12 @@ bool MainWindow::AskToSaveChanges() {
 }
 
 void MainWindow::OpenDrawings() {
-    const QStringList files = Dialogs::OpenFiles(this, Res(1612));
+    const QStringList files = m_services.dialogs.OpenFiles(this, Res(1612));
     bool opened = false;
     for (const QString& file : files) {
-        opened = app::Trap(kForm, "OpenDrawings", [&] { m_drawings.Open(file.toStdString()); }) || opened;
+        opened = app::Trap(m_services.prompt, app::proc::OpenDrawings,
+                           [&] { m_drawings.Open(file.toStdString()); }) ||
+                 opened;
     }
     if (opened) DrawingsChanged();
 }
@@ -292,8 +299,9 @@ bool MainWindow::SaveDrawing(const std::shared_ptr<embedded::DocumentData>& docu
                              bool askForName) {
     std::string target = document->path;
     if (askForName || target.empty()) {
-        const QString chosen = Dialogs::SaveFile(
-            this, Res(1613), target.empty() ? Q(document->name) + QStringLiteral(".vsdx") : Q(target));
+        const QString chosen = m_services.dialogs.SaveFile(
+            this, Res(1613),
+            target.empty() ? Q(document->name) + QStringLiteral(".vsdx") : Q(target));
         if (chosen.isEmpty()) return false;
         target = chosen.toStdString();
     }
@@ -302,8 +310,8 @@ bool MainWindow::SaveDrawing(const std::shared_ptr<embedded::DocumentData>& docu
         else m_drawings.SaveAs(document, target);
     } catch (...) {
         const Error error = app::CurrentError();
-        Dialogs::Ask(this, Res(1621).arg(Q(target), Q(error.Description())), Res(101),
-                     QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok);
+        m_services.dialogs.Ask(this, Res(1621).arg(Q(target), Q(error.Description())), Res(101),
+                               QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok);
         return false;
     }
     if (askForName) DrawingsChanged();
@@ -365,13 +373,59 @@ void MainWindow::ShowEditMenu() {
 }
 
 void MainWindow::Undo() {
-    app::Trap(kForm, "Undo", [&] { m_application->Undo(); });
+    app::Trap(m_services.prompt, app::proc::Undo, [&] { m_application->Undo(); });
     ShowEditMenu();
 }
 
 void MainWindow::Redo() {
-    app::Trap(kForm, "Redo", [&] { m_application->Redo(); });
+    app::Trap(m_services.prompt, app::proc::Redo, [&] { m_application->Redo(); });
     ShowEditMenu();
+}
+
+void MainWindow::RecipeFailed(const QString& text) {
+    m_services.dialogs.Ask(this, text, Res(101), QMessageBox::Warning, QMessageBox::Ok,
+                           QMessageBox::Ok);
+}
+
+void MainWindow::SaveRecipe() {
+    if (m_state.source.empty()) return RecipeFailed(Res(1668));
+    const QString file =
+        m_services.dialogs.SaveFile(this, Res(1663), QStringLiteral("recipe.json"), Res(1665));
+    if (file.isEmpty()) return;
+    try {
+        window::WriteRecipe(window::RecipeOf(window::MakeRequest(m_state)), file.toStdString());
+    } catch (...) {
+        RecipeFailed(Res(1621).arg(file, Q(app::CurrentError().Description())));
+    }
+}
+
+void MainWindow::LoadRecipe() {
+    if (m_state.source.empty()) return RecipeFailed(Res(1668));
+    const QStringList files = m_services.dialogs.OpenFiles(this, Res(1664), Res(1665));
+    if (files.isEmpty()) return;
+    const window::ListItem source = m_state.source.front();
+    window::AppliedRecipe applied;
+    try {
+        const window::Recipe recipe = window::ReadRecipe(files.front().toStdString());
+        const visio::ShapePtr sheet = window::ResolveItem(m_state, source).sheet;
+        // The message names the file as the user knows it: by its name.
+        applied = window::ApplyRecipe(m_services.prompt, recipe, sheet, source.image,
+                                      QFileInfo(files.front()).fileName().toStdString());
+    } catch (...) {
+        return RecipeFailed(Res(1667) + QLatin1Char('\n') + Q(app::CurrentError().Description()));
+    }
+    window::ShowRecipeSections(m_state, applied.request);
+    m_sections->ShowState();
+    m_rows->SetupRowsTab();
+    m_rowOrder->SetupRowOrderTab();
+    window::ShowRecipeRows(m_state, applied.request);
+    m_state.options.copy = applied.request.options;
+    ShowOptions();
+    if (applied.problems.empty()) return;
+    QString text = Res(1666);
+    for (const std::string& problem : applied.problems)
+        text += QLatin1Char('\n') + Q(problem);
+    RecipeFailed(text);
 }
 
 }  // namespace tess::ui

@@ -3,8 +3,8 @@
 #include <QMainWindow>
 #include <memory>
 
-#include "engine/WindowState.h"
 #include "platform/visio/Host.h"
+#include "window/CopyWindow.h"
 
 class QAction;
 class QMenu;
@@ -16,10 +16,12 @@ struct DocumentData;
 }
 
 // The main window (frmCellCopy): six tabs, Copy and Close, and the File, Edit and Help menus.
-// It owns the window state the copy engine reads.
+// It owns the window state each copy's request is made from.
 namespace tess::ui {
 
+class CopyErrorForms;
 class Drawings;
+struct ProgramServices;
 class OptionsTab;
 class RowOrderTab;
 class RowsTab;
@@ -30,12 +32,14 @@ class ToolsTab;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    MainWindow(Drawings& drawings, const std::string& applicationId, QWidget* parent = nullptr);
+    /// applicationId: the key of the shape tree's application node.
+    MainWindow(Drawings& drawings, ProgramServices& services, CopyErrorForms& copyErrors,
+               const std::string& applicationId, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     /// Loads the captions and images and shows the window; then the tabs are arranged.
     void Display();
-    engine::CopyWindow& State() { return m_state; }
+    window::CopyWindow& State() { return m_state; }
     ShapesTab& Shapes() { return *m_shapes; }
     SectionsTab& Sections() { return *m_sections; }
     OptionsTab& Options() { return *m_options; }
@@ -49,7 +53,8 @@ public:
     void RefreshList();
     /// True when Geometry is chosen and the copy type is Append.
     bool IsGeometryAppend() const;
-    /// Runs a copy with the window's state (the Copy button).
+    /// Runs a copy as the window's state asks (the Copy button); then closes the window unless
+    /// "Leave Tessaline running after copy operation is finished" is ticked.
     void cmdCopy_Click();
     /// Saves the options and closes the window (the Close button).
     void cmdClose_Click();
@@ -65,6 +70,11 @@ public:
     bool AskToSaveChanges();
     void Undo();
     void Redo();
+    /// File > Save Recipe...: the recipe of the copy the window stands for, to a file chosen.
+    void SaveRecipe();
+    /// File > Load Recipe...: a recipe chosen applied to the source: its sections ticked, its
+    /// rows chosen and ordered, its options set; what the source lacks is named in one message.
+    void LoadRecipe();
 
 signals:
     /// Help > About.
@@ -75,6 +85,7 @@ protected:
 
 private:
     void BuildMenus();
+    void BuildFileMenu();
     void BuildTabs();
     void tabstripMain_Click();
     void SourceChanged(int16_t image, const visio::ShapePtr& sheet);
@@ -86,9 +97,16 @@ private:
     /// Save, Discard or Cancel for a changed drawing; false on Cancel or a failed save.
     bool AskToSave(const std::shared_ptr<embedded::DocumentData>& document);
 
+    /// The copy type can be chosen while there are destinations to append to.
+    void ShowOptions();
+    /// Shows a failure of the recipe's file, and why.
+    void RecipeFailed(const QString& text);
+
     Drawings& m_drawings;
+    ProgramServices& m_services;
+    CopyErrorForms& m_copyErrors;
     visio::ApplicationPtr m_application;
-    engine::CopyWindow m_state;
+    window::CopyWindow m_state;
     QTabWidget* m_tabs = nullptr;
     QPushButton* m_copy = nullptr;
     QPushButton* m_close = nullptr;

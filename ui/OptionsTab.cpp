@@ -10,75 +10,76 @@
 
 namespace tess::ui {
 
-using engine::OptionControls;
+using engine::CopyOptions;
+using engine::CopyType;
+using engine::SubShapes;
 
-OptionsTab::OptionsTab(OptionControls& options, QWidget* parent) : QWidget(parent), m_state(options) {
+OptionsTab::OptionsTab(window::StoredOptions& options, QWidget* parent)
+    : QWidget(parent), m_state(options) {
     auto* layout = new QVBoxLayout(this);
 
     m_copyType = Named(new QGroupBox(Res(1101)), QStringLiteral("fraCopyType"), Res(1101));
     auto* copyType = new QVBoxLayout(m_copyType);
-    copyType->addWidget(Option(QStringLiteral("optOverwrite"), 1102, &OptionControls::optOverwrite,
-                               &OptionControls::SelectOverwrite));
-    copyType->addWidget(Option(QStringLiteral("optAppend"), 1103, &OptionControls::optAppend,
-                               &OptionControls::SelectAppend));
+    copyType->addWidget(AddOption(QStringLiteral("optOverwrite"), 1102, &CopyOptions::copyType,
+                                  CopyType::Overwrite));
+    copyType->addWidget(
+        AddOption(QStringLiteral("optAppend"), 1103, &CopyOptions::copyType, CopyType::Append));
     layout->addWidget(m_copyType);
 
     m_subShapes = Named(new QGroupBox(Res(1104)), QStringLiteral("fraSubShapes"), Res(1104));
     auto* subShapes = new QVBoxLayout(m_subShapes);
-    subShapes->addWidget(Option(QStringLiteral("optIgnoreSubShapes"), 1105,
-                                &OptionControls::optIgnoreSubShapes,
-                                &OptionControls::SelectIgnoreSubShapes));
-    subShapes->addWidget(Option(QStringLiteral("optReplaceSubShapes"), 1106,
-                                &OptionControls::optReplaceSubShapes,
-                                &OptionControls::SelectReplaceSubShapes));
-    subShapes->addWidget(Option(QStringLiteral("optCopySubShapes"), 1107,
-                                &OptionControls::optCopySubShapes,
-                                &OptionControls::SelectCopySubShapes));
+    subShapes->addWidget(AddOption(QStringLiteral("optIgnoreSubShapes"), 1105,
+                                   &CopyOptions::subShapes, SubShapes::Ignore));
+    subShapes->addWidget(AddOption(QStringLiteral("optReplaceSubShapes"), 1106,
+                                   &CopyOptions::subShapes, SubShapes::ReplaceAll));
+    subShapes->addWidget(AddOption(QStringLiteral("optCopySubShapes"), 1107,
+                                   &CopyOptions::subShapes, SubShapes::CopyCells));
     layout->addWidget(m_subShapes);
 
     auto* miscellaneous =
         Named(new QGroupBox(Res(1108)), QStringLiteral("fraMiscellaneous"), Res(1108));
     auto* checks = new QVBoxLayout(miscellaneous);
-    checks->addWidget(Check(QStringLiteral("chkCopyShapeText"), 1109, &OptionControls::chkCopyShapeText));
-    checks->addWidget(Check(QStringLiteral("chkCopyHelpString"), 1110, &OptionControls::chkCopyHelpString));
-    checks->addWidget(Check(QStringLiteral("chkCreateDestination"), 1111,
-                            &OptionControls::chkCreateDestination));
-    checks->addWidget(Check(QStringLiteral("chkLeaveTessalineRunning"), 1113,
-                            &OptionControls::chkLeaveTessalineRunning));
+    CopyOptions& copy = m_state.copy;
+    checks->addWidget(Check(QStringLiteral("chkCopyShapeText"), 1109, &copy.copyShapeText));
+    checks->addWidget(Check(QStringLiteral("chkCopyHelpString"), 1110, &copy.copyHelpString));
+    checks->addWidget(Check(QStringLiteral("chkCreateDestination"), 1111, &copy.createDestination));
+    checks->addWidget(
+        Check(QStringLiteral("chkLeaveTessalineRunning"), 1113, &m_state.leaveRunning));
     layout->addWidget(miscellaneous);
     layout->addStretch();
-    ShowState();
+    ShowState(false);
 }
 
-QRadioButton* OptionsTab::Option(const QString& name, int captionId,
-                                 bool OptionControls::*field, std::function<void(OptionControls&)> select) {
-    auto* option = Named(new QRadioButton(Res(captionId)), name, Res(captionId));
-    m_options.emplace_back(option, field);
-    connect(option, &QRadioButton::toggled, this, [this, select = std::move(select)](bool on) {
-        if (!m_showing && on) select(m_state);
-    });
-    return option;
+template <class Field, class Value>
+QRadioButton* OptionsTab::AddOption(const QString& name, int captionId, Field field, Value value) {
+    auto* button = Named(new QRadioButton(Res(captionId)), name, Res(captionId));
+    m_options.push_back(
+        {button,
+         [field, value](const window::StoredOptions& state) { return state.copy.*field == value; },
+         [field, value](window::StoredOptions& state) { state.copy.*field = value; }});
+    connect(button, &QRadioButton::toggled, this,
+            [this, choose = m_options.back().choose](bool on) {
+                if (!m_showing && on) choose(m_state);
+            });
+    return button;
 }
 
-QCheckBox* OptionsTab::Check(const QString& name, int captionId,
-                             engine::CheckBox OptionControls::*field) {
+QCheckBox* OptionsTab::Check(const QString& name, int captionId, bool* field) {
     auto* check = Named(new QCheckBox(Res(captionId)), name, Res(captionId));
     m_checks.emplace_back(check, field);
     connect(check, &QCheckBox::toggled, this, [this, field](bool on) {
-        if (!m_showing) (m_state.*field).value = on ? 1 : 0;
+        if (!m_showing) *field = on;
     });
     return check;
 }
 
-void OptionsTab::ShowState() {
+void OptionsTab::ShowState(bool copyTypeEnabled) {
     m_showing = true;
-    for (auto& [option, field] : m_options) option->setChecked(m_state.*field);
-    for (auto& [check, field] : m_checks) {
-        check->setChecked((m_state.*field).value == 1);
-        check->setEnabled((m_state.*field).enabled);
-    }
-    m_copyType->setEnabled(m_state.copyTypeFrameEnabled);
-    m_subShapes->setEnabled(m_state.subShapesFrameEnabled);
+    for (const Option& option : m_options)
+        option.button->setChecked(option.isChosen(m_state));
+    for (auto& [check, field] : m_checks)
+        check->setChecked(*field);
+    m_copyType->setEnabled(copyTypeEnabled);
     m_showing = false;
 }
 

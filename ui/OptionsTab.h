@@ -2,35 +2,43 @@
 
 #include <QWidget>
 #include <functional>
+#include <vector>
 
-#include "engine/WindowState.h"
+#include "window/CopyWindow.h"
 
 class QCheckBox;
 class QGroupBox;
 class QRadioButton;
 
 // The Options tab: copy type, sub-shapes and the four switches, kept in step with the window's
-// OptionControls.
+// stored options.
 namespace tess::ui {
 
 class OptionsTab : public QWidget {
     Q_OBJECT
 public:
-    OptionsTab(engine::OptionControls& options, QWidget* parent = nullptr);
+    explicit OptionsTab(window::StoredOptions& options, QWidget* parent = nullptr);
 
-    /// Shows the options as the state holds them.
-    void ShowState();
+    /// Shows the options as the state holds them; copyTypeEnabled: whether the copy type can be
+    /// chosen (there are destinations to append to).
+    void ShowState(bool copyTypeEnabled);
 
 private:
-    QRadioButton* Option(const QString& name, int captionId, bool engine::OptionControls::*field,
-                         std::function<void(engine::OptionControls&)> select);
-    QCheckBox* Check(const QString& name, int captionId, engine::CheckBox engine::OptionControls::*field);
+    /// An option button: selected while its choice is the state's, and choosing it makes it so.
+    struct Option {
+        QRadioButton* button;
+        std::function<bool(const window::StoredOptions&)> isChosen;
+        std::function<void(window::StoredOptions&)> choose;
+    };
+    template <class Field, class Value>
+    QRadioButton* AddOption(const QString& name, int captionId, Field field, Value value);
+    QCheckBox* Check(const QString& name, int captionId, bool* field);
 
-    engine::OptionControls& m_state;
+    window::StoredOptions& m_state;
     QGroupBox* m_copyType = nullptr;
     QGroupBox* m_subShapes = nullptr;
-    std::vector<std::pair<QRadioButton*, bool engine::OptionControls::*>> m_options;
-    std::vector<std::pair<QCheckBox*, engine::CheckBox engine::OptionControls::*>> m_checks;
+    std::vector<Option> m_options;
+    std::vector<std::pair<QCheckBox*, bool*>> m_checks;
     bool m_showing = false;
 };
 

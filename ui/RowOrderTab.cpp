@@ -10,7 +10,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/Prompt.h"
 #include "ui/Controls.h"
 #include "ui/Resources.h"
 #include "ui/RowsTab.h"
@@ -32,7 +31,7 @@ void ShowRows(QListWidget* list, const std::vector<std::string>& rows) {
 
 }  // namespace
 
-RowOrderTab::RowOrderTab(engine::CopyWindow& window, QWidget* parent)
+RowOrderTab::RowOrderTab(window::CopyWindow& window, QWidget* parent)
     : QWidget(parent), m_window(window) {
     auto* layout = new QVBoxLayout(this);
     auto* frame = Named(new QGroupBox(Res(1051)), QStringLiteral("fraReorder"), Res(1051));
@@ -87,7 +86,7 @@ RowOrderTab::RowOrderTab(engine::CopyWindow& window, QWidget* parent)
 }
 
 void RowOrderTab::SetupRowOrderTab() {
-    const std::vector<std::string> items = engine::SetupRowOrderTab(m_window);
+    const std::vector<std::string> items = window::SetupRowOrderTab(m_window);
     m_lists = {};
     m_current->clear();
     m_new->clear();
@@ -97,7 +96,7 @@ void RowOrderTab::SetupRowOrderTab() {
 
 void RowOrderTab::UpdateRowsOnRowOrderTab() {
     std::vector<std::string> items = SectionItems(m_sections);
-    engine::UpdateRowsOnRowOrderTab(m_window, items);
+    window::UpdateRowsOnRowOrderTab(m_window, items);
     ShowSectionItems(m_sections, items, true);
 }
 
@@ -105,7 +104,7 @@ void RowOrderTab::RefreshOrderLists() {
     m_current->clear();
     m_new->clear();
     m_details->clear();
-    m_lists = engine::RefreshOrderLists(m_window, PickedSection(m_sections));
+    m_lists = window::RefreshOrderLists(m_window, PickedSection(m_sections));
     ShowRows(m_current, m_lists.current);
     ShowRows(m_new, m_lists.next);
 }
@@ -120,16 +119,16 @@ void RowOrderTab::MoveRowDown() {
 
 void RowOrderTab::MoveRow(int step) {
     int selected = SelectedNewRow();
-    switch (engine::MoveRow(m_window, PickedSection(m_sections), m_lists, selected, step)) {
-        case engine::MoveOutcome::Refused:
-            app::MsgBox(
+    switch (window::MoveRow(m_window, PickedSection(m_sections), m_lists, selected, step)) {
+        case window::MoveOutcome::Refused:
+            m_window.prompt.MsgBox(
                 "Reordering of rows with Visio assigned names (i.e Prop.Row_XX or User.Row_XX) is "
                 "not allowed.",
-                app::kStyleWarning, "Tessaline");
+                app::Style::Warning, app::kTitle);
             return;
-        case engine::MoveOutcome::Unmoved:
+        case window::MoveOutcome::Unmoved:
             return;
-        case engine::MoveOutcome::Moved:
+        case window::MoveOutcome::Moved:
             break;
     }
     ShowRows(m_new, m_lists.next);
@@ -143,7 +142,7 @@ int RowOrderTab::SelectedNewRow() const {
 
 void RowOrderTab::lstNewOrder_Click() {
     m_details->setPlainText(DetailsText(
-        engine::NewOrderDetails(m_window, PickedSection(m_sections), m_lists, SelectedNewRow())));
+        window::NewOrderDetails(m_window, PickedSection(m_sections), m_lists, SelectedNewRow())));
 }
 
 }  // namespace tess::ui

@@ -2,8 +2,8 @@
 
 #include <QWidget>
 
-#include "engine/RowOrderTab.h"
-#include "engine/WindowState.h"
+#include "window/CopyWindow.h"
+#include "window/RowOrderTab.h"
 
 class QComboBox;
 class QListWidget;
@@ -16,7 +16,7 @@ namespace tess::ui {
 class RowOrderTab : public QWidget {
     Q_OBJECT
 public:
-    RowOrderTab(engine::CopyWindow& window, QWidget* parent = nullptr);
+    RowOrderTab(window::CopyWindow& window, QWidget* parent = nullptr);
 
     /// A new source: every order forgotten, the orderable chosen sections listed.
     void SetupRowOrderTab();
@@ -33,8 +33,8 @@ private:
     void lstNewOrder_Click();
     int SelectedNewRow() const;
 
-    engine::CopyWindow& m_window;
-    engine::OrderLists m_lists;  // what the two lists show
+    window::CopyWindow& m_window;
+    window::OrderLists m_lists;  // what the two lists show
     QComboBox* m_sections = nullptr;
     QListWidget* m_current = nullptr;
     QListWidget* m_new = nullptr;

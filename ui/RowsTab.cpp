@@ -7,14 +7,14 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
-#include "engine/RowsTab.h"
 #include "ui/Controls.h"
 #include "ui/Resources.h"
 #include "ui/SectionDropDown.h"
+#include "window/RowsTab.h"
 
 namespace tess::ui {
 
-RowsTab::RowsTab(engine::CopyWindow& window, QWidget* parent) : QWidget(parent), m_window(window) {
+RowsTab::RowsTab(window::CopyWindow& window, QWidget* parent) : QWidget(parent), m_window(window) {
     auto* layout = new QVBoxLayout(this);
     auto* frame = Named(new QGroupBox(Res(1001)), QStringLiteral("fraRows"), Res(1001));
     auto* inner = new QVBoxLayout(frame);
@@ -42,7 +42,7 @@ RowsTab::RowsTab(engine::CopyWindow& window, QWidget* parent) : QWidget(parent),
 }
 
 void RowsTab::SetupRowsTab() {
-    const std::vector<std::string> items = engine::SetupRowsTab(m_window);
+    const std::vector<std::string> items = window::SetupRowsTab(m_window);
     m_rows->clear();
     m_details->clear();
     ShowSectionItems(m_sections, items, false);
@@ -50,7 +50,7 @@ void RowsTab::SetupRowsTab() {
 
 void RowsTab::UpdateRowsOnRowsTab() {
     std::vector<std::string> items = SectionItems(m_sections);
-    engine::UpdateRowsOnRowsTab(m_window, items);
+    window::UpdateRowsOnRowsTab(m_window, items);
     ShowSectionItems(m_sections, items, true);
 }
 
@@ -58,8 +58,8 @@ void RowsTab::RefreshRowsList() {
     m_filling = true;
     m_rows->clear();
     m_details->clear();
-    for (const engine::RowLine& line :
-         engine::RefreshRowsList(m_window, PickedSection(m_sections))) {
+    for (const window::RowLine& line :
+         window::RefreshRowsList(m_window, PickedSection(m_sections))) {
         auto* item = new QListWidgetItem(QString::fromStdString(line.text));
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(line.ticked ? Qt::Checked : Qt::Unchecked);
@@ -76,7 +76,7 @@ void RowsTab::RefreshRowsList() {
 
 void RowsTab::CheckRow(QListWidgetItem* item) {
     if (m_filling) return;
-    engine::CheckRow(m_window, PickedSection(m_sections), m_rows->row(item),
+    window::CheckRow(m_window, PickedSection(m_sections), m_rows->row(item),
                      item->checkState() == Qt::Checked);
 }
 
@@ -86,7 +86,7 @@ void RowsTab::SelectRow() {
     const QModelIndexList selected = m_rows->selectionModel()->selectedIndexes();
     if (selected.isEmpty()) return;
     m_details->setPlainText(DetailsText(
-        engine::SelectRow(m_window, PickedSection(m_sections), selected.front().row())));
+        window::SelectRow(m_window, PickedSection(m_sections), selected.front().row())));
 }
 
 QString DetailsText(const std::string& details) {

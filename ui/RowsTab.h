@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "engine/WindowState.h"
+#include "window/CopyWindow.h"
 
 class QComboBox;
 class QListWidget;
@@ -15,7 +15,7 @@ namespace tess::ui {
 class RowsTab : public QWidget {
     Q_OBJECT
 public:
-    RowsTab(engine::CopyWindow& window, QWidget* parent = nullptr);
+    RowsTab(window::CopyWindow& window, QWidget* parent = nullptr);
 
     /// A new source: every row choice forgotten, the chosen multi-row sections listed.
     void SetupRowsTab();
@@ -28,7 +28,7 @@ private:
     void CheckRow(QListWidgetItem* item);
     void SelectRow();
 
-    engine::CopyWindow& m_window;
+    window::CopyWindow& m_window;
     QComboBox* m_sections = nullptr;
     QListWidget* m_rows = nullptr;
     QPlainTextEdit* m_details = nullptr;

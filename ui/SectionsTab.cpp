@@ -7,9 +7,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "engine/SectionsTab.h"
 #include "ui/Controls.h"
 #include "ui/Resources.h"
+#include "window/SectionsTab.h"
 
 namespace tess::ui {
 namespace {
@@ -22,7 +22,7 @@ int CaptionId(int index) {
 
 }  // namespace
 
-SectionsTab::SectionsTab(engine::SectionBoxes& boxes, QWidget* parent)
+SectionsTab::SectionsTab(window::SectionBoxes& boxes, QWidget* parent)
     : QWidget(parent), m_state(boxes) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(MakeFrame(QStringLiteral("fraShapeSections"), 701, 0, 28), 1);
@@ -43,12 +43,12 @@ SectionsTab::SectionsTab(engine::SectionBoxes& boxes, QWidget* parent)
     layout->addLayout(lower);
 
     connect(all, &QPushButton::clicked, this, [this] {
-        engine::CheckAllSections(m_state);
+        window::CheckAllSections(m_state);
         ShowState();
         emit ChoiceChanged();
     });
     connect(none, &QPushButton::clicked, this, [this] {
-        engine::UnCheckAllSections(m_state);
+        window::UnCheckAllSections(m_state);
         ShowState();
         emit ChoiceChanged();
     });

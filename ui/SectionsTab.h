@@ -3,22 +3,22 @@
 #include <QWidget>
 #include <array>
 
-#include "engine/WindowState.h"
+#include "window/CopyWindow.h"
 
 class QCheckBox;
 class QGroupBox;
 class QPushButton;
 
 // The Sections tab: a check box per catalogue entry, kept in step with the window's
-// SectionBoxes, which the engine's rules change.
+// SectionBoxes, which the window's rules change.
 namespace tess::ui {
 
 class SectionsTab : public QWidget {
     Q_OBJECT
 public:
-    SectionsTab(engine::SectionBoxes& boxes, QWidget* parent = nullptr);
+    SectionsTab(window::SectionBoxes& boxes, QWidget* parent = nullptr);
 
-    /// Shows the boxes as the state holds them (after the engine changed it).
+    /// Shows the boxes as the state holds them (after the rules changed it).
     void ShowState();
     QCheckBox* Box(int index) const { return m_boxes[static_cast<size_t>(index)]; }
 
@@ -29,7 +29,7 @@ signals:
 private:
     QGroupBox* MakeFrame(const QString& name, int captionId, int first, int last);
 
-    engine::SectionBoxes& m_state;
+    window::SectionBoxes& m_state;
     std::array<QCheckBox*, 52> m_boxes{};
     QGroupBox* m_pageFrame = nullptr;
     QGroupBox* m_documentFrame = nullptr;

@@ -3,12 +3,12 @@
 #include <QTreeWidget>
 
 #include "app/ErrorReport.h"
+#include "platform/visio/Constants.h"
 #include "ui/Resources.h"
 
 namespace tess::ui {
 namespace {
 
-constexpr std::string_view kModule = "modShapesTab";
 constexpr int kKeyRole = Qt::UserRole;
 constexpr int kImageRole = Qt::UserRole + 1;
 constexpr int kUnfilledRole = Qt::UserRole + 2;
@@ -19,21 +19,13 @@ bool HasShapes(const visio::ShapesPtr& shapes) { return shapes && shapes->Count(
 
 }  // namespace
 
-int16_t DocumentKind(const std::string& name) {
-    if (name.find("Drawing") != std::string::npos) return engine::kImageDrawing;
-    if (name.find("Stencil") != std::string::npos) return engine::kImageStencil;
-    // The kind by the extension's first three letters: .vsd and .vsdx, .vst and .vstx (which
-    // open as drawings), .vss and .vssx.
-    const QString extension = Q(name).section(QLatin1Char('.'), -1).left(3).toUpper();
-    if (extension == QLatin1String("VSD") || extension == QLatin1String("VST"))
-        return engine::kImageDrawing;
-    if (extension == QLatin1String("VSS")) return engine::kImageStencil;
-    return 0;
-}
-
-ShapeTree::ShapeTree(QTreeWidget* tree, visio::ApplicationPtr application, QString applicationId)
-    : QObject(tree), m_tree(tree), m_application(std::move(application)),
-      m_applicationId(std::move(applicationId)) {
+ShapeTree::ShapeTree(QTreeWidget* tree, visio::ApplicationPtr application, QString applicationId,
+                     app::IPrompt& prompt)
+    : QObject(tree),
+      m_tree(tree),
+      m_application(std::move(application)),
+      m_applicationId(std::move(applicationId)),
+      m_prompt(prompt) {
     connect(m_tree, &QTreeWidget::itemExpanded, this, &ShapeTree::Expanded);
 }
 
@@ -51,7 +43,7 @@ QString ShapeTree::GetLastPath(const QString& path) {
 }
 
 void ShapeTree::BuildTree(bool applicationScope) {
-    app::Trap(kModule, "BuildTree", [&] {
+    app::Trap(m_prompt, app::proc::BuildTree, [&] {
         m_tree->clear();
         m_nodes.clear();
         if (!applicationScope) {
@@ -62,38 +54,37 @@ void ShapeTree::BuildTree(bool applicationScope) {
                 const visio::ShapePtr shape = shapes->Item(i);
                 const bool group = HasShapes(shape->Shapes());
                 AddNodeToTree(Q(shape->Name()), Q(shape->UniqueID(1)), QString(), group,
-                              group ? engine::kImageGroup : engine::kImageShape);
+                              group ? visio::kImageGroup : visio::kImageShape);
             }
             return;
         }
         AddNodeToTree(QStringLiteral("Application"), m_applicationId, QString(), false,
-                      engine::kImageApplication);
+                      visio::kImageApplication);
         const visio::DocumentsPtr documents = m_application->Documents();
         for (int16_t i = 1; i <= documents->Count(); ++i) {
             const visio::DocumentPtr document = documents->Item(i);
             const std::string name = document->Name();
-            const int16_t kind = DocumentKind(name);
+            const int16_t kind = visio::DocumentKind(name);
             bool placeholder = false;
-            if (kind == engine::kImageDrawing) placeholder = document->Pages()->Count() > 0;
-            if (kind == engine::kImageStencil) placeholder = document->Masters()->Count() > 0;
+            if (kind == visio::kImageDrawing) placeholder = document->Pages()->Count() > 0;
+            if (kind == visio::kImageStencil) placeholder = document->Masters()->Count() > 0;
             AddNodeToTree(Q(name), Q(name), m_applicationId, placeholder,
-                          kind ? kind : engine::kImageDrawing);
+                          kind ? kind : visio::kImageDrawing);
         }
     });
 }
 
 void ShapeTree::AddNodeToTree(const QString& text, const QString& keyPart,
                               const QString& parentKey, bool placeholder, int16_t image) {
-    app::Trap(kModule, "AddNodeToTree", [&] {
+    app::Trap(m_prompt, app::proc::AddNodeToTree, [&] {
         const QString key = parentKey.isEmpty() ? keyPart : parentKey + QLatin1Char('\\') + keyPart;
-        if (m_nodes.contains(key))
-            Raise(35602, "Key is not unique in collection");
+        if (m_nodes.contains(key)) Raise(err::kKeyNotUnique);
         QTreeWidgetItem* node = nullptr;
         if (parentKey.isEmpty()) {
             node = new QTreeWidgetItem(m_tree);
         } else {
             QTreeWidgetItem* parent = m_nodes.value(parentKey);
-            if (!parent) Raise(35601, "Element not found");
+            if (!parent) Raise(err::kElementNotFound);
             node = new QTreeWidgetItem(parent);
         }
         node->setText(0, text);
@@ -111,7 +102,7 @@ void ShapeTree::AddNodeToTree(const QString& text, const QString& keyPart,
 }
 
 void ShapeTree::Expanded(QTreeWidgetItem* node) {
-    app::Trap("frmCellCopy", "tvwShapes_Expand", [&] {
+    app::Trap(m_prompt, app::proc::tvwShapes_Expand, [&] {
         if (!IsUnfilled(node)) return;
         node->setData(0, kUnfilledRole, false);
         node->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
@@ -129,7 +120,7 @@ void ShapeTree::AddShapes(const visio::ShapesPtr& shapes, const QString& parentK
         const visio::ShapePtr shape = shapes->Item(i);
         const bool group = HasShapes(shape->Shapes());
         AddNodeToTree(Q(shape->Name()), QStringLiteral("Sheet.%1").arg(shape->ID()), parentKey,
-                      group, group ? engine::kImageGroup : engine::kImageShape);
+                      group, group ? visio::kImageGroup : visio::kImageShape);
     }
 }
 
@@ -141,38 +132,38 @@ void ShapeTree::AddMasters(const visio::DocumentPtr& document, const QString& pa
         // A drawing's masters go by unique ID, which stays when a master is renamed.
         const QString keyPart = byName ? Q(master->Name()) : Q(master->UniqueID());
         AddNodeToTree(Q(master->Name()), keyPart, parentKey, HasShapes(master->Shapes()),
-                      engine::kImageMaster);
+                      visio::kImageMaster);
     }
 }
 
 void ShapeTree::ReplaceDummy(QTreeWidgetItem* node) {
-    app::Trap(kModule, "ReplaceDummy", [&] {
+    app::Trap(m_prompt, app::proc::ReplaceDummy, [&] {
         const QString key = Key(node);
         const visio::ObjectPtr object = GetNodeObject(node);
         if (!object) return;
         m_tree->setUpdatesEnabled(false);
         switch (Image(node)) {
-            case engine::kImageDrawing: {
+            case visio::kImageDrawing: {
                 const auto document = std::dynamic_pointer_cast<visio::IDocument>(object);
                 AddMasters(document, key, false);
                 const visio::PagesPtr pages = document->Pages();
                 for (int16_t i = 1; i <= pages->Count(); ++i) {
                     const visio::PagePtr page = pages->Item(i);
-                    AddNodeToTree(Q(page->Name()), Q(page->Name()), key,
-                                  HasShapes(page->Shapes()), engine::kImagePage);
+                    AddNodeToTree(Q(page->Name()), Q(page->Name()), key, HasShapes(page->Shapes()),
+                                  visio::kImagePage);
                 }
                 break;
             }
-            case engine::kImageStencil:
+            case visio::kImageStencil:
                 AddMasters(std::dynamic_pointer_cast<visio::IDocument>(object), key, true);
                 break;
-            case engine::kImagePage:
+            case visio::kImagePage:
                 AddShapes(std::dynamic_pointer_cast<visio::IPage>(object)->Shapes(), key);
                 break;
-            case engine::kImageMaster:
+            case visio::kImageMaster:
                 AddShapes(std::dynamic_pointer_cast<visio::IMaster>(object)->Shapes(), key);
                 break;
-            case engine::kImageGroup:
+            case visio::kImageGroup:
                 AddShapes(std::dynamic_pointer_cast<visio::IShape>(object)->Shapes(), key);
                 break;
             default:
@@ -186,74 +177,10 @@ QTreeWidgetItem* ShapeTree::FindShapeInTree(const QString& key) const {
     return m_nodes.value(key, nullptr);
 }
 
-visio::ObjectPtr ShapeTree::GetNodeObject(const std::string& key) {
-    return GetNodeObject(FindShapeInTree(Q(key)));
-}
-
-visio::ObjectPtr ShapeTree::GetNodeObject(QTreeWidgetItem* node) {
+visio::ObjectPtr ShapeTree::GetNodeObject(const QTreeWidgetItem* node) const {
     if (!node) return nullptr;
-    visio::ObjectPtr result;
-    app::IgnoreFailure([&] {
-        QTreeWidgetItem* parent = node->parent();
-        visio::ObjectPtr start;
-        if (!parent) {
-            start = Image(node) == engine::kImageApplication
-                        ? visio::ObjectPtr(m_application)
-                        : visio::ObjectPtr(m_application->ActivePage());
-        } else if (Image(parent) == engine::kImageApplication) {
-            start = m_application;
-        } else {
-            start = GetNodeObject(parent);
-        }
-        if (!start) return;
-        const std::string last = GetLastPath(Key(node)).toStdString();
-        switch (Image(node)) {
-            case engine::kImageApplication:
-                result = start;
-                break;
-            case engine::kImageDrawing:
-            case engine::kImageStencil:
-                result = std::dynamic_pointer_cast<visio::IApplication>(start)->Documents()->Item(last);
-                break;
-            case engine::kImagePage:
-                result = std::dynamic_pointer_cast<visio::IDocument>(start)->Pages()->Item(last);
-                break;
-            case engine::kImageMaster:
-                result = std::dynamic_pointer_cast<visio::IDocument>(start)->Masters()->Item(last);
-                break;
-            default: {
-                visio::ShapesPtr shapes;
-                if (auto page = std::dynamic_pointer_cast<visio::IPage>(start)) shapes = page->Shapes();
-                else if (auto master = std::dynamic_pointer_cast<visio::IMaster>(start)) shapes = master->Shapes();
-                else if (auto shape = std::dynamic_pointer_cast<visio::IShape>(start)) shapes = shape->Shapes();
-                if (!shapes) return;
-                if (!parent) {
-                    // A top-level shape of the active page goes by its unique ID.
-                    for (int16_t i = 1; i <= shapes->Count() && !result; ++i) {
-                        const visio::ShapePtr shape = shapes->Item(i);
-                        if (shape->UniqueID(0) == last) result = shape;
-                    }
-                } else if (Image(parent) == engine::kImageGroup) {
-                    result = shapes->Item(last);
-                } else {
-                    // IDs are unique in a page or master, which finds "Sheet.N" by its ID at
-                    // once where a search by name would read every shape's name.
-                    result = ShapeOfKey(shapes, last);
-                }
-            }
-        }
-    });
-    return result;
-}
-
-visio::ShapePtr ShapeTree::ShapeOfKey(const visio::ShapesPtr& shapes, const std::string& keyPart) {
-    const QString key = Q(keyPart);
-    bool isNumber = false;
-    const int id = key.startsWith(QLatin1String("Sheet.")) ? key.mid(6).toInt(&isNumber) : 0;
-    if (!isNumber) return shapes->Item(keyPart);
-    const visio::ShapePtr shape = shapes->ItemFromID(id);
-    // Only a shape of the collection itself, not one deeper in a group.
-    return std::dynamic_pointer_cast<visio::IShape>(shape->Parent()) ? nullptr : shape;
+    const visio::Resolver resolver(m_application, m_applicationId.toStdString());
+    return resolver.FindKey(Key(node).toStdString()).object;
 }
 
 QString ShapeTree::GetDisplayName(const QString& key) const {
@@ -266,10 +193,10 @@ QString ShapeTree::GetDisplayName(const QString& key) const {
 }
 
 void ShapeTree::HighlightSelectedShape(QTreeWidgetItem* node) {
-    app::Trap(kModule, "HighlightSelectedShape", [&] {
+    app::Trap(m_prompt, app::proc::HighlightSelectedShape, [&] {
         if (!node) return;
         const int16_t image = Image(node);
-        if (image != engine::kImageGroup && image != engine::kImageShape) return;
+        if (image != visio::kImageGroup && image != visio::kImageShape) return;
         const auto shape = std::dynamic_pointer_cast<visio::IShape>(GetNodeObject(node));
         if (!shape) return;
         app::IgnoreFailure([&] {
@@ -277,7 +204,9 @@ void ShapeTree::HighlightSelectedShape(QTreeWidgetItem* node) {
             if (!window || window->Document()->Name() != shape->Document()->Name()) return;
             window->DeselectAll();
             const auto parent = std::dynamic_pointer_cast<visio::IShape>(shape->Parent());
-            window->Select(shape, parent && parent->Type() == 2 ? 3 : 258);
+            window->Select(shape, parent && parent->Type() == visio::visTypeGroup
+                                      ? visio::visSubSelect
+                                      : visio::visDeselectAll + visio::visSelect);
         });
     });
 }
@@ -287,12 +216,9 @@ QTreeWidgetItem* ShapeTree::NodeOfShape(const visio::ShapePtr& shape) {
     app::IgnoreFailure([&] {
         found = FindShapeInTree(Q(shape->UniqueID(0)));
         if (found) return;
-        // In the application scope: document\page\Sheet.ID, when the page has been expanded.
-        const visio::PagePtr page = shape->ContainingPage();
-        if (!page) return;
-        const QString key = m_applicationId + QLatin1Char('\\') + Q(page->Document()->Name()) +
-                            QLatin1Char('\\') + Q(page->Name()) + QStringLiteral("\\Sheet.%1").arg(shape->ID());
-        found = FindShapeInTree(key);
+        // In the application scope, when the nodes down to it have been expanded.
+        const visio::Resolver resolver(m_application, m_applicationId.toStdString());
+        found = FindShapeInTree(Q(resolver.KeyOf(shape)));
     });
     return found;
 }

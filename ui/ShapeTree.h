@@ -5,21 +5,24 @@
 #include <QString>
 #include <cstdint>
 
-#include "engine/WindowState.h"
+#include "app/Prompt.h"
 #include "platform/visio/Host.h"
+#include "platform/visio/Resolver.h"
 
 class QTreeWidget;
 class QTreeWidgetItem;
 
 // The shape tree of the Shapes tab (tvwShapes): the host's objects as nodes whose keys find
-// the objects again, filled as the user expands them.
+// the objects again (through the resolver, as any key does), filled as the user expands them.
 namespace tess::ui {
 
-class ShapeTree : public QObject, public engine::INodeResolver {
+class ShapeTree : public QObject {
     Q_OBJECT
 public:
-    /// tree: the tree control; application: the host the nodes stand for.
-    ShapeTree(QTreeWidget* tree, visio::ApplicationPtr application, QString applicationId);
+    /// tree: the tree control; application: the host the nodes stand for; prompt: where the
+    /// tree's failures are reported.
+    ShapeTree(QTreeWidget* tree, visio::ApplicationPtr application, QString applicationId,
+              app::IPrompt& prompt);
 
     QTreeWidget* Tree() const { return m_tree; }
     /// Clears the tree and fills its first level: the active page's shapes, or the application
@@ -32,8 +35,7 @@ public:
     void ReplaceDummy(QTreeWidgetItem* node);
     QTreeWidgetItem* FindShapeInTree(const QString& key) const;
     /// The host object a node stands for; null when it no longer resolves.
-    visio::ObjectPtr GetNodeObject(QTreeWidgetItem* node);
-    visio::ObjectPtr GetNodeObject(const std::string& key) override;
+    visio::ObjectPtr GetNodeObject(const QTreeWidgetItem* node) const;
     /// The node texts from the root down to the node of key, joined by "\".
     QString GetDisplayName(const QString& key) const;
     /// Selects, in the host's active window, the shape a node stands for.
@@ -51,15 +53,12 @@ private:
     void Expanded(QTreeWidgetItem* node);
     void AddShapes(const visio::ShapesPtr& shapes, const QString& parentKey);
     void AddMasters(const visio::DocumentPtr& document, const QString& parentKey, bool byName);
-    static visio::ShapePtr ShapeOfKey(const visio::ShapesPtr& shapes, const std::string& keyPart);
 
     QTreeWidget* m_tree;
     visio::ApplicationPtr m_application;
     QString m_applicationId;
+    app::IPrompt& m_prompt;
     QHash<QString, QTreeWidgetItem*> m_nodes;  // full key -> node
 };
-
-/// A document's kind as the tree decides it: 2 drawing, 3 stencil, 0 neither.
-int16_t DocumentKind(const std::string& name);
 
 }  // namespace tess::ui

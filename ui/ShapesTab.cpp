@@ -13,15 +13,12 @@
 #include <QVBoxLayout>
 
 #include "app/ErrorReport.h"
-#include "app/Globals.h"
-#include "app/Prompt.h"
 #include "ui/Controls.h"
 #include "ui/Resources.h"
 
 namespace tess::ui {
 namespace {
 
-constexpr std::string_view kModule = "modShapesTab";
 constexpr int kKeyRole = Qt::UserRole;
 
 QTreeWidget* MakeList(const QString& name, const QString& caption) {
@@ -40,14 +37,13 @@ QTreeWidget* MakeList(const QString& name, const QString& caption) {
 }
 
 bool Choosable(int16_t image) {
-    return image == engine::kImageDrawing || image == engine::kImagePage ||
-           image == engine::kImageGroup || image == engine::kImageShape;
+    return image == visio::kImageDrawing || image == visio::kImagePage ||
+           image == visio::kImageGroup || image == visio::kImageShape;
 }
 
 }  // namespace
 
-ShapesTab::ShapesTab(engine::CopyWindow& window, visio::ApplicationPtr application,
-                     QString applicationId, QWidget* parent)
+ShapesTab::ShapesTab(window::CopyWindow& window, QWidget* parent)
     : QWidget(parent), m_window(window) {
     auto* layout = new QVBoxLayout(this);
     auto* lblShapes = Named(new QLabel(Res(901)), QStringLiteral("lblShapes"), Res(901));
@@ -70,8 +66,8 @@ ShapesTab::ShapesTab(engine::CopyWindow& window, visio::ApplicationPtr applicati
     m_tree->setDragDropMode(QAbstractItemView::DragOnly);
     lblShapes->setBuddy(m_tree);
     layout->addWidget(m_tree, 3);
-    m_shapeTree = new ShapeTree(m_tree, std::move(application), std::move(applicationId));
-    m_window.tree = m_shapeTree;
+    m_shapeTree = new ShapeTree(m_tree, m_window.host,
+                                QString::fromStdString(m_window.applicationId), m_window.prompt);
 
     auto* buttons = new QHBoxLayout;
     auto* toSource = Named(new QPushButton(Res(905)), QStringLiteral("cmdAddToSource"), Res(905));
@@ -147,13 +143,13 @@ QTreeWidgetItem* ShapesTab::SelectedNode() const {
     return selected.isEmpty() ? m_tree->currentItem() : selected.front();
 }
 
-engine::ListItem ShapesTab::ItemOf(QTreeWidgetItem* node) const {
+window::ListItem ShapesTab::ItemOf(QTreeWidgetItem* node) const {
     const QString key = ShapeTree::Key(node);
     return {key.toStdString(), m_shapeTree->GetDisplayName(key).toStdString(),
             ShapeTree::Image(node)};
 }
 
-QTreeWidgetItem* ShapesTab::AddItem(QTreeWidget* list, const engine::ListItem& item) {
+QTreeWidgetItem* ShapesTab::AddItem(QTreeWidget* list, const window::ListItem& item) {
     auto* row = new QTreeWidgetItem(list);
     row->setText(0, QString::fromStdString(item.text));
     row->setData(0, kKeyRole, QString::fromStdString(item.key));
@@ -163,26 +159,26 @@ QTreeWidgetItem* ShapesTab::AddItem(QTreeWidget* list, const engine::ListItem& i
 }
 
 void ShapesTab::AddSourceShape() {
-    app::Trap(kModule, "AddSourceShape", [&] {
+    app::Trap(m_window.prompt, app::proc::AddSourceShape, [&] {
         QTreeWidgetItem* node = SelectedNode();
         if (!node) return;
-        const engine::ListItem item = ItemOf(node);
+        const window::ListItem item = ItemOf(node);
         if (!Choosable(item.image)) {
-            app::MsgBox("Selected item must be either a Page or a Shape.", app::kStyleWarning,
-                        "Tessaline");
+            m_window.prompt.MsgBox("Selected item must be either a Page or a Shape.",
+                                   app::Style::Warning, app::kTitle);
             return;
         }
         m_source->clear();
         m_window.source = {item};
         AddItem(m_source, item);
-        visio::ShapePtr sheet = engine::ResolveItem(m_window, item);
-        if (!sheet && (item.image == engine::kImageGroup || item.image == engine::kImageShape)) {
-            const int16_t answer = app::MsgBox(
+        visio::ShapePtr sheet = window::ResolveItem(m_window, item).sheet;
+        if (!sheet && (item.image == visio::kImageGroup || item.image == visio::kImageShape)) {
+            const app::Answer answer = m_window.prompt.MsgBox(
                 node->text(0).toStdString() +
                     " may have changed or no longer exists.  Would you like to refresh the shape "
                     "list?",
-                app::kStyleQuestion, app::g_sAppTitle);
-            if (answer == app::vbYes) {
+                app::Style::Question, Res(101).toStdString());
+            if (answer == app::Answer::Yes) {
                 RefreshList();
                 return;
             }
@@ -192,16 +188,16 @@ void ShapesTab::AddSourceShape() {
 }
 
 void ShapesTab::AddDestinationShape() {
-    app::Trap(kModule, "AddDestinationShape", [&] {
+    app::Trap(m_window.prompt, app::proc::AddDestinationShape, [&] {
         QTreeWidgetItem* node = SelectedNode();
-        if (!node) Raise(91, "Object variable or With block variable not set");
-        const engine::ListItem item = ItemOf(node);
+        if (!node) Raise(err::kObjectNotSet);
+        const window::ListItem item = ItemOf(node);
         if (!Choosable(item.image)) {
-            app::MsgBox("Selected item must be either a Page or a Shape.", app::kStyleWarning,
-                        "Tessaline");
+            m_window.prompt.MsgBox("Selected item must be either a Page or a Shape.",
+                                   app::Style::Warning, app::kTitle);
             return;
         }
-        for (const engine::ListItem& present : m_window.destinations)
+        for (const window::ListItem& present : m_window.destinations)
             if (present.key == item.key) return;
         m_window.destinations.push_back(item);
         QTreeWidgetItem* row = AddItem(m_destination, item);
@@ -212,8 +208,8 @@ void ShapesTab::AddDestinationShape() {
 }
 
 void ShapesTab::SetDefaultSourceShape() {
-    app::Trap(kModule, "SetDefaultSourceShape", [&] {
-        const visio::WindowPtr window = app::g_oApplication->VisioApplication()->ActiveWindow();
+    app::Trap(m_window.prompt, app::proc::SetDefaultSourceShape, [&] {
+        const visio::WindowPtr window = visio::Required(m_window.host).ActiveWindow();
         if (!window) return;
         const visio::SelectionPtr selection = window->Selection();
         if (!selection || selection->Count() < 1) return;

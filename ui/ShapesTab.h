@@ -3,9 +3,9 @@
 #include <QWidget>
 #include <memory>
 
-#include "engine/WindowState.h"
 #include "platform/visio/Host.h"
 #include "ui/ShapeTree.h"
+#include "window/CopyWindow.h"
 
 class QLabel;
 class QPushButton;
@@ -19,8 +19,8 @@ namespace tess::ui {
 class ShapesTab : public QWidget {
     Q_OBJECT
 public:
-    ShapesTab(engine::CopyWindow& window, visio::ApplicationPtr application, QString applicationId,
-              QWidget* parent = nullptr);
+    /// window: the state the lists are kept in, with the host and the tree's application key.
+    explicit ShapesTab(window::CopyWindow& window, QWidget* parent = nullptr);
 
     ShapeTree& Tree() { return *m_shapeTree; }
     QTreeWidget* SourceList() const { return m_source; }
@@ -53,11 +53,11 @@ protected:
 
 private:
     QTreeWidgetItem* SelectedNode() const;
-    static QTreeWidgetItem* AddItem(QTreeWidget* list, const engine::ListItem& item);
-    engine::ListItem ItemOf(QTreeWidgetItem* node) const;
+    static QTreeWidgetItem* AddItem(QTreeWidget* list, const window::ListItem& item);
+    window::ListItem ItemOf(QTreeWidgetItem* node) const;
     void ClearShapeLists();
 
-    engine::CopyWindow& m_window;
+    window::CopyWindow& m_window;
     QTreeWidget* m_tree = nullptr;
     QTreeWidget* m_source = nullptr;
     QTreeWidget* m_destination = nullptr;

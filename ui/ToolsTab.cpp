@@ -6,18 +6,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QVBoxLayout>
-#include <cmath>
 
 #include "app/ErrorReport.h"
 #include "ui/Controls.h"
 #include "ui/Resources.h"
+#include "window/Settings.h"
 
 namespace tess::ui {
 namespace {
-
-constexpr std::string_view kForm = "frmCellCopy";
 
 /// The busy pointer for as long as it lives, restored on every way out.
 class BusyCursor {
@@ -44,24 +41,8 @@ void AsOneUndoStep(visio::IApplication& application, const QString& name, Body&&
 
 }  // namespace
 
-double LeadingNumber(const QString& text) {
-    static const QRegularExpression number(
-        QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?"));
-    const QRegularExpressionMatch match = number.match(text);
-    if (!match.hasMatch()) return 0.0;
-    return match.captured(0).trimmed().toDouble();
-}
-
-int16_t ToInt16(double value) {
-    // The default rounding mode is to nearest, ties to even.
-    const double rounded = std::nearbyint(value);
-    if (!(rounded >= -32768.0 && rounded <= 32767.0))
-        Raise(err::kOverflow, err::DescriptionOf(err::kOverflow));
-    return static_cast<int16_t>(rounded);
-}
-
-ToolsTab::ToolsTab(engine::CopyWindow& window, visio::ApplicationPtr application, QWidget* parent)
-    : QWidget(parent), m_window(window), m_application(std::move(application)) {
+ToolsTab::ToolsTab(window::CopyWindow& window, QWidget* parent)
+    : QWidget(parent), m_window(window) {
     auto* layout = new QVBoxLayout(this);
     auto* frame = Named(new QGroupBox(Res(1151)), QStringLiteral("fraAddPages"), Res(1151));
     auto* grid = new QGridLayout(frame);
@@ -84,46 +65,42 @@ ToolsTab::ToolsTab(engine::CopyWindow& window, visio::ApplicationPtr application
     connect(m_addToDestination, &QPushButton::clicked, this, &ToolsTab::cmdAddPagesToDest_Click);
 }
 
-double ToolsTab::Number() const { return LeadingNumber(m_count->text()); }
-
-visio::ObjectPtr ToolsTab::Resolve(const engine::ListItem& item) const {
-    if (!m_window.tree) Raise(err::kObjectNotSet, err::DescriptionOf(err::kObjectNotSet));
-    return m_window.tree->GetNodeObject(item.key);
+double ToolsTab::Number() const {
+    return window::LeadingNumber(m_count->text().toStdString());
 }
 
 void ToolsTab::AddPages(const visio::ObjectPtr& object) const {
     // A document that no longer resolves is passed over without a word.
     const auto document = std::dynamic_pointer_cast<visio::IDocument>(object);
     if (!document) return;
-    const int16_t count = ToInt16(Number());
+    const int16_t count = window::ToInteger(Number());
     const visio::PagesPtr pages = document->Pages();
     for (int16_t i = 0; i < count; ++i) pages->Add();
 }
 
 void ToolsTab::cmdAddPagesToSource_Click() {
-    app::Trap(kForm, "cmdAddPagesToSource_Click", [&] {
+    app::Trap(m_window.prompt, app::proc::cmdAddPagesToSource_Click, [&] {
         if (Number() < 0) return;
-        if (m_window.source.empty())
-            Raise(err::kSubscriptOutOfRange, err::DescriptionOf(err::kSubscriptOutOfRange));
-        const engine::ListItem item = m_window.source.front();
-        if (item.image != engine::kImageDrawing) return;
-        const visio::ObjectPtr document = Resolve(item);
+        if (m_window.source.empty()) Raise(err::kSubscriptOutOfRange);
+        const window::ListItem item = m_window.source.front();
+        if (item.image != visio::kImageDrawing) return;
+        const visio::ObjectPtr document = window::ResolveItem(m_window, item).object;
         BusyCursor busy;
-        AsOneUndoStep(*m_application, Res(1660), [&] { AddPages(document); });
+        AsOneUndoStep(*m_window.host, Res(1660), [&] { AddPages(document); });
     });
     emit PagesAdded();
 }
 
 void ToolsTab::cmdAddPagesToDest_Click() {
-    app::Trap(kForm, "cmdAddPagesToDest_Click", [&] {
+    app::Trap(m_window.prompt, app::proc::cmdAddPagesToDest_Click, [&] {
         if (Number() < 0) return;
         BusyCursor busy;
         // A copy: the list cannot change under the loop, whatever the host does meanwhile.
-        const std::vector<engine::ListItem> destinations = m_window.destinations;
-        AsOneUndoStep(*m_application, Res(1660), [&] {
-            for (const engine::ListItem& item : destinations) {
-                if (item.image != engine::kImageDrawing) break;
-                AddPages(Resolve(item));
+        const std::vector<window::ListItem> destinations = m_window.destinations;
+        AsOneUndoStep(*m_window.host, Res(1660), [&] {
+            for (const window::ListItem& item : destinations) {
+                if (item.image != visio::kImageDrawing) break;
+                AddPages(window::ResolveItem(m_window, item).object);
             }
         });
     });

@@ -19,12 +19,13 @@ void CenterForm(QWidget& form) {
               area.y() + area.height() / 2 - outer.height() / 2);
 }
 
-void SetIcon(QWidget& window, bool owner) {
-    app::Trap("modSetIcons", "SetIcon", [&] {
+void SetIcon(QWidget& window, bool owner, app::IPrompt& prompt) {
+    app::Trap(prompt, app::proc::SetIcon, [&] {
         const QIcon icon = AppIcon();
         if (owner) {
             QWidget* top = window.window();
-            while (top->parentWidget()) top = top->parentWidget()->window();
+            while (top->parentWidget())
+                top = top->parentWidget()->window();
             top->setWindowIcon(icon);
         }
         window.setWindowIcon(icon);

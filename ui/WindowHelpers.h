@@ -3,6 +3,8 @@
 #include <QString>
 #include <string_view>
 
+#include "app/Prompt.h"
+
 class QLabel;
 class QWidget;
 
@@ -15,8 +17,8 @@ namespace tess::ui {
 void CenterForm(QWidget& form);
 
 /// Gives a window the program's icon; with owner, also the window at the top of its owner
-/// chain (itself when it has no owner).
-void SetIcon(QWidget& window, bool owner);
+/// chain (itself when it has no owner). A failure is reported through prompt.
+void SetIcon(QWidget& window, bool owner, app::IPrompt& prompt);
 
 /// Places a control at a position and size given in twips.
 void Place(QWidget* control, int left, int top, int width, int height);

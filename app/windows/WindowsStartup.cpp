@@ -35,8 +35,12 @@ void WindowsStartupServices::InitCommonControls() {
               "The common controls could not be initialised");
 }
 
-bool WindowsStartupServices::FindWindow(const std::string& className, const std::string& caption) {
+bool TopLevelWindowExists(const std::string& className, const std::string& caption) {
     return FindWindowA(className.c_str(), caption.c_str()) != nullptr;
+}
+
+bool WindowsStartupServices::FindWindow(const std::string& className, const std::string& caption) {
+    return TopLevelWindowExists(className, caption);
 }
 
 visio::ApplicationPtr WindowsStartupServices::GetRunningVisio() {

@@ -8,18 +8,25 @@
 namespace tess::app {
 
 /// Start-up's platform services on Windows: the common controls, another copy's main window
-/// found by class and caption, and the running Visio through COM. The windows are the GUI's.
+/// found by class and caption, and the running Visio through COM. The windows and the message
+/// boxes are the GUI's.
 class WindowsStartupServices : public IStartupServices {
 public:
-    explicit WindowsStartupServices(IWindows& windows) : m_windows(windows) {}
+    WindowsStartupServices(IWindows& windows, IPrompt& prompt)
+        : m_windows(windows), m_prompt(prompt) {}
     void InitCommonControls() override;
     bool FindWindow(const std::string& className, const std::string& caption) override;
     visio::ApplicationPtr GetRunningVisio() override;
     IWindows& Windows() override { return m_windows; }
+    IPrompt& Prompt() override { return m_prompt; }
 
 private:
     IWindows& m_windows;
+    IPrompt& m_prompt;
 };
+
+/// True when a top-level window of that class with exactly that caption exists.
+bool TopLevelWindowExists(const std::string& className, const std::string& caption);
 
 /// What makes this copy's main window findable by another copy: a hidden top-level window of
 /// the class kMainWindowClass whose caption is the application title, owned by the main window

@@ -10,10 +10,10 @@
 #include <cstdio>
 #include <functional>
 
-#include "app/Globals.h"
-#include "app/Prompt.h"
+#include "app/Startup.h"
 #include "host/embedded/Model.h"
 #include "host/vsdx/Vsdx.h"
+#include "platform/registry/FileRegistry.h"
 #include "support/Samples.h"
 #include "support/TempFolder.h"
 #include "ui/DesktopProgram.h"
@@ -65,14 +65,18 @@ int main(int argc, char** argv) {
     test::TempFolder folder;
     qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(folder.Path("config")));
     const auto [path, shapes] = BuildLargeDrawing(folder);
-    ui::MessageBoxPrompt prompt;
-    app::SetPrompt(&prompt);
-    ui::Dialogs::SetScripted(true);
+    ui::Dialogs dialogs;
+    dialogs.SetScripted(true);
+    ui::MessageBoxPrompt prompt(dialogs);
+    registry::FileRegistry settings(folder.Path("settings.tsv"));
+    desktop::QtDesktopServices desktop;
 
     QElapsedTimer clock;
     clock.start();
-    ui::DesktopProgram program({QString::fromStdString(path)});
-    app::Main(program);
+    ui::DesktopProgram program({QString::fromStdString(path)},
+                               {dialogs, prompt, registry::Registry(settings), desktop});
+    app::Startup startup(program);
+    startup.Main();
     if (!program.Window()) return 1;
     QApplication::processEvents();
     const qint64 shown = clock.elapsed();
@@ -97,9 +101,7 @@ int main(int argc, char** argv) {
     std::printf("Application scope tree built: %lld ms\n", static_cast<long long>(applicationScope));
     std::printf("tree fully expanded: %lld ms for %zu nodes\n", static_cast<long long>(expanded),
                 nodes);
-    ui::Dialogs::QueueAnswer(QMessageBox::Discard);
+    dialogs.QueueAnswer(QMessageBox::Discard);
     program.Window()->close();
-    app::g_oApplication.reset();
-    app::SetPrompt(nullptr);
     return 0;
 }

@@ -5,13 +5,10 @@
 #include <cstdio>
 #include <map>
 
-#include "app/Globals.h"
 #include "engine/CopyDriver.h"
-#include "engine/RowStores.h"
-#include "engine/WindowState.h"
 #include "host/com/ComHost.h"
 #include "platform/visio/Constants.h"
-#include "support/ScriptedPrompt.h"
+#include "support/ScriptedFrontEnd.h"
 #include "tests/windows/StandInProcess.h"
 
 namespace {
@@ -22,23 +19,12 @@ using namespace tess::visio;
 constexpr int kRows = 200;
 constexpr int kDestinations = 100;
 
-class Tree : public engine::INodeResolver {
-public:
-    ObjectPtr GetNodeObject(const std::string& key) override { return objects.at(key); }
-    engine::ListItem Item(const ShapePtr& shape) {
-        const std::string key = "node" + std::to_string(objects.size());
-        objects[key] = shape;
-        return {key, shape->Name(), engine::kImageShape};
-    }
-    std::map<std::string, ObjectPtr> objects;
-};
-
 }  // namespace
 
 int main() {
     com::ComApartment apartment;
     test::StandInProcess standIn;
-    test::ScriptedPrompt prompt;
+    test::ScriptedFrontEnd frontEnd;
     const ApplicationPtr visio = com::GetRunningVisio();
     const PagePtr page = visio->Documents()->Add("")->Pages()->Item(1);
 
@@ -57,25 +43,24 @@ int main() {
     }
     source->SetFormulas(stream, formulas, visSetBlastGuards);
 
-    Tree tree;
-    engine::CopyWindow window;
-    window.tree = &tree;
-    window.source = {tree.Item(source)};
-    for (int i = 0; i < kDestinations; ++i)
-        window.destinations.push_back(
-            tree.Item(page->DrawRectangle(3 + i % 10, 1 + i / 10, 3.5 + i % 10, 1.5 + i / 10)));
-    window.options.copyTypeFrameEnabled = true;
-    window.sections.boxes[9] = {1, true};  // Scratch
+    engine::CopyRequest request;
+    request.source = engine::CopyTarget{"source", source->Name(), source};
+    for (int i = 0; i < kDestinations; ++i) {
+        request.destinations.push_back(
+            {"d" + std::to_string(i), "d",
+             page->DrawRectangle(3 + i % 10, 1 + i / 10, 3.5 + i % 10, 1.5 + i / 10)});
+    }
+    request.sections = {9};  // Scratch
 
     com::ResetCalls();
     const auto start = std::chrono::steady_clock::now();
-    engine::CopyDriver(visio).BeginCopy(window);
+    engine::CopyDriver(visio).BeginCopy(request, frontEnd);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const com::CallCounts calls = com::Calls();
 
     std::printf("copy of %d Scratch rows to %d destinations through COM: %s\n", kRows,
-                kDestinations, prompt.Texts().empty() ? "?" : prompt.Texts().back().c_str());
+                kDestinations, frontEnd.Texts().empty() ? "?" : frontEnd.Texts().back().c_str());
     std::printf("time per destination: %.1f ms (whole run %.2f s)\n",
                 seconds * 1000 / kDestinations, seconds);
     std::printf("calls per destination: %.2f; name look-ups in the run: %llu\n",

@@ -6,23 +6,11 @@
 #include <QUrl>
 
 namespace tess::desktop {
-namespace {
-IDesktopServices* g_services = nullptr;
-}
 
 bool QtDesktopServices::OpenURL(const QString& target) {
     const QUrl url = QFileInfo::exists(target) ? QUrl::fromLocalFile(target) : QUrl(target);
     return QDesktopServices::openUrl(url);
 }
-
-void SetDesktopServices(IDesktopServices* services) { g_services = services; }
-
-IDesktopServices& DesktopServices() {
-    static QtDesktopServices qtServices;
-    return g_services ? *g_services : qtServices;
-}
-
-bool OpenURL(const QString& target) { return DesktopServices().OpenURL(target); }
 
 QString HelpContentsPath() {
     const QString program = QCoreApplication::applicationDirPath();
@@ -37,9 +25,9 @@ QString HelpContentsPath() {
     return {};
 }
 
-bool ShowHelpContents() {
+bool ShowHelpContents(IDesktopServices& services) {
     const QString path = HelpContentsPath();
-    return !path.isEmpty() && OpenURL(path);
+    return !path.isEmpty() && services.OpenURL(path);
 }
 
 }  // namespace tess::desktop

@@ -5,7 +5,7 @@
 namespace tess::desktop {
 
 /// The desktop's default handlers: web pages and the help open in the user's browser. The
-/// program reaches them through this interface so that tests can stand in for them.
+/// program's windows are handed them through this interface, so that tests can stand in.
 class IDesktopServices {
 public:
     virtual ~IDesktopServices() = default;
@@ -19,17 +19,10 @@ public:
     bool OpenURL(const QString& target) override;
 };
 
-/// Makes services the ones OpenURL and ShowHelpContents use (null restores Qt's).
-void SetDesktopServices(IDesktopServices* services);
-IDesktopServices& DesktopServices();
-
-/// Opens a web address (or a local path) with the desktop's default handler.
-bool OpenURL(const QString& target);
-
 /// The help's front page: the first of the program's help folders that holds it, beside the
 /// program (a build) or in the installed data folder. Empty when none does.
 QString HelpContentsPath();
 /// Opens the help at its front page; false when the help is not there or cannot be opened.
-bool ShowHelpContents();
+bool ShowHelpContents(IDesktopServices& services);
 
 }  // namespace tess::desktop

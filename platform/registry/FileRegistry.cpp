@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
+#include <optional>
 #include <random>
 #include <sstream>
 
@@ -32,47 +34,16 @@ std::string CleanPath(const std::string& path) {
     return clean;
 }
 
-std::string Escape(std::string_view text) {
-    std::string escaped;
-    for (char c : text) {
-        switch (c) {
-            case '\\':
-                escaped += "\\\\";
-                break;
-            case '\t':
-                escaped += "\\t";
-                break;
-            case '\n':
-                escaped += "\\n";
-                break;
-            case '\r':
-                escaped += "\\r";
-                break;
-            case '\0':
-                escaped += "\\0";
-                break;
-            default:
-                escaped += c;
-        }
-    }
-    return escaped;
+/// A text as one field of a line: a JSON string, which escapes tabs, line breaks and NULs.
+std::string Escape(const std::string& text) {
+    return nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
-std::string Unescape(std::string_view text) {
-    std::string plain;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\' || i + 1 == text.size()) {
-            plain += text[i];
-            continue;
-        }
-        const char next = text[++i];
-        plain += next == 't'   ? '\t'
-                 : next == 'n' ? '\n'
-                 : next == 'r' ? '\r'
-                 : next == '0' ? '\0'
-                               : next;
-    }
-    return plain;
+/// A field read back; nullopt for one that is no JSON string.
+std::optional<std::string> Unescape(const std::string& field) {
+    const nlohmann::json parsed = nlohmann::json::parse(field, nullptr, false);
+    if (!parsed.is_string()) return std::nullopt;
+    return parsed.get<std::string>();
 }
 
 std::vector<std::string> Fields(const std::string& line) {
@@ -93,12 +64,17 @@ std::vector<FileRegistry::Key> FileRegistry::Load() const {
     std::ifstream in(m_path, std::ios::binary);
     for (std::string line; std::getline(in, line);) {
         const auto fields = Fields(line);
-        if (fields.size() == 3 && fields[0] == "key") {
-            keys.push_back({static_cast<uint32_t>(std::strtoul(fields[1].c_str(), nullptr, 16)),
-                            Unescape(fields[2]),
-                            {}});
-        } else if (fields.size() == 3 && fields[0] == "value" && !keys.empty()) {
-            keys.back().values.emplace_back(Unescape(fields[1]), Unescape(fields[2]));
+        if (fields.size() != 3) continue;
+        if (fields[0] == "key") {
+            if (const auto path = Unescape(fields[2])) {
+                keys.push_back({static_cast<uint32_t>(std::strtoul(fields[1].c_str(), nullptr, 16)),
+                                *path,
+                                {}});
+            }
+        } else if (fields[0] == "value" && !keys.empty()) {
+            const auto name = Unescape(fields[1]);
+            const auto data = Unescape(fields[2]);
+            if (name && data) keys.back().values.emplace_back(*name, *data);
         }
     }
     return keys;
@@ -106,7 +82,8 @@ std::vector<FileRegistry::Key> FileRegistry::Load() const {
 
 bool FileRegistry::Save(const std::vector<Key>& keys) const {
     std::ostringstream out;
-    out << "# Tessaline settings: keys and their string values, tab-separated\n";
+    out << "# Tessaline settings: keys and their string values, tab-separated, texts as JSON "
+           "strings\n";
     for (const Key& key : keys) {
         char root[16];
         std::snprintf(root, sizeof root, "%08x", key.root);

@@ -8,8 +8,6 @@ namespace {
 constexpr size_t kQueryBufferBytes = 1024;  // a value is read into 1024 characters
 constexpr size_t kEnumBufferChars = 255;    // names and data are enumerated into 255 each
 
-IRegistryBackend* g_backend = nullptr;
-
 [[noreturn]] void KeyMissing() {
     Raise(regerr::kKeyMissing, "Registry Key does not exist");
 }
@@ -26,50 +24,42 @@ std::string UpToFirstNul(const std::string& text) {
 
 }  // namespace
 
-IRegistryBackend& Backend() {
-    if (g_backend) return *g_backend;
-    static const std::unique_ptr<IRegistryBackend> platform = MakePlatformBackend();
-    return *platform;
+void Registry::CreateRegistryKey(uint32_t root, const std::string& path) {
+    if (!m_backend.CreateKey(root, path)) CannotCreate();
 }
 
-void SetBackend(IRegistryBackend* backend) {
-    g_backend = backend;
-}
-
-void CreateRegistryKey(uint32_t root, const std::string& path) {
-    if (!Backend().CreateKey(root, path)) CannotCreate();
-}
-
-RegistryKey OpenRegistryKey(uint32_t root, const std::string& path) {
-    if (!Backend().OpenKey(root, path)) KeyMissing();
+RegistryKey Registry::OpenRegistryKey(uint32_t root, const std::string& path) {
+    if (!m_backend.OpenKey(root, path)) KeyMissing();
     return {root, path};
 }
 
-std::string QueryKeyString(const RegistryKey& key, const std::string& name) {
-    const auto data = Backend().ReadValue(key.root, key.path, name);
+std::string Registry::QueryKeyString(const RegistryKey& key, const std::string& name) {
+    const auto data = m_backend.ReadValue(key.root, key.path, name);
     // The stored text and its terminating NUL must fit the buffer.
     if (!data || data->size() + 1 > kQueryBufferBytes) ItemMissing();
     return UpToFirstNul(*data);
 }
 
-void SetKeyString(const RegistryKey& key, const std::string& name, const std::string& text) {
-    if (!Backend().WriteValue(key.root, key.path, name, text.empty() ? std::string(1, ' ') : text))
+void Registry::SetKeyString(const RegistryKey& key, const std::string& name,
+                            const std::string& text) {
+    if (!m_backend.WriteValue(key.root, key.path, name, text.empty() ? std::string(1, ' ') : text))
         ItemMissing();
 }
 
-std::string GetRegistryString(uint32_t root, const std::string& path, const std::string& name) {
+std::string Registry::GetRegistryString(uint32_t root, const std::string& path,
+                                        const std::string& name) {
     return QueryKeyString(OpenRegistryKey(root, path), name);
 }
 
-void SetRegistryString(uint32_t root, const std::string& path, const std::string& name,
-                       const std::string& text) {
+void Registry::SetRegistryString(uint32_t root, const std::string& path, const std::string& name,
+                                 const std::string& text) {
     SetKeyString(OpenRegistryKey(root, path), name, text);
 }
 
-std::vector<std::string> EnumRegistryValues(uint32_t root, const std::string& path) {
+std::vector<std::string> Registry::EnumRegistryValues(uint32_t root, const std::string& path) {
     std::vector<std::string> items;
     const RegistryKey key = OpenRegistryKey(root, path);
-    for (const auto& [name, data] : Backend().Values(key.root, key.path)) {
+    for (const auto& [name, data] : m_backend.Values(key.root, key.path)) {
         // A name or data that does not fit its buffer ends the enumeration there.
         if (name.size() + 1 > kEnumBufferChars || data.size() + 1 > kEnumBufferChars) break;
         items.push_back(UpToFirstNul(name) + "\\\\" + UpToFirstNul(data));
@@ -77,8 +67,8 @@ std::vector<std::string> EnumRegistryValues(uint32_t root, const std::string& pa
     return items;
 }
 
-void CreateRegistryValue(uint32_t root, const std::string& path, const std::string& name,
-                         const std::string& defaultText) {
+void Registry::CreateRegistryValue(uint32_t root, const std::string& path, const std::string& name,
+                                   const std::string& defaultText) {
     // Each step that fails is answered by creating the key, and the next step follows.
     const auto step = [&](auto&& body) {
         try {
@@ -88,7 +78,7 @@ void CreateRegistryValue(uint32_t root, const std::string& path, const std::stri
         }
     };
     step([&] {
-        if (!Backend().OpenKey(root, path)) CreateRegistryKey(root, path);
+        if (!m_backend.OpenKey(root, path)) CreateRegistryKey(root, path);
     });
     step([&] { OpenRegistryKey(root, path); });
     std::vector<std::string> items;

@@ -41,12 +41,8 @@ public:
                                                                     const std::string& path) = 0;
 };
 
-/// The back end every operation uses: the one set, else the platform's own (the registry on
-/// Windows, the settings file in the configuration folder elsewhere).
-IRegistryBackend& Backend();
-/// Makes backend the one operations use; null restores the platform's own.
-void SetBackend(IRegistryBackend* backend);
-/// The platform's own back end.
+/// The platform's own back end: the registry on Windows, the settings file in the user's
+/// configuration folder elsewhere.
 std::unique_ptr<IRegistryBackend> MakePlatformBackend();
 
 /// An open key: the root and path it was opened with.
@@ -55,17 +51,26 @@ struct RegistryKey {
     std::string path;
 };
 
-void CreateRegistryKey(uint32_t root, const std::string& path);
-void CreateRegistryValue(uint32_t root, const std::string& path, const std::string& name,
-                         const std::string& defaultText);
-std::string GetRegistryString(uint32_t root, const std::string& path, const std::string& name);
-void SetRegistryString(uint32_t root, const std::string& path, const std::string& name,
-                       const std::string& text);
-/// Items "name\\data" (the two joined by two backslashes), in enumeration order.
-std::vector<std::string> EnumRegistryValues(uint32_t root, const std::string& path);
+/// The store's operations over one back end, which whoever keeps settings is handed.
+class Registry {
+public:
+    explicit Registry(IRegistryBackend& backend) : m_backend(backend) {}
 
-RegistryKey OpenRegistryKey(uint32_t root, const std::string& path);
-std::string QueryKeyString(const RegistryKey& key, const std::string& name);
-void SetKeyString(const RegistryKey& key, const std::string& name, const std::string& text);
+    void CreateRegistryKey(uint32_t root, const std::string& path);
+    void CreateRegistryValue(uint32_t root, const std::string& path, const std::string& name,
+                             const std::string& defaultText);
+    std::string GetRegistryString(uint32_t root, const std::string& path, const std::string& name);
+    void SetRegistryString(uint32_t root, const std::string& path, const std::string& name,
+                           const std::string& text);
+    /// Items "name\\data" (the two joined by two backslashes), in enumeration order.
+    std::vector<std::string> EnumRegistryValues(uint32_t root, const std::string& path);
+
+    RegistryKey OpenRegistryKey(uint32_t root, const std::string& path);
+    std::string QueryKeyString(const RegistryKey& key, const std::string& name);
+    void SetKeyString(const RegistryKey& key, const std::string& name, const std::string& text);
+
+private:
+    IRegistryBackend& m_backend;
+};
 
 }  // namespace tess::registry

@@ -11,6 +11,10 @@ void Raise(int32_t number, std::string description) {
     throw Error(number, std::move(description));
 }
 
+void Raise(int32_t number) {
+    throw Error(number, err::DescriptionOf(number));
+}
+
 const char* err::DescriptionOf(int32_t number) {
     switch (number) {
         case kInvalidProcedureCall:
@@ -29,6 +33,12 @@ const char* err::DescriptionOf(int32_t number) {
             return "Object variable or With block variable not set";
         case kDuplicateKey:
             return "This key is already associated with an element of this collection";
+        case kElementNotFound:
+            return "Element not found";
+        case kKeyNotUnique:
+            return "Key is not unique in collection";
+        case kNoSuchObject:
+            return "The object named does not exist";
         case kUnknownName:
             return "Object doesn't support this property or method";
         default:

@@ -23,6 +23,8 @@ private:
 };
 
 [[noreturn]] void Raise(int32_t number, std::string description);
+/// Raises one of the program's own errors below with the description that goes with it.
+[[noreturn]] void Raise(int32_t number);
 
 /// Error numbers raised by the program itself, with the descriptions users know them by.
 namespace err {
@@ -34,6 +36,11 @@ inline constexpr int32_t kTypeMismatch = 13;
 inline constexpr int32_t kInternal = 51;
 inline constexpr int32_t kObjectNotSet = 91;
 inline constexpr int32_t kDuplicateKey = 457;
+/// A tree node added under a key already in use, or under a parent key that is not there.
+inline constexpr int32_t kElementNotFound = 35601;
+inline constexpr int32_t kKeyNotUnique = 35602;
+/// An object address or tree key that is malformed or names nothing there is.
+inline constexpr int32_t kNoSuchObject = 1100;
 /// A member asked for by name that the object does not have (DISP_E_UNKNOWNNAME).
 inline constexpr int32_t kUnknownName = static_cast<int32_t>(0x80020006u);
 

@@ -6,7 +6,7 @@ std::string NameIDOf(const ObjectPtr& object) {
     auto shape = std::dynamic_pointer_cast<IShape>(object);
     if (!shape) {
         Required(object);
-        Raise(err::kUnknownName, err::DescriptionOf(err::kUnknownName));
+        Raise(err::kUnknownName);
     }
     return shape->NameID();
 }

@@ -316,7 +316,7 @@ std::string NameIDOf(const ObjectPtr& object);
 /// The object itself; a null one fails with err::kObjectNotSet.
 template <class T>
 T& Required(const std::shared_ptr<T>& object) {
-    if (!object) Raise(err::kObjectNotSet, err::DescriptionOf(err::kObjectNotSet));
+    if (!object) Raise(err::kObjectNotSet);
     return *object;
 }
 

@@ -11,18 +11,18 @@ namespace {
 
 TEST(ErrorReport, ShowsModuleProcedureNumberAndDescriptionOnThreeLines) {
     test::ScriptedPrompt prompt;
-    ErrorReport("modGeneral", "Main", Error(438, "Object doesn't support this property"));
+    ErrorReport(prompt, proc::Main, Error(438, "Object doesn't support this property"));
     ASSERT_EQ(prompt.messages.size(), 1u);
     EXPECT_EQ(prompt.messages[0].text,
               "Problem in modGeneral.Main\r\nError Number: 438\r\n"
               "Error Description: Object doesn't support this property");
-    EXPECT_EQ(prompt.messages[0].style, 64);
+    EXPECT_EQ(prompt.messages[0].style, Style::Report);
     EXPECT_EQ(prompt.messages[0].title, "Tessaline");
 }
 
 TEST(ErrorReport, NegativeHostNumbersKeepTheirSignAndEmptyDescriptionsTheirLabel) {
     test::ScriptedPrompt prompt;
-    ErrorReport("frmCellCopy", "BeginCopy", Error(-2032465751, ""));
+    ErrorReport(prompt, proc::BeginCopy, Error(-2032465751, ""));
     EXPECT_EQ(
         prompt.messages.at(0).text,
         "Problem in frmCellCopy.BeginCopy\r\nError Number: -2032465751\r\nError Description: ");
@@ -31,7 +31,7 @@ TEST(ErrorReport, NegativeHostNumbersKeepTheirSignAndEmptyDescriptionsTheirLabel
 TEST(Trap, ReportsAFailureOnceAndLetsTheProcedureGoOn) {
     test::ScriptedPrompt prompt;
     int reached = 0;
-    const bool completed = Trap("modRowsTab", "CheckRow", [&] {
+    const bool completed = Trap(prompt, proc::CheckRow, [&] {
         ++reached;
         Raise(1001, "Item does not exist for this registry key");
         ++reached;
@@ -43,15 +43,16 @@ TEST(Trap, ReportsAFailureOnceAndLetsTheProcedureGoOn) {
               "Problem in modRowsTab.CheckRow\r\nError Number: 1001\r\n"
               "Error Description: Item does not exist for this registry key");
 
-    EXPECT_TRUE(Trap("modRowsTab", "CheckRow", [] {}));
+    EXPECT_TRUE(Trap(prompt, proc::CheckRow, [] {}));
     EXPECT_EQ(prompt.messages.size(), 1u);
 }
 
 TEST(Trap, TurnsLibraryFailuresIntoRuntimeErrorNumbers) {
     test::ScriptedPrompt prompt;
-    Trap("m", "p", [] { throw std::out_of_range("vector"); });
-    Trap("m", "p", [] { throw std::bad_alloc(); });
-    Trap("m", "p", [] { throw std::logic_error("broken invariant"); });
+    const Procedure any{"m", "p"};
+    Trap(prompt, any, [] { throw std::out_of_range("vector"); });
+    Trap(prompt, any, [] { throw std::bad_alloc(); });
+    Trap(prompt, any, [] { throw std::logic_error("broken invariant"); });
     ASSERT_EQ(prompt.messages.size(), 3u);
     EXPECT_NE(prompt.messages[0].text.find(
                   "Error Number: 9\r\nError Description: Subscript out of range"),
@@ -63,10 +64,22 @@ TEST(Trap, TurnsLibraryFailuresIntoRuntimeErrorNumbers) {
 }
 
 TEST(IgnoreFailure, SwallowsTheFailureSilently) {
-    test::ScriptedPrompt prompt;
     EXPECT_FALSE(IgnoreFailure([] { Raise(5, "x"); }));
     EXPECT_TRUE(IgnoreFailure([] {}));
-    EXPECT_TRUE(prompt.messages.empty());
+}
+
+TEST(Raise, TakesTheDescriptionOfTheProgramsOwnNumbersFromTheTable) {
+    for (const int32_t number : {err::kOverflow, err::kSubscriptOutOfRange, err::kObjectNotSet,
+                                 err::kKeyNotUnique, err::kElementNotFound}) {
+        try {
+            Raise(number);
+            ADD_FAILURE() << number;
+        } catch (const Error& error) {
+            EXPECT_EQ(error.Number(), number);
+            EXPECT_EQ(error.Description(), err::DescriptionOf(number));
+            EXPECT_FALSE(error.Description().empty()) << number;
+        }
+    }
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 
 #include <algorithm>
 
-#include "app/Globals.h"
 #include "app/Guid.h"
 #include "support/ScriptedPrompt.h"
 
@@ -52,9 +51,13 @@ public:
 
 class RecordingWindows : public IWindows {
 public:
-    void DisplayMainWindow() override { calls.push_back("Display frmCellCopy"); }
+    void DisplayMainWindow(Application& application) override {
+        calls.push_back("Display frmCellCopy");
+        shownFor = &application;
+    }
     void Unload(std::string_view form) override { calls.push_back("Unload " + std::string(form)); }
     std::vector<std::string> calls;
+    Application* shownFor = nullptr;
 };
 
 class FakeServices : public IStartupServices {
@@ -69,7 +72,9 @@ public:
         return host;
     }
     IWindows& Windows() override { return windows; }
+    IPrompt& Prompt() override { return prompt; }
 
+    test::ScriptedPrompt prompt;
     bool otherCopyRunning = false;
     std::shared_ptr<QuittingHost> host;
     RecordingWindows windows;
@@ -78,55 +83,56 @@ public:
 
 class StartupTest : public ::testing::Test {
 protected:
-    void TearDown() override { g_oApplication.reset(); }
-    test::ScriptedPrompt prompt;
     FakeServices services;
+    test::ScriptedPrompt& prompt = services.prompt;
+    Startup startup{services};
 };
 
 TEST_F(StartupTest, ASecondCopyIsRefusedEvenWithoutAHost) {
     services.otherCopyRunning = true;
-    Main(services);
+    startup.Main();
     ASSERT_EQ(prompt.messages.size(), 1u);
     EXPECT_EQ(prompt.messages[0].text, "Tessaline is already running.");
-    EXPECT_EQ(prompt.messages[0].style, 64);
+    EXPECT_EQ(prompt.messages[0].style, Style::Report);
     EXPECT_EQ(prompt.messages[0].title, "Tessaline");
     EXPECT_EQ(services.askedFor, "ThunderRT6FormDC|Tessaline");
-    EXPECT_FALSE(g_oApplication);
+    EXPECT_FALSE(startup.TheApplication());
     EXPECT_TRUE(services.windows.calls.empty());
 }
 
 TEST_F(StartupTest, AStartWithoutAHostIsRefused) {
-    Main(services);
+    startup.Main();
     ASSERT_EQ(prompt.Texts(),
               std::vector<std::string>{"Tessaline requires a Visio document to be open."});
-    EXPECT_EQ(prompt.messages[0].style, 64);
-    EXPECT_FALSE(g_oApplication);
+    EXPECT_EQ(prompt.messages[0].style, Style::Report);
+    EXPECT_FALSE(startup.TheApplication());
 }
 
 TEST_F(StartupTest, AttachesToTheHostAndQuittingItClosesEveryWindowInOrder) {
     services.host = std::make_shared<QuittingHost>();
-    Main(services);
+    startup.Main();
     EXPECT_TRUE(prompt.messages.empty());
-    ASSERT_TRUE(g_oApplication);
-    EXPECT_EQ(g_sAppTitle, "Tessaline");
-    EXPECT_EQ(g_oApplication->VisioApplication(), services.host);
+    ASSERT_TRUE(startup.TheApplication());
+    EXPECT_EQ(startup.AppTitle(), "Tessaline");
+    EXPECT_EQ(startup.TheApplication()->VisioApplication(), services.host);
     EXPECT_EQ(services.host->sinks.size(), 1u);
     EXPECT_EQ(services.windows.calls, std::vector<std::string>{"Display frmCellCopy"});
+    EXPECT_EQ(services.windows.shownFor, startup.TheApplication());
 
     services.host->Quit();
     EXPECT_EQ(
         services.windows.calls,
         (std::vector<std::string>{"Display frmCellCopy", "Unload frmAbout", "Unload frmCopyError",
                                   "Unload frmCopyErrorDetails", "Unload frmCellCopy"}));
-    EXPECT_FALSE(g_oApplication->VisioApplication());
+    EXPECT_FALSE(startup.TheApplication()->VisioApplication());
     EXPECT_TRUE(services.host->sinks.empty());
     EXPECT_TRUE(prompt.messages.empty());
 }
 
 TEST_F(StartupTest, ApplicationIDIsOneGuidForTheLifeOfTheObject) {
     RecordingWindows windows;
-    Application first(windows);
-    Application second(windows);
+    Application first(windows, prompt);
+    Application second(windows, prompt);
     const std::string id = first.ApplicationID();
     EXPECT_EQ(first.ApplicationID(), id);
     EXPECT_TRUE(IsRegistryFormGuid(id)) << id;

@@ -5,23 +5,21 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/Globals.h"
 #include "cli/CliRun.h"
+#include "cli/Json.h"
 #include "engine/CopyDriver.h"
-#include "engine/RowStores.h"
-#include "engine/SectionsTab.h"
-#include "engine/WindowState.h"
 #include "host/embedded/Objects.h"
 #include "host/vsdx/Vsdx.h"
 #include "platform/visio/Constants.h"
 #include "support/ModelDump.h"
 #include "support/Samples.h"
-#include "support/ScriptedPrompt.h"
+#include "support/ScriptedFrontEnd.h"
 
 namespace tess::test {
 namespace {
 
 using namespace visio;
+using cli::Json;
 
 TEST_F(Cli, ListShowsTheTreeWithAddresses) {
     const std::string sample = SamplePath("test6_shape_properties.vsdx");
@@ -88,29 +86,19 @@ TEST_F(Cli, ACopyWritesWhatTheEngineWritesToTheSameDrawing) {
     // The same run through the engine in this process.
     auto app = std::make_shared<embedded::EmbeddedApplication>();
     const auto data = vsdx::OpenDocument(app->TheModel(), drawing);
-    const DocumentPtr document = embedded::WrapDocument(app->ModelPtr(), data);
-    struct Tree : engine::INodeResolver {
-        PagePtr page;
-        ObjectPtr GetNodeObject(const std::string& key) override {
-            return page->Shapes()->Item(key);
-        }
-    } tree;
-    tree.page = document->Pages()->Item(1);
-    engine::CopyWindow window;
-    window.tree = &tree;
-    window.source = {{"Source", "Source", engine::kImageShape}};
-    window.destinations = {{"Target", "Target", engine::kImageShape}};
-    window.options.copyTypeFrameEnabled = true;
-    window.options.SelectAppend();
-    window.options.chkCopyShapeText.value = 1;
-    engine::EnableDisableSectionsShape(window.sections, tree.page->Shapes()->Item("Source"));
-    for (int16_t box : {2, 9, 13})
-        window.sections.boxes[static_cast<size_t>(box)].value = 1;
-    window.rowSelection.choices["Scratch"] = {1, 0, 1, 0};
-    window.rowOrders.orders["Scratch"] = {1, 0, 0};
-    ScriptedPrompt prompt;
-    engine::CopyDriver(app).BeginCopy(window);
-    ASSERT_EQ(prompt.Texts(), std::vector<std::string>{"Clone Complete."});
+    const ShapesPtr shapes =
+        embedded::WrapDocument(app->ModelPtr(), data)->Pages()->Item(1)->Shapes();
+    engine::CopyRequest request;
+    request.source = engine::CopyTarget{"Source", "Source", shapes->Item("Source")};
+    request.destinations = {{"Target", "Target", shapes->Item("Target")}};
+    request.options.copyType = engine::CopyType::Append;
+    request.options.copyShapeText = true;
+    request.sections = {2, 9, 13};
+    request.rows[visSectionScratch] = {1, 0, 1, 0};
+    request.orders[visSectionScratch] = {1, 0, 0};
+    ScriptedFrontEnd frontEnd;
+    engine::CopyDriver(app).BeginCopy(request, frontEnd);
+    ASSERT_EQ(frontEnd.Texts(), std::vector<std::string>{"Clone Complete."});
 
     embedded::Model written;
     vsdx::OpenDocument(written, out);
@@ -320,6 +308,69 @@ TEST_F(Cli, CheckFindsFormulasThatNameWhatIsNotThere) {
         << result.out;
     EXPECT_NE(result.out.find("Sheet.3!Width"), std::string::npos);
     EXPECT_NE(Run({"check", broken, "--json"}).out.find("\"cell\": \"Width\""), std::string::npos);
+}
+
+TEST_F(Cli, RecipesAreSavedAndCopiedAsAndTheFlagsBesideThemOverrideThem) {
+    const std::string drawing = MakeDrawing("drawing.vsdx");
+    const std::string recipe = folder.Path("r.json");
+    const std::vector<std::string> copy = {"copy", drawing, "--from", "page:Page-1/Source",
+                                           "--to", "page:Page-1/Target"};
+    const auto with = [&](std::vector<std::string> more) {
+        std::vector<std::string> arguments = copy;
+        arguments.insert(arguments.end(), more.begin(), more.end());
+        return Run(arguments);
+    };
+    const auto scratch = [&](const std::string& file) {
+        return Run({"show", file, "page:Page-1/Target", "--section", "Scratch"}).out;
+    };
+    const std::vector<std::string> flags = {"--rows", "Scratch=1,3", "--order", "Scratch=3,1",
+                                            "--section", "Line Format", "--append"};
+    std::vector<std::string> saving = flags;
+    saving.insert(saving.end(), {"--dry-run", "--save-recipe", recipe});
+    ASSERT_EQ(with(saving).status, 0);
+    const Json saved = Json::parse(FileText(recipe));
+    EXPECT_EQ(saved["version"], 1);
+    EXPECT_EQ(saved["sections"][0]["caption"], "Scratch");
+    EXPECT_EQ(saved["sections"][0]["rows"], Json::array({"Row 1", "Row 3"}));
+    EXPECT_EQ(saved["sections"][0]["order"], Json::array({"Row 3", "Row 1"}));
+    EXPECT_EQ(saved["options"]["copyType"], "append");
+
+    std::vector<std::string> byFlags = flags;
+    byFlags.insert(byFlags.end(), {"-o", folder.Path("flags.vsdx")});
+    ASSERT_EQ(with(byFlags).status, 0);
+    ASSERT_EQ(with({"--recipe", recipe, "-o", folder.Path("recipe.vsdx")}).status, 0);
+    EXPECT_EQ(scratch(folder.Path("recipe.vsdx")), scratch(folder.Path("flags.vsdx")));
+    ASSERT_EQ(
+        with({"--recipe", recipe, "--rows", "Scratch=2", "-o", folder.Path("over.vsdx")}).status,
+        0);
+    const std::string over = scratch(folder.Path("over.vsdx"));
+    EXPECT_NE(over.find("= 11"), std::string::npos) << over;
+    EXPECT_EQ(over.find("= 10"), std::string::npos) << over;
+
+    // A recipe file that cannot be read is a file problem; bad recipes are status 2, the file
+    // and the member named, and nothing is written.
+    EXPECT_EQ(with({"--recipe", folder.Path("none.json"), "--dry-run"}).status, 3);
+    const std::pair<std::string, std::string> bad[] = {
+        {"not json", "is no JSON"},
+        {R"({"program": "Tessaline", "version": 9, "sections": []})", "version: version 9"},
+        {R"({"program": "Tessaline", "version": 1, "sections": [{"caption": "Nope"}]})",
+         "sections[0].caption: no section is called 'Nope'"},
+        {R"({"program": "Tessaline", "version": 1,
+             "sections": [{"caption": "Scratch", "rows": ["Row 9"]}]})",
+         "sections[0].rows[0]: the source has no row 'Row 9' in 'Scratch'"},
+        {R"({"program": "Tessaline", "version": 1, "options": {"shapeText": "yes"}})",
+         "options.shapeText: is true or false"},
+    };
+    for (const auto& [text, why] : bad) {
+        std::ofstream(folder.Path("bad.json")) << text;
+        const Result result =
+            with({"--recipe", folder.Path("bad.json"), "-o", folder.Path("bad.vsdx")});
+        EXPECT_EQ(result.status, 2) << text;
+        EXPECT_NE(result.err.find("recipe '" + folder.Path("bad.json") + "'"), std::string::npos)
+            << result.err;
+        EXPECT_NE(result.err.find(why), std::string::npos) << result.err;
+        EXPECT_FALSE(std::filesystem::exists(folder.Path("bad.vsdx")));
+    }
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "engine/CopyFixture.h"
-#include "engine/SectionsTab.h"
 #include "host/embedded/Objects.h"
 #include "platform/visio/Constants.h"
 
@@ -22,7 +21,7 @@ protected:
         AddRows(source, visSectionScratch,
                 {{"1", "Scratch.X1+1"}, {"Scratch.X1*3", source->NameID() + "!Height"}});
         Write(source, {{"LineWeight", "Width/100"}});
-        Source(Item(source));
+        Source(Target(source));
     }
 
     std::string DumpAll() { return DumpModel(Model()); }
@@ -31,53 +30,54 @@ protected:
 };
 
 TEST_F(CopyDriver, ChecksStopTheRunWithTheirMessages) {
-    Window().source.clear();
-    driver.BeginCopy(window);
-    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"No source shape selected."});
+    request.source.reset();
+    const engine::CopyReport none = Run();
+    EXPECT_EQ(frontEnd.Texts(), std::vector<std::string>{"No source shape selected."});
+    EXPECT_EQ(none.messages.size(), 1u) << "the messages are the report's too";
     EXPECT_EQ(Model().CallCount("Application.BeginUndoScope"), 0u);
 
-    Source(Item(source));
-    prompt.messages.clear();
-    driver.BeginCopy(window);
-    EXPECT_EQ(prompt.Texts(),
+    Source(Target(source));
+    frontEnd.messages.clear();
+    Run();
+    EXPECT_EQ(frontEnd.Texts(),
               std::vector<std::string>{"Please specify at least one section to copy."});
 
     Choose({2});
-    Window().sections.boxes[9] = {1, false};  // checked but disabled: not chosen
-    prompt.messages.clear();
-    driver.BeginCopy(window);
-    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"No destination shape selected."});
-    EXPECT_EQ(prompt.messages.front().style, app::kStyleWarning);
-    EXPECT_EQ(prompt.messages.front().title, "Tessaline");
+    frontEnd.messages.clear();
+    Run();
+    EXPECT_EQ(frontEnd.Texts(), std::vector<std::string>{"No destination shape selected."});
+    EXPECT_EQ(frontEnd.messages.front().style, app::Style::Warning);
+    EXPECT_EQ(frontEnd.messages.front().title, "Tessaline");
 
-    Destinations({Item(Rectangle(4, 4, 5, 5)), Window().source.front()});
+    Destinations({Target(Rectangle(4, 4, 5, 5)), *request.source});
     const std::string before = DumpAll();
     const size_t undoDepth = Model().UndoDepth();
-    prompt.messages.clear();
-    driver.BeginCopy(window);
+    frontEnd.messages.clear();
+    Run();
     EXPECT_EQ(
-        prompt.Texts(),
+        frontEnd.Texts(),
         std::vector<std::string>{"One of the destination shapes is the same as the source shape."});
     EXPECT_EQ(DumpAll(), before);
     EXPECT_EQ(Model().UndoDepth(), undoDepth);
 
-    tree.objects.erase(Window().source.front().key);
-    prompt.messages.clear();
-    driver.BeginCopy(window);
-    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"The source shape '" + source->Name() +
-                                                       "' does not exist."});
+    request.source->sheet = nullptr;  // gone since it was chosen
+    frontEnd.messages.clear();
+    Run();
+    EXPECT_EQ(frontEnd.Texts(), std::vector<std::string>{"The source shape '" + source->Name() +
+                                                         "' does not exist."});
 }
 
 TEST_F(CopyDriver, ARunCopiesToEveryDestinationAsOneUndoStep) {
     const ShapePtr first = Rectangle(4, 4, 5, 5);
     const ShapePtr second = document->Pages()->Add()->DrawRectangle(1, 1, 2, 2);
-    Destinations({Item(first), Item(second)});
+    Destinations({Target(first), Target(second)});
     Choose({2, 9, 13});
     const std::string before = DumpAll();
     const int16_t shapesBefore = page->Shapes()->Count();
-    driver.BeginCopy(window);
-    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Clone Complete."});
-    EXPECT_EQ(prompt.messages.front().style, app::kStyleReport);
+    const engine::CopyReport report = Run();
+    EXPECT_EQ(frontEnd.Texts(), std::vector<std::string>{"Clone Complete."});
+    EXPECT_EQ(frontEnd.messages.front().style, app::Style::Report);
+    EXPECT_EQ(report.messages, frontEnd.messages);
     for (const ShapePtr& destination : {first, second}) {
         EXPECT_EQ(destination->Cells("User.Twice")->Formula(), "Width*2");
         EXPECT_EQ(FormulaOf(destination, visSectionScratch, 1, 0), "Scratch.X1*3");
@@ -94,12 +94,12 @@ TEST_F(CopyDriver, OverwriteAndAppendFollowTheRowChoicesAndOrders) {
     const ShapePtr destination = Rectangle(4, 4, 5, 5);
     AddRows(destination, visSectionScratch, {{"7"}, {"8"}, {"9"}});
     AddNamedRow(destination, visSectionUser, "Twice", {"0"});
-    Destinations({Item(destination)});
+    Destinations({Target(destination)});
     Choose({2, 9, 8});
-    Window().options.SelectAppend();
-    window.rowSelection.choices["Scratch"] = {1, 1, 0};
-    window.rowOrders.orders["Scratch"] = {1, 0, 0};
-    driver.BeginCopy(window);
+    request.options.copyType = engine::CopyType::Append;
+    request.rows[visSectionScratch] = {1, 1, 0};
+    request.orders[visSectionScratch] = {1, 0, 0};
+    Run();
     ASSERT_EQ(destination->RowCount(visSectionScratch), 5);
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 2, 0), "9");
     // Source row 1, first; its reference to source row 0 follows that row to row 4.
@@ -111,9 +111,9 @@ TEST_F(CopyDriver, OverwriteAndAppendFollowTheRowChoicesAndOrders) {
     EXPECT_EQ(destination->GeometryCount(), 2);
     EXPECT_EQ(FormulaOf(destination, visSectionFirstComponent + 1, 5, 0), "Geometry2.X1");
 
-    Window().options.SelectOverwrite();
-    window.rowOrders.ResetAll();
-    driver.BeginCopy(window);
+    request.options.copyType = engine::CopyType::Overwrite;
+    request.orders.clear();
+    Run();
     EXPECT_EQ(destination->RowCount(visSectionScratch), 2);
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 0, 0), "1");
     EXPECT_EQ(destination->GeometryCount(), 1);
@@ -128,10 +128,10 @@ TEST_F(CopyDriver, InheritedRowsOfAMasterInstanceGetLocalFormulas) {
     const ShapePtr instance = page->Drop(box, 3, 3);
     ASSERT_TRUE(instance->RowExists(visSectionUser, 0, 0));
     ASSERT_FALSE(instance->RowExists(visSectionUser, 0, 1));
-    Destinations({Item(instance)});
+    Destinations({Target(instance)});
     Choose({2});
-    Window().options.SelectAppend();
-    driver.BeginCopy(window);
+    request.options.copyType = engine::CopyType::Append;
+    Run();
     EXPECT_EQ(instance->Cells("User.Twice")->Formula(), "Width*2");
     EXPECT_EQ(box->Shapes()->Item(1)->Cells("User.Twice")->Formula(),
               "1");  // the master keeps its own
@@ -143,21 +143,20 @@ TEST_F(CopyDriver, AShapeInAMasterIsCopiedToThroughTheMastersEditCopy) {
     box->Drop(Rectangle(6, 6, 7, 7), 0, 0);
     const ShapePtr instance = page->Drop(box, 3, 3);
     const ShapePtr inMaster = box->Shapes()->Item(1);
-    Destinations({Item(inMaster)});
+    Destinations({Target(inMaster)});
     Choose({2});
-    driver.BeginCopy(window);
-    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Clone Complete."});
+    Run();
+    EXPECT_EQ(frontEnd.Texts(), std::vector<std::string>{"Clone Complete."});
     EXPECT_EQ(box->Shapes()->Count(), 1);  // no temporary copy left in the master
     EXPECT_EQ(box->Shapes()->Item(1)->Cells("User.Twice")->Formula(), "Width*2");
     EXPECT_EQ(instance->Cells("User.Twice")->Formula(), "Width*2");  // inherited
 }
 
 TEST_F(CopyDriver, ADestinationIsCreatedWhenNoneIsListed) {
-    Window().options.chkCreateDestination.value = 1;
+    request.options.createDestination = true;
     Choose({2, 8});
-    Window().sections.boxes[8] = {1, true};
     const int16_t before = page->Shapes()->Count();
-    driver.BeginCopy(window);
+    Run();
     ASSERT_EQ(page->Shapes()->Count(), before + 1);
     const ShapePtr made = page->Shapes()->Item(before + 1);
     EXPECT_DOUBLE_EQ(made->Cells("Width")->ResultIU(), 1);
@@ -168,9 +167,8 @@ TEST_F(CopyDriver, ADestinationIsCreatedWhenNoneIsListed) {
     inner->ConvertToGroup();
     const ShapePtr group = page->Shapes()->Item(page->Shapes()->Count());
     AddNamedRow(group, visSectionUser, "Mark", {"3"});
-    Source(Item(group));
-    Choose({2});
-    driver.BeginCopy(window);
+    Source(Target(group));
+    Run();
     const ShapePtr emptyGroup = page->Shapes()->Item(page->Shapes()->Count());
     EXPECT_EQ(emptyGroup->Type(), visTypeGroup);
     EXPECT_EQ(emptyGroup->Shapes()->Count(), 0);
@@ -178,14 +176,14 @@ TEST_F(CopyDriver, ADestinationIsCreatedWhenNoneIsListed) {
 
     // A page source gets a new page; a drawing source a new drawing.
     AddNamedRow(page->PageSheet(), visSectionUser, "Scale", {"2"});
-    Source(Item(page, engine::kImagePage, page->Name()));
-    driver.BeginCopy(window);
+    Source(Target(page));
+    Run();
     ASSERT_EQ(document->Pages()->Count(), 2);
     EXPECT_EQ(document->Pages()->Item(2)->PageSheet()->Cells("User.Scale")->Formula(), "2");
     AddNamedRow(document->DocumentSheet(), visSectionUser, "Version", {"4"});
-    Source(Item(document, engine::kImageDrawing, document->Name()));
+    Source(Target(document));
     const int16_t documents = app->Documents()->Count();
-    driver.BeginCopy(window);
+    Run();
     ASSERT_EQ(app->Documents()->Count(), documents + 1);
     EXPECT_EQ(
         app->Documents()->Item(documents + 1)->DocumentSheet()->Cells("User.Version")->Formula(),
@@ -198,11 +196,11 @@ TEST_F(CopyDriver, RefusedWritesAskWhetherToGoOnOrCancelTheRun) {
     Write(source, {{"LinePattern", "User.Only"}});
     const ShapePtr first = Rectangle(4, 4, 5, 5);
     const ShapePtr second = Rectangle(6, 6, 7, 7);
-    Destinations({Item(first), Item(second)});
+    Destinations({Target(first), Target(second)});
     Choose({9, 13});
-    engine::CopyReport report = driver.BeginCopy(window);
+    engine::CopyReport report = Run();
     // Continue: both refusals of each destination are shown and the run ends.
-    ASSERT_EQ(dialog.shown.size(), 4u);
+    ASSERT_EQ(frontEnd.shown.size(), 4u);
     EXPECT_EQ(report.outcome, engine::CopyOutcome::CompleteWithRefusals);
     ASSERT_EQ(report.destinations.size(), 2u);
     for (const engine::DestinationReport& each : report.destinations) {
@@ -217,27 +215,27 @@ TEST_F(CopyDriver, RefusedWritesAskWhetherToGoOnOrCancelTheRun) {
         EXPECT_EQ(each.refused.back().rowLabel, "Line Format");
         EXPECT_EQ(each.rowsAdded, 3);
     }
-    EXPECT_EQ(report.destinations[1].item.key, window.destinations[1].key);
-    EXPECT_EQ(dialog.formulasShown.front(), "Width/100");
-    EXPECT_NE(dialog.shown[0].find("in section:  'Scratch'"), std::string::npos);
+    EXPECT_EQ(report.destinations[1].key, request.destinations[1].key);
+    EXPECT_EQ(frontEnd.formulasShown.front(), "Width/100");
+    EXPECT_NE(frontEnd.shown[0].find("in section:  'Scratch'"), std::string::npos);
     EXPECT_EQ(
-        dialog.shown[1].substr(dialog.shown[1].find("\r\rThere")),
+        frontEnd.shown[1].substr(frontEnd.shown[1].find("\r\rThere")),
         "\r\rThere was an error copying the cells\rin section:  'Object' row:  'Line Format'");
-    EXPECT_EQ(window.errorDetails.formulas.front(), "Width/100");
-    EXPECT_EQ(window.errorDetails.problemShape->ID(), second->ID());
-    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Clone Complete."});
+    EXPECT_EQ(frontEnd.detailsFormulas.front(), "Width/100");
+    EXPECT_EQ(frontEnd.detailsShape->ID(), second->ID());
+    EXPECT_EQ(frontEnd.Texts(), std::vector<std::string>{"Clone Complete."});
 
     // Cancel Run at the first refusal: nothing more is copied or shown.
-    dialog.shown.clear();
-    prompt.messages.clear();
-    dialog.answers = {engine::ICopyErrorDialog::Answer::CancelRun};
+    frontEnd.shown.clear();
+    frontEnd.messages.clear();
+    frontEnd.answers = {engine::ICopyFrontEnd::CopyErrorAnswer::CancelRun};
     const ShapePtr third = Rectangle(8, 8, 9, 9);
-    Destinations({Item(third), Item(Rectangle(9, 9, 10, 10))});
-    report = driver.BeginCopy(window);
-    EXPECT_EQ(dialog.shown.size(), 1u);
+    Destinations({Target(third), Target(Rectangle(9, 9, 10, 10))});
+    report = Run();
+    EXPECT_EQ(frontEnd.shown.size(), 1u);
     EXPECT_EQ(report.outcome, engine::CopyOutcome::Cancelled);
     EXPECT_EQ(report.destinations.size(), 1u);
-    EXPECT_TRUE(prompt.messages.empty());
+    EXPECT_TRUE(frontEnd.messages.empty());
     EXPECT_NE(third->Cells("LineWeight")->Formula(),
               "Width/100");  // the Line Format copy never came
 }
@@ -249,17 +247,17 @@ TEST_F(CopyDriver, AnUnexpectedFailureAtAnyHostCallLeavesTheDrawingAsItWas) {
     box->Drop(Rectangle(6, 6, 7, 7), 0, 0);
     const ShapePtr other = document->Pages()->Add()->DrawRectangle(1, 1, 2, 2);
     source->Characters()->SetText("Label");
-    Destinations({Item(Rectangle(4, 4, 5, 5)), Item(other), Item(box->Shapes()->Item(1))});
+    Destinations({Target(Rectangle(4, 4, 5, 5)), Target(other), Target(box->Shapes()->Item(1))});
     Choose({2, 9, 8, 13, 10});
-    Window().options.chkCopyShapeText.value = 1;
+    request.options.copyShapeText = true;
     const std::string before = DumpAll();
     const size_t undoDepth = Model().UndoDepth();
     const int16_t shapes = page->Shapes()->Count();
 
     Model().ResetCallCounts();
-    driver.BeginCopy(window);
+    Run();
     const uint64_t calls = Model().TotalCalls();
-    ASSERT_EQ(prompt.Texts(), std::vector<std::string>{"Clone Complete."});
+    ASSERT_EQ(frontEnd.Texts(), std::vector<std::string>{"Clone Complete."});
     app->Undo();
     ASSERT_EQ(DumpAll(), before);
 
@@ -267,7 +265,7 @@ TEST_F(CopyDriver, AnUnexpectedFailureAtAnyHostCallLeavesTheDrawingAsItWas) {
     for (uint64_t n = 1; n <= calls; ++n) {
         SCOPED_TRACE("failure at host call " + std::to_string(n));
         Model().InjectFailure(n);
-        driver.BeginCopy(window);
+        Run();
         Model().InjectFailure(0);
         // Either the run was discarded, or it is one undo step (a failure the run may pass over).
         if (Model().UndoDepth() > undoDepth) {

@@ -18,6 +18,7 @@ protected:
         CopyPairTest::SetUp();
         run.sheetNameMap.Add(source->NameID() + "!|" + destination->NameID() + "!",
                              source->NameID());
+        run.report.destinations.push_back({"destination", "destination", destination});
     }
 };
 
@@ -73,8 +74,8 @@ TEST_F(CopyPrimitives, NamedRowsGoToTheRowsOfTheirNamesAndOthersAreSkippedSilent
     EXPECT_EQ(destination->RowCount(visSectionUser), 1);
     EXPECT_EQ(destination->Cells("User.B")->Formula(), "Width*2");
     EXPECT_EQ(destination->Cells("User.B.Prompt")->Formula(), "\"b\"");
-    EXPECT_TRUE(prompt.messages.empty());
-    EXPECT_TRUE(dialog.shown.empty());
+    EXPECT_TRUE(frontEnd.messages.empty());
+    EXPECT_TRUE(frontEnd.shown.empty());
 
     // The whole section pairs rows by name in one write.
     AddNamedRow(destination, visSectionUser, "A", {});
@@ -87,21 +88,22 @@ TEST_F(CopyPrimitives, NamedRowsGoToTheRowsOfTheirNamesAndOthersAreSkippedSilent
 TEST_F(CopyPrimitives, IndexedRowsFollowTheChoiceTheOrderAndTheCopyType) {
     AddRows(source, visSectionScratch, {{"10"}, {"11"}, {"12"}, {"13"}});
     AddRows(destination, visSectionScratch, {{"0"}, {"0"}, {"0"}, {"0"}, {"0"}, {"0"}});
-    window.rowSelection.choices["Scratch"] = {0, 1, 0, 1, 0};
+    request.rows[visSectionScratch] = {0, 1, 0, 1, 0};
     engine::CopyRows(run, source, destination, visSectionScratch, engine::CF_APPEND);
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 3, 0), "0");
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 4, 0), "11");
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 5, 0), "13");
 
     // Overwrite starts at row 0; an order puts the chosen rows the other way round.
-    window.rowOrders.orders["Scratch"] = {1, 0, 0};
+    request.orders[visSectionScratch] = {1, 0, 0};
     engine::CopyRows(run, source, destination, visSectionScratch, engine::CF_OVERWRITE);
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 0, 0), "13");
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 1, 0), "11");
 
     // Without a choice every row goes to row t + i.
-    window.rowSelection.ResetAll();
-    window.rowOrders.ResetAll();
+    request.rows.clear();
+    request.geometryRows.clear();
+    request.orders.clear();
     engine::CopyRows(run, source, destination, visSectionScratch, engine::CF_OVERWRITE);
     for (int16_t i = 0; i < 4; ++i)
         EXPECT_EQ(FormulaOf(destination, visSectionScratch, i, 0), std::to_string(10 + i));
@@ -119,7 +121,7 @@ TEST_F(CopyPrimitives, GeometryCellsAndSectionsAdvanceOnlyWhenWritten) {
     source->AddRow(visSectionFirstComponent + 1, 0, visTagComponent);
     source->AddRow(visSectionFirstComponent + 1, visRowLast, visTagMoveTo);
     CellTriples all;
-    engine::GetGeometryCells(source, all, -1);
+    engine::GetGeometryCells(run, source, all, -1);
     ASSERT_FALSE(all.empty());
     EXPECT_EQ(all.front(), visSectionFirstComponent);
     EXPECT_EQ(all[all.size() - 3], visSectionFirstComponent + 1);
@@ -135,8 +137,7 @@ TEST_F(CopyPrimitives, GeometryCellsAndSectionsAdvanceOnlyWhenWritten) {
     for (int i = 0; i < 2; ++i)
         destination->AddRow(visSectionFirstComponent + 1, visRowLast, visTagLineTo);
     Write(source, {{"Geometry1.X2", "Geometry1.X1+Width"}, {"Geometry1.X3", "Geometry1.Y2"}});
-    window.rowSelection.geometry = {{1, visSectionFirstComponent, 1},
-                                    {1, visSectionFirstComponent, 3}};
+    request.geometryRows = {{1, visSectionFirstComponent, 1}, {1, visSectionFirstComponent, 3}};
     engine::CopyGeometryRows(run, source, destination, visSectionFirstComponent, target, renames);
     EXPECT_EQ(target, visSectionFirstComponent + 2);
     // The chosen rows go to the rows prepared for them, after the component row.
@@ -147,8 +148,7 @@ TEST_F(CopyPrimitives, GeometryCellsAndSectionsAdvanceOnlyWhenWritten) {
 
     // Alone, row 2 goes to row 1 and its reference to row 1 onto the component row, which has
     // no vertex: the copy refuses it and says why.
-    window.rowSelection.geometry = {{0, visSectionFirstComponent, 1},
-                                    {1, visSectionFirstComponent, 2}};
+    request.geometryRows = {{0, visSectionFirstComponent, 1}, {1, visSectionFirstComponent, 2}};
     target = visSectionFirstComponent + 1;
     engine::CopyGeometryRows(run, source, destination, visSectionFirstComponent, target, renames);
     ASSERT_EQ(run.Current().refused.size(), 1u);
@@ -164,30 +164,37 @@ TEST_F(CopyPrimitives, ARefusedWriteIsReportedWithTheFormulasAsRead) {
     AddRows(source, visSectionScratch, {{"User.Only*2"}});
     AddRows(destination, visSectionScratch, {{"0"}});
     engine::CopyRow(run, source, destination, visSectionScratch, 0, 0);
-    ASSERT_EQ(dialog.shown.size(), 1u);
-    const std::string& message = dialog.shown.front();
+    ASSERT_EQ(frontEnd.shown.size(), 1u);
+    const std::string& message = frontEnd.shown.front();
     EXPECT_EQ(message.rfind("ERROR: ", 0), 0u);
     EXPECT_NE(message.find("\r\rThere was an error copying the cells\rin section:  'Scratch'"),
               std::string::npos);
     EXPECT_EQ(message.find("row:"), std::string::npos);
-    EXPECT_EQ(window.errorDetails.formulas.size(), 6u);
-    EXPECT_EQ(window.errorDetails.formulas.front(), "User.Only*2");
-    EXPECT_EQ(window.errorDetails.problemShape, destination);
+    EXPECT_EQ(frontEnd.detailsFormulas.size(), 6u);
+    EXPECT_EQ(frontEnd.detailsFormulas.front(), "User.Only*2");
+    EXPECT_EQ(frontEnd.detailsShape, destination);
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 0, 0), "0");
 
-    // After Cancel Run a failure still sets the message, but no dialog is shown.
+    // After Cancel Run a failure is still recorded, with its details, but no dialog is shown.
     run.CopyRunCancelled = true;
     engine::CopySection(run, source, destination, visSectionObject, visRowXFormOut, false);
     AddRows(source, visSectionScratch, {{"User.Only*3"}});
     AddRows(destination, visSectionScratch, {{"0"}});
     engine::CopyRow(run, source, destination, visSectionScratch, 1, 1);
-    EXPECT_EQ(dialog.shown.size(), 1u);
-    EXPECT_NE(dialog.message.find("ERROR: "), std::string::npos);
+    EXPECT_EQ(frontEnd.shown.size(), 1u);
+    EXPECT_EQ(frontEnd.detailsFormulas.front(), "User.Only*3");
+    const std::vector<engine::RefusedFormula>& refused = run.report.destinations.back().refused;
+    ASSERT_EQ(refused.size(), 2u);
+    EXPECT_EQ(refused.back().formula, "User.Only*3");
+    EXPECT_NE(engine::CopyErrorMessage(Error(refused.back().errorNumber, refused.back().errorText),
+                                       refused.back().sectionLabel, refused.back().rowLabel)
+                  .find("ERROR: "),
+              std::string::npos);
 }
 
 TEST_F(CopyPrimitives, RowsAreAddedAndDeletedForThePreparation) {
     AddRows(source, visSectionScratch, {{"1"}, {"2"}, {"3"}});
-    window.rowSelection.choices["Scratch"] = {1, 0, 1, 0};
+    request.rows[visSectionScratch] = {1, 0, 1, 0};
     destination->AddSection(visSectionScratch);
     engine::AddNewRows(run, source, destination, visSectionScratch);
     EXPECT_EQ(destination->RowCount(visSectionScratch), 2);

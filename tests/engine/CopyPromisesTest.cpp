@@ -33,10 +33,11 @@ class CopyPromises : public CopyPairTest {
 protected:
     /// Runs a copy of the chosen boxes from source to destination as the window would.
     engine::CopyReport Copy(std::initializer_list<int16_t> boxes, bool append = false) {
-        Destinations({Item(destination)});
+        Destinations({Target(destination)});
+        request.sections.clear();
         Choose(boxes);
-        if (append) Window().options.SelectAppend();
-        return driver.BeginCopy(Window());
+        request.options.copyType = append ? engine::CopyType::Append : engine::CopyType::Overwrite;
+        return Run();
     }
 };
 
@@ -45,7 +46,7 @@ TEST_F(CopyPromises, AReferenceToARowNotCopiedMovesWithItsRowOrIsRefused) {
     // is not copied, moves as its row moved: onto row 1, the copy of row 1, not onto itself.
     AddRows(source, visSectionScratch, {{"1"}, {"2"}, {"Scratch.X2*2", "Scratch.X1+1"}});
     AddRows(destination, visSectionScratch, {{"0"}});
-    Window().rowSelection.choices["Scratch"] = {1, 0, 1, 0};
+    request.rows[visSectionScratch] = {1, 0, 1, 0};
     engine::CopyReport report = Copy({9});
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 1, 0), "Scratch.X1*2");
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 1, 1), "Scratch.X1+1");
@@ -54,8 +55,8 @@ TEST_F(CopyPromises, AReferenceToARowNotCopiedMovesWithItsRowOrIsRefused) {
     // Row 3 alone: its references to rows 1 and 2 would land before the first row. They are
     // refused and reported, each with its row and cell, and not written.
     app->Undo();
-    Window().rowSelection.choices["Scratch"] = {0, 0, 1, 0};
-    report = driver.BeginCopy(Window());
+    request.rows[visSectionScratch] = {0, 0, 1, 0};
+    report = Run();
     ASSERT_EQ(report.RefusalCount(), 2u);
     const engine::RefusedFormula& refused = report.destinations[0].refused[0];
     EXPECT_EQ(refused.errorNumber, engine::kFormulaNamesMissingRow);
@@ -84,8 +85,8 @@ protected:
         second = page->Drop(document->Masters()->Item("Card"), 5, 5);
         // A formula of the first instance's own, naming its member.
         first->Cells("User.LabelWidth")->SetFormula(first->Shapes()->Item(1)->NameID() + "!Height");
-        Source(Item(first));
-        Destinations({Item(second)});
+        Source(Target(first));
+        Destinations({Target(second)});
         Choose({2});
     }
 
@@ -95,10 +96,9 @@ protected:
 
 TEST_F(MemberReferences, GoToTheDestinationsMatchingMemberOrStayAndAreReported) {
     // Made from the same master shape, whatever the sub-shape option.
-    for (const auto select : {&engine::OptionControls::SelectIgnoreSubShapes,
-                              &engine::OptionControls::SelectCopySubShapes}) {
-        (Window().options.*select)();
-        const engine::CopyReport report = driver.BeginCopy(Window());
+    for (const auto subShapes : {engine::SubShapes::Ignore, engine::SubShapes::CopyCells}) {
+        request.options.subShapes = subShapes;
+        const engine::CopyReport report = Run();
         EXPECT_EQ(report.outcome, engine::CopyOutcome::Complete);
         EXPECT_EQ(second->Cells("User.LabelWidth")->Formula(),
                   second->Shapes()->Item(1)->NameID() + "!Height");
@@ -107,15 +107,15 @@ TEST_F(MemberReferences, GoToTheDestinationsMatchingMemberOrStayAndAreReported) 
 
     // A destination without such a member keeps the reference, and the report says so.
     const ShapePtr plain = Rectangle(8, 8, 9, 9);
-    Destinations({Item(plain)});
-    const engine::CopyReport report = driver.BeginCopy(Window());
+    Destinations({Target(plain)});
+    const engine::CopyReport report = Run();
     const std::string member = first->Shapes()->Item(1)->NameID();
     EXPECT_EQ(plain->Cells("User.LabelWidth")->Formula(), member + "!Height");
     EXPECT_EQ(ShortfallTexts(report.destinations.at(0)),
               std::vector<std::string>{app::FormatResString(engine::kKeptMemberText, member)});
     EXPECT_EQ(report.outcome, engine::CopyOutcome::CompleteWithRefusals);
     // On screen too, for the destination concerned, before the run's last word.
-    const std::vector<std::string> texts = prompt.Texts();
+    const std::vector<std::string> texts = frontEnd.Texts();
     ASSERT_GE(texts.size(), 2u);
     EXPECT_EQ(texts[texts.size() - 2].rfind(app::LoadResString(engine::kShortfallsText), 0), 0u);
     EXPECT_NE(texts[texts.size() - 2].find("\r" + plain->Name() + ": "), std::string::npos);
@@ -142,7 +142,6 @@ TEST_F(CopyPromises, OverwriteKeepsTheRowsOtherFormulasNameAndSaysSo) {
     AddRows(source, visSectionScratch, {{"10"}});
     AddRows(destination, visSectionScratch, {{"0"}, {"0"}, {"0"}});
     Write(destination, {{"Height", "Scratch.X2"}});
-    Window().sections.boxes = {};
     Copy({9});
     EXPECT_EQ(destination->RowCount(visSectionScratch), 2);
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 0, 0), "10");
@@ -164,7 +163,6 @@ TEST_F(CopyPromises, OverwriteKeepsAGeometryOtherFormulasNeedAndSaysSo) {
 
     // Appended, the destination's Geometry stays whole anyway.
     app->Undo();
-    Window().sections.boxes = {};
     EXPECT_EQ(Copy({8}, true).outcome, engine::CopyOutcome::Complete);
     EXPECT_EQ(destination->GeometryCount(), 2);
 }
@@ -173,14 +171,14 @@ TEST_F(CopyTest, ReplacingSubShapesRefusesASourceAndDestinationOneInsideTheOther
     const ShapePtr group = Group({"Left", "Right"});
     const ShapePtr member = group->Shapes()->Item("Right");
     Choose({1});
-    Window().options.SelectReplaceSubShapes();
+    request.options.subShapes = engine::SubShapes::ReplaceAll;
     const std::string before = DumpModel(Model());
     for (const auto& [from, to] : {std::pair{group, member}, std::pair{member, group}}) {
-        Source(Item(from));
-        Destinations({Item(to)});
-        const engine::CopyReport report = driver.BeginCopy(Window());
+        Source(Target(from));
+        Destinations({Target(to)});
+        const engine::CopyReport report = Run();
         EXPECT_EQ(report.outcome, engine::CopyOutcome::Failed);
-        EXPECT_EQ(prompt.Texts().back(), app::LoadResString(engine::kNestedReplaceText));
+        EXPECT_EQ(frontEnd.Texts().back(), app::LoadResString(engine::kNestedReplaceText));
         EXPECT_EQ(DumpModel(Model()), before);
     }
 }

@@ -1,6 +1,6 @@
 // What a run hands back and whom it tells on the way: the report's outcome and per-destination
-// changes, the progress and its stop between destinations, and a window whose lists change while
-// a dialog of the run is open.
+// changes, the progress and its stop between destinations, and a front end that changes the
+// request's list while a dialog of the run is open.
 #include <gtest/gtest.h>
 
 #include "engine/CopyFixture.h"
@@ -10,10 +10,10 @@ namespace tess::test {
 namespace {
 
 using namespace visio;
-using Stage = engine::ICopyProgress::Stage;
+using Stage = engine::ICopyFrontEnd::Stage;
 
 /// Records every step it is told of; says stop after stopAfter destinations.
-class RecordingProgress : public engine::ICopyProgress {
+class RecordingProgress : public ScriptedFrontEnd {
 public:
     void Progress(int index, int count, Stage stage) override {
         steps.push_back({index, count, stage});
@@ -36,7 +36,7 @@ protected:
         CopyTest::SetUp();
         source = Rectangle();
         AddRows(source, visSectionScratch, {{"1", "2"}, {"Scratch.X1*3"}});
-        Source(Item(source));
+        Source(Target(source));
         Choose({9});
     }
 
@@ -47,12 +47,12 @@ TEST_F(CopyReport, EachDestinationSaysWhatChanged) {
     const ShapePtr first = Rectangle(4, 4, 5, 5);
     AddRows(first, visSectionScratch, {{"7"}, {"8"}, {"9"}});
     const ShapePtr second = Rectangle(6, 6, 7, 7);
-    Destinations({Item(first), Item(second)});
-    const engine::CopyReport report = driver.BeginCopy(window);
+    Destinations({Target(first), Target(second)});
+    const engine::CopyReport report = Run();
     EXPECT_EQ(report.outcome, engine::CopyOutcome::Complete);
     ASSERT_EQ(report.destinations.size(), 2u);
     const engine::DestinationReport& overwritten = report.destinations[0];
-    EXPECT_EQ(overwritten.item.key, window.destinations[0].key);
+    EXPECT_EQ(overwritten.key, request.destinations[0].key);
     EXPECT_EQ(overwritten.sheet->ID(), first->ID());
     EXPECT_EQ(overwritten.rowsDeleted, 3);
     EXPECT_EQ(overwritten.rowsAdded, 2);
@@ -62,19 +62,19 @@ TEST_F(CopyReport, EachDestinationSaysWhatChanged) {
     EXPECT_EQ(report.destinations[1].cellsWritten, 12);
 
     // A destination that is gone fails the run, which still copies to the others.
-    tree.objects.erase(window.destinations[0].key);
-    EXPECT_EQ(driver.BeginCopy(window).outcome, engine::CopyOutcome::Failed);
+    request.destinations[0].sheet = nullptr;
+    EXPECT_EQ(Run().outcome, engine::CopyOutcome::Failed);
 }
 
 TEST_F(CopyReport, SubShapesMadeAndRemovedAreCounted) {
     const ShapePtr group = Group({"Left", "Right"});
-    Source(Item(group));
+    Source(Target(group));
     const ShapePtr target = Group({"Old1", "Old2", "Old3"});
-    Destinations({Item(target)});
-    window.options.SelectReplaceSubShapes();
+    Destinations({Target(target)});
+    request.options.subShapes = engine::SubShapes::ReplaceAll;
     Choose({2});
     AddNamedRow(group, visSectionUser, "Mark", {"1"});
-    const engine::CopyReport report = driver.BeginCopy(window);
+    const engine::CopyReport report = Run();
     ASSERT_EQ(report.destinations.size(), 1u);
     EXPECT_EQ(report.destinations[0].subShapesCreated, 2);
     EXPECT_EQ(report.destinations[0].subShapesDeleted, 3);
@@ -84,9 +84,9 @@ TEST_F(CopyReport, SubShapesMadeAndRemovedAreCounted) {
 TEST_F(CopyReport, TheProgressFollowsEachDestinationAndMayStopTheRun) {
     const ShapePtr first = Rectangle(4, 4, 5, 5);
     const ShapePtr second = Rectangle(6, 6, 7, 7);
-    Destinations({Item(first), Item(second)});
+    Destinations({Target(first), Target(second)});
     RecordingProgress progress;
-    EXPECT_EQ(driver.BeginCopy(window, &progress).outcome, engine::CopyOutcome::Complete);
+    EXPECT_EQ(driver.BeginCopy(request, progress).outcome, engine::CopyOutcome::Complete);
     using StepList = std::vector<RecordingProgress::Step>;
     EXPECT_EQ(progress.steps, (StepList{{1, 2, Stage::Preparing},
                                         {1, 2, Stage::Copying},
@@ -97,41 +97,40 @@ TEST_F(CopyReport, TheProgressFollowsEachDestinationAndMayStopTheRun) {
     // Stop after the first: the second is not touched and no completion is claimed.
     const ShapePtr third = Rectangle(8, 8, 9, 9);
     const ShapePtr fourth = Rectangle(9, 9, 10, 10);
-    Destinations({Item(third), Item(fourth)});
+    Destinations({Target(third), Target(fourth)});
     RecordingProgress stopping;
     stopping.stopAfter = 1;
-    prompt.messages.clear();
-    const engine::CopyReport report = driver.BeginCopy(window, &stopping);
+    const engine::CopyReport report = driver.BeginCopy(request, stopping);
     EXPECT_EQ(report.outcome, engine::CopyOutcome::Cancelled);
     EXPECT_EQ(report.destinations.size(), 1u);
     EXPECT_TRUE(third->SectionExists(visSectionScratch, 1));
     EXPECT_FALSE(fourth->SectionExists(visSectionScratch, 1));
-    EXPECT_TRUE(prompt.messages.empty());
+    EXPECT_TRUE(stopping.messages.empty());
+    EXPECT_TRUE(report.messages.empty());
 }
 
-/// A copy error dialog whose window empties its destination list while it is open.
-class ListClearingDialog : public ScriptedCopyErrorDialog {
+/// A front end that empties the request's destination list while its copy error dialog is open.
+class ListClearingFrontEnd : public ScriptedFrontEnd {
 public:
-    explicit ListClearingDialog(engine::CopyWindow& window) : m_window(window) {}
-    Answer ShowModal(const engine::CopyErrorDetails& details) override {
-        m_window.destinations.clear();
-        m_window.destinations.shrink_to_fit();
-        return ScriptedCopyErrorDialog::ShowModal(details);
+    explicit ListClearingFrontEnd(engine::CopyRequest& request) : m_request(request) {}
+    CopyErrorAnswer ShowCopyError(const std::string& message) override {
+        m_request.destinations.clear();
+        m_request.destinations.shrink_to_fit();
+        return ScriptedFrontEnd::ShowCopyError(message);
     }
 
 private:
-    engine::CopyWindow& m_window;
+    engine::CopyRequest& m_request;
 };
 
-TEST_F(CopyReport, TheRunKeepsItsDestinationsWhenTheWindowChangesItsList) {
+TEST_F(CopyReport, TheRunKeepsItsDestinationsWhenTheFrontEndChangesItsList) {
     AddNamedRow(source, visSectionUser, "Only", {"1"});
     AddRows(source, visSectionScratch, {{"User.Only"}});  // refused by every destination
     const ShapePtr first = Rectangle(4, 4, 5, 5);
     const ShapePtr second = Rectangle(6, 6, 7, 7);
-    Destinations({Item(first), Item(second)});
-    ListClearingDialog clearing(window);
-    engine::SetCopyErrorDialog(&clearing);
-    const engine::CopyReport report = driver.BeginCopy(window);
+    Destinations({Target(first), Target(second)});
+    ListClearingFrontEnd clearing(request);
+    const engine::CopyReport report = driver.BeginCopy(request, clearing);
     EXPECT_EQ(report.outcome, engine::CopyOutcome::CompleteWithRefusals);
     EXPECT_EQ(report.destinations.size(), 2u);
     EXPECT_EQ(clearing.shown.size(), 2u);

@@ -12,22 +12,22 @@ namespace tess::test {
 namespace {
 
 using namespace visio;
-using Answer = engine::ICopyErrorDialog::Answer;
+using Answer = engine::ICopyFrontEnd::CopyErrorAnswer;
 
 class DestinationSafety : public CopyPairTest {
 protected:
     void SetUp() override {
         CopyPairTest::SetUp();
-        Destinations({Item(destination)});
-        dialog.answers = {Answer::CancelRun};
+        Destinations({Target(destination)});
+        frontEnd.answers = {Answer::CancelRun};
     }
 
     /// Runs the copy and expects it to finish without a refusal (after any warnings).
     void CopyCleanly() {
-        driver.BeginCopy(window);
-        EXPECT_TRUE(dialog.shown.empty()) << dialog.shown.front();
-        ASSERT_FALSE(prompt.Texts().empty());
-        EXPECT_EQ(prompt.Texts().back(), "Clone Complete.");
+        Run();
+        EXPECT_TRUE(frontEnd.shown.empty()) << frontEnd.shown.front();
+        ASSERT_FALSE(frontEnd.Texts().empty());
+        EXPECT_EQ(frontEnd.Texts().back(), "Clone Complete.");
     }
 
     /// The formulas of the cells a copy writes in a row of a multi-row section.
@@ -44,11 +44,11 @@ TEST_F(DestinationSafety, ChosenGeometryRowsLandInTheirOrderOnTheRowsPreparedFor
     const int16_t geometry = visSectionFirstComponent;
     Write(source, {{"Geometry1.X3", "Geometry1.X2+Width*0.25"}});
     // Rows 0, 2 and 3 of the source's section: the Start row and two vertices.
-    Window().options.SelectOverwrite();
+    request.options.copyType = engine::CopyType::Overwrite;
     Choose({8});
     for (int16_t row = 0; row < source->RowCount(geometry); ++row) {
         const bool chosen = row == 0 || row == 2 || row == 3;
-        window.rowSelection.geometry.push_back({int16_t(chosen ? 1 : 0), geometry, row});
+        request.geometryRows.push_back({int16_t(chosen ? 1 : 0), geometry, row});
     }
     CopyCleanly();
     ASSERT_EQ(destination->GeometryCount(), 1);
@@ -71,7 +71,7 @@ TEST_F(DestinationSafety, ConnectionPointsWithANameAreMatchedByName) {
     AddNamedRow(source, visSectionConnectionPts, "Mid", {"Width*0.25", "Height*0.5"});
     AddNamedRow(destination, visSectionConnectionPts, "Mid", {"0", "0"});
     AddNamedRow(destination, visSectionConnectionPts, "Other", {"Width", "Height"});
-    Window().options.SelectAppend();
+    request.options.copyType = engine::CopyType::Append;
     Choose({5});
     CopyCleanly();
     ASSERT_EQ(destination->RowCount(visSectionConnectionPts), 2);
@@ -82,7 +82,7 @@ TEST_F(DestinationSafety, ConnectionPointsWithANameAreMatchedByName) {
 TEST_F(DestinationSafety, AppendedUnnamedConnectionPointsFollowTheDestinationsOwn) {
     AddRows(source, visSectionConnectionPts, {{"Width*0.1", "0"}, {"Width*0.2", "0"}});
     AddRows(destination, visSectionConnectionPts, {{"1", "0"}, {"2", "0"}, {"3", "0"}});
-    Window().options.SelectAppend();
+    request.options.copyType = engine::CopyType::Append;
     Choose({5});
     CopyCleanly();
     ASSERT_EQ(destination->RowCount(visSectionConnectionPts), 5);
@@ -94,9 +94,9 @@ TEST_F(DestinationSafety, AppendedUnnamedConnectionPointsFollowTheDestinationsOw
 TEST_F(DestinationSafety, ReorderedRowsReferToTheRowsTheirReferencesWentTo) {
     AddRows(source, visSectionScratch, {{"1"}, {"2"}, {"Scratch.X1+10"}});
     Choose({9});
-    Window().options.SelectOverwrite();
-    window.rowSelection.choices["Scratch"] = {1, 0, 1, 0};
-    window.rowOrders.orders["Scratch"] = {1, 0, 0};  // source row 2 first, then row 0
+    request.options.copyType = engine::CopyType::Overwrite;
+    request.rows[visSectionScratch] = {1, 0, 1, 0};
+    request.orders[visSectionScratch] = {1, 0, 0};  // source row 2 first, then row 0
     CopyCleanly();
     ASSERT_EQ(destination->RowCount(visSectionScratch), 2);
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 0, 0), "Scratch.X2+10");
@@ -108,8 +108,8 @@ TEST_F(DestinationSafety, AppendedChosenRowsNeverOverwriteTheDestinationsRows) {
     AddRows(source, visSectionScratch, {{"10"}, {"11"}, {"12"}, {"13"}});
     AddRows(destination, visSectionScratch, {{"7"}, {"8"}});
     Choose({9});
-    Window().options.SelectAppend();
-    window.rowSelection.choices["Scratch"] = {0, 1, 0, 1, 0};
+    request.options.copyType = engine::CopyType::Append;
+    request.rows[visSectionScratch] = {0, 1, 0, 1, 0};
     CopyCleanly();
     ASSERT_EQ(destination->RowCount(visSectionScratch), 4);
     const char* expected[] = {"7", "8", "11", "13"};
@@ -120,12 +120,12 @@ TEST_F(DestinationSafety, AppendedChosenRowsNeverOverwriteTheDestinationsRows) {
 TEST_F(DestinationSafety, ReplacingSubShapesKeepsAPlainDestinationItsIDAndWhatRefersToIt) {
     const ShapePtr group = Group({"Left", "Right"});
     AddNamedRow(group, visSectionUser, "Mark", {"3"});
-    Source(Item(group));
+    Source(Target(group));
     const int32_t id = destination->ID();
     const std::string name = destination->NameID();
     const ShapePtr follower = Rectangle(8, 8, 9, 9);
     Write(follower, {{"PinX", name + "!PinX+1"}});
-    Window().options.SelectReplaceSubShapes();
+    request.options.subShapes = engine::SubShapes::ReplaceAll;
     Choose({2});
     CopyCleanly();
 
@@ -152,7 +152,7 @@ TEST_F(DestinationSafety, AShapeDeepInAMastersGroupIsADestination) {
     box->Drop(group, 0, 0);
     const ShapePtr nested = box->Shapes()->Item(1)->Shapes()->Item(1)->Shapes()->Item(1);
     AddNamedRow(source, visSectionUser, "Twice", {"Width*2"});
-    Destinations({Item(nested)});
+    Destinations({Target(nested)});
     Choose({2});
     CopyCleanly();
     const ShapePtr after = box->Shapes()->Item(1)->Shapes()->Item(1)->Shapes()->Item(1);
@@ -166,10 +166,10 @@ TEST_F(DestinationSafety, ASourceInsideAGroupPreparesOnlyItsChosenRows) {
     AddNamedRow(member, visSectionUser, "A", {"1"});
     AddNamedRow(member, visSectionUser, "B", {"2"});
     AddNamedRow(member, visSectionUser, "C", {"3"});
-    Source(Item(member));
+    Source(Target(member));
     Choose({2});
-    Window().options.SelectOverwrite();
-    window.rowSelection.choices["User-defined Cells"] = {0, 1, 0, 0};
+    request.options.copyType = engine::CopyType::Overwrite;
+    request.rows[visSectionUser] = {0, 1, 0, 0};
     CopyCleanly();
     ASSERT_EQ(destination->RowCount(visSectionUser), 1);
     EXPECT_EQ(destination->Cells("User.B")->Formula(), "2");

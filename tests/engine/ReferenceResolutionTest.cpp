@@ -15,116 +15,129 @@ app::StringCollection Replacements(std::initializer_list<const char*> items) {
     return list;
 }
 
-FormulaList ToSelf(FormulaList formulas, int16_t shift, int16_t section) {
-    ResolveReferencesToSelf(formulas, shift, section);
+FormulaList ToSelf(app::IPrompt& prompt, FormulaList formulas, int16_t shift, int16_t section) {
+    ResolveReferencesToSelf(prompt, formulas, shift, section);
     return formulas;
 }
 
-FormulaList Geometry(FormulaList formulas, int16_t from, int16_t to) {
-    ResolveGeometryReferencesToSelf(formulas, from, to);
+FormulaList Geometry(app::IPrompt& prompt, FormulaList formulas, int16_t from, int16_t to) {
+    ResolveGeometryReferencesToSelf(prompt, formulas, from, to);
     return formulas;
 }
 
-FormulaList Replaced(FormulaList formulas, const app::StringCollection& list) {
-    ResolveReferences(formulas, list);
+FormulaList Replaced(app::IPrompt& prompt, FormulaList formulas,
+                     const app::StringCollection& list) {
+    ResolveReferences(prompt, formulas, list);
     return formulas;
 }
 
 TEST(ResolveReferences, ReplacesEveryOccurrenceInOnePassEntryByEntry) {
-    EXPECT_EQ(Replaced({"=A!Width+A!Height"}, Replacements({"A!|B!"})),
+    test::ScriptedPrompt prompt;
+    EXPECT_EQ(Replaced(prompt, {"=A!Width+A!Height"}, Replacements({"A!|B!"})),
               FormulaList{"=B!Width+B!Height"});
-    EXPECT_EQ(Replaced({"=A!Width+A!Height"}, Replacements({"A!|B!", "B!|C!"})),
+    EXPECT_EQ(Replaced(prompt, {"=A!Width+A!Height"}, Replacements({"A!|B!", "B!|C!"})),
               FormulaList{"=C!Width+C!Height"});
     // Inserted text is not scanned again within one entry.
-    EXPECT_EQ(Replaced({"A!x"}, Replacements({"A!|A!A!"})), FormulaList{"A!A!x"});
+    EXPECT_EQ(Replaced(prompt, {"A!x"}, Replacements({"A!|A!A!"})), FormulaList{"A!A!x"});
     // Case matters; text after a second bar is not part of the new text.
-    EXPECT_EQ(Replaced({"sheet.1!X+Sheet.1!Y"}, Replacements({"Sheet.1!|Sheet.9!|ignored"})),
-              FormulaList{"sheet.1!X+Sheet.9!Y"});
-    EXPECT_EQ(Replaced({"Sheet.1!A", "", "PinX"}, Replacements({})),
+    EXPECT_EQ(
+        Replaced(prompt, {"sheet.1!X+Sheet.1!Y"}, Replacements({"Sheet.1!|Sheet.9!|ignored"})),
+        FormulaList{"sheet.1!X+Sheet.9!Y"});
+    EXPECT_EQ(Replaced(prompt, {"Sheet.1!A", "", "PinX"}, Replacements({})),
               (FormulaList{"Sheet.1!A", "", "PinX"}));
 }
 
 TEST(ResolveReferences, AnEntryWithoutBarIsReportedAndEndsTheRewrite) {
     test::ScriptedPrompt prompt;
-    EXPECT_EQ(Replaced({"A!B"}, Replacements({"A!|C!", "broken", "C!|D!"})), FormulaList{"C!B"});
+    EXPECT_EQ(Replaced(prompt, {"A!B"}, Replacements({"A!|C!", "broken", "C!|D!"})),
+              FormulaList{"C!B"});
     ASSERT_EQ(prompt.messages.size(), 1u);
     EXPECT_EQ(
         prompt.messages[0].text.rfind("Problem in modShapeFunctions.ResolveReferences\r\n", 0), 0u);
 }
 
 TEST(ResolveReferencesToSelf, ShiftsRowNumbersOfTheSectionsOwnReferences) {
-    EXPECT_EQ(ToSelf({"=Scratch.X1+Scratch.Y3"}, 2, 6), FormulaList{"=Scratch.X3+Scratch.Y5"});
-    EXPECT_EQ(ToSelf({"Connections.X1*2", "Connections.DirX1"}, 3, 7),
+    test::ScriptedPrompt prompt;
+    EXPECT_EQ(ToSelf(prompt, {"=Scratch.X1+Scratch.Y3"}, 2, 6),
+              FormulaList{"=Scratch.X3+Scratch.Y5"});
+    EXPECT_EQ(ToSelf(prompt, {"Connections.X1*2", "Connections.DirX1"}, 3, 7),
               (FormulaList{"Connections.X4*2", "Connections.DirX1"}));
-    EXPECT_EQ(ToSelf({"Scratch.X12+Scratch.A9"}, -2, 6), FormulaList{"Scratch.X10+Scratch.A7"});
-    EXPECT_EQ(ToSelf({"Scratch.X1"}, -3, 6), FormulaList{"Scratch.X-2"});
+    EXPECT_EQ(ToSelf(prompt, {"Scratch.X12+Scratch.A9"}, -2, 6),
+              FormulaList{"Scratch.X10+Scratch.A7"});
+    EXPECT_EQ(ToSelf(prompt, {"Scratch.X1"}, -3, 6), FormulaList{"Scratch.X-2"});
     // The label is found inside longer words too, and only the first digit run counts.
-    EXPECT_EQ(ToSelf({"MyScratch.X1", "Scratch.X1.5"}, 1, 6),
+    EXPECT_EQ(ToSelf(prompt, {"MyScratch.X1", "Scratch.X1.5"}, 1, 6),
               (FormulaList{"MyScratch.X2", "Scratch.X2.5"}));
     // Other sections' references stay as they are.
-    EXPECT_EQ(ToSelf({"Scratch.X1+User.Row_1+Geometry1.X1"}, 1, 6),
+    EXPECT_EQ(ToSelf(prompt, {"Scratch.X1+User.Row_1+Geometry1.X1"}, 1, 6),
               FormulaList{"Scratch.X2+User.Row_1+Geometry1.X1"});
 }
 
 TEST(ResolveReferencesToSelf, LeavesSectionsWithoutLabelAndLabelsAtTheEndAlone) {
     test::ScriptedPrompt prompt;
     for (int16_t section : {244, 245, 246}) {
-        EXPECT_EQ(ToSelf({"Hyperlink.Row_1.Address", "Scratch.X1"}, 5, section),
+        EXPECT_EQ(ToSelf(prompt, {"Hyperlink.Row_1.Address", "Scratch.X1"}, 5, section),
                   (FormulaList{"Hyperlink.Row_1.Address", "Scratch.X1"}));
     }
-    EXPECT_EQ(ToSelf({"=Scratch", "=Scratch.", "=Scratch.X", "Scratch.X"}, 4, 6),
+    EXPECT_EQ(ToSelf(prompt, {"=Scratch", "=Scratch.", "=Scratch.X", "Scratch.X"}, 4, 6),
               (FormulaList{"=Scratch", "=Scratch.", "=Scratch.X", "Scratch.X"}));
     EXPECT_TRUE(prompt.messages.empty());
 }
 
 TEST(ResolveReferencesToSelf, WithShiftZeroChangesNothing) {
+    test::ScriptedPrompt prompt;
     const FormulaList formulas{"Scratch.X1+Scratch.Y3", "Char.Size", "Para.IndFirst[2]"};
-    EXPECT_EQ(ToSelf(formulas, 0, 6), formulas);
-    EXPECT_EQ(ToSelf(formulas, 0, 3), formulas);
+    EXPECT_EQ(ToSelf(prompt, formulas, 0, 6), formulas);
+    EXPECT_EQ(ToSelf(prompt, formulas, 0, 3), formulas);
 }
 
 TEST(ResolveReferencesToRows, ReferencesFollowTheirRowsAndOthersMoveAsTheirRowMoved) {
+    test::ScriptedPrompt prompt;
     const RowMap rows{{2, 0}, {0, 1}};  // source row 2 first, then row 0
     FormulaList formulas{"Scratch.X1+Scratch.Y3", "Scratch.A2*2", "Scratch1.X1+Scratch.X"};
-    ResolveReferencesToRows(formulas, rows, 6, -1);  // a formula of row 1, which went to row 0
+    ResolveReferencesToRows(prompt, formulas, rows, 6, -1);  // a formula of row 1, now row 0
     EXPECT_EQ(formulas,
               (FormulaList{"Scratch.X2+Scratch.Y1", "Scratch.A1*2", "Scratch1.X1+Scratch.X"}));
 
     // Geometry rows are numbered from row 0; Geometry1 is not Geometry10 and Geometry12.
     FormulaList geometry{"Geometry1.X3+Geometry1.Y2", "Geometry10.X3+Geometry12.Y2",
                          "Geometry1.NoFill"};
-    ResolveGeometryRowReferences(geometry, {{3, 1}, {5, 2}}, 10, -3);
+    ResolveGeometryRowReferences(prompt, geometry, {{3, 1}, {5, 2}}, 10, -3);
     EXPECT_EQ(geometry, (FormulaList{"Geometry1.X1+Geometry1.Y-1", "Geometry10.X3+Geometry12.Y2",
                                      "Geometry1.NoFill"}));
 }
 
 TEST(ResolveReferencesOnce, ReplacesEachPlaceOnceWhereInOrderItemsWouldRenameAgain) {
+    test::ScriptedPrompt prompt;
     app::StringCollection renames;
     renames.Add("Geometry1.|Geometry2.");
     renames.Add("Geometry2.|Geometry3.");
     FormulaList formulas{"Geometry1.X1+Geometry2.Y1", "Geometry12.X1", "Width"};
-    ResolveReferencesOnce(formulas, renames);
+    ResolveReferencesOnce(prompt, formulas, renames);
     EXPECT_EQ(formulas, (FormulaList{"Geometry2.X1+Geometry3.Y1", "Geometry12.X1", "Width"}));
-    ResolveReferences(formulas = {"Geometry1.X1"}, renames);
+    ResolveReferences(prompt, formulas = {"Geometry1.X1"}, renames);
     EXPECT_EQ(formulas, FormulaList{"Geometry3.X1"});  // in order, the second item renames again
 }
 
 TEST(ResolveGeometryReferencesToSelf, RenumbersOnlyTheSourceSection) {
-    EXPECT_EQ(Geometry({"=Geometry1.X1*2", "=Geometry2.X1"}, 10, 12),
+    test::ScriptedPrompt prompt;
+    EXPECT_EQ(Geometry(prompt, {"=Geometry1.X1*2", "=Geometry2.X1"}, 10, 12),
               (FormulaList{"=Geometry3.X1*2", "=Geometry2.X1"}));
-    EXPECT_EQ(Geometry({"Geometry2.X3+Sheet.4!Geometry2.Y1+Geometry12.A1"}, 11, 20),
+    EXPECT_EQ(Geometry(prompt, {"Geometry2.X3+Sheet.4!Geometry2.Y1+Geometry12.A1"}, 11, 20),
               FormulaList{"Geometry11.X3+Sheet.4!Geometry11.Y1+Geometry12.A1"});
-    EXPECT_EQ(Geometry({"Geometry1.NoFill"}, 10, 10), FormulaList{"Geometry1.NoFill"});
+    EXPECT_EQ(Geometry(prompt, {"Geometry1.NoFill"}, 10, 10), FormulaList{"Geometry1.NoFill"});
 }
 
 TEST(ResolveGeometryReferencesToSelf, TreatsNonNumericAndDotlessOccurrencesAsNoMatch) {
     test::ScriptedPrompt prompt;
     EXPECT_EQ(
-        Geometry({"Geometry", "Geometry1", "Geometryx.Y", "Geometry 1.X1", "Geometry1+Width"}, 10,
+        Geometry(prompt,
+                 {"Geometry", "Geometry1", "Geometryx.Y", "Geometry 1.X1", "Geometry1+Width"}, 10,
                  11),
         (FormulaList{"Geometry", "Geometry1", "Geometryx.Y", "Geometry 1.X1", "Geometry1+Width"}));
     // A non-numeric candidate skips one character past the label; the next occurrence counts.
-    EXPECT_EQ(Geometry({"Geometry1+Geometry1.X1"}, 10, 11), FormulaList{"Geometry1+Geometry2.X1"});
+    EXPECT_EQ(Geometry(prompt, {"Geometry1+Geometry1.X1"}, 10, 11),
+              FormulaList{"Geometry1+Geometry2.X1"});
     EXPECT_TRUE(prompt.messages.empty());
 }
 

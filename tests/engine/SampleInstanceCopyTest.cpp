@@ -6,11 +6,13 @@
 #include <set>
 
 #include "engine/CopyFixture.h"
-#include "engine/SectionsTab.h"
+#include "engine/SectionCatalogue.h"
 #include "formula/Formula.h"
 #include "host/embedded/Objects.h"
 #include "host/vsdx/Vsdx.h"
 #include "support/Samples.h"
+#include "support/ScriptedPrompt.h"
+#include "window/SectionsTab.h"
 
 namespace tess::test {
 namespace {
@@ -60,6 +62,18 @@ void CollectMembers(const ShapePtr& shape, int depth, bool insideInstance,
         CollectMembers(shape->Shapes()->Item(i), depth + 1, insideInstance || instance, members);
 }
 
+/// The entries the Sections tab enables for a shape: all a copy of it can take.
+std::vector<int16_t> EveryEntryOf(const ShapePtr& shape) {
+    ScriptedPrompt prompt;
+    window::SectionBoxes boxes;
+    window::EnableDisableSectionsShape(prompt, boxes, shape);
+    std::vector<int16_t> entries;
+    for (const engine::CatalogueEntry& entry : engine::CatalogueEntries()) {
+        if (boxes.boxes[static_cast<size_t>(entry.index)].enabled) entries.push_back(entry.index);
+    }
+    return entries;
+}
+
 bool OnPage(const PagePtr& page, int32_t id) {
     try {
         return page->Shapes()->ItemFromID(id) != nullptr;
@@ -83,27 +97,18 @@ TEST(SampleInstanceCopy, EverySectionOfAMemberCopiesWithoutRefusalAndNamesTheRig
             for (const auto& [member, depth] : members) {
                 SCOPED_TRACE(path + " " + page->Name() + " " + member->NameID());
                 nested += depth >= 2;
-                ScriptedPrompt prompt;
-                ScriptedCopyErrorDialog dialog;
-                engine::SetCopyErrorDialog(&dialog);
-                MapTree tree;
-                tree.objects = {{"source", member}};
+                ScriptedFrontEnd frontEnd;
                 const ShapePtr destination = page->DrawRectangle(20, 20, 21, 21);
-                tree.objects["destination"] = destination;
+                engine::CopyRequest request;
+                request.source = engine::CopyTarget{"source", member->Name(), member};
+                request.destinations = {{"destination", destination->Name(), destination}};
+                request.sections = EveryEntryOf(member);
 
-                engine::CopyWindow window;
-                window.tree = &tree;
-                window.source = {{"source", member->Name(), engine::kImageShape}};
-                window.destinations = {{"destination", destination->Name(), engine::kImageShape}};
-                window.options.copyTypeFrameEnabled = true;
-                engine::EnableDisableSectionsShape(window.sections, member);
-                engine::CheckAllSections(window.sections);
-
-                const engine::CopyReport report = engine::CopyDriver(app).BeginCopy(window);
-                engine::SetCopyErrorDialog(nullptr);
+                const engine::CopyReport report =
+                    engine::CopyDriver(app).BeginCopy(request, frontEnd);
                 EXPECT_EQ(report.outcome, engine::CopyOutcome::Complete);
-                EXPECT_EQ(dialog.shown, std::vector<std::string>{});
-                EXPECT_EQ(prompt.Texts().back(), "Clone Complete.");
+                EXPECT_EQ(frontEnd.shown, std::vector<std::string>{});
+                EXPECT_EQ(frontEnd.Texts().back(), "Clone Complete.");
 
                 std::set<int32_t> named = {destination->ID()};
                 for (const std::string& text : Formulas(member)) {

@@ -6,41 +6,46 @@
 
 #include <set>
 
+#include "support/ScriptedPrompt.h"
+
 namespace tess::engine {
 namespace {
 
 std::vector<int16_t> CellsOf(int16_t section, int16_t row) {
+    test::ScriptedPrompt prompt;
     std::vector<int16_t> cells;
-    EXPECT_TRUE(GetCellIndicies(nullptr, section, row, cells)) << section << "/" << row;
+    EXPECT_TRUE(GetCellIndicies(prompt, nullptr, section, row, cells)) << section << "/" << row;
     return cells;
 }
 
 using Cells = std::vector<int16_t>;
 
 TEST(GetSectionString, LabelsTheHandledSectionsAndGeometryRange) {
+    test::ScriptedPrompt prompt;
     const std::pair<int16_t, const char*> labels[] = {
         {1, "Object"},      {3, "Char"},   {4, "Para"},     {6, "Scratch"},
         {7, "Connections"}, {8, "Fields"}, {9, "Controls"}, {240, "Action"},
         {241, "Layers"},    {242, "User"}, {243, "Prop"},   {247, "Smart Tags"}};
     for (const auto& [section, label] : labels)
-        EXPECT_EQ(GetSectionString(section), label);
+        EXPECT_EQ(GetSectionString(prompt, section), label);
     for (int16_t section : {0, 2, 5, 10, 11, 100, 239}) {
-        EXPECT_EQ(GetSectionString(section), "Geometry") << section;
+        EXPECT_EQ(GetSectionString(prompt, section), "Geometry") << section;
     }
     for (int16_t section : {-1, 244, 245, 246, 248, 252, 255, 1000}) {
-        EXPECT_EQ(GetSectionString(section), "") << section;
+        EXPECT_EQ(GetSectionString(prompt, section), "") << section;
     }
 }
 
 TEST(GetObjectSectionRowString, LabelsSingleRowGroupsAndLeavesTheRestEmpty) {
-    EXPECT_EQ(GetObjectSectionRowString(1), "Shape Transform");
-    EXPECT_EQ(GetObjectSectionRowString(4), "1-D Endpoints");
-    EXPECT_EQ(GetObjectSectionRowString(15), "Protection");
-    EXPECT_EQ(GetObjectSectionRowString(16), "Help Copyright");
-    EXPECT_EQ(GetObjectSectionRowString(18), "Ruler && Grid");
-    EXPECT_EQ(GetObjectSectionRowString(23), "Shape Layout");
+    test::ScriptedPrompt prompt;
+    EXPECT_EQ(GetObjectSectionRowString(prompt, 1), "Shape Transform");
+    EXPECT_EQ(GetObjectSectionRowString(prompt, 4), "1-D Endpoints");
+    EXPECT_EQ(GetObjectSectionRowString(prompt, 15), "Protection");
+    EXPECT_EQ(GetObjectSectionRowString(prompt, 16), "Help Copyright");
+    EXPECT_EQ(GetObjectSectionRowString(prompt, 18), "Ruler && Grid");
+    EXPECT_EQ(GetObjectSectionRowString(prompt, 23), "Shape Layout");
     for (int16_t row : {-4, 0, 7, 8, 10, 13, 19, 20, 24, 25}) {
-        EXPECT_EQ(GetObjectSectionRowString(row), "") << row;
+        EXPECT_EQ(GetObjectSectionRowString(prompt, row), "") << row;
     }
 }
 
@@ -70,10 +75,12 @@ TEST(GetCellIndicies, IgnoresTheRowOutsideTheObjectSection) {
 }
 
 TEST(GetCellIndicies, FindsNoListForUnlistedRowsAndSectionsAndLeavesCellsAlone) {
+    test::ScriptedPrompt prompt;
     for (auto [section, row] : std::vector<std::pair<int16_t, int16_t>>{
              {1, 16}, {1, 7}, {1, 0}, {1, 25}, {12, 0}, {10, 1}, {5, 0}, {248, 0}, {-1, 0}}) {
         std::vector<int16_t> cells{42};
-        EXPECT_FALSE(GetCellIndicies(nullptr, section, row, cells)) << section << "/" << row;
+        EXPECT_FALSE(GetCellIndicies(prompt, nullptr, section, row, cells))
+            << section << "/" << row;
         EXPECT_EQ(cells, Cells{42});
     }
 }
@@ -112,24 +119,27 @@ TEST(CatalogueEntries, HasThirtySevenBoxesWithTheirSectionsAndRows) {
 }
 
 TEST(CatalogueEntries, EverySingleRowEntryHasACellList) {
+    test::ScriptedPrompt prompt;
     for (const auto& entry : CatalogueEntries()) {
         if (entry.kind != EntryKind::SingleRow && entry.kind != EntryKind::IndexedRows &&
             entry.kind != EntryKind::NamedRows) {
             continue;
         }
         std::vector<int16_t> cells;
-        EXPECT_TRUE(GetCellIndicies(nullptr, entry.section, entry.row, cells)) << entry.index;
+        EXPECT_TRUE(GetCellIndicies(prompt, nullptr, entry.section, entry.row, cells))
+            << entry.index;
         EXPECT_EQ(std::set<int16_t>(cells.begin(), cells.end()).size(), cells.size())
             << entry.index;
     }
 }
 
 TEST(CatalogueEntries, EveryCellACopyWritesIsACellOfTheHost) {
+    test::ScriptedPrompt prompt;
     // Character and Paragraph are copied whole, the single-row entries by their rows.
     for (const auto& entry : CatalogueEntries()) {
         if (entry.section < 0 || entry.kind == EntryKind::GeometryRows) continue;
         std::vector<int16_t> cells;
-        GetCellIndicies(nullptr, entry.section, entry.row, cells);
+        GetCellIndicies(prompt, nullptr, entry.section, entry.row, cells);
         const int16_t row = entry.row == visio::kRowGlueInfo ? visio::visRowMisc
                             : entry.row < 0                  ? 0
                                                              : entry.row;

@@ -18,7 +18,7 @@ TEST_F(SectionPreparation, IndexedSectionsGetOneRowPerChosenSourceRow) {
     EXPECT_FALSE(destination->SectionExists(visSectionScratch, 0));  // the source has none
 
     AddRows(source, visSectionScratch, {{"1"}, {"2"}, {"3"}, {"4"}});
-    window.rowSelection.choices["Scratch"] = {1, 1, 0, 1, 0};
+    request.rows[visSectionScratch] = {1, 1, 0, 1, 0};
     AddRows(destination, visSectionScratch, {{"0"}, {"0"}});
     engine::PrepareSection(run, source, destination, visSectionScratch, engine::CF_APPEND);
     EXPECT_EQ(destination->RowCount(visSectionScratch), 5);
@@ -63,14 +63,12 @@ TEST_F(SectionPreparation, GeometryIsAppendedBehindTheDestinationsSections) {
     }
 
     // A section none of whose rows is chosen is not prepared.
-    window.rowSelection.geometry = {{0, visSectionFirstComponent, 0},
-                                    {0, visSectionFirstComponent, 1}};
+    request.geometryRows = {{0, visSectionFirstComponent, 0}, {0, visSectionFirstComponent, 1}};
     engine::PrepareGeometrySection(run, source, destination, engine::CF_APPEND);
     EXPECT_EQ(destination->GeometryCount(), 3);
 
     // Overwrite starts from no Geometry at all.
-    window.rowSelection.geometry = {{0, visSectionFirstComponent, 0},
-                                    {1, visSectionFirstComponent, 1}};
+    request.geometryRows = {{0, visSectionFirstComponent, 0}, {1, visSectionFirstComponent, 1}};
     engine::PrepareGeometrySection(run, source, destination, engine::CF_OVERWRITE);
     ASSERT_EQ(destination->GeometryCount(), 1);
     // The chosen row comes after a component row of the section's own, which every Geometry
@@ -117,7 +115,7 @@ TEST_F(SectionPreparation, DestinationRunsTakeTheSourceRunsRows) {
     second->SetEnd(6);
     second->SetCharProps(visCharacterColor, 4);
     destination->Characters()->SetText("cccddd");
-    engine::PrepareCharactersSection(source, destination);
+    engine::PrepareCharactersSection(run, source, destination);
     const CharactersPtr check = destination->Characters();
     check->SetBegin(4);
     check->SetEnd(5);

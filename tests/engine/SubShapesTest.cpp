@@ -25,14 +25,14 @@ TEST_F(SubShapes, ChosenCellsGoToTheMembersOfTheSameName) {
     AddNamedRow(source->Shapes()->Item(2), visSectionUser, "Side", {"2"});
     AddNamedRow(source->Shapes()->Item(3), visSectionUser, "Side", {"3"});
     ShapePtr destination = Group({"Right", "Middle"});
-    Source(Item(source));
+    Source(Target(source));
     Choose({2});
     driver.CopySubShapes(run, source, destination,
                          engine::CF_OVERWRITE | engine::CF_SUBSHAPE_CELLS);
     // Two source members of one name both land on it, the later one last; Middle has no match.
     EXPECT_EQ(destination->Shapes()->Item(1)->Cells("User.Side")->Formula(), "3");
     EXPECT_FALSE(destination->Shapes()->Item(2)->SectionExists(visSectionUser, 0));
-    EXPECT_TRUE(prompt.messages.empty());
+    EXPECT_TRUE(frontEnd.messages.empty());
 }
 
 TEST_F(SubShapes, ReplacementRebuildsTheMembersToTheFullDepthAndRestoresTheLock) {
@@ -45,7 +45,7 @@ TEST_F(SubShapes, ReplacementRebuildsTheMembersToTheFullDepthAndRestoresTheLock)
     nested->DrawRectangle(1, 1, 2, 2)->SetNameU("Deep");
     ShapePtr destination = Group({"Old1", "Old2", "Old3"});
     destination->Cells("LockGroup")->SetFormula("GUARD(1)");
-    Source(Item(source));
+    Source(Target(source));
     Choose({2});
     driver.ReplaceSubShapes(run, source, destination,
                             engine::CF_OVERWRITE | engine::CF_ALL_SUBSHAPES);
@@ -68,7 +68,7 @@ TEST_F(SubShapes, APictureMemberIsPastedAndOtherMembersAreEmptyShapes) {
     embedded::SheetOf(picture)->shapeKind = embedded::ShapeKind::Foreign;
     source->DrawRectangle(2, 2, 3, 3)->SetNameU("Plain");
     ShapePtr destination = Group({"Old"});
-    Source(Item(source));
+    Source(Target(source));
     driver.ReplaceSubShapes(run, source, destination,
                             engine::CF_OVERWRITE | engine::CF_ALL_SUBSHAPES);
     ASSERT_EQ(destination->Shapes()->Count(), 2);

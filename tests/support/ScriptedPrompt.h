@@ -9,26 +9,24 @@
 namespace tess::test {
 
 /// Stands in for the user at message boxes: records every message and answers from a script
-/// (OK, or Yes for questions, once the script is used up). Installed for its lifetime.
+/// (OK, or Yes for questions, once the script is used up).
 class ScriptedPrompt : public app::IPrompt {
 public:
     struct Message {
         std::string text;
-        int16_t style;
+        app::Style style;
         std::string title;
     };
 
-    ScriptedPrompt() { app::SetPrompt(this); }
-    ~ScriptedPrompt() override { app::SetPrompt(nullptr); }
-
-    int16_t MsgBox(const std::string& text, int16_t style, const std::string& title) override {
+    app::Answer MsgBox(const std::string& text, app::Style style,
+                       const std::string& title) override {
         messages.push_back({text, style, title});
         if (!answers.empty()) {
-            const int16_t answer = answers.front();
+            const app::Answer answer = answers.front();
             answers.pop_front();
             return answer;
         }
-        return (style & app::vbYesNo) == app::vbYesNo ? app::vbYes : app::vbOK;
+        return style == app::Style::Question ? app::Answer::Yes : app::Answer::Ok;
     }
 
     std::vector<std::string> Texts() const {
@@ -39,7 +37,7 @@ public:
     }
 
     std::vector<Message> messages;
-    std::deque<int16_t> answers;
+    std::deque<app::Answer> answers;
 };
 
 }  // namespace tess::test

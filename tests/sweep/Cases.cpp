@@ -2,10 +2,11 @@
 #include <algorithm>
 #include <functional>
 
-#include "cli/Rows.h"
 #include "engine/CopyDriver.h"
-#include "engine/SectionsTab.h"
+#include "platform/visio/Resolver.h"
 #include "sweep/Sweep.h"
+#include "window/RowListing.h"
+#include "window/SectionsTab.h"
 
 namespace tess::sweep {
 namespace {
@@ -14,16 +15,11 @@ using engine::CatalogueEntry;
 using visio::ShapePtr;
 
 /// The section boxes a sheet of that tree image enables, as the Sections tab sets them.
-engine::SectionBoxes Enabled(const ShapePtr& sheet, int16_t image) {
-    engine::SectionBoxes boxes;
-    engine::UnCheckAllSections(boxes);
-    if (image == engine::kImageDrawing) {
-        engine::EnableDisableSectionsDocument(boxes, sheet);
-    } else if (image == engine::kImagePage) {
-        engine::EnableDisableSectionsPage(boxes, sheet);
-    } else {
-        engine::EnableDisableSectionsShape(boxes, sheet);
-    }
+window::SectionBoxes Enabled(const ShapePtr& sheet, int16_t image) {
+    Quiet prompt;
+    window::SectionBoxes boxes;
+    window::UnCheckAllSections(boxes);
+    window::EnableDisableSections(prompt, boxes, image, sheet);
     return boxes;
 }
 
@@ -71,7 +67,7 @@ bool OneInheritsFromAnother(const std::vector<SheetEntry>& destinations) {
 
 bool SameKind(int16_t a, int16_t b) {
     const auto shape = [](int16_t image) {
-        return image == engine::kImageShape || image == engine::kImageGroup;
+        return image == visio::kImageShape || image == visio::kImageGroup;
     };
     return a == b || (shape(a) && shape(b));
 }
@@ -79,19 +75,19 @@ bool SameKind(int16_t a, int16_t b) {
 /// Rows of a multi-row entry: a few of the source's, in their order or shuffled.
 std::optional<CopyCase::Rows> PickRows(const CatalogueEntry& entry, const ShapePtr& source,
                                        std::mt19937_64& random) {
-    if (entry.kind == engine::EntryKind::WholeSection || cli::RowsTabName(entry).empty())
+    if (entry.kind == engine::EntryKind::WholeSection || window::RowsTabName(entry).empty())
         return std::nullopt;
-    const std::vector<cli::ListedRow> listed = cli::ListRows(source, entry);
+    const std::vector<window::ListedRow> listed = window::ListEntryRows(source, entry);
     if (listed.empty() || !Chance(random, 0.45)) return std::nullopt;
     CopyCase::Rows rows;
     rows.entry = entry.index;
-    for (const cli::ListedRow& row : listed)
-        rows.tokens.push_back(row.token);
+    for (const window::ListedRow& row : listed)
+        rows.tokens.push_back(row.Token());
     for (size_t i = 0; i < listed.size(); ++i) {
         if (Chance(random, 0.5)) rows.chosen.push_back(i);
     }
     if (rows.chosen.empty()) rows.chosen.push_back(random() % listed.size());
-    if (cli::Orderable(entry) && rows.chosen.size() > 1 && Chance(random, 0.5)) {
+    if (window::Orderable(entry) && rows.chosen.size() > 1 && Chance(random, 0.5)) {
         for (size_t p = 0; p < rows.chosen.size(); ++p)
             rows.order.push_back(p);
         std::shuffle(rows.order.begin(), rows.order.end(), random);
@@ -114,7 +110,7 @@ std::string CopyCase::Text() const {
         text += " --to " + Quoted(destination);
     for (int16_t index : entries) {
         const CatalogueEntry& entry = *engine::FindCatalogueEntry(index);
-        const std::string caption = cli::CaptionOf(entry);
+        const std::string caption = window::CaptionOf(entry);
         const Rows* chosen = RowsOf(index);
         if (!chosen) {
             text += " --section " + Quoted(caption);
@@ -136,67 +132,67 @@ std::string CopyCase::Text() const {
 }
 
 engine::CopyReport RunCase(cli::Workspace& files, const CopyCase& copy) {
-    engine::CopyWindow window;
-    window.tree = &files;
-    const cli::Target source = files.Resolve(cli::Address::Parse(copy.source));
-    window.source = {{source.address, source.name, source.image}};
-    for (const std::string& address : copy.destinations) {
-        const cli::Target destination = files.Resolve(cli::Address::Parse(address));
-        window.destinations.push_back({destination.address, destination.name, destination.image});
-    }
-    engine::OptionControls& options = window.options;
-    options.copyTypeFrameEnabled = true;
-    if (copy.append) options.SelectAppend();
-    if (copy.subShapes == CopyCase::SubShapes::Cells) options.SelectCopySubShapes();
-    if (copy.subShapes == CopyCase::SubShapes::Replace) options.SelectReplaceSubShapes();
-    options.chkCopyShapeText.value = copy.shapeText ? 1 : 0;
-    options.chkCopyHelpString.value = copy.helpString ? 1 : 0;
-    options.chkLeaveTessalineRunning.value = 1;
-
-    window.sections = Enabled(source.sheet, source.image);
-    for (int16_t index : copy.entries)
-        window.sections.boxes[static_cast<size_t>(index)].value = 1;
+    const visio::Resolver names(files.AppPtr());
+    const auto target = [&](const std::string& address) {
+        const visio::ResolvedObject found = names.Resolve(visio::ObjectPath::Parse(address));
+        return engine::CopyTarget{address, found.name, found.sheet};
+    };
+    engine::CopyRequest request;
+    request.source = target(copy.source);
+    for (const std::string& address : copy.destinations)
+        request.destinations.push_back(target(address));
+    request.sections = copy.entries;
     for (const CopyCase::Rows& rows : copy.rows) {
         const CatalogueEntry& entry = *engine::FindCatalogueEntry(rows.entry);
-        const std::vector<cli::ListedRow> listed = cli::ListRows(source.sheet, entry);
-        std::vector<int16_t> flags(listed.size(), 0);
+        const std::vector<window::ListedRow> listed =
+            window::ListEntryRows(request.source->sheet, entry);
+        engine::RowChoice flags(listed.size(), 0);
         for (size_t chosen : rows.chosen)
             flags[chosen] = 1;
         if (entry.kind == engine::EntryKind::GeometryRows) {
             for (size_t i = 0; i < listed.size(); ++i)
-                window.rowSelection.geometry.push_back({flags[i], listed[i].section, listed[i].row});
-        } else {
-            flags.push_back(0);  // the spare element
-            window.rowSelection.choices[cli::RowsTabName(entry)] = flags;
+                request.geometryRows.push_back({flags[i], listed[i].section, listed[i].row});
+            continue;
         }
+        flags.push_back(0);  // the spare element
+        request.rows[entry.section] = flags;
         if (rows.order.empty()) continue;
         engine::RowOrder order(rows.order.begin(), rows.order.end());
         order.push_back(0);
-        window.rowOrders.orders[cli::RowsTabName(entry)] = order;
+        request.orders[entry.section] = order;
     }
-    return engine::CopyDriver(files.AppPtr()).BeginCopy(window);
+    request.options.copyType = copy.append ? engine::CopyType::Append : engine::CopyType::Overwrite;
+    request.options.subShapes = copy.subShapes == CopyCase::SubShapes::Cells
+                                    ? engine::SubShapes::CopyCells
+                                : copy.subShapes == CopyCase::SubShapes::Replace
+                                    ? engine::SubShapes::ReplaceAll
+                                    : engine::SubShapes::Ignore;
+    request.options.copyShapeText = copy.shapeText;
+    request.options.copyHelpString = copy.helpString;
+    Quiet frontEnd;
+    return engine::CopyDriver(files.AppPtr()).BeginCopy(request, frontEnd);
 }
 
 std::vector<SheetEntry> ListSheets(cli::Workspace& files) {
+    const visio::Resolver names(files.AppPtr());
     std::vector<SheetEntry> sheets;
     const std::function<void(const visio::ShapesPtr&, bool)> shapes =
         [&](const visio::ShapesPtr& list, bool inMaster) {
             for (int16_t i = 1; i <= list->Count(); ++i) {
                 const ShapePtr shape = list->Item(i);
-                const int16_t image = shape->Shapes()->Count() > 0 ? engine::kImageGroup
-                                                                   : engine::kImageShape;
-                sheets.push_back({files.AddressOf(shape), shape, image, inMaster});
+                const int16_t image = shape->Shapes()->Count() > 0 ? visio::kImageGroup
+                                                                   : visio::kImageShape;
+                sheets.push_back({names.AddressOf(shape), shape, image, inMaster});
                 shapes(shape->Shapes(), inMaster);
             }
         };
     for (const cli::Workspace::Document& document : files.Documents()) {
-        sheets.push_back({files.AddressOfDocument(document), document.object->DocumentSheet(),
-                          engine::kImageDrawing});
+        sheets.push_back({names.AddressOfDocument(document.object),
+                          document.object->DocumentSheet(), visio::kImageDrawing});
         const visio::PagesPtr pages = document.object->Pages();
         for (int16_t p = 1; p <= pages->Count(); ++p) {
             const visio::PagePtr page = pages->Item(p);
-            sheets.push_back(
-                {files.AddressOfPage(document, page), page->PageSheet(), engine::kImagePage});
+            sheets.push_back({names.AddressOfPage(page), page->PageSheet(), visio::kImagePage});
             shapes(page->Shapes(), false);
         }
         const visio::MastersPtr masters = document.object->Masters();
@@ -216,15 +212,15 @@ std::optional<CopyCase> PickCase(cli::Workspace& files, const std::vector<SheetE
     std::copy_if(sheets.begin(), sheets.end(), std::back_inserter(sources), inDrawing);
     if (sources.empty()) return std::nullopt;
     // Shapes are what people copy most; page and document sheets now and then.
-    const int16_t kind = Chance(random, 0.1)    ? engine::kImagePage
-                         : Chance(random, 0.06) ? engine::kImageDrawing
-                                                : engine::kImageShape;
+    const int16_t kind = Chance(random, 0.1)    ? visio::kImagePage
+                         : Chance(random, 0.06) ? visio::kImageDrawing
+                                                : visio::kImageShape;
     std::erase_if(sources, [&](const SheetEntry& entry) { return !SameKind(entry.image, kind); });
     if (sources.empty()) return std::nullopt;
     const SheetEntry source = AnyOf(sources, random);
 
     // Destinations of the same kind, mostly in the same drawing; a document sheet's in another.
-    const bool elsewhere = kind == engine::kImageDrawing || Chance(random, 0.08);
+    const bool elsewhere = kind == visio::kImageDrawing || Chance(random, 0.08);
     std::vector<SheetEntry> candidates;
     for (const SheetEntry& entry : sheets) {
         if (entry.address != source.address && SameKind(entry.image, kind) &&
@@ -241,7 +237,7 @@ std::optional<CopyCase> PickCase(cli::Workspace& files, const std::vector<SheetE
     copy.drawing = drawing;
     copy.source = source.address;
     // Any entry both sides offer.
-    const engine::SectionBoxes offered = Enabled(source.sheet, source.image);
+    const window::SectionBoxes offered = Enabled(source.sheet, source.image);
     std::vector<int16_t> both;
     for (const CatalogueEntry& entry : engine::CatalogueEntries()) {
         const auto at = static_cast<size_t>(entry.index);
@@ -266,7 +262,7 @@ std::optional<CopyCase> PickCase(cli::Workspace& files, const std::vector<SheetE
             copy.rows.push_back(std::move(*rows));
     }
     copy.append = Chance(random, 0.4);
-    const bool group = source.image == engine::kImageGroup;
+    const bool group = source.image == visio::kImageGroup;
     if (Chance(random, group ? 0.5 : 0.15)) {
         copy.subShapes =
             Chance(random, 0.5) ? CopyCase::SubShapes::Cells : CopyCase::SubShapes::Replace;

@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "app/StringTable.h"
-#include "cli/Rows.h"
+#include "platform/visio/Resolver.h"
+#include "window/RowListing.h"
 #include "engine/CopyError.h"
 #include "host/vsdx/Vsdx.h"
 #include "support/Samples.h"
@@ -25,11 +26,13 @@ const std::set<std::string>& EmptyKinds() {
 CopyCase::Rows ChooseRows(cli::Workspace& files, const std::string& source, int16_t entry,
                           const std::vector<std::string>& tokens,
                           const std::vector<std::string>& order = {}) {
-    const std::vector<cli::ListedRow> listed = cli::ListRows(
-        files.Resolve(cli::Address::Parse(source)).sheet, *engine::FindCatalogueEntry(entry));
+    const visio::ShapePtr sheet =
+        visio::Resolver(files.AppPtr()).Resolve(visio::ObjectPath::Parse(source)).sheet;
+    const std::vector<window::ListedRow> listed =
+        window::ListEntryRows(sheet, *engine::FindCatalogueEntry(entry));
     CopyCase::Rows rows{entry, {}, {}, {}};
-    for (const cli::ListedRow& row : listed)
-        rows.tokens.push_back(row.token);
+    for (const window::ListedRow& row : listed)
+        rows.tokens.push_back(row.Token());
     const auto position = [&](const std::string& token) {
         return static_cast<size_t>(std::find(rows.tokens.begin(), rows.tokens.end(), token) -
                                    rows.tokens.begin());
@@ -141,9 +144,10 @@ TEST_F(CopyDefects, AnOrderTheInheritedRowsCannotTakeIsSaidPerDestination) {
     EXPECT_EQ(report.destinations[0].shortfalls[0].text,
               app::FormatResString(engine::kOrderKeptText, "Custom Properties"));
     EXPECT_EQ(report.outcome, engine::CopyOutcome::CompleteWithRefusals);
-    const std::vector<std::string>& messages = drawing.Messages();
+    const std::vector<engine::RunMessage>& messages = report.messages;
     ASSERT_GE(messages.size(), 2u);
-    EXPECT_NE(messages[messages.size() - 2].find("Second: " + report.destinations[0].shortfalls[0].text),
+    EXPECT_NE(messages[messages.size() - 2].text.find("Second: " +
+                                                      report.destinations[0].shortfalls[0].text),
               std::string::npos);
 }
 

@@ -32,8 +32,6 @@ public:
     cli::Workspace& Files() { return *m_files; }
     /// The report of the last copy.
     const engine::CopyReport& Report() const { return m_report; }
-    /// The messages the last copy showed.
-    const std::vector<std::string>& Messages() const { return m_messages; }
 
 private:
     void Open();
@@ -55,7 +53,6 @@ private:
     std::map<std::string, std::optional<size_t>> m_drawn;  // the other reader's paths
     size_t m_written = 0;
     engine::CopyReport m_report;
-    std::vector<std::string> m_messages;
 };
 
 }  // namespace tess::sweep

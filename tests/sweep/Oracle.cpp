@@ -4,7 +4,8 @@
 #include <functional>
 #include <map>
 
-#include "cli/Rows.h"
+#include "platform/visio/Resolver.h"
+#include "window/RowListing.h"
 #include "engine/CopyPrimitives.h"
 #include "engine/SectionCatalogue.h"
 #include "formula/Formula.h"
@@ -191,17 +192,18 @@ std::vector<int16_t> GeometryCells(const ShapePtr& sheet, int16_t section, int16
 
 EntryExpectation Expect(const ShapePtr& source, const CatalogueEntry& entry,
                         const CopyCase::Rows* chosen) {
+    Quiet prompt;
     EntryExpectation expected{&entry};
     std::vector<int16_t> cells;
     if (entry.kind == EntryKind::SingleRow) {
         const int16_t row = entry.row == visio::kRowGlueInfo ? visio::visRowMisc : entry.row;
         if (source->RowExists(entry.section, row, 0) &&
-            engine::GetCellIndicies(source, entry.section, entry.row, cells))
+            engine::GetCellIndicies(prompt, source, entry.section, entry.row, cells))
             expected.rows.push_back(ReadRow(source, entry.section, row, cells));
         return expected;
     }
     if (entry.kind == EntryKind::WholeSection || entry.kind == EntryKind::Nothing) return expected;
-    const std::vector<cli::ListedRow> listed = cli::ListRows(source, entry);
+    const std::vector<window::ListedRow> listed = window::ListEntryRows(source, entry);
     std::vector<size_t> positions;
     if (chosen) {
         positions = chosen->chosen;
@@ -220,9 +222,9 @@ EntryExpectation Expect(const ShapePtr& source, const CatalogueEntry& entry,
                      (entry.kind == EntryKind::IndexedOrNamed &&
                       engine::HasNamedRows(source, entry.section));
     const bool geometry = entry.kind == EntryKind::GeometryRows;
-    if (!geometry) engine::GetCellIndicies(source, entry.section, 0, cells);
+    if (!geometry) engine::GetCellIndicies(prompt, source, entry.section, 0, cells);
     for (size_t position : positions) {
-        const cli::ListedRow& row = listed[position];
+        const window::ListedRow& row = listed[position];
         expected.rows.push_back(ReadRow(source, row.section, row.row,
                                         geometry ? GeometryCells(source, row.section, row.row)
                                                  : cells));
@@ -269,7 +271,11 @@ Expectation::Expectation(cli::Workspace& files, const CopyCase& copy)
     : m_data(std::make_unique<Data>()) {
     Data& data = *m_data;
     data.copy = copy;
-    const ShapePtr source = files.Resolve(cli::Address::Parse(copy.source)).sheet;
+    const visio::Resolver names(files.AppPtr());
+    const auto sheetOf = [&](const std::string& address) {
+        return names.Resolve(visio::ObjectPath::Parse(address)).sheet;
+    };
+    const ShapePtr source = sheetOf(copy.source);
     data.sourceId = source->ID();
     data.sourceGeometryCount = source->GeometryCount();
     CollectMembers(source, data.members);
@@ -281,7 +287,7 @@ Expectation::Expectation(cli::Workspace& files, const CopyCase& copy)
     // them while the run goes: what they are to hold is not known before.
     std::vector<std::string> written;
     for (const std::string& address : copy.destinations)
-        written.push_back(MasterKey(files.Resolve(cli::Address::Parse(address)).sheet));
+        written.push_back(MasterKey(sheetOf(address)));
     const auto inheritsWritten = [&](const ShapePtr& shape) {
         for (const std::string& key : Inheritance(shape)) {
             if (std::find(written.begin(), written.end(), key) != written.end()) return true;
@@ -290,9 +296,8 @@ Expectation::Expectation(cli::Workspace& files, const CopyCase& copy)
     };
     const bool sourceChanges = inheritsWritten(source);
     for (const std::string& address : copy.destinations) {
-        const cli::Target target = files.Resolve(cli::Address::Parse(address));
-        const ShapePtr& destination = target.sheet;
-        DestinationBefore before{target.address, destination->ID(),
+        const ShapePtr destination = sheetOf(address);
+        DestinationBefore before{address, destination->ID(),
                                  sourceChanges || inheritsWritten(destination)};
         for (const EntryExpectation& expected : data.entries) {
             const int16_t section = expected.entry->section;
@@ -318,7 +323,7 @@ std::vector<Violation> Expectation::Check(cli::Workspace& /*files*/,
     for (const DestinationBefore& before : m_data->destinations) {
         const auto found =
             std::find_if(report.destinations.begin(), report.destinations.end(),
-                         [&](const auto& destination) { return destination.item.key == before.address; });
+                         [&](const auto& destination) { return destination.key == before.address; });
         if (found == report.destinations.end()) {
             violations.push_back({"not copied", before.address + ": not in the report"});
             continue;
@@ -344,7 +349,7 @@ void Expectation::Data::CheckDestination(const engine::DestinationReport& report
     for (const EntryExpectation& expected : entries) {
         const CatalogueEntry& entry = *expected.entry;
         if (expected.rows.empty() || Refused(report, entry.section)) continue;
-        const std::string where = before.address + " [" + cli::CaptionOf(entry) + "]";
+        const std::string where = before.address + " [" + window::CaptionOf(entry) + "]";
         std::vector<std::pair<size_t, int16_t>> rows;  // expected row to destination row
         std::map<int16_t, int16_t> sections;           // Geometry: source to destination section
         if (entry.kind == EntryKind::SingleRow) {

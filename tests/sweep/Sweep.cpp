@@ -7,10 +7,10 @@
 #include <set>
 #include <sstream>
 
-#include "app/Prompt.h"
 #include "app/StringTable.h"
 #include "cli/Check.h"
 #include "engine/CopyError.h"
+#include "platform/visio/Resolver.h"
 #include "host/embedded/Objects.h"
 #include "host/vsdx/Vsdx.h"
 #include "support/ModelDump.h"
@@ -21,30 +21,6 @@
 
 namespace tess::sweep {
 namespace {
-
-/// The messages and copy errors of the runs, answered as a person who goes on would.
-class Answers : public app::IPrompt, public engine::ICopyErrorDialog {
-public:
-    Answers() {
-        app::SetPrompt(this);
-        engine::SetCopyErrorDialog(this);
-    }
-    ~Answers() override {
-        engine::SetCopyErrorDialog(nullptr);
-        app::SetPrompt(nullptr);
-    }
-    Answers(const Answers&) = delete;
-    Answers& operator=(const Answers&) = delete;
-
-    int16_t MsgBox(const std::string& text, int16_t style, const std::string&) override {
-        messages.push_back(text);
-        return (style & app::vbYesNo) == app::vbYesNo ? app::vbNo : app::vbOK;
-    }
-    void SetMessage(const std::string&) override {}
-    Answer ShowModal(const engine::CopyErrorDetails&) override { return Answer::Continue; }
-
-    std::vector<std::string> messages;
-};
 
 /// A seed of its own for each copy, so that a copy can be made again alone.
 uint64_t CopySeed(uint64_t seed, size_t index) {
@@ -89,8 +65,10 @@ bool MayDrawLess(const CopyCase& copy) {
 /// A run ends as the front ends expect: no unexpected failure, and a run stopped by a check only
 /// where the sweep picks what the check refuses (the source and a destination one inside the
 /// other, with sub-shapes replaced).
-void CheckOutcome(const engine::CopyReport& report, const std::vector<std::string>& messages,
-                  std::vector<Violation>& violations) {
+void CheckOutcome(const engine::CopyReport& report, std::vector<Violation>& violations) {
+    std::vector<std::string> messages;
+    for (const engine::RunMessage& message : report.messages)
+        messages.push_back(message.text);
     if (report.outcome == engine::CopyOutcome::RolledBack)
         violations.push_back({"rolled back", "the run was undone by an unexpected failure"});
     for (const std::string& message : messages) {
@@ -160,20 +138,19 @@ bool DrawingSweep::Copy(uint64_t seed, CopyCase& copy, std::vector<Violation>& v
 
 std::vector<Violation> DrawingSweep::Check(const CopyCase& copy) {
     std::vector<Violation> violations;
-    Answers answers;
     embedded::Model& model = m_files->Model();
     const size_t depth = model.UndoDepth();
     try {
         const Expectation expected(*m_files, copy);
         m_report = RunCase(*m_files, copy);
-        m_messages = answers.messages;
-        CheckOutcome(m_report, m_messages, violations);
+        CheckOutcome(m_report, violations);
         for (Violation& violation : expected.Check(*m_files, m_report))
             violations.push_back(std::move(violation));
         CheckBroken(violations);
         std::set<std::string> documents;
+        const visio::Resolver names(m_files->AppPtr());
         for (const std::string& address : copy.destinations) {
-            const visio::ShapePtr sheet = m_files->Resolve(cli::Address::Parse(address)).sheet;
+            const visio::ShapePtr sheet = names.Resolve(visio::ObjectPath::Parse(address)).sheet;
             documents.insert(m_files->DocumentOf(sheet).data->name);
         }
         for (const std::string& document : documents)

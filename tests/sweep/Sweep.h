@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Prompt.h"
 #include "cli/Workspace.h"
 #include "engine/CopyRun.h"
 
@@ -43,8 +44,22 @@ struct CopyCase {
     const Rows* RowsOf(int16_t entry) const;
 };
 
-/// The one place the sweep asks the engine for a copy: the window state a front end would hand
-/// in, and the run.
+/// A front end that shows nothing (the run's messages are in its report) and answers every copy
+/// error with Continue, as a person who goes on would; a prompt that answers OK.
+class Quiet : public app::IPrompt, public engine::ICopyFrontEnd {
+public:
+    app::Answer MsgBox(const std::string&, app::Style, const std::string&) override {
+        return app::Answer::Ok;
+    }
+    void Progress(int, int, Stage) override {}
+    bool GoOn() override { return true; }
+    void SetCopyErrorDetails(const std::vector<std::string>&, const visio::ShapePtr&) override {}
+    CopyErrorAnswer ShowCopyError(const std::string&) override { return CopyErrorAnswer::Continue; }
+    void ShowMessage(const engine::RunMessage&) override {}
+};
+
+/// The one place the sweep asks the engine for a copy: the request a front end would hand in, and
+/// the run.
 engine::CopyReport RunCase(cli::Workspace& files, const CopyCase& copy);
 
 /// An object a copy can read or write, as the shape tree lists it.

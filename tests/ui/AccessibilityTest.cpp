@@ -8,6 +8,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 
+#include "support/ScriptedPrompt.h"
 #include "ui/AboutBox.h"
 #include "ui/CopyErrorDialogs.h"
 #include "ui/UiFixture.h"
@@ -59,13 +60,15 @@ TEST_F(Accessibility, EveryControlHasANameAnAccessibleNameAndKeyboardFocus) {
 }
 
 TEST(DialogAccessibility, TheDialogsControlsAreNamedAndReachable) {
-    ui::AboutBox about;
+    RecordingDesktop desktop;
+    ui::AboutBox about(desktop);
     ExpectNamedAndReachable(about);
-    const engine::CopyErrorDetails details;
-    ui::CopyErrorDialog error(QStringLiteral("message"), details);
+    const ui::CopyErrorDetails details;
+    ScriptedPrompt prompt;
+    ui::CopyErrorDialog error(QStringLiteral("message"), details, prompt);
     ExpectNamedAndReachable(error);
     EXPECT_EQ(ProgramControls(error).size(), 3u);  // Details, Continue, Cancel Run
-    ui::CopyErrorDetailsDialog list(details);
+    ui::CopyErrorDetailsDialog list(details, prompt);
     ExpectNamedAndReachable(list);
 }
 

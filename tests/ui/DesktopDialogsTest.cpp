@@ -12,6 +12,7 @@
 
 #include "platform/desktop/DesktopServices.h"
 #include "platform/visio/Constants.h"
+#include "support/ScriptedPrompt.h"
 #include "ui/AboutBox.h"
 #include "ui/CopyErrorDialogs.h"
 #include "ui/DialogDriver.h"
@@ -34,18 +35,6 @@ QString LabelText(QWidget& window, const QString& name) {
     EXPECT_NE(label, nullptr) << name.toStdString();
     return label ? label->text() : QString();
 }
-
-/// Records what the program hands the desktop instead of opening it.
-class FakeDesktop : public desktop::IDesktopServices {
-public:
-    FakeDesktop() { desktop::SetDesktopServices(this); }
-    ~FakeDesktop() override { desktop::SetDesktopServices(nullptr); }
-    bool OpenURL(const QString& target) override {
-        opened << target;
-        return true;
-    }
-    QStringList opened;
-};
 
 class CopyErrors : public UiFixture {
 protected:
@@ -123,8 +112,8 @@ TEST_F(CopyErrors, ContinueDetailsAndCancelRunAnswerARealCopy) {
     // Undone, and again with Cancel Run at the first refusal: nothing more is shown or copied.
     Window().findChild<QAction*>(QStringLiteral("mnuUndo"))->trigger();
     ASSERT_EQ(second->RowCount(visSectionScratch), 0);
-    ui::Dialogs::Reset();
-    ui::Dialogs::SetScripted(true);
+    TheDialogs().Reset();
+    TheDialogs().SetScripted(true);
     DialogDriver cancelling;
     cancelling.Then(QStringLiteral("frmCopyError"),
                     [](QDialog& dialog) { ClickIn(dialog, QStringLiteral("cmdCancel")); });
@@ -151,9 +140,10 @@ TEST_F(CopyErrors, UnloadClosesTheOpenDialogsAndTheRunGoesOn) {
 }
 
 TEST(CopyErrorDetails, FormulasShowFromAnUpperIndexAboveZeroAndTheCausesAlways) {
-    engine::CopyErrorDetails details;
+    ui::CopyErrorDetails details;
+    ScriptedPrompt prompt;
     const auto shows = [&](const QString& list) {
-        ui::CopyErrorDetailsDialog dialog(details);
+        ui::CopyErrorDetailsDialog dialog(details, prompt);
         return Items(dialog, list);
     };
     EXPECT_TRUE(shows(QStringLiteral("lstOriginal")).isEmpty()) << "nothing ever stored";
@@ -171,7 +161,7 @@ using AboutAndHelp = UiFixture;
 
 TEST_F(AboutAndHelp, TheAboutBoxShowsItsTextsAndOpensExactlyItsLinks) {
     ASSERT_TRUE(Start({QString::fromStdString(CopySample("test6_shape_properties.vsdx"))}));
-    FakeDesktop desktop;
+    RecordingDesktop& desktop = m_desktop;
     auto driver = std::make_unique<DialogDriver>();
     driver->Then(QStringLiteral("frmAbout"), [&](QDialog& box) {
         EXPECT_EQ(box.windowTitle(), ui::Res(201));
@@ -234,7 +224,7 @@ TEST(AboutBox, TheBuildTextIsMajorMinorRevisionAndThePlaceholderIsReplaced) {
 
 TEST_F(AboutAndHelp, HelpContentsOpensTheHelpBesideTheProgram) {
     ASSERT_TRUE(Start({QString::fromStdString(CopySample("test6_shape_properties.vsdx"))}));
-    FakeDesktop desktop;
+    RecordingDesktop& desktop = m_desktop;
     Window().findChild<QAction*>(QStringLiteral("mnuContent"))->trigger();
     ASSERT_EQ(desktop.opened.size(), 1);
     EXPECT_TRUE(desktop.opened[0].endsWith(QStringLiteral("/help/index.html")));

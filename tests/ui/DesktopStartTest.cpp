@@ -5,7 +5,6 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "app/Globals.h"
 #include "host/embedded/Objects.h"
 #include "host/vsdx/Vsdx.h"
 #include "support/Samples.h"
@@ -36,17 +35,17 @@ TEST_F(DesktopStart, FilesGivenOpenTheMainWindowOnTheirActivePage) {
 }
 
 TEST_F(DesktopStart, NothingOpenedSaysSoAndEnds) {
-    ui::Dialogs::QueueFiles({});  // the Open dialog cancelled
+    TheDialogs().QueueFiles({});  // the Open dialog cancelled
     EXPECT_FALSE(Start({}));
     EXPECT_EQ(Messages(),
               std::vector<std::string>{"Tessaline requires a Visio document to be open."});
-    ASSERT_EQ(ui::Dialogs::Asked().size(), 1u);
-    EXPECT_EQ(ui::Dialogs::Asked()[0].title, QStringLiteral("Tessaline"));
-    EXPECT_EQ(ui::Dialogs::Asked()[0].icon, QMessageBox::Information);
+    ASSERT_EQ(TheDialogs().Asked().size(), 1u);
+    EXPECT_EQ(TheDialogs().Asked()[0].title, QStringLiteral("Tessaline"));
+    EXPECT_EQ(TheDialogs().Asked()[0].icon, QMessageBox::Information);
 }
 
 TEST_F(DesktopStart, FilesChosenInTheOpenDialogAreOpened) {
-    ui::Dialogs::QueueFiles({QString::fromStdString(CopySample("test6_shape_properties.vsdx")),
+    TheDialogs().QueueFiles({QString::fromStdString(CopySample("test6_shape_properties.vsdx")),
                              QString::fromStdString(CopySample("Boxes.vssx"))});
     ASSERT_TRUE(Start({}));
     EXPECT_EQ(Program().TheDrawings().Documents().size(), 2u);
@@ -64,12 +63,13 @@ TEST_F(DesktopStart, AFileThatCannotBeReadIsReportedAndTheOthersOpen) {
 
 TEST_F(DesktopStart, ASecondCopySaysTheFirstRunsBeforeItAsksForAnyFile) {
     ASSERT_TRUE(Start({QString::fromStdString(CopySample("test6_shape_properties.vsdx"))}));
-    ui::Dialogs::QueueFiles({QString::fromStdString(CopySample("Boxes.vssx"))});
-    ui::DesktopProgram second({});
-    app::Main(second);
+    TheDialogs().QueueFiles({QString::fromStdString(CopySample("Boxes.vssx"))});
+    ui::DesktopProgram second({}, Services());
+    app::Startup secondStart(second);
+    secondStart.Main();
     EXPECT_EQ(second.Window(), nullptr);
     EXPECT_TRUE(second.TheDrawings().Documents().empty());
-    EXPECT_TRUE(ui::Dialogs::AnswersLeft()) << "the second copy showed an Open dialog";
+    EXPECT_TRUE(TheDialogs().AnswersLeft()) << "the second copy showed an Open dialog";
     EXPECT_EQ(Messages(), std::vector<std::string>{"Tessaline is already running."});
 }
 
@@ -146,11 +146,11 @@ TEST_F(DesktopCopy, ClosingWithChangesAsksAndCancelKeepsTheProgramRunning) {
     auto& drawings = Program().TheDrawings();
     const auto document = drawings.Documents().front();
     drawings.Model().AddPage(document);
-    ui::Dialogs::QueueAnswer(QMessageBox::Cancel);
+    TheDialogs().QueueAnswer(QMessageBox::Cancel);
     EXPECT_FALSE(Window().close());
     EXPECT_TRUE(Window().isVisible());
-    ASSERT_EQ(ui::Dialogs::Asked().size(), 1u);
-    EXPECT_EQ(ui::Dialogs::Asked()[0].text,
+    ASSERT_EQ(TheDialogs().Asked().size(), 1u);
+    EXPECT_EQ(TheDialogs().Asked()[0].text,
               QStringLiteral("Do you want to save the changes you made to "
                              "'test6_shape_properties.vsdx'?"));
 }
@@ -170,8 +170,8 @@ TEST_F(DesktopCopy, CopyingWithLeaveRunningOffClosesTheWindowAfterAskingAboutCha
     MakeSource(Node(page + QStringList{QStringLiteral("Sheet.1")}));
     AddDestination(Node(page + QStringList{QStringLiteral("Sheet.5")}));
     Control<QCheckBox>(QStringLiteral("chkShapeSection_3"))->setChecked(true);
-    ui::Dialogs::QueueAnswer(QMessageBox::Ok);       // "Clone Complete."
-    ui::Dialogs::QueueAnswer(QMessageBox::Discard);  // the changed drawing
+    TheDialogs().QueueAnswer(QMessageBox::Ok);       // "Clone Complete."
+    TheDialogs().QueueAnswer(QMessageBox::Discard);  // the changed drawing
     Click(QStringLiteral("cmdCopy"));
     EXPECT_FALSE(Window().isVisible());
     ASSERT_EQ(Messages().size(), 2u);
@@ -206,11 +206,12 @@ TEST_F(DesktopCopy, TheFileMenuChoosesTheActiveDrawingAndPage) {
 
 TEST_F(DesktopCopy, TheProgressDialogAppearsAfterHalfASecondAndItsCancelStopsTheRun) {
     ASSERT_TRUE(Start({QString::fromStdString(CopySample("test6_shape_properties.vsdx"))}));
-    ui::CopyProgress progress(&Window());
-    progress.Progress(1, 3, engine::ICopyProgress::Stage::Preparing);
+    ui::CopyErrorForms errors(m_prompt);
+    ui::CopyProgress progress(&Window(), errors, m_prompt);
+    progress.Progress(1, 3, engine::ICopyFrontEnd::Stage::Preparing);
     EXPECT_EQ(Window().findChild<QProgressDialog*>(), nullptr) << "shown before half a second";
     QTest::qWait(550);
-    progress.Progress(2, 3, engine::ICopyProgress::Stage::Copying);
+    progress.Progress(2, 3, engine::ICopyFrontEnd::Stage::Copying);
     auto* dialog = Window().findChild<QProgressDialog*>();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->labelText(), QStringLiteral("Destination 2 of 3: copying sections"));

@@ -210,8 +210,8 @@ TEST_F(RowsTabs, RowsNamedByVisioAreNotReorderedAndALoneRowIsNotSelected) {
     next->setCurrentRow(0);
     Focus(next);
     QTest::keyClick(next, Qt::Key_Up, Qt::AltModifier);
-    ASSERT_EQ(ui::Dialogs::Asked().size(), 2u);
-    for (const ui::AskedQuestion& asked : ui::Dialogs::Asked()) {
+    ASSERT_EQ(TheDialogs().Asked().size(), 2u);
+    for (const ui::AskedQuestion& asked : TheDialogs().Asked()) {
         EXPECT_EQ(asked.text, QStringLiteral("Reordering of rows with Visio assigned names (i.e "
                                              "Prop.Row_XX or User.Row_XX) is not allowed."));
         EXPECT_EQ(asked.title, QStringLiteral("Tessaline"));

@@ -3,12 +3,11 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "app/Globals.h"
-#include "engine/CopyOptions.h"
 #include "platform/registry/Registry.h"
 #include "ui/ShapeTree.h"
 #include "ui/ShapesTab.h"
 #include "ui/UiFixture.h"
+#include "window/Settings.h"
 
 namespace tess::test {
 namespace {
@@ -38,11 +37,11 @@ TEST_F(ShapesTab, TheApplicationScopeFillsNodesWhenFirstExpanded) {
     EXPECT_EQ(application->text(0), QStringLiteral("Application"));
     EXPECT_TRUE(application->isExpanded());
     EXPECT_EQ(ShapeTree::Key(application),
-              QString::fromStdString(app::g_oApplication->ApplicationID()));
+              QString::fromStdString(TheStartup().TheApplication()->ApplicationID()));
     ASSERT_EQ(Texts(application), (QStringList{QStringLiteral("test10_nested_shapes.vsdx"),
                                                QStringLiteral("Boxes.vssx")}));
-    EXPECT_EQ(ShapeTree::Image(application->child(0)), engine::kImageDrawing);
-    EXPECT_EQ(ShapeTree::Image(application->child(1)), engine::kImageStencil);
+    EXPECT_EQ(ShapeTree::Image(application->child(0)), visio::kImageDrawing);
+    EXPECT_EQ(ShapeTree::Image(application->child(1)), visio::kImageStencil);
 
     // Nothing below a document until it is expanded; then its masters come before its pages.
     QTreeWidgetItem* drawing = application->child(0);
@@ -51,14 +50,14 @@ TEST_F(ShapesTab, TheApplicationScopeFillsNodesWhenFirstExpanded) {
     drawing->setExpanded(true);
     ASSERT_EQ(Texts(drawing),
               (QStringList{QStringLiteral("Dynamic connector"), QStringLiteral("Page-1")}));
-    EXPECT_EQ(ShapeTree::Image(drawing->child(0)), engine::kImageMaster);
-    EXPECT_EQ(ShapeTree::Image(drawing->child(1)), engine::kImagePage);
+    EXPECT_EQ(ShapeTree::Image(drawing->child(0)), visio::kImageMaster);
+    EXPECT_EQ(ShapeTree::Image(drawing->child(1)), visio::kImagePage);
 
     QTreeWidgetItem* group = Node({QStringLiteral("Application"),
                                    QStringLiteral("test10_nested_shapes.vsdx"),
                                    QStringLiteral("Page-1"), QStringLiteral("Sheet.7")});
     ASSERT_NE(group, nullptr);
-    EXPECT_EQ(ShapeTree::Image(group), engine::kImageGroup);
+    EXPECT_EQ(ShapeTree::Image(group), visio::kImageGroup);
     ASSERT_EQ(Texts(group), (QStringList{QStringLiteral("Sheet.3"), QStringLiteral("Sheet.4")}));
     EXPECT_TRUE(ShapeTree::Key(group->child(0)).endsWith(QStringLiteral("\\Sheet.7\\Sheet.3")));
     EXPECT_TRUE(ShapeTree::IsUnfilled(group->child(0)));  // a group inside a group
@@ -68,7 +67,7 @@ TEST_F(ShapesTab, TheApplicationScopeFillsNodesWhenFirstExpanded) {
     EXPECT_EQ(group->childCount(), 2);
 
     // The node resolves to its shape, and shows its path from the root.
-    auto& tree = dynamic_cast<ui::ShapeTree&>(*Window().State().tree);
+    ui::ShapeTree& tree = Window().Shapes().Tree();
     const auto shape = std::dynamic_pointer_cast<visio::IShape>(tree.GetNodeObject(group->child(1)));
     ASSERT_NE(shape, nullptr);
     EXPECT_EQ(shape->ID(), 4);
@@ -100,12 +99,12 @@ TEST_F(ShapesTab, OnlyDrawingsPagesAndShapesCanBeChosen) {
           QStringList{QStringLiteral("Application"), QStringLiteral("Boxes.vssx")},
           QStringList{QStringLiteral("Application"), QStringLiteral("test10_nested_shapes.vsdx"),
                       QStringLiteral("Dynamic connector")}}) {
-        ui::Dialogs::Reset();
+        TheDialogs().Reset();
         MakeSource(Node(path));
         AddDestination(Node(path));
-        ASSERT_EQ(ui::Dialogs::Asked().size(), 2u) << path.join('/').toStdString();
-        EXPECT_EQ(ui::Dialogs::Asked()[0].text, refusal);
-        EXPECT_EQ(ui::Dialogs::Asked()[1].icon, QMessageBox::Warning);
+        ASSERT_EQ(TheDialogs().Asked().size(), 2u) << path.join('/').toStdString();
+        EXPECT_EQ(TheDialogs().Asked()[0].text, refusal);
+        EXPECT_EQ(TheDialogs().Asked()[1].icon, QMessageBox::Warning);
     }
     EXPECT_TRUE(Window().State().source.empty());
     EXPECT_TRUE(Window().State().destinations.empty());
@@ -176,22 +175,22 @@ TEST_F(ShapesTab, AllAndNoneTickEveryBoxButOnlyEnabledOnesCount) {
 
 TEST_F(ShapesTab, OptionsAreReadAtStartAndWrittenWhenTheWindowCloses) {
     // A first run writes the defaults; a stored append choice is shown the next time.
-    registry::CreateRegistryKey(kRoot, engine::kSettingsKey);
-    registry::SetRegistryString(kRoot, engine::kSettingsKey, "CopyType", "1");
-    registry::SetRegistryString(kRoot, engine::kSettingsKey, "SubShape", "abc");
+    m_registry.CreateRegistryKey(kRoot, window::kSettingsKey);
+    m_registry.SetRegistryString(kRoot, window::kSettingsKey, "CopyType", "1");
+    m_registry.SetRegistryString(kRoot, window::kSettingsKey, "SubShape", "abc");
     ASSERT_TRUE(Start({QString::fromStdString(CopySample("test10_nested_shapes.vsdx"))}));
     EXPECT_TRUE(Control<QRadioButton>(QStringLiteral("optAppend"))->isChecked());
     EXPECT_TRUE(Control<QRadioButton>(QStringLiteral("optIgnoreSubShapes"))->isChecked());
     EXPECT_TRUE(Control<QCheckBox>(QStringLiteral("chkCreateDestination"))->isChecked());
     EXPECT_TRUE(Control<QCheckBox>(QStringLiteral("chkLeaveTessalineRunning"))->isChecked());
-    EXPECT_EQ(registry::GetRegistryString(kRoot, engine::kSettingsKey, "LeaveRunning"), "1");
+    EXPECT_EQ(m_registry.GetRegistryString(kRoot, window::kSettingsKey, "LeaveRunning"), "1");
 
     Control<QRadioButton>(QStringLiteral("optReplaceSubShapes"))->setChecked(true);
     Control<QCheckBox>(QStringLiteral("chkCopyShapeText"))->setChecked(true);
     Click(QStringLiteral("cmdClose"));
     EXPECT_FALSE(Window().isVisible());
-    EXPECT_EQ(registry::GetRegistryString(kRoot, engine::kSettingsKey, "SubShape"), "3");
-    EXPECT_EQ(registry::GetRegistryString(kRoot, engine::kSettingsKey, "CopyShapeText"), "1");
+    EXPECT_EQ(m_registry.GetRegistryString(kRoot, window::kSettingsKey, "SubShape"), "3");
+    EXPECT_EQ(m_registry.GetRegistryString(kRoot, window::kSettingsKey, "CopyShapeText"), "1");
 }
 
 }  // namespace

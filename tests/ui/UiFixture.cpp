@@ -3,14 +3,9 @@
 #include <QTest>
 #include <filesystem>
 
-#include "app/Globals.h"
-#include "app/Prompt.h"
 #include "support/Samples.h"
 
 namespace tess::test {
-namespace {
-ui::MessageBoxPrompt g_prompt;
-}
 
 void UiFixture::SetUp() {
     m_oldConfig = qgetenv("XDG_CONFIG_HOME");
@@ -18,24 +13,18 @@ void UiFixture::SetUp() {
     qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(m_folder.Path("runtime")));
     std::filesystem::create_directories(m_folder.Path("runtime"));
     std::filesystem::permissions(m_folder.Path("runtime"), std::filesystem::perms::owner_all);
-    registry::SetBackend(&m_settings);
-    ui::Dialogs::Reset();
-    ui::Dialogs::SetScripted(true);
-    app::SetPrompt(&g_prompt);
+    m_dialogs.SetScripted(true);
 }
 
 void UiFixture::TearDown() {
     if (m_program && m_program->Window()) {
         // Whatever the test left changed is discarded, not saved.
         for (size_t i = 0; i < m_program->TheDrawings().Documents().size(); ++i)
-            ui::Dialogs::QueueAnswer(QMessageBox::Discard);
+            m_dialogs.QueueAnswer(QMessageBox::Discard);
         m_program->Window()->close();
     }
-    app::g_oApplication.reset();
+    m_startup.reset();
     m_program.reset();
-    app::SetPrompt(nullptr);
-    registry::SetBackend(nullptr);
-    ui::Dialogs::Reset();
     if (m_oldConfig.isEmpty()) qunsetenv("XDG_CONFIG_HOME");
     else qputenv("XDG_CONFIG_HOME", m_oldConfig);
 }
@@ -48,9 +37,10 @@ std::string UiFixture::CopySample(const std::string& fileName) {
 }
 
 bool UiFixture::Start(const QStringList& files) {
-    m_program = std::make_unique<ui::DesktopProgram>(files);
-    app::Main(*m_program);
-    return app::g_oApplication && m_program->Window();
+    m_program = std::make_unique<ui::DesktopProgram>(files, Services());
+    m_startup = std::make_unique<app::Startup>(*m_program);
+    m_startup->Main();
+    return m_startup->TheApplication() && m_program->Window();
 }
 
 void UiFixture::Click(const QString& buttonName) {
@@ -94,7 +84,7 @@ void UiFixture::AddDestination(QTreeWidgetItem* node) {
 
 std::vector<std::string> UiFixture::Messages() const {
     std::vector<std::string> texts;
-    for (const ui::AskedQuestion& question : ui::Dialogs::Asked())
+    for (const ui::AskedQuestion& question : m_dialogs.Asked())
         texts.push_back(question.text.toStdString());
     return texts;
 }

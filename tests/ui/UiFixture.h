@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "app/Startup.h"
+#include "platform/desktop/DesktopServices.h"
 #include "platform/registry/FileRegistry.h"
 #include "support/TempFolder.h"
 #include "ui/DesktopProgram.h"
@@ -16,8 +18,19 @@
 
 namespace tess::test {
 
+/// Records what the program hands the desktop instead of opening it.
+class RecordingDesktop : public desktop::IDesktopServices {
+public:
+    bool OpenURL(const QString& target) override {
+        opened << target;
+        return true;
+    }
+    QStringList opened;
+};
+
 /// A desktop program started on copies of sample drawings in a folder of its own, with its
-/// settings store in that folder and every message box answered from a script.
+/// settings store in that folder, every message box answered from a script and the desktop's
+/// handlers recorded.
 class UiFixture : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -30,6 +43,12 @@ protected:
     bool Start(const QStringList& files);
     ui::MainWindow& Window() { return *m_program->Window(); }
     ui::DesktopProgram& Program() { return *m_program; }
+    app::Startup& TheStartup() { return *m_startup; }
+    ui::Dialogs& TheDialogs() { return m_dialogs; }
+    /// What a desktop program of the test is made with.
+    ui::ProgramServices Services() {
+        return {m_dialogs, m_prompt, registry::Registry(m_settings), m_desktop};
+    }
 
     /// A control of the main window by its control name; fails the test when there is none.
     template <class T>
@@ -51,9 +70,14 @@ protected:
     TempFolder m_folder;
     /// The settings store of the test: a file in its folder.
     registry::FileRegistry m_settings{m_folder.Path("settings.conf")};
+    registry::Registry m_registry{m_settings};
+    ui::Dialogs m_dialogs;
+    ui::MessageBoxPrompt m_prompt{m_dialogs};
+    RecordingDesktop m_desktop;
 
 private:
     std::unique_ptr<ui::DesktopProgram> m_program;
+    std::unique_ptr<app::Startup> m_startup;
     QByteArray m_oldConfig;
 };
 

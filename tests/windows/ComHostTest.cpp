@@ -44,43 +44,26 @@ private:
     std::optional<com::Dispatch> m_application;
 };
 
-/// The window state and answers of a copy run, owned by each test.
+/// The request and the answers of copy runs, owned by each test.
 class CopyState {
 public:
-    CopyState() {
-        engine::SetCopyErrorDialog(&dialog);
-        window.tree = &tree;
+    engine::CopyTarget Target(const ShapePtr& sheet) {
+        return {"target" + std::to_string(++m_targets), sheet->Name(), sheet};
     }
-    ~CopyState() { engine::SetCopyErrorDialog(nullptr); }
-    engine::ListItem Item(const ObjectPtr& object, int16_t image, const std::string& text) {
-        const std::string key = "node" + std::to_string(tree.objects.size() + 1);
-        tree.objects[key] = object;
-        return {key, text, image};
-    }
-    engine::ListItem Item(const ShapePtr& shape) {
-        return Item(shape, shape->Shapes()->Count() > 0 ? engine::kImageGroup : engine::kImageShape,
-                    shape->Name());
-    }
-    void Choose(std::initializer_list<int16_t> boxes) {
-        auto& sections = window.sections;
-        for (auto& box : sections.boxes)
-            box = {0, false};
-        for (int16_t box : boxes)
-            sections.boxes[static_cast<size_t>(box)] = {1, true};
-    }
-    void Run(const ApplicationPtr& application, const engine::ListItem& source,
-             std::vector<engine::ListItem> destinations) {
-        window.source = {source};
-        window.destinations = std::move(destinations);
-        window.options.copyTypeFrameEnabled = true;
-        engine::CopyDriver(application).BeginCopy(window);
+    engine::CopyTarget Target(const PagePtr& page) { return Target(page->PageSheet()); }
+    void Choose(std::initializer_list<int16_t> boxes) { request.sections.assign(boxes); }
+    void Run(const ApplicationPtr& application, const engine::CopyTarget& source,
+             std::vector<engine::CopyTarget> destinations) {
+        request.source = source;
+        request.destinations = std::move(destinations);
+        engine::CopyDriver(application).BeginCopy(request, frontEnd);
     }
 
-    engine::CopyWindow window;
+    engine::CopyRequest request;
+    ScriptedFrontEnd frontEnd;
 
-    ScriptedPrompt prompt;
-    ScriptedCopyErrorDialog dialog;
-    MapTree tree;
+private:
+    int m_targets = 0;
 };
 
 void AddRows(const ShapePtr& shape, int16_t section, std::vector<std::vector<std::string>> rows) {
@@ -131,19 +114,19 @@ void CopyScenarios(const ApplicationPtr& application, const AddMasterFn& addMast
     const PagePtr second = document->Pages()->Add();
     const ShapePtr other = second->DrawRectangle(1, 1, 2, 2);
     state.Choose({2, 9, 13});
-    state.Run(application, state.Item(source), {state.Item(first), state.Item(other)});
+    state.Run(application, state.Target(source), {state.Target(first), state.Target(other)});
 
     // Append chosen rows in a new order, with Geometry, to a shape that has rows of its own.
     const ShapePtr appended = page->DrawRectangle(6, 6, 7, 7);
     AddRows(appended, visSectionScratch, {{"7"}, {"8"}, {"9"}});
     state.Choose({2, 9, 8});
-    state.window.options.SelectAppend();
-    state.window.rowSelection.choices["Scratch"] = {1, 1, 0};
-    state.window.rowOrders.orders["Scratch"] = {1, 0, 0};
-    state.Run(application, state.Item(source), {state.Item(appended)});
-    state.window.options.SelectOverwrite();
-    state.window.rowSelection.ResetAll();
-    state.window.rowOrders.ResetAll();
+    state.request.options.copyType = engine::CopyType::Append;
+    state.request.rows[visSectionScratch] = {1, 1, 0};
+    state.request.orders[visSectionScratch] = {1, 0, 0};
+    state.Run(application, state.Target(source), {state.Target(appended)});
+    state.request.options.copyType = engine::CopyType::Overwrite;
+    state.request.rows.clear();
+    state.request.orders.clear();
 
     // Refused formulas: Continue, then Cancel Run.
     const ShapePtr refusing = page->DrawRectangle(1, 5, 2, 6);
@@ -151,10 +134,11 @@ void CopyScenarios(const ApplicationPtr& application, const AddMasterFn& addMast
     AddRows(refusing, visSectionScratch, {{"User.Only"}});
     refusing->Cells("LinePattern")->SetFormula("User.Only");
     state.Choose({9, 13});
-    state.Run(application, state.Item(refusing), {state.Item(page->DrawRectangle(2, 5, 3, 6))});
-    state.dialog.answers = {engine::ICopyErrorDialog::Answer::CancelRun};
-    state.Run(application, state.Item(refusing),
-              {state.Item(page->DrawRectangle(3, 5, 4, 6)), state.Item(page->DrawRectangle(4, 5, 5, 6))});
+    state.Run(application, state.Target(refusing), {state.Target(page->DrawRectangle(2, 5, 3, 6))});
+    state.frontEnd.answers = {engine::ICopyFrontEnd::CopyErrorAnswer::CancelRun};
+    state.Run(application, state.Target(refusing),
+              {state.Target(page->DrawRectangle(3, 5, 4, 6)),
+               state.Target(page->DrawRectangle(4, 5, 5, 6))});
 
     // Sub-shapes: the chosen cells go to the destination's sub-shapes of the same name.
     const auto makeGroup = [&](double x) {
@@ -166,23 +150,22 @@ void CopyScenarios(const ApplicationPtr& application, const AddMasterFn& addMast
     const ShapePtr sourceGroup = makeGroup(1);
     AddNamedRow(sourceGroup->Shapes()->Item(1), visSectionUser, "Deep", {"PinX*2"});
     const ShapePtr destinationGroup = makeGroup(3);
-    state.window.options.SelectCopySubShapes();
+    state.request.options.subShapes = engine::SubShapes::CopyCells;
     state.Choose({2});
-    state.Run(application, state.Item(sourceGroup), {state.Item(destinationGroup)});
-    state.window.options.SelectIgnoreSubShapes();
+    state.Run(application, state.Target(sourceGroup), {state.Target(destinationGroup)});
+    state.request.options.subShapes = engine::SubShapes::Ignore;
 
     // A shape in a master, copied to through the master's edit copy.
     const MasterPtr box = addMaster(document, "Box");
     box->Drop(page->DrawRectangle(6, 1, 7, 2), 0, 0);
     page->Drop(box, 3, 3);
     state.Choose({2, 9});
-    state.Run(application, state.Item(source), {state.Item(box->Shapes()->Item(1))});
+    state.Run(application, state.Target(source), {state.Target(box->Shapes()->Item(1))});
 
     // A page sheet to another page's.
     AddNamedRow(page->PageSheet(), visSectionUser, "Scale", {"2"});
     state.Choose({2});
-    state.Run(application, state.Item(page, engine::kImagePage, page->Name()),
-              {state.Item(second, engine::kImagePage, second->Name())});
+    state.Run(application, state.Target(page), {state.Target(second)});
 }
 
 class ComHost : public ::testing::Test {
@@ -275,8 +258,8 @@ TEST_F(ComHost, TheCopyScenariosLeaveTheSameDrawingAsOnTheEmbeddedModel) {
             },
             state);
         direct = WithoutGuids(DumpModel(model->TheModel()));
-        directPrompts = state.prompt.Texts();
-        directDialogs = state.dialog.shown;
+        directPrompts = state.frontEnd.Texts();
+        directDialogs = state.frontEnd.shown;
     }
     // The scenarios did copy: what they were to leave is there.
     EXPECT_NE(direct.find("=Width*2"), std::string::npos);
@@ -292,8 +275,8 @@ TEST_F(ComHost, TheCopyScenariosLeaveTheSameDrawingAsOnTheEmbeddedModel) {
         },
         state);
     EXPECT_EQ(WithoutGuids(control.Dump()), direct);
-    EXPECT_EQ(state.prompt.Texts(), directPrompts);
-    EXPECT_EQ(state.dialog.shown, directDialogs);
+    EXPECT_EQ(state.frontEnd.Texts(), directPrompts);
+    EXPECT_EQ(state.frontEnd.shown, directDialogs);
 }
 
 }  // namespace
@@ -311,15 +294,15 @@ TEST_F(ComHost, AFailureAtAnyHostCallIsReportedWithItsNumberAndTheRunRolledBack)
     const ShapePtr destination = page->DrawRectangle(4, 4, 5, 5);
     CopyState state;
     state.Choose({2, 9});
-    const engine::ListItem sourceItem = state.Item(source);
-    const engine::ListItem destinationItem = state.Item(destination);
+    const engine::CopyTarget sourceItem = state.Target(source);
+    const engine::CopyTarget destinationItem = state.Target(destination);
     const auto run = [&] { state.Run(visio, sourceItem, {destinationItem}); };
 
     const std::string before = control.Dump();
     const int32_t start = control.HostCalls();
     run();
     const int32_t calls = control.HostCalls() - start;
-    ASSERT_EQ(state.prompt.Texts(), std::vector<std::string>{"Clone Complete."});
+    ASSERT_EQ(state.frontEnd.Texts(), std::vector<std::string>{"Clone Complete."});
     visio->Undo();
     ASSERT_EQ(control.Dump(), before);
 
@@ -328,14 +311,14 @@ TEST_F(ComHost, AFailureAtAnyHostCallIsReportedWithItsNumberAndTheRunRolledBack)
     int reports = 0;
     for (int32_t n = 1; n <= calls; ++n) {
         SCOPED_TRACE("failure at host call " + std::to_string(n));
-        state.prompt.messages.clear();
-        state.dialog.shown.clear();
+        state.frontEnd.messages.clear();
+        state.frontEnd.shown.clear();
         control.InjectFailure(n);
         run();
         control.InjectFailure(0);
         // An error report names the host's number; some failures the run expects and passes
         // over, and a refused formula goes to the copy-error dialog instead.
-        for (const auto& message : state.prompt.messages) {
+        for (const auto& message : state.frontEnd.messages) {
             if (message.text.rfind("Problem in ", 0) != 0) continue;
             ++reports;
             EXPECT_NE(message.text.find(number), std::string::npos) << message.text;

@@ -2,10 +2,10 @@
 // the copy options land under the program's key of the current user's hive.
 #include <gtest/gtest.h>
 
-#include "engine/CopyOptions.h"
 #include "platform/registry/Registry.h"
 #include "platform/visio/Error.h"
 #include "support/ScriptedPrompt.h"
+#include "window/Settings.h"
 
 #include "platform/windows/Windows.h"
 
@@ -43,75 +43,81 @@ protected:
     void TearDown() override { Clear(); }
     static void Clear() {
         RegDeleteTreeA(HKEY_CURRENT_USER, kParent);
-        RegDeleteTreeA(HKEY_CURRENT_USER, engine::kSettingsKey);
+        RegDeleteTreeA(HKEY_CURRENT_USER, window::kSettingsKey);
     }
+
+    std::unique_ptr<registry::IRegistryBackend> backend = registry::MakePlatformBackend();
+    registry::Registry store{*backend};
 };
 
 TEST_F(WindowsRegistry, WritesReadBackAndFailuresHaveTheirNumbers) {
     using namespace registry;
-    EXPECT_EQ(ErrorOf([] { GetRegistryString(kCurrentUser, kKey, "A"); }), regerr::kKeyMissing);
-    EXPECT_EQ(ErrorOf([] { SetRegistryString(kCurrentUser, kKey, "A", "1"); }),
+    EXPECT_EQ(ErrorOf([&] { store.GetRegistryString(kCurrentUser, kKey, "A"); }),
               regerr::kKeyMissing);
-    CreateRegistryKey(kCurrentUser, kKey);
+    EXPECT_EQ(ErrorOf([&] { store.SetRegistryString(kCurrentUser, kKey, "A", "1"); }),
+              regerr::kKeyMissing);
+    store.CreateRegistryKey(kCurrentUser, kKey);
     try {
-        GetRegistryString(kCurrentUser, kKey, "A");
+        store.GetRegistryString(kCurrentUser, kKey, "A");
         ADD_FAILURE() << "a missing value was read";
     } catch (const Error& error) {
         EXPECT_EQ(error.Number(), 1001);
         EXPECT_EQ(error.Description(), "Item does not exist for this registry key");
     }
-    SetRegistryString(kCurrentUser, kKey, "A", "one");
-    EXPECT_EQ(GetRegistryString(kCurrentUser, kKey, "A"), "one");
+    store.SetRegistryString(kCurrentUser, kKey, "A", "one");
+    EXPECT_EQ(store.GetRegistryString(kCurrentUser, kKey, "A"), "one");
     EXPECT_EQ(StoredText(kKey, "A"), "one");
-    SetRegistryString(kCurrentUser, kKey, "Empty", "");
+    store.SetRegistryString(kCurrentUser, kKey, "Empty", "");
     EXPECT_EQ(StoredText(kKey, "Empty"), " ");
-    SetRegistryString(kCurrentUser, kKey, "Long", std::string(1023, 'x'));
-    EXPECT_EQ(GetRegistryString(kCurrentUser, kKey, "Long").size(), 1023u);
-    SetRegistryString(kCurrentUser, kKey, "Long", std::string(1024, 'x'));
-    EXPECT_EQ(ErrorOf([] { GetRegistryString(kCurrentUser, kKey, "Long"); }),
+    store.SetRegistryString(kCurrentUser, kKey, "Long", std::string(1023, 'x'));
+    EXPECT_EQ(store.GetRegistryString(kCurrentUser, kKey, "Long").size(), 1023u);
+    store.SetRegistryString(kCurrentUser, kKey, "Long", std::string(1024, 'x'));
+    EXPECT_EQ(ErrorOf([&] { store.GetRegistryString(kCurrentUser, kKey, "Long"); }),
               regerr::kItemMissing);
     // The registry's own case rules.
-    EXPECT_EQ(GetRegistryString(kCurrentUser, "software\\TESSALINETESTS\\registry", "a"), "one");
+    EXPECT_EQ(store.GetRegistryString(kCurrentUser, "software\\TESSALINETESTS\\registry", "a"),
+              "one");
 
     // A key under a root that is no registry root cannot be made.
     try {
-        CreateRegistryKey(0x12345678u, "Software\\Nowhere");
+        store.CreateRegistryKey(0x12345678u, "Software\\Nowhere");
         ADD_FAILURE() << "a key was made under no root";
     } catch (const Error& error) {
         EXPECT_EQ(error.Number(), 1002);
         EXPECT_EQ(error.Description(), "Unable to create the registry key");
     }
-    EXPECT_EQ(ErrorOf([] { OpenRegistryKey(0x12345678u, "Software"); }), regerr::kKeyMissing);
+    EXPECT_EQ(ErrorOf([&] { store.OpenRegistryKey(0x12345678u, "Software"); }),
+              regerr::kKeyMissing);
 }
 
 TEST_F(WindowsRegistry, EnumerationAndCreatingAValueFollowTheRegistry) {
     using namespace registry;
-    CreateRegistryValue(kCurrentUser, kKey, "A", "first");  // makes the key too
-    CreateRegistryValue(kCurrentUser, kKey, "A", "second");
+    store.CreateRegistryValue(kCurrentUser, kKey, "A", "first");  // makes the key too
+    store.CreateRegistryValue(kCurrentUser, kKey, "A", "second");
     EXPECT_EQ(StoredText(kKey, "A"), "first");
     // The order is the registry's own (Wine's is by name, Windows' mostly by age): these agree.
-    SetRegistryString(kCurrentUser, kKey, "B", "x");
-    EXPECT_EQ(EnumRegistryValues(kCurrentUser, kKey),
+    store.SetRegistryString(kCurrentUser, kKey, "B", "x");
+    EXPECT_EQ(store.EnumRegistryValues(kCurrentUser, kKey),
               (std::vector<std::string>{"A\\\\first", "B\\\\x"}));
-    SetRegistryString(kCurrentUser, kKey, "C", std::string(300, 'y'));
-    SetRegistryString(kCurrentUser, kKey, "D", "z");
-    EXPECT_EQ(EnumRegistryValues(kCurrentUser, kKey).size(), 2u);  // stops at the long one
+    store.SetRegistryString(kCurrentUser, kKey, "C", std::string(300, 'y'));
+    store.SetRegistryString(kCurrentUser, kKey, "D", "z");
+    EXPECT_EQ(store.EnumRegistryValues(kCurrentUser, kKey).size(), 2u);  // stops at the long one
 }
 
 TEST_F(WindowsRegistry, CopyOptionsLiveUnderTheProgramsKey) {
     ScriptedPrompt prompt;
-    engine::OptionControls options;
-    engine::ReadRegistrySettings(options);
-    EXPECT_EQ(StoredText(engine::kSettingsKey, "CopyType"), "0");
-    options.SelectAppend();
-    options.chkCopyShapeText.value = 1;
-    engine::WriteRegistrySettings(options);
+    window::StoredOptions options;
+    window::ReadRegistrySettings(store, prompt, options);
+    EXPECT_EQ(StoredText(window::kSettingsKey, "CopyType"), "0");
+    options.copy.copyType = engine::CopyType::Append;
+    options.copy.copyShapeText = true;
+    window::WriteRegistrySettings(store, prompt, options);
     EXPECT_EQ(StoredText("Software\\Quorvantis\\Plexaware_2003\\Tessaline 2003", "CopyType"), "1");
-    EXPECT_EQ(StoredText(engine::kSettingsKey, "CopyShapeText"), "1");
-    engine::OptionControls read;
-    engine::ReadRegistrySettings(read);
-    EXPECT_TRUE(read.optAppend);
-    EXPECT_EQ(read.chkCopyShapeText.value, 1);
+    EXPECT_EQ(StoredText(window::kSettingsKey, "CopyShapeText"), "1");
+    window::StoredOptions read;
+    window::ReadRegistrySettings(store, prompt, read);
+    EXPECT_EQ(read.copy.copyType, engine::CopyType::Append);
+    EXPECT_TRUE(read.copy.copyShapeText);
     EXPECT_TRUE(prompt.messages.empty());
 }
 

@@ -2,7 +2,6 @@
 // running Visio (1402), and the program's windows closed when Visio quits.
 #include <gtest/gtest.h>
 
-#include "app/Globals.h"
 #include "app/windows/WindowsStartup.h"
 #include "host/com/ComHost.h"
 #include "support/ScriptedPrompt.h"
@@ -13,51 +12,50 @@ namespace {
 
 class RecordingWindows : public app::IWindows {
 public:
-    void DisplayMainWindow() override { calls.push_back("Display frmCellCopy"); }
+    void DisplayMainWindow(app::Application&) override { calls.push_back("Display frmCellCopy"); }
     void Unload(std::string_view form) override { calls.push_back("Unload " + std::string(form)); }
     std::vector<std::string> calls;
 };
 
 class WindowsStartup : public ::testing::Test {
 protected:
-    void TearDown() override { app::g_oApplication.reset(); }
-
     com::ComApartment apartment;
     ScriptedPrompt prompt;
     RecordingWindows windows;
-    app::WindowsStartupServices services{windows};
+    app::WindowsStartupServices services{windows, prompt};
+    app::Startup startup{services};
 };
 
 TEST_F(WindowsStartup, WithoutVisioTheProgramSaysSoAndEnds) {
-    app::Main(services);
+    startup.Main();
     ASSERT_EQ(prompt.messages.size(), 1u);
     EXPECT_EQ(prompt.messages[0].text, "Tessaline requires a Visio document to be open.");
-    EXPECT_EQ(prompt.messages[0].style, app::kStyleReport);
+    EXPECT_EQ(prompt.messages[0].style, app::Style::Report);
     EXPECT_EQ(prompt.messages[0].title, "Tessaline");
-    EXPECT_FALSE(app::g_oApplication);
+    EXPECT_FALSE(startup.TheApplication());
     EXPECT_TRUE(windows.calls.empty());
 }
 
 TEST_F(WindowsStartup, ASecondCopyFindsTheFirstsMainWindow) {
-    app::LoadApplicationResourceStrings();
-    EXPECT_FALSE(app::IsTessalineAlreadyLoaded(services));
+    startup.LoadApplicationResourceStrings();
+    EXPECT_FALSE(startup.IsTessalineAlreadyLoaded());
     {
         StandInProcess firstCopy("tessaline_second_copy.exe");
-        EXPECT_TRUE(app::IsTessalineAlreadyLoaded(services));
-        app::Main(services);  // no Visio either: the other copy is what it reports
+        EXPECT_TRUE(startup.IsTessalineAlreadyLoaded());
+        startup.Main();  // no Visio either: the other copy is what it reports
         EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Tessaline is already running."});
-        EXPECT_FALSE(app::g_oApplication);
+        EXPECT_FALSE(startup.TheApplication());
     }
     // Only that class and that caption count.
     app::MainWindowMarker other("Not Tessaline", nullptr);
-    EXPECT_FALSE(app::IsTessalineAlreadyLoaded(services));
+    EXPECT_FALSE(startup.IsTessalineAlreadyLoaded());
 }
 
 TEST_F(WindowsStartup, WhenVisioQuitsEveryWindowOfTheProgramCloses) {
     StandInProcess visio;
-    app::Main(services);
-    ASSERT_TRUE(app::g_oApplication);
-    ASSERT_TRUE(app::g_oApplication->VisioApplication());
+    startup.Main();
+    ASSERT_TRUE(startup.TheApplication());
+    ASSERT_TRUE(startup.TheApplication()->VisioApplication());
     EXPECT_TRUE(prompt.messages.empty());
     EXPECT_EQ(windows.calls, std::vector<std::string>{"Display frmCellCopy"});
 
@@ -67,7 +65,7 @@ TEST_F(WindowsStartup, WhenVisioQuitsEveryWindowOfTheProgramCloses) {
               (std::vector<std::string>{"Display frmCellCopy", "Unload frmAbout",
                                         "Unload frmCopyError", "Unload frmCopyErrorDetails",
                                         "Unload frmCellCopy"}));
-    EXPECT_FALSE(app::g_oApplication->VisioApplication());
+    EXPECT_FALSE(startup.TheApplication()->VisioApplication());
     EXPECT_TRUE(visio.WaitForExit(10000));
     EXPECT_TRUE(prompt.messages.empty());  // no error report on the way
 }
