@@ -102,21 +102,36 @@ void VisitFormulas(app::IPrompt& prompt, const ShapePtr& sheet,
     }
 }
 
-/// The shapes of the outermost group sheet belongs to (or sheet alone), with sheet's members;
-/// without outward, sheet and its members only.
-std::vector<ShapePtr> Family(const ShapePtr& sheet, bool outward = true) {
-    ShapePtr top = sheet;
-    while (const auto parent = std::dynamic_pointer_cast<visio::IShape>(top->Parent())) {
-        if (!outward) break;
-        top = parent;
+/// Adds every shape of a list, each before its members, at any depth.
+void AddShapes(const visio::ShapesPtr& list, std::vector<ShapePtr>& shapes) {
+    for (int16_t i = 1; list && i <= list->Count(); ++i) {
+        shapes.push_back(list->Item(i));
+        AddShapes(shapes.back()->Shapes(), shapes);
     }
-    std::vector<ShapePtr> family{top};
-    for (size_t i = 0; i < family.size(); ++i) {
-        const visio::ShapesPtr members = family[i]->Shapes();
-        for (int16_t k = 1; members && k <= members->Count(); ++k)
-            family.push_back(members->Item(k));
-    }
-    return family;
+}
+
+/// A sheet and its members at any depth.
+std::vector<ShapePtr> Members(const ShapePtr& sheet) {
+    std::vector<ShapePtr> members{sheet};
+    AddShapes(sheet->Shapes(), members);
+    return members;
+}
+
+/// Every shape of a page at any depth, with its page sheet.
+std::vector<ShapePtr> ShapesOfPage(const visio::PagePtr& page) {
+    std::vector<ShapePtr> shapes{page->PageSheet()};
+    AddShapes(page->Shapes(), shapes);
+    return shapes;
+}
+
+/// The sheets whose formulas can name a sheet by its ID or name: every shape of its page (and
+/// the page sheet) or of its master; a document sheet alone.
+std::vector<ShapePtr> Neighbours(const ShapePtr& sheet) {
+    if (const visio::PagePtr page = sheet->ContainingPage()) return ShapesOfPage(page);
+    std::vector<ShapePtr> shapes;
+    if (const visio::MasterPtr master = sheet->ContainingMaster()) AddShapes(master->Shapes(), shapes);
+    if (shapes.empty()) shapes.push_back(sheet);
+    return shapes;
 }
 
 /// Adds the cells of target's sections that the formulas of sheets name (target's own formulas
@@ -144,19 +159,6 @@ void AddCellsNamedIn(app::IPrompt& prompt, const ShapePtr& target, const std::ve
     }
 }
 
-/// Every shape of a page at any depth, with its page sheet.
-std::vector<ShapePtr> ShapesOfPage(const visio::PagePtr& page) {
-    std::vector<ShapePtr> shapes{page->PageSheet()};
-    const std::function<void(const visio::ShapesPtr&)> add = [&](const visio::ShapesPtr& list) {
-        for (int16_t i = 1; list && i <= list->Count(); ++i) {
-            shapes.push_back(list->Item(i));
-            add(shapes.back()->Shapes());
-        }
-    };
-    add(page->Shapes());
-    return shapes;
-}
-
 }  // namespace
 
 std::vector<ShapePtr> InstancesOf(const ShapePtr& shape, bool anyOfItsMaster) {
@@ -181,7 +183,7 @@ std::set<NamedCell> CellsNamedFromOutside(app::IPrompt& prompt, const ShapePtr& 
                                           const std::function<bool(int16_t)>& inSections) {
     std::set<NamedCell> named;
     RowFinder rows(sheet);
-    AddCellsNamedIn(prompt, sheet, Family(sheet), true, rows, inSections, named);
+    AddCellsNamedIn(prompt, sheet, Neighbours(sheet), true, rows, inSections, named);
     for (const ShapePtr& instance : InstancesOf(sheet, false))
         AddCellsNamedIn(prompt, instance, ShapesOfPage(instance->ContainingPage()), false, rows,
                         inSections, named);
@@ -191,13 +193,13 @@ std::set<NamedCell> CellsNamedFromOutside(app::IPrompt& prompt, const ShapePtr& 
 std::set<int32_t> MembersNamedFromOutside(app::IPrompt& prompt, const ShapePtr& group) {
     std::set<int32_t> members;
     std::map<std::string, int32_t, std::less<>> names;
-    const std::vector<ShapePtr> inside = Family(group, false);
+    const std::vector<ShapePtr> inside = Members(group);
     for (size_t i = 1; i < inside.size(); ++i) {
         members.insert(inside[i]->ID());
         names.emplace(inside[i]->Name(), inside[i]->ID());
     }
     std::set<int32_t> named;
-    for (const ShapePtr& other : Family(group)) {
+    for (const ShapePtr& other : Neighbours(group)) {
         if (members.count(other->ID())) continue;
         VisitFormulas(prompt, other, [&](int16_t, const std::string& text) {
             for (const formula::Reference& reference : formula::Parse(text).formula.references) {

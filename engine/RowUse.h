@@ -18,9 +18,9 @@ namespace tess::engine {
 using NamedCell = std::tuple<int16_t, int16_t, int16_t>;
 
 /// The cells of sheet's sections that `inSections` accepts, named by formulas outside those
-/// sections: the sheet's own other formulas, and those of the group it belongs to (every shape of
-/// its outermost group, at any depth) and of its own members; for a shape of a master, also the
-/// formulas of the pages that name its instances. Formulas are read as the copy reads them.
+/// sections: the sheet's own other formulas, and those of every shape of its page or master (the
+/// page sheet too); for a shape of a master, also the formulas of the pages that name its
+/// instances. Formulas are read as the copy reads them.
 std::set<NamedCell> CellsNamedFromOutside(app::IPrompt& prompt, const visio::ShapePtr& sheet,
                                           const std::function<bool(int16_t)>& inSections);
 
@@ -30,7 +30,7 @@ std::set<NamedCell> CellsNamedFromOutside(app::IPrompt& prompt, const visio::Sha
 std::vector<visio::ShapePtr> InstancesOf(const visio::ShapePtr& shape, bool anyOfItsMaster);
 
 /// The members of group (at any depth), by ID, that formulas of shapes other than those members
-/// name: the group's own, and those of the outermost group it belongs to.
+/// name: the group's own, and those of every shape of its page or master.
 std::set<int32_t> MembersNamedFromOutside(app::IPrompt& prompt, const visio::ShapePtr& group);
 
 /// The rows of one section of sheet that its formulas in the rows given name, those rows among
