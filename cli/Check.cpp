@@ -1,11 +1,9 @@
 #include "cli/Check.h"
 
-#include <functional>
 #include <tuple>
 
 #include "formula/CellCatalogue.h"
 #include "platform/visio/Constants.h"
-#include "platform/visio/Resolver.h"
 
 namespace tess::cli {
 namespace {
@@ -49,38 +47,10 @@ bool BrokenFormula::operator<(const BrokenFormula& other) const {
 }
 
 CheckResult CheckDocuments(Workspace& files) {
-    embedded::Model& model = files.Model();
-    const visio::Resolver names(files.AppPtr());
-    using visio::EscapeName;
     CheckResult result;
-    for (const Workspace::Document& document : files.Documents()) {
-        const std::string prefix =
-            files.Documents().size() > 1 ? EscapeName(document.data->name) + ":" : std::string();
-        CheckSheet(model, document.data->documentSheet, prefix + "document", result);
-        for (const embedded::SheetPtr& style : document.data->styles) {
-            CheckSheet(model, style, prefix + "style:" + EscapeName(style->name), result);
-        }
-        std::function<void(const std::vector<embedded::SheetPtr>&)> shapes =
-            [&](const std::vector<embedded::SheetPtr>& list) {
-                for (const embedded::SheetPtr& shape : list) {
-                    CheckSheet(model, shape,
-                               names.AddressOf(embedded::WrapShape(files.App().ModelPtr(), shape)),
-                               result);
-                    shapes(std::vector<embedded::SheetPtr>(shape->shapes));
-                }
-            };
-        for (const auto& master : document.data->masters) {
-            if (master->pageSheet)
-                CheckSheet(model, master->pageSheet, prefix + "master:" + EscapeName(master->name),
-                           result);
-            shapes(std::vector<embedded::SheetPtr>(master->shapes));
-        }
-        for (const auto& page : document.data->pages) {
-            model.LoadShapes(*page);
-            CheckSheet(model, page->pageSheet, prefix + "page:" + EscapeName(page->name), result);
-            shapes(std::vector<embedded::SheetPtr>(page->shapes));
-        }
-    }
+    files.ForEachSheet([&](const embedded::SheetPtr& sheet, const std::string& address) {
+        CheckSheet(files.Model(), sheet, address, result);
+    });
     return result;
 }
 

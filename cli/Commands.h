@@ -57,6 +57,7 @@ struct CopyOptions {
 
 struct CheckOptions {
     std::vector<std::string> files;
+    bool values = false;  // compare the values the files store instead (ValuesCheck.h)
     bool json = false;
 };
 

@@ -159,4 +159,41 @@ std::string CheckJson() {
 )";
 }
 
+std::string CheckValues() {
+    return R"(With --values, check computes again every value the files store (with the formula the
+cell has or inherits, and the values computed for the cells it names, never a stored value) and
+compares it with the stored one: numbers within a millionth of their size, text exactly, colors,
+dates, an error where Visio stored an error. It prints each value that differs, those of one
+cause as one line with their count and an example, then what it did not compare (values that
+need the size of drawn text, the clock, the user's settings or where connector routing put a
+connector's ends; cells that hold "Themed", which
+the theme where a shape is dropped decides), and ends with "N of M values agree". Exit status 0
+when all agree, 1 otherwise.
+JSON (--values --json): one object
+  values                     the number of values compared
+  agree                      how many of them agree
+  perFile[]                  each file, in the order given
+  perFile[].file             its name
+  perFile[].values           the values of it compared
+  perFile[].agree            how many of them agree
+  notCompared                the values not compared, by what they need
+  notCompared.themed         cells that hold "Themed" instead of a value
+  notCompared.textMetrics    values that need the size of drawn text
+  notCompared.clock          values that need the time now or a random number
+  notCompared.environment    values that need the user's settings, the program or the file's place
+  notCompared.layout         values that need where connector routing put a connector's ends
+  groups[]                   the disagreements by cause, the largest group first
+  groups[].cause             what they come from, as far as their formulas show
+  groups[].count             how many values
+  groups[].first             the index in disagreements[] of the first of them
+  disagreements[]            each value that differs
+  disagreements[].object     the OBJECT whose sheet holds it
+  disagreements[].cell       the cell
+  disagreements[].formula    the cell's formula, its own or inherited
+  disagreements[].visio      the value the file stores
+  disagreements[].ours       the value computed
+  disagreements[].cause      as in groups[].cause
+)";
+}
+
 }  // namespace tess::cli::help

@@ -23,5 +23,7 @@ std::string ShowJson();
 std::string SectionsJson();
 std::string CopyJson();
 std::string CheckJson();
+/// What check --values compares, prints and excludes, and its JSON.
+std::string CheckValues();
 
 }  // namespace tess::cli::help

@@ -5,6 +5,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Help.h"
+#include "cli/ValuesCheck.h"
 #include "cli/Workspace.h"
 #include "host/vsdx/Vsdx.h"
 #include "platform/visio/Error.h"
@@ -147,8 +148,10 @@ void AddCheck(CLI::App& app, Arguments& arguments) {
     CLI::App* command =
         app.add_subcommand("check", "Print every formula that names a missing cell or shape");
     AddFiles(*command, arguments.check.files);
+    command->add_flag("--values", arguments.check.values,
+                      "Compute every value the files store again and print each that differs");
     command->add_flag("--json", arguments.check.json, "Print JSON");
-    command->footer(help::CheckJson());
+    command->footer(help::CheckJson() + "\n" + help::CheckValues());
 }
 
 /// The last of a command's files, which is its OBJECT.
@@ -178,7 +181,8 @@ int RunChosen(Arguments& arguments) {
         arguments.copyFlags.Apply(arguments.copy);
         return RunCopy(arguments.copy, std::cout);
     }
-    return RunCheck(arguments.check, std::cout);
+    return arguments.check.values ? RunCheckValues(arguments.check, std::cout)
+                                  : RunCheck(arguments.check, std::cout);
 }
 
 /// A command-line mistake, an OBJECT or recipe that names what is not there: 2; anything else

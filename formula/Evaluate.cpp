@@ -48,7 +48,7 @@ std::string RepairedUtf8(std::string_view text) {
 }
 
 Value Value::String(std::string_view text) {
-    Value value{Type::String, ErrorValue::Value, 0, {}};
+    Value value{Type::String, ErrorValue::Value, Need::None, 0, {}};
     if (utf8::is_valid(text.begin(), text.end()))
         value.text = text;
     else
@@ -188,7 +188,7 @@ Value Evaluator::Eval(uint32_t index) {
         case NodeKind::Error:
             return Value::Error(ErrorFromText(m_formula.strings[node.left]));
         case NodeKind::Missing:
-            return Value::NotComputable();
+            return Value::NotComputable(Need::Computation, "an argument left out");
         case NodeKind::Reference:
             return ReferenceValue(m_formula.references[node.left]);
         case NodeKind::Call:
@@ -218,16 +218,28 @@ Value Evaluator::ReferenceValue(const Reference& reference) {
     const ResolvedReference resolved = Resolve(reference, m_resolver);
     switch (resolved.status) {
         case ReferenceStatus::Found:
-            if (!reference.cell) return Value::NotComputable();  // a sheet, not a value
-            return m_resolver.CellValue(resolved.sheet, resolved.section, resolved.row,
-                                        resolved.cell);
+            if (!reference.cell)
+                return Value::NotComputable(Need::Computation, "a sheet as a value");
+            {
+                Value value = m_resolver.CellValue(resolved.sheet, resolved.section, resolved.row,
+                                                   resolved.cell);
+                // A value kept for want of something is, to this formula, a value.
+                if (value.IsKnown()) value.need = Need::None;
+                return value;
+            }
         case ReferenceStatus::UnknownName:
             return Value::Error(ErrorValue::Name);
         case ReferenceStatus::MissingSheet:
         case ReferenceStatus::MissingCell:
             return Value::Error(ErrorValue::Ref);
-        case ReferenceStatus::Computed:
-            return Value::NotComputable();
+        case ReferenceStatus::Computed: {
+            // A function that names no sheet gives its error; one that names one is not computed.
+            Value sheet = Eval(reference.sheet.computedBy);
+            if (sheet.type == Value::Type::Error) return sheet;
+            return Value::NotComputable(
+                Need::Computation,
+                m_formula.FunctionName(m_formula.nodes[reference.sheet.computedBy]));
+        }
     }
     return Value::NotComputable();
 }
@@ -293,15 +305,14 @@ Value Evaluator::Apply(Operator op, const Value& left, const Value& right) {
 }
 
 Value Evaluator::Arithmetic(Operator op, const Value& left, const Value& right) {
-    // A color plus or minus nothing stays that color: SETATREF(...,1)+RGB(...).
+    // A color plus or minus a number stays that color: SETATREF(...,1)+RGB(...),
+    // THEMEVAL("BackgroundColor")+1 (the number only makes the formula a formula of its own).
     if (left.type == Value::Type::Color || right.type == Value::Type::Color) {
         const bool additive =
             op == Operator::Add || (op == Operator::Subtract && right.type != Value::Type::Color);
         const Value& other = left.type == Value::Type::Color ? right : left;
-        if (additive && other.IsNumber() && other.number == 0) {
-            return left.type == Value::Type::Color ? left : right;
-        }
-        return Value::NotComputable();
+        if (additive && other.IsNumber()) return left.type == Value::Type::Color ? left : right;
+        return Value::NotComputable(Need::Computation, "arithmetic on a color");
     }
     const auto a = ToNumber(left);
     const auto b = ToNumber(right);

@@ -18,24 +18,43 @@ enum class ErrorValue : uint8_t { Name, Ref, Div0, Value, Num, NA };
 /// The text the ShapeSheet shows for an error: "#NAME?", "#REF!", "#DIV/0!", ...
 std::string_view ErrorText(ErrorValue error);
 
+/// What a value needs that no drawing holds, or that this program does not compute.
+enum class Need : uint8_t {
+    None,
+    Computation,  // a function, or a case of one, this program does not compute
+    TextMetrics,  // the size of text as it is drawn (TEXTWIDTH, TEXTHEIGHT)
+    Clock,        // the time now, or a random number
+    Environment,  // the user's settings, the running program, where the file lies
+    Layout,       // where Visio's connector routing and glue put a connector's ends
+};
+
 /// The result of a formula. NotComputable stands for a value that needs what this program does
-/// not have (a theme, a text renderer, the clock): whoever asked keeps the value it knew.
+/// not have (a text renderer, the clock, a function it lacks): whoever asked keeps the value it
+/// knew.
 struct Value {
     enum class Type : uint8_t { Number, String, Color, Error, NotComputable };
 
     Type type = Type::NotComputable;
     ErrorValue error = ErrorValue::Value;
+    /// NotComputable: what it needs. A known value that needs something is the one last shown,
+    /// kept for want of it.
+    Need need = Need::Computation;
     double number = 0;  // Number, in internal units; Color: the packed 0xRRGGBB
-    CompactText text;   // String
+    CompactText text;   // String; NotComputable: what needs what it lacks
 
-    static Value Number(double number) { return {Type::Number, ErrorValue::Value, number, {}}; }
+    static Value Number(double number) {
+        return {Type::Number, ErrorValue::Value, Need::None, number, {}};
+    }
     /// Text whose invalid UTF-8 bytes are replaced, so that none reaches a file or a report.
     static Value String(std::string_view text);
     static Value Color(uint32_t rgb) {
-        return {Type::Color, ErrorValue::Value, static_cast<double>(rgb), {}};
+        return {Type::Color, ErrorValue::Value, Need::None, static_cast<double>(rgb), {}};
     }
-    static Value Error(ErrorValue error) { return {Type::Error, error, 0, {}}; }
-    static Value NotComputable() { return {}; }
+    static Value Error(ErrorValue error) { return {Type::Error, error, Need::None, 0, {}}; }
+    /// A value not known: what it needs, and the function or case that needs it ("THEMEVAL").
+    static Value NotComputable(Need need = Need::Computation, std::string_view what = {}) {
+        return {Type::NotComputable, ErrorValue::Value, need, 0, what};
+    }
 
     bool IsNumber() const { return type == Type::Number; }
     bool IsKnown() const { return type != Type::NotComputable; }
@@ -54,6 +73,34 @@ public:
     virtual std::optional<int16_t> FindRow(Sheet sheet, const CellName& cell) = 0;
     /// The value of a cell the sheet has.
     virtual Value CellValue(Sheet sheet, int16_t section, int16_t row, int16_t cell) = 0;
+    /// The text a shape shows, each field as it shows; nullopt for a sheet without text.
+    virtual std::optional<std::string> ShapeText(Sheet sheet) {
+        (void)sheet;
+        return std::nullopt;
+    }
+    /// Moves a point from the local coordinates of a shape into the local coordinates of the
+    /// formula's own sheet, or of its parent; false where either has none.
+    virtual bool MovePoint(Sheet from, bool toParent, double& x, double& y) {
+        (void)from, (void)toParent, (void)x, (void)y;
+        return false;
+    }
+    /// Whether the cell being computed takes a point's y coordinate (BeginY, Geometry1.Y2).
+    virtual bool TakesY() { return false; }
+    /// Whether a theme applies to the formula's sheet (ISTHEMED; without one THEMEVAL gives its
+    /// default); nullopt when that is not known.
+    virtual std::optional<bool> Themed() { return std::nullopt; }
+    /// A property of the theme that applies to the formula's sheet, or the value Visio gives it
+    /// where no theme applies: "FillColor", "AccentColor2", "Embellishment"; empty for the
+    /// property of the cell being computed.
+    virtual Value ThemeValue(std::string_view property) {
+        return Value::NotComputable(Need::Computation, property.empty() ? "THEMEVAL" : property);
+    }
+    /// The result of a function that reads the drawing around the formula's sheet rather than
+    /// its arguments: PAGENUMBER(), PAGECOUNT(), CONTAINERSHEETREF() (an error where the shape
+    /// belongs to no container).
+    virtual Value DrawingFact(std::string_view function) {
+        return Value::NotComputable(Need::Computation, function);
+    }
 };
 
 enum class ReferenceStatus : uint8_t {
@@ -113,6 +160,10 @@ private:
 std::optional<double> NumberOf(const Value& value);
 /// A value as text, as the & operator writes it (colors as "#rrggbb").
 std::string TextOf(const Value& value);
+
+/// A color made lighter by a percentage of the way to white, or (for a negative amount) darker
+/// by that much luminosity on the 0 to 240 scale: TINT's color.
+uint32_t Tinted(uint32_t rgb, double amount);
 
 /// A number as the ShapeSheet writes it in text: up to 15 significant digits, no trailing zeros,
 /// a decimal point whatever the C locale says.

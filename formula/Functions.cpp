@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+#include <optional>
 #include <vector>
 
 namespace tess::formula {
@@ -80,11 +81,26 @@ public:
         }
         const auto index = Evaluator::ToNumber(value);
         if (!index || !(*index >= 0 && *index < std::size(kPalette))) {
-            return Fail(Value::NotComputable());
+            return Fail(Value::NotComputable(Need::Computation, "a color by its index"));
         }
         out = kPalette[static_cast<size_t>(*index)];
         return true;
     }
+    /// The sheet argument i names when it is a reference to a cell or a sheet; null otherwise.
+    ISheetResolver::Sheet SheetOf(uint32_t i) {
+        if (Missing(i) || ArgumentNode(i).kind != NodeKind::Reference) return nullptr;
+        const Reference& reference = m_evaluator.TheFormula().references[ArgumentNode(i).left];
+        const ResolvedReference resolved = Resolve(reference, m_evaluator.Resolver());
+        return resolved.status == ReferenceStatus::Found ? resolved.sheet : nullptr;
+    }
+    ISheetResolver& Resolver() { return m_evaluator.Resolver(); }
+    std::string_view NameOf(const Node& call) const {
+        return m_evaluator.TheFormula().FunctionName(call);
+    }
+    std::string_view Name() const { return NameOf(m_node); }
+    /// A call of a function that is an argument of this one, with its arguments.
+    Call Inner(const Node& call) { return Call(m_evaluator, call); }
+
     bool Arity(uint32_t least, uint32_t most) {
         if (Count() >= least && Count() <= most) return true;
         return Fail(Value::Error(ErrorValue::Value));
@@ -150,17 +166,17 @@ Value If(Call& c) {
 /// AND (all true) and OR (any true): a known deciding argument wins over unknown ones.
 template <bool kAny>
 Value Logical(Call& c) {
-    bool unknown = false;
+    std::optional<Value> unknown;
     for (uint32_t i = 0; i < c.Count(); ++i) {
         bool value = false;
         if (!c.Truth(i, value)) {
             if (c.failure.type == Value::Type::Error) return c.failure;
-            unknown = true;
+            if (!unknown) unknown = c.failure;
             continue;
         }
         if (value == kAny) return Bool(kAny);
     }
-    return unknown ? Value::NotComputable() : Bool(!kAny);
+    return unknown ? *unknown : Bool(!kAny);
 }
 
 Value Not(Call& c) {
@@ -188,6 +204,37 @@ Value Pi(Call&) {
 }
 Value NotAvailable(Call&) {
     return Value::Error(ErrorValue::NA);
+}
+
+/// The value of ARG in the cell that defines a function: its default, else nothing.
+Value Argument(Call& c) {
+    if (!c.Arity(1, 2)) return c.failure;
+    return c.Missing(1) ? Value::Number(0) : c.Get(1);
+}
+
+/// DEPENDSON only makes its arguments' cells recalculate this one: 0, or their first error.
+Value DependsOn(Call& c) {
+    for (uint32_t i = 0; i < c.Count(); ++i) {
+        const Value value = c.Get(i);
+        if (value.type == Value::Type::Error) return value;
+    }
+    return Value::Number(0);
+}
+
+Value NoReference(Call&) {
+    return Value::Error(ErrorValue::Ref);
+}
+
+Value DrawingFact(Call& c) {
+    return c.Resolver().DrawingFact(c.Name());
+}
+
+/// The format picture of a field format code: "esc(0)" for none, "{<code>}" otherwise.
+Value FieldPicture(Call& c) {
+    double code = 0;
+    if (!c.Arity(1, 1) || !c.Number(0, code)) return c.failure;
+    if (code == 0) return Value::String("esc(0)");
+    return Value::String("{<" + FormatNumber(std::trunc(code)) + ">}");
 }
 
 Value SetAtRef(Call& c) {
@@ -339,6 +386,23 @@ Value SignOf(Call& c) {
     double x = 0, fuzz = 0;
     if (!c.Arity(1, 2) || !c.Number(0, x) || !c.OptionalNumber(1, fuzz, 0)) return c.failure;
     return Value::Number(std::fabs(x) <= std::fabs(fuzz) ? 0 : Sign(x));
+}
+
+/// GRAVITY turns text upright: half a turn while the angle lies between the limits (90 and 270
+/// degrees unless given), all taken round to one turn.
+Value Gravity(Call& c) {
+    double angle = 0, low = kPi / 2, high = 3 * kPi / 2;
+    if (!c.Arity(1, 3) || !c.Number(0, angle) || !c.OptionalNumber(1, low, kPi / 2) ||
+        !c.OptionalNumber(2, high, 3 * kPi / 2)) {
+        return c.failure;
+    }
+    const auto turn = [](double x) {
+        const double result = std::fmod(x, 2 * kPi);
+        return result < 0 ? result + 2 * kPi : result;
+    };
+    angle = turn(angle), low = turn(low), high = turn(high);
+    if (low > high) std::swap(low, high);
+    return Value::Number(angle > low && angle < high ? kPi : 0);
 }
 
 Value Ang360(Call& c) {
@@ -654,7 +718,9 @@ bool DateTimeArgument(Call& c, uint32_t i, double& out) {
     const Value value = c.Get(i);
     const auto number = Evaluator::ToNumber(value);
     if (!Evaluator::IsOrdinary(value) || value.type == Value::Type::String) {
-        c.failure = value.type == Value::Type::String ? Value::NotComputable() : value;
+        c.failure = value.type == Value::Type::String
+                        ? Value::NotComputable(Need::Environment, "a date written as text")
+                        : value;
         return false;
     }
     if (!number || !(std::fabs(*number) < 3e6)) {  // 3e6 days: beyond the year 9999 either way
@@ -739,47 +805,64 @@ Value DateComponent(Call& c) {
 }
 
 // --- Colors (hue, saturation and luminosity on the 0 to 240 scale) ---
+// Conversions in whole numbers, rounded as Windows' own color dialog rounds them: the values
+// Visio stores are those, to the last bit.
+
+constexpr int kHlsMax = 240;
+constexpr int kRgbMax = 255;
 
 struct Hls {
     double h, l, s;
 };
 
 Hls ToHls(uint32_t rgb) {
-    const double r = (rgb >> 16 & 0xFF) / 255.0, g = (rgb >> 8 & 0xFF) / 255.0,
-                 b = (rgb & 0xFF) / 255.0;
-    const double high = std::max({r, g, b}), low = std::min({r, g, b});
-    const double l = (high + low) / 2;
-    if (high == low) return {160, std::round(l * 240), 0};
-    const double d = high - low;
-    const double s = l <= 0.5 ? d / (high + low) : d / (2 - high - low);
-    double h = high == r ? (g - b) / d : (high == g ? 2 + (b - r) / d : 4 + (r - g) / d);
-    h = std::fmod(h * 40 + 240, 240);
-    return {std::round(h), std::round(l * 240), std::round(s * 240)};
+    const int r = rgb >> 16 & 0xFF, g = rgb >> 8 & 0xFF, b = rgb & 0xFF;
+    const int high = std::max({r, g, b}), low = std::min({r, g, b});
+    const int l = ((high + low) * kHlsMax + kRgbMax) / (2 * kRgbMax);
+    if (high == low) return {kHlsMax * 2 / 3, static_cast<double>(l), 0};
+    const int range = high - low;
+    const int s = l <= kHlsMax / 2 ? (range * kHlsMax + (high + low) / 2) / (high + low)
+                                   : (range * kHlsMax + (2 * kRgbMax - high - low) / 2) /
+                                         (2 * kRgbMax - high - low);
+    const auto delta = [&](int channel) {
+        return ((high - channel) * (kHlsMax / 6) + range / 2) / range;
+    };
+    int h = r == high   ? delta(b) - delta(g)
+            : g == high ? kHlsMax / 3 + delta(r) - delta(b)
+                        : 2 * kHlsMax / 3 + delta(g) - delta(r);
+    if (h < 0) h += kHlsMax;
+    if (h > kHlsMax) h -= kHlsMax;
+    return {static_cast<double>(h), static_cast<double>(l), static_cast<double>(s)};
 }
 
-uint32_t FromHls(double h, double s, double l) {
-    h = std::clamp(h, 0.0, 240.0) / 240.0;
-    s = std::clamp(s, 0.0, 240.0) / 240.0;
-    l = std::clamp(l, 0.0, 240.0) / 240.0;
-    const auto channel = [](double p, double q, double t) {
-        t = t < 0 ? t + 1 : (t > 1 ? t - 1 : t);
-        if (t < 1.0 / 6) return p + (q - p) * 6 * t;
-        if (t < 0.5) return q;
-        if (t < 2.0 / 3) return p + (q - p) * (2.0 / 3 - t) * 6;
-        return p;
+/// One channel of a color between the levels low and high, by hue.
+int HueChannel(int low, int high, int hue) {
+    if (hue < 0) hue += kHlsMax;
+    if (hue > kHlsMax) hue -= kHlsMax;
+    if (hue < kHlsMax / 6) return low + ((high - low) * hue + kHlsMax / 12) / (kHlsMax / 6);
+    if (hue < kHlsMax / 2) return high;
+    if (hue < kHlsMax * 2 / 3)
+        return low + ((high - low) * (kHlsMax * 2 / 3 - hue) + kHlsMax / 12) / (kHlsMax / 6);
+    return low;
+}
+
+uint32_t FromHls(double hue, double saturation, double luminosity) {
+    const auto level = [](double x) {
+        return static_cast<int>(std::trunc(std::clamp(x, 0.0, static_cast<double>(kHlsMax))));
     };
-    double r = l, g = l, b = l;
-    if (s > 0) {
-        const double q = l < 0.5 ? l * (1 + s) : l + s - l * s;
-        const double p = 2 * l - q;
-        r = channel(p, q, h + 1.0 / 3);
-        g = channel(p, q, h);
-        b = channel(p, q, h - 1.0 / 3);
+    const int h = level(hue), s = level(saturation), l = level(luminosity);
+    if (s == 0) {
+        const auto grey = static_cast<uint32_t>((l * kRgbMax + kHlsMax / 2) / kHlsMax);
+        return grey << 16 | grey << 8 | grey;
     }
-    const auto byte = [](double x) {
-        return static_cast<uint32_t>(std::lround(std::clamp(x, 0.0, 1.0) * 255));
+    const int high = l <= kHlsMax / 2 ? (l * (kHlsMax + s) + kHlsMax / 2) / kHlsMax
+                                      : l + s - (l * s + kHlsMax / 2) / kHlsMax;
+    const int low = 2 * l - high;
+    const auto channel = [&](int shifted) {
+        return static_cast<uint32_t>((HueChannel(low, high, shifted) * kRgbMax + kHlsMax / 2) /
+                                     kHlsMax);
     };
-    return byte(r) << 16 | byte(g) << 8 | byte(b);
+    return channel(h + kHlsMax / 3) << 16 | channel(h) << 8 | channel(h - kHlsMax / 3);
 }
 
 Value Rgb(Call& c) {
@@ -818,14 +901,134 @@ Value HlsDifference(Call& c) {
     return Value::Number(ToHls(a).*kPart - ToHls(b).*kPart);
 }
 
-/// TINT raises a color's luminosity by an amount, SHADE lowers it.
+}  // namespace
+
+uint32_t Tinted(uint32_t rgb, double amount) {
+    const Hls hls = ToHls(rgb);
+    // Lighter moves the given share of the way to white; darker takes luminosity away.
+    const double luminosity =
+        amount >= 0 ? hls.l + (kHlsMax - hls.l) * amount / 100 : hls.l + amount;
+    return FromHls(hls.h, hls.s, luminosity);
+}
+
+namespace {
+
+/// TINT makes a color lighter by a percentage of the way to white, SHADE darker by an amount of
+/// luminosity (0 to 240); either goes the other way for a negative amount.
 template <int kDirection>
 Value Lighten(Call& c) {
     uint32_t rgb = 0;
     double amount = 0;
     if (!c.Arity(2, 2) || !c.Rgb(0, rgb) || !c.Number(1, amount)) return c.failure;
-    const Hls hls = ToHls(rgb);
-    return Value::Color(FromHls(hls.h, hls.s, hls.l + kDirection * amount));
+    return Value::Color(Tinted(rgb, kDirection * amount));
+}
+
+// --- Points and text of shapes ---
+
+/// PAR and LOC of PNT(x, y): the point, given in the coordinates of the shape whose cells name
+/// it, in the coordinates of the formula's sheet's parent or of the sheet itself; a cell takes
+/// the coordinate of its axis.
+template <bool kToParent>
+Value MovedPoint(Call& c) {
+    const std::string_view name = kToParent ? "PAR" : "LOC";
+    if (!c.Arity(1, 1)) return c.failure;
+    const Node& point = c.ArgumentNode(0);
+    if (point.kind != NodeKind::Call || !SameName(c.NameOf(point), "PNT"))
+        return Value::NotComputable(Need::Computation, name);
+    Call pnt = c.Inner(point);
+    double x = 0, y = 0;
+    if (!pnt.Arity(2, 2) || !pnt.Number(0, x) || !pnt.Number(1, y)) return pnt.failure;
+    const ISheetResolver::Sheet from = pnt.SheetOf(0);
+    if (!from || !c.Resolver().MovePoint(from, kToParent, x, y))
+        return Value::NotComputable(Need::Computation, name);
+    return Number(c.Resolver().TakesY() ? y : x);
+}
+
+/// SHAPETEXT(Sheet.N!TheText): the text the shape shows.
+Value ShapeText(Call& c) {
+    if (!c.Arity(1, 2)) return c.failure;
+    const ISheetResolver::Sheet sheet = c.SheetOf(0);
+    const std::optional<std::string> text = sheet ? c.Resolver().ShapeText(sheet) : std::nullopt;
+    if (!text) return Value::NotComputable(Need::Computation, "SHAPETEXT");
+    return Value::String(*text);
+}
+
+// --- Themes ---
+
+/// THEMEVAL([property], [default]): a property of the theme, the cell's own when none is named,
+/// a color by number (1 Dark, 2 Light, 3 to 8 the accents, 100 to 106 the variant's); where
+/// no theme applies, the default when one is given.
+Value ThemeVal(Call& c) {
+    static constexpr std::string_view kSchemeColors[] = {
+        "Dark",         "Light",        "AccentColor",  "AccentColor2",
+        "AccentColor3", "AccentColor4", "AccentColor5", "AccentColor6"};
+    if (!c.Arity(0, 2)) return c.failure;
+    std::string property;
+    if (!c.Missing(0)) {
+        const Value name = c.Get(0);
+        if (!Evaluator::IsOrdinary(name)) return name;
+        if (name.IsNumber()) {
+            // 1 to 8 name the scheme's colors; 100 to 106 the variant's, as quick styles do.
+            if (name.number >= 1 && name.number < std::size(kSchemeColors) + 1)
+                property = kSchemeColors[static_cast<size_t>(name.number) - 1];
+            else if (name.number >= 100 && name.number <= 106)
+                property = "VariantColor" + FormatNumber(std::trunc(name.number) - 99);
+            else
+                return Value::Error(ErrorValue::Value);
+        } else {
+            property = Evaluator::ToText(name);
+        }
+    }
+    const std::optional<bool> themed = c.Resolver().Themed();
+    if (!themed) return Value::NotComputable(Need::Computation, "THEMEVAL");
+    if (!*themed && !c.Missing(1)) return c.Get(1);
+    return c.Resolver().ThemeValue(property);
+}
+
+Value IsThemed(Call& c) {
+    if (!c.Arity(0, 0)) return c.failure;
+    const std::optional<bool> themed = c.Resolver().Themed();
+    return themed ? Bool(*themed) : Value::NotComputable(Need::Computation, "ISTHEMED");
+}
+
+/// THEMEPROP(property) and, where no theme applies, THEME(property): a property by name.
+Value ThemeProperty(Call& c) {
+    std::string property;
+    if (!c.Arity(1, 1) || !c.Text(0, property)) return c.failure;
+    if (SameName(c.Name(), "THEME") && c.Resolver().Themed() != false)
+        return Value::NotComputable(Need::Computation, "THEME");
+    return c.Resolver().ThemeValue(property);
+}
+
+/// MSOTINT(color, amount): Office's lighter (amount above 0) or darker (below) version of a
+/// color, its luminosity moved that many percent toward white or black, in real numbers.
+Value MsoTint(Call& c) {
+    uint32_t rgb = 0;
+    double amount = 0;
+    if (!c.Arity(2, 2) || !c.Rgb(0, rgb) || !c.Number(1, amount)) return c.failure;
+    const double r = (rgb >> 16 & 0xFF) / 255.0, g = (rgb >> 8 & 0xFF) / 255.0,
+                 b = (rgb & 0xFF) / 255.0;
+    const double high = std::max({r, g, b}), low = std::min({r, g, b});
+    double h = 0, s = 0, l = (high + low) / 2;
+    if (high != low) {
+        const double d = high - low;
+        s = l <= 0.5 ? d / (high + low) : d / (2 - high - low);
+        h = (high == r ? (g - b) / d : (high == g ? 2 + (b - r) / d : 4 + (r - g) / d)) / 6;
+        if (h < 0) h += 1;  // Office's own order of operations, which its truncation follows
+    }
+    const double fraction = std::clamp(amount / 100, -1.0, 1.0);
+    l = fraction >= 0 ? l + (1 - l) * fraction : l * (1 + fraction);
+    const double q = l < 0.5 ? l * (1 + s) : l + s - l * s;
+    const double p = 2 * l - q;
+    const auto channel = [&](double t) {
+        t = t < 0 ? t + 1 : (t > 1 ? t - 1 : t);
+        const double x = t < 1.0 / 6   ? p + (q - p) * 6 * t
+                         : t < 0.5     ? q
+                         : t < 2.0 / 3 ? p + (q - p) * (2.0 / 3 - t) * 6
+                                       : p;
+        return static_cast<uint32_t>(std::clamp(x, 0.0, 1.0) * 255);
+    };
+    return Value::Color(channel(h + 1.0 / 3) << 16 | channel(h) << 8 | channel(h - 1.0 / 3));
 }
 
 // --- Geometry helpers of elliptical arcs ---
@@ -881,7 +1084,8 @@ Value EllipseEccentricity(Call& c) {
 
 struct Function {
     std::string_view name;
-    Handler handler;  // null: known to the ShapeSheet, not computed here
+    Handler handler;                // null: known to the ShapeSheet, not computed here
+    Need need = Need::Computation;  // without a handler: what its result needs
 };
 
 // Every function the ShapeSheet knows, with the computation of those this program computes.
@@ -893,7 +1097,7 @@ const Function kFunctions[] = {
     {"ANGLEALONGPATH", nullptr},
     {"ANGLETOLOC", nullptr},
     {"ANGLETOPAR", nullptr},
-    {"ARG", nullptr},
+    {"ARG", Argument},
     {"ASIN", Asin},
     {"ATAN", Math1<std::atan>},
     {"ATAN2", Atan2},
@@ -918,7 +1122,7 @@ const Function kFunctions[] = {
     {"COMPANY", nullptr},
     {"CONTAINERCOUNT", nullptr},
     {"CONTAINERMEMBERCOUNT", nullptr},
-    {"CONTAINERSHEETREF", nullptr},
+    {"CONTAINERSHEETREF", DrawingFact},
     {"COS", Math1<std::cos>},
     {"COSH", Math1<std::cosh>},
     {"CREATOR", nullptr},
@@ -931,24 +1135,24 @@ const Function kFunctions[] = {
     {"DATEVALUE", DateTimeOf<1>},
     {"DAY", DateComponent<Component::Day>},
     {"DAYOFYEAR", DateComponent<Component::DayOfYear>},
-    {"DECIMALSEP", nullptr},
+    {"DECIMALSEP", nullptr, Need::Environment},
     {"DEFAULTEVENT", Zero},
     {"DEG", Math1<[](double x) { return x * 180 / kPi; }>},
-    {"DEPENDSON", Zero},
+    {"DEPENDSON", DependsOn},
     {"DESCRIPTION", nullptr},
-    {"DIRECTORY", nullptr},
+    {"DIRECTORY", nullptr, Need::Environment},
     {"DISTTOPATH", nullptr},
-    {"DOCCREATION", nullptr},
-    {"DOCLASTEDIT", nullptr},
-    {"DOCLASTPRINT", nullptr},
-    {"DOCLASTSAVE", nullptr},
+    {"DOCCREATION", nullptr, Need::Clock},
+    {"DOCLASTEDIT", nullptr, Need::Clock},
+    {"DOCLASTPRINT", nullptr, Need::Clock},
+    {"DOCLASTSAVE", nullptr, Need::Clock},
     {"DOCMD", Zero},
     {"DOOLEVERB", Zero},
     {"EVALCELL", nullptr},
     {"EVALTEXT", nullptr},
     {"FALSE", False},
-    {"FIELDPICTURE", nullptr},
-    {"FILENAME", nullptr},
+    {"FIELDPICTURE", FieldPicture},
+    {"FILENAME", nullptr, Need::Environment},
     {"FIND", Find},
     {"FLOOR", RoundToMultiple<false>},
     {"FONT", nullptr},
@@ -959,7 +1163,7 @@ const Function kFunctions[] = {
     {"GETREF", nullptr},
     {"GETVAL", nullptr},
     {"GOTOPAGE", Zero},
-    {"GRAVITY", nullptr},
+    {"GRAVITY", Gravity},
     {"GREEN", Channel<8>},
     {"GUARD", First},
     {"HASCATEGORY", nullptr},
@@ -983,17 +1187,17 @@ const Function kFunctions[] = {
     {"ISERRNA", IsErrorOf<IsNA>},
     {"ISERROR", IsErrorOf<AnyError>},
     {"ISERRVALUE", IsErrorOf<IsValueError>},
-    {"ISTHEMED", nullptr},
+    {"ISTHEMED", IsThemed},
     {"KEYWORDS", nullptr},
-    {"LANGUAGE", nullptr},
+    {"LANGUAGE", nullptr, Need::Environment},
     {"LEFT", Left},
     {"LEN", Len},
     {"LISTMEMBERCOUNT", nullptr},
     {"LISTORDER", nullptr},
-    {"LISTSEP", nullptr},
+    {"LISTSEP", nullptr, Need::Environment},
     {"LISTSHEETREF", nullptr},
     {"LN", Ln},
-    {"LOC", nullptr},
+    {"LOC", MovedPoint<false>},
     {"LOCALFORMULAEXISTS", nullptr},
     {"LOCTOLOC", nullptr},
     {"LOCTOPAR", nullptr},
@@ -1013,22 +1217,22 @@ const Function kFunctions[] = {
     {"MODULUS", Modulus},
     {"MONTH", DateComponent<Component::Month>},
     {"MSOSHADE", nullptr},
-    {"MSOTINT", nullptr},
+    {"MSOTINT", MsoTint},
     {"NA", NotAvailable},
     {"NAME", nullptr},
     {"NEARESTPOINTONPATH", nullptr},
     {"NOT", Not},
-    {"NOW", nullptr},
+    {"NOW", nullptr, Need::Clock},
     {"NURBS", nullptr},
     {"OPENFILE", Zero},
     {"OPENGROUPWIN", Zero},
     {"OPENSHEETWIN", Zero},
     {"OPENTEXTWIN", Zero},
     {"OR", Logical<true>},
-    {"PAGECOUNT", nullptr},
+    {"PAGECOUNT", DrawingFact},
     {"PAGENAME", nullptr},
-    {"PAGENUMBER", nullptr},
-    {"PAR", nullptr},
+    {"PAGENUMBER", DrawingFact},
+    {"PAR", MovedPoint<true>},
     {"PATHLENGTH", nullptr},
     {"PATHSEGMENT", nullptr},
     {"PI", Pi},
@@ -1041,10 +1245,10 @@ const Function kFunctions[] = {
     {"POW", Pow},
     {"QUEUEMARKEREVENT", Zero},
     {"RAD", Math1<[](double x) { return x * kPi / 180; }>},
-    {"RAND", nullptr},
+    {"RAND", nullptr, Need::Clock},
     {"RECTSECT", nullptr},
     {"RED", Channel<16>},
-    {"REF", nullptr},
+    {"REF", NoReference},
     {"REPLACE", Replace},
     {"REPT", Rept},
     {"REWIDEN", nullptr},
@@ -1063,7 +1267,7 @@ const Function kFunctions[] = {
     {"SETATREFEXPR", SetAtRefExpr},
     {"SETF", Zero},
     {"SHADE", Lighten<-1>},
-    {"SHAPETEXT", nullptr},
+    {"SHAPETEXT", ShapeText},
     {"SHEETREF", nullptr},
     {"SIGN", SignOf},
     {"SIN", Math1<std::sin>},
@@ -1076,14 +1280,14 @@ const Function kFunctions[] = {
     {"SUM", Sum},
     {"TAN", Math1<std::tan>},
     {"TANH", Math1<std::tanh>},
-    {"TEXTHEIGHT", nullptr},
-    {"TEXTWIDTH", nullptr},
-    {"THEME", nullptr},
+    {"TEXTHEIGHT", nullptr, Need::TextMetrics},
+    {"TEXTWIDTH", nullptr, Need::TextMetrics},
+    {"THEME", ThemeProperty},
     {"THEMECBV", nullptr},
     {"THEMEGUARD", First},
-    {"THEMEPROP", nullptr},
+    {"THEMEPROP", ThemeProperty},
     {"THEMERESTORE", nullptr},
-    {"THEMEVAL", nullptr},
+    {"THEMEVAL", ThemeVal},
     {"TIME", Time},
     {"TIMEVALUE", DateTimeOf<2>},
     {"TINT", Lighten<1>},
@@ -1097,12 +1301,14 @@ const Function kFunctions[] = {
     {"UNICHAR", CodePoint<0x10FFFF>},
     {"UPPER", ChangeCase<true>},
     {"USE", nullptr},
-    {"USERUI", nullptr},
-    {"VERSION", nullptr},
+    {"USERUI", nullptr, Need::Environment},
+    {"VERSION", nullptr, Need::Environment},
     {"WEEKDAY", DateComponent<Component::Weekday>},
     {"YEAR", DateComponent<Component::Year>},
     {"_ELLIPSE_ECC", EllipseEccentricity},
     {"_ELLIPSE_THETA", EllipseTheta},
+    {"_WALKGLUE", nullptr, Need::Layout},
+    {"_XFTRIGGER", nullptr, Need::Layout},
 };
 
 bool NameBefore(const Function& a, const Function& b) {
@@ -1137,9 +1343,10 @@ bool IsComputedFunction(std::string_view name) {
 Value CallFunction(std::string_view name, Evaluator& evaluator, const Node& call) {
     const Function* function = FindFunction(name);
     if (!function) {
-        return IsKnownFunction(name) ? Value::NotComputable() : Value::Error(ErrorValue::Name);
+        return IsKnownFunction(name) ? Value::NotComputable(Need::Computation, name)
+                                     : Value::Error(ErrorValue::Name);
     }
-    if (!function->handler) return Value::NotComputable();
+    if (!function->handler) return Value::NotComputable(function->need, function->name);
     Call arguments(evaluator, call);
     return function->handler(arguments);
 }

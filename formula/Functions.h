@@ -21,6 +21,7 @@ public:
     const Node& ArgumentNode(const Node& call, uint32_t i) const;
     Value ReferenceValue(const Reference& reference);
     const Formula& TheFormula() const { return m_formula; }
+    ISheetResolver& Resolver() { return m_resolver; }
 
     /// Neither an error nor NotComputable.
     static bool IsOrdinary(const Value& value);

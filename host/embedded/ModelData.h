@@ -137,6 +137,13 @@ struct SheetData : ShapeContainer, std::enable_shared_from_this<SheetData> {
     const SectionData* Section(int16_t index) const;
 };
 
+/// A cell of a sheet by section, row and cell index.
+struct CellAddress {
+    int16_t section = 0;
+    int16_t row = 0;
+    int16_t cell = 0;
+};
+
 /// Object-section cells share one row of cells, keyed by their row and cell.
 constexpr int16_t ObjectCellKey(int16_t row, int16_t cell) {
     return static_cast<int16_t>(row * 64 + cell);
@@ -167,6 +174,43 @@ struct MasterData : ShapeContainer {
     int32_t nextShapeId = 1;
 };
 
+/// A color a theme gives: a color of its scheme ("dk1", "accent2"; "phClr" the color a shape's
+/// quick style chooses) or a fixed one, then changed as DrawingML says ("shade" 0.75, ...).
+struct ThemeColor {
+    std::string scheme;  // empty for a fixed color
+    uint32_t rgb = 0;
+    std::vector<std::pair<std::string, double>> changes;
+};
+
+/// What a document's theme gives its shapes: colors, and the fill, line and font styles its
+/// shapes' quick style cells choose among.
+struct ThemeData {
+    int32_t index = 0;        // the theme's number, as ThemeIndex cells name it
+    int32_t effectIndex = 0;  // its styles' number, as EffectSchemeIndex cells name it
+    std::vector<std::pair<std::string, uint32_t>> colors;  // dk1, lt1, ..., bkgnd
+    std::vector<std::array<uint32_t, 7>> variationColors;  // each variant's seven colors
+    std::vector<bool> monotone;  // variants whose quick styles all take their first color
+    /// Each variant's styles for quick style matrices 100 to 103: fill, line, effect and font
+    /// style numbers (from 1).
+    std::vector<std::array<std::array<int16_t, 4>, 4>> variationStyles;
+    std::vector<int16_t> embellishments;  // each variant's
+    std::vector<ThemeColor> fills;        // the color of each fill style (a gradient's first)
+    std::vector<std::pair<ThemeColor, double>> lines;  // the color and width of each line style
+    std::vector<int16_t> lineCaps;      // each line style's LineCap: 0 round, 1 square, 2 flat
+    std::vector<double> lineRoundings;  // each line style's corner rounding, in inches
+    std::vector<int16_t> fillPatterns;  // each fill style's FillPattern
+    /// Each effect style's shadow: its color, and how far (inches) and where (radians) it falls.
+    struct Shadow {
+        bool present = false;
+        ThemeColor color;
+        double distance = 0, direction = 0;
+    };
+    std::vector<Shadow> shadows;
+    std::vector<ThemeColor> fonts;
+    std::vector<std::pair<ThemeColor, double>> connectorLines;
+    std::vector<ThemeColor> connectorFonts;
+};
+
 struct DocumentData {
     std::string name;  // file name with extension, or "Drawing1"
     std::string path;  // where it was read from; empty for a new drawing
@@ -175,6 +219,8 @@ struct DocumentData {
     std::vector<std::shared_ptr<MasterData>> masters;
     std::vector<SheetPtr> styles;
     std::array<int32_t, 3> defaultStyles{0, 0, 0};  // line, fill and text style of new shapes
+    std::vector<std::string> faceNames;             // the fonts its font numbers name, from 1
+    std::vector<std::shared_ptr<const ThemeData>> themes;
     SheetPtr documentSheet;
     bool closed = false;
     std::shared_ptr<PageData> activePage;

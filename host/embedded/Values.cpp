@@ -1,7 +1,9 @@
 // Formulas and values: checking a formula as Visio does, writing it, and computing results
 // through the formula library, with references resolved on the model.
 #include <algorithm>
+#include <array>
 #include <cctype>
+#include <cmath>
 #include <functional>
 
 #include "formula/CellCatalogue.h"
@@ -42,6 +44,10 @@ bool IsShowable(const formula::Value& value) {
 class SheetResolver : public formula::ISheetResolver {
 public:
     SheetResolver(Model& model, const SheetData& self) : m_model(model), m_self(self) {}
+    /// For the formula of a cell of the sheet: points take that cell's axis, THEMEVAL() its
+    /// property.
+    SheetResolver(Model& model, const SheetData& self, CellAddress host)
+        : m_model(model), m_self(self), m_host(host) {}
 
     Sheet FindSheet(const formula::SheetSelector& selector) override {
         const SheetData* itemSheet = &m_self;
@@ -106,11 +112,81 @@ public:
     }
 
     formula::Value CellValue(Sheet sheet, int16_t section, int16_t row, int16_t cell) override {
-        auto& data = const_cast<SheetData&>(*static_cast<const SheetData*>(sheet));
-        return m_model.Compute(data.shared_from_this(), section, row, cell);
+        return m_model.Compute(Shared(sheet), section, row, cell);
+    }
+
+    std::optional<std::string> ShapeText(Sheet sheet) override {
+        const auto& data = *static_cast<const SheetData*>(sheet);
+        if (data.kind != SheetKind::Shape) return std::nullopt;
+        return m_model.TextRange(data, 0, m_model.CharacterCount(data));
+    }
+
+    bool MovePoint(Sheet from, bool toParent, double& x, double& y) override {
+        const SheetData& source = *static_cast<const SheetData*>(from);
+        if (source.page != m_self.page || source.master != m_self.master) return false;
+        m_model.ToPageCoordinates(Shared(from), x, y);
+        const SheetData* space = toParent ? m_self.parent : &m_self;
+        if (space && space->kind != SheetKind::Shape) space = nullptr;
+        if (!space && !toParent && m_self.kind != SheetKind::PageSheet) return false;
+        if (space) m_model.FromPageCoordinates(Shared(space), x, y);
+        return true;
+    }
+
+    formula::Value DrawingFact(std::string_view function) override {
+        if (formula::SameName(function, "PAGENUMBER") || formula::SameName(function, "PAGECOUNT"))
+            return PageFact(formula::SameName(function, "PAGECOUNT"));
+        if (formula::SameName(function, "CONTAINERSHEETREF") && !InAContainer())
+            return formula::Value::Error(formula::ErrorValue::Ref);
+        return formula::Value::NotComputable(formula::Need::Computation, function);
+    }
+
+    std::optional<bool> Themed() override { return m_model.IsThemed(Shared(&m_self)); }
+
+    formula::Value ThemeValue(std::string_view property) override {
+        return m_model.ThemeValue(Shared(&m_self), property, m_host);
+    }
+
+    bool TakesY() override {
+        // The axis is the last letter of the cell's name: BeginY, Geometry1.Y2, Char.Size[2].
+        if (!m_host) return false;
+        const std::string cell = formula::CellNameText(m_host->section, m_host->row, m_host->cell);
+        std::string_view name = cell;
+        if (!name.empty() && name.back() == ']') name = name.substr(0, name.rfind('['));
+        while (!name.empty() && std::isdigit(static_cast<unsigned char>(name.back())))
+            name.remove_suffix(1);
+        return !name.empty() && (name.back() == 'Y' || name.back() == 'y');
     }
 
 private:
+    /// The number of the sheet's page among the pages of its kind (foreground or background),
+    /// or how many there are; a master counts as a page of its own.
+    formula::Value PageFact(bool count) const {
+        if (!m_self.page || !m_self.document) return formula::Value::Number(1);
+        double number = 0, total = 0;
+        for (const auto& page : m_self.document->pages) {
+            if (page->background != m_self.page->background) continue;
+            ++total;
+            if (page.get() == m_self.page) number = total;
+        }
+        return formula::Value::Number(count ? total : number);
+    }
+
+    /// Whether the shape's Relationships cell names a container it belongs to.
+    bool InAContainer() const {
+        const std::string relationships = m_model.Formula(
+            m_self, visio::visSectionObject, visio::visRowShapeLayout, kRelationshipsCell);
+        std::string upper = relationships;
+        std::transform(upper.begin(), upper.end(), upper.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+        return upper.find("SHEETREF") != std::string::npos;
+    }
+
+    static constexpr int16_t kRelationshipsCell = 3;
+
+    static SheetPtr Shared(Sheet sheet) {
+        return const_cast<SheetData&>(*static_cast<const SheetData*>(sheet)).shared_from_this();
+    }
+
     static const std::vector<SheetPtr>* ShapesNear(const SheetData& sheet) {
         if (sheet.page) return &sheet.page->shapes;
         if (sheet.master) return &sheet.master->shapes;
@@ -135,7 +211,50 @@ private:
 
     Model& m_model;
     const SheetData& m_self;
+    std::optional<CellAddress> m_host;  // the cell whose formula is computed, when one is
 };
+
+namespace {
+
+// The shape transform's cells, as PlacementCells gives them.
+constexpr size_t kPinX = 0, kPinY = 1, kLocPinX = 4, kLocPinY = 5, kAngle = 6, kFlipX = 7,
+                 kFlipY = 8;
+
+}  // namespace
+
+void Model::ToPageCoordinates(const SheetPtr& shape, double& x, double& y) {
+    for (SheetData* at = shape.get(); at && at->kind == SheetKind::Shape; at = at->parent) {
+        const std::array<double, 9> cells = PlacementCells(at->shared_from_this());
+        const double dx = (x - cells[kLocPinX]) * (cells[kFlipX] != 0 ? -1 : 1);
+        const double dy = (y - cells[kLocPinY]) * (cells[kFlipY] != 0 ? -1 : 1);
+        const double c = std::cos(cells[kAngle]), s = std::sin(cells[kAngle]);
+        x = cells[kPinX] + dx * c - dy * s;
+        y = cells[kPinY] + dx * s + dy * c;
+    }
+}
+
+void Model::FromPageCoordinates(const SheetPtr& shape, double& x, double& y) {
+    std::vector<SheetPtr> chain;  // the shape and the groups around it, outermost last
+    for (SheetData* at = shape.get(); at && at->kind == SheetKind::Shape; at = at->parent)
+        chain.push_back(at->shared_from_this());
+    for (auto at = chain.rbegin(); at != chain.rend(); ++at) {
+        const std::array<double, 9> cells = PlacementCells(*at);
+        const double dx = x - cells[kPinX], dy = y - cells[kPinY];
+        const double c = std::cos(cells[kAngle]), s = std::sin(cells[kAngle]);
+        x = cells[kLocPinX] + (dx * c + dy * s) * (cells[kFlipX] != 0 ? -1 : 1);
+        y = cells[kLocPinY] + (-dx * s + dy * c) * (cells[kFlipY] != 0 ? -1 : 1);
+    }
+}
+
+std::array<double, 9> Model::PlacementCells(const SheetPtr& shape) {
+    std::array<double, 9> cells{};
+    for (int16_t cell = 0; cell < 9; ++cell) {
+        const formula::Value value =
+            Compute(shape, visio::visSectionObject, visio::visRowXFormOut, cell);
+        cells[static_cast<size_t>(cell)] = formula::NumberOf(value).value_or(0);
+    }
+    return cells;
+}
 
 std::string Model::RenumberReferences(
     std::string_view formula, const std::function<std::optional<int32_t>(int32_t)>& renumber) {
@@ -247,7 +366,19 @@ double Model::ResultNumber(const SheetPtr& sheet, int16_t section, int16_t row, 
     }
 }
 
+bool Model::IsClippingPath(const SheetData& sheet, int16_t section, int16_t row, int16_t cell) {
+    constexpr int16_t kClippingPath = 4;
+    return sheet.shapeKind == ShapeKind::Foreign && section == visio::visSectionObject &&
+           row == visio::visRowForeign && cell == kClippingPath;
+}
+
+bool Model::IsEventCell(int16_t section, int16_t row, int16_t cell) {
+    return (section == visio::visSectionAction && cell == 3) ||
+           (section == visio::visSectionObject && row == visio::visRowEvent);
+}
+
 formula::Value Model::Compute(const SheetPtr& sheet, int16_t section, int16_t row, int16_t cell) {
+    if (m_recalculating) return Recalculate(sheet, section, row, cell);
     const CellData* own = OwnCell(*sheet, section, row, cell);
     if (own && own->computedAt == m_changes) return own->value;
     const SheetData* owner = nullptr;
@@ -255,33 +386,106 @@ formula::Value Model::Compute(const SheetPtr& sheet, int16_t section, int16_t ro
     // What the cell showed last: its own cached value, else its source's.
     formula::Value fallback = own ? own->value : source ? source->value : formula::Value::Number(0);
     // Action and event cells are evaluated only when their event fires: they keep their value.
-    const bool event = (section == visio::visSectionAction && cell == 3) ||
-                       (section == visio::visSectionObject && row == visio::visRowEvent);
-    if (!source || source->source != CellData::Source::Local || source->formula.empty() || event) {
+    if (!source || source->source != CellData::Source::Local || source->formula.empty() ||
+        IsEventCell(section, row, cell)) {
         CacheValue(*sheet, section, row, cell, fallback);
         return fallback;
     }
+    std::optional<formula::Value> value = Evaluated(sheet, *owner, *source, section, row, cell);
+    if (!value) return fallback;
+    const bool estimated = !value->IsKnown();
+    if (estimated) value = std::move(fallback);
+    CacheValue(*sheet, section, row, cell, *value, estimated);
+    return *value;
+}
+
+std::optional<formula::Value> Model::Evaluated(const SheetPtr& sheet, const SheetData& owner,
+                                               const CellData& source, int16_t section, int16_t row,
+                                               int16_t cell) {
     // A copy: evaluation may move cells in memory.
-    const std::string text = SeenThrough(*sheet, *owner, source->formula);
+    const std::string text = SeenThrough(*sheet, owner, source.formula);
     const uint64_t key =
         reinterpret_cast<uintptr_t>(sheet.get()) * 0x9E3779B97F4A7C15ull ^
         (static_cast<uint64_t>(static_cast<uint16_t>(section)) << 32 |
          static_cast<uint64_t>(static_cast<uint16_t>(row)) << 16 | static_cast<uint16_t>(cell));
-    if (!m_cycleGuard.Enter(key)) return fallback;
-    formula::Value value = fallback;
+    if (!m_cycleGuard.Enter(key)) return std::nullopt;
+    formula::Value value = formula::Value::NotComputable(formula::Need::Computation, "its syntax");
     const formula::ParseResult parsed = formula::Parse(text);
     if (!parsed.error) {
-        SheetResolver resolver(*this, *sheet);
+        SheetResolver resolver(*this, *sheet, CellAddress{section, row, cell});
         value = formula::Evaluate(parsed.formula, resolver);
     }
     m_cycleGuard.Leave(key);
-    const bool estimated = !value.IsKnown();
-    if (estimated) value = std::move(fallback);
     if (section == visio::visSectionCharacter && cell == visio::visCharacterSize &&
         value.IsNumber()) {
         value.number = std::max(value.number, 1.0 / 72);  // Visio's text is never smaller than 1 pt
     }
-    CacheValue(*sheet, section, row, cell, value, estimated);
+    // A picture is clipped to a geometry's path; anything else shows #N/A.
+    if (IsClippingPath(*sheet, section, row, cell) && value.IsKnown())
+        value = formula::Value::Error(formula::ErrorValue::NA);
+    return value;
+}
+
+formula::Value Model::Recalculated(const SheetPtr& sheet, int16_t section, int16_t row,
+                                   int16_t cell) {
+    RequireAlive(*sheet);
+    if (m_recalculatedAt != m_changes) {
+        m_recalculated.clear();
+        m_recalculatedAt = m_changes;
+    }
+    const bool outermost = !m_recalculating;
+    m_recalculating = true;
+    try {
+        formula::Value value = Recalculate(sheet, section, row, cell);
+        m_recalculating = !outermost;
+        return value;
+    } catch (...) {
+        m_recalculating = !outermost;
+        throw;
+    }
+}
+
+formula::Value Model::Recalculate(const SheetPtr& sheet, int16_t section, int16_t row,
+                                  int16_t cell) {
+    const std::pair<const SheetData*, int64_t> key{
+        sheet.get(), static_cast<int64_t>(section) << 32 | static_cast<int64_t>(row) << 16 | cell};
+    if (const auto found = m_recalculated.find(key); found != m_recalculated.end())
+        return found->second;
+    const SheetData* owner = nullptr;
+    const CellData* source = FormulaCell(*sheet, section, row, cell, &owner);
+    formula::Value value;
+    constexpr int16_t kLanguageCell = 26;
+    if (IsEventCell(section, row, cell)) {
+        value = formula::Value::Number(0);  // shows nothing until its event fires
+    } else if (section == visio::visSectionObject && row == visio::visRowMisc &&
+               cell == kLanguageCell && owner != sheet.get()) {
+        // A sheet without a language of its own keeps the one of the Visio that made it.
+        value = LastShown(*sheet, section, row, cell, source, formula::Need::Environment);
+    } else if (!source || source->source != CellData::Source::Local || source->formula.empty()) {
+        value = formula::Value::Number(0);  // no formula: nothing
+    } else {
+        std::optional<formula::Value> evaluated =
+            Evaluated(sheet, *owner, *source, section, row, cell);
+        if (!evaluated)
+            return formula::Value::NotComputable(formula::Need::Computation,
+                                                 "a circular reference");
+        value = std::move(*evaluated);
+        // What no file holds (text as drawn, the clock, the user's settings) was measured when
+        // the value was last shown: the cells that name this one compute with that.
+        if (!value.IsKnown() && value.need != formula::Need::Computation)
+            value = LastShown(*sheet, section, row, cell, source, value.need);
+    }
+    m_recalculated.emplace(key, value);
+    return value;
+}
+
+formula::Value Model::LastShown(const SheetData& sheet, int16_t section, int16_t row, int16_t cell,
+                                const CellData* source, formula::Need need) const {
+    const CellData* own = OwnCell(sheet, section, row, cell);
+    formula::Value value = own      ? own->value
+                           : source ? source->value
+                                    : formula::Value::NotComputable();
+    value.need = need;
     return value;
 }
 

@@ -87,6 +87,8 @@ std::string ResolvePartName(const std::string& fromPart, const std::string& targ
 std::string RelationshipsPartOf(const std::string& part);
 /// The text of a Text element, with its run and field markers.
 embedded::TextData TextFromXml(const pugi::xml_node& element);
+/// A theme part's colors and styles, as the model computes with them.
+std::shared_ptr<embedded::ThemeData> ThemeFromXml(const pugi::xml_node& theme);
 /// An element's name without its namespace prefix.
 std::string_view LocalName(const pugi::xml_node& node);
 

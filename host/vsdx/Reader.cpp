@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
+#include <set>
 
 #include "formula/CellCatalogue.h"
 #include "host/embedded/Model.h"
@@ -139,6 +140,12 @@ public:
                 m_state->mastersPart = relationship.target;
             if (EndsWith(relationship.type, "/relationships/windows"))
                 m_windowsPart = relationship.target;
+            if (EndsWith(relationship.type, "/relationships/theme") && !relationship.external &&
+                m_parts->Exists(relationship.target)) {
+                m_document->themes.push_back(
+                    ThemeFromXml(m_parts->Xml(relationship.target).dom.document_element()));
+                m_parts->Forget(relationship.target);
+            }
         }
         ReadDocumentPart();
         if (!m_state->mastersPart.empty()) ReadMasters();
@@ -187,6 +194,13 @@ private:
                 m_document->defaultStyles = {IntAttribute(child, "DefaultLineStyle", 0),
                                              IntAttribute(child, "DefaultFillStyle", 0),
                                              IntAttribute(child, "DefaultTextStyle", 0)};
+            } else if (name == "FaceNames") {
+                for (const pugi::xml_node& face : child.children()) {
+                    if (LocalName(face) != "FaceName") continue;
+                    const char* faceName = face.attribute("Name").value();
+                    m_document->faceNames.emplace_back(*faceName ? faceName
+                                                                 : face.attribute("NameU").value());
+                }
             } else if (name == "StyleSheets") {
                 for (const pugi::xml_node& element : child.children()) {
                     if (LocalName(element) != "StyleSheet") continue;
@@ -212,7 +226,17 @@ private:
         }
     }
 
+    /// Reads every master: first the list, then the contents, each after the masters whose
+    /// instances it holds (stencils list a master before the masters it came to hold).
     void ReadMasters() {
+        ReadMasterList();
+        m_readingMasters = true;
+        for (const auto& master : std::vector<std::shared_ptr<MasterData>>(m_document->masters))
+            ReadMasterContents(*master);
+        m_readingMasters = false;
+    }
+
+    void ReadMasterList() {
         const pugi::xml_node root = Root(m_state->mastersPart, "Masters");
         const auto relationships = m_parts->Relationships(m_state->mastersPart);
         for (const pugi::xml_node& element : root.children()) {
@@ -233,16 +257,22 @@ private:
                 ReadSheetContent(pageSheet, master->pageSheet);
             }
             const std::string part = TargetOf(element, relationships);
-            if (!part.empty()) {
-                m_state->masterParts[master.get()] = part;
-                const pugi::xml_node shapes = Root(part, "MasterContents").child("Shapes");
-                ReadShapes(shapes, *master, nullptr, 0);
-                m_parts->Forget(part);
-            }
-            Model::SetOwners(*master, m_document.get(), nullptr, master.get(), nullptr);
-            m_model.IndexShapes(*master);
+            if (!part.empty()) m_state->masterParts[master.get()] = part;
             m_document->masters.push_back(std::move(master));
         }
+    }
+
+    /// Reads a master's contents once, while the masters are read (pages come after).
+    void ReadMasterContents(MasterData& master) {
+        if (!m_readingMasters || !m_mastersRead.insert(&master).second) return;
+        const auto part = m_state->masterParts.find(&master);
+        if (part != m_state->masterParts.end()) {
+            const pugi::xml_node shapes = Root(part->second, "MasterContents").child("Shapes");
+            ReadShapes(shapes, master, nullptr, 0);
+            m_parts->Forget(part->second);
+        }
+        Model::SetOwners(master, m_document.get(), nullptr, &master, nullptr);
+        m_model.IndexShapes(master);
     }
 
     void ReadPages() {
@@ -329,9 +359,11 @@ private:
             MasterData* master = instanceOf;
             if (element.attribute("Master")) {
                 master = MasterById(IntAttribute(element, "Master", -1));
+                if (master) ReadMasterContents(*master);
                 if (master && master->shapes.size() == 1)
                     shape->masterShape = master->shapes.front();
-            } else if (element.attribute("MasterShape") && master) {
+            }
+            if (element.attribute("MasterShape") && master && !shape->masterShape) {
                 const auto found =
                     master->shapesById.find(IntAttribute(element, "MasterShape", -1));
                 if (found != master->shapesById.end())
@@ -492,6 +524,8 @@ private:
     std::shared_ptr<DocumentData> m_document;
     std::string m_windowsPart;
     bool m_hold = false;
+    bool m_readingMasters = false;
+    std::set<const MasterData*> m_mastersRead;  // masters whose contents are read or being read
 };
 
 }  // namespace

@@ -214,8 +214,8 @@ private:
     /// Writes a cell's formula and value. A value the model could not compute is the one the
     /// cell showed before (what the file had, else what it inherited), and Visio is asked to
     /// compute it on opening: every reader needs a value of the cell's type. The cell is a copy:
-    /// computing values caches them in the row, which may move its cells.
-    void WriteCell(pugi::xml_node element, const CellData cell, const SheetPtr& sheet,
+    /// computing values caches them in the row, which may add cells to it and move its cells.
+    void WriteCell(pugi::xml_node element, CellData cell, const SheetPtr& sheet,
                    int16_t section, int16_t row, int16_t index, XmlPart& part) {
         const formula::Value shown = cell.value;  // before computing it again
         formula::Value value = cell.value;
@@ -551,6 +551,9 @@ private:
             const SheetData& masterShape = *shape->masterShape;
             if (!masterShape.parent && masterShape.master) {
                 node.append_attribute("Master").set_value(masterShape.master->id);
+                // Which of several top-level shapes of the master this one stands for.
+                if (masterShape.master->shapes.size() > 1)
+                    node.append_attribute("MasterShape").set_value(masterShape.id);
             } else {
                 node.append_attribute("MasterShape").set_value(masterShape.id);
             }

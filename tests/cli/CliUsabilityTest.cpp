@@ -35,17 +35,17 @@ void CollectPaths(const Json& value, const std::string& prefix, std::set<std::st
     }
 }
 
-/// The paths a command's --help lists under "JSON (--json)": the first word of each line two
-/// spaces in, when it is made of letters, brackets and dots and two spaces follow it.
-std::set<std::string> DocumentedPaths(const std::string& help) {
+/// The paths a command's --help lists under its heading ("JSON (--json)"): the first word of
+/// each line two spaces in, when it is made of letters, brackets and dots and two spaces follow
+/// it, up to the first line that is not two spaces in.
+std::set<std::string> DocumentedPaths(const std::string& help, const std::string& heading) {
     std::set<std::string> paths;
-    const size_t block = help.find("JSON (--json)");
+    const size_t block = help.find(heading);
     if (block == std::string::npos) return paths;
-    std::istringstream lines(help.substr(block));
+    std::istringstream lines(help.substr(help.find('\n', block) + 1));
     for (std::string text; std::getline(lines, text);) {
-        if (text.rfind("  ", 0) != 0 || text.size() < 3 ||
-            !std::isalpha(static_cast<unsigned char>(text[2])))
-            continue;
+        if (text.rfind("  ", 0) != 0) break;
+        if (text.size() < 3 || !std::isalpha(static_cast<unsigned char>(text[2]))) continue;
         const size_t end = text.find(' ', 2);
         const std::string path = text.substr(2, end - 2);
         const bool plain = std::all_of(path.begin(), path.end(), [](char c) {
@@ -373,12 +373,14 @@ TEST_F(CliForPeople, EveryJsonMemberIsDocumentedInHelpAndPrinted) {
         std::string command;
         std::vector<std::vector<std::string>> runs;  // between them, every member appears
         std::set<std::string> recursive;
+        std::string heading = "JSON (--json)";
     };
     const std::vector<Case> cases = {
         {"list", {{sample}}, {"children"}},
         {"show", {{drawing, "page:Page-1/Source"}}, {}},
         {"sections", {{drawing, "page:Page-1/Source"}}, {}},
         {"check", {{broken}}, {}},
+        {"check", {{SamplePath("Boxes.vssx"), "--values"}}, {}, "JSON (--values --json)"},
         {"copy",
          {{refusing, copy, "--to=page:Page-1/Target", "--section=Scratch", "--dry-run"},
           {drawing, copy, "--to=page:Page-1/Target", "--all-sections", "-o",
@@ -390,7 +392,8 @@ TEST_F(CliForPeople, EveryJsonMemberIsDocumentedInHelpAndPrinted) {
          {}},
     };
     for (const Case& each : cases) {
-        const std::set<std::string> documented = DocumentedPaths(Run({each.command, "--help"}).out);
+        const std::set<std::string> documented =
+            DocumentedPaths(Run({each.command, "--help"}).out, each.heading);
         EXPECT_FALSE(documented.empty()) << each.command;
         std::set<std::string> printed;
         for (std::vector<std::string> arguments : each.runs) {

@@ -1,6 +1,7 @@
 // Files this program writes open in another reader (libvisio's vsd2raw and vss2raw, installed
-// by scripts/setup.sh): a copy of formulas the program cannot compute leaves every written cell
-// with the value it showed, so the other reader parses the file and draws what it drew before.
+// by scripts/setup.sh): a copy of theme-following line and fill formulas writes every cell a
+// value (computed, else the one it showed), so the other reader parses the file and draws no
+// fewer paths than before (more where the theme, or the root style without one, gives a line).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -54,7 +55,7 @@ Reading ReadElsewhere(const std::string& path, const std::string& folder) {
 class OtherReaders : public ::testing::Test {
 protected:
     /// A drawing with one rectangle whose line and fill follow the theme, as Visio's
-    /// theme-aware shapes do: formulas this program cannot compute.
+    /// theme-aware shapes do.
     std::string ThemedSource() {
         auto app = std::make_shared<embedded::EmbeddedApplication>();
         const DocumentPtr document = app->Documents()->Add("");
@@ -129,13 +130,13 @@ TEST_F(OtherReaders, ReadCopiesOfThemedLineAndFillIntoEverySample) {
         const Reading after = ReadElsewhere(output, folder.Path(""));
         ASSERT_TRUE(before.parsed) << before.failure;
         EXPECT_TRUE(after.parsed) << after.failure;
-        EXPECT_EQ(after.paths, before.paths);
-        read += after.parsed && after.paths == before.paths;
+        EXPECT_GE(after.paths, before.paths);
+        read += after.parsed && after.paths >= before.paths;
         std::filesystem::remove(output);
     }
     EXPECT_EQ(samples, SampleFiles().size());  // every sample has shapes to copy into
     std::cout << "[          ] the other reader read " << read << " of " << samples
-              << " samples' copies, drawing what it drew before\n";
+              << " samples' copies, drawing no less than before\n";
 }
 
 }  // namespace

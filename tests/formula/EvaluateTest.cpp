@@ -466,10 +466,78 @@ TEST_F(Sheets, WhatNeedsAThemeOrARendererIsNotComputable) {
     EXPECT_DOUBLE_EQ(NumberOf("OR(TRUE,THEMEVAL())"), 1);
     EXPECT_DOUBLE_EQ(NumberOf("AND(FALSE,THEMEVAL())"), 0);
     EXPECT_TRUE(IsComputedFunction("bound"));
-    EXPECT_FALSE(IsComputedFunction("THEMEVAL"));
+    EXPECT_FALSE(IsComputedFunction("NURBS"));
     EXPECT_TRUE(IsKnownFunction("ThemeVal"));
     EXPECT_TRUE(IsKnownFunction("_XFTRIGGER"));
     EXPECT_FALSE(IsKnownFunction("IFF"));
+}
+
+// Values Visio stored in real drawings for these formulas.
+TEST_F(Sheets, ComputesColorsAndTextAsVisioStoresThem) {
+    const std::pair<const char*, const char*> cases[] = {
+        // Windows' whole-number conversions: rounded channels, truncated luminosity.
+        {"HSL(67,141,113)", "#60be32"},
+        {"HSL(160,0,235)", "#fafafa"},
+        {"HSL(0,0,155+120*0.7083)", "#fefefe"},
+        // TINT goes a share of the way to white, SHADE takes luminosity away.
+        {"TINT(RGB(199,199,199),72)", "#efefef"},
+        {"SHADE(RGB(233,233,233),40)", "#bebebe"},
+        {"SHADE(RGB(171,154,192),-28)", "#c2b6d1"},
+        // Office's tints and shades, truncated as Office truncates them.
+        {"MSOTINT(RGB(112,173,71),-25)", "#538135"},
+        {"MSOTINT(RGB(254,255,255),-75)", "#007f7f"},
+        {"MSOTINT(RGB(0,0,0),5)", "#0c0c0c"},
+        {"THEMEGUARD(RGB(255,255,255)+1)", "#ffffff"},
+        {"FIELDPICTURE(201)", "{<201>}"},
+        {"FIELDPICTURE(0)", "esc(0)"},
+        {"ARG(\"C\")", "0"},
+        {"ARG(\"DL\",90)", "90"},
+        {"GRAVITY(90 deg,120 deg,-60 deg)", "0"},
+        {"GRAVITY(100 deg,290 deg,110 deg)", "0"},
+        {"GRAVITY(100 deg)=PI()", "1"},
+        {"SUM(DEPENDSON(4,REF(),REF()),DEPENDSON(1))", "#REF!"},
+    };
+    for (const auto& [text, expected] : cases) {
+        const Value value = sheets.Eval(text);
+        EXPECT_EQ(value.type == Value::Type::Error ? std::string(ErrorText(value.error))
+                                                   : TextOf(value),
+                  expected)
+            << text;
+    }
+}
+
+// Without a theme THEMEVAL gives its default; its property is named, numbered as the scheme
+// and quick styles number colors, or the cell's own.
+TEST_F(Sheets, ThemeValuesTakeTheirDefaultWithoutATheme) {
+    class Unthemed : public TestSheets {
+    public:
+        std::optional<bool> Themed() override { return false; }
+        Value ThemeValue(std::string_view property) override {
+            return Value::String("theme:" + std::string(property));
+        }
+    } unthemed;
+    EXPECT_DOUBLE_EQ(*formula::NumberOf(unthemed.Eval("THEMEVAL(\"LineWeight\",0.24PT)")), 0.24 / 72);
+    EXPECT_EQ(unthemed.Eval("THEMEVAL(3)").text, "theme:AccentColor");
+    EXPECT_EQ(unthemed.Eval("THEMEVAL(102)").text, "theme:VariantColor3");
+    EXPECT_EQ(unthemed.Eval("THEMEVAL()").text, "theme:");
+    EXPECT_EQ(unthemed.Eval("THEMEPROP(\"Embellishment\")").text, "theme:Embellishment");
+    EXPECT_DOUBLE_EQ(*formula::NumberOf(unthemed.Eval("IF(ISTHEMED(),1,2)")), 2);
+    EXPECT_EQ(unthemed.Eval("THEMEVAL(9)").type, Value::Type::Error);
+}
+
+// What no drawing holds is not computed, and says what it needs.
+TEST_F(Sheets, WhatNeedsTheWorldOutsideTheFileSaysWhat) {
+    const std::pair<const char*, Need> cases[] = {
+        {"TEXTWIDTH(TheText)+1", Need::TextMetrics}, {"NOW()", Need::Clock},
+        {"DOCLASTSAVE()", Need::Clock},              {"LANGUAGE()", Need::Environment},
+        {"_WALKGLUE(1,2,3)", Need::Layout},          {"PATHLENGTH(Geometry1)", Need::Computation},
+        {"OR(FALSE,NOW())", Need::Clock},
+    };
+    for (const auto& [text, need] : cases) {
+        const Value value = sheets.Eval(text);
+        EXPECT_EQ(value.type, Value::Type::NotComputable) << text;
+        EXPECT_EQ(value.need, need) << text;
+    }
 }
 
 TEST_F(Sheets, ReferencesAreComputedThroughOtherFormulasAndCyclesStop) {
