@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -62,7 +62,7 @@ public:
 
 private:
     std::string m_path;
-    std::FILE* m_file = nullptr;
+    std::ofstream m_file;
     uint64_t m_size = 0;
 };
 
