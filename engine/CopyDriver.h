@@ -86,7 +86,8 @@ private:
     visio::ShapePtr CreateDestination(CopyRun& run, const visio::ShapePtr& source, bool& failed);
 
     visio::ApplicationPtr m_host;
-    visio::ShapePtr m_destSnapshot;  // the destination as it was, while it is copied to
+    visio::ShapePtr m_destSnapshot;       // the destination as it was, until its count is read
+    int16_t m_snapshotGeometryCount = 0;  // the Geometry sections the destination had
     visio::MasterPtr m_editCopy;     // the master edit copy of a destination in a master
     visio::ShapePtr m_keptMember;    // a plain destination made a group's member, not replaced
 };
