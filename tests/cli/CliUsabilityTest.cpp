@@ -388,6 +388,7 @@ TEST_F(CliForPeople, EveryJsonMemberIsDocumentedInHelpAndPrinted) {
         {"check", {{SamplePath("Boxes.vssx"), "--values"}}, {}, "JSON (--values --json)"},
         {"diff",
          {{nested, "page:Page-1/Sheet.1", "master:AWS Step Functions workflow /Sheet.5"},
+          {nested, sample, "page:Page-1/Sheet.1", "page:Page-1/Sheet.1"},
           {nested, "page:Page-1/Sheet.1/Sheet.4/Sheet.5", "page:Page-1/Sheet.1/Sheet.4/Sheet.7",
            "--section=Geometry"},
           {drawing, broken, "page:Page-1/*"}},
