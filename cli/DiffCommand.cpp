@@ -363,7 +363,11 @@ std::string DiffJson() {
   comparisons[].a.name          its name
   comparisons[].a.kind          document, page, group or shape
   comparisons[].a.file          the file it is in
-  comparisons[].b               the second object, as a
+  comparisons[].b               the second object (null when only the first has it):
+  comparisons[].b.object        its OBJECT
+  comparisons[].b.name          its name
+  comparisons[].b.kind          document, page, group or shape
+  comparisons[].b.file          the file it is in
   comparisons[].references[]    the sheets whose references a copy from a to b rewrites
   comparisons[].references[].a  a's sheet ("Sheet.12")
   comparisons[].references[].b  the sheet it reads as in b ("Sheet.40")
@@ -388,7 +392,11 @@ std::string DiffJson() {
   comparisons[].sections[].rows[].cells[].a.value    its value as text
   comparisons[].sections[].rows[].cells[].a.from     local, master or style
   comparisons[].sections[].rows[].cells[].a.master   the master, when from is master
-  comparisons[].sections[].rows[].cells[].b        the cell in b, as a
+  comparisons[].sections[].rows[].cells[].b        the cell in b (null when b lacks it):
+  comparisons[].sections[].rows[].cells[].b.formula  as the ShapeSheet shows it
+  comparisons[].sections[].rows[].cells[].b.value    its value as text
+  comparisons[].sections[].rows[].cells[].b.from     local, master or style
+  comparisons[].sections[].rows[].cells[].b.master   the master, when from is master
   comparisons[].sections[].rows[].cells[].aReadAs  a's formula as a copy to b writes it
   differences                   the sum over the comparisons
 )";
