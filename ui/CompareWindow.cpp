@@ -55,8 +55,11 @@ QString Presence(bool inSource, bool inDestination) {
 void AddRow(QTreeWidgetItem* section, const window::RowDifference& row) {
     QTreeWidgetItem* parent = section;
     if (!row.label.empty() || !row.inFirst || !row.inSecond) {
-        parent = new QTreeWidgetItem(section, {Q(row.label)});
-        if (!row.inFirst || !row.inSecond) parent->setText(1, Presence(row.inFirst, row.inSecond));
+        const QString label = Q(row.label);
+        parent = new QTreeWidgetItem(
+            section, {row.inFirst && row.inSecond
+                          ? label
+                          : Res(1922).arg(label, Presence(row.inFirst, row.inSecond))});
     }
     if (row.firstType != row.secondType) {
         auto* type = new QTreeWidgetItem(parent, {Res(1920)});
@@ -84,7 +87,7 @@ CompareWindow::CompareWindow(window::CopyWindow& state, QWidget* parent)
     choice->addWidget(label);
     choice->addWidget(m_destinations, 1);
     layout->addLayout(choice);
-    m_references = Named(new QLabel, QStringLiteral("lblReferences"));
+    m_references = Named(new QLabel, QStringLiteral("txtReferences"));
     m_references->setWordWrap(true);
     layout->addWidget(m_references);
     m_tree = Named(new QTreeWidget, QStringLiteral("tvwDifferences"), Res(1921));
@@ -92,7 +95,7 @@ CompareWindow::CompareWindow(window::CopyWindow& state, QWidget* parent)
         {Res(1904), Res(1905), Res(1906), Res(1907), Res(1908), Res(1906), Res(1907)});
     m_tree->setAlternatingRowColors(true);
     layout->addWidget(m_tree, 1);
-    m_summary = Named(new QLabel, QStringLiteral("lblSummary"));
+    m_summary = Named(new QLabel, QStringLiteral("txtSummary"));
     auto* buttons = new QDialogButtonBox;
     QPushButton* close =
         Named(buttons->addButton(Res(611), QDialogButtonBox::RejectRole), QStringLiteral("cmdClose"),
@@ -146,10 +149,11 @@ void CompareWindow::Compare(int destination) {
 
 void CompareWindow::Show(const window::SheetDiff& diff) {
     for (const window::SectionDifference& section : diff.sections) {
-        auto* item = new QTreeWidgetItem(m_tree, {window::CaptionOf(*section.entry).c_str()});
-        item->setText(1, section.inFirst && section.inSecond && section.rows.empty()
-                             ? Res(1909)
-                             : Presence(section.inFirst, section.inSecond));
+        const QString status = section.inFirst && section.inSecond && section.rows.empty()
+                                   ? Res(1909)
+                                   : Presence(section.inFirst, section.inSecond);
+        auto* item = new QTreeWidgetItem(
+            m_tree, {Res(1922).arg(Q(window::CaptionOf(*section.entry)), status)});
         for (const window::RowDifference& row : section.rows)
             AddRow(item, row);
     }
@@ -157,7 +161,7 @@ void CompareWindow::Show(const window::SheetDiff& diff) {
     for (int column = 0; column < m_tree->columnCount(); ++column)
         m_tree->resizeColumnToContents(column);
     const size_t count = diff.Count();
-    m_summary->setText(count == 0 ? Res(1913) : Res(1914).arg(count));
+    m_summary->setText(count == 0 ? Res(1913) : count == 1 ? Res(1923) : Res(1914).arg(count));
 }
 
 void AddCompareCommand(MainWindow& window) {

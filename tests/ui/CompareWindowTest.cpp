@@ -75,10 +75,10 @@ TEST_F(CompareWindowTest, ShowsTheTickedSectionsOfTheSelectedDestinationBeforeAn
     EXPECT_EQ(window->Destinations()->count(), 2);
     const QStringList before = Shown(window->Differences());
     ASSERT_FALSE(before.isEmpty());
-    EXPECT_EQ(before.front(), QStringLiteral("Custom Properties | differs")) << before.join('\n').toStdString();
-    EXPECT_TRUE(before.contains(QStringLiteral("  Prop.my_property_name | only in the source")))
+    EXPECT_EQ(before.front(), QStringLiteral("Custom Properties: differs")) << before.join('\n').toStdString();
+    EXPECT_TRUE(before.contains(QStringLiteral("  Prop.my_property_name: only in the source")))
         << before.join('\n').toStdString();
-    EXPECT_TRUE(before.contains(QStringLiteral("  Prop.Row_1 | only in the destination")))
+    EXPECT_TRUE(before.contains(QStringLiteral("  Prop.Row_1: only in the destination")))
         << before.join('\n').toStdString();
     EXPECT_EQ(window->Summary()->text(), QStringLiteral("3 differences in the sections compared."));
     Photograph(*window, QStringLiteral("frmCompare-before-copy"));
@@ -86,7 +86,7 @@ TEST_F(CompareWindowTest, ShowsTheTickedSectionsOfTheSelectedDestinationBeforeAn
     // After the copy, the destination just written is the same as the source.
     Click(QStringLiteral("cmdCopy"));
     EXPECT_EQ(Messages(), std::vector<std::string>{"Clone Complete."});
-    EXPECT_EQ(Shown(window->Differences()), QStringList{QStringLiteral("Custom Properties | same")});
+    EXPECT_EQ(Shown(window->Differences()), QStringList{QStringLiteral("Custom Properties: same")});
     EXPECT_EQ(window->Summary()->text(),
               QStringLiteral("The source and the destination are the same in the sections compared."));
 
@@ -95,7 +95,7 @@ TEST_F(CompareWindowTest, ShowsTheTickedSectionsOfTheSelectedDestinationBeforeAn
     window->Refresh(0);
     const QStringList first = Shown(window->Differences());
     ASSERT_GE(first.size(), 2);
-    EXPECT_EQ(first[0], QStringLiteral("Shape Transform | differs"));
+    EXPECT_EQ(first[0], QStringLiteral("Shape Transform: differs"));
     EXPECT_TRUE(first[1].startsWith(QStringLiteral("  PinX | 1.332677148526936 | ")))
         << first.join('\n').toStdString();
     Photograph(*window, QStringLiteral("frmCompare-after-copy"));
