@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
+#include <optional>
 #include <set>
 
 #include "formula/CellCatalogue.h"
@@ -84,6 +85,9 @@ class Reader {
 public:
     Reader(Model& model, std::string path, bool hold)
         : m_model(model), m_path(std::move(path)), m_hold(hold) {}
+    /// Reads a package held in memory; name stands for its file.
+    Reader(Model& model, std::string name, std::string bytes)
+        : m_model(model), m_path(std::move(name)), m_bytes(std::move(bytes)) {}
     /// Goes on reading a document read before.
     Reader(Model& model, std::shared_ptr<PackageState> state,
            std::shared_ptr<DocumentData> document)
@@ -117,7 +121,8 @@ public:
     std::shared_ptr<DocumentData> Read() {
         m_state = std::make_shared<PackageState>();
         m_state->path = m_path;
-        m_state->package = Package::Read(m_path, {}, m_hold);
+        m_state->package = m_bytes ? Package::FromMemory(m_path, std::move(*m_bytes))
+                                   : Package::Read(m_path, {}, m_hold);
         m_state->version = m_state->package->Version();
         if (!m_state->package->Has("[Content_Types].xml")) {
             Fail(packerr::kMissingPart, m_path,
@@ -520,6 +525,7 @@ private:
     std::shared_ptr<DocumentData> m_document;
     std::string m_windowsPart;
     bool m_hold = false;
+    std::optional<std::string> m_bytes;  // the package, when read from memory
     bool m_readingMasters = false;
     std::set<const MasterData*> m_mastersRead;  // masters whose contents are read or being read
 };
@@ -530,9 +536,9 @@ bool IsVisioPackageName(const std::string& path) {
     return PackageKindOf(path) != nullptr;
 }
 
-std::shared_ptr<DocumentData> OpenDocument(Model& model, const std::string& path,
-                                           bool toSaveInPlace) {
-    Reader reader(model, path, toSaveInPlace);
+namespace {
+
+std::shared_ptr<DocumentData> Open(Model& model, Reader& reader) {
     const bool undo = model.UndoEnabled();
     model.SetUndoEnabled(false);
     std::shared_ptr<DocumentData> document;
@@ -546,6 +552,20 @@ std::shared_ptr<DocumentData> OpenDocument(Model& model, const std::string& path
     }
     model.SetUndoEnabled(undo);
     return document;
+}
+
+}  // namespace
+
+std::shared_ptr<DocumentData> OpenDocument(Model& model, const std::string& path,
+                                           bool toSaveInPlace) {
+    Reader reader(model, path, toSaveInPlace);
+    return Open(model, reader);
+}
+
+std::shared_ptr<DocumentData> OpenDocumentFromMemory(Model& model, const std::string& name,
+                                                     std::string bytes) {
+    Reader reader(model, name, std::move(bytes));
+    return Open(model, reader);
 }
 
 }  // namespace tess::vsdx
