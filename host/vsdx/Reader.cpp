@@ -19,6 +19,7 @@ using namespace embedded;
 using namespace visio;
 
 constexpr int kMaxGroupDepth = 64;
+constexpr int32_t kMaxId = 1 << 30;  // IDs far beyond any drawing's, with room to number more
 
 bool EndsWith(std::string_view text, std::string_view suffix) {
     return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
@@ -181,6 +182,18 @@ private:
         return root;
     }
 
+    /// The ID of a shape, page, master or style: 0 when it has none. One no drawing has
+    /// (negative, or so large that numbering new objects after it would overflow) is refused.
+    int32_t IdOf(const pugi::xml_node& element) {
+        const int32_t id = IntAttribute(element, "ID", 0);
+        if (id < 0 || id > kMaxId) {
+            Fail(packerr::kMalformed, m_path,
+                 "has a " + std::string(LocalName(element)) + " with an ID no drawing has ('" +
+                     element.attribute("ID").value() + "')");
+        }
+        return id;
+    }
+
     SheetPtr NewSheet(SheetKind kind, const pugi::xml_node& element) {
         auto sheet = std::make_shared<SheetData>();
         sheet->kind = kind;
@@ -210,7 +223,7 @@ private:
                 for (const pugi::xml_node& element : child.children()) {
                     if (LocalName(element) != "StyleSheet") continue;
                     SheetPtr style = NewSheet(SheetKind::StyleSheet, element);
-                    style->id = IntAttribute(element, "ID", 0);
+                    style->id = IdOf(element);
                     style->name = element.attribute("Name").value();
                     style->nameU = element.attribute("NameU").value();
                     m_document->styles.push_back(style);
@@ -247,7 +260,7 @@ private:
         for (const pugi::xml_node& element : root.children()) {
             if (LocalName(element) != "Master") continue;
             auto master = std::make_shared<MasterData>();
-            master->id = IntAttribute(element, "ID", 0);
+            master->id = IdOf(element);
             master->name = element.attribute("Name").value();
             master->nameU = element.attribute("NameU").value();
             master->uniqueId = element.attribute("UniqueID").value();
@@ -286,7 +299,7 @@ private:
         for (const pugi::xml_node& element : root.children()) {
             if (LocalName(element) != "Page") continue;
             auto page = std::make_shared<PageData>();
-            page->id = IntAttribute(element, "ID", 0);
+            page->id = IdOf(element);
             page->name = element.attribute("Name").value();
             page->nameU = element.attribute("NameU").value();
             if (page->name.empty()) page->name = page->nameU;
@@ -357,7 +370,7 @@ private:
         for (const pugi::xml_node& element : shapes.children()) {
             if (LocalName(element) != "Shape" || IsDeleted(element)) continue;
             SheetPtr shape = NewSheet(SheetKind::Shape, element);
-            shape->id = IntAttribute(element, "ID", 0);
+            shape->id = IdOf(element);
             shape->name = element.attribute("Name").value();
             shape->nameU = element.attribute("NameU").value();
             shape->uniqueId = element.attribute("UniqueID").value();
