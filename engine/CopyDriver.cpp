@@ -1,6 +1,7 @@
 #include "engine/CopyDriver.h"
 
 #include "app/ErrorReport.h"
+#include "app/StringTable.h"
 #include "engine/CopyPrimitives.h"
 #include "engine/SectionCatalogue.h"
 #include "engine/SectionPreparation.h"
@@ -28,6 +29,25 @@ bool IsShapeOrGroup(const ShapePtr& shape) {
 bool IsPicture(const ShapePtr& shape) {
     const int16_t foreign = shape->ForeignType();
     return foreign == visio::visTypeMetafile || foreign == visio::visTypeBitmap;
+}
+
+/// True when both shapes are on the same page, or in the same master, of the same document.
+bool SameContainer(const ShapePtr& a, const ShapePtr& b) {
+    const visio::PagePtr pageA = a->ContainingPage(), pageB = b->ContainingPage();
+    const visio::MasterPtr masterA = a->ContainingMaster(), masterB = b->ContainingMaster();
+    return a->Document()->Name() == b->Document()->Name() &&
+           (pageA ? pageB && pageA->ID() == pageB->ID() : !pageB) &&
+           (masterA ? masterB && masterA->ID() == masterB->ID() : !masterB);
+}
+
+/// True when inner is a member of outer, at any depth.
+bool LiesInside(const ShapePtr& inner, const ShapePtr& outer) {
+    if (!SameContainer(inner, outer)) return false;
+    for (auto group = std::dynamic_pointer_cast<visio::IShape>(inner->Parent()); group;
+         group = std::dynamic_pointer_cast<visio::IShape>(group->Parent())) {
+        if (group->ID() == outer->ID()) return true;
+    }
+    return false;
 }
 
 /// The group a shape was just made the only member of.
@@ -192,6 +212,19 @@ bool CopyDriver::CheckDestinations(CopyRun& run, const std::vector<CopyTarget>& 
     for (const CopyTarget& destination : destinations) {
         if (destination.key == run.request.source->key) {
             Warn(run, "One of the destination shapes is the same as the source shape.");
+            state.failed = true;
+            return false;
+        }
+    }
+    // Replacing the sub-shapes of a group inside the source would copy the copies without end;
+    // replacing those of a group around the source would delete the source.
+    const bool replacing = (BuildCopyFlags(run.request) & CF_ALL_SUBSHAPES) != 0;
+    for (const CopyTarget& destination : replacing ? destinations : std::vector<CopyTarget>{}) {
+        if (destination.sheet &&
+            (LiesInside(destination.sheet, source) || LiesInside(source, destination.sheet))) {
+            std::string text = app::LoadResString(1690);
+            text.replace(text.find("%1"), 2, destination.text);
+            Warn(run, text);
             state.failed = true;
             return false;
         }
