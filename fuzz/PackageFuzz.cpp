@@ -10,11 +10,11 @@
 #include "fuzz/PackageRound.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const tess::fuzz::RoundResult result =
-        tess::fuzz::PackageRound(std::string(reinterpret_cast<const char*>(data), size));
-    // For looking into a corpus: TESSALINE_FUZZ_SHOW=1 prints why each input was refused.
+    // For looking into a corpus: TESSALINE_FUZZ_SHOW=1 prints what each input copies, or why
+    // it was refused.
     static const bool show = std::getenv("TESSALINE_FUZZ_SHOW") != nullptr;
-    if (show) std::fprintf(stderr, "refused: %s\n", result.refusal.value_or("(no)").c_str());
+    const tess::fuzz::RoundResult result =
+        tess::fuzz::PackageRound(std::string(reinterpret_cast<const char*>(data), size), show);
     if (result.readBackFailure) {
         std::fprintf(stderr, "what was written does not read back: %s\n",
                      result.readBackFailure->c_str());

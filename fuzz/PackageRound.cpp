@@ -4,6 +4,7 @@
 #include "fuzz/PackageRound.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <iterator>
 #include <optional>
 #include <utility>
@@ -24,17 +25,25 @@ namespace {
 
 using namespace tess::visio;
 
-/// A front end nobody sits at: every copy error is answered Continue.
+/// A front end nobody sits at: every copy error is answered Continue, and the messages kept.
 class QuietFrontEnd : public engine::ICopyFrontEnd, public app::IPrompt {
 public:
     void Progress(int, int, Stage) override {}
     bool GoOn() override { return true; }
     void SetCopyErrorDetails(const std::vector<std::string>&, const ShapePtr&) override {}
-    CopyErrorAnswer ShowCopyError(const std::string&) override { return CopyErrorAnswer::Continue; }
-    void ShowMessage(const engine::RunMessage&) override {}
-    app::Answer MsgBox(const std::string&, app::Style style, const std::string&) override {
+    CopyErrorAnswer ShowCopyError(const std::string& message) override {
+        messages.push_back(message);
+        return CopyErrorAnswer::Continue;
+    }
+    void ShowMessage(const engine::RunMessage& message) override {
+        messages.push_back(message.text);
+    }
+    app::Answer MsgBox(const std::string& text, app::Style style, const std::string&) override {
+        messages.push_back(text);
         return style == app::Style::Question ? app::Answer::No : app::Answer::Ok;
     }
+
+    std::vector<std::string> messages;
 };
 
 /// Picks from the input: successive choices from one hash of its bytes.
@@ -142,7 +151,8 @@ std::optional<engine::CopyRequest> RequestFor(Picker& pick, QuietFrontEnd& promp
 }
 
 /// Opens the bytes, lists them, copies once and returns the saved package.
-std::string OpenCopySave(Picker& pick, std::string bytes, const char* name) {
+std::string OpenCopySave(Picker& pick, std::string bytes, const char* name, RoundResult& result,
+                         bool show) {
     auto application = std::make_shared<embedded::EmbeddedApplication>();
     const auto data = vsdx::OpenDocumentFromMemory(application->TheModel(), name, std::move(bytes));
     const DocumentPtr document = embedded::WrapDocument(application->ModelPtr(), data);
@@ -151,8 +161,13 @@ std::string OpenCopySave(Picker& pick, std::string bytes, const char* name) {
         const size_t from = pick.Below(listed.size());
         const size_t to = (from + 1 + pick.Below(listed.size() - 1)) % listed.size();
         QuietFrontEnd frontEnd;
-        if (const auto request = RequestFor(pick, frontEnd, listed[from], listed[to]))
+        if (const auto request = RequestFor(pick, frontEnd, listed[from], listed[to])) {
+            result.copy = listed[from].address + " to " + listed[to].address + ", " +
+                          window::RecipeText(window::RecipeOf(*request));
+            if (show) std::fprintf(stderr, "copying %s\n", result.copy.c_str());
             engine::CopyDriver(application).BeginCopy(*request, frontEnd);
+        }
+        result.messages = std::move(frontEnd.messages);
     }
     return vsdx::SaveDocumentToMemory(application->TheModel(), *data, name);
 }
@@ -166,7 +181,7 @@ void ReadBack(std::string bytes, const char* name) {
 
 }  // namespace
 
-RoundResult PackageRound(std::string bytes) {
+RoundResult PackageRound(std::string bytes, bool show) {
     // A package with macros is read as the kind that holds them (its part names are plain in
     // the zip's directory), so that its save is not refused for them.
     constexpr const char* kNames[] = {"fuzz.vsdx", "fuzz.vssx", "fuzz.vstx"};
@@ -177,9 +192,10 @@ RoundResult PackageRound(std::string bytes) {
     RoundResult result;
     std::string written;
     try {
-        written = OpenCopySave(pick, std::move(bytes), name);
+        written = OpenCopySave(pick, std::move(bytes), name, result, show);
     } catch (const Error& error) {
         result.refusal = error.what();
+        if (show) std::fprintf(stderr, "refused: %s\n", error.what());
         return result;
     }
     try {
