@@ -15,6 +15,7 @@
 #include "engine/CopyDriver.h"
 #include "formula/CellCatalogue.h"
 #include "host/vsdx/Vsdx.h"
+#include "platform/visio/FileNames.h"
 #include "window/Recipe.h"
 #include "window/RowListing.h"
 
@@ -246,9 +247,10 @@ std::vector<Target> Destinations(const visio::Resolver& resolver, const CopyOpti
 
 bool SameFile(const std::string& a, const std::string& b) {
     std::error_code error;
-    return std::filesystem::equivalent(a, b, error) ||
-           std::filesystem::weakly_canonical(a, error) ==
-               std::filesystem::weakly_canonical(b, error);
+    const std::filesystem::path first = PathOf(a), second = PathOf(b);
+    return std::filesystem::equivalent(first, second, error) ||
+           std::filesystem::weakly_canonical(first, error) ==
+               std::filesystem::weakly_canonical(second, error);
 }
 
 /// The mistakes that need no file opened.

@@ -1,9 +1,8 @@
 #include "cli/FrontEnd.h"
 
-#include <unistd.h>
-
 #include <iostream>
 
+#include "cli/Console.h"
 #include "cli/Session.h"
 
 namespace tess::cli {
@@ -25,7 +24,7 @@ const char* StageName(engine::ICopyFrontEnd::Stage stage) {
 
 CopyFrontEnd::CopyFrontEnd(std::FILE* stream, bool cancelOnError)
     : m_stream(stream),
-      m_terminal(::isatty(::fileno(stream)) == 1),
+      m_terminal(IsTerminal(stream)),
       m_cancelOnError(cancelOnError) {}
 
 CopyFrontEnd::~CopyFrontEnd() {

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "cli/Commands.h"
+#include "cli/Console.h"
 #include "cli/Help.h"
 #include "cli/ValuesCheck.h"
 #include "cli/Workspace.h"
@@ -210,8 +211,12 @@ int main(int argc, char** argv) {
     AddShowAndSections(app, arguments);
     AddCopy(app, arguments);
     AddCheck(app, arguments);
+    std::vector<std::string> words = StartConsole(argc, argv);
+    std::vector<char*> pointers;
+    for (std::string& word : words)
+        pointers.push_back(word.data());
     try {
-        app.parse(argc, argv);
+        app.parse(static_cast<int>(pointers.size()), pointers.data());
     } catch (const CLI::ParseError& error) {
         const int code = app.exit(error);
         return code == 0 ? 0 : kUsageError;

@@ -1,8 +1,8 @@
 #include "cli/Session.h"
 
-#include <unistd.h>
-
 #include <iostream>
+
+#include "cli/Console.h"
 
 namespace tess::cli {
 
@@ -21,7 +21,7 @@ std::string AsLines(std::string text) {
 
 void PrintMessage(const std::string& title, const std::string& text) {
     // On a terminal a progress line may stand where the message goes.
-    static const bool terminal = ::isatty(STDERR_FILENO) == 1;
+    static const bool terminal = IsTerminal(stderr);
     if (terminal) std::cerr << "\r\033[K";
     std::cerr << title << ": " << AsLines(text) << '\n';
 }

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "host/vsdx/Vsdx.h"
+#include "platform/visio/FileNames.h"
 
 namespace tess::ui {
 
@@ -14,10 +15,10 @@ const std::vector<std::shared_ptr<embedded::DocumentData>>& Drawings::Documents(
 
 std::shared_ptr<embedded::DocumentData> Drawings::Open(const std::string& path) {
     std::error_code ignored;
-    const auto wanted = std::filesystem::weakly_canonical(path, ignored);
+    const auto wanted = std::filesystem::weakly_canonical(PathOf(path), ignored);
     for (const auto& document : Documents()) {
         if (!document->path.empty() &&
-            std::filesystem::weakly_canonical(document->path, ignored) == wanted) {
+            std::filesystem::weakly_canonical(PathOf(document->path), ignored) == wanted) {
             Activate(document);
             return document;
         }
@@ -38,7 +39,7 @@ void Drawings::SaveAs(const std::shared_ptr<embedded::DocumentData>& document,
                       const std::string& path) {
     vsdx::SaveDocument(Model(), *document, path);
     document->path = path;
-    document->name = std::filesystem::path(path).filename().string();
+    document->name = NameOf(PathOf(path).filename());
     Saved(*document);
 }
 

@@ -10,6 +10,7 @@
 #include "engine/SectionCatalogue.h"
 #include "formula/CellCatalogue.h"
 #include "platform/visio/Error.h"
+#include "platform/visio/FileNames.h"
 #include "window/RowListing.h"
 #include "window/SectionsTab.h"
 
@@ -294,7 +295,7 @@ Recipe ParseRecipe(std::string_view text, const std::string& file) {
 }
 
 Recipe ReadRecipe(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathOf(path), std::ios::binary);
     if (!in) Raise(kRecipeFileFailed, "recipe '" + path + "' cannot be read");
     std::ostringstream text;
     text << in.rdbuf();
@@ -320,7 +321,7 @@ std::string RecipeText(const Recipe& recipe) {
 }
 
 void WriteRecipe(const Recipe& recipe, const std::string& path) {
-    const std::filesystem::path target(path);
+    const std::filesystem::path target = PathOf(path);
     std::filesystem::path temporary = target;
     temporary += "." + std::to_string(std::random_device()()) + ".tmp";
     {

@@ -1,111 +1,16 @@
-// POSIX files: read through one descriptor, so that the bytes, the version and the lock are
-// all of one file even when another program replaces it meanwhile.
 #include "host/vsdx/FileAccess.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 
-#include "host/vsdx/Package.h"
+#include "platform/visio/FileNames.h"
 
 namespace tess::vsdx {
-namespace {
-
-FileVersion VersionOf(const struct stat& status) {
-    return {static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino),
-            static_cast<uint64_t>(status.st_size),
-            static_cast<int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec};
-}
-
-// A run that finds the file it locked replaced by the run that held it before reads the new
-// one; more replacements than this while it tries are another program's doing.
-constexpr int kLockAttempts = 8;
-
-}  // namespace
-
-ReadFile::ReadFile(const std::string& path, uint64_t limit, bool hold) {
-    struct stat status {};
-    for (int attempt = 0;; ++attempt) {
-        m_descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (m_descriptor < 0)
-            Fail(packerr::kNotFound, path, std::string("cannot be read: ") + std::strerror(errno));
-        if (hold && ::flock(m_descriptor, LOCK_EX | LOCK_NB) != 0) {
-            ::close(m_descriptor);
-            m_descriptor = -1;
-            Fail(packerr::kLocked, path,
-                 "is being saved by another run of this program; try again when it is done");
-        }
-        if (::fstat(m_descriptor, &status) != 0) {
-            const int error = errno;
-            ::close(m_descriptor);
-            m_descriptor = -1;
-            Fail(packerr::kNotFound, path, std::string("cannot be read: ") + std::strerror(error));
-        }
-        // The run that held the file before may have put a new one in its place: read that.
-        if (!hold || attempt + 1 >= kLockAttempts || VersionAt(path) == VersionOf(status)) break;
-        ::close(m_descriptor);
-    }
-    m_version = VersionOf(status);
-    const auto close = [&] {
-        if (!hold) {
-            ::close(m_descriptor);
-            m_descriptor = -1;
-        }
-    };
-    if (!S_ISREG(status.st_mode)) {
-        close();
-        Fail(packerr::kNotFound, path, "cannot be read: it is not a file");
-    }
-    if (static_cast<uint64_t>(status.st_size) > limit) {
-        close();
-        Fail(packerr::kTooLarge, path, "is larger than any drawing this program opens");
-    }
-    m_bytes.resize(static_cast<size_t>(status.st_size));
-    size_t done = 0;
-    while (done < m_bytes.size()) {
-        const ssize_t got = ::read(m_descriptor, m_bytes.data() + done, m_bytes.size() - done);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) break;
-        done += static_cast<size_t>(got);
-    }
-    close();
-    if (done != m_bytes.size()) Fail(packerr::kNotFound, path, "could not be read completely");
-}
-
-ReadFile::~ReadFile() {
-    if (m_descriptor >= 0) ::close(m_descriptor);  // and with it the lock
-}
-
-std::optional<FileVersion> VersionAt(const std::string& path) {
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0) return std::nullopt;
-    return VersionOf(status);
-}
 
 std::string WriteTargetOf(const std::string& path) {
     std::error_code error;
-    if (!std::filesystem::is_symlink(path, error)) return path;
-    const std::filesystem::path target = std::filesystem::weakly_canonical(path, error);
-    return error ? path : target.string();
-}
-
-void KeepAttributes(const std::string& written, const std::string& target) {
-    struct stat status {};
-    if (::stat(target.c_str(), &status) != 0) return;
-    // Another owner's file stays theirs, and its group, where the system lets this user say so;
-    // where it does not, the permissions below still keep it from readers it was closed to.
-    if (::chown(written.c_str(), status.st_uid, status.st_gid) != 0 &&
-        ::chown(written.c_str(), static_cast<uid_t>(-1), status.st_gid) != 0) {
-        // Neither: the file is this user's, as any file this user writes.
-    }
-    if (::chmod(written.c_str(), status.st_mode & 07777) != 0)
-        Fail(packerr::kWriteFailed, target,
-             std::string("cannot be replaced keeping its permissions: ") + std::strerror(errno));
+    if (!std::filesystem::is_symlink(PathOf(path), error)) return path;
+    const std::filesystem::path target = std::filesystem::weakly_canonical(PathOf(path), error);
+    return error ? path : NameOf(target);
 }
 
 }  // namespace tess::vsdx

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -33,7 +34,8 @@ public:
     const FileVersion& Version() const { return m_version; }
 
 private:
-    int m_descriptor = -1;  // kept open while held
+    struct Hold;  // what keeps other runs off the file
+    std::unique_ptr<Hold> m_hold;
     std::string m_bytes;
     FileVersion m_version;
 };
@@ -44,8 +46,8 @@ std::optional<FileVersion> VersionAt(const std::string& path);
 /// The file a write to path changes: symbolic links followed to their target.
 std::string WriteTargetOf(const std::string& path);
 
-/// Gives a file written to replace target the permissions and, where this user may, the owner
-/// and group of target; nothing when target does not exist.
-void KeepAttributes(const std::string& written, const std::string& target);
+/// Puts the file written in target's place, giving it target's permissions and, where this user
+/// may, its owner and group; throws kWriteFailed, naming target, when target cannot be replaced.
+void PutInPlace(const std::string& written, const std::string& target);
 
 }  // namespace tess::vsdx

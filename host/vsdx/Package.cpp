@@ -7,6 +7,7 @@
 #include <random>
 
 #include "platform/visio/Error.h"
+#include "platform/visio/FileNames.h"
 
 namespace tess::vsdx {
 namespace {
@@ -16,7 +17,7 @@ constexpr std::string_view kEmptyZipMagic = "PK\x05\x06";
 constexpr std::string_view kCompoundFileMagic = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
 
 std::string FileName(const std::string& path) {
-    return std::filesystem::path(path).filename().string();
+    return NameOf(PathOf(path).filename());
 }
 
 /// A compound (OLE) file holds either a Visio 2003-2010 binary drawing or an encrypted package.
@@ -59,21 +60,21 @@ std::string ZipError(zip_t* archive) {
 
 std::string TemporaryBeside(const std::string& target) {
     std::random_device random;
-    const std::filesystem::path path(target);
+    const std::filesystem::path path = PathOf(target);
     std::string name(1, '.');
-    name += path.filename().string();
+    name += NameOf(path.filename());
     name += '.';
     name += std::to_string(random());
     name += std::to_string(random());
     name += ".tmp";
-    return (path.parent_path() / name).string();
+    return NameOf(path.parent_path() / PathOf(name));
 }
 
 Spill::~Spill() {
-    if (!m_file) return;
-    std::fclose(m_file);
+    if (!m_file.is_open()) return;
+    m_file.close();
     std::error_code ignored;
-    std::filesystem::remove(m_path, ignored);
+    std::filesystem::remove(PathOf(m_path), ignored);
 }
 
 Spill::Span Spill::Append(std::string_view bytes, const std::string& target) {
@@ -82,13 +83,13 @@ Spill::Span Spill::Append(std::string_view bytes, const std::string& target) {
         m_memory += bytes;
         return span;
     }
-    if (!m_file) m_file = std::fopen(m_path.c_str(), "w+b");
-    if (!m_file)
+    if (!m_file.is_open()) m_file.open(PathOf(m_path), std::ios::binary | std::ios::trunc);
+    if (!m_file.is_open())
         Fail(packerr::kWriteFailed, target,
              "cannot be written (a working file beside it cannot be made)");
     const Span span{m_size, bytes.size()};
-    if (std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size() ||
-        std::fflush(m_file) != 0) {
+    if (!m_file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) ||
+        !m_file.flush()) {
         Fail(packerr::kWriteFailed, target,
              "cannot be written (the disk is full or refuses writing)");
     }
@@ -320,7 +321,7 @@ void WriteParts(const Package::Sink& sink, const std::string& target,
             zip_discard(out.zip);
             out.zip = nullptr;
             std::error_code ignored;
-            std::filesystem::remove(sink.file, ignored);
+            std::filesystem::remove(PathOf(sink.file), ignored);
         }
         Fail(packerr::kWriteFailed, target, "cannot be written (" + why + ")");
     };

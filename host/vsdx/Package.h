@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -66,7 +66,7 @@ public:
 private:
     std::string m_path;
     std::string m_memory;
-    std::FILE* m_file = nullptr;
+    std::ofstream m_file;
     uint64_t m_size = 0;
 };
 

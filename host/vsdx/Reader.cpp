@@ -11,6 +11,7 @@
 #include "host/vsdx/PackageState.h"
 #include "host/vsdx/Vsdx.h"
 #include "platform/visio/Constants.h"
+#include "platform/visio/FileNames.h"
 
 namespace tess::vsdx {
 namespace {
@@ -132,7 +133,7 @@ public:
         }
         m_parts = std::make_unique<Parts>(*m_state);
         m_document = std::make_shared<DocumentData>();
-        m_document->name = std::filesystem::path(m_path).filename().string();
+        m_document->name = NameOf(PathOf(m_path).filename());
         m_document->path = m_path;
         const PackageKind* kind = PackageKindOf(m_path);
         m_document->stencil = kind && kind->kind == "stencil";

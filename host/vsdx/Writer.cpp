@@ -16,6 +16,7 @@
 #include "host/vsdx/Vsdx.h"
 #include "platform/visio/Constants.h"
 #include "platform/visio/Error.h"
+#include "platform/visio/FileNames.h"
 
 namespace tess::vsdx {
 namespace {
@@ -86,9 +87,9 @@ std::string MacroRefusal(const PackageState& state, const std::string& target) {
     Parts parts(state);
     for (const Relationship& relationship : parts.Relationships(state.documentPart)) {
         if (relationship.type.ends_with("/vbaProject")) {
-            return "'" + std::filesystem::path(target).filename().string() +
+            return "'" + NameOf(PathOf(target).filename()) +
                    "' cannot hold the macros (VBA project) of '" +
-                   std::filesystem::path(state.path).filename().string() + "': write it as a " +
+                   NameOf(PathOf(state.path).filename()) + "': write it as a " +
                    std::string(kind->WithMacros().extension) + " file";
         }
     }
@@ -1133,11 +1134,11 @@ std::string SaveRefusal(const DocumentData& document, const std::string& path) {
 }
 
 void CheckTargetFolder(const std::string& target) {
-    const std::filesystem::path folder = std::filesystem::path(target).parent_path();
+    const std::filesystem::path folder = PathOf(target).parent_path();
     std::error_code error;
     if (!folder.empty() && !std::filesystem::is_directory(folder, error)) {
         Fail(packerr::kWriteFailed, target,
-             "cannot be written: there is no folder '" + folder.string() + "'");
+             "cannot be written: there is no folder '" + NameOf(folder) + "'");
     }
 }
 
@@ -1145,8 +1146,8 @@ namespace {
 
 bool SameFile(const std::string& a, const std::string& b) {
     std::error_code error;
-    return std::filesystem::weakly_canonical(WriteTargetOf(a), error) ==
-           std::filesystem::weakly_canonical(WriteTargetOf(b), error);
+    return std::filesystem::weakly_canonical(PathOf(WriteTargetOf(a)), error) ==
+           std::filesystem::weakly_canonical(PathOf(WriteTargetOf(b)), error);
 }
 
 }  // namespace
@@ -1184,7 +1185,7 @@ PendingSave::PendingSave(PendingSave&& other) noexcept
 PendingSave::~PendingSave() {
     if (m_written.empty()) return;
     std::error_code ignored;
-    std::filesystem::remove(m_written, ignored);
+    std::filesystem::remove(PathOf(m_written), ignored);
 }
 
 bool PendingSave::OverFileRead() const {
@@ -1203,11 +1204,7 @@ void PendingSave::Check() const {
 
 void PendingSave::Commit() {
     Check();
-    KeepAttributes(m_written, m_target);
-    std::error_code error;
-    std::filesystem::rename(m_written, m_target, error);
-    if (error)
-        Fail(packerr::kWriteFailed, m_target, "cannot be replaced (" + error.message() + ")");
+    PutInPlace(m_written, m_target);
     m_written.clear();
     auto& state = *std::static_pointer_cast<PackageState>(m_state);
     if (OverFileRead()) state.version = VersionAt(m_target).value_or(FileVersion{});

@@ -3,8 +3,6 @@
 // Running the built tessaline-cli as a person would, and the drawing its tests work on.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -13,15 +11,12 @@
 #include "host/embedded/Objects.h"
 #include "host/vsdx/Vsdx.h"
 #include "platform/visio/Constants.h"
+#include "support/RunProgram.h"
 #include "support/TempFolder.h"
 
 namespace tess::test {
 
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using Result = ProgramResult;
 
 inline std::string FileText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -39,18 +34,7 @@ class Cli : public ::testing::Test {
 protected:
     /// Runs tessaline-cli with the arguments; standard output and error are kept apart.
     Result Run(const std::vector<std::string>& arguments) {
-        std::string command = Quoted(TESSALINE_CLI);
-        for (const std::string& argument : arguments) {
-            command += ' ';
-            command += Quoted(argument);
-        }
-        command += " >";
-        command += Quoted(folder.Path("out.txt"));
-        command += " 2>";
-        command += Quoted(folder.Path("err.txt"));
-        const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, FileText(folder.Path("out.txt")),
-                FileText(folder.Path("err.txt"))};
+        return RunProgram(TESSALINE_CLI, arguments, folder.Path(""));
     }
 
     /// A drawing made here and saved: a source with user cells, scratch rows and properties,

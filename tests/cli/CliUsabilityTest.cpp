@@ -1,6 +1,10 @@
 // tessaline-cli as a newcomer meets it: what --help promises, tried on the built program.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -382,6 +386,7 @@ TEST_F(CliForPeople, EveryJsonMemberIsDocumentedInHelpAndPrinted) {
     }
 }
 
+#ifndef _WIN32  // script(1) and its terminal are POSIX
 // A person at a terminal sees where a run of several destinations is; a script reading the
 // output sees no such lines.
 TEST_F(CliForPeople, ARunOfSeveralDestinationsShowsProgressOnATerminalOnly) {
@@ -408,6 +413,7 @@ TEST_F(CliForPeople, ARunOfSeveralDestinationsShowsProgressOnATerminalOnly) {
     // The run's own message starts on a cleared line, not after the progress text.
     EXPECT_NE(shown.find("\r\033[KTessaline: Clone Complete."), std::string::npos) << shown;
 }
+#endif
 
 }  // namespace
 }  // namespace tess::test

@@ -6,9 +6,14 @@
 #include <filesystem>
 #include <thread>
 
+#ifdef _WIN32
+#include "platform/windows/Windows.h"
+#endif
+
 #include "host/embedded/Objects.h"
 #include "host/vsdx/Vsdx.h"
 #include "platform/visio/Constants.h"
+#include "platform/visio/FileNames.h"
 #include "support/RunProgram.h"
 #include "support/Samples.h"
 #include "support/TempFolder.h"
@@ -136,6 +141,56 @@ TEST_F(CliSave, InPlaceNeverLosesAConcurrentChange) {
     }
 }
 
+TEST_F(CliSave, FileNamesInAnyScriptAreReadAndWritten) {
+    fs::create_directory(PathOf(folder.Path("Entwürfe")));
+    const std::string drawing = MakeDrawing("Entwürfe/Zeichnung Ω 図.vsdx");
+    const std::string copied = folder.Path("Entwürfe/Kopie ß.vsdx");
+    ProgramResult result = Run(With(CopyLine(drawing, "Target"), {"-o", copied}));
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(LineWeightOf(copied, "Target"), "0.05 in");
+
+    result = Run(With(CopyLine(drawing, "Other"), {"--in-place"}));
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(LineWeightOf(drawing, "Other"), "0.05 in");
+
+    result = Run({"list", folder.Path("Entwürfe/fehlt ä.vsdx")});
+    EXPECT_EQ(result.status, 3);
+    EXPECT_NE(result.err.find("'fehlt ä.vsdx' cannot be read"), std::string::npos) << result.err;
+
+    // A recipe of such a name, saved twice (the second replacing the first) and copied by.
+    const std::string recipe = folder.Path("Entwürfe/Rezept ü.json");
+    for (int i = 0; i < 2; ++i) {
+        result = Run(With(CopyLine(drawing, "Target"), {"--dry-run", "--save-recipe", recipe}));
+        ASSERT_EQ(result.status, 0) << result.err;
+    }
+    result = Run({"copy", drawing, "--from", "page:Page-1/Source", "--to", "page:Page-1/Other",
+                  "--recipe", recipe, "-o", copied});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(LineWeightOf(copied, "Other"), "0.05 in");
+}
+
+#ifdef _WIN32
+// What a replaced file keeps on Windows is its attributes (and its security, which Wine does not
+// model); a read-only file is not replaced at all.
+TEST_F(CliSave, InPlaceKeepsAttributesAndLeavesReadOnlyFilesAlone) {
+    const std::string drawing = MakeDrawing("kept.vsdx");
+    const std::wstring name = PathOf(drawing).wstring();
+    const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    ASSERT_TRUE(SetFileAttributesW(name.c_str(), kept));
+    ProgramResult result = Run(With(CopyLine(drawing, "Target"), {"--in-place"}));
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(LineWeightOf(drawing, "Target"), "0.05 in");
+    EXPECT_EQ(GetFileAttributesW(name.c_str()) & kept, kept);
+
+    ASSERT_TRUE(SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_READONLY));
+    const std::string before = FileBytes(drawing);
+    result = Run(With(CopyLine(drawing, "Other"), {"--in-place"}));
+    EXPECT_EQ(result.status, 3);
+    EXPECT_NE(result.err.find("'kept.vsdx' cannot be replaced"), std::string::npos) << result.err;
+    EXPECT_EQ(FileBytes(drawing), before);
+    SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_NORMAL);  // for the folder's removal
+}
+#else
 TEST_F(CliSave, InPlaceKeepsPermissionsAndWritesThroughLinks) {
     const std::string drawing = MakeDrawing("private.vsdx");
     const fs::perms ownerAndGroup =
@@ -152,6 +207,7 @@ TEST_F(CliSave, InPlaceKeepsPermissionsAndWritesThroughLinks) {
     EXPECT_EQ(LineWeightOf(drawing, "Target"), "0.05 in");
     EXPECT_EQ(fs::status(drawing).permissions() & fs::perms::all, ownerAndGroup);
 }
+#endif
 
 TEST_F(CliSave, OutputsThatCannotBeWrittenAreRefusedBeforeTheCopyRuns) {
     const std::string drawing = MakeDrawing("drawing.vsdx");

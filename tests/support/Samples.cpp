@@ -9,6 +9,8 @@
 #include <pugixml.hpp>
 #include <stdexcept>
 
+#include "platform/visio/FileNames.h"
+
 namespace tess::test {
 
 std::string SamplePath(const std::string& fileName) {
@@ -68,12 +70,12 @@ void WriteZip(const std::string& path, const std::vector<ZipEntry>& entries) {
 }
 
 std::string FileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathOf(path), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
+    std::ofstream(PathOf(path), std::ios::binary) << bytes;
 }
 
 void CorruptChecksum(const std::string& package, const std::string& part) {

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/visio/FileNames.h"
+
 namespace tess::test {
 
 /// A folder of its own under the system's temporary folder, removed with everything in it.
@@ -13,7 +15,10 @@ public:
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    std::string Path(const std::string& fileName) const { return (m_root / fileName).string(); }
+    /// The path of a file in the folder; names are UTF-8, as everywhere in the program.
+    std::string Path(const std::string& fileName) const {
+        return NameOf(m_root / PathOf(fileName));
+    }
     const std::filesystem::path& Root() const { return m_root; }
 
 private:

@@ -212,6 +212,8 @@ int MarkShapes(const visio::ShapesPtr& shapes, int next = 0) {
     return next;
 }
 
+// The other reader of Visio files, Debian's libvisio tools, is a program of the Linux machine.
+#ifndef _WIN32
 /// The distinct shape marks another reader finds in a file, with its exit status.
 std::pair<int, std::set<std::string>> MarksReadBy(const std::string& reader,
                                                   const std::string& path,
@@ -227,6 +229,7 @@ std::pair<int, std::set<std::string>> MarksReadBy(const std::string& reader,
     }
     return {status, marks};
 }
+#endif
 
 TEST(PackageRoundTrip, AddedRowsSectionsShapesAndPagesAreThereAfterReopening) {
     TempFolder folder;
@@ -269,10 +272,12 @@ TEST(PackageRoundTrip, AddedRowsSectionsShapesAndPagesAreThereAfterReopening) {
     OpenedDrawing reopened(saved);
     EXPECT_EQ(reopened.Dump(), before);
 
+#ifndef _WIN32
     // Another reader of Visio files (Debian's libvisio tools, installed by the set-up script).
     const auto [status, marks] = MarksReadBy("vsd2raw", saved, folder);
     ASSERT_EQ(status, 0) << "vsd2raw failed or is missing (scripts/setup.sh installs it)";
     EXPECT_EQ(marks.size(), static_cast<size_t>(marked + 1));
+#endif
 }
 
 TEST(PackageRoundTrip, PagesAreReadWhenFirstUsedAndUnusedOnesWrittenAsTheyWere) {
@@ -346,7 +351,8 @@ TEST(PackageRoundTrip, NewDrawingIsWrittenAsAPackageOthersRead) {
     group->AddNamedRow(visio::visSectionUser, "Scale", 0);
     group->Cells("User.Scale")->SetFormula("Width/1 in");
     document->Pages()->Add()->DrawRectangle(0, 0, 1, 1);
-    const int marked = MarkShapes(document->Pages()->Item(2)->Shapes(), MarkShapes(page->Shapes()));
+    [[maybe_unused]] const int marked =
+        MarkShapes(document->Pages()->Item(2)->Shapes(), MarkShapes(page->Shapes()));
     const std::string before = DumpModel(app->TheModel());
     vsdx::SaveDocument(app->TheModel(), *embedded::DocumentOf(document), path);
 
@@ -354,9 +360,11 @@ TEST(PackageRoundTrip, NewDrawingIsWrittenAsAPackageOthersRead) {
     vsdx::OpenDocument(reopened, path);
     EXPECT_EQ(DumpModel(reopened).substr(DumpModel(reopened).find('\n')),
               before.substr(before.find('\n')));
+#ifndef _WIN32
     const auto [status, marks] = MarksReadBy("vsd2raw", path, folder);
     ASSERT_EQ(status, 0);
     EXPECT_EQ(marks.size(), static_cast<size_t>(marked));
+#endif
 }
 
 }  // namespace

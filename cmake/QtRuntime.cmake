@@ -1,0 +1,30 @@
+# What a Qt program needs beside it to start on Windows: Qt's DLLs, the platform and style
+# plugins, and the MinGW-w64 runtime DLLs that Qt's DLLs link. They are copied beside the
+# program after each build, so that it runs from the build tree (and under Wine).
+
+# A DLL of the compiler's runtime, where the compiler finds it.
+function(tessaline_compiler_dll variable name)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${name}
+                    OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE)
+    if(NOT IS_ABSOLUTE "${path}" OR NOT EXISTS "${path}")
+        message(FATAL_ERROR "The MinGW-w64 runtime's ${name} was not found")
+    endif()
+    set(${variable} ${path} PARENT_SCOPE)
+endfunction()
+
+function(tessaline_copy_qt_runtime target)
+    tessaline_compiler_dll(libstdcxx libstdc++-6.dll)
+    tessaline_compiler_dll(libgcc libgcc_s_seh-1.dll)
+    tessaline_compiler_dll(winpthread libwinpthread-1.dll)
+    set(folder $<TARGET_FILE_DIR:${target}>)
+    add_custom_command(TARGET ${target} POST_BUILD
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}/platforms ${folder}/styles
+        COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:Qt6::Core>
+                $<TARGET_FILE:Qt6::Gui> $<TARGET_FILE:Qt6::Widgets> $<TARGET_FILE:Qt6::Network>
+                ${libstdcxx} ${libgcc} ${winpthread} ${folder}
+        COMMAND ${CMAKE_COMMAND} -E copy_if_different
+                $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> ${folder}/platforms
+        COMMAND ${CMAKE_COMMAND} -E copy_if_different
+                $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> ${folder}/styles
+        VERBATIM)
+endfunction()
