@@ -2,8 +2,10 @@
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <set>
+#include <unordered_set>
 
 #include "formula/CellCatalogue.h"
 #include "host/embedded/Model.h"
@@ -105,6 +107,7 @@ public:
         const std::string& part = m_state->pageParts.at(&page);
         ShapeContainer read;
         ReadShapes(Root(part, "PageContents").child("Shapes"), read, nullptr, 0);
+        CheckDistinctIds(read.shapes, part);
         m_parts->Forget(part);
         page.shapes = std::move(read.shapes);
         Model::SetOwners(page, m_document.get(), &page, nullptr, nullptr);
@@ -288,6 +291,7 @@ private:
         if (part != m_state->masterParts.end()) {
             const pugi::xml_node shapes = Root(part->second, "MasterContents").child("Shapes");
             ReadShapes(shapes, master, nullptr, 0);
+            CheckDistinctIds(master.shapes, part->second);
             m_parts->Forget(part->second);
         }
         Model::SetOwners(master, m_document.get(), nullptr, &master, nullptr);
@@ -362,6 +366,22 @@ private:
         }
         if (!m_document->activePage && !m_document->pages.empty())
             m_document->activePage = m_document->pages.front();
+    }
+
+    /// Shapes of one page or master that share an ID cannot be told apart: the file is refused.
+    void CheckDistinctIds(const std::vector<SheetPtr>& shapes, const std::string& part) {
+        std::unordered_set<int32_t> seen;
+        std::function<void(const std::vector<SheetPtr>&)> visit = [&](const auto& list) {
+            for (const SheetPtr& shape : list) {
+                if (!seen.insert(shape->id).second) {
+                    Fail(packerr::kMalformed, m_path,
+                         "has two shapes with the ID " + std::to_string(shape->id) + " in '" +
+                             part + "'");
+                }
+                visit(shape->shapes);
+            }
+        };
+        visit(shapes);
     }
 
     void ReadShapes(const pugi::xml_node& shapes, ShapeContainer& container, MasterData* instanceOf,
