@@ -474,8 +474,10 @@ private:
             }
             order.push_back(found);
         }
+        // A set, as a section can hold tens of thousands of rows.
+        const std::set<pugi::xml_node> kept(order.begin(), order.end());
         for (const pugi::xml_node& rowNode : Children(node, "Row")) {
-            if (std::find(order.begin(), order.end(), rowNode) == order.end()) {
+            if (!kept.count(rowNode)) {
                 node.remove_child(rowNode);
                 Touch(part);
             }

@@ -27,6 +27,10 @@ TEST(FuzzRound, EverySampleIsCopiedSavedAndReadBack) {
 const std::map<std::string, std::string> kExpected = {
     // Read: a shape ID whose successor overflows.
     {"shape-id-at-the-integer-limit", "has a Shape with an ID no drawing has ('2147483647')"},
+    // Save: two shapes of a page with one ID, which the writer took for one another.
+    {"two-shapes-with-one-id", "has two shapes with the ID 1 in 'visio/pages/page1.xml'"},
+    // Save: a Geometry section of 40,000 rows, whose rows the writer compared each with each.
+    {"forty-thousand-geometry-rows", "Clone Complete."},
     // Copy: a group's sub-shapes replaced into one of its own members, copying the copies
     // without end.
     {"sub-shapes-replaced-into-a-member-of-the-source",
