@@ -222,7 +222,7 @@ bool CopyDriver::CheckDestinations(CopyRun& run, const std::vector<CopyTarget>& 
     for (const CopyTarget& destination : replacing ? destinations : std::vector<CopyTarget>{}) {
         if (destination.sheet &&
             (LiesInside(destination.sheet, source) || LiesInside(source, destination.sheet))) {
-            std::string text = app::LoadResString(1690);
+            std::string text = app::LoadResString(1750);
             text.replace(text.find("%1"), 2, destination.text);
             Warn(run, text);
             state.failed = true;
