@@ -67,44 +67,6 @@ TEST_F(CopyDriver, ChecksStopTheRunWithTheirMessages) {
                                                          "' does not exist."});
 }
 
-TEST_F(CopyDriver, SubShapesAreNotReplacedBetweenAGroupAndAShapeInsideIt) {
-    const ShapePtr group = Group({"A", "B"});
-    const ShapePtr member = group->Shapes()->Item(1);
-    member->ConvertToGroup();
-    const ShapePtr inner = std::dynamic_pointer_cast<visio::IShape>(member->Parent());
-    Choose({2});
-    request.options.subShapes = engine::SubShapes::ReplaceAll;
-    const std::string before = DumpAll();
-    const std::pair<ShapePtr, ShapePtr> nested[] = {
-        {group, member}, {group, inner}, {member, group}, {inner, group}};
-    for (const auto& [from, to] : nested) {
-        SCOPED_TRACE(from->Name() + " to " + to->Name());
-        Source(Target(from));
-        Destinations({Target(to)});
-        frontEnd.messages.clear();
-        EXPECT_EQ(Run().outcome, engine::CopyOutcome::Failed);
-        EXPECT_EQ(frontEnd.Texts(),
-                  std::vector<std::string>{"The destination shape '" + to->Name() +
-                                           "' lies inside the source shape, or holds it: its "
-                                           "sub-shapes cannot be replaced by the source's."});
-        EXPECT_EQ(DumpAll(), before);
-    }
-
-    // Matching sub-shapes by name replaces nothing; a group beside the source is replaced into.
-    const ShapePtr beside = Group({"C"});
-    const std::pair<ShapePtr, engine::SubShapes> allowed[] = {
-        {inner, engine::SubShapes::CopyCells}, {beside, engine::SubShapes::ReplaceAll}};
-    for (const auto& [to, mode] : allowed) {
-        Source(Target(group));
-        Destinations({Target(to)});
-        request.options.subShapes = mode;
-        frontEnd.messages.clear();
-        Run();
-        EXPECT_EQ(frontEnd.Texts(), std::vector<std::string>{"Clone Complete."}) << to->Name();
-    }
-    EXPECT_EQ(beside->Shapes()->Count(), 2);
-}
-
 TEST_F(CopyDriver, ARunCopiesToEveryDestinationAsOneUndoStep) {
     const ShapePtr first = Rectangle(4, 4, 5, 5);
     const ShapePtr second = document->Pages()->Add()->DrawRectangle(1, 1, 2, 2);

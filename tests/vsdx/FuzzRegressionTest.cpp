@@ -34,7 +34,7 @@ const std::map<std::string, std::string> kExpected = {
     // Copy: a group's sub-shapes replaced into one of its own members, copying the copies
     // without end.
     {"sub-shapes-replaced-into-a-member-of-the-source",
-     "lies inside the source shape, or holds it"},
+     "The source and the destinations must not lie one inside another"},
 };
 
 TEST(FuzzRound, KeptFindingsEndAsTheirFixesSay) {
