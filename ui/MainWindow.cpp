@@ -167,6 +167,10 @@ void MainWindow::BuildFileMenu() {
     });
     exit->setObjectName(QStringLiteral("mnuExit"));
     exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    // Beside a running Visio, its drawings are opened, saved and chosen in Visio.
+    for (QAction* item : {open, save, saveAs, closeDrawing, m_drawingMenu->menuAction(),
+                          m_pageMenu->menuAction()})
+        item->setVisible(!m_drawings.Attached());
     connect(file, &QMenu::aboutToShow, this, [this, save, saveAs, closeDrawing] {
         const bool any = m_drawings.Active() != nullptr;
         save->setEnabled(any);
@@ -368,8 +372,9 @@ void MainWindow::ShowEditMenu() {
     const QString redoName = Q(model.RedoName());
     m_undo->setText(undoName.isEmpty() ? Res(1608) : Res(1610).arg(undoName));
     m_redo->setText(redoName.isEmpty() ? Res(1609) : Res(1611).arg(redoName));
-    m_undo->setEnabled(model.UndoDepth() > 0);
-    m_redo->setEnabled(model.RedoDepth() > 0);
+    // Visio keeps its own undo list, which it does not show: its Undo and Redo are always offered.
+    m_undo->setEnabled(m_drawings.Attached() || model.UndoDepth() > 0);
+    m_redo->setEnabled(m_drawings.Attached() || model.RedoDepth() > 0);
 }
 
 void MainWindow::Undo() {
