@@ -161,8 +161,8 @@ std::optional<double> NumberOf(const Value& value);
 /// A value as text, as the & operator writes it (colors as "#rrggbb").
 std::string TextOf(const Value& value);
 
-/// A color made lighter by a percentage of the way to white, or (for a negative amount) darker
-/// by that much luminosity on the 0 to 240 scale: TINT's color.
+/// TINT's color: lighter (darker for a negative amount) by the amount of luminosity on the 0 to
+/// 240 scale, but by no more than that percentage of the way left to white (or black).
 uint32_t Tinted(uint32_t rgb, double amount);
 
 /// A number as the ShapeSheet writes it in text: up to 15 significant digits, no trailing zeros,

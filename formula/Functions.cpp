@@ -905,16 +905,18 @@ Value HlsDifference(Call& c) {
 
 uint32_t Tinted(uint32_t rgb, double amount) {
     const Hls hls = ToHls(rgb);
-    // Lighter moves the given share of the way to white; darker takes luminosity away.
-    const double luminosity =
-        amount >= 0 ? hls.l + (kHlsMax - hls.l) * amount / 100 : hls.l + amount;
-    return FromHls(hls.h, hls.s, luminosity);
+    // The amount is luminosity, but the step never exceeds that percentage of what is left
+    // toward white (or black): TINT(RGB(0,0,0),84) is 84 lighter, TINT(RGB(233,233,233),72)
+    // only 72% of the 21 left.
+    const double room = amount >= 0 ? kHlsMax - hls.l : hls.l;
+    const double step = std::min(std::abs(amount), std::abs(amount) * room / 100);
+    return FromHls(hls.h, hls.s, hls.l + std::copysign(step, amount));
 }
 
 namespace {
 
-/// TINT makes a color lighter by a percentage of the way to white, SHADE darker by an amount of
-/// luminosity (0 to 240); either goes the other way for a negative amount.
+/// TINT makes a color lighter, SHADE darker, by an amount of luminosity (0 to 240) that shrinks
+/// near white or black; either goes the other way for a negative amount.
 template <int kDirection>
 Value Lighten(Call& c) {
     uint32_t rgb = 0;

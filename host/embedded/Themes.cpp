@@ -294,10 +294,10 @@ formula::Value Model::ThemeValue(const SheetPtr& sheet, std::string_view propert
     const ThemeData* theme = ThemeOf(sheet, false);
     if (!theme) return unknown;
     if (const auto rgb = SchemeColor(*theme, property)) return Value::Color(*rgb);
-    // The second fill color of the older, fixed themes: the dark color, 30% lighter.
+    // The second fill color: the dark color, as TINT(dark,72) gives it (#4d4d4d from black).
     if (formula::SameName(property, "FillColor2")) {
         const auto dark = SchemeColor(*theme, "dk1");
-        return dark ? Value::Color(formula::Tinted(*dark, 30)) : unknown;
+        return dark ? Value::Color(formula::Tinted(*dark, 72)) : unknown;
     }
     return QuickStyleValue(sheet, *theme, property).value_or(unknown);
 }

@@ -42,13 +42,13 @@ TEST(SampleValues, AgreeWithWhatVisioStored) {
         {"SimpleMacro.vsdm", 552, 552},
         {"aspose-hyperlinks-Drawing1.vsdx", 1314, 1314},
         {"office_varient4.vsdx", 900, 900},
-        {"ppbt-architecture.vsdx", 2831, 2837, false},
+        {"ppbt-architecture.vsdx", 2834, 2837, false},
         {"test10_nested_shapes.vsdx", 814, 814},
         {"test6_shape_properties.vsdx", 960, 960},
         {"testVISIO.vstx", 1766, 1766},
         {"test_master_multiple_child_shapes.vsdx", 1436, 1436},
         {"test_text_extraction.vsdx", 1278, 1278},
-        {"testfile1.vsdx", 3063, 3066},
+        {"testfile1.vsdx", 3066, 3066},
     };
     ASSERT_EQ(samples.size(), SampleFiles().size());
     for (const Sample& sample : samples) {

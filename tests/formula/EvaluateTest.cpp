@@ -479,10 +479,20 @@ TEST_F(Sheets, ComputesColorsAndTextAsVisioStoresThem) {
         {"HSL(67,141,113)", "#60be32"},
         {"HSL(160,0,235)", "#fafafa"},
         {"HSL(0,0,155+120*0.7083)", "#fefefe"},
-        // TINT goes a share of the way to white, SHADE takes luminosity away.
-        {"TINT(RGB(199,199,199),72)", "#efefef"},
+        // TINT and SHADE move luminosity by their amount, far from white...
+        {"TINT(RGB(0,0,0),84)", "#595959"},
+        {"SHADE(RGB(89,89,89),-28)", "#777777"},
+        {"SHADE(RGB(255,255,0),-28)", "#ffff3c"},
         {"SHADE(RGB(233,233,233),40)", "#bebebe"},
+        {"SHADE(RGB(236,243,233),40)", "#bcd6b1"},
+        // ... and near it by no more than that percentage of the way left.
+        {"TINT(RGB(199,199,199),72)", "#efefef"},
+        {"TINT(RGB(233,233,233),72)", "#f9f9f9"},
+        {"TINT(RGB(236,243,233),72)", "#fafbf9"},
+        {"TINT(RGB(249,249,249),48)", "#fbfbfb"},
         {"SHADE(RGB(171,154,192),-28)", "#c2b6d1"},
+        // A fill 46 darker than its foreground: a theme's fill color #45b664 against #4d4d4d.
+        {"SHADE(RGB(255,255,0),LUMDIFF(RGB(69,182,100),RGB(77,77,77)))", "#9d9d00"},
         // Office's tints and shades, truncated as Office truncates them.
         {"MSOTINT(RGB(112,173,71),-25)", "#538135"},
         {"MSOTINT(RGB(254,255,255),-75)", "#007f7f"},
