@@ -13,7 +13,9 @@ set -euo pipefail
 export HOME="${HOME:-$(getent passwd "$(id -u)" | cut -d: -f6)}"
 export WINEPREFIX="${WINEPREFIX:-${TMPDIR:-/tmp}/tessaline-wine-$(id -u)}"
 export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+# No Mono or Gecko prompts; and a program that crashes ends (with Wine's line saying where)
+# rather than waiting in Wine's debugger, which never returns here.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winedbg.exe=d}"
 unset DISPLAY WAYLAND_DISPLAY
 display="${TESSALINE_WINE_DISPLAY:-}"
 [ -n "$display" ] && WINEPREFIX="$WINEPREFIX-display"

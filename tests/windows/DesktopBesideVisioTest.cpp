@@ -5,8 +5,9 @@
 // started from its ZIP, does the same across processes.
 #include <QAction>
 #include <QCheckBox>
-#include <QLabel>
+#include <QMenu>
 #include <QTest>
+#include <QTextEdit>
 
 #include "app/ErrorReport.h"
 #include "app/windows/WindowsStartup.h"
@@ -30,7 +31,13 @@ TEST_F(BesideVisio, StartAttachesToTheRunningVisioAndASecondCopyIsRefused) {
     // Visio opens, saves and chooses its drawings; the recipes stay.
     for (const char* name : {"mnuOpen", "mnuSave", "mnuSaveAs", "mnuCloseDrawing"})
         EXPECT_FALSE(Action(Window(), name)->isVisible()) << name;
+    for (const char* name : {"mnuRecentFiles", "mnuActiveDrawing", "mnuActivePage"})
+        EXPECT_FALSE(Window().findChild<QMenu*>(QString::fromLatin1(name))->menuAction()->isVisible())
+            << name;
+    EXPECT_FALSE(Window().acceptDrops());
     EXPECT_TRUE(Action(Window(), "mnuLoadRecipe")->isVisible());
+    EXPECT_EQ(Window().windowTitle().toStdString(),
+              m_visio->ActiveDocument()->Name() + " — Tessaline");
 
     // The main window is found by its class and caption, as another copy looks for it.
     EXPECT_TRUE(app::TopLevelWindowExists(app::kMainWindowClass, "Tessaline"));
@@ -72,13 +79,16 @@ TEST_F(BesideVisio, ARefusedFormulaGoesThroughTheCopyErrorDialogs) {
     DialogDriver driver;
     QString shown;
     driver.Then(QStringLiteral("frmCopyError"), [&](QDialog& dialog) {
-        shown = dialog.findChild<QLabel*>(QStringLiteral("lblMsg"))->text();
+        auto* message = dialog.findChild<QTextEdit*>(QStringLiteral("lblMsg"));
+        ASSERT_NE(message, nullptr);
+        shown = message->toPlainText();
         ClickIn(dialog, QStringLiteral("cmdDetails"));
         ClickIn(dialog, QStringLiteral("cmdOK"));
     });
     driver.Then(QStringLiteral("frmCopyErrorDetails"), [](QDialog& details) {
-        EXPECT_TRUE(Items(details, QStringLiteral("lstOriginal"))
-                        .contains(QStringLiteral("User.Size+1 in")));
+        const QStringList formulas = Items(details, QStringLiteral("lstOriginal"));
+        EXPECT_TRUE(formulas.contains(QStringLiteral("Scratch.X2 = User.Size+1 in")))
+            << formulas.join(QLatin1Char('|')).toStdString();
         ClickIn(details, QStringLiteral("cmdOK"));
     });
     driver.Then(QStringLiteral("frmCopyError"),

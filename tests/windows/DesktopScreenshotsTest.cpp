@@ -9,7 +9,7 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <QTest>
-#include <QTimer>
+#include <functional>
 #include <set>
 
 #include "tests/windows/BesideVisio.h"
@@ -26,21 +26,7 @@ protected:
             GTEST_SKIP() << "run through cmake/wine-run.sh with TESSALINE_WINE_DISPLAY=1";
         BesideVisio::SetUp();
         QDir().mkpath(Folder());
-        // Message boxes are shown, photographed and answered with their default button.
-        QObject::connect(&m_boxes, &QTimer::timeout, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box || !box->isVisible() || m_answering) return;
-            m_answering = true;
-            Photograph(*box, m_boxNames.empty() ? QStringLiteral("box") : m_boxNames.front());
-            if (!m_boxNames.empty()) m_boxNames.pop_front();
-            box->defaultButton()->click();
-            m_answering = false;
-        });
-        m_boxes.start(50);
-    }
-    void TearDown() override {
-        m_boxes.stop();
-        BesideVisio::TearDown();
+        TheDialogs().SetScripted(false);  // message boxes are shown, to be photographed
     }
     static QString Folder() { return QStringLiteral(TESSALINE_SCREENSHOTS "/wine"); }
 
@@ -65,14 +51,21 @@ protected:
             QByteArray(reinterpret_cast<const char*>(picture.constBits()), picture.sizeInBytes()),
             QCryptographicHash::Sha1);
     }
-    void ShowBoxesAs(std::initializer_list<QString> names) {
-        TheDialogs().SetScripted(false);
-        m_boxNames.assign(names);
+    /// The next window of that name photographed, then answered by action.
+    void PhotographNext(DialogDriver& driver, const QString& form, const QString& name,
+                    std::function<void(QDialog&)> action) {
+        driver.Then(form, [this, name, action = std::move(action)](QDialog& window) {
+            Photograph(window, name);
+            action(window);
+        });
+    }
+    /// The next message box photographed and answered with its default button.
+    void PhotographMessage(DialogDriver& driver, const QString& name) {
+        PhotographNext(driver, QStringLiteral("msgBox"), name, [](QDialog& box) {
+            static_cast<QMessageBox&>(box).defaultButton()->click();
+        });
     }
 
-    QTimer m_boxes;
-    std::deque<QString> m_boxNames;
-    bool m_answering = false;
     size_t m_taken = 0;
 };
 
@@ -90,37 +83,34 @@ TEST_F(Screenshots, EveryTabAndDialogUnderWine) {
     EXPECT_EQ(pictures.size(), static_cast<size_t>(tabs.size())) << "a tab did not come up";
 
     DialogDriver driver;
-    driver.Then(QStringLiteral("frmAbout"), [this](QDialog& about) {
-        Photograph(about, QStringLiteral("7-about"));
-        about.accept();
-    });
+    PhotographNext(driver, QStringLiteral("frmAbout"), QStringLiteral("7-about"),
+               [](QDialog& about) { about.accept(); });
     Action(Window(), "mnuAbout")->trigger();
 
     // A copy that ends well, then one whose refusals go through the copy-error dialogs.
-    ShowBoxesAs({QStringLiteral("8-clone-complete")});
+    PhotographMessage(driver, QStringLiteral("8-clone-complete"));
     Click(QStringLiteral("cmdCopy"));
     Action(Window(), "mnuUndo")->trigger();
     Window().findChild<QAbstractButton*>(QStringLiteral("chkShapeSection_%1").arg(kUserBox))
         ->setChecked(false);
-    driver.Then(QStringLiteral("frmCopyError"), [this](QDialog& error) {
-        Photograph(error, QStringLiteral("9-copy-error"));
-        ClickIn(error, QStringLiteral("cmdDetails"));
-        ClickIn(error, QStringLiteral("cmdOK"));
-    });
-    driver.Then(QStringLiteral("frmCopyErrorDetails"), [this](QDialog& details) {
-        Photograph(details, QStringLiteral("10-copy-error-details"));
-        ClickIn(details, QStringLiteral("cmdOK"));
-    });
+    PhotographNext(driver, QStringLiteral("frmCopyError"), QStringLiteral("9-copy-error"),
+               [](QDialog& error) {
+                   ClickIn(error, QStringLiteral("cmdDetails"));
+                   ClickIn(error, QStringLiteral("cmdOK"));
+               });
+    PhotographNext(driver, QStringLiteral("frmCopyErrorDetails"),
+               QStringLiteral("10-copy-error-details"),
+               [](QDialog& details) { ClickIn(details, QStringLiteral("cmdOK")); });
     driver.Then(QStringLiteral("frmCopyError"),
                 [](QDialog& error) { ClickIn(error, QStringLiteral("cmdOK")); });
-    ShowBoxesAs({QStringLiteral("11-clone-complete-after-refusals")});
+    PhotographMessage(driver, QStringLiteral("11-clone-complete-after-refusals"));
     Click(QStringLiteral("cmdCopy"));
-    EXPECT_TRUE(driver.Done());
 
     // A second copy's message.
-    ShowBoxesAs({QStringLiteral("12-already-running")});
+    PhotographMessage(driver, QStringLiteral("12-already-running"));
     ui::DesktopProgram second({}, Services());
     app::Startup(second).Main();
+    EXPECT_TRUE(driver.Done());
 
     EXPECT_EQ(m_taken, 12u) << "a dialog or message did not appear";
 }
