@@ -132,11 +132,15 @@ std::string CopyJson() {
   destinations[].subShapesDeleted  the sub-shapes the copy deleted from it
   destinations[].refused[]      each formula write it refused, in order
   destinations[].refused[].section  the section's label
-  destinations[].refused[].row      the row's label
+  destinations[].refused[].row      the row: its label ("Line Format"), or as the lists name
+                                    it ("User.Width", "Row 3")
   destinations[].refused[].cell     the cell ("Scratch.X1"), or the section for a whole write
   destinations[].refused[].formula  the formula that was refused
   destinations[].refused[].error    the host's error number
-  destinations[].refused[].message  the host's error text
+  destinations[].refused[].message  the host's error text, or why the copy refused it
+  destinations[].notDone[]      what was asked but could not be done on it, and why
+  destinations[].notDone[].section  the section, as the Rows tab names it
+  destinations[].notDone[].text     what was not done and why
   written[]                     the files written
   wouldWrite[]                  with --dry-run, instead of written: the files that would be
   status                        the exit status

@@ -457,7 +457,10 @@ private:
             RowData component;
             component.cells.reserve(ChildCount(element, "Cell"));
             component.type = visTagComponent;
-            component.local = true;
+            // Of the sheet's own when it writes a cell of it, or when nothing is inherited.
+            const SheetData* source = m_model.InheritanceSource(sheet, index);
+            component.local =
+                ChildCount(element, "Cell") > 0 || !source || !source->Section(index);
             component.key = KeyOf(sheet, index, 0, {});
             for (const pugi::xml_node& cell : element.children("Cell")) {
                 if (const auto address =
@@ -493,7 +496,8 @@ private:
             }
             if (index == visSectionConnectionPts)
                 row.type = name.empty() ? visTagCnnctPt : visTagCnnctNamed;
-            if (index == visSectionControls) row.type = row.Find(8) ? visTagCtlPtTip : visTagCtlPt;
+            // The file writes every control's tip cell, so each row is one with a tip.
+            if (index == visSectionControls) row.type = visTagCtlPtTip;
             rows.emplace_back(named || !name.empty() ? position : rowIx, std::move(row));
         }
         std::stable_sort(rows.begin(), rows.end(),

@@ -215,7 +215,7 @@ private:
     /// Writes a cell's formula and value. A value the model could not compute is the one the
     /// cell showed before (what the file had, else what it inherited), and Visio is asked to
     /// compute it on opening: every reader needs a value of the cell's type. The cell is a copy:
-    /// computing values may add cells to its row.
+    /// computing values caches them in the row, which may add cells to it and move its cells.
     void WriteCell(pugi::xml_node element, CellData cell, const SheetPtr& sheet,
                    int16_t section, int16_t row, int16_t index, XmlPart& part) {
         const formula::Value shown = cell.value;  // before computing it again
@@ -404,6 +404,11 @@ private:
         std::vector<pugi::xml_node> order;
         const auto sectionIndex = section.index;
         const SectionData* current = sheet->Section(sectionIndex);
+        const SheetData* source = m_model.InheritanceSource(*sheet, sectionIndex);
+        const SectionData* inherited = source ? source->Section(sectionIndex) : nullptr;
+        // Rows of the sheet's own that override no inherited row take indices past every
+        // inherited row's: in the file an index names the inherited row it overrides.
+        int nextIndex = inherited && section.key >= 0 ? static_cast<int>(inherited->rows.size()) : 0;
         for (size_t p = 0; p < current->rows.size(); ++p) {
             const RowData& row = current->rows[p];
             const auto rowIndex = static_cast<int16_t>(p);
@@ -435,8 +440,9 @@ private:
             if (named || !row.name.empty()) {
                 SetAttribute(rowNode, "N", row.name, part);
             } else {
-                SetAttribute(rowNode, "IX",
-                             std::to_string(row.key >= 0 ? row.key : static_cast<int>(p)), part);
+                const int index = row.key >= 0 ? row.key : std::max(static_cast<int>(p), nextIndex);
+                nextIndex = std::max(nextIndex, index + 1);
+                SetAttribute(rowNode, "IX", std::to_string(index), part);
             }
             if (geometry) {
                 if (const char* type = RowTagXmlName(row.type))
@@ -446,8 +452,6 @@ private:
             order.push_back(rowNode);
         }
         // Rows the sheet deleted from what it inherits.
-        const SheetData* source = m_model.InheritanceSource(*sheet, sectionIndex);
-        const SectionData* inherited = source ? source->Section(sectionIndex) : nullptr;
         for (int16_t key : section.deletedKeys) {
             const std::string name =
                 named && inherited && static_cast<size_t>(key) < inherited->rows.size()

@@ -131,16 +131,31 @@ TEST_F(CopyPrimitives, GeometryCellsAndSectionsAdvanceOnlyWhenWritten) {
     engine::CopyGeometryRows(run, source, destination, visSectionFirstComponent, target,
                              renames);  // nothing chosen
     EXPECT_EQ(target, visSectionFirstComponent + 1);
+    // Prepared as for chosen rows: a component row, then a row per chosen row.
     destination->AddSection(visSectionFirstComponent + 1);
-    for (int i = 0; i < 3; ++i)
+    destination->AddRow(visSectionFirstComponent + 1, visRowLast, visTagComponent);
+    for (int i = 0; i < 2; ++i)
         destination->AddRow(visSectionFirstComponent + 1, visRowLast, visTagLineTo);
-    Write(source, {{"Geometry1.X2", "Geometry1.X1+Width"}});
-    request.geometryRows = {{1, visSectionFirstComponent, 2}, {0, visSectionFirstComponent, 3}};
+    Write(source, {{"Geometry1.X2", "Geometry1.X1+Width"}, {"Geometry1.X3", "Geometry1.Y2"}});
+    request.geometryRows = {{1, visSectionFirstComponent, 1}, {1, visSectionFirstComponent, 3}};
     engine::CopyGeometryRows(run, source, destination, visSectionFirstComponent, target, renames);
     EXPECT_EQ(target, visSectionFirstComponent + 2);
-    // The one chosen row goes to the first row prepared for it; row 1 was not copied, so the
-    // reference to it keeps its number.
-    EXPECT_EQ(FormulaOf(destination, visSectionFirstComponent + 1, 0, 0), "Geometry2.X1+Width");
+    // The chosen rows go to the rows prepared for them, after the component row.
+    EXPECT_EQ(FormulaOf(destination, visSectionFirstComponent + 1, 1, 1),
+              FormulaOf(source, visSectionFirstComponent, 1, 1));
+    // Row 2 was not copied: the reference to it moves as its row moved (3 to 2), onto row 1.
+    EXPECT_EQ(FormulaOf(destination, visSectionFirstComponent + 1, 2, 0), "Geometry2.Y1");
+
+    // Alone, row 2 goes to row 1 and its reference to row 1 onto the component row, which has
+    // no vertex: the copy refuses it and says why.
+    request.geometryRows = {{0, visSectionFirstComponent, 1}, {1, visSectionFirstComponent, 2}};
+    target = visSectionFirstComponent + 1;
+    engine::CopyGeometryRows(run, source, destination, visSectionFirstComponent, target, renames);
+    ASSERT_EQ(run.Current().refused.size(), 1u);
+    EXPECT_EQ(run.Current().refused[0].errorNumber, engine::kFormulaNamesMissingRow);
+    EXPECT_EQ(run.Current().refused[0].formula, "Geometry2.X0+Width");
+    EXPECT_EQ(FormulaOf(destination, visSectionFirstComponent + 1, 1, 0),
+              FormulaOf(source, visSectionFirstComponent, 1, 0));  // as the first copy left it
 }
 
 TEST_F(CopyPrimitives, ARefusedWriteIsReportedWithTheFormulasAsRead) {
