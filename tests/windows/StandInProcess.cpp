@@ -46,6 +46,23 @@ StandInProcess::StandInProcess(const char* program) {
         throw std::runtime_error(std::string(program) + " ended before it was ready: " + said);
 }
 
+StandInProcess::StandInProcess(const std::string& path, const std::vector<std::string>& arguments) {
+    std::string command = "\"" + path + "\"";
+    for (const std::string& argument : arguments)
+        command += " \"" + argument + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &m_process))
+        throw std::runtime_error(path + " did not start");
+}
+
+DWORD StandInProcess::ExitCode() const {
+    DWORD status = STILL_ACTIVE;
+    GetExitCodeProcess(m_process.hProcess, &status);
+    return status;
+}
+
 StandInProcess::~StandInProcess() {
     if (!WaitForExit(0)) {
         TerminateProcess(m_process.hProcess, 1);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/windows/Windows.h"
 
@@ -12,12 +13,17 @@ namespace tess::test {
 class StandInProcess {
 public:
     explicit StandInProcess(const char* program = "tessaline_standin.exe");
+    /// Any program, by its path, with its arguments: running from the moment it has started.
+    StandInProcess(const std::string& path, const std::vector<std::string>& arguments);
     ~StandInProcess();
     StandInProcess(const StandInProcess&) = delete;
     StandInProcess& operator=(const StandInProcess&) = delete;
 
     /// Waits up to timeoutMs for the process to end; true when it has.
     bool WaitForExit(DWORD timeoutMs);
+    /// The status it ended with; STILL_ACTIVE while it runs.
+    DWORD ExitCode() const;
+    DWORD Id() const { return m_process.dwProcessId; }
 
 private:
     PROCESS_INFORMATION m_process{};
