@@ -313,8 +313,11 @@ int RunDiff(const DiffOptions& options, std::ostream& out) {
     Json json = {{"comparisons", Json::array()}};
     for (const Comparison& comparison : comparisons) {
         count += comparison.Count();
-        json["comparisons"].push_back(ComparisonJson(comparison));
-        if (!options.json) {
+        // The JSON document is built only when it is printed: on a large page it costs as
+        // much as the comparison.
+        if (options.json) {
+            json["comparisons"].push_back(ComparisonJson(comparison));
+        } else {
             if (&comparison != &comparisons.front()) out << "\n";
             PrintComparison(out, comparison);
         }
