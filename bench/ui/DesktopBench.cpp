@@ -25,11 +25,12 @@
 #include <vector>
 
 #include "LargeDrawing.h"
-#include "VirtualScreen.h"
+#include "WindowShown.h"
 #include "app/Startup.h"
 #include "platform/registry/FileRegistry.h"
 #include "support/Samples.h"
 #include "support/TempFolder.h"
+#include "support/XServer.h"
 #include "ui/DesktopProgram.h"
 #include "ui/Dialogs.h"
 #include "ui/MainWindow.h"
@@ -81,7 +82,7 @@ private:
 /// The starts of the built program, each with settings and a runtime folder never used before,
 /// as on a first run; false when its window did not appear.
 bool TimeProcessStarts(const test::TempFolder& folder, const std::string& drawing) {
-    bench::VirtualScreen screen;
+    const test::XServer screen;
     if (screen.Display().isEmpty()) {
         std::printf("  process start: not measured, Xvfb did not start\n");
         return true;
@@ -102,7 +103,7 @@ bool TimeProcessStarts(const test::TempFolder& folder, const std::string& drawin
         environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
         const Stopwatch started(RUSAGE_CHILDREN);
         const double seconds =
-            screen.SecondsToWindow(QStringLiteral(TESSALINE_DESKTOP),
+            bench::SecondsToWindow(screen.Display(), QStringLiteral(TESSALINE_DESKTOP),
                                    {QString::fromStdString(drawing)}, environment,
                                    QStringLiteral("Tessaline"));
         if (seconds < 0) {

@@ -1,9 +1,10 @@
-#include "VirtualScreen.h"
+#include "WindowShown.h"
 
 #include <poll.h>
 #include <xcb/xcb.h>
 
 #include <QElapsedTimer>
+#include <QProcess>
 #include <cstdlib>
 #include <memory>
 #include <vector>
@@ -43,26 +44,10 @@ std::vector<std::pair<xcb_window_t, double>> Mapped(xcb_connection_t* x,
 
 }  // namespace
 
-VirtualScreen::VirtualScreen() {
-    m_server.setProgram(QStringLiteral("Xvfb"));
-    m_server.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"),
-                           QStringLiteral("-screen"), QStringLiteral("0"),
-                           QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                           QStringLiteral("tcp")});
-    m_server.start();
-    // The server writes its display number once it accepts connections.
-    if (m_server.waitForReadyRead(20000))
-        m_display = QStringLiteral(":") + QString::fromLatin1(m_server.readLine()).trimmed();
-}
-
-VirtualScreen::~VirtualScreen() {
-    m_server.terminate();
-    m_server.waitForFinished(5000);
-}
-
-double VirtualScreen::SecondsToWindow(const QString& program, const QStringList& arguments,
-                                      QProcessEnvironment environment, const QString& title) {
-    Connection x(xcb_connect(m_display.toLatin1().constData(), nullptr), &xcb_disconnect);
+double SecondsToWindow(const QString& display, const QString& program,
+                       const QStringList& arguments, QProcessEnvironment environment,
+                       const QString& title) {
+    Connection x(xcb_connect(display.toLatin1().constData(), nullptr), &xcb_disconnect);
     if (xcb_connection_has_error(x.get())) return -1;
     // Every window mapped on the screen is told to us, the program's main window among them.
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(x.get())).data->root;
@@ -70,7 +55,7 @@ double VirtualScreen::SecondsToWindow(const QString& program, const QStringList&
     xcb_change_window_attributes(x.get(), root, XCB_CW_EVENT_MASK, &mask);
     std::free(xcb_get_input_focus_reply(x.get(), xcb_get_input_focus(x.get()), nullptr));
 
-    environment.insert(QStringLiteral("DISPLAY"), m_display);
+    environment.insert(QStringLiteral("DISPLAY"), display);
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     QProcess started;
     started.setProcessEnvironment(environment);
