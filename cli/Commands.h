@@ -50,6 +50,7 @@ struct CopyOptions {
     std::string saveRecipe;  // where to write the recipe of this copy
     std::string onError = "continue";
     bool dryRun = false;
+    bool diff = false;  // print what the copy changed in each destination
     bool json = false;
     std::string output;
     bool inPlace = false;

@@ -3,11 +3,13 @@
 // reported.
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <iostream>
 #include <set>
 #include <sstream>
 
 #include "cli/Commands.h"
+#include "cli/DiffCommand.h"
 #include "cli/FrontEnd.h"
 #include "cli/Json.h"
 #include "cli/Objects.h"
@@ -18,6 +20,7 @@
 #include "platform/visio/FileNames.h"
 #include "window/Recipe.h"
 #include "window/RowListing.h"
+#include "window/SectionsTab.h"
 
 namespace tess::cli {
 namespace {
@@ -414,17 +417,22 @@ Json DestinationJson(const std::string& address, const engine::DestinationReport
 /// The report of the run: its messages, what each destination got, what was (or would be)
 /// written; as text (the messages were printed as they came) or as JSON.
 void PrintReport(std::ostream& out, const CopyOptions& options, const visio::Resolver& resolver,
-                 const engine::CopyReport& run, const Documents& changed, int status) {
+                 const engine::CopyReport& run, const Documents& changed, int status,
+                 const std::vector<Comparison>& diffs) {
     Json report = {{"messages", Json::array()}};
     for (const engine::RunMessage& message : run.messages)
         report["messages"].push_back(AsLines(message.text));
     report["outcome"] = OutcomeName(run.outcome);
     report["cancelled"] = run.outcome == engine::CopyOutcome::Cancelled;
     report["destinations"] = Json::array();
-    for (const engine::DestinationReport& destination : run.destinations) {
+    for (size_t i = 0; i < run.destinations.size(); ++i) {
+        const engine::DestinationReport& destination = run.destinations[i];
         const std::string address = AddressOf(resolver, destination);
-        report["destinations"].push_back(DestinationJson(address, destination));
+        Json& item = report["destinations"].emplace_back(DestinationJson(address, destination));
         if (!options.json) out << Summary(address, destination);
+        if (i >= diffs.size()) continue;
+        item["diff"] = ComparisonJson(diffs[i]);
+        if (!options.json) PrintComparison(out, diffs[i]);
     }
     if (!options.json && run.RefusalCount() > 0) out << run.RefusalCount() << " formulas refused\n";
     Json& written = report[options.dryRun ? "wouldWrite" : "written"] = Json::array();
@@ -438,6 +446,56 @@ void PrintReport(std::ostream& out, const CopyOptions& options, const visio::Res
     }
     report["status"] = status;
     if (options.json) out << JsonText(report);
+}
+
+/// The entries a request copies, in the catalogue's order.
+window::Entries CopiedEntries(const engine::CopyRequest& request) {
+    window::Entries entries;
+    for (const engine::CatalogueEntry& entry : engine::CatalogueEntries()) {
+        if (entry.kind != engine::EntryKind::Nothing && request.IsSectionChosen(entry.index))
+            entries.push_back(&entry);
+    }
+    return entries;
+}
+
+/// What each destination of a run held of the copied entries before it; empty for --diff off.
+std::map<std::string, window::SheetImage> ReadBefore(Session& session, const CopyOptions& options,
+                                                     const engine::CopyRequest& request) {
+    std::map<std::string, window::SheetImage> before;
+    if (!options.diff) return before;
+    const window::Entries entries = CopiedEntries(request);
+    for (const engine::CopyTarget& destination : request.destinations)
+        before[destination.key] = window::ReadSheet(session, destination.sheet, entries);
+    return before;
+}
+
+/// Per destination of the run, what the copy changed in it.
+std::vector<Comparison> DiffAfter(Session& session, const visio::Resolver& resolver,
+                                  const engine::CopyRequest& request,
+                                  const engine::CopyReport& run,
+                                  const std::map<std::string, window::SheetImage>& before) {
+    std::vector<Comparison> diffs;
+    const window::Entries entries = CopiedEntries(request);
+    for (const engine::DestinationReport& destination : run.destinations) {
+        Comparison& comparison = diffs.emplace_back();
+        comparison.labels[0] = "before";
+        comparison.labels[1] = "after";
+        const ComparedObject after{AddressOf(resolver, destination), destination.sheet->Name(),
+                                   KindOf(window::ImageOfSheet(destination.sheet)),
+                                   destination.sheet->Document()->Name()};
+        window::SheetImage old;
+        if (const auto found = before.find(destination.key); found != before.end()) {
+            old = found->second;
+            comparison.objects[0] = after;
+        } else {
+            for (const engine::CatalogueEntry* entry : entries)
+                old.sections.push_back({entry, {}});
+        }
+        comparison.objects[1] = after;
+        comparison.diff = window::CompareSheets(
+            session, old, window::ReadSheet(session, destination.sheet, entries), {});
+    }
+    return diffs;
 }
 
 }  // namespace
@@ -457,6 +515,7 @@ int RunCopy(const CopyOptions& options, std::ostream& out) {
         window::WriteRecipe(window::RecipeOf(request), options.saveRecipe);
 
     ActivateSource(files, source);
+    const std::map<std::string, window::SheetImage> before = ReadBefore(session, options, request);
     const engine::CopyReport run = [&] {
         CopyFrontEnd frontEnd(stderr, options.onError == "cancel");
         return engine::CopyDriver(files.AppPtr()).BeginCopy(request, frontEnd);
@@ -467,7 +526,9 @@ int RunCopy(const CopyOptions& options, std::ostream& out) {
         if (vsdx::HasChanges(*document)) changed.push_back(document);
     }
     Save(files, options, changed);
-    PrintReport(out, options, resolver, run, changed, status);
+    const std::vector<Comparison> diffs =
+        options.diff ? DiffAfter(session, resolver, request, run, before) : std::vector<Comparison>();
+    PrintReport(out, options, resolver, run, changed, status, diffs);
     return status;
 }
 

@@ -5,6 +5,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Console.h"
+#include "cli/DiffCommand.h"
 #include "cli/Help.h"
 #include "cli/ValuesCheck.h"
 #include "cli/Workspace.h"
@@ -43,10 +44,12 @@ struct Arguments {
     CopyOptions copy;
     OptionFlags copyFlags;
     CheckOptions check;
+    DiffOptions diff;
     CLI::App* listCommand = nullptr;
     CLI::App* showCommand = nullptr;
     CLI::App* sectionsCommand = nullptr;
     CLI::App* copyCommand = nullptr;
+    CLI::App* diffCommand = nullptr;
 };
 
 void AddFiles(CLI::App& command, std::vector<std::string>& files) {
@@ -137,11 +140,15 @@ void AddCopy(CLI::App& app, Arguments& arguments) {
     command->add_option("--on-error", copy.onError, "The answer to a refused formula write")
         ->check(CLI::IsMember({"continue", "cancel"}));
     command->add_flag("--dry-run", copy.dryRun, "Write nothing; print what would change");
+    command->add_flag("--diff", copy.diff,
+                      "Print, per destination, what the copy changed (what it would change, "
+                      "with --dry-run)");
     command->add_flag("--json", copy.json, "Print a JSON report");
     command->add_option("-o", copy.output, "Write the changed document to OUT");
     command->add_flag("--in-place", copy.inPlace, "Save each changed document over itself");
     command->footer(help::Rows() + "\n" + help::Addresses() + "\n" + help::Options() + "\n" +
-                    help::Recipes() + "\n" + help::CopyExamples() + "\n" + help::CopyJson());
+                    help::Recipes() + "\n" + help::CopyExamples() + "\n" + help::CopyJson() +
+                    help::CopyDiffJson());
     arguments.copyCommand = command;
 }
 
@@ -153,6 +160,20 @@ void AddCheck(CLI::App& app, Arguments& arguments) {
                       "Compute every value the files store again and print each that differs");
     command->add_flag("--json", arguments.check.json, "Print JSON");
     command->footer(help::CheckJson() + "\n" + help::CheckValues());
+}
+
+void AddDiff(CLI::App& app, Arguments& arguments) {
+    DiffOptions& diff = arguments.diff;
+    CLI::App* command = app.add_subcommand(
+        "diff", "Compare two objects' sections, rows, formulas and values, as a copy maps them");
+    command->add_option("FILE", diff.arguments, "FILE A B, FILE1 FILE2 A or FILE1 FILE2 A B")
+        ->required()
+        ->expected(3, 4);
+    command->add_option("--section", diff.sections,
+                        "Only this Sections-tab caption (repeatable)");
+    command->add_flag("--json", diff.json, "Print JSON");
+    command->footer(help::DiffForms() + "\n" + help::Addresses() + "\n" + help::DiffJson());
+    arguments.diffCommand = command;
 }
 
 /// The last of a command's files, which is its OBJECT.
@@ -182,6 +203,7 @@ int RunChosen(Arguments& arguments) {
         arguments.copyFlags.Apply(arguments.copy);
         return RunCopy(arguments.copy, std::cout);
     }
+    if (arguments.diffCommand->parsed()) return RunDiff(arguments.diff, std::cout);
     return arguments.check.values ? RunCheckValues(arguments.check, std::cout)
                                   : RunCheck(arguments.check, std::cout);
 }
@@ -211,6 +233,7 @@ int main(int argc, char** argv) {
     AddShowAndSections(app, arguments);
     AddCopy(app, arguments);
     AddCheck(app, arguments);
+    AddDiff(app, arguments);
     std::vector<std::string> words = StartConsole(argc, argv);
     std::vector<char*> pointers;
     for (std::string& word : words)

@@ -1,8 +1,8 @@
 #include "cli/Rows.h"
 
-#include "formula/CellCatalogue.h"
 #include "platform/visio/Constants.h"
 #include "window/RowDetails.h"
+#include "window/SheetDiff.h"
 
 namespace tess::cli {
 namespace {
@@ -14,14 +14,6 @@ int16_t SheetRowOf(const CatalogueEntry& entry) {
     return entry.row == visio::kRowGlueInfo ? visio::visRowMisc : entry.row;
 }
 
-/// The short name of a cell: "Value" for User.Twice's value, "PinX" for PinX.
-std::string ShortName(int16_t section, int16_t row, int16_t cell) {
-    std::string name = formula::CellNameText(section, row, cell, "Row");
-    if (const size_t bracket = name.find('['); bracket != std::string::npos) name.resize(bracket);
-    if (const size_t dot = name.rfind('.'); dot != std::string::npos) name = name.substr(dot + 1);
-    return name;
-}
-
 std::vector<CellLine> CatalogueCells(app::IPrompt& prompt, const visio::ShapePtr& sheet,
                                      int16_t section, int16_t row, int16_t listRow) {
     std::vector<int16_t> cells;
@@ -29,7 +21,7 @@ std::vector<CellLine> CatalogueCells(app::IPrompt& prompt, const visio::ShapePtr
     std::vector<CellLine> lines;
     for (int16_t cell : cells) {
         lines.push_back(
-            {ShortName(section, row, cell),
+            {window::CellShortName(section, row, cell),
              window::FormulaDisplayText(sheet->CellsSRC(section, row, cell)->Formula())});
     }
     return lines;

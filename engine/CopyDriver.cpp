@@ -11,6 +11,7 @@
 #include "engine/RowUse.h"
 #include "engine/SectionCatalogue.h"
 #include "engine/SectionPreparation.h"
+#include "engine/SheetMap.h"
 #include "platform/visio/Constants.h"
 
 namespace tess::engine {
@@ -96,40 +97,6 @@ void ShowShortfalls(CopyRun& run) {
     if (!text.empty()) Warn(run, app::LoadResString(kShortfallsText) + text);
 }
 
-/// The members of a group at any depth, each before its own members.
-void CollectMembers(const ShapePtr& group, std::vector<ShapePtr>& members) {
-    const visio::ShapesPtr shapes = group->Shapes();
-    const int16_t count = shapes ? shapes->Count() : int16_t{0};
-    for (int16_t i = 1; i <= count; ++i) {
-        members.push_back(shapes->Item(i));
-        CollectMembers(members.back(), members);
-    }
-}
-
-/// Whether two shapes inherit from the same shape of the same master.
-bool SameMasterShape(const ShapePtr& a, const ShapePtr& b) {
-    const ShapePtr first = a->MasterShape();
-    const ShapePtr second = first ? b->MasterShape() : nullptr;
-    if (!second || first->ID() != second->ID()) return false;
-    const visio::MasterPtr one = first->ContainingMaster();
-    const visio::MasterPtr other = second->ContainingMaster();
-    return one && other && one->Name() == other->Name() &&
-           first->Document()->Name() == second->Document()->Name();
-}
-
-/// The member of a destination that stands for a member of the source: the one made from the
-/// same master shape, else the first of the same name; null when there is none.
-ShapePtr MatchingMember(const ShapePtr& member, const std::vector<ShapePtr>& candidates) {
-    for (const ShapePtr& candidate : candidates) {
-        if (SameMasterShape(member, candidate)) return candidate;
-    }
-    const std::string name = member->Name();
-    for (const ShapePtr& candidate : candidates) {
-        if (candidate->Name() == name) return candidate;
-    }
-    return nullptr;
-}
-
 /// The group a shape was just made the only member of.
 ShapePtr GroupAround(const ShapePtr& shape) {
     shape->ConvertToGroup();
@@ -201,24 +168,7 @@ constexpr Preparation kPreparations[] = {
 }  // namespace
 
 void CopyDriver::AddReplacement(CopyRun& run, const ShapePtr& source, const ShapePtr& destination) {
-    const std::string from = source->NameID();
-    // A sheet mapped once keeps its first destination.
-    if (run.sheetNameMap.ContainsKey(from)) return;
-    run.sheetNameMap.Add(from + "!|" + destination->NameID() + "!", from);
-}
-
-void CopyDriver::AddMemberReplacements(CopyRun& run, const ShapePtr& source,
-                                       const ShapePtr& destination) {
-    std::vector<ShapePtr> members, candidates;
-    CollectMembers(source, members);
-    CollectMembers(destination, candidates);
-    for (const ShapePtr& member : members) {
-        if (const ShapePtr match = MatchingMember(member, candidates)) {
-            AddReplacement(run, member, match);
-        } else {
-            run.keptMembers.push_back(member->NameID());
-        }
-    }
+    AddSheetReplacement(run.sheetNameMap, source, destination);
 }
 
 bool CopyDriver::IsKeptMember(const ShapePtr& shape) const {
@@ -443,7 +393,8 @@ bool CopyDriver::CopyTo(CopyRun& run, const Step& step, const ShapePtr& source,
     AddReplacement(run, source, destination);
     // References to the source's members go to the destination's matching members, whatever
     // happens to sub-shapes; replaced sub-shapes are matched when they are made.
-    if (!(flags & CF_ALL_SUBSHAPES)) AddMemberReplacements(run, source, destination);
+    if (!(flags & CF_ALL_SUBSHAPES))
+        AddMemberReplacements(run.sheetNameMap, run.keptMembers, source, destination);
     const int refusal = flags & CF_ALL_SUBSHAPES ? ReplacementRefusal(run, source, destination) : 0;
     if ((flags & CF_ALL_SUBSHAPES) && !refusal && source->Type() == visio::visTypeGroup &&
         destination->Type() == visio::visTypeShape) {

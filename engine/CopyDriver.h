@@ -68,10 +68,6 @@ private:
     /// Adds "source!|destination!" to the run's replacement list, under the source's name.
     static void AddReplacement(CopyRun& run, const visio::ShapePtr& source,
                                const visio::ShapePtr& destination);
-    /// Adds a replacement for each member of the source (at any depth) to the destination's
-    /// matching member; members without one are kept in the run, for the report.
-    static void AddMemberReplacements(CopyRun& run, const visio::ShapePtr& source,
-                                      const visio::ShapePtr& destination);
     /// Whether shape is the plain destination that a sub-shape replacement put in a new group.
     bool IsKeptMember(const visio::ShapePtr& shape) const;
     /// Deletes the temporary copy of the destination, whatever locks it.

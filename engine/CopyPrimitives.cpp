@@ -313,7 +313,9 @@ bool WriteStep(CopyRun& run, const ShapePtr& source, const ShapePtr& destination
             all = source->GetFormulas(sourceCells);
             asRead = all;
             if (firstRewrite) firstRewrite(all);
-            ResolveReferences(run, all, run.sheetNameMap);
+            // In one pass: a destination's name that is also a source's (a copy between pages
+            // or masters) is not rewritten again.
+            ResolveReferencesOnce(run, all, run.sheetNameMap);
             NoteKeptMembers(run, all, destinationCells.front());
             cells = destinationCells;
             formulas = all;

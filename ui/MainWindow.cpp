@@ -23,6 +23,7 @@
 #include "host/embedded/ModelData.h"
 #include "platform/desktop/DesktopServices.h"
 #include "ui/Accessibility.h"
+#include "ui/CompareWindow.h"
 #include "ui/Controls.h"
 #include "ui/CopyProgress.h"
 #include "ui/DesktopProgram.h"
@@ -152,6 +153,7 @@ void MainWindow::BuildMenus() {
     m_redo->setObjectName(QStringLiteral("mnuRedo"));
     m_redo->setShortcut(QKeySequence::Redo);
     ShowEditMenu();
+    AddCompareCommand(*this);
 
     QMenu* help = menuBar()->addMenu(Res(603));
     help->setObjectName(QStringLiteral("mnuHelp"));

@@ -77,6 +77,19 @@ void EnableDisableSectionsDocument(app::IPrompt& prompt, SectionBoxes& boxes,
                {51, 2, 3, 4, 9, 50}, false, true);
 }
 
+int16_t ImageOfSheet(const visio::ShapePtr& sheet) {
+    switch (sheet->Type()) {
+        case visio::visTypeDoc:
+            return kImageDrawing;
+        case visio::visTypePage:
+            return kImagePage;
+        case visio::visTypeGroup:
+            return kImageGroup;
+        default:
+            return kImageShape;
+    }
+}
+
 void EnableDisableSections(app::IPrompt& prompt, SectionBoxes& boxes, int16_t image,
                            const visio::ShapePtr& sheet) {
     if (image == kImageDrawing) {

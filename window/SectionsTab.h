@@ -23,6 +23,9 @@ void EnableDisableSectionsPage(app::IPrompt& prompt, SectionBoxes& boxes,
                                const visio::ShapePtr& pageSheet);
 void EnableDisableSectionsDocument(app::IPrompt& prompt, SectionBoxes& boxes,
                                    const visio::ShapePtr& documentSheet);
+/// The tree image of a sheet: a drawing for a document sheet, a page for a page sheet, a group
+/// or a shape.
+int16_t ImageOfSheet(const visio::ShapePtr& sheet);
 /// The enable pass for a source of that image (a drawing, a page, else a shape).
 void EnableDisableSections(app::IPrompt& prompt, SectionBoxes& boxes, int16_t image,
                            const visio::ShapePtr& sheet);

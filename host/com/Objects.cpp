@@ -60,6 +60,9 @@ public:
     void SetFormula(const std::string& f) override { d.Put("Formula", V::String(f)); }
     double ResultIU() override { return d.Get("ResultIU").AsDouble(); }
     void SetResultIU(double value) override { d.Put("ResultIU", V::Double(value)); }
+    std::string ResultStr(int16_t units) override {
+        return d.Get("ResultStr", {V::Short(units)}).AsString();
+    }
     std::string RowName() override { return d.Get("RowName").AsString(); }
     void SetRowName(const std::string& name) override { d.Put("RowName", V::String(name)); }
     std::string Name() override { return d.Get("Name").AsString(); }

@@ -129,6 +129,16 @@ public:
     void SetResultIU(double value) override {
         M("Cell.SetResultIU").SetResult(m_sheet, m_section, m_row, m_cell, value);
     }
+    std::string ResultStr(int16_t units) override {
+        // Values are kept in internal units; no other units are offered.
+        if (units != visNoCast && units != 0) hosterr::Raise(hosterr::kBadArgument);
+        Model& model = M("Cell.ResultStr");
+        Check(model);
+        const formula::Value value = model.Result(m_sheet, m_section, m_row, m_cell);
+        if (value.type == formula::Value::Type::Error)
+            return std::string(formula::ErrorText(value.error));
+        return formula::TextOf(value);
+    }
     std::string RowName() override {
         Model& model = M("Cell.RowName");
         Check(model);

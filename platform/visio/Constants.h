@@ -104,6 +104,9 @@ inline constexpr int16_t visSetUniversalSyntax = 8;
 inline constexpr int16_t visExistsAnywhere = 0;
 inline constexpr int16_t visExistsLocally = 1;
 
+// Unit codes of a cell's result.
+inline constexpr int16_t visNoCast = 252;  // the cell's own units
+
 // Shape types.
 inline constexpr int16_t visTypePage = 1;
 inline constexpr int16_t visTypeGroup = 2;

@@ -248,6 +248,8 @@ public:
     /// The value in internal units (inches, radians).
     virtual double ResultIU() = 0;
     virtual void SetResultIU(double value) = 0;
+    /// The value as text in the units given (visNoCast: the cell's own; strings need none).
+    virtual std::string ResultStr(int16_t units) = 0;
     /// The name of the cell's row in named-row sections.
     virtual std::string RowName() = 0;
     virtual void SetRowName(const std::string& name) = 0;

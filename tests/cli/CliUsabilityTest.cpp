@@ -373,6 +373,7 @@ TEST_F(CliForPeople, EveryJsonMemberIsDocumentedInHelpAndPrinted) {
     const std::string refusing = WithScratchFormula(drawing, "User.Alpha*2", "refusing.vsdx");
     const std::string broken = WithScratchFormula(drawing, "Other!Width", "broken.vsdx", "Other");
     const std::string copy = "--from=page:Page-1/Source";
+    const std::string nested = SamplePath("test_master_multiple_child_shapes.vsdx");
     struct Case {
         std::string command;
         std::vector<std::vector<std::string>> runs;  // between them, every member appears
@@ -385,6 +386,13 @@ TEST_F(CliForPeople, EveryJsonMemberIsDocumentedInHelpAndPrinted) {
         {"sections", {{drawing, "page:Page-1/Source"}}, {}},
         {"check", {{broken}}, {}},
         {"check", {{SamplePath("Boxes.vssx"), "--values"}}, {}, "JSON (--values --json)"},
+        {"diff",
+         {{nested, "page:Page-1/Sheet.1", "master:AWS Step Functions workflow /Sheet.5"},
+          {nested, sample, "page:Page-1/Sheet.1", "page:Page-1/Sheet.1"},
+          {nested, "page:Page-1/Sheet.1/Sheet.4/Sheet.5", "page:Page-1/Sheet.1/Sheet.4/Sheet.7",
+           "--section=Geometry"},
+          {drawing, broken, "page:Page-1/*"}},
+         {}},
         {"copy",
          {{refusing, copy, "--to=page:Page-1/Target", "--section=Scratch", "--dry-run"},
           {drawing, copy, "--to=page:Page-1/Target", "--all-sections", "-o",

@@ -75,7 +75,7 @@ const std::map<Kind, std::set<std::string>>& MemberNames() {
           "GeometryCount", "RowType", "AddRow", "AddNamedRow", "DeleteRow", "CellsSRC", "Cells",
           "GetFormulas", "SetFormulas", "Characters", "Data1", "Data2", "Data3", "OneD",
           "ConvertToGroup", "Duplicate", "Delete", "DrawRectangle", "OpenDrawWindow", "Copy"}},
-        {Kind::Cell, {"Formula", "ResultIU", "RowName", "Name", "Section", "Row", "Column"}},
+        {Kind::Cell, {"Formula", "ResultIU", "ResultStr", "RowName", "Name", "Section", "Row", "Column"}},
         {Kind::Characters,
          {"Begin", "End", "CharCount", "RunBegin", "RunEnd", "CharPropsRow", "ParaPropsRow",
           "CharProps", "ParaProps", "IsField", "FieldCategory", "FieldCode", "FieldFormat",
@@ -597,6 +597,7 @@ void DispObject::Serve(const std::string& n, const Args& a, bool put, VARIANT* r
         auto& c = As<ICell>();
         if (n == "Formula") return put ? c.SetFormula(a.String(0)) : Return(r, c.Formula());
         if (n == "ResultIU") return put ? c.SetResultIU(a.Double(0)) : Return(r, c.ResultIU());
+        if (n == "ResultStr") return Return(r, c.ResultStr(a.Short(0)));
         if (n == "RowName") return put ? c.SetRowName(a.String(0)) : Return(r, c.RowName());
         if (n == "Name") return Return(r, c.Name());
         if (n == "Section") return Return(r, c.Section());
