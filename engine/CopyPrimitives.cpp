@@ -579,8 +579,10 @@ void CopyGeometrySection(CopyRun& run, const ShapePtr& source, const ShapePtr& d
         CellTriples cells;
         GetGeometryCells(run, source, cells, sourceSection);
         if (cells.empty()) return;
-        if (WriteGeometry(run, source, destination, cells, sourceSection, target, renames))
-            ++target;
+        // A refused write still used the section prepared for it: the next source section
+        // goes to the next one, never over this one.
+        WriteGeometry(run, source, destination, cells, sourceSection, target, renames);
+        ++target;
     });
 }
 
@@ -598,7 +600,9 @@ void CopyGeometryRows(CopyRun& run, const ShapePtr& source, const ShapePtr& dest
             if (next < 0) next = line.row == 0 ? int16_t{0} : int16_t{1};
             rows.emplace(line.row, next++);
         }
-        bool written = false;
+        if (rows.empty()) return;
+        // The section was prepared for these rows: after a refused row the rows after it stay
+        // as prepared, and the next source section still goes to the next section.
         for (const GeometryRow& line : GetGeometryRowIndicies(run.request)) {
             if (line.section != sourceSection || line.chosen == 0) continue;
             CellTriples cells;
@@ -607,10 +611,9 @@ void CopyGeometryRows(CopyRun& run, const ShapePtr& source, const ShapePtr& dest
             }
             if (!WriteGeometry(run, source, destination, cells, sourceSection, target, renames,
                                &rows))
-                return;
-            written = true;
+                break;
         }
-        if (written) ++target;
+        ++target;
     });
 }
 

@@ -37,7 +37,8 @@ void CopyRow(CopyRun& run, const visio::ShapePtr& source, const visio::ShapePtr&
 void CopyGeometrySection(CopyRun& run, const visio::ShapePtr& source,
                          const visio::ShapePtr& destination, int16_t sourceSection, int16_t& target,
                          const app::StringCollection& renames);
-/// The chosen rows of one Geometry section; target advances by one when any row was written.
+/// The chosen rows of one Geometry section; target advances by one when any row was chosen
+/// (its section was prepared), even when the destination refused one.
 void CopyGeometryRows(CopyRun& run, const visio::ShapePtr& source,
                       const visio::ShapePtr& destination, int16_t sourceSection, int16_t& target,
                       const app::StringCollection& renames);

@@ -116,7 +116,7 @@ TEST_F(CopyPrimitives, ACopiedRowRefersToItsNewRow) {
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 5, 0), "Scratch.X6+Scratch.Y5");
 }
 
-TEST_F(CopyPrimitives, GeometryCellsAndSectionsAdvanceOnlyWhenWritten) {
+TEST_F(CopyPrimitives, GeometryCellsAndSectionsAdvanceOnlyWhenRowsWereChosen) {
     source->AddSection(visSectionFirstComponent + 1);
     source->AddRow(visSectionFirstComponent + 1, 0, visTagComponent);
     source->AddRow(visSectionFirstComponent + 1, visRowLast, visTagMoveTo);
@@ -156,6 +156,16 @@ TEST_F(CopyPrimitives, GeometryCellsAndSectionsAdvanceOnlyWhenWritten) {
     EXPECT_EQ(run.Current().refused[0].formula, "Geometry2.X0+Width");
     EXPECT_EQ(FormulaOf(destination, visSectionFirstComponent + 1, 1, 0),
               FormulaOf(source, visSectionFirstComponent, 1, 0));  // as the first copy left it
+
+    // A row the destination refuses still used the section prepared for it: the next source
+    // section goes to the next one, not over this one.
+    AddNamedRow(source, visSectionUser, "Only", {"1"});
+    Write(source, {{"Geometry1.X2", "User.Only*2"}});
+    request.geometryRows = {{1, visSectionFirstComponent, 2}};
+    target = visSectionFirstComponent + 1;
+    engine::CopyGeometryRows(run, source, destination, visSectionFirstComponent, target, renames);
+    EXPECT_EQ(run.Current().refused.size(), 2u);
+    EXPECT_EQ(target, visSectionFirstComponent + 2);
 }
 
 TEST_F(CopyPrimitives, ARefusedWriteIsReportedWithTheFormulasAsRead) {
