@@ -109,6 +109,48 @@ TEST_F(CopyPrimitives, IndexedRowsFollowTheChoiceTheOrderAndTheCopyType) {
         EXPECT_EQ(FormulaOf(destination, visSectionScratch, i, 0), std::to_string(10 + i));
 }
 
+TEST_F(CopyPrimitives, TextFieldRowsLandOnlyOnFieldsOfTheDestinationsText) {
+    const auto addFields = [](const ShapePtr& shape, std::vector<std::string> formulas) {
+        const CharactersPtr text = shape->Characters();
+        for (const std::string& formula : formulas) {
+            text->SetBegin(text->RunEnd(visParaRun));
+            text->AddCustomField(formula, 0);
+        }
+    };
+    addFields(source, {"Width", "Height"});
+    struct Case {
+        const char* what;
+        int16_t options;
+        bool textCopied;
+        engine::RowChoice choice;
+        std::vector<std::string> destinationFields, expected;
+        bool shortfall;
+    };
+    const Case cases[] = {
+        {"append without the text: its own field stays", engine::CF_APPEND, false, {},
+         {"PAGENUMBER()"}, {"PAGENUMBER()"}, true},
+        {"overwrite, one row onto its one field", engine::CF_OVERWRITE, false, {0, 1, 0},
+         {"PAGENUMBER()"}, {"Height"}, false},
+        {"overwrite, more rows than fields", engine::CF_OVERWRITE, false, {},
+         {"PAGENUMBER()"}, {"Width"}, true},
+        {"the text copied: the chosen row onto its own field", engine::CF_APPEND, true,
+         {0, 1, 0}, {"1", "2"}, {"1", "Height"}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ShapePtr target = Rectangle(6, 6, 7, 7);
+        addFields(target, c.destinationFields);
+        run.report.destinations.push_back({"target", "target", target});
+        request.rows[visSectionTextField] = c.choice;
+        engine::CopyTextFields(run, source, target, c.options, c.textCopied);
+        ASSERT_EQ(target->RowCount(visSectionTextField), std::ssize(c.expected));
+        for (size_t i = 0; i < c.expected.size(); ++i)
+            EXPECT_EQ(FormulaOf(target, visSectionTextField, static_cast<int16_t>(i), 0),
+                      c.expected[i]);
+        EXPECT_EQ(run.Current().shortfalls.size(), c.shortfall ? 1u : 0u);
+    }
+}
+
 TEST_F(CopyPrimitives, ACopiedRowRefersToItsNewRow) {
     AddRows(source, visSectionScratch, {{"1"}, {"2"}, {"Scratch.X3+Scratch.Y2"}});
     AddRows(destination, visSectionScratch, {{"0"}, {"0"}, {"0"}, {"0"}, {"0"}, {"0"}});
