@@ -540,10 +540,10 @@ void CopyDriver::CopySections(CopyRun& run, const ShapePtr& source, ShapePtr& de
         objectRow(11, visio::visRowMisc);
         objectRow(13, visio::visRowLine);
         objectRow(14, visio::visRowFill);
-        if ((flags & CF_SHAPE_TEXT) && !run.CopyRunCancelled && IsShapeOrGroup(destination)) {
-            SetCharacterText(run, source, destination, Chosen(run, 15, allSections));
-        }
-        if (chosen(15)) CopyIndexed(run, source, destination, visio::visSectionTextField, flags);
+        const bool textCopied =
+            (flags & CF_SHAPE_TEXT) && !run.CopyRunCancelled && IsShapeOrGroup(destination);
+        if (textCopied) SetCharacterText(run, source, destination, Chosen(run, 15, allSections));
+        if (chosen(15)) CopyTextFields(run, source, destination, flags, textCopied);
         if (chosen(16)) {
             PrepareCharactersSection(run, source, destination);
             CopySection(run, source, destination, visio::visSectionCharacter, 0, true);

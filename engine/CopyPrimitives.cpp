@@ -526,25 +526,54 @@ void CopyNamedRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destina
     });
 }
 
+/// The chosen source rows of a section in the order they are to be written: the row order's,
+/// else the source's.
+std::vector<int16_t> RowsInOrder(const CopyRun& run, int16_t section, int16_t rowCount) {
+    const std::vector<int16_t> chosen = ChosenRows(GetRowIndicies(run.request, section), rowCount);
+    const RowOrder order = GetRowOrderIndicies(run.request, section);
+    if (Empty(order)) return chosen;
+    std::vector<int16_t> ordered;
+    for (size_t p = 0; p + 1 < order.size(); ++p)
+        ordered.push_back(At(chosen, static_cast<size_t>(order[p])));
+    return ordered;
+}
+
 void CopyRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destination, int16_t section,
               int16_t options) {
     app::Trap(run, app::proc::CopyRows, [&] {
         const int16_t n = source->RowCount(section);
         const int16_t m = destination->RowCount(section);
         if (n < 1) return;
-        const RowChoice choice = GetRowIndicies(run.request, section);
-        const std::vector<int16_t> chosen = ChosenRows(choice, n);
+        const std::vector<int16_t> chosen = RowsInOrder(run, section, n);
         // Appended rows are the destination's last ones, whatever the counts: starting at row 0
         // when n happens to equal m would write over the rows the destination had.
         auto t = static_cast<int16_t>(options & CF_OVERWRITE ? 0 : m - std::ssize(chosen));
-        const RowOrder order = GetRowOrderIndicies(run.request, section);
         std::vector<std::pair<int16_t, int16_t>> rows;
-        if (Empty(order)) {
-            for (int16_t row : chosen)
-                rows.emplace_back(row, t++);
-        } else {
-            for (size_t p = 0; p + 1 < order.size(); ++p)
-                rows.emplace_back(At(chosen, static_cast<size_t>(order[p])), t++);
+        for (int16_t row : chosen)
+            rows.emplace_back(row, t++);
+        CopyRowsTo(run, source, destination, section, rows);
+    });
+}
+
+void CopyTextFields(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
+                    int16_t options, bool textCopied) {
+    app::Trap(run, app::proc::CopyRows, [&] {
+        const int16_t section = visio::visSectionTextField;
+        const int16_t n = source->RowCount(section);
+        const int16_t m = destination->RowCount(section);
+        if (n < 1) return;
+        const std::vector<int16_t> chosen = RowsInOrder(run, section, n);
+        const bool overwrite = (options & CF_OVERWRITE) != 0;
+        if (!textCopied && !(overwrite && std::ssize(chosen) == m)) {
+            ReportShortfall(run, section,
+                            app::FormatResString(kFieldsFollowTextText, SectionListName(section)));
+        }
+        if (!textCopied && !overwrite) return;  // the destination's own fields stay as they are
+        std::vector<std::pair<int16_t, int16_t>> rows;
+        int16_t t = 0;
+        for (int16_t row : chosen) {
+            const int16_t to = textCopied ? row : t++;
+            if (to < m) rows.emplace_back(row, to);
         }
         CopyRowsTo(run, source, destination, section, rows);
     });
@@ -581,8 +610,10 @@ void CopyGeometrySection(CopyRun& run, const ShapePtr& source, const ShapePtr& d
         CellTriples cells;
         GetGeometryCells(run, source, cells, sourceSection);
         if (cells.empty()) return;
-        if (WriteGeometry(run, source, destination, cells, sourceSection, target, renames))
-            ++target;
+        // A refused write still used the section prepared for it: the next source section
+        // goes to the next one, never over this one.
+        WriteGeometry(run, source, destination, cells, sourceSection, target, renames);
+        ++target;
     });
 }
 
@@ -600,7 +631,9 @@ void CopyGeometryRows(CopyRun& run, const ShapePtr& source, const ShapePtr& dest
             if (next < 0) next = line.row == 0 ? int16_t{0} : int16_t{1};
             rows.emplace(line.row, next++);
         }
-        bool written = false;
+        if (rows.empty()) return;
+        // The section was prepared for these rows: after a refused row the rows after it stay
+        // as prepared, and the next source section still goes to the next section.
         for (const GeometryRow& line : GetGeometryRowIndicies(run.request)) {
             if (line.section != sourceSection || line.chosen == 0) continue;
             CellTriples cells;
@@ -609,10 +642,9 @@ void CopyGeometryRows(CopyRun& run, const ShapePtr& source, const ShapePtr& dest
             }
             if (!WriteGeometry(run, source, destination, cells, sourceSection, target, renames,
                                &rows))
-                return;
-            written = true;
+                break;
         }
-        if (written) ++target;
+        ++target;
     });
 }
 

@@ -31,13 +31,22 @@ void CopyNamedRows(CopyRun& run, const visio::ShapePtr& source, const visio::Sha
 void CopyRows(CopyRun& run, const visio::ShapePtr& source, const visio::ShapePtr& destination,
               int16_t section, int16_t options);
 /// One row of a multi-row section.
+/// The Text Fields rows: they come and go with the fields of the text, so none is added or
+/// removed. With the shape text copied (textCopied) the destination's fields are the source's
+/// and each chosen row lands on its own; else, overwriting, the chosen rows overwrite the
+/// destination's fields in order as far as it has them. What does not fit, and any append
+/// without the text, is reported as not done; the destination's own fields are never written
+/// over when appending.
+void CopyTextFields(CopyRun& run, const visio::ShapePtr& source,
+                    const visio::ShapePtr& destination, int16_t options, bool textCopied);
 void CopyRow(CopyRun& run, const visio::ShapePtr& source, const visio::ShapePtr& destination,
              int16_t section, int16_t sourceRow, int16_t destinationRow);
 /// A whole Geometry section into destination section target, which then advances by one.
 void CopyGeometrySection(CopyRun& run, const visio::ShapePtr& source,
                          const visio::ShapePtr& destination, int16_t sourceSection, int16_t& target,
                          const app::StringCollection& renames);
-/// The chosen rows of one Geometry section; target advances by one when any row was written.
+/// The chosen rows of one Geometry section; target advances by one when any row was chosen
+/// (its section was prepared), even when the destination refused one.
 void CopyGeometryRows(CopyRun& run, const visio::ShapePtr& source,
                       const visio::ShapePtr& destination, int16_t sourceSection, int16_t& target,
                       const app::StringCollection& renames);

@@ -260,6 +260,8 @@ private:
     void EraseCell(const SheetPtr& sheet, int16_t section, int16_t row, int16_t cell);
     void InsertRow(const SheetPtr& sheet, int16_t section, size_t position, RowData row);
     RowData RemoveRow(const SheetPtr& sheet, int16_t section, size_t position);
+    /// Removes a row of a section, keeping as deleted the inherited row it overrides.
+    void RemoveOwnedRow(const SheetPtr& sheet, int16_t section, int16_t row);
     void ReplaceRowHead(const SheetPtr& sheet, int16_t section, size_t position, int16_t type,
                         std::string name, int16_t key, bool local);
     void InsertSection(const SheetPtr& sheet, SectionData section);

@@ -721,6 +721,11 @@ void Model::DeleteRow(const SheetPtr& sheet, int16_t section, int16_t row) {
     const SectionData* data = sheet->Section(section);
     if (!data || row < 0 || static_cast<size_t>(row) >= data->rows.size())
         hosterr::Raise(hosterr::kNoSuchCell);
+    RemoveOwnedRow(sheet, section, row);
+}
+
+void Model::RemoveOwnedRow(const SheetPtr& sheet, int16_t section, int16_t row) {
+    const SectionData* data = sheet->Section(section);
     const int16_t key = data->rows[static_cast<size_t>(row)].key;
     if (key >= 0) {
         auto deleted = data->deletedKeys;

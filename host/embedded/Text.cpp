@@ -229,17 +229,32 @@ void Model::ReplaceText(const SheetPtr& sheet, int32_t begin, int32_t end,
         Tidy(runs, length);
     }
     std::vector<TextField> fields;
+    std::vector<int16_t> removed;  // the Text Fields rows of the fields replaced
     for (TextField field : text.fields) {
         const bool overlaps = field.start < end && field.end > begin;
-        if (overlaps && end > begin) continue;
+        if (overlaps && end > begin) {
+            removed.push_back(field.row);
+            continue;
+        }
         if (field.start >= end) {
             field.start += shift;
             field.end += shift;
         }
         fields.push_back(field);
     }
+    // A field's row goes with the field, as in Visio; the rows after it move up.
+    std::sort(removed.rbegin(), removed.rend());
+    for (int16_t row : removed) {
+        for (TextField& field : fields)
+            field.row = static_cast<int16_t>(field.row - (field.row > row ? 1 : 0));
+    }
     text.fields = std::move(fields);
     SetText(sheet, std::move(text));
+    const SectionData* rows = sheet->Section(visSectionTextField);
+    for (int16_t row : removed) {
+        if (rows && row >= 0 && static_cast<size_t>(row) < rows->rows.size())
+            RemoveOwnedRow(sheet, visSectionTextField, row);
+    }
 }
 
 namespace {
@@ -404,10 +419,12 @@ void Model::InsertField(const SheetPtr& sheet, int32_t begin, int32_t end, int16
         shown = formula::TextOf(value);
     if (shown.empty()) shown.push_back('#');
     ReplaceText(sheet, begin, end, shown);
+    // The fields replaced took their rows with them: the new row is still the last one.
+    const auto last = static_cast<int16_t>(sheet->Section(visSectionTextField)->rows.size() - 1);
     TextData withField = Text(*sheet);
     const auto length = static_cast<int32_t>(Utf32(shown).size());
     const int32_t start = std::clamp(begin, 0, static_cast<int32_t>(withField.characters.size()));
-    withField.fields.push_back({start, start + length, row});
+    withField.fields.push_back({start, start + length, last});
     std::sort(withField.fields.begin(), withField.fields.end(),
               [](const TextField& a, const TextField& b) { return a.start < b.start; });
     SetText(sheet, std::move(withField));

@@ -109,6 +109,48 @@ TEST_F(CopyPrimitives, IndexedRowsFollowTheChoiceTheOrderAndTheCopyType) {
         EXPECT_EQ(FormulaOf(destination, visSectionScratch, i, 0), std::to_string(10 + i));
 }
 
+TEST_F(CopyPrimitives, TextFieldRowsLandOnlyOnFieldsOfTheDestinationsText) {
+    const auto addFields = [](const ShapePtr& shape, std::vector<std::string> formulas) {
+        const CharactersPtr text = shape->Characters();
+        for (const std::string& formula : formulas) {
+            text->SetBegin(text->RunEnd(visParaRun));
+            text->AddCustomField(formula, 0);
+        }
+    };
+    addFields(source, {"Width", "Height"});
+    struct Case {
+        const char* what;
+        int16_t options;
+        bool textCopied;
+        engine::RowChoice choice;
+        std::vector<std::string> destinationFields, expected;
+        bool shortfall;
+    };
+    const Case cases[] = {
+        {"append without the text: its own field stays", engine::CF_APPEND, false, {},
+         {"PAGENUMBER()"}, {"PAGENUMBER()"}, true},
+        {"overwrite, one row onto its one field", engine::CF_OVERWRITE, false, {0, 1, 0},
+         {"PAGENUMBER()"}, {"Height"}, false},
+        {"overwrite, more rows than fields", engine::CF_OVERWRITE, false, {},
+         {"PAGENUMBER()"}, {"Width"}, true},
+        {"the text copied: the chosen row onto its own field", engine::CF_APPEND, true,
+         {0, 1, 0}, {"1", "2"}, {"1", "Height"}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ShapePtr target = Rectangle(6, 6, 7, 7);
+        addFields(target, c.destinationFields);
+        run.report.destinations.push_back({"target", "target", target});
+        request.rows[visSectionTextField] = c.choice;
+        engine::CopyTextFields(run, source, target, c.options, c.textCopied);
+        ASSERT_EQ(target->RowCount(visSectionTextField), std::ssize(c.expected));
+        for (size_t i = 0; i < c.expected.size(); ++i)
+            EXPECT_EQ(FormulaOf(target, visSectionTextField, static_cast<int16_t>(i), 0),
+                      c.expected[i]);
+        EXPECT_EQ(run.Current().shortfalls.size(), c.shortfall ? 1u : 0u);
+    }
+}
+
 TEST_F(CopyPrimitives, ACopiedRowRefersToItsNewRow) {
     AddRows(source, visSectionScratch, {{"1"}, {"2"}, {"Scratch.X3+Scratch.Y2"}});
     AddRows(destination, visSectionScratch, {{"0"}, {"0"}, {"0"}, {"0"}, {"0"}, {"0"}});
@@ -116,7 +158,7 @@ TEST_F(CopyPrimitives, ACopiedRowRefersToItsNewRow) {
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 5, 0), "Scratch.X6+Scratch.Y5");
 }
 
-TEST_F(CopyPrimitives, GeometryCellsAndSectionsAdvanceOnlyWhenWritten) {
+TEST_F(CopyPrimitives, GeometryCellsAndSectionsAdvanceOnlyWhenRowsWereChosen) {
     source->AddSection(visSectionFirstComponent + 1);
     source->AddRow(visSectionFirstComponent + 1, 0, visTagComponent);
     source->AddRow(visSectionFirstComponent + 1, visRowLast, visTagMoveTo);
@@ -156,6 +198,16 @@ TEST_F(CopyPrimitives, GeometryCellsAndSectionsAdvanceOnlyWhenWritten) {
     EXPECT_EQ(run.Current().refused[0].formula, "Geometry2.X0+Width");
     EXPECT_EQ(FormulaOf(destination, visSectionFirstComponent + 1, 1, 0),
               FormulaOf(source, visSectionFirstComponent, 1, 0));  // as the first copy left it
+
+    // A row the destination refuses still used the section prepared for it: the next source
+    // section goes to the next one, not over this one.
+    AddNamedRow(source, visSectionUser, "Only", {"1"});
+    Write(source, {{"Geometry1.X2", "User.Only*2"}});
+    request.geometryRows = {{1, visSectionFirstComponent, 2}};
+    target = visSectionFirstComponent + 1;
+    engine::CopyGeometryRows(run, source, destination, visSectionFirstComponent, target, renames);
+    EXPECT_EQ(run.Current().refused.size(), 2u);
+    EXPECT_EQ(target, visSectionFirstComponent + 2);
 }
 
 TEST_F(CopyPrimitives, ARefusedWriteIsReportedWithTheFormulasAsRead) {

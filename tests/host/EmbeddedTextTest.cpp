@@ -119,6 +119,44 @@ TEST_F(Text, FieldsShowTheirFormulasValueAndAreRunsOfTheirOwn) {
     EXPECT_EQ(ErrorOf([&] { characters->FieldFormula(); }), hosterr::kNotAllowed);
 }
 
+TEST_F(Text, AFieldsRowGoesWithTheFieldWhenItsTextIsReplaced) {
+    const ShapePtr shape = Rectangle(0, 0, 2, 1);
+    const CharactersPtr text = shape->Characters();
+    text->SetText("a b c");
+    for (const auto& [at, formula] : {std::pair{0, "Width"}, {3, "Height"}, {6, "Width*3"}}) {
+        text->SetBegin(at);  // before a, b and c: each field shows one character
+        text->SetEnd(at);
+        text->AddCustomField(formula, 0);
+    }
+    ASSERT_EQ(shape->Characters()->Text(), "2a 1b 6c");
+    ASSERT_EQ(shape->RowCount(visSectionTextField), 3);
+    // The middle field replaced by text: its row goes, the last field's moves up.
+    text->SetBegin(3);
+    text->SetEnd(4);
+    text->SetText("x");
+    EXPECT_EQ(shape->RowCount(visSectionTextField), 2);
+    text->SetBegin(6);
+    text->SetEnd(7);
+    ASSERT_TRUE(text->IsField());
+    EXPECT_EQ(text->FieldFormula(), "Width*3");
+    // A field written over the first one takes its place: still two rows, each field its own.
+    text->SetBegin(0);
+    text->SetEnd(1);
+    text->AddField(5, 3, 0);
+    EXPECT_EQ(shape->RowCount(visSectionTextField), 2);
+    text->SetBegin(0);
+    text->SetEnd(1);
+    ASSERT_TRUE(text->IsField());
+    EXPECT_EQ(text->FieldFormula(), "PAGENUMBER()");
+    // All the text replaced: no field, no row; undone, both again.
+    const int32_t scope = app->BeginUndoScope("Tessaline");
+    shape->Characters()->SetText("plain");
+    EXPECT_EQ(shape->RowCount(visSectionTextField), 0);
+    app->EndUndoScope(scope, false);
+    EXPECT_EQ(shape->RowCount(visSectionTextField), 2);
+    EXPECT_EQ(shape->Characters()->Text(), "1a xb 6c");
+}
+
 TEST_F(Text, AnInstanceShowsItsMastersTextUntilItHasItsOwn) {
     const auto masterData = Model().AddMaster(DocumentOf(document), "Label");
     const ShapePtr masterShape =

@@ -401,6 +401,22 @@ void Expectation::Data::CheckDestination(const engine::DestinationReport& report
                     return;
                 }
             }
+        } else if (entry.section == visio::visSectionTextField) {
+            // Its rows are the text's fields: with the text copied the source's, each chosen
+            // row on its own; else overwritten in order, all of them, or the report says not.
+            if (Shortfall(report, entry.section)) continue;
+            const int16_t type = destination->Type();
+            const bool textCopied = copy.shapeText && (type == visio::visTypeShape ||
+                                                       type == visio::visTypeGroup);
+            for (size_t i = 0; i < expected.rows.size(); ++i) {
+                const auto at = textCopied ? expected.rows[i].row : static_cast<int16_t>(i);
+                if (at >= destination->RowCount(entry.section)) {
+                    violations.push_back({"row count", where + ": no field row " +
+                                                           std::to_string(at + 1)});
+                    break;
+                }
+                rows.emplace_back(i, at);
+            }
         } else {
             const int16_t base = append ? before.rowCounts.at(entry.section) : int16_t{0};
             const auto expectedCount = static_cast<int16_t>(base + expected.rows.size());

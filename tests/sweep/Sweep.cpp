@@ -250,7 +250,7 @@ size_t RunSweep(const SweepOptions& options, std::ostream& out) {
     const std::set<std::string> emptyKinds = EmptyValueKinds(all);
     const test::TempFolder folder;
     std::map<std::string, size_t> counts;
-    size_t copies = 0, skipped = 0, violationCount = 0;
+    size_t copies = 0, skipped = 0, violationCount = 0, refused = 0, refusing = 0;
     for (const auto& [drawing, copyIndices] : byDrawing) {
         DrawingSweep sweep(all[drawing], all[(drawing + 1) % all.size()], emptyKinds, options,
                            folder);
@@ -264,6 +264,11 @@ size_t RunSweep(const SweepOptions& options, std::ostream& out) {
                 continue;
             }
             ++copies;
+            size_t formulas = 0;
+            for (const engine::DestinationReport& destination : sweep.Report().destinations)
+                formulas += destination.refused.size();
+            refused += formulas;
+            refusing += formulas > 0 ? 1 : 0;
             for (const Violation& violation : violations) {
                 ++counts[violation.kind];
                 ++violationCount;
@@ -276,7 +281,7 @@ size_t RunSweep(const SweepOptions& options, std::ostream& out) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     out << copies << " copies (" << skipped << " picks without a copy) across " << byDrawing.size()
         << " drawings in " << static_cast<int>(seconds) << " s: " << violationCount
-        << " violations\n";
+        << " violations; " << refused << " formulas refused in " << refusing << " copies\n";
     for (const auto& [kind, count] : counts)
         out << "  " << kind << ": " << count << "\n";
     return violationCount;
