@@ -1,5 +1,6 @@
 // A stand-in Visio for the tests: a program of its own that serves the embedded model through
-// IDispatch with Visio's member names, registered as the running "Visio.Application". It answers
+// IDispatch with Visio's member names, registered as the running "Visio.Application", with the
+// drawing files named on its command line open. It answers
 // only what the COM host calls, plus a few members of its own (StandIn...) through which tests
 // read the model's state and inject failures. Quit raises BeforeQuit on the connected sinks.
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "host/embedded/Objects.h"
+#include "host/vsdx/Vsdx.h"
 #include "support/ModelDump.h"
 #include "tests/windows/StandIn.h"
 
@@ -641,11 +643,19 @@ void RegisterProgId() {
 }  // namespace
 }  // namespace tess::test
 
-int main() {
+int main(int argc, char** argv) {
     using namespace tess::test;
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 2;
     RegisterProgId();
     g_application = std::make_shared<tess::embedded::EmbeddedApplication>();
+    for (int i = 1; i < argc; ++i) {
+        try {
+            tess::vsdx::OpenDocument(g_application->TheModel(), argv[i]);
+        } catch (const tess::Error& error) {
+            std::fprintf(stderr, "stand-in: %s\n", error.Description().c_str());
+            return 4;
+        }
+    }
     auto* application = new DispObject(Kind::Application, g_application);
     DWORD registration = 0;
     if (FAILED(RegisterActiveObject(static_cast<IDispatch*>(application), kStandInClassId,

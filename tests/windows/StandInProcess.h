@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/windows/Windows.h"
 
@@ -8,10 +9,13 @@ namespace tess::test {
 
 /// A helper program of the tests (by default the stand-in Visio) running in a process of its
 /// own for the life of the object, from the moment it prints kStandInReady; it is ended when the
-/// object goes, unless it has ended by then.
+/// object goes, unless it has ended by then. The stand-in opens the drawing files it is given.
 class StandInProcess {
 public:
-    explicit StandInProcess(const char* program = "tessaline_standin.exe");
+    explicit StandInProcess(const char* program = "tessaline_standin.exe",
+                            const std::vector<std::string>& arguments = {});
+    explicit StandInProcess(const std::vector<std::string>& files)
+        : StandInProcess("tessaline_standin.exe", files) {}
     ~StandInProcess();
     StandInProcess(const StandInProcess&) = delete;
     StandInProcess& operator=(const StandInProcess&) = delete;
