@@ -26,6 +26,29 @@ void PrintMessage(const std::string& title, const std::string& text) {
     std::cerr << title << ": " << AsLines(text) << '\n';
 }
 
+Session::Session(const Drawings& drawings, bool toSaveInPlace) {
+    if (!drawings.visio) {
+        m_workspace.emplace(drawings.files, toSaveInPlace);
+        return;
+    }
+    if (!drawings.files.empty())
+        UsageError("--visio works on the drawings open in Visio; '" + drawings.files.front() +
+                   "' is a file: name documents in OBJECTs as DOC:page:P/SHAPE");
+    m_visio = std::make_unique<RunningVisio>();
+}
+
+visio::ApplicationPtr Session::Application() const {
+    return m_visio ? m_visio->Application() : m_workspace->AppPtr();
+}
+
+std::vector<visio::DocumentPtr> Session::Documents() const {
+    std::vector<visio::DocumentPtr> documents;
+    const visio::DocumentsPtr open = Application()->Documents();
+    for (int16_t i = 1; i <= open->Count(); ++i)
+        documents.push_back(open->Item(i));
+    return documents;
+}
+
 void Session::ForEachSheet(
     const std::function<void(const embedded::SheetPtr&, const std::string&)>& visit) {
     const visio::Resolver names = Resolver();
@@ -33,11 +56,11 @@ void Session::ForEachSheet(
         [&](const std::vector<embedded::SheetPtr>& list) {
             for (const embedded::SheetPtr& shape : list) {
                 visit(shape,
-                      names.AddressOf(embedded::WrapShape(m_workspace.App().ModelPtr(), shape)));
+                      names.AddressOf(embedded::WrapShape(m_workspace->App().ModelPtr(), shape)));
                 shapes(std::vector<embedded::SheetPtr>(shape->shapes));
             }
         };
-    const auto& documents = m_workspace.Documents();
+    const auto& documents = m_workspace->Documents();
     for (const Workspace::Document& document : documents) {
         const std::string prefix =
             documents.size() > 1 ? visio::EscapeName(document.data->name) + ":" : std::string();
@@ -50,7 +73,7 @@ void Session::ForEachSheet(
             shapes(std::vector<embedded::SheetPtr>(master->shapes));
         }
         for (const auto& page : document.data->pages) {
-            m_workspace.Model().LoadShapes(*page);
+            m_workspace->Model().LoadShapes(*page);
             visit(page->pageSheet, prefix + "page:" + visio::EscapeName(page->name));
             shapes(std::vector<embedded::SheetPtr>(page->shapes));
         }
