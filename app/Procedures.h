@@ -119,6 +119,8 @@ inline constexpr Procedure HighlightSelectedShape{module::kShapesTab, "Highlight
 inline constexpr Procedure AddSourceShape{module::kShapesTab, "AddSourceShape"};
 inline constexpr Procedure AddDestinationShape{module::kShapesTab, "AddDestinationShape"};
 inline constexpr Procedure SetDefaultSourceShape{module::kShapesTab, "SetDefaultSourceShape"};
+inline constexpr Procedure FilterTree{module::kShapesTab, "FilterTree"};
+inline constexpr Procedure ShowInTree{module::kShapesTab, "ShowInTree"};
 
 // The dialogs and window helpers.
 inline constexpr Procedure CopyErrorDetails_Form_Load{module::kCopyErrorDetails, "Form_Load"};

@@ -13,6 +13,7 @@
 #include "cli/Session.h"
 #include "formula/CellCatalogue.h"
 #include "platform/visio/Constants.h"
+#include "window/Find.h"
 
 namespace tess::cli {
 namespace {
@@ -34,15 +35,6 @@ std::string ShapeKind(const ShapePtr& shape) {
     return shape->Type() == visio::visTypeGroup || shape->Shapes()->Count() > 0 ? "group" : "shape";
 }
 
-/// The master a shape is an instance of; empty for a shape of its own and for the members of an
-/// instance, which follow the master's members rather than being instances themselves.
-std::string MasterNameOf(const ShapePtr& shape) {
-    const embedded::SheetPtr sheet = embedded::SheetOf(shape);
-    if (!sheet || !sheet->masterShape || sheet->masterShape->parent || !sheet->masterShape->master)
-        return {};
-    return sheet->masterShape->master->name;
-}
-
 Node ShapeNode(const visio::Resolver& names, const ShapePtr& shape, int depth);
 
 std::vector<Node> ShapeNodes(const visio::Resolver& names, const visio::ShapesPtr& shapes,
@@ -57,7 +49,7 @@ std::vector<Node> ShapeNodes(const visio::Resolver& names, const visio::ShapesPt
 /// A shape and its members down to depth levels (all when negative).
 Node ShapeNode(const visio::Resolver& names, const ShapePtr& shape, int depth) {
     return {ShapeKind(shape), shape->Name(), names.AddressOf(shape),
-            ShapeNodes(names, shape->Shapes(), depth), MasterNameOf(shape)};
+            ShapeNodes(names, shape->Shapes(), depth), embedded::MasterNameOf(shape)};
 }
 
 Node PageNode(const visio::Resolver& names, const visio::PagePtr& page, int depth) {
@@ -86,20 +78,11 @@ Node DocumentNode(const visio::Resolver& names, const visio::DocumentPtr& docume
     return node;
 }
 
-/// Whether text holds part, without regard to case.
-bool Holds(std::string_view text, std::string_view part) {
-    const auto lower = [](char c) { return std::tolower(static_cast<unsigned char>(c)); };
-    return std::search(text.begin(), text.end(), part.begin(), part.end(),
-                       [&](char a, char b) { return lower(a) == lower(b); }) != text.end();
-}
-
 /// Keeps the objects whose name, master or address holds the text, with the objects above them;
 /// false when nothing at or below node was kept. The application, which has no address, is only
 /// ever kept as the root.
 bool KeepFound(Node& node, std::string_view text) {
-    const bool found =
-        !node.address.empty() &&
-        (Holds(node.text, text) || Holds(node.master, text) || Holds(node.address, text));
+    const bool found = window::Found(node.text, node.master, node.address, text);
     std::vector<Node> kept;
     for (Node& child : node.children) {
         if (KeepFound(child, text)) kept.push_back(std::move(child));

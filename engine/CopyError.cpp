@@ -44,6 +44,7 @@ void ShowCopyError(CopyRun& run, const Error& error, const std::string& sectionL
     refused.errorText = error.Description();
     run.Current().refused.push_back(std::move(refused));
     if (run.CopyRunCancelled) return;
+    run.frontEnd.SetRefusal(run.Current().refused.back());
     if (run.frontEnd.ShowCopyError(CopyErrorMessage(error, sectionLabel, rowLabel)) ==
         ICopyFrontEnd::CopyErrorAnswer::CancelRun)
         run.CopyRunCancelled = true;

@@ -69,18 +69,40 @@ struct ErrorLabels {
     std::string row;
 };
 
+/// The names formulas give the cells of a triple list; a cell that cannot be named is "".
+std::vector<std::string> CellNames(const ShapePtr& shape, const CellTriples& cells) {
+    std::vector<std::string> names;
+    for (size_t k = 0; k + 2 < cells.size(); k += 3) {
+        std::string name;
+        app::IgnoreFailure(
+            [&] { name = shape->CellsSRC(cells[k], cells[k + 1], cells[k + 2])->Name(); });
+        names.push_back(std::move(name));
+    }
+    return names;
+}
+
+/// The formulas a step read, with the cells they came from.
+struct ReadFormulas {
+    const std::vector<std::string>& formulas;
+    const ShapePtr& source;
+    const CellTriples& cells;
+};
+
 /// Runs a step of the host with the copy-error path armed: a refusal is reported with the
 /// formulas as read (when formulas were read) and the destination, and the step is over.
 /// Returns false after a refusal; refused says what was refused, as far as the step knows.
 bool CopyErrorPath(CopyRun& run, const ErrorLabels& labels, const ShapePtr& destination,
-                   const std::vector<std::string>* read, const std::function<void()>& step,
+                   const ReadFormulas* read, const std::function<void()>& step,
                    const std::function<RefusedFormula()>& refused = nullptr) {
     try {
         step();
         return true;
     } catch (...) {
         const Error error = app::CurrentError();
-        if (read) run.frontEnd.SetCopyErrorDetails(*read, destination);
+        if (read) {
+            run.frontEnd.SetCopyErrorDetails(read->formulas, destination);
+            run.frontEnd.SetCopyErrorCells(CellNames(read->source, read->cells));
+        }
         ShowCopyError(run, error, labels.section, labels.row,
                       refused ? refused() : RefusedFormula{});
         return false;
@@ -104,6 +126,10 @@ size_t FindRefusal(const ShapePtr& destination, const CellTriples& cells,
         refused.row = cells[3 * written + 1];
         refused.cell = cells[3 * written + 2];
         refused.formula = formulas[written];
+        app::IgnoreFailure([&] {
+            refused.cellName =
+                destination->CellsSRC(refused.section, refused.row, refused.cell)->Name();
+        });
     }
     return written;
 }
@@ -123,8 +149,9 @@ bool WriteStep(CopyRun& run, const ShapePtr& source, const ShapePtr& destination
                 static_cast<int>(FindRefusal(destination, destinationCells, formulas, what));
         return what;
     };
+    const ReadFormulas formulasRead{asRead, source, sourceCells};
     const bool ok = CopyErrorPath(
-        run, labels, destination, &asRead,
+        run, labels, destination, &formulasRead,
         [&] {
             formulas = run.SourceFormulas(source, sourceCells);
             asRead = formulas;

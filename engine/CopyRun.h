@@ -25,6 +25,7 @@ struct RefusedFormula {
     int16_t row = -1;
     int16_t cell = -1;
     std::string formula;  // as it was to be written; empty when none was
+    std::string cellName;  // the refused cell as formulas name it ("Prop.Cost.Label"); may be empty
     int32_t errorNumber = 0;
     std::string errorText;  // the host's description
 };
@@ -87,6 +88,12 @@ public:
     /// from the source, and the destination of that step.
     virtual void SetCopyErrorDetails(const std::vector<std::string>& formulas,
                                      const visio::ShapePtr& problemShape) = 0;
+    /// The names of the cells the formulas of the last SetCopyErrorDetails came from, in the
+    /// same order ("Prop.Cost.Label"), for a front end that lists each formula with its cell.
+    virtual void SetCopyErrorCells(const std::vector<std::string>& cellNames) { (void)cellNames; }
+    /// What the copy error about to be shown refused (as the run's report keeps it), for a front
+    /// end that names the cell and formula beside the message. Called right before ShowCopyError.
+    virtual void SetRefusal(const RefusedFormula& refused) { (void)refused; }
     /// The copy error dialog (modal): a refused step's message; Continue or Cancel Run.
     virtual CopyErrorAnswer ShowCopyError(const std::string& message) = 0;
     /// One of the run's messages (it also goes into the report).

@@ -3,12 +3,13 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QVBoxLayout>
 #include <QVersionNumber>
 #include <algorithm>
-#include <cstdlib>
 
 #include "ui/Controls.h"
 #include "ui/DesktopProgram.h"
@@ -54,11 +55,15 @@ QLabel* Text(QWidget* parent, int id, const QString& name) {
     auto* label = Named(new QLabel(Res(id), parent), name, Res(id));
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setMouseTracking(true);
     return label;
 }
 
+/// A rule between the box's parts: a line, not a control, so it has no name for assistive
+/// tools to read out.
 QFrame* Rule(QWidget* parent, const QString& name) {
-    auto* rule = Named(new QFrame(parent), name);
+    auto* rule = new QFrame(parent);
+    rule->setObjectName(name);
     rule->setFrameShape(QFrame::HLine);
     rule->setFrameShadow(QFrame::Sunken);
     return rule;
@@ -140,67 +145,70 @@ AboutBox::AboutBox(desktop::IDesktopServices& desktop, QWidget* parent) : QDialo
     setWindowTitle(Res(201));
     setAccessibleName(Res(201));
     setModal(true);
-    setFixedSize(Twips(7590), Twips(4665));
     setMouseTracking(true);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    auto* picture = Named(new QLabel(this), QStringLiteral("pctAboutSplash"), Res(101));
-    Place(picture, 90, 105, 960, 3435);
-    picture->setPixmap(OwnIcon("about-splash").pixmap(picture->size()));
-    picture->setAlignment(Qt::AlignCenter);
+    // The design's arrangement: the picture on the left; on the right the title and notice, a
+    // rule, the two lines with their links, a rule, the legal warning and a rule above OK. The
+    // texts share one left edge and keep the box's margins on every side; the box is as tall as
+    // its texts need at the desktop's font, and never narrower than the design.
+    auto* picture = Named(new QLabel, QStringLiteral("pctAboutSplash"), Res(101));
+    picture->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    picture->setMouseTracking(true);
 
     const QString title = ReplacePlaceHolder(
         Res(202), BuildText(QStringLiteral(TESSALINE_VERSION)), QStringLiteral("%s"), -1);
-    auto* lblTitle = Named(new QLabel(title, this), QStringLiteral("lblTitle"), title);
+    auto* lblTitle = Named(new QLabel(title), QStringLiteral("lblTitle"), title);
     QFont bold = lblTitle->font();
     bold.setBold(true);
     lblTitle->setFont(bold);
-    Place(lblTitle, 1155, 120, 6330, 240);
-    // The notice takes two lines at the usual font sizes: it keeps the room down to the rule.
-    Place(Text(this, 203, QStringLiteral("lblDescription")), 1155, 420, 6330, 400);
-    Place(Rule(this, QStringLiteral("Frame2")), 1155, 840, 6330, 55);
-    auto* message1 = Text(this, 1503, QStringLiteral("lblMarketingMessage1"));
-    Place(message1, 1200, 960, 4215, 255);
-    m_link1 = Named(new LinkLabel(Res(1501), desktop, this),
-                    QStringLiteral("lblMarketingMessageLink1"), Res(1501));
-    Place(m_link1, 5475, 960, 1575, 255);
-    auto* message2 = Text(this, 1504, QStringLiteral("lblMarketingMessage2"));
-    Place(message2, 1200, 1320, 2655, 255);
-    m_link2 = Named(new LinkLabel(Res(1502), desktop, this),
-                    QStringLiteral("lblMarketingMessageLink2"), Res(1502));
-    Place(m_link2, 3855, 1320, 1935, 255);
-    Place(Rule(this, QStringLiteral("Frame3")), 1155, 1680, 6330, 55);
-    Place(Rule(this, QStringLiteral("Frame1")), 1155, 3120, 6330, 55);
-    auto* disclaimer = Text(this, 206, QStringLiteral("lblDisclaimer"));
-    Place(disclaimer, 1155, 3240, 6330, 780);
-    auto* ok = Named(new QPushButton(Res(204), this), QStringLiteral("cmdOK"), Res(204));
+    m_link1 = Named(new LinkLabel(Res(1501), desktop), QStringLiteral("lblMarketingMessageLink1"),
+                    Res(1501));
+    m_link2 = Named(new LinkLabel(Res(1502), desktop), QStringLiteral("lblMarketingMessageLink2"),
+                    Res(1502));
+
+    auto* text = new QVBoxLayout;
+    text->setSpacing(Twips(90));
+    text->addWidget(lblTitle);
+    text->addWidget(Text(this, 203, QStringLiteral("lblDescription")));
+    text->addWidget(Rule(this, QStringLiteral("Frame2")));
+    text->addLayout(LinkLine(Text(this, 1503, QStringLiteral("lblMarketingMessage1")), m_link1));
+    text->addLayout(LinkLine(Text(this, 1504, QStringLiteral("lblMarketingMessage2")), m_link2));
+    text->addWidget(Rule(this, QStringLiteral("Frame3")));
+    text->addWidget(Text(this, 206, QStringLiteral("lblDisclaimer")));
+    text->addWidget(Rule(this, QStringLiteral("Frame1")));
+    auto* ok = Named(new QPushButton(Res(204)), QStringLiteral("cmdOK"), Res(204));
     ok->setDefault(true);
-    Place(ok, 6000, 4200, 1500, 345);
+    ok->setMinimumWidth(Twips(1500));
+    text->addWidget(ok, 0, Qt::AlignRight);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    const int extra = std::max(FitOnOneLine(message1, m_link1), FitOnOneLine(message2, m_link2));
-    if (extra > 0) Widen(extra);
-    FitHeight(disclaimer);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setSpacing(Twips(120));
+    layout->addWidget(picture, 0, Qt::AlignTop);
+    layout->addLayout(text, 1);
+    // The picture as tall as the texts beside it, in the design's proportions.
+    const QSize design(Twips(960), Twips(3435));
+    picture->setFixedWidth(design.width());
+    const int width = std::max(Twips(7590), layout->sizeHint().width());
+    const int textHeight = text->heightForWidth(width - design.width() - layout->spacing() -
+                                                layout->contentsMargins().left() -
+                                                layout->contentsMargins().right());
+    const QSize shown = design.scaled(design.width(), std::max(textHeight, 1), Qt::KeepAspectRatio);
+    picture->setPixmap(OwnIcon("about-splash").pixmap(shown));
+    setFixedSize(width, layout->heightForWidth(width));
 }
 
-int AboutBox::FitOnOneLine(QLabel* message, QLabel* link) {
-    // The design's widths suit an 8-point font; where the desktop's font is larger, each line
-    // keeps its words together and the box grows to the right instead.
+QHBoxLayout* AboutBox::LinkLine(QLabel* message, QLabel* link) {
+    // Each line keeps its words and its link together; the box grows to the right instead.
     message->setWordWrap(false);
-    message->resize(std::max(message->width(), message->sizeHint().width()), message->height());
-    link->move(std::max(link->x(), message->geometry().right() + Twips(60)), link->y());
-    link->resize(std::max(link->width(), link->sizeHint().width()), link->height());
-    return link->geometry().right() + 1 - Twips(7485);
-}
-
-void AboutBox::Widen(int extra) {
-    const int rightEdge = Twips(7485);
-    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        const QRect place = child->geometry();
-        if (qobject_cast<QPushButton*>(child)) child->move(place.x() + extra, place.y());
-        else if (std::abs(place.right() + 1 - rightEdge) <= 1)
-            child->resize(place.width() + extra, place.height());
-    }
-    setFixedSize(width() + extra, height());
+    link->setMouseTracking(true);
+    auto* line = new QHBoxLayout;
+    line->setSpacing(Twips(60));
+    line->addWidget(message);
+    line->addWidget(link);
+    line->addStretch();
+    return line;
 }
 
 void AboutBox::Display(QWidget* parent, const ProgramServices& services) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QString>
 
@@ -44,11 +45,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
-    /// Keeps a message and its link on one line; returns how far the line reaches beyond the
-    /// box's right margin (0 or less when it fits).
-    static int FitOnOneLine(QLabel* message, QLabel* link);
-    /// Widens the box, its full-width controls and its button's position by extra pixels.
-    void Widen(int extra);
+    /// A message and its link on one line.
+    static QHBoxLayout* LinkLine(QLabel* message, QLabel* link);
 
     LinkLabel* m_link1 = nullptr;
     LinkLabel* m_link2 = nullptr;

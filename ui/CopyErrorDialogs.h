@@ -11,22 +11,33 @@
 
 class QLabel;
 class QListWidget;
+class QTextEdit;
 class QPushButton;
 
 // The copy error dialogs: frmCopyError, shown when the host refuses a formula during a copy,
 // and frmCopyErrorDetails, opened from it.
 namespace tess::ui {
 
-/// What frmCopyErrorDetails shows: the formulas of the failed step as read from the source, and
-/// the destination of that step; the last failure wins.
+/// What frmCopyErrorDetails shows: the formulas of the failed step as read from the source, the
+/// cells they came from, and the destination of that step; the last failure wins.
 struct CopyErrorDetails {
     std::vector<std::string> formulas;
-    bool hasFormulas = false;  // false until the first failure stores a list
+    std::vector<std::string> cellNames;  // beside formulas, when the step knew its cells
+    bool hasFormulas = false;            // false until the first failure stores a list
     visio::ShapePtr problemShape;
 };
 
-/// frmCopyErrorDetails: the formulas of the failed step as read from the source, and the two
-/// usual causes. It reads the details each time it is opened, so it shows the latest failure.
+/// Where a refusal happened, in words for the line above the dialog's message: the destination
+/// (which of how many, and its path) and the refused cell with its formula. Empty parts are
+/// left out.
+struct RefusalPlace {
+    QString destination;
+    QString refused;
+};
+
+/// frmCopyErrorDetails: the formulas of the failed step as read from the source, each with the
+/// cell it came from, and the two usual causes. It reads the details each time it is opened, so
+/// it shows the latest failure.
 class CopyErrorDetailsDialog : public QDialog {
     Q_OBJECT
 public:
@@ -41,20 +52,28 @@ private:
     QListWidget* m_modified = nullptr;
 };
 
-/// frmCopyError: the message of a refused formula, with Details, Continue and Cancel Run.
+/// frmCopyError: the message of a refused formula, with Details, Continue and Cancel Run, and
+/// above it which destination and which cell were refused. The message is shown whole: long
+/// formulas wrap anywhere, and scroll when they are longer than the screen has room for.
 /// Closing it any other way goes on with the run, as Continue does.
 class CopyErrorDialog : public QDialog {
     Q_OBJECT
 public:
-    CopyErrorDialog(const QString& message, const CopyErrorDetails& details, app::IPrompt& prompt,
+    CopyErrorDialog(const QString& message, const RefusalPlace& place,
+                    const CopyErrorDetails& details, app::IPrompt& prompt,
                     QWidget* parent = nullptr);
     bool CancelRunChosen() const { return m_cancelRun; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     void cmdDetails_Click();
 
     const CopyErrorDetails& m_details;
     app::IPrompt& m_prompt;
+    QTextEdit* m_where = nullptr;
+    QTextEdit* m_message = nullptr;
     bool m_cancelRun = false;
 };
 
@@ -66,12 +85,18 @@ public:
 
     /// SetOriginalFormulas and SetProblemShape: what the details show from now on.
     void SetDetails(const std::vector<std::string>& formulas, const visio::ShapePtr& problemShape);
-    /// Shows frmCopyError modally with the message; true when the user chose Cancel Run.
-    bool ShowModal(const std::string& message);
+    /// The cells of the formulas just stored.
+    void SetCells(const std::vector<std::string>& cellNames);
+    /// Shows frmCopyError modally with the message, centred on over; true when the user chose
+    /// Cancel Run.
+    bool ShowModal(const std::string& message, const RefusalPlace& place, QWidget* over);
 
 private:
     app::IPrompt& m_prompt;
     CopyErrorDetails m_details;
 };
+
+/// The text of a formula as the details list it: with its cell's name in front when known.
+QString FormulaLine(const std::string& formula, const std::string& cellName);
 
 }  // namespace tess::ui

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 
 #include "app/ErrorReport.h"
 #include "ui/AboutBox.h"
@@ -17,7 +18,17 @@ DesktopProgram::DesktopProgram(QStringList files, ProgramServices services)
 DesktopProgram::~DesktopProgram() = default;
 
 bool DesktopProgram::FindWindow(const std::string&, const std::string&) {
-    return m_instance.AnotherCopyRuns();
+    if (!m_instance.AnotherCopyRuns()) return false;
+    m_instance.HandOver({});  // the other copy comes to the front
+    return true;
+}
+
+bool DesktopProgram::HandFilesToRunningCopy() {
+    if (m_files.isEmpty() || !m_instance.AnotherCopyRuns()) return false;
+    QStringList files;
+    for (const QString& file : m_files)
+        files << QFileInfo(file).absoluteFilePath();
+    return m_instance.HandOver(files);
 }
 
 visio::ApplicationPtr DesktopProgram::GetRunningVisio() {
@@ -25,8 +36,7 @@ visio::ApplicationPtr DesktopProgram::GetRunningVisio() {
     if (m_instance.AnotherCopyRuns()) return nullptr;
     QStringList files = m_files;
     if (files.isEmpty()) files = m_services.dialogs.OpenFiles(nullptr, Res(1612));
-    for (const QString& file : files)
-        app::Trap(m_services.prompt, app::proc::Main, [&] { m_drawings.Open(file.toStdString()); });
+    OpenAndRemember(m_drawings, m_services, files, app::proc::Main);
     if (m_drawings.Documents().empty()) return nullptr;
     return m_drawings.App();
 }
@@ -37,7 +47,9 @@ void DesktopProgram::DisplayMainWindow(app::Application& application) {
     QObject::connect(m_window.get(), &MainWindow::AboutRequested, m_window.get(),
                      [this] { AboutBox::Display(m_window.get(), m_services); });
     m_window->Display();
-    m_instance.MarkMainWindow(m_window.get());
+    MainWindow* window = m_window.get();
+    m_instance.MarkMainWindow(window,
+                              [window](const QStringList& files) { window->OpenFiles(files); });
 }
 
 void DesktopProgram::Unload(std::string_view formName) {
@@ -65,6 +77,7 @@ int RunDesktop(int argc, char** argv) {
     desktop::QtDesktopServices desktop;
     DesktopProgram program(parser.positionalArguments(),
                            {dialogs, prompt, registry::Registry(*settings), desktop});
+    if (program.HandFilesToRunningCopy()) return 0;
     app::Startup startup(program);
     startup.Main();
     if (!startup.TheApplication() || !program.Window() || !program.Window()->isVisible()) return 0;

@@ -44,6 +44,11 @@ public:
     void DisplayMainWindow(app::Application& application) override;
     void Unload(std::string_view formName) override;
 
+    /// A second start with files: hands them to the copy that runs, which opens them and comes
+    /// to the front. True when it took them (this copy then ends); false when no copy runs, or
+    /// when there are no files, which start-up then handles.
+    bool HandFilesToRunningCopy();
+
     MainWindow* Window() const { return m_window.get(); }
     Drawings& TheDrawings() { return m_drawings; }
 

@@ -22,7 +22,9 @@ QMessageBox::StandardButton Dialogs::Ask(QWidget* parent, const QString& text,
         return answer;
     }
     if (m_scripted) return defaultButton;
-    QMessageBox box(icon, title, text, buttons, parent ? parent : QApplication::activeWindow());
+    QMessageBox box(icon, title, KeepNamesWhole(text), buttons,
+                    parent ? parent : QApplication::activeWindow());
+    box.setObjectName(QStringLiteral("msgBox"));
     box.setDefaultButton(defaultButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
@@ -64,6 +66,20 @@ app::Answer MessageBoxPrompt::MsgBox(const std::string& text, app::Style style,
                       question ? QMessageBox::Yes : QMessageBox::Ok);
     if (!question) return app::Answer::Ok;
     return answer == QMessageBox::Yes ? app::Answer::Yes : app::Answer::No;
+}
+
+QString KeepNamesWhole(const QString& text) {
+    QString shown = text;
+    bool quoted = false;
+    for (QChar& c : shown) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        else if (quoted && c == QLatin1Char('-'))
+            c = QChar(0x2011);  // non-breaking hyphen
+        else if (quoted && c == QLatin1Char(' '))
+            c = QChar(0x00A0);  // no-break space
+    }
+    return shown;
 }
 
 QString VisioFileFilter() {

@@ -71,4 +71,8 @@ private:
 /// The Visio files a file dialog offers.
 QString VisioFileFilter();
 
+/// A message as its box shows it: a name in quotes ('60489-plan.vsdx') is kept on one line,
+/// its hyphens and blanks made ones that do not break a line.
+QString KeepNamesWhole(const QString& text);
+
 }  // namespace tess::ui

@@ -19,14 +19,19 @@ bool InstanceCheck::AnotherCopyRuns() {
     if (!m_state->tried) {
         m_state->tried = true;
         m_state->another = !m_state->instance.Acquire();
-        if (m_state->another) m_state->instance.KnockOnFirst();
     }
     return m_state->another;
 }
 
-void InstanceCheck::MarkMainWindow(QWidget* window) {
-    m_state->instance.SetOnKnock([window] {
-        window->showNormal();
+bool InstanceCheck::HandOver(const QStringList& files) {
+    return AnotherCopyRuns() && m_state->instance.HandOver(files);
+}
+
+void InstanceCheck::MarkMainWindow(QWidget* window, std::function<void(const QStringList&)> open) {
+    m_state->instance.SetOnHandOver([window, open = std::move(open)](const QStringList& files) {
+        if (!files.isEmpty()) open(files);
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+        window->show();
         window->raise();
         window->activateWindow();
     });

@@ -20,7 +20,12 @@ bool InstanceCheck::AnotherCopyRuns() {
     return app::TopLevelWindowExists(app::kMainWindowClass, app::LoadResString(101));
 }
 
-void InstanceCheck::MarkMainWindow(QWidget* window) {
+// The other copy's window is found, but it has no way to take files: a second start says so.
+bool InstanceCheck::HandOver(const QStringList&) {
+    return false;
+}
+
+void InstanceCheck::MarkMainWindow(QWidget* window, std::function<void(const QStringList&)>) {
     m_state->marker = std::make_unique<app::MainWindowMarker>(
         app::LoadResString(101), reinterpret_cast<void*>(window->winId()));
 }

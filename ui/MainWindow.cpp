@@ -3,10 +3,17 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QSplitter>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -15,6 +22,7 @@
 #include "engine/CopyDriver.h"
 #include "host/embedded/ModelData.h"
 #include "platform/desktop/DesktopServices.h"
+#include "ui/Accessibility.h"
 #include "ui/Controls.h"
 #include "ui/CopyProgress.h"
 #include "ui/DesktopProgram.h"
@@ -28,6 +36,7 @@
 #include "ui/ShapesTab.h"
 #include "ui/ToolsTab.h"
 #include "ui/WindowHelpers.h"
+#include "window/DesktopSettings.h"
 #include "window/Recipe.h"
 #include "window/SectionsTab.h"
 #include "window/Settings.h"
@@ -36,6 +45,23 @@ namespace tess::ui {
 namespace {
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+/// How long a passing word stays in the status bar.
+constexpr int kStatusMs = 8000;
+
+/// The Visio files among what is dragged onto the window.
+QStringList DroppedDrawings(const QMimeData* data) {
+    static const QStringList kinds = {QStringLiteral("vsdx"), QStringLiteral("vsdm"),
+                                      QStringLiteral("vssx"), QStringLiteral("vssm"),
+                                      QStringLiteral("vstx"), QStringLiteral("vstm")};
+    QStringList files;
+    if (!data || !data->hasUrls()) return files;
+    for (const QUrl& url : data->urls()) {
+        const QFileInfo file(url.toLocalFile());
+        if (url.isLocalFile() && kinds.contains(file.suffix().toLower())) files << file.filePath();
+    }
+    return files;
+}
 
 }  // namespace
 
@@ -49,6 +75,7 @@ MainWindow::MainWindow(Drawings& drawings, ProgramServices& services, CopyErrorF
       m_state(drawings.App(), services.prompt, applicationId) {
     setObjectName(QStringLiteral("frmCellCopy"));
     setAttribute(Qt::WA_DeleteOnClose, false);
+    InstallAccessibility();
     BuildTabs();
     m_shapes = new ShapesTab(m_state);
     m_tabs->insertTab(0, m_shapes, Res(801));
@@ -56,7 +83,11 @@ MainWindow::MainWindow(Drawings& drawings, ProgramServices& services, CopyErrorF
     connect(m_shapes, &ShapesTab::SourceChanged, this, &MainWindow::SourceChanged);
     connect(m_shapes, &ShapesTab::DestinationsChanged, this, &MainWindow::DestinationsChanged);
     connect(m_shapes, &ShapesTab::Refreshed, this, &MainWindow::Refreshed);
+    connect(m_shapes, &ShapesTab::Said, this,
+            [this](const QString& text) { statusBar()->showMessage(text, kStatusMs); });
     BuildMenus();
+    BuildStatusBar();
+    setAcceptDrops(true);
 
     // Form_Load: the stored options, every section disabled, Copy disabled, the tree and the
     // default source.
@@ -67,6 +98,7 @@ MainWindow::MainWindow(Drawings& drawings, ProgramServices& services, CopyErrorF
     m_copy->setEnabled(false);
     m_shapes->BuildTree();
     m_shapes->SetDefaultSourceShape();
+    ShowDrawingState();
 }
 
 MainWindow::~MainWindow() = default;
@@ -74,14 +106,14 @@ MainWindow::~MainWindow() = default;
 void MainWindow::BuildTabs() {
     auto* client = new QWidget;
     auto* layout = new QVBoxLayout(client);
-    m_tabs = Named(new QTabWidget, QStringLiteral("tabStripMain"), QStringLiteral("tabStripMain"));
+    m_tabs = Named(new QTabWidget, QStringLiteral("tabStripMain"), Res(1693));
     m_tabs->setUsesScrollButtons(false);  // all six tabs in sight: the window widens to fit
     m_sections = new SectionsTab(m_state.sections);
     m_rows = new RowsTab(m_state);
     m_rowOrder = new RowOrderTab(m_state);
     m_options = new OptionsTab(m_state.options);
     m_tools = new ToolsTab(m_state);
-    connect(m_tools, &ToolsTab::PagesAdded, this, &MainWindow::ShowEditMenu);
+    connect(m_tools, &ToolsTab::PagesAdded, this, &MainWindow::PagesAdded);
     m_tabs->addTab(m_sections, Res(802));
     m_tabs->addTab(m_rows, Res(803));
     m_tabs->addTab(m_rowOrder, Res(804));
@@ -108,6 +140,9 @@ void MainWindow::BuildTabs() {
 
 void MainWindow::BuildMenus() {
     BuildFileMenu();
+    // Every letter of "Edit" underlines another control of the window already (Refresh, the
+    // Row Order and Tools tabs, Destination): the menu is reached with F10 and the arrows, and
+    // its commands have their shortcuts.
     QMenu* edit = menuBar()->addMenu(Res(1607));
     edit->setObjectName(QStringLiteral("mnuEdit"));
     m_undo = edit->addAction(Res(1608), this, &MainWindow::Undo);
@@ -128,6 +163,25 @@ void MainWindow::BuildMenus() {
     QAction* about = help->addAction(Res(606), this, [this] { emit AboutRequested(); });
     about->setObjectName(QStringLiteral("mnuAbout"));
     about->setIcon(OwnIcon("about"));
+
+    auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this, [this] {
+        menuBar()->setFocus(Qt::MenuBarFocusReason);
+        menuBar()->setActiveAction(menuBar()->actions().constFirst());
+    });
+    // A command chosen closes its menu, however it was chosen (an assistive tool presses the
+    // command without the menu's own keys and clicks).
+    connect(menuBar(), &QMenuBar::triggered, this, [] {
+        for (int open = 0; open < 8 && QApplication::activePopupWidget(); ++open)
+            QApplication::activePopupWidget()->close();
+    });
+}
+
+void MainWindow::BuildStatusBar() {
+    m_where = new QLabel;
+    m_where->setObjectName(QStringLiteral("staWhere"));
+    statusBar()->setObjectName(QStringLiteral("staMain"));
+    statusBar()->addPermanentWidget(m_where);
 }
 
 void MainWindow::BuildFileMenu() {
@@ -150,6 +204,8 @@ void MainWindow::BuildFileMenu() {
         if (auto document = m_drawings.Active()) CloseDrawing(document);
     });
     closeDrawing->setObjectName(QStringLiteral("mnuCloseDrawing"));
+    m_recentMenu = file->addMenu(Res(1681));
+    m_recentMenu->setObjectName(QStringLiteral("mnuRecentFiles"));
     file->addSeparator();
     file->addAction(Res(1662), this, &MainWindow::LoadRecipe)
         ->setObjectName(QStringLiteral("mnuLoadRecipe"));
@@ -173,19 +229,51 @@ void MainWindow::BuildFileMenu() {
         saveAs->setEnabled(any);
         closeDrawing->setEnabled(any);
         ShowDrawingMenus();
+        ShowRecentFiles();
     });
 }
 
 void MainWindow::Display() {
-    setWindowTitle(Res(101));
+    ShowDrawingState();
     SetIcon(*this, true, m_services.prompt);
     // The design client area, 5895 x 8655 twips, is also the least the window shrinks to;
     // wider where the six tabs' captions need more at the user's font.
-    const QSize least(std::max(Twips(5895), minimumSizeHint().width()), Twips(8655));
-    setMinimumSize(least);
-    resize(least);
-    show();
+    setMinimumSize(std::max(Twips(5895), minimumSizeHint().width()),
+                   std::max(Twips(8655), minimumSizeHint().height()));
+    RestorePlace();
     m_shapes->Tree().Tree()->setFocus();
+}
+
+void MainWindow::RestorePlace() {
+    const window::WindowPlace place = window::ReadWindowPlace(m_services.settings);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 1024);
+    QRect wanted(place.left, place.top, place.width, place.height);
+    if (place.width <= 0 || !area.intersects(wanted)) {
+        // The first time: big enough to work in, most of a usual screen.
+        const QSize size(std::min(area.width(), std::max(minimumWidth(), area.width() * 7 / 10)),
+                         std::min(area.height(), std::max(minimumHeight(), area.height() * 4 / 5)));
+        wanted = QRect(QPoint(), size);
+        wanted.moveCenter(area.center());
+    }
+    wanted.setSize(wanted.size().expandedTo(minimumSize()).boundedTo(area.size()));
+    // The client area's place, as it was stored: a move would place the frame there instead, and
+    // the window would creep by its title bar each run.
+    setGeometry(wanted);
+    if (place.panes.size() == 2) m_shapes->Panes()->setSizes({place.panes[0], place.panes[1]});
+    if (place.maximized)
+        showMaximized();
+    else
+        show();
+}
+
+void MainWindow::StorePlace() {
+    const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
+    window::WindowPlace place{normal.x(),      normal.y(),    normal.width(),
+                              normal.height(), isMaximized(), {}};
+    for (int size : m_shapes->Panes()->sizes())
+        place.panes.push_back(size);
+    window::WriteWindowPlace(m_services.settings, place);
 }
 
 void MainWindow::tabstripMain_Click() {
@@ -234,6 +322,7 @@ void MainWindow::DestinationsChanged() {
         drawing = drawing || item.image == visio::kImageDrawing;
     m_tools->AddToDestination()->setEnabled(drawing);
     ShowOptions();
+    ShowDrawingState();
 }
 
 void MainWindow::Refreshed() {
@@ -241,16 +330,19 @@ void MainWindow::Refreshed() {
     ShowOptions();
     m_tools->AddToSource()->setEnabled(false);
     m_tools->AddToDestination()->setEnabled(false);
+    ShowDrawingState();
 }
 
 void MainWindow::cmdCopy_Click() {
     m_copy->setEnabled(false);
     {
-        CopyProgress frontEnd(this, m_copyErrors, m_services.prompt);
-        engine::CopyDriver(m_application).BeginCopy(window::MakeRequest(m_state), frontEnd);
+        const engine::CopyRequest request = window::MakeRequest(m_state);
+        CopyProgress frontEnd(this, m_copyErrors, m_services.prompt, request);
+        engine::CopyDriver(m_application).BeginCopy(request, frontEnd);
     }
     m_copy->setEnabled(true);
-    ShowEditMenu();
+    // A copy may have made a destination shape, and it changed the drawings in any case.
+    DrawingsChanged();
     if (!m_state.options.leaveRunning) cmdClose_Click();
 }
 
@@ -265,7 +357,19 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     window::WriteRegistrySettings(m_services.settings, m_services.prompt, m_state.options);
+    StorePlace();
     event->accept();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedDrawings(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QStringList files = DroppedDrawings(event->mimeData());
+    if (files.isEmpty()) return;
+    event->acceptProposedAction();
+    OpenFiles(files);
 }
 
 bool MainWindow::AskToSave(const std::shared_ptr<embedded::DocumentData>& document) {
@@ -285,14 +389,41 @@ bool MainWindow::AskToSaveChanges() {
 }
 
 void MainWindow::OpenDrawings() {
-    const QStringList files = m_services.dialogs.OpenFiles(this, Res(1612));
-    bool opened = false;
+    OpenFiles(m_services.dialogs.OpenFiles(this, Res(1612)));
+}
+
+QStringList OpenAndRemember(Drawings& drawings, ProgramServices& services, const QStringList& files,
+                            const app::Procedure& procedure) {
+    QStringList opened;
+    std::vector<std::string> recent = window::ReadRecentFiles(services.settings);
     for (const QString& file : files) {
-        opened = app::Trap(m_services.prompt, app::proc::OpenDrawings,
-                           [&] { m_drawings.Open(file.toStdString()); }) ||
-                 opened;
+        const std::string path = QDir::cleanPath(QFileInfo(file).absoluteFilePath()).toStdString();
+        if (app::Trap(services.prompt, procedure, [&] { drawings.Open(path); })) {
+            opened << QFileInfo(file).fileName();
+            recent = window::WithRecentFile(recent, path);
+        }
     }
-    if (opened) DrawingsChanged();
+    if (!opened.isEmpty()) window::WriteRecentFiles(services.settings, recent);
+    return opened;
+}
+
+void MainWindow::OpenFiles(const QStringList& files) {
+    const QStringList opened = OpenAndRemember(m_drawings, m_services, files, app::proc::OpenDrawings);
+    if (opened.isEmpty()) return;
+    DrawingsChanged();
+    statusBar()->showMessage(Res(1687).arg(opened.join(QStringLiteral(", "))), kStatusMs);
+}
+
+void MainWindow::ShowRecentFiles() {
+    m_recentMenu->clear();
+    const std::vector<std::string> files = window::ReadRecentFiles(m_services.settings);
+    for (size_t i = 0; i < files.size(); ++i) {
+        const QString file = Q(files[i]);
+        QAction* action = m_recentMenu->addAction(
+            QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(file)));
+        connect(action, &QAction::triggered, this, [this, file] { OpenFiles({file}); });
+    }
+    m_recentMenu->setEnabled(!files.empty());
 }
 
 bool MainWindow::SaveDrawing(const std::shared_ptr<embedded::DocumentData>& document,
@@ -305,6 +436,7 @@ bool MainWindow::SaveDrawing(const std::shared_ptr<embedded::DocumentData>& docu
         if (chosen.isEmpty()) return false;
         target = chosen.toStdString();
     }
+    const std::string oldName = document->name;
     try {
         if (target == document->path) m_drawings.Save(document);
         else m_drawings.SaveAs(document, target);
@@ -314,19 +446,52 @@ bool MainWindow::SaveDrawing(const std::shared_ptr<embedded::DocumentData>& docu
                                QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok);
         return false;
     }
-    if (askForName) DrawingsChanged();
+    window::RenameDocumentInItems(m_state, oldName, document->name);
+    if (oldName != document->name)
+        DrawingsChanged();
+    else
+        ShowDrawingState();
+    statusBar()->showMessage(Res(1688).arg(Q(document->name)), kStatusMs);
     return true;
 }
 
 bool MainWindow::CloseDrawing(const std::shared_ptr<embedded::DocumentData>& document) {
     if (!AskToSave(document)) return false;
+    const std::string name = document->name;
+    const bool hadSource = !m_state.source.empty();
     m_drawings.Close(document);
+    const size_t removed = window::RemoveItemsOfDocument(m_state, name);
     DrawingsChanged();
+    if (hadSource && m_state.source.empty()) SourceChanged(0, nullptr);
+    DestinationsChanged();
+    if (removed > 0) statusBar()->showMessage(Res(1686).arg(Q(name)).arg(removed), kStatusMs);
     return true;
 }
 
 void MainWindow::DrawingsChanged() {
-    m_shapes->BuildTree();
+    m_shapes->DrawingsChanged();
+    ShowDrawingState();
+}
+
+void MainWindow::PagesAdded(const QString& text) {
+    DrawingsChanged();
+    if (!text.isEmpty()) statusBar()->showMessage(text, kStatusMs);
+}
+
+void MainWindow::ShowDrawingState() {
+    const auto active = m_drawings.Active();
+    if (!active) {
+        setWindowTitle(Res(101));
+        setWindowModified(false);
+        m_where->setText(Res(1689));
+    } else {
+        setWindowTitle(Res(1682).arg(Q(active->name) + QStringLiteral("[*]"), Res(101)));
+        setWindowModified(m_drawings.IsChanged(*active));
+        const auto page = m_drawings.Model().ActivePage();
+        m_where->setText(Res(1683)
+                             .arg(Q(active->name), page ? Q(page->name) : QString())
+                             .arg(m_state.destinations.size()));
+    }
     ShowEditMenu();
 }
 
@@ -374,12 +539,12 @@ void MainWindow::ShowEditMenu() {
 
 void MainWindow::Undo() {
     app::Trap(m_services.prompt, app::proc::Undo, [&] { m_application->Undo(); });
-    ShowEditMenu();
+    DrawingsChanged();
 }
 
 void MainWindow::Redo() {
     app::Trap(m_services.prompt, app::proc::Redo, [&] { m_application->Redo(); });
-    ShowEditMenu();
+    DrawingsChanged();
 }
 
 void MainWindow::RecipeFailed(const QString& text) {
@@ -421,6 +586,7 @@ void MainWindow::LoadRecipe() {
     window::ShowRecipeRows(m_state, applied.request);
     m_state.options.copy = applied.request.options;
     ShowOptions();
+    tabstripMain_Click();  // the tab in sight shows the recipe's rows
     if (applied.problems.empty()) return;
     QString text = Res(1666);
     for (const std::string& problem : applied.problems)

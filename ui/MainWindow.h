@@ -1,12 +1,15 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QStringList>
 #include <memory>
 
+#include "app/Procedures.h"
 #include "platform/visio/Host.h"
 #include "window/CopyWindow.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 class QPushButton;
 class QTabWidget;
@@ -15,8 +18,8 @@ namespace tess::embedded {
 struct DocumentData;
 }
 
-// The main window (frmCellCopy): six tabs, Copy and Close, and the File, Edit and Help menus.
-// It owns the window state each copy's request is made from.
+// The main window (frmCellCopy): six tabs, Copy and Close, the File, Edit and Help menus, and a
+// status bar. It owns the window state each copy's request is made from.
 namespace tess::ui {
 
 class CopyErrorForms;
@@ -29,6 +32,12 @@ class SectionsTab;
 class ShapesTab;
 class ToolsTab;
 
+/// Opens drawings (files as the user named them), each put first in the recent files; returns
+/// the file names of those opened. One that cannot be read is reported as done in procedure,
+/// and the others still open.
+QStringList OpenAndRemember(Drawings& drawings, ProgramServices& services, const QStringList& files,
+                            const app::Procedure& procedure);
+
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -37,7 +46,8 @@ public:
                const std::string& applicationId, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    /// Loads the captions and images and shows the window; then the tabs are arranged.
+    /// Loads the captions and images and shows the window where it was last (or big enough to
+    /// work in, the first time); then the tabs are arranged.
     void Display();
     window::CopyWindow& State() { return m_state; }
     ShapesTab& Shapes() { return *m_shapes; }
@@ -61,10 +71,15 @@ public:
 
     // The File and Edit menus.
     void OpenDrawings();
+    /// Opens files (from the Open dialog, the recent list, a drop or another copy of the
+    /// program); the last one opened becomes the active drawing. A file that cannot be read is
+    /// reported and the others still open.
+    void OpenFiles(const QStringList& files);
     /// Saves a drawing (under a name asked for, with askForName or when it has no file); false
     /// when it was not saved: cancelled, or failed, which was reported.
     bool SaveDrawing(const std::shared_ptr<embedded::DocumentData>& document, bool askForName);
-    /// Closes a drawing, asking first whether to save its changes; false when cancelled.
+    /// Closes a drawing, asking first whether to save its changes; false when cancelled. The
+    /// list items of its objects leave the lists, which the status bar says.
     bool CloseDrawing(const std::shared_ptr<embedded::DocumentData>& document);
     /// Asks, for each changed drawing, whether to save it; false when the user cancelled.
     bool AskToSaveChanges();
@@ -82,18 +97,30 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void BuildMenus();
     void BuildFileMenu();
     void BuildTabs();
+    void BuildStatusBar();
     void tabstripMain_Click();
     void SourceChanged(int16_t image, const visio::ShapePtr& sheet);
     void DestinationsChanged();
     void Refreshed();
     void ShowEditMenu();
     void ShowDrawingMenus();
+    void ShowRecentFiles();
+    /// The drawings changed: the tree and lists follow, then the title, status bar and menus.
     void DrawingsChanged();
+    /// The title (the active drawing and whether it holds unsaved changes), the status bar's
+    /// drawing, page and destination count, and the Edit menu.
+    void ShowDrawingState();
+    /// Pages were added: the tree shows them, the status bar says how many and where.
+    void PagesAdded(const QString& text);
+    void RestorePlace();
+    void StorePlace();
     /// Save, Discard or Cancel for a changed drawing; false on Cancel or a failed save.
     bool AskToSave(const std::shared_ptr<embedded::DocumentData>& document);
 
@@ -120,6 +147,8 @@ private:
     QAction* m_redo = nullptr;
     QMenu* m_drawingMenu = nullptr;
     QMenu* m_pageMenu = nullptr;
+    QMenu* m_recentMenu = nullptr;
+    QLabel* m_where = nullptr;  // the status bar's drawing, page and destination count
 };
 
 }  // namespace tess::ui

@@ -49,4 +49,9 @@ QIcon NodeIcon(int16_t image) {
     return image >= 1 && image <= 7 ? icons[static_cast<size_t>(image - 1)] : QIcon();
 }
 
+QIcon HeadingIcon() {
+    static const QIcon icon = QApplication::style()->standardIcon(QStyle::SP_DirIcon);
+    return icon;
+}
+
 }  // namespace tess::ui

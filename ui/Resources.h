@@ -18,5 +18,7 @@ QIcon OwnIcon(const char* name);
 QIcon AppIcon();
 /// The icon of a shape-tree node kind (image 1 to 7).
 QIcon NodeIcon(int16_t image);
+/// The icon of a heading of the shape tree (Masters, Pages).
+QIcon HeadingIcon();
 
 }  // namespace tess::ui

@@ -18,8 +18,8 @@
 namespace tess::ui {
 namespace {
 
-/// Shows the rows in a list; a name too long for the narrow list is cut short, and
-/// shown whole in the item's tool tip.
+/// Shows the rows in a list; a name too long for the list is shown whole, the list scrolling
+/// sideways, and in the item's tool tip.
 void ShowRows(QListWidget* list, const std::vector<std::string>& rows) {
     list->clear();
     for (const std::string& row : rows) {
@@ -36,7 +36,8 @@ RowOrderTab::RowOrderTab(window::CopyWindow& window, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     auto* frame = Named(new QGroupBox(Res(1051)), QStringLiteral("fraReorder"), Res(1051));
     auto* grid = new QGridLayout(frame);
-    m_sections = Named(new QComboBox, QStringLiteral("cboOrderSection"), Res(1052));
+    // Both tabs' drop-downs have the same label: each is named for what it chooses.
+    m_sections = Named(new QComboBox, QStringLiteral("cboOrderSection"), Res(1697));
     m_current = Named(new QListWidget, QStringLiteral("lstCurrentOrder"), Res(1053));
     m_new = Named(new QListWidget, QStringLiteral("lstNewOrder"), Res(1054));
     m_up = Named(new QToolButton, QStringLiteral("UpDown1_Up"), Res(1640));
@@ -46,8 +47,9 @@ RowOrderTab::RowOrderTab(window::CopyWindow& window, QWidget* parent)
     m_details = Named(new QPlainTextEdit, QStringLiteral("txtOrderDetails"), Res(1055));
     m_details->setReadOnly(true);
     for (QListWidget* list : {m_current, m_new}) {
-        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        list->setTextElideMode(Qt::ElideRight);
+        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        list->setTextElideMode(Qt::ElideNone);
+        list->setSpacing(Twips(15));
     }
     auto label = [](int id, const QString& name, QWidget* buddy) {
         auto* text = Named(new QLabel(Res(id)), name, Res(id));
@@ -83,6 +85,9 @@ RowOrderTab::RowOrderTab(window::CopyWindow& window, QWidget* parent)
     connect(m_sections, &QComboBox::currentIndexChanged, this, &RowOrderTab::RefreshOrderLists);
     connect(m_new->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &RowOrderTab::lstNewOrder_Click);
+    connect(m_new->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &RowOrderTab::ShowArrows);
+    ShowArrows();
 }
 
 void RowOrderTab::SetupRowOrderTab() {
@@ -92,6 +97,7 @@ void RowOrderTab::SetupRowOrderTab() {
     m_new->clear();
     m_details->clear();
     ShowSectionItems(m_sections, items, false);
+    ShowArrows();
 }
 
 void RowOrderTab::UpdateRowsOnRowOrderTab() {
@@ -107,6 +113,13 @@ void RowOrderTab::RefreshOrderLists() {
     m_lists = window::RefreshOrderLists(m_window, PickedSection(m_sections));
     ShowRows(m_current, m_lists.current);
     ShowRows(m_new, m_lists.next);
+    ShowArrows();
+}
+
+void RowOrderTab::ShowArrows() {
+    const window::PossibleMoves moves = window::MovesOf(m_lists, SelectedNewRow());
+    m_up->setEnabled(moves.up);
+    m_down->setEnabled(moves.down);
 }
 
 void RowOrderTab::MoveRowUp() {
@@ -133,6 +146,7 @@ void RowOrderTab::MoveRow(int step) {
     }
     ShowRows(m_new, m_lists.next);
     m_new->setCurrentRow(selected);
+    ShowArrows();
 }
 
 int RowOrderTab::SelectedNewRow() const {

@@ -30,6 +30,8 @@ public:
 
 private:
     void MoveRow(int step);
+    /// The arrows are enabled where a press does something.
+    void ShowArrows();
     void lstNewOrder_Click();
     int SelectedNewRow() const;
 

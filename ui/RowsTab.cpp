@@ -18,10 +18,13 @@ RowsTab::RowsTab(window::CopyWindow& window, QWidget* parent) : QWidget(parent),
     auto* layout = new QVBoxLayout(this);
     auto* frame = Named(new QGroupBox(Res(1001)), QStringLiteral("fraRows"), Res(1001));
     auto* inner = new QVBoxLayout(frame);
-    m_sections = Named(new QComboBox, QStringLiteral("cboRowsSection"), Res(1002));
+    // Both tabs' drop-downs have the same label: each is named for what it chooses.
+    m_sections = Named(new QComboBox, QStringLiteral("cboRowsSection"), Res(1696));
     m_rows = Named(new QListWidget, QStringLiteral("lstRows"), Res(1003));
     m_details = Named(new QPlainTextEdit, QStringLiteral("txtRowDetails"), Res(1004));
     m_details->setReadOnly(true);
+    // Room between the rows, so that each check box stands clear of the next.
+    m_rows->setSpacing(Twips(30));
     auto label = [](int id, const QString& name, QWidget* buddy) {
         auto* text = Named(new QLabel(Res(id)), name, Res(id));
         text->setBuddy(buddy);

@@ -18,8 +18,8 @@ void ShowSectionItems(QComboBox* box, const std::vector<std::string>& items, boo
     box->clear();
     for (const std::string& item : items)
         box->addItem(QString::fromStdString(item));
-    // Filling a drop-down picks its first item; nothing is picked until the user picks.
-    box->setCurrentIndex(picked.isEmpty() ? -1 : box->findText(picked, Qt::MatchExactly));
+    const int kept = picked.isEmpty() ? -1 : box->findText(picked, Qt::MatchExactly);
+    box->setCurrentIndex(kept >= 0 || items.empty() ? kept : 0);
 }
 
 std::string PickedSection(const QComboBox* box) {

@@ -12,7 +12,8 @@ namespace tess::ui {
 /// The items of the drop-down, in order.
 std::vector<std::string> SectionItems(const QComboBox* box);
 /// Shows these items without signalling a choice. With keepPicked, the section picked before
-/// stays picked while it is still offered; otherwise, and when it is gone, none is picked.
+/// stays picked while it is still offered; otherwise, and when it is gone, the first section
+/// offered is picked, so that the tab shows rows at once.
 void ShowSectionItems(QComboBox* box, const std::vector<std::string>& items, bool keepPicked);
 /// The section picked; "" for none.
 std::string PickedSection(const QComboBox* box);

@@ -1,10 +1,17 @@
 #include "ui/ShapeTree.h"
 
+#include <QScrollBar>
+#include <QSet>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <deque>
 
 #include "app/ErrorReport.h"
+#include "host/embedded/Objects.h"
 #include "platform/visio/Constants.h"
+#include "ui/Accessibility.h"
 #include "ui/Resources.h"
+#include "window/Find.h"
 
 namespace tess::ui {
 namespace {
@@ -12,12 +19,30 @@ namespace {
 constexpr int kKeyRole = Qt::UserRole;
 constexpr int kImageRole = Qt::UserRole + 1;
 constexpr int kUnfilledRole = Qt::UserRole + 2;
+constexpr int kHeadingRole = Qt::UserRole + 3;
+constexpr int kFactsRole = Qt::UserRole + 4;  // name, master and address, for the filter
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 bool HasShapes(const visio::ShapesPtr& shapes) { return shapes && shapes->Count() > 0; }
 
+QString SheetPart(int32_t id) {
+    return QStringLiteral("Sheet.%1").arg(id);
+}
+
+/// How a node is known across a rebuild: its key, or for a heading its parent's key and text.
+QString ViewId(const QTreeWidgetItem* node) {
+    if (!ShapeTree::IsHeading(node)) return ShapeTree::Key(node);
+    return ShapeTree::Key(node->parent()) + QLatin1Char('|') + node->text(0);
+}
+
 }  // namespace
+
+QString ShapeNodeText(const std::string& name, int32_t id, const std::string& master) {
+    const QString text = Q(name);
+    if (master.empty() || text != SheetPart(id)) return text;
+    return text + QStringLiteral(" (") + Q(master) + QLatin1Char(')');
+}
 
 ShapeTree::ShapeTree(QTreeWidget* tree, visio::ApplicationPtr application, QString applicationId,
                      app::IPrompt& prompt)
@@ -37,30 +62,45 @@ int16_t ShapeTree::Image(const QTreeWidgetItem* node) {
     return node ? static_cast<int16_t>(node->data(0, kImageRole).toInt()) : 0;
 }
 
+bool ShapeTree::IsHeading(const QTreeWidgetItem* node) {
+    return node && node->data(0, kHeadingRole).toBool();
+}
+
 QString ShapeTree::GetLastPath(const QString& path) {
     const qsizetype slash = path.lastIndexOf(QLatin1Char('\\'));
     return slash < 0 ? path : path.mid(slash + 1);
 }
 
+visio::Resolver ShapeTree::TheResolver() const {
+    return visio::Resolver(m_application, m_applicationId.toStdString());
+}
+
 void ShapeTree::BuildTree(bool applicationScope) {
+    m_applicationScope = applicationScope;
     app::Trap(m_prompt, app::proc::BuildTree, [&] {
         m_tree->clear();
         m_nodes.clear();
         if (!applicationScope) {
             const visio::PagePtr page = m_application->ActivePage();
             if (!page) return;
+            const QString pageAddress = Q(TheResolver().AddressOfPage(page));
             const visio::ShapesPtr shapes = page->Shapes();
             for (int16_t i = 1; i <= shapes->Count(); ++i) {
                 const visio::ShapePtr shape = shapes->Item(i);
                 const bool group = HasShapes(shape->Shapes());
-                AddNodeToTree(Q(shape->Name()), Q(shape->UniqueID(1)), QString(), group,
-                              group ? visio::kImageGroup : visio::kImageShape);
+                const std::string name = shape->Name();
+                const std::string master = embedded::MasterNameOf(shape);
+                AddNode(
+                    ShapeNodeText(name, shape->ID(), master), Q(shape->UniqueID(1)), QString(),
+                    group, group ? visio::kImageGroup : visio::kImageShape,
+                    {Q(name), Q(master), pageAddress + QLatin1Char('/') + SheetPart(shape->ID())});
             }
             return;
         }
         AddNodeToTree(QStringLiteral("Application"), m_applicationId, QString(), false,
                       visio::kImageApplication);
         const visio::DocumentsPtr documents = m_application->Documents();
+        const visio::Resolver resolver = TheResolver();
         for (int16_t i = 1; i <= documents->Count(); ++i) {
             const visio::DocumentPtr document = documents->Item(i);
             const std::string name = document->Name();
@@ -68,28 +108,36 @@ void ShapeTree::BuildTree(bool applicationScope) {
             bool placeholder = false;
             if (kind == visio::kImageDrawing) placeholder = document->Pages()->Count() > 0;
             if (kind == visio::kImageStencil) placeholder = document->Masters()->Count() > 0;
-            AddNodeToTree(Q(name), Q(name), m_applicationId, placeholder,
-                          kind ? kind : visio::kImageDrawing);
+            AddNode(Q(name), Q(name), m_applicationId, placeholder,
+                    kind ? kind : visio::kImageDrawing,
+                    {Q(name), QString(), Q(resolver.AddressOfDocument(document))});
         }
     });
 }
 
 void ShapeTree::AddNodeToTree(const QString& text, const QString& keyPart,
                               const QString& parentKey, bool placeholder, int16_t image) {
+    AddNode(text, keyPart, parentKey, placeholder, image, {text, QString(), QString()});
+}
+
+QTreeWidgetItem* ShapeTree::AddNode(const QString& text, const QString& keyPart,
+                                    const QString& parentKey, bool placeholder, int16_t image,
+                                    const Facts& facts, QTreeWidgetItem* under) {
+    QTreeWidgetItem* node = nullptr;
     app::Trap(m_prompt, app::proc::AddNodeToTree, [&] {
         const QString key = parentKey.isEmpty() ? keyPart : parentKey + QLatin1Char('\\') + keyPart;
         if (m_nodes.contains(key)) Raise(err::kKeyNotUnique);
-        QTreeWidgetItem* node = nullptr;
         if (parentKey.isEmpty()) {
             node = new QTreeWidgetItem(m_tree);
         } else {
-            QTreeWidgetItem* parent = m_nodes.value(parentKey);
+            QTreeWidgetItem* parent = under ? under : m_nodes.value(parentKey);
             if (!parent) Raise(err::kElementNotFound);
             node = new QTreeWidgetItem(parent);
         }
         node->setText(0, text);
         node->setData(0, kKeyRole, key);
         node->setData(0, kImageRole, image);
+        node->setData(0, kFactsRole, QStringList{facts.name, facts.master, facts.address});
         node->setIcon(0, NodeIcon(image));
         m_nodes.insert(key, node);
         // A node that may have children shows an expand button until it is first expanded:
@@ -99,40 +147,74 @@ void ShapeTree::AddNodeToTree(const QString& text, const QString& keyPart,
         node->setChildIndicatorPolicy(placeholder ? QTreeWidgetItem::ShowIndicator
                                                   : QTreeWidgetItem::DontShowIndicatorWhenChildless);
     });
+    return node;
+}
+
+QTreeWidgetItem* ShapeTree::AddHeading(QTreeWidgetItem* parent, const QString& text) {
+    auto* heading = new QTreeWidgetItem(parent);
+    heading->setText(0, text);
+    heading->setData(0, kHeadingRole, true);
+    heading->setIcon(0, HeadingIcon());
+    heading->setExpanded(true);
+    return heading;
 }
 
 void ShapeTree::Expanded(QTreeWidgetItem* node) {
-    app::Trap(m_prompt, app::proc::tvwShapes_Expand, [&] {
-        if (!IsUnfilled(node)) return;
-        node->setData(0, kUnfilledRole, false);
-        node->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
-        ReplaceDummy(node);
-    });
+    app::Trap(m_prompt, app::proc::tvwShapes_Expand, [&] { Fill(node); });
+}
+
+void ShapeTree::Fill(QTreeWidgetItem* node) {
+    if (!IsUnfilled(node)) return;
+    node->setData(0, kUnfilledRole, false);
+    node->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+    ReplaceDummy(node);
 }
 
 bool ShapeTree::IsUnfilled(const QTreeWidgetItem* node) {
     return node && node->data(0, kUnfilledRole).toBool();
 }
 
-void ShapeTree::AddShapes(const visio::ShapesPtr& shapes, const QString& parentKey) {
+void ShapeTree::AddShapes(const visio::ShapesPtr& shapes, const QString& parentKey,
+                          const QString& parentAddress, QTreeWidgetItem* under) {
     const int16_t count = shapes->Count();
     for (int16_t i = 1; i <= count; ++i) {
         const visio::ShapePtr shape = shapes->Item(i);
         const bool group = HasShapes(shape->Shapes());
-        AddNodeToTree(Q(shape->Name()), QStringLiteral("Sheet.%1").arg(shape->ID()), parentKey,
-                      group, group ? visio::kImageGroup : visio::kImageShape);
+        const std::string name = shape->Name();
+        const std::string master = embedded::MasterNameOf(shape);
+        const QString part = SheetPart(shape->ID());
+        AddNode(ShapeNodeText(name, shape->ID(), master), part, parentKey, group,
+                group ? visio::kImageGroup : visio::kImageShape,
+                {Q(name), Q(master), parentAddress + QLatin1Char('/') + part}, under);
     }
 }
 
 void ShapeTree::AddMasters(const visio::DocumentPtr& document, const QString& parentKey,
-                           bool byName) {
+                           bool byName, QTreeWidgetItem* under) {
     const visio::MastersPtr masters = document->Masters();
+    const visio::Resolver resolver = TheResolver();
     for (int16_t i = 1; i <= masters->Count(); ++i) {
         const visio::MasterPtr master = masters->Item(i);
         // A drawing's masters go by unique ID, which stays when a master is renamed.
         const QString keyPart = byName ? Q(master->Name()) : Q(master->UniqueID());
-        AddNodeToTree(Q(master->Name()), keyPart, parentKey, HasShapes(master->Shapes()),
-                      visio::kImageMaster);
+        AddNode(Q(master->Name()), keyPart, parentKey, HasShapes(master->Shapes()),
+                visio::kImageMaster,
+                {Q(master->Name()), QString(), Q(resolver.AddressOfMaster(master))}, under);
+    }
+}
+
+void ShapeTree::AddDocumentChildren(QTreeWidgetItem* node, const visio::DocumentPtr& document) {
+    const QString key = Key(node);
+    if (document->Masters()->Count() > 0)
+        AddMasters(document, key, false, AddHeading(node, Res(1670)));
+    const visio::PagesPtr pages = document->Pages();
+    if (pages->Count() < 1) return;
+    QTreeWidgetItem* heading = AddHeading(node, Res(1671));
+    const visio::Resolver resolver = TheResolver();
+    for (int16_t i = 1; i <= pages->Count(); ++i) {
+        const visio::PagePtr page = pages->Item(i);
+        AddNode(Q(page->Name()), Q(page->Name()), key, HasShapes(page->Shapes()), visio::kImagePage,
+                {Q(page->Name()), QString(), Q(resolver.AddressOfPage(page))}, heading);
     }
 }
 
@@ -141,30 +223,24 @@ void ShapeTree::ReplaceDummy(QTreeWidgetItem* node) {
         const QString key = Key(node);
         const visio::ObjectPtr object = GetNodeObject(node);
         if (!object) return;
+        const QString address = node->data(0, kFactsRole).toStringList().value(2);
         m_tree->setUpdatesEnabled(false);
         switch (Image(node)) {
-            case visio::kImageDrawing: {
-                const auto document = std::dynamic_pointer_cast<visio::IDocument>(object);
-                AddMasters(document, key, false);
-                const visio::PagesPtr pages = document->Pages();
-                for (int16_t i = 1; i <= pages->Count(); ++i) {
-                    const visio::PagePtr page = pages->Item(i);
-                    AddNodeToTree(Q(page->Name()), Q(page->Name()), key, HasShapes(page->Shapes()),
-                                  visio::kImagePage);
-                }
+            case visio::kImageDrawing:
+                AddDocumentChildren(node, std::dynamic_pointer_cast<visio::IDocument>(object));
                 break;
-            }
             case visio::kImageStencil:
-                AddMasters(std::dynamic_pointer_cast<visio::IDocument>(object), key, true);
+                AddMasters(std::dynamic_pointer_cast<visio::IDocument>(object), key, true, nullptr);
                 break;
             case visio::kImagePage:
-                AddShapes(std::dynamic_pointer_cast<visio::IPage>(object)->Shapes(), key);
+                AddShapes(std::dynamic_pointer_cast<visio::IPage>(object)->Shapes(), key, address);
                 break;
             case visio::kImageMaster:
-                AddShapes(std::dynamic_pointer_cast<visio::IMaster>(object)->Shapes(), key);
+                AddShapes(std::dynamic_pointer_cast<visio::IMaster>(object)->Shapes(), key,
+                          address);
                 break;
             case visio::kImageGroup:
-                AddShapes(std::dynamic_pointer_cast<visio::IShape>(object)->Shapes(), key);
+                AddShapes(std::dynamic_pointer_cast<visio::IShape>(object)->Shapes(), key, address);
                 break;
             default:
                 break;
@@ -178,17 +254,17 @@ QTreeWidgetItem* ShapeTree::FindShapeInTree(const QString& key) const {
 }
 
 visio::ObjectPtr ShapeTree::GetNodeObject(const QTreeWidgetItem* node) const {
-    if (!node) return nullptr;
-    const visio::Resolver resolver(m_application, m_applicationId.toStdString());
-    return resolver.FindKey(Key(node).toStdString()).object;
+    if (!node || IsHeading(node)) return nullptr;
+    return TheResolver().FindKey(Key(node).toStdString()).object;
 }
 
 QString ShapeTree::GetDisplayName(const QString& key) const {
     const QTreeWidgetItem* node = FindShapeInTree(key);
     if (!node) return QString();
     QString name = node->text(0);
-    for (const QTreeWidgetItem* parent = node->parent(); parent; parent = parent->parent())
-        name = parent->text(0) + QLatin1Char('\\') + name;
+    for (const QTreeWidgetItem* parent = node->parent(); parent; parent = parent->parent()) {
+        if (!IsHeading(parent)) name = parent->text(0) + QLatin1Char('\\') + name;
+    }
     return name;
 }
 
@@ -217,10 +293,119 @@ QTreeWidgetItem* ShapeTree::NodeOfShape(const visio::ShapePtr& shape) {
         found = FindShapeInTree(Q(shape->UniqueID(0)));
         if (found) return;
         // In the application scope, when the nodes down to it have been expanded.
-        const visio::Resolver resolver(m_application, m_applicationId.toStdString());
-        found = FindShapeInTree(Q(resolver.KeyOf(shape)));
+        found = FindShapeInTree(Q(TheResolver().KeyOf(shape)));
     });
     return found;
+}
+
+QStringList ShapeTree::KeyChain(const visio::ShapePtr& sheet) const {
+    QStringList chain;
+    if (m_applicationScope) {
+        const QStringList parts =
+            Q(TheResolver().KeyOf(sheet)).mid(m_applicationId.size() + 1).split(QLatin1Char('\\'));
+        QString key = m_applicationId;
+        chain << key;
+        for (const QString& part : parts)
+            chain << (key += QLatin1Char('\\') + part);
+        return chain;
+    }
+    // The active page's scope: the top-level shape by its unique ID, then its members.
+    std::vector<visio::ShapePtr> members{sheet};
+    while (const auto group = std::dynamic_pointer_cast<visio::IShape>(members.back()->Parent()))
+        members.push_back(group);
+    const auto page = std::dynamic_pointer_cast<visio::IPage>(members.back()->Parent());
+    const visio::PagePtr active = m_application->ActivePage();
+    if (!page || !active || page->Name() != active->Name() ||
+        page->Document()->Name() != active->Document()->Name())
+        return {};
+    QString key = Q(members.back()->UniqueID(0));
+    chain << key;
+    for (auto member = members.rbegin() + 1; member != members.rend(); ++member)
+        chain << (key += QLatin1Char('\\') + SheetPart((*member)->ID()));
+    return chain;
+}
+
+QTreeWidgetItem* ShapeTree::RevealSheet(const visio::ShapePtr& sheet) {
+    QTreeWidgetItem* node = nullptr;
+    app::IgnoreFailure([&] {
+        for (const QString& key : KeyChain(sheet)) {
+            if (node) node->setExpanded(true);  // fills it
+            node = FindShapeInTree(key);
+            if (!node) return;
+        }
+        for (QTreeWidgetItem* above = node ? node->parent() : nullptr; above;
+             above = above->parent())
+            above->setExpanded(true);
+    });
+    return node;
+}
+
+void ShapeTree::FillAll(QTreeWidgetItem* node) {
+    Fill(node);
+    for (int i = 0; i < node->childCount(); ++i)
+        FillAll(node->child(i));
+}
+
+bool ShapeTree::ShowFound(QTreeWidgetItem* node, const std::string& text) {
+    bool below = false;
+    for (int i = 0; i < node->childCount(); ++i)
+        below = ShowFound(node->child(i), text) || below;
+    const QStringList facts = node->data(0, kFactsRole).toStringList();
+    const bool found =
+        !IsHeading(node) && facts.size() == 3 &&
+        window::Found(facts[0].toStdString(), facts[1].toStdString(), facts[2].toStdString(), text);
+    node->setHidden(!found && !below);
+    if (below) node->setExpanded(true);
+    return found || below;
+}
+
+void ShapeTree::Filter(const QString& text) {
+    m_filter = text.trimmed();
+    m_tree->setUpdatesEnabled(false);
+    app::Trap(m_prompt, app::proc::FilterTree, [&] {
+        if (m_filter.isEmpty()) {
+            for (QTreeWidgetItemIterator it(m_tree, QTreeWidgetItemIterator::Hidden); *it; ++it)
+                (*it)->setHidden(false);
+            return;
+        }
+        const std::string wanted = m_filter.toStdString();
+        for (int i = 0; i < m_tree->topLevelItemCount(); ++i)
+            FillAll(m_tree->topLevelItem(i));
+        for (int i = 0; i < m_tree->topLevelItemCount(); ++i)
+            ShowFound(m_tree->topLevelItem(i), wanted);
+    });
+    m_tree->setUpdatesEnabled(true);
+    TellRowsShownChanged(m_tree);
+}
+
+void ShapeTree::RebuildKeepingView(bool applicationScope) {
+    QSet<QString> expanded;
+    QSet<QString> selected;
+    for (QTreeWidgetItemIterator it(m_tree); *it; ++it) {
+        if ((*it)->isExpanded()) expanded.insert(ViewId(*it));
+        if ((*it)->isSelected()) selected.insert(ViewId(*it));
+    }
+    const QString current = ViewId(m_tree->currentItem());
+    const int scroll = m_tree->verticalScrollBar()->value();
+    m_tree->setUpdatesEnabled(false);
+    BuildTree(applicationScope);
+    // Opened from the top down: opening a node fills it, and its children open in turn.
+    std::deque<QTreeWidgetItem*> waiting;
+    for (int i = 0; i < m_tree->topLevelItemCount(); ++i)
+        waiting.push_back(m_tree->topLevelItem(i));
+    while (!waiting.empty()) {
+        QTreeWidgetItem* node = waiting.front();
+        waiting.pop_front();
+        const QString id = ViewId(node);
+        node->setExpanded(expanded.contains(id));
+        if (selected.contains(id)) node->setSelected(true);
+        if (id == current) m_tree->setCurrentItem(node, 0, QItemSelectionModel::NoUpdate);
+        for (int i = 0; i < node->childCount(); ++i)
+            waiting.push_back(node->child(i));
+    }
+    m_tree->setUpdatesEnabled(true);
+    if (!m_filter.isEmpty()) Filter(m_filter);
+    m_tree->verticalScrollBar()->setValue(scroll);
 }
 
 }  // namespace tess::ui

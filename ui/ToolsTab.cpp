@@ -69,16 +69,32 @@ double ToolsTab::Number() const {
     return window::LeadingNumber(m_count->text().toStdString());
 }
 
-void ToolsTab::AddPages(const visio::ObjectPtr& object) const {
+void ToolsTab::AddPages(const visio::ObjectPtr& object) {
     // A document that no longer resolves is passed over without a word.
     const auto document = std::dynamic_pointer_cast<visio::IDocument>(object);
     if (!document) return;
     const int16_t count = window::ToInteger(Number());
     const visio::PagesPtr pages = document->Pages();
-    for (int16_t i = 0; i < count; ++i) pages->Add();
+    for (int16_t i = 0; i < count; ++i) {
+        pages->Add();
+        if (i == 0) m_added.emplace_back(QString::fromStdString(document->Name()), 0);
+        ++m_added.back().second;
+    }
+}
+
+QString ToolsTab::AddedText() const {
+    // Each drawing gets the same number of pages.
+    if (m_added.empty()) return {};
+    QStringList where;
+    for (const auto& added : m_added)
+        where << added.first;
+    const QString documents = where.join(QStringLiteral(", "));
+    const int pages = m_added.front().second;
+    return pages == 1 ? Res(1684).arg(documents) : Res(1685).arg(pages).arg(documents);
 }
 
 void ToolsTab::cmdAddPagesToSource_Click() {
+    m_added.clear();
     app::Trap(m_window.prompt, app::proc::cmdAddPagesToSource_Click, [&] {
         if (Number() < 0) return;
         if (m_window.source.empty()) Raise(err::kSubscriptOutOfRange);
@@ -88,10 +104,11 @@ void ToolsTab::cmdAddPagesToSource_Click() {
         BusyCursor busy;
         AsOneUndoStep(*m_window.host, Res(1660), [&] { AddPages(document); });
     });
-    emit PagesAdded();
+    emit PagesAdded(AddedText());
 }
 
 void ToolsTab::cmdAddPagesToDest_Click() {
+    m_added.clear();
     app::Trap(m_window.prompt, app::proc::cmdAddPagesToDest_Click, [&] {
         if (Number() < 0) return;
         BusyCursor busy;
@@ -104,7 +121,7 @@ void ToolsTab::cmdAddPagesToDest_Click() {
             }
         });
     });
-    emit PagesAdded();
+    emit PagesAdded(AddedText());
 }
 
 }  // namespace tess::ui

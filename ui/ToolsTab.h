@@ -26,14 +26,20 @@ public:
     void cmdAddPagesToDest_Click();
 
 signals:
-    /// A click of either button has ended (pages may have been added: one more undo step).
-    void PagesAdded();
+    /// A click of either button has ended (pages may have been added: one more undo step);
+    /// text says how many were added to which drawings, empty when none was.
+    void PagesAdded(const QString& text);
 
 private:
     /// The text box read as a number at this moment.
     double Number() const;
-    /// Adds the text box's count of pages to the object when it is a document.
-    void AddPages(const visio::ObjectPtr& object) const;
+    /// Adds the text box's count of pages to the object when it is a document; what was added
+    /// is counted in m_added.
+    void AddPages(const visio::ObjectPtr& object);
+    /// What the pages added so far in this click come to, in words.
+    QString AddedText() const;
+
+    std::vector<std::pair<QString, int>> m_added;  // documents and their pages added, in order
 
     window::CopyWindow& m_window;
     QLineEdit* m_count = nullptr;

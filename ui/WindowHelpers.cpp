@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 
 #include "app/ErrorReport.h"
 #include "ui/Resources.h"
@@ -17,6 +18,22 @@ void CenterForm(QWidget& form) {
     const QSize outer = form.frameGeometry().size();
     form.move(area.x() + area.width() / 2 - outer.width() / 2,
               area.y() + area.height() / 2 - outer.height() / 2);
+}
+
+void CenterOn(QWidget& form, const QWidget* over) {
+    if (!over) return CenterForm(form);
+    const QWidget* window = over->window();
+    const QSize outer = form.frameGeometry().size();
+    QRect place(QPoint(), outer);
+    place.moveCenter(window->frameGeometry().center());
+    if (const QScreen* screen = window->screen()) {
+        const QRect area = screen->availableGeometry();
+        place.moveLeft(std::clamp(place.left(), area.left(),
+                                  std::max(area.left(), area.right() - outer.width())));
+        place.moveTop(std::clamp(place.top(), area.top(),
+                                 std::max(area.top(), area.bottom() - outer.height())));
+    }
+    form.move(place.topLeft());
 }
 
 void SetIcon(QWidget& window, bool owner, app::IPrompt& prompt) {

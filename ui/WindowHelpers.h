@@ -16,6 +16,10 @@ namespace tess::ui {
 /// negative left or top.
 void CenterForm(QWidget& form);
 
+/// Centres a dialog on the window over it (on the screen when there is none), kept on the
+/// screen.
+void CenterOn(QWidget& form, const QWidget* over);
+
 /// Gives a window the program's icon; with owner, also the window at the top of its owner
 /// chain (itself when it has no owner). A failure is reported through prompt.
 void SetIcon(QWidget& window, bool owner, app::IPrompt& prompt);

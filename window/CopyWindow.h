@@ -81,6 +81,17 @@ visio::ShapePtr GetSourceShape(const CopyWindow& window);
 /// True when Geometry is chosen and the copy type is Append.
 bool IsGeometryAppend(const CopyWindow& window);
 
+/// The key by which an item keeps naming its sheet whatever the tree shows meanwhile: the
+/// sheet's key below the application node (a shape of the active page is otherwise named by
+/// its unique ID, which another active page does not have). The key as given when the sheet
+/// cannot be named.
+std::string LastingKey(const CopyWindow& window, const std::string& key);
+/// A document was saved under another name: the items of its sheets follow it, in key and text.
+void RenameDocumentInItems(CopyWindow& window, const std::string& oldName,
+                           const std::string& newName);
+/// A document was closed: the items of its sheets leave both lists. Returns how many left.
+size_t RemoveItemsOfDocument(CopyWindow& window, const std::string& name);
+
 /// The copy the window stands for now: the source and the destinations resolved, the sections
 /// that are checked and enabled, the rows and orders of the Rows and Row Order tabs, the
 /// options.

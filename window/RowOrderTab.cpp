@@ -98,6 +98,14 @@ OrderLists RefreshOrderLists(CopyWindow& window, std::string_view sectionName) {
     return lists;
 }
 
+PossibleMoves MovesOf(const OrderLists& lists, int selected) {
+    if (lists.next.empty()) return {};
+    if (HasVisioAssignedNames(lists.next)) return {true, true};  // the refusal is the answer
+    const auto count = static_cast<int>(lists.next.size());
+    const bool valid = selected >= 0 && selected < count;
+    return {valid && selected > 0, valid && selected < count - 1};
+}
+
 MoveOutcome MoveRow(CopyWindow& window, std::string_view sectionName, OrderLists& lists,
                     int& selected, int step) {
     MoveOutcome outcome = MoveOutcome::Unmoved;

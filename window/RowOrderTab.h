@@ -33,6 +33,13 @@ enum class MoveOutcome {
     Unmoved,  // no row selected, or already at that end
     Moved,
 };
+/// Which way a press of the arrows does something for new-order item `selected` (-1 for none):
+/// moves it, or, in a list of rows Visio named, says why they cannot be moved.
+struct PossibleMoves {
+    bool up = false;
+    bool down = false;
+};
+PossibleMoves MovesOf(const OrderLists& lists, int selected);
 /// Moves the new-order item `selected` one step (-1 up, +1 down) and rebuilds the section's
 /// order from the new list; `selected` follows the item.
 MoveOutcome MoveRow(CopyWindow& window, std::string_view sectionName, OrderLists& lists,

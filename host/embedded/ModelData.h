@@ -194,7 +194,7 @@ struct ThemeData {
     /// style numbers (from 1).
     std::vector<std::array<std::array<int16_t, 4>, 4>> variationStyles;
     std::vector<int16_t> embellishments;  // each variant's
-    std::vector<ThemeColor> fills;        // the color of each fill style (a gradient's first)
+    std::vector<ThemeColor> fills;        // the color of each fill style (a gradient's last)
     std::vector<std::pair<ThemeColor, double>> lines;  // the color and width of each line style
     std::vector<int16_t> lineCaps;      // each line style's LineCap: 0 round, 1 square, 2 flat
     std::vector<double> lineRoundings;  // each line style's corner rounding, in inches

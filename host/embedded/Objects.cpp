@@ -872,6 +872,13 @@ SheetPtr SheetOf(const visio::ShapePtr& shape) {
     return object ? object->Sheet() : nullptr;
 }
 
+std::string MasterNameOf(const visio::ShapePtr& shape) {
+    const SheetPtr sheet = SheetOf(shape);
+    if (!sheet || !sheet->masterShape || sheet->masterShape->parent || !sheet->masterShape->master)
+        return {};
+    return sheet->masterShape->master->name;
+}
+
 std::shared_ptr<DocumentData> DocumentOf(const visio::DocumentPtr& document) {
     const auto* object = dynamic_cast<const DocumentObject*>(document.get());
     return object ? object->Data() : nullptr;

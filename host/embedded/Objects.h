@@ -44,6 +44,10 @@ visio::PagePtr WrapPage(const std::shared_ptr<Model>& model, const std::shared_p
 visio::MasterPtr WrapMaster(const std::shared_ptr<Model>& model,
                             const std::shared_ptr<MasterData>& master);
 SheetPtr SheetOf(const visio::ShapePtr& shape);
+/// The name of the master a shape is an instance of; empty for a shape of its own, for the
+/// members of an instance (which follow the master's members rather than being instances
+/// themselves) and for other hosts' shapes.
+std::string MasterNameOf(const visio::ShapePtr& shape);
 std::shared_ptr<DocumentData> DocumentOf(const visio::DocumentPtr& document);
 
 }  // namespace tess::embedded

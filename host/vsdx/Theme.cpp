@@ -71,11 +71,12 @@ ThemeColor ColorIn(const pugi::xml_node& holder) {
     return color;
 }
 
-/// The color of a fill: a solid fill's, a gradient's first stop's.
+/// The color of a fill: a solid fill's; a gradient's last stop's, which is what Visio gives
+/// THEMEVAL("FillColor") for a gradient fill style.
 ThemeColor FillColor(const pugi::xml_node& fill) {
     if (LocalName(fill) == "gradFill") {
-        const pugi::xml_node stops = Child(fill, "gsLst");
-        if (const pugi::xml_node first = Child(stops, "gs")) return ColorIn(first);
+        const std::vector<pugi::xml_node> stops = Children(Child(fill, "gsLst"), "gs");
+        if (!stops.empty()) return ColorIn(stops.back());
     }
     return ColorIn(fill);
 }

@@ -3,12 +3,26 @@
 #include <QDir>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <QStringDecoder>
 
 #ifndef _WIN32
 #include <unistd.h>
 #endif
 
 namespace tess::desktop {
+namespace {
+
+const QByteArray kHeader = QByteArrayLiteral("tessaline-open 1\n");
+const QByteArray kAccepted = QByteArrayLiteral("ok\n");
+constexpr int kWaitMs = 5000;
+
+bool HasControlCharacters(const QString& text) {
+    for (const QChar c : text)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f) return true;
+    return false;
+}
+
+}  // namespace
 
 SingleInstance::SingleInstance(QString name) : m_name(std::move(name)) {}
 
@@ -38,22 +52,86 @@ bool SingleInstance::Acquire() {
     if (!m_lock->tryLock(0)) return false;
     m_held = true;
     m_server = std::make_unique<QLocalServer>();
+    // Files handed over are opened: only the user's own programs may hand any.
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
     QLocalServer::removeServer(m_name);  // a socket left by a copy that crashed
     if (m_server->listen(m_name)) {
         QObject::connect(m_server.get(), &QLocalServer::newConnection, [this] {
-            while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-                socket->deleteLater();
-                if (m_onKnock) m_onKnock();
-            }
+            while (QLocalSocket* socket = m_server->nextPendingConnection())
+                Receive(socket);
         });
     }
     return true;
 }
 
-void SingleInstance::KnockOnFirst() const {
+void SingleInstance::Receive(QLocalSocket* socket) {
+    QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    auto buffer = std::make_shared<QByteArray>();
+    QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket, buffer] {
+        *buffer += socket->readAll();
+        if (buffer->size() > kMaxMessageBytes) {
+            socket->abort();
+            return;
+        }
+        if (!buffer->endsWith("\n\n")) return;  // more to come: only the end has an empty line
+        const std::optional<QStringList> files = DecodeHandOver(*buffer);
+        if (!files) {
+            socket->abort();
+            return;
+        }
+        socket->write(kAccepted);
+        socket->flush();
+        if (m_onHandOver)
+            m_onHandOver(*files);
+        else
+            m_pending.push_back(*files);
+    });
+}
+
+void SingleInstance::SetOnHandOver(std::function<void(const QStringList&)> onHandOver) {
+    m_onHandOver = std::move(onHandOver);
+    const std::vector<QStringList> pending = std::move(m_pending);
+    m_pending.clear();
+    for (const QStringList& files : pending)
+        m_onHandOver(files);
+}
+
+bool SingleInstance::HandOver(const QStringList& files) const {
     QLocalSocket socket;
     socket.connectToServer(m_name);
-    socket.waitForConnected(500);
+    if (!socket.waitForConnected(kWaitMs)) return false;
+    socket.write(EncodeHandOver(files));
+    if (!socket.waitForBytesWritten(kWaitMs)) return false;
+    QByteArray answer;
+    while (answer.size() < kAccepted.size() && socket.waitForReadyRead(kWaitMs))
+        answer += socket.readAll();
+    return answer.startsWith(kAccepted);
+}
+
+QByteArray SingleInstance::EncodeHandOver(const QStringList& files) {
+    QByteArray message = kHeader;
+    for (const QString& file : files)
+        message += file.toUtf8() + '\n';
+    return message + '\n';
+}
+
+std::optional<QStringList> SingleInstance::DecodeHandOver(const QByteArray& message) {
+    if (message.size() > kMaxMessageBytes || !message.startsWith(kHeader) ||
+        !message.endsWith('\n'))
+        return std::nullopt;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8(message.mid(kHeader.size()));
+    if (utf8.hasError()) return std::nullopt;
+    QStringList lines = text.split(QLatin1Char('\n'));
+    // The text ends in the empty line and its line feed: two empty pieces, or one without files.
+    if (lines.size() < 2 || !lines.takeLast().isEmpty() || !lines.takeLast().isEmpty())
+        return std::nullopt;
+    if (lines.size() > kMaxFiles) return std::nullopt;
+    for (const QString& file : lines) {
+        if (file.isEmpty() || HasControlCharacters(file) || QDir::isRelativePath(file))
+            return std::nullopt;
+    }
+    return lines;
 }
 
 }  // namespace tess::desktop

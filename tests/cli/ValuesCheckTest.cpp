@@ -48,7 +48,7 @@ TEST(SampleValues, AgreeWithWhatVisioStored) {
         {"testVISIO.vstx", 1766, 1766},
         {"test_master_multiple_child_shapes.vsdx", 1436, 1436},
         {"test_text_extraction.vsdx", 1278, 1278},
-        {"testfile1.vsdx", 3064, 3066},
+        {"testfile1.vsdx", 3066, 3066},
     };
     ASSERT_EQ(samples.size(), SampleFiles().size());
     for (const Sample& sample : samples) {

@@ -491,6 +491,8 @@ TEST_F(Sheets, ComputesColorsAndTextAsVisioStoresThem) {
         {"TINT(RGB(236,243,233),72)", "#fafbf9"},
         {"TINT(RGB(249,249,249),48)", "#fbfbfb"},
         {"SHADE(RGB(171,154,192),-28)", "#c2b6d1"},
+        // A fill 46 darker than its foreground: a theme's fill color #45b664 against #4d4d4d.
+        {"SHADE(RGB(255,255,0),LUMDIFF(RGB(69,182,100),RGB(77,77,77)))", "#9d9d00"},
         // Office's tints and shades, truncated as Office truncates them.
         {"MSOTINT(RGB(112,173,71),-25)", "#538135"},
         {"MSOTINT(RGB(254,255,255),-75)", "#007f7f"},

@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTextEdit>
 
 #include "support/ScriptedPrompt.h"
 #include "ui/AboutBox.h"
@@ -25,11 +26,13 @@ std::vector<QWidget*> ProgramControls(QWidget& window) {
         bool inner = false;
         for (QWidget* up = widget->parentWidget(); up && up != &window; up = up->parentWidget())
             inner = inner || qobject_cast<QComboBox*>(up) || qobject_cast<QTabBar*>(up) ||
-                    qobject_cast<QAbstractItemView*>(up) || qobject_cast<QPlainTextEdit*>(up);
+                    qobject_cast<QLineEdit*>(up) || qobject_cast<QAbstractItemView*>(up) ||
+                    qobject_cast<QPlainTextEdit*>(up) || qobject_cast<QTextEdit*>(up);
         const bool control = qobject_cast<QAbstractButton*>(widget) ||
                              qobject_cast<QComboBox*>(widget) || qobject_cast<QLineEdit*>(widget) ||
                              qobject_cast<QAbstractItemView*>(widget) ||
-                             qobject_cast<QPlainTextEdit*>(widget) || qobject_cast<QGroupBox*>(widget);
+                             qobject_cast<QPlainTextEdit*>(widget) ||
+                             qobject_cast<QTextEdit*>(widget) || qobject_cast<QGroupBox*>(widget);
         if (control && !inner && !widget->objectName().startsWith(QStringLiteral("qt_")))
             controls.push_back(widget);
     }
@@ -65,9 +68,9 @@ TEST(DialogAccessibility, TheDialogsControlsAreNamedAndReachable) {
     ExpectNamedAndReachable(about);
     const ui::CopyErrorDetails details;
     ScriptedPrompt prompt;
-    ui::CopyErrorDialog error(QStringLiteral("message"), details, prompt);
+    ui::CopyErrorDialog error(QStringLiteral("message"), {}, details, prompt);
     ExpectNamedAndReachable(error);
-    EXPECT_EQ(ProgramControls(error).size(), 3u);  // Details, Continue, Cancel Run
+    EXPECT_EQ(ProgramControls(error).size(), 4u);  // the message, Details, Continue, Cancel Run
     ui::CopyErrorDetailsDialog list(details, prompt);
     ExpectNamedAndReachable(list);
 }

@@ -6,8 +6,11 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QProgressDialog>
 #include <QRadioButton>
 #include <QTest>
+#include <QTextEdit>
 #include <memory>
 
 #include "platform/desktop/DesktopServices.h"
@@ -16,6 +19,7 @@
 #include "ui/AboutBox.h"
 #include "ui/CopyErrorDialogs.h"
 #include "ui/DialogDriver.h"
+#include "ui/Layout.h"
 #include "ui/Resources.h"
 #include "ui/UiFixture.h"
 #include "ui/WindowHelpers.h"
@@ -30,7 +34,9 @@ const QString kCauseRow = QStringLiteral(
 const QString kCauseShape =
     QStringLiteral("A reference to a shape in the formula cannot be resolved.");
 
+/// The text of a label, or of a read-only text box standing in for one.
 QString LabelText(QWidget& window, const QString& name) {
+    if (auto* box = window.findChild<QTextEdit*>(name)) return box->toPlainText();
     auto* label = window.findChild<QLabel*>(name);
     EXPECT_NE(label, nullptr) << name.toStdString();
     return label ? label->text() : QString();
@@ -92,7 +98,8 @@ TEST_F(CopyErrors, ContinueDetailsAndCancelRunAnswerARealCopy) {
         driver->Then(QStringLiteral("frmCopyErrorDetails"), [&](QDialog& details) {
             EXPECT_EQ(details.windowTitle(), QStringLiteral("Copy Error Details"));
             const QStringList formulas = Items(details, QStringLiteral("lstOriginal"));
-            EXPECT_TRUE(formulas.contains(QStringLiteral("User.Only*2"))) << formulas.join(QLatin1Char('|')).toStdString();
+            EXPECT_TRUE(formulas.contains(QStringLiteral("Scratch.X1 = User.Only*2")))
+                << formulas.join(QLatin1Char('|')).toStdString();
             EXPECT_EQ(Items(details, QStringLiteral("lstModified")), (QStringList{kCauseRow, kCauseShape}));
             ClickIn(details, QStringLiteral("cmdOK"));
         });
@@ -139,6 +146,85 @@ TEST_F(CopyErrors, UnloadClosesTheOpenDialogsAndTheRunGoesOn) {
     EXPECT_EQ(Messages(), std::vector<std::string>{"Clone Complete."});
 }
 
+TEST_F(CopyErrors, TheProgressStepsAsideForEachQuestionAndIsGoneBeforeTheRunsLastWord) {
+    StartWithRefusals();
+    TheDialogs().SetScripted(false);
+    const auto progress = [&]() -> QProgressDialog* {
+        return Window().findChild<QProgressDialog*>();
+    };
+    DialogDriver driver;
+    // The first refusal keeps the person a while: the rest of the run has its progress dialog.
+    driver.Then(QStringLiteral("frmCopyError"), [](QDialog& dialog) {
+        QTest::qWait(600);
+        ClickIn(dialog, QStringLiteral("cmdOK"));
+    });
+    int asideCount = 0;
+    for (int refusal = 2; refusal <= 4; ++refusal) {
+        driver.Then(QStringLiteral("frmCopyError"), [&](QDialog& dialog) {
+            if (QProgressDialog* shown = progress()) {
+                ++asideCount;
+                EXPECT_FALSE(shown->isVisible()) << "the progress is shown behind the question";
+            }
+            ClickIn(dialog, QStringLiteral("cmdOK"));
+        });
+    }
+    driver.Then(QStringLiteral("msgBox"), [&](QDialog& box) {
+        EXPECT_EQ(static_cast<QMessageBox&>(box).text(), QStringLiteral("Clone Complete."));
+        QProgressDialog* shown = progress();
+        EXPECT_TRUE(!shown || !shown->isVisible()) << "the progress is shown behind the last word";
+        QTest::mouseClick(static_cast<QMessageBox&>(box).button(QMessageBox::Ok), Qt::LeftButton);
+    });
+    Click(QStringLiteral("cmdCopy"));
+    EXPECT_TRUE(driver.Done());
+    EXPECT_GE(asideCount, 1) << "no question came while the progress dialog was up";
+}
+
+TEST_F(CopyErrors, TheDialogShowsTheWholeFormulaWhereItWasRefusedAndOpensOverTheWindow) {
+    ASSERT_TRUE(Start({QString::fromStdString(CopySample("test6_shape_properties.vsdx"))}));
+    const ShapePtr source = Shape("Page-1", "Sheet.1");
+    source->AddNamedRow(visSectionUser, "Only", 0);
+    source->Cells("User.Only")->SetFormula("1");
+    std::string formula = "User.Only";
+    for (int i = 0; i < 40; ++i) formula += "+User.Only";
+    source->AddSection(visSectionScratch);
+    source->AddRow(visSectionScratch, visRowLast, 0);
+    source->CellsSRC(visSectionScratch, 0, 0)->SetFormula(formula);
+    Tick(Control<QRadioButton>(QStringLiteral("optApplication")));
+    ClickNode(Node(Path({QStringLiteral("Page-1"), QStringLiteral("Sheet.1")})));
+    Click(QStringLiteral("cmdAddToSource"));
+    ClickNode(Node(Path({QStringLiteral("Page-1"), QStringLiteral("Sheet.5")})));
+    Click(QStringLiteral("cmdAddToDest"));
+    ClickTab(1);
+    Tick(Control<QCheckBox>(QStringLiteral("chkShapeSection_9")));
+    Window().move(0, 0);  // away from the screen's centre
+
+    DialogDriver driver;
+    driver.Then(QStringLiteral("frmCopyError"), [&](QDialog& dialog) {
+        EXPECT_EQ(LabelText(dialog, QStringLiteral("lblWhere")).toStdString(),
+                  "Destination 1 of 1: Application\\test6_shape_properties.vsdx\\Page-1\\Sheet.5\n"
+                  "Refused: Scratch.X1 = " + formula);
+        auto* message = dialog.findChild<QWidget*>(QStringLiteral("lblMsg"));
+        ASSERT_NE(message, nullptr);
+        EXPECT_TRUE(LabelText(dialog, QStringLiteral("lblMsg")).contains(QString::fromStdString(formula)));
+        EXPECT_EQ(CutText(*message), "");
+        EXPECT_EQ(CutTexts(dialog), std::vector<std::string>{});
+        const QPoint offCentre = dialog.frameGeometry().center() - Window().frameGeometry().center();
+        EXPECT_LE(offCentre.manhattanLength(), 2) << "not centred on the window";
+        ClickIn(dialog, QStringLiteral("cmdDetails"));
+        ClickIn(dialog, QStringLiteral("cmdOK"));
+    });
+    driver.Then(QStringLiteral("frmCopyErrorDetails"), [&](QDialog& details) {
+        const QStringList formulas = Items(details, QStringLiteral("lstOriginal"));
+        ASSERT_GE(formulas.size(), 2);
+        EXPECT_EQ(formulas[0].toStdString(), "Scratch.X1 = " + formula);
+        EXPECT_TRUE(formulas[1].startsWith(QStringLiteral("Scratch.Y1 = "))) << formulas[1].toStdString();
+        EXPECT_EQ(CutTexts(details), std::vector<std::string>{});
+        ClickIn(details, QStringLiteral("cmdOK"));
+    });
+    Click(QStringLiteral("cmdCopy"));
+    EXPECT_TRUE(driver.Done()) << (Messages().empty() ? "" : Messages().front());
+}
+
 TEST(CopyErrorDetails, FormulasShowFromAnUpperIndexAboveZeroAndTheCausesAlways) {
     ui::CopyErrorDetails details;
     ScriptedPrompt prompt;
@@ -165,9 +251,30 @@ TEST_F(AboutAndHelp, TheAboutBoxShowsItsTextsAndOpensExactlyItsLinks) {
     auto driver = std::make_unique<DialogDriver>();
     driver->Then(QStringLiteral("frmAbout"), [&](QDialog& box) {
         EXPECT_EQ(box.windowTitle(), ui::Res(201));
-        // The design size, wider where the desktop's font needs it.
-        EXPECT_EQ(box.height(), ui::Twips(4665));
-        EXPECT_GE(box.width(), ui::Twips(7590));
+        EXPECT_GE(box.width(), ui::Twips(7590)) << "never narrower than the design";
+        // The texts share one left edge; each part follows the one above closely without
+        // touching it; the links keep a margin from the right edge.
+        const auto at = [&](const char* name) {
+            auto* part = box.findChild<QWidget*>(QLatin1String(name));
+            EXPECT_NE(part, nullptr) << name;
+            return part ? QRect(part->mapTo(&box, QPoint()), part->size()) : QRect();
+        };
+        const int line = box.fontMetrics().height();
+        const std::vector<const char*> parts = {
+            "lblTitle",  "lblDescription", "Frame2", "lblMarketingMessage1", "lblMarketingMessage2",
+            "Frame3",    "lblDisclaimer",  "Frame1", "cmdOK"};
+        for (size_t i = 0; i < parts.size(); ++i) {
+            if (QString::fromLatin1(parts[i]).startsWith(QLatin1String("lbl"))) {
+                EXPECT_EQ(at(parts[i]).left(), at("lblTitle").left()) << parts[i];
+            }
+            if (i == 0) continue;
+            const int gap = at(parts[i]).top() - at(parts[i - 1]).bottom() - 1;
+            EXPECT_GE(gap, 2) << parts[i] << " touches " << parts[i - 1];
+            EXPECT_LE(gap, 2 * line) << "an empty band above " << parts[i];
+        }
+        for (const char* link : {"lblMarketingMessageLink1", "lblMarketingMessageLink2"})
+            EXPECT_LE(at(link).right() + ui::Twips(90), box.width()) << link << " at the edge";
+        EXPECT_EQ(CutTexts(box), std::vector<std::string>{});
         EXPECT_EQ(LabelText(box, QStringLiteral("lblTitle")),
                   QStringLiteral("Tessaline 2003 (Build %1)").arg(QStringLiteral(TESSALINE_VERSION)));
         EXPECT_EQ(LabelText(box, QStringLiteral("lblDescription")), ui::Res(203));

@@ -1,7 +1,8 @@
+#include <QAccessible>
 #include <QAction>
+#include <QCheckBox>
 #include <QMenu>
 #include <QProgressDialog>
-#include <QCheckBox>
 #include <QRadioButton>
 #include <QTest>
 
@@ -21,7 +22,8 @@ using DesktopStart = UiFixture;
 TEST_F(DesktopStart, FilesGivenOpenTheMainWindowOnTheirActivePage) {
     ASSERT_TRUE(Start({QString::fromStdString(CopySample("test6_shape_properties.vsdx"))}));
     EXPECT_TRUE(Window().isVisible());
-    EXPECT_EQ(Window().windowTitle(), QStringLiteral("Tessaline"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&Window())->text(QAccessible::Name),
+              QStringLiteral("test6_shape_properties.vsdx — Tessaline"));
     auto* tree = Control<QTreeWidget>(QStringLiteral("tvwShapes"));
     // The file's active page is master_test: its top-level shapes, keyed by unique ID.
     const auto page = Program().TheDrawings().Model().ActivePage();
@@ -207,7 +209,8 @@ TEST_F(DesktopCopy, TheFileMenuChoosesTheActiveDrawingAndPage) {
 TEST_F(DesktopCopy, TheProgressDialogAppearsAfterHalfASecondAndItsCancelStopsTheRun) {
     ASSERT_TRUE(Start({QString::fromStdString(CopySample("test6_shape_properties.vsdx"))}));
     ui::CopyErrorForms errors(m_prompt);
-    ui::CopyProgress progress(&Window(), errors, m_prompt);
+    const engine::CopyRequest request;
+    ui::CopyProgress progress(&Window(), errors, m_prompt, request);
     progress.Progress(1, 3, engine::ICopyFrontEnd::Stage::Preparing);
     EXPECT_EQ(Window().findChild<QProgressDialog*>(), nullptr) << "shown before half a second";
     QTest::qWait(550);

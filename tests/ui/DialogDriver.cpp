@@ -26,8 +26,11 @@ void DialogDriver::Poll() {
     auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
     if (!modal || !modal->isVisible()) return;
     if (std::find(m_acting.begin(), m_acting.end(), modal) != m_acting.end()) return;
-    // The copy's progress window comes and goes on its own.
-    if (!modal->objectName().startsWith(QStringLiteral("frm"))) return;
+    // The copy's progress window comes and goes on its own; the program's forms and its message
+    // boxes (when the test lets them show) are answered.
+    if (!modal->objectName().startsWith(QStringLiteral("frm")) &&
+        modal->objectName() != QStringLiteral("msgBox"))
+        return;
     if (m_steps.empty() || m_steps.front().formName != modal->objectName()) {
         ADD_FAILURE() << "unexpected window " << modal->objectName().toStdString();
         modal->reject();

@@ -14,7 +14,8 @@
 #include "support/TempFolder.h"
 
 // The built program as a person sees it: started under a virtual X server, its tabs chosen with
-// their mnemonics from the keyboard, each tab photographed at the window's design size. The
+// their mnemonics from the keyboard, each tab photographed at the design's scale, at one and a
+// half times it and with a large font. The
 // pictures stay in the build folder (screenshots/) for people to look at.
 namespace tess::test {
 namespace {
@@ -43,7 +44,16 @@ private:
     QString m_display;
 };
 
-class Screenshots : public ::testing::Test {
+/// How the desktop is set: a folder name for the pictures and the environment it stands for.
+struct Desktop {
+    const char* folder;
+    const char* variable;
+    const char* value;
+};
+
+void PrintTo(const Desktop& desktop, std::ostream* out) { *out << desktop.folder; }
+
+class Screenshots : public ::testing::TestWithParam<Desktop> {
 protected:
     void SetUp() override {
         if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty() ||
@@ -59,6 +69,8 @@ protected:
         m_environment.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString(m_folder.Path("config")));
         m_environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(m_folder.Path("runtime")));
         m_environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+        m_environment.insert(QString::fromLatin1(GetParam().variable),
+                             QString::fromLatin1(GetParam().value));
     }
 
     /// Runs a helper program to its end; its standard output.
@@ -87,7 +99,7 @@ QByteArray PixelsHash(const QString& path) {
         QCryptographicHash::Sha1);
 }
 
-TEST_F(Screenshots, EveryTabChosenFromTheKeyboardAtTheDesignSize) {
+TEST_P(Screenshots, EveryTabChosenFromTheKeyboard) {
     const std::string drawing = m_folder.Path("test6_shape_properties.vsdx");
     std::filesystem::copy_file(SamplePath("test6_shape_properties.vsdx"), drawing);
     QProcess program;
@@ -98,7 +110,7 @@ TEST_F(Screenshots, EveryTabChosenFromTheKeyboardAtTheDesignSize) {
     const QString window = Run(QStringLiteral("xdotool"),
                                {QStringLiteral("search"), QStringLiteral("--sync"),
                                 QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                                QStringLiteral("^Tessaline$")})
+                                QStringLiteral("Tessaline$")})
                                .section(QLatin1Char('\n'), 0, 0);
     ASSERT_FALSE(window.isEmpty()) << "the main window did not appear";
     Run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
@@ -110,7 +122,7 @@ TEST_F(Screenshots, EveryTabChosenFromTheKeyboardAtTheDesignSize) {
     Keys(QStringLiteral("Down"));
     Keys(QStringLiteral("alt+i"));
 
-    const QString folder = QStringLiteral(TESSALINE_SCREENSHOTS);
+    const QString folder = QStringLiteral(TESSALINE_SCREENSHOTS "/") + QString::fromLatin1(GetParam().folder);
     QDir().mkpath(folder);
     const std::vector<std::pair<QString, QString>> tabs = {
         {QStringLiteral("alt+s"), QStringLiteral("1-shapes")},
@@ -156,6 +168,13 @@ TEST_F(Screenshots, EveryTabChosenFromTheKeyboardAtTheDesignSize) {
     ASSERT_TRUE(program.waitForFinished(15000)) << "the program did not end on Ctrl+Q";
     EXPECT_EQ(program.exitCode(), 0);
 }
+
+// The design's scale, one and a half times it, and a 12-point font where 9 points are usual.
+INSTANTIATE_TEST_SUITE_P(Desktops, Screenshots,
+                         ::testing::Values(Desktop{"100", "QT_SCALE_FACTOR", "1"},
+                                           Desktop{"150", "QT_SCALE_FACTOR", "1.5"},
+                                           Desktop{"12pt", "QT_FONT_DPI", "128"}),
+                         [](const auto& test) { return std::string("At") + test.param.folder; });
 
 }  // namespace
 }  // namespace tess::test

@@ -43,15 +43,24 @@ TEST_F(ShapesTab, TheApplicationScopeFillsNodesWhenFirstExpanded) {
     EXPECT_EQ(ShapeTree::Image(application->child(0)), visio::kImageDrawing);
     EXPECT_EQ(ShapeTree::Image(application->child(1)), visio::kImageStencil);
 
-    // Nothing below a document until it is expanded; then its masters come before its pages.
+    // Nothing below a document until it is expanded; then its masters come before its pages,
+    // each under a heading of their own, which stands for nothing.
     QTreeWidgetItem* drawing = application->child(0);
     EXPECT_TRUE(ShapeTree::IsUnfilled(drawing));
     EXPECT_EQ(drawing->childCount(), 0);
     drawing->setExpanded(true);
-    ASSERT_EQ(Texts(drawing),
-              (QStringList{QStringLiteral("Dynamic connector"), QStringLiteral("Page-1")}));
-    EXPECT_EQ(ShapeTree::Image(drawing->child(0)), visio::kImageMaster);
-    EXPECT_EQ(ShapeTree::Image(drawing->child(1)), visio::kImagePage);
+    ASSERT_EQ(Texts(drawing), (QStringList{QStringLiteral("Masters"), QStringLiteral("Pages")}));
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_TRUE(ShapeTree::IsHeading(drawing->child(i)));
+        EXPECT_EQ(Window().Shapes().Tree().GetNodeObject(drawing->child(i)), nullptr);
+    }
+    EXPECT_EQ(Texts(drawing->child(0)), QStringList{QStringLiteral("Dynamic connector")});
+    EXPECT_EQ(Texts(drawing->child(1)), QStringList{QStringLiteral("Page-1")});
+    EXPECT_EQ(ShapeTree::Image(drawing->child(0)->child(0)), visio::kImageMaster);
+    EXPECT_EQ(ShapeTree::Image(drawing->child(1)->child(0)), visio::kImagePage);
+    // A Stencil's masters need no heading.
+    application->child(1)->setExpanded(true);
+    EXPECT_EQ(ShapeTree::Image(application->child(1)->child(0)), visio::kImageMaster);
 
     QTreeWidgetItem* group = Node({QStringLiteral("Application"),
                                    QStringLiteral("test10_nested_shapes.vsdx"),

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTest>
 #include <set>
 
@@ -30,6 +31,21 @@ protected:
     QTreeWidgetItem* DrawingNode(const QString& document) {
         return Node({QStringLiteral("Application"), document});
     }
+    /// The page nodes the tree shows under the first drawing's Pages heading, without opening
+    /// anything.
+    QStringList PageNodes() {
+        QStringList texts;
+        auto* tree = Control<QTreeWidget>(QStringLiteral("tvwShapes"));
+        QTreeWidgetItem* drawing = tree->topLevelItem(0)->child(0);
+        for (int i = 0; drawing && i < drawing->childCount(); ++i) {
+            QTreeWidgetItem* heading = drawing->child(i);
+            if (heading->text(0) != QStringLiteral("Pages")) continue;
+            EXPECT_TRUE(heading->isExpanded() && drawing->isExpanded());
+            for (int j = 0; j < heading->childCount(); ++j)
+                texts << heading->child(j)->text(0);
+        }
+        return texts;
+    }
     /// Types the count and presses a button; returns the pages it added to the document.
     int Add(const QString& count, const QString& button, const QString& document) {
         const int before = PageCount(document);
@@ -42,7 +58,7 @@ protected:
     }
 };
 
-TEST_F(ToolsTab, AddToSourceAddsDefaultPagesAsOneUndoStepAndLeavesTheTreeAlone) {
+TEST_F(ToolsTab, AddToSourceAddsPagesAsOneUndoStepAndTheTreeFollowsEveryChange) {
     StartOnTwoDrawings();
     auto* toSource = Control<QAbstractButton>(QStringLiteral("cmdAddPagesToSource"));
     EXPECT_FALSE(toSource->isEnabled());
@@ -50,10 +66,11 @@ TEST_F(ToolsTab, AddToSourceAddsDefaultPagesAsOneUndoStepAndLeavesTheTreeAlone) 
     EXPECT_FALSE(toSource->isEnabled()) << "a page is no drawing";
     MakeSource(DrawingNode(kDrawing));
     ASSERT_TRUE(toSource->isEnabled());
-    const int treePages = DrawingNode(kDrawing)->childCount();
     const auto document = Program().TheDrawings().App()->Documents()->Item(kDrawing.toStdString());
     const int16_t before = document->Pages()->Count();
     const int16_t other = PageCount(kOther);
+    const QStringList pages = PageNodes();
+    ASSERT_EQ(pages.size(), before);
 
     EXPECT_EQ(Add(QStringLiteral("3"), QStringLiteral("cmdAddPagesToSource"), kDrawing), 3);
     EXPECT_TRUE(Messages().empty());
@@ -61,14 +78,28 @@ TEST_F(ToolsTab, AddToSourceAddsDefaultPagesAsOneUndoStepAndLeavesTheTreeAlone) 
     std::set<std::string> names;
     for (int16_t i = 1; i <= document->Pages()->Count(); ++i) names.insert(document->Pages()->Item(i)->Name());
     EXPECT_EQ(names.size(), static_cast<size_t>(before + 3));
-    EXPECT_EQ(DrawingNode(kDrawing)->childCount(), treePages) << "the tree waits for Refresh";
     EXPECT_EQ(PageCount(kOther), other);
+    // The tree shows them at once, with the drawing still open where it was; the status bar
+    // says what was added where.
+    const QStringList added = PageNodes();
+    EXPECT_EQ(added.size(), before + 3);
+    EXPECT_EQ(added.mid(0, before), pages);
+    EXPECT_EQ(Window().statusBar()->currentMessage(),
+              QStringLiteral("3 pages added to %1.").arg(kDrawing));
 
     auto* undo = Window().findChild<QAction*>(QStringLiteral("mnuUndo"));
     ASSERT_NE(undo, nullptr);
     EXPECT_EQ(undo->text(), QStringLiteral("&Undo Add Pages"));
-    undo->trigger();
+    Window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));
+    QTest::keySequence(&Window(), undo->shortcut());
     EXPECT_EQ(document->Pages()->Count(), before) << "the three pages are one undo step";
+    EXPECT_EQ(PageNodes(), pages) << "undone pages leave the tree";
+    QTest::keySequence(&Window(),
+                       Window().findChild<QAction*>(QStringLiteral("mnuRedo"))->shortcut());
+    EXPECT_EQ(PageNodes(), added) << "redone pages come back";
+    // The source, a drawing, was kept through it all.
+    EXPECT_EQ(Window().State().source.size(), 1u);
 }
 
 TEST_F(ToolsTab, TheCountIsTheLeadingNumberRoundedToEvenAndTooLargeIsReported) {

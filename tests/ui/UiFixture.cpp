@@ -1,9 +1,17 @@
 #include "ui/UiFixture.h"
 
+#include <QMenu>
+#include <QMenuBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <filesystem>
 
 #include "support/Samples.h"
+#include "ui/ShapeTree.h"
 
 namespace tess::test {
 
@@ -50,16 +58,29 @@ void UiFixture::Click(const QString& buttonName) {
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
+namespace {
+
+/// The child of node (the top level for none) with that text, looking below the headings
+/// (Masters, Pages) too unless the text names one.
+QTreeWidgetItem* ChildNamed(QTreeWidget* tree, QTreeWidgetItem* node, const QString& text) {
+    const int count = node ? node->childCount() : tree->topLevelItemCount();
+    for (int i = 0; i < count; ++i) {
+        QTreeWidgetItem* child = node ? node->child(i) : tree->topLevelItem(i);
+        if (child->text(0) == text) return child;
+        if (ui::ShapeTree::IsHeading(child)) {
+            if (QTreeWidgetItem* below = ChildNamed(tree, child, text)) return below;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 QTreeWidgetItem* UiFixture::Node(const QStringList& texts) {
     auto* tree = Control<QTreeWidget>(QStringLiteral("tvwShapes"));
     QTreeWidgetItem* node = nullptr;
     for (const QString& text : texts) {
-        QTreeWidgetItem* found = nullptr;
-        const int count = node ? node->childCount() : tree->topLevelItemCount();
-        for (int i = 0; i < count && !found; ++i) {
-            QTreeWidgetItem* child = node ? node->child(i) : tree->topLevelItem(i);
-            if (child->text(0) == text) found = child;
-        }
+        QTreeWidgetItem* found = ChildNamed(tree, node, text);
         if (!found) {
             ADD_FAILURE() << "no tree node " << text.toStdString();
             return nullptr;
@@ -68,6 +89,67 @@ QTreeWidgetItem* UiFixture::Node(const QStringList& texts) {
         node->setExpanded(true);
     }
     return node;
+}
+
+void UiFixture::ClickItem(QAbstractItemView* view, const QModelIndex& index,
+                          Qt::KeyboardModifiers modifiers) {
+    ASSERT_TRUE(index.isValid());
+    view->scrollTo(index);
+    const QRect place = view->visualRect(index);
+    ASSERT_FALSE(place.isEmpty()) << "the item is not shown";
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers, place.center());
+}
+
+void UiFixture::ClickNode(QTreeWidgetItem* node, Qt::KeyboardModifiers modifiers) {
+    ASSERT_NE(node, nullptr);
+    QTreeWidget* tree = node->treeWidget();
+    ClickItem(tree, tree->indexFromItem(node), modifiers);
+}
+
+void UiFixture::Tick(QAbstractButton* box) {
+    ASSERT_NE(box, nullptr);
+    ASSERT_TRUE(box->isEnabled()) << box->objectName().toStdString() << " is disabled";
+    QStyleOptionButton option;
+    option.initFrom(box);
+    const QStyle::SubElement element = qobject_cast<QRadioButton*>(box)
+                                           ? QStyle::SE_RadioButtonIndicator
+                                           : QStyle::SE_CheckBoxIndicator;
+    QTest::mouseClick(box, Qt::LeftButton, {},
+                      box->style()->subElementRect(element, &option, box).center());
+}
+
+void UiFixture::ClickTab(int index) {
+    QTabBar* tabs = Window().TabStrip()->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
+    ASSERT_EQ(Window().TabStrip()->currentIndex(), index);
+}
+
+void UiFixture::Activate() {
+    Window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));
+}
+
+void UiFixture::Choose(const QStringList& path) {
+    QMenuBar* bar = Window().menuBar();
+    QMenu* menu = nullptr;
+    for (const QString& text : path) {
+        const QList<QAction*> actions = menu ? menu->actions() : bar->actions();
+        QAction* chosen = nullptr;
+        for (QAction* action : actions) {
+            if (QString(action->text()).remove(QLatin1Char('&')) == text) chosen = action;
+        }
+        ASSERT_NE(chosen, nullptr) << "no menu item " << text.toStdString();
+        ASSERT_TRUE(chosen->isEnabled()) << text.toStdString() << " is disabled";
+        if (!menu) {
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(chosen).center());
+        } else {
+            QTest::mouseMove(menu, menu->actionGeometry(chosen).center());
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(chosen).center());
+        }
+        if (!chosen->menu()) return;
+        menu = chosen->menu();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(menu)) << text.toStdString() << " did not open";
+    }
 }
 
 void UiFixture::MakeSource(QTreeWidgetItem* node) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QTreeWidget>
 #include <memory>
@@ -64,6 +65,19 @@ protected:
     /// Selects a tree node and presses Source or Destination.
     void MakeSource(QTreeWidgetItem* node);
     void AddDestination(QTreeWidgetItem* node);
+    /// Clicks an item of a tree or list where it shows, scrolled into view first.
+    static void ClickItem(QAbstractItemView* view, const QModelIndex& index,
+                          Qt::KeyboardModifiers modifiers = {});
+    static void ClickNode(QTreeWidgetItem* node, Qt::KeyboardModifiers modifiers = {});
+    /// Chooses a command of the menu bar as a person does: each menu opened and the item
+    /// clicked, by their texts without the mnemonic marker ("File", "Active Drawing", "x.vsdx").
+    void Choose(const QStringList& path);
+    /// Clicks a check box or option button on its box, where a person clicks it.
+    static void Tick(QAbstractButton* box);
+    /// Clicks the tab of that index.
+    void ClickTab(int index);
+    /// Makes the main window the active one, as a click on it would.
+    void Activate();
     /// The texts of the message boxes shown so far.
     std::vector<std::string> Messages() const;
 
