@@ -478,20 +478,19 @@ void AddNewRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destinatio
         const int16_t n = source->RowCount(section);
         const int16_t m = destination->RowCount(section);
         if (n < 1) return;
-        const auto count =
-            static_cast<int16_t>(ChosenRows(GetRowIndicies(run.request, section), n).size());
-        if (count < 1) return;
+        const RowChoice choice = GetRowIndicies(run.request, section);
+        const auto count = static_cast<int16_t>(ChosenRows(choice, n).size());
         // All in one call; when the host refuses it, row by row, so that the copy error names
-        // the row it refuses and the rows before it are added. Rows a refusing host added
-        // before it stopped stay, and the row-by-row steps go on after them.
-        if (app::IgnoreFailure(
-                [&] { destination->AddRows(section, m, visio::visTagDefault, count); })) {
+        // the row it refuses and the rows before it are added.
+        if (count > 0 && app::IgnoreFailure([&] {
+                destination->AddRows(section, m, visio::visTagDefault, count);
+            })) {
             run.Current().rowsAdded += count;
             return;
         }
-        auto added = static_cast<int16_t>(destination->RowCount(section) - m);
-        run.Current().rowsAdded += added;
-        while (added < count) {
+        int16_t added = 0;
+        for (int16_t i = 0; i < n; ++i) {
+            if (!Chosen(choice, i)) continue;
             const bool ok =
                 CopyErrorPath(run, {GetSectionString(run, section), ""}, destination, nullptr, [&] {
                     destination->AddRow(section, static_cast<int16_t>(m + added),
