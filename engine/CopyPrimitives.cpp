@@ -153,7 +153,7 @@ bool WriteStep(CopyRun& run, const ShapePtr& source, const ShapePtr& destination
     const bool ok = CopyErrorPath(
         run, labels, destination, &formulasRead,
         [&] {
-            formulas = source->GetFormulas(sourceCells);
+            formulas = run.SourceFormulas(source, sourceCells);
             asRead = formulas;
             if (firstRewrite) firstRewrite(formulas);
             ResolveReferences(run, formulas, run.sheetNameMap);
@@ -218,15 +218,97 @@ void CopyOneRow(CopyRun& run, const ShapePtr& source, const ShapePtr& destinatio
     });
 }
 
+/// The rows of a batch write: each row's source and destination cells, and its formulas
+/// rewritten for the destination.
+struct RowBatch {
+    std::vector<CellTriples> from, to;
+    std::vector<FormulaList> asRead, formulas;
+
+    /// The cells and formulas of rows [begin, end), as one SetFormulas takes them.
+    std::pair<CellTriples, FormulaList> Slice(size_t begin, size_t end) const {
+        std::pair<CellTriples, FormulaList> slice;
+        for (size_t r = begin; r < end; ++r) {
+            slice.first.insert(slice.first.end(), to[r].begin(), to[r].end());
+            slice.second.insert(slice.second.end(), formulas[r].begin(), formulas[r].end());
+        }
+        return slice;
+    }
+};
+
+/// Reads the rows' source formulas in one call (once per run for the run source) and rewrites
+/// them for the destination; false when the read or a rewrite failed, which the row-by-row
+/// copy reports as it always has.
+bool ReadRows(CopyRun& run, const ShapePtr& source, int16_t section,
+              const std::vector<std::pair<int16_t, int16_t>>& rows,
+              const std::function<void(FormulaList&)>& rewrite, RowBatch& batch) {
+    std::vector<int16_t> cells;
+    if (!GetCellIndicies(run, source, section, 0, cells)) return false;
+    CellTriples from;
+    for (const auto& [sourceRow, destinationRow] : rows) {
+        CellTriples& rowFrom = batch.from.emplace_back();
+        CellTriples& rowTo = batch.to.emplace_back();
+        for (int16_t cell : cells) {
+            AddTriple(rowFrom, section, sourceRow, cell);
+            AddTriple(rowTo, section, destinationRow, cell);
+        }
+        from.insert(from.end(), rowFrom.begin(), rowFrom.end());
+    }
+    return app::IgnoreFailure([&] {
+        const FormulaList all = run.SourceFormulas(source, from);
+        if (all.size() != from.size() / 3) Raise(err::kSubscriptOutOfRange);
+        for (size_t r = 0, at = 0; r < rows.size(); ++r, at += cells.size()) {
+            FormulaList row(all.begin() + static_cast<std::ptrdiff_t>(at),
+                            all.begin() + static_cast<std::ptrdiff_t>(at + cells.size()));
+            batch.asRead.push_back(row);
+            if (rewrite) rewrite(row);
+            ResolveReferences(run, row, run.sheetNameMap);
+            batch.formulas.push_back(std::move(row));
+        }
+    });
+}
+
+/// Writes rows [begin, end) of the batch, the whole range in one call while the host takes it;
+/// when it refuses, halves the range to find the first row it refuses, every row before that
+/// one being written. Returns that row, or end when all were written.
+size_t WriteRows(const ShapePtr& destination, const RowBatch& batch, size_t begin, size_t end) {
+    if (begin == end) return end;
+    const auto [cells, formulas] = batch.Slice(begin, end);
+    if (app::IgnoreFailure(
+            [&] { destination->SetFormulas(cells, formulas, visio::visSetBlastGuards); }))
+        return end;
+    if (end - begin == 1) return begin;
+    const size_t middle = begin + (end - begin) / 2;
+    const size_t refused = WriteRows(destination, batch, begin, middle);
+    return refused < middle ? refused : WriteRows(destination, batch, middle, end);
+}
+
 /// Copies each row of rows (source row to destination row) in the order given, each row's
-/// references to rows of the section following those rows to where they went.
+/// references to rows of the section following those rows to where they went. The rows go in
+/// as few calls as the host takes; a refused row is copied alone, as the row-by-row copy did,
+/// so that the copy error names what it always named, and the rows after it follow unless the
+/// run was cancelled.
 void CopyRowsTo(CopyRun& run, const ShapePtr& source, const ShapePtr& destination, int16_t section,
                 const std::vector<std::pair<int16_t, int16_t>>& rows) {
     const RowMap map(rows.begin(), rows.end());
     const auto rewrite = FollowRows(run, map, section);
-    for (const auto& [from, to] : rows) {
+    RowBatch batch;
+    const bool read = ReadRows(run, source, section, rows, rewrite, batch);
+    size_t next = 0;
+    while (next < rows.size()) {
         if (run.CopyRunCancelled) return;  // Cancel Run: nothing more is written
-        CopyOneRow(run, source, destination, section, from, to, rewrite);
+        if (!read) {
+            CopyOneRow(run, source, destination, section, rows[next].first, rows[next].second,
+                       rewrite);
+            ++next;
+            continue;
+        }
+        const size_t refused = WriteRows(destination, batch, next, rows.size());
+        for (size_t r = next; r < refused; ++r)
+            run.Current().cellsWritten += static_cast<int>(batch.formulas[r].size());
+        if (refused == rows.size()) return;
+        CopyOneRow(run, source, destination, section, rows[refused].first, rows[refused].second,
+                   rewrite);
+        next = refused + 1;
     }
 }
 
@@ -267,9 +349,10 @@ void CopyNamedRowSection(CopyRun& run, const ShapePtr& source, const ShapePtr& d
         std::vector<int16_t> cells;
         if (!GetCellIndicies(run, source, section, 0, cells)) return;
         const std::vector<std::string> names = RowNames(destination, section, m, cells.front());
+        const std::vector<std::string> sourceNames = run.SourceRowNames(source, section, n);
         CellTriples from, to;
         for (int16_t i = 0; i < n; ++i) {
-            const int16_t found = FindRowName(names, RowName(source, section, i, cells.front()));
+            const int16_t found = FindRowName(names, sourceNames[static_cast<size_t>(i)]);
             const int16_t j = found < 0 ? m : found;
             for (int16_t cell : cells) {
                 AddTriple(from, section, i, cell);
@@ -289,10 +372,11 @@ void CopyNamedRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destina
         if (n < 1) return;
         const RowChoice choice = GetRowIndicies(run.request, section);
         const std::vector<std::string> names = RowNames(destination, section, m, 0);
+        const std::vector<std::string> sourceNames = run.SourceRowNames(source, section, n);
         std::vector<std::pair<int16_t, int16_t>> rows;
         for (int16_t i = 0; i < n; ++i) {
             if (!Chosen(choice, i)) continue;
-            const int16_t j = FindRowName(names, RowName(source, section, i, 0));
+            const int16_t j = FindRowName(names, sourceNames[static_cast<size_t>(i)]);
             if (j >= 0) rows.emplace_back(i, j);
         }
         CopyRowsTo(run, source, destination, section, rows);
@@ -394,10 +478,20 @@ void AddNewRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destinatio
         const int16_t n = source->RowCount(section);
         const int16_t m = destination->RowCount(section);
         if (n < 1) return;
-        const RowChoice choice = GetRowIndicies(run.request, section);
-        int16_t added = 0;
-        for (int16_t i = 0; i < n; ++i) {
-            if (!Chosen(choice, i)) continue;
+        const auto count =
+            static_cast<int16_t>(ChosenRows(GetRowIndicies(run.request, section), n).size());
+        if (count < 1) return;
+        // All in one call; when the host refuses it, row by row, so that the copy error names
+        // the row it refuses and the rows before it are added. Rows a refusing host added
+        // before it stopped stay, and the row-by-row steps go on after them.
+        if (app::IgnoreFailure(
+                [&] { destination->AddRows(section, m, visio::visTagDefault, count); })) {
+            run.Current().rowsAdded += count;
+            return;
+        }
+        auto added = static_cast<int16_t>(destination->RowCount(section) - m);
+        run.Current().rowsAdded += added;
+        while (added < count) {
             const bool ok =
                 CopyErrorPath(run, {GetSectionString(run, section), ""}, destination, nullptr, [&] {
                     destination->AddRow(section, static_cast<int16_t>(m + added),
@@ -427,10 +521,22 @@ void AddNewNamedRows(CopyRun& run, const ShapePtr& source, const ShapePtr& desti
             for (size_t p = 0; p + 1 < order.size(); ++p)
                 rows.push_back(At(chosen, static_cast<size_t>(order[p])));
         }
+        const std::vector<std::string> sourceNames = run.SourceRowNames(source, section, n);
         int16_t added = 0;
         for (int16_t i : rows) {
-            const std::string name = RowName(source, section, i, 0);
+            const std::string& name = sourceNames[static_cast<size_t>(i)];
             if (FindRowName(names, name) >= 0) continue;
+            // One call names the row as it adds it at the end; a name the host refuses goes the
+            // long way, whose failures say which step failed. Connection points, which may have
+            // rows without names, always go that way.
+            const bool oneCall = section != visio::visSectionConnectionPts && !name.empty();
+            if (oneCall && app::IgnoreFailure([&] {
+                    destination->AddNamedRow(section, name, visio::visTagDefault);
+                })) {
+                ++added;
+                ++run.Current().rowsAdded;
+                continue;
+            }
             // Added after the destination's rows: a section whose rows have no names yet
             // (connection points) would otherwise take the row in front of its own.
             int16_t row = -1;

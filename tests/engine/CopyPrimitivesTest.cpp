@@ -2,6 +2,8 @@
 // references, how many host calls they make, and the copy-error path.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "engine/CopyFixture.h"
 #include "engine/CopyPrimitives.h"
 #include "platform/visio/Constants.h"
@@ -175,6 +177,61 @@ TEST_F(CopyPrimitives, ARefusedWriteIsReportedWithTheFormulasAsRead) {
                                        refused.back().sectionLabel, refused.back().rowLabel)
                   .find("ERROR: "),
               std::string::npos);
+}
+
+TEST_F(CopyPrimitives, ChosenRowsGoInOneWriteAndARefusedRowIsFoundAndNamedAsAlone) {
+    // Seven rows; the rows listed name a row only the source has, which the destination refuses.
+    const struct {
+        std::vector<int16_t> refused;
+        bool cancel;  // Cancel Run at the first copy error
+    } cases[] = {{{}, false}, {{0}, false}, {{3}, false}, {{6}, false}, {{1, 5}, false},
+                 {{2, 4}, true}};
+    AddNamedRow(source, visSectionUser, "Only", {"1"});
+    constexpr int16_t kRows = 7;
+    for (const auto& each : cases) {
+        SCOPED_TRACE(::testing::PrintToString(each.refused) + (each.cancel ? " cancel" : ""));
+        const auto refusedRow = [&](int16_t row) {
+            return std::find(each.refused.begin(), each.refused.end(), row) != each.refused.end();
+        };
+        const ShapePtr from = Rectangle(), to = Rectangle(6, 6, 7, 7);
+        std::vector<std::vector<std::string>> rows, zeros(kRows, {"0"});
+        for (int16_t row = 0; row < kRows; ++row)
+            rows.push_back({refusedRow(row) ? "User.Only*2" : std::to_string(10 + row)});
+        AddRows(from, visSectionScratch, rows);
+        AddRows(to, visSectionScratch, zeros);
+        engine::CopyRequest asked;
+        asked.source = Target(from);
+        ScriptedFrontEnd front;
+        if (each.cancel) front.answers.push_back(engine::ICopyFrontEnd::CopyErrorAnswer::CancelRun);
+        engine::CopyRun batch{asked, front};
+        batch.report.destinations.push_back({"to", "to", to});
+        Model().ResetCallCounts();
+        engine::CopyRows(batch, from, to, visSectionScratch, engine::CF_OVERWRITE);
+
+        const int16_t last = each.cancel ? each.refused.front() : kRows;
+        int cells = 0;
+        for (int16_t row = 0; row < kRows; ++row) {
+            const bool written = row < last && !refusedRow(row);
+            EXPECT_EQ(FormulaOf(to, visSectionScratch, row, 0),
+                      written ? std::to_string(10 + row) : "0") << row;
+            cells += written ? 6 : 0;
+        }
+        const auto& report = batch.report.destinations.back();
+        EXPECT_EQ(report.cellsWritten, cells);
+        const size_t shown = each.cancel ? 1 : each.refused.size();
+        ASSERT_EQ(report.refused.size(), shown);
+        ASSERT_EQ(front.shown.size(), shown);
+        for (size_t k = 0; k < shown; ++k) {
+            EXPECT_EQ(report.refused[k].row, each.refused[k]);
+            EXPECT_EQ(report.refused[k].cell, 0);
+            EXPECT_EQ(report.refused[k].formula, "User.Only*2");
+        }
+        if (!shown) EXPECT_EQ(front.detailsFormulas.size(), 0u);
+        else EXPECT_EQ(front.detailsFormulas.front(), "User.Only*2");  // the refused row's, as read
+        // One read of the source; one write when nothing is refused, a few more per refusal.
+        EXPECT_EQ(Model().CallCount("Shape.SetFormulas") == 1, each.refused.empty());
+        EXPECT_LE(Model().CallCount("Shape.SetFormulas"), 1 + 5 * each.refused.size());
+    }
 }
 
 TEST_F(CopyPrimitives, RowsAreAddedAndDeletedForThePreparation) {

@@ -74,7 +74,7 @@ const std::map<Kind, std::set<std::string>>& MemberNames() {
          {"Name", "NameU", "NameID", "ID", "UniqueID", "Type", "ForeignType", "Shapes", "Parent",
           "ContainingPage", "ContainingMaster", "Document", "SectionExists", "RowExists",
           "CellsSRCExists", "AddSection", "DeleteSection", "RowCount", "RowsCellCount",
-          "GeometryCount", "RowType", "AddRow", "AddNamedRow", "DeleteRow", "CellsSRC", "Cells",
+          "GeometryCount", "RowType", "AddRow", "AddRows", "AddNamedRow", "DeleteRow", "CellsSRC", "Cells",
           "GetFormulas", "SetFormulas", "Characters", "Data1", "Data2", "Data3", "OneD",
           "ConvertToGroup", "Duplicate", "Delete", "DrawRectangle", "OpenDrawWindow", "Copy"}},
         {Kind::Cell, {"Formula", "ResultIU", "RowName", "Name", "Section", "Row", "Column"}},
@@ -461,6 +461,8 @@ void DispObject::ServeShape(const std::string& n, const Args& a, bool put, VARIA
         return put ? s.SetRowType(a.Short(0), a.Short(1), a.Short(2))
                    : Return(r, s.RowType(a.Short(0), a.Short(1)));
     if (n == "AddRow") return Return(r, s.AddRow(a.Short(0), a.Short(1), a.Short(2)));
+    if (n == "AddRows")
+        return Return(r, s.AddRows(a.Short(0), a.Short(1), a.Short(2), a.Short(3)));
     if (n == "AddNamedRow") return Return(r, s.AddNamedRow(a.Short(0), a.String(1), a.Short(2)));
     if (n == "DeleteRow") return s.DeleteRow(a.Short(0), a.Short(1));
     if (n == "CellsSRC") return Return(r, Kind::Cell, s.CellsSRC(a.Short(0), a.Short(1), a.Short(2)));
