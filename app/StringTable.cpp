@@ -41,4 +41,10 @@ const std::string& LoadResString(int id) {
     return found->second;
 }
 
+std::string FormatResString(int id, std::string_view argument) {
+    std::string text = LoadResString(id);
+    if (const size_t at = text.find("%1"); at != std::string::npos) text.replace(at, 2, argument);
+    return text;
+}
+
 }  // namespace tess::app

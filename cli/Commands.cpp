@@ -7,6 +7,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "cli/Check.h"
 #include "cli/Json.h"
 #include "cli/Objects.h"
 #include "cli/Rows.h"
@@ -120,50 +121,6 @@ std::string Heading(const Target& target) {
 /// The members that name an object in show's and sections' JSON.
 Json TargetJson(const Target& target) {
     return {{"object", target.address}, {"name", target.name}, {"kind", KindOf(target.image)}};
-}
-
-// --- Check ---------------------------------------------------------------------------------
-
-struct Problem {
-    std::string address;
-    std::string cell;
-    std::string formula;
-    std::string why;
-};
-
-struct CheckTally {
-    size_t formulas = 0;  // every formula of its own a sheet holds, checked
-    std::vector<Problem> problems;
-};
-
-void CheckSheet(embedded::Model& model, const embedded::SheetPtr& sheet, const std::string& address,
-                CheckTally& tally) {
-    const auto check = [&](int16_t section, int16_t row, const embedded::CellData& cell,
-                           const std::string& rowName) {
-        if (cell.source != embedded::CellData::Source::Local || cell.valueOnly ||
-            cell.formula.empty())
-            return;
-        const int16_t index =
-            section == visio::visSectionObject ? static_cast<int16_t>(cell.index % 64) : cell.index;
-        const std::string text = cell.formula.str();
-        ++tally.formulas;
-        if (const auto problem = model.CheckFormula(sheet, text)) {
-            tally.problems.push_back({address, formula::CellNameText(section, row, index, rowName),
-                                      text, problem->message});
-        }
-    };
-    for (const embedded::CellData& cell :
-         std::vector<embedded::CellData>(sheet->objectCells.cells)) {
-        check(visio::visSectionObject, static_cast<int16_t>(cell.index / 64), cell, {});
-    }
-    for (size_t s = 0; s < sheet->sections.size(); ++s) {
-        const embedded::SectionData section = sheet->sections[s];
-        for (size_t r = 0; r < section.rows.size(); ++r) {
-            for (const embedded::CellData& cell : section.rows[r].cells) {
-                check(section.index, static_cast<int16_t>(r), cell, section.rows[r].name.str());
-            }
-        }
-    }
 }
 
 /// The tree below the OBJECT list is given.
@@ -288,20 +245,18 @@ int RunSections(const SectionsOptions& options, std::ostream& out) {
 int RunCheck(const CheckOptions& options, std::ostream& out) {
     // The check asks the drawing model which cells and shapes exist, which Visio's automation
     // members cannot answer without a call per reference.
-    if (options.visio) UsageError("check works on drawing files; with --visio, save and check the file");
+    if (options.visio)
+        UsageError("check works on drawing files, not with --visio: save in Visio and check the "
+                   "file");
     Session session(options);
     Workspace& files = session.Files();
-    embedded::Model& model = files.Model();
-    CheckTally tally;
-    session.ForEachSheet([&](const embedded::SheetPtr& sheet, const std::string& address) {
-        CheckSheet(model, sheet, address, tally);
-    });
-    const size_t broken = tally.problems.size();
+    const CheckResult tally = CheckDocuments(files);
+    const size_t broken = tally.broken.size();
     if (options.json) {
         Json json = {{"files", files.Documents().size()},
                      {"formulasChecked", tally.formulas},
                      {"broken", Json::array()}};
-        for (const Problem& problem : tally.problems) {
+        for (const BrokenFormula& problem : tally.broken) {
             json["broken"].push_back({{"object", problem.address},
                                       {"cell", problem.cell},
                                       {"formula", problem.formula},
@@ -309,7 +264,7 @@ int RunCheck(const CheckOptions& options, std::ostream& out) {
         }
         out << JsonText(json);
     } else {
-        for (const Problem& problem : tally.problems) {
+        for (const BrokenFormula& problem : tally.broken) {
             out << problem.address << '\t' << problem.cell << '\t' << problem.formula << '\t'
                 << AsLines(problem.why) << '\n';
         }

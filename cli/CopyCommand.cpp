@@ -352,16 +352,19 @@ std::string OutcomeName(engine::CopyOutcome outcome) {
     return {};
 }
 
-/// The name formulas give a refused cell ("Scratch.X1"), or the section's label.
+/// The name formulas give a refused cell ("Scratch.X1", "User.Width.Prompt"), or the section's
+/// label.
 std::string CellOf(const engine::RefusedFormula& refused) {
-    if (refused.cell < 0) return refused.sectionLabel;
-    return formula::CellNameText(refused.section, refused.row, refused.cell, "Row");
+    return refused.cellName.empty() ? refused.sectionLabel : refused.cellName;
 }
 
 Json RefusalJson(const engine::RefusedFormula& refused) {
-    return {{"section", refused.sectionLabel}, {"row", refused.rowLabel},
-            {"cell", CellOf(refused)},         {"formula", refused.formula},
-            {"error", refused.errorNumber},    {"message", refused.errorText}};
+    return {{"section", refused.sectionLabel},
+            {"row", refused.rowLabel.empty() ? refused.listedRow : refused.rowLabel},
+            {"cell", CellOf(refused)},
+            {"formula", refused.formula},
+            {"error", refused.errorNumber},
+            {"message", refused.errorText}};
 }
 
 /// The address of a destination; one the run made is named where it was made (a new drawing,
@@ -391,6 +394,8 @@ std::string Summary(const std::string& address, const engine::DestinationReport&
         if (!refused.formula.empty()) text << " = " << refused.formula;
         text << ": " << AsLines(refused.errorText) << '\n';
     }
+    for (const engine::Shortfall& shortfall : destination.shortfalls)
+        text << address << ": not done: " << shortfall.text << '\n';
     return text.str();
 }
 
@@ -405,6 +410,11 @@ Json DestinationJson(const std::string& address, const engine::DestinationReport
                  {"refused", Json::array()}};
     for (const engine::RefusedFormula& refused : destination.refused)
         item["refused"].push_back(RefusalJson(refused));
+    item["notDone"] = Json::array();
+    for (const engine::Shortfall& shortfall : destination.shortfalls) {
+        item["notDone"].push_back(
+            {{"section", engine::SectionListName(shortfall.section)}, {"text", shortfall.text}});
+    }
     return item;
 }
 

@@ -28,9 +28,11 @@ files: the program attaches to the running "Visio.Application" through COM (the 
 Visio registers) and calls Visio's own automation members. No FILE is given; OBJECTs are
 written as on files, a document by its name in Visio (Drawing1.vsdx:page:Page-1/Sheet.3;
 the name may be left out when one document is open). A copy is one undo step in Visio (Edit >
-Undo takes it back) and saves nothing: save in Visio. -o, --in-place, --dry-run and
-check --values are for files. When no Visio runs it says "Tessaline requires a Visio document
-to be open." and ends with exit status 3.
+Undo takes it back) and saves nothing: save in Visio. -o, --in-place, --dry-run and check
+are for files: check asks the drawing model which cell, row or shape each reference reaches,
+which Visio's automation answers only a call per reference; save in Visio and check the file.
+When no Visio runs it says "Tessaline requires a Visio document to be open." and ends with
+exit status 3.
 The Windows build (tessaline-cli.exe) works on files and, with --visio, on the running Visio;
 other builds work on files only and refuse --visio (exit status 2).
 )";
@@ -146,11 +148,15 @@ std::string CopyJson() {
   destinations[].subShapesDeleted  the sub-shapes the copy deleted from it
   destinations[].refused[]      each formula write it refused, in order
   destinations[].refused[].section  the section's label
-  destinations[].refused[].row      the row's label
+  destinations[].refused[].row      the row: its label ("Line Format"), or as the lists name
+                                    it ("User.Width", "Row 3")
   destinations[].refused[].cell     the cell ("Scratch.X1"), or the section for a whole write
   destinations[].refused[].formula  the formula that was refused
   destinations[].refused[].error    the host's error number
-  destinations[].refused[].message  the host's error text
+  destinations[].refused[].message  the host's error text, or why the copy refused it
+  destinations[].notDone[]      what was asked but could not be done on it, and why
+  destinations[].notDone[].section  the section, as the Rows tab names it
+  destinations[].notDone[].text     what was not done and why
   written[]                     the files written
   wouldWrite[]                  with --dry-run, instead of written: the files that would be
   status                        the exit status

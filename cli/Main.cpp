@@ -171,8 +171,9 @@ int RunChosen(Arguments& arguments) {
     const bool visio = arguments.visio;
     if (arguments.listCommand->parsed()) {
         ListOptions& list = arguments.list;
-        // The OBJECT, when given, is the last argument, and no Visio file name.
-        if (visio && !list.files.empty()) {
+        // The OBJECT, when given, is the last argument, and no Visio file name (which --visio
+        // refuses as a file).
+        if (visio && !list.files.empty() && !tess::vsdx::IsVisioPackageName(list.files.back())) {
             list.object = list.files.back();
             list.files.pop_back();
         }

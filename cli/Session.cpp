@@ -49,37 +49,6 @@ std::vector<visio::DocumentPtr> Session::Documents() const {
     return documents;
 }
 
-void Session::ForEachSheet(
-    const std::function<void(const embedded::SheetPtr&, const std::string&)>& visit) {
-    const visio::Resolver names = Resolver();
-    std::function<void(const std::vector<embedded::SheetPtr>&)> shapes =
-        [&](const std::vector<embedded::SheetPtr>& list) {
-            for (const embedded::SheetPtr& shape : list) {
-                visit(shape,
-                      names.AddressOf(embedded::WrapShape(m_workspace->App().ModelPtr(), shape)));
-                shapes(std::vector<embedded::SheetPtr>(shape->shapes));
-            }
-        };
-    const auto& documents = m_workspace->Documents();
-    for (const Workspace::Document& document : documents) {
-        const std::string prefix =
-            documents.size() > 1 ? visio::EscapeName(document.data->name) + ":" : std::string();
-        visit(document.data->documentSheet, prefix + "document");
-        for (const embedded::SheetPtr& style : document.data->styles)
-            visit(style, prefix + "style:" + visio::EscapeName(style->name));
-        for (const auto& master : document.data->masters) {
-            if (master->pageSheet)
-                visit(master->pageSheet, prefix + "master:" + visio::EscapeName(master->name));
-            shapes(std::vector<embedded::SheetPtr>(master->shapes));
-        }
-        for (const auto& page : document.data->pages) {
-            m_workspace->Model().LoadShapes(*page);
-            visit(page->pageSheet, prefix + "page:" + visio::EscapeName(page->name));
-            shapes(std::vector<embedded::SheetPtr>(page->shapes));
-        }
-    }
-}
-
 app::Answer Session::MsgBox(const std::string& text, app::Style style, const std::string& title) {
     PrintMessage(title, text);
     return style == app::Style::Question ? app::Answer::No : app::Answer::Ok;

@@ -39,11 +39,11 @@ public:
     Workspace& Files() { return *m_workspace; }
     /// Finds the objects by address, and names them so.
     visio::Resolver Resolver() const { return visio::Resolver(Application()); }
-    /// On files: calls visit with every sheet of every file and its address, in the order list
-    /// prints them: the document sheet, the styles (style:NAME), each master's page sheet and
-    /// shapes at any depth, each page's sheet and shapes.
+    /// On files: calls visit with every sheet of every file and its address (see Workspace).
     void ForEachSheet(
-        const std::function<void(const embedded::SheetPtr&, const std::string&)>& visit);
+        const std::function<void(const embedded::SheetPtr&, const std::string&)>& visit) {
+        m_workspace->ForEachSheet(visit);
+    }
 
     /// Prints the message; a question is answered No, as nobody is there to say yes.
     app::Answer MsgBox(const std::string& text, app::Style style,

@@ -3,6 +3,7 @@
 #include "formula/CellCatalogue.h"
 #include "host/vsdx/Vsdx.h"
 #include "platform/visio/Error.h"
+#include "platform/visio/Resolver.h"
 
 namespace tess::cli {
 
@@ -54,6 +55,36 @@ const Workspace::Document& Workspace::DocumentOf(const visio::ShapePtr& shape) c
         if (document.data->name == name) return document;
     }
     return m_documents.front();
+}
+
+void Workspace::ForEachSheet(
+    const std::function<void(const embedded::SheetPtr&, const std::string&)>& visit) {
+    const visio::Resolver names(m_app);
+    std::function<void(const std::vector<embedded::SheetPtr>&)> shapes =
+        [&](const std::vector<embedded::SheetPtr>& list) {
+            for (const embedded::SheetPtr& shape : list) {
+                visit(shape,
+                      names.AddressOf(embedded::WrapShape(m_app->ModelPtr(), shape)));
+                shapes(std::vector<embedded::SheetPtr>(shape->shapes));
+            }
+        };
+    for (const Document& document : m_documents) {
+        const std::string prefix =
+            m_documents.size() > 1 ? visio::EscapeName(document.data->name) + ":" : std::string();
+        visit(document.data->documentSheet, prefix + "document");
+        for (const embedded::SheetPtr& style : document.data->styles)
+            visit(style, prefix + "style:" + visio::EscapeName(style->name));
+        for (const auto& master : document.data->masters) {
+            if (master->pageSheet)
+                visit(master->pageSheet, prefix + "master:" + visio::EscapeName(master->name));
+            shapes(std::vector<embedded::SheetPtr>(master->shapes));
+        }
+        for (const auto& page : document.data->pages) {
+            Model().LoadShapes(*page);
+            visit(page->pageSheet, prefix + "page:" + visio::EscapeName(page->name));
+            shapes(std::vector<embedded::SheetPtr>(page->shapes));
+        }
+    }
 }
 
 }  // namespace tess::cli

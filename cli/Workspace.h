@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -32,6 +33,12 @@ public:
         visio::DocumentPtr object;
     };
     const std::vector<Document>& Documents() const { return m_documents; }
+
+    /// Calls visit with every sheet of every file and its address, in the order list prints
+    /// them: the document sheet, the styles (style:NAME), each master's page sheet and shapes at
+    /// any depth, each page's sheet and shapes.
+    void ForEachSheet(
+        const std::function<void(const embedded::SheetPtr&, const std::string&)>& visit);
 
     /// The open document a sheet is in; the first one for a document the run made.
     const Document& DocumentOf(const visio::ShapePtr& sheet) const;

@@ -3,19 +3,36 @@
 # needed (the null graphics driver), no Mono or Gecko prompts. A persistent wineserver keeps
 # the prefix warm between programs, so that each test program does not pay Wine's start-up.
 # The prefix is $WINEPREFIX when set, else one per user under the temporary folder.
+#
+# With TESSALINE_WINE_DISPLAY=1 the program is shown instead: on a virtual X server of its own,
+# in a Wine desktop window of 1280x1024 (Wine then draws the windows' frames and captions), in a
+# prefix of its own beside the other ($WINEPREFIX-display), for screenshots.
 set -euo pipefail
 
 # Wine wants a home folder even with a prefix of its own; CI may run without HOME set.
 export HOME="${HOME:-$(getent passwd "$(id -u)" | cut -d: -f6)}"
 export WINEPREFIX="${WINEPREFIX:-${TMPDIR:-/tmp}/tessaline-wine-$(id -u)}"
 export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+# No Mono or Gecko prompts; and a program that crashes ends (with Wine's line saying where)
+# rather than waiting in Wine's debugger, which never returns here.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winedbg.exe=d}"
 unset DISPLAY WAYLAND_DISPLAY
+display="${TESSALINE_WINE_DISPLAY:-}"
+[ -n "$display" ] && WINEPREFIX="$WINEPREFIX-display"
 
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver64
 [ -x "$wine" ] || { echo "wine-run: $wine is missing; run scripts/setup.sh --windows" >&2; exit 127; }
 [ -x "$wineserver" ] || wineserver=/usr/lib/wine/wineserver
+
+if [ -n "$display" ]; then
+    command -v Xvfb >/dev/null || { echo "wine-run: Xvfb is missing; run scripts/setup.sh" >&2; exit 127; }
+    # The server says its display number once it accepts connections.
+    exec 7< <(exec Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
+    xvfb=$!
+    read -r -t 30 number <&7 || { echo "wine-run: Xvfb did not start" >&2; exit 1; }
+    export DISPLAY=":$number"
+fi
 
 mkdir -p "$WINEPREFIX"
 (
@@ -24,7 +41,17 @@ mkdir -p "$WINEPREFIX"
     if [ ! -f "$WINEPREFIX/.tessaline-ready" ]; then
         log="$WINEPREFIX/.tessaline-setup.log"
         "$wine" wineboot -i >"$log" 2>&1 </dev/null
-        "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >>"$log" 2>&1 </dev/null
+        if [ -n "$display" ]; then
+            # Wine's own fonts (fonts-wine) draw the caption buttons and the dialogs' text; this
+            # Wine looks for them in the prefix only.
+            cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>>"$log" ||
+                echo "wine-run: Wine's fonts are missing (fonts-wine); captions will be wrong" >&2
+            "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >>"$log" 2>&1 </dev/null
+            "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f \
+                >>"$log" 2>&1 </dev/null
+        else
+            "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >>"$log" 2>&1 </dev/null
+        fi
         # The server started before the driver was chosen must go, or the next program waits
         # a minute and a half for a desktop that the old one failed to make.
         "$wineserver" -w
@@ -37,15 +64,25 @@ mkdir -p "$WINEPREFIX"
     fi
 ) 9>"$WINEPREFIX/.lock"
 
-# Keeps a server running while the tests come and go; it ends a minute after the last one.
-"$wineserver" -p60 >/dev/null 2>&1 </dev/null || true
+# Keeps a server running while the tests come and go; it ends a minute after the last one. A
+# shown program's server and desktop end with it, as its X server does.
+if [ -z "$display" ]; then
+    "$wineserver" -p60 >/dev/null 2>&1 </dev/null || true
+fi
 
 # Wine's own processes started on the program's behalf (the COM service, the desktop) inherit
 # its output and live as long as the server: through a pipe, the caller would wait for them.
 # The program writes into files instead, which are passed on once it has ended.
 output="$(mktemp)"
 errors="$(mktemp)"
-trap 'rm -f "$output" "$errors"' EXIT
+finish() {
+    rm -f "$output" "$errors"
+    if [ -n "$display" ]; then
+        "$wineserver" -k 2>/dev/null || true
+        kill "$xvfb" 2>/dev/null || true
+    fi
+}
+trap finish EXIT
 status=0
 "$wine" "$@" >"$output" 2>"$errors" || status=$?
 cat "$output"

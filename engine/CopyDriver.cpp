@@ -1,7 +1,14 @@
 #include "engine/CopyDriver.h"
 
+#include <algorithm>
+#include <functional>
+#include <set>
+
 #include "app/ErrorReport.h"
+#include "app/StringTable.h"
+#include "engine/CopyError.h"
 #include "engine/CopyPrimitives.h"
+#include "engine/RowUse.h"
 #include "engine/SectionCatalogue.h"
 #include "engine/SectionPreparation.h"
 #include "platform/visio/Constants.h"
@@ -28,6 +35,99 @@ bool IsShapeOrGroup(const ShapePtr& shape) {
 bool IsPicture(const ShapePtr& shape) {
     const int16_t foreign = shape->ForeignType();
     return foreign == visio::visTypeMetafile || foreign == visio::visTypeBitmap;
+}
+
+/// The document and the page or master a shape is on.
+std::string Whereabouts(const ShapePtr& shape) {
+    const visio::PagePtr page = shape->ContainingPage();
+    const visio::MasterPtr master = page ? nullptr : shape->ContainingMaster();
+    return shape->Document()->Name() + (page ? "|page|" + page->Name() : "") +
+           (master ? "|master|" + master->Name() : "");
+}
+
+/// Whether shape lies inside group, at any depth.
+bool Inside(const ShapePtr& shape, const ShapePtr& group) {
+    if (Whereabouts(shape) != Whereabouts(group)) return false;
+    for (auto parent = std::dynamic_pointer_cast<visio::IShape>(shape->Parent()); parent;
+         parent = std::dynamic_pointer_cast<visio::IShape>(parent->Parent())) {
+        if (parent->ID() == group->ID()) return true;
+    }
+    return false;
+}
+
+/// Whether any two of the source and the destinations lie one inside the other: replacing
+/// sub-shapes would then replace the members a copy reads from or writes to.
+bool AnyNested(const std::vector<CopyTarget>& destinations, const ShapePtr& source) {
+    std::vector<ShapePtr> sheets{source};
+    for (const CopyTarget& destination : destinations) {
+        if (destination.sheet) sheets.push_back(destination.sheet);
+    }
+    for (size_t i = 0; i < sheets.size(); ++i) {
+        for (size_t j = 0; j < sheets.size(); ++j) {
+            if (i != j && Inside(sheets[i], sheets[j])) return true;
+        }
+    }
+    return false;
+}
+
+/// Why a destination's sub-shapes are not replaced by the source's, as the report says it; 0
+/// when they are (a plain shape becomes a group for them).
+int ReplacementRefusal(CopyRun& run, const ShapePtr& source, const ShapePtr& destination) {
+    const visio::ShapesPtr sources = source->Shapes();
+    const int16_t type = destination->Type();
+    if (!sources || sources->Count() == 0 || type == visio::visTypeDoc) return 0;
+    // A foreign object or a guide cannot become a group to hold the copies.
+    if (type != visio::visTypeGroup && type != visio::visTypeShape) return kNotGroupText;
+    if (!InstancesOf(destination, true).empty()) return kInstancesText;
+    const visio::ShapesPtr members = destination->Shapes();
+    for (int16_t i = 1; members && i <= members->Count(); ++i) {
+        if (members->Item(i)->Cells("LockDelete")->ResultIU() != 0) return kLockedMembersText;
+    }
+    return MembersNamedFromOutside(run, destination).empty() ? 0 : kMembersNamedText;
+}
+
+/// Says what the run could not do, per destination, when there is anything to say.
+void ShowShortfalls(CopyRun& run) {
+    std::string text;
+    for (const DestinationReport& destination : run.report.destinations) {
+        for (const Shortfall& shortfall : destination.shortfalls)
+            text += "\r" + destination.text + ": " + shortfall.text;
+    }
+    if (!text.empty()) Warn(run, app::LoadResString(kShortfallsText) + text);
+}
+
+/// The members of a group at any depth, each before its own members.
+void CollectMembers(const ShapePtr& group, std::vector<ShapePtr>& members) {
+    const visio::ShapesPtr shapes = group->Shapes();
+    const int16_t count = shapes ? shapes->Count() : int16_t{0};
+    for (int16_t i = 1; i <= count; ++i) {
+        members.push_back(shapes->Item(i));
+        CollectMembers(members.back(), members);
+    }
+}
+
+/// Whether two shapes inherit from the same shape of the same master.
+bool SameMasterShape(const ShapePtr& a, const ShapePtr& b) {
+    const ShapePtr first = a->MasterShape();
+    const ShapePtr second = first ? b->MasterShape() : nullptr;
+    if (!second || first->ID() != second->ID()) return false;
+    const visio::MasterPtr one = first->ContainingMaster();
+    const visio::MasterPtr other = second->ContainingMaster();
+    return one && other && one->Name() == other->Name() &&
+           first->Document()->Name() == second->Document()->Name();
+}
+
+/// The member of a destination that stands for a member of the source: the one made from the
+/// same master shape, else the first of the same name; null when there is none.
+ShapePtr MatchingMember(const ShapePtr& member, const std::vector<ShapePtr>& candidates) {
+    for (const ShapePtr& candidate : candidates) {
+        if (SameMasterShape(member, candidate)) return candidate;
+    }
+    const std::string name = member->Name();
+    for (const ShapePtr& candidate : candidates) {
+        if (candidate->Name() == name) return candidate;
+    }
+    return nullptr;
 }
 
 /// The group a shape was just made the only member of.
@@ -102,7 +202,23 @@ constexpr Preparation kPreparations[] = {
 
 void CopyDriver::AddReplacement(CopyRun& run, const ShapePtr& source, const ShapePtr& destination) {
     const std::string from = source->NameID();
+    // A sheet mapped once keeps its first destination.
+    if (run.sheetNameMap.ContainsKey(from)) return;
     run.sheetNameMap.Add(from + "!|" + destination->NameID() + "!", from);
+}
+
+void CopyDriver::AddMemberReplacements(CopyRun& run, const ShapePtr& source,
+                                       const ShapePtr& destination) {
+    std::vector<ShapePtr> members, candidates;
+    CollectMembers(source, members);
+    CollectMembers(destination, candidates);
+    for (const ShapePtr& member : members) {
+        if (const ShapePtr match = MatchingMember(member, candidates)) {
+            AddReplacement(run, member, match);
+        } else {
+            run.keptMembers.push_back(member->NameID());
+        }
+    }
 }
 
 bool CopyDriver::IsKeptMember(const ShapePtr& shape) const {
@@ -127,7 +243,8 @@ CopyReport CopyDriver::BeginCopy(const CopyRequest& request, ICopyFrontEnd& fron
     report.outcome = !state.commit           ? CopyOutcome::RolledBack
                      : run.CopyRunCancelled  ? CopyOutcome::Cancelled
                      : state.failed          ? CopyOutcome::Failed
-                     : report.RefusalCount() ? CopyOutcome::CompleteWithRefusals
+                     : report.RefusalCount() + report.ShortfallCount()
+                         ? CopyOutcome::CompleteWithRefusals
                                              : CopyOutcome::Complete;
     return report;
 }
@@ -158,9 +275,11 @@ void CopyDriver::Run(CopyRun& run, RunState& state) {
     if (!CheckDestinations(run, destinations, source, created, state)) return;
     if (!CopyToListed(run, destinations, source, state)) return;
     if (created) {
+        m_snapshotGeometryCount = 0;
         run.report.destinations.push_back({{}, {}, created, true});
         if (!CopyTo(run, Step{1, 1, BuildCopyFlags(request)}, source, created)) return;
     }
+    ShowShortfalls(run);
     if (!state.failed) {
         run.MsgBox("Clone Complete.", app::Style::Report, kTitle);
     } else {
@@ -205,6 +324,11 @@ bool CopyDriver::CheckDestinations(CopyRun& run, const std::vector<CopyTarget>& 
             typesMatch = false;
         }
     }
+    if ((BuildCopyFlags(run.request) & CF_ALL_SUBSHAPES) && AnyNested(destinations, source)) {
+        Warn(run, app::LoadResString(kNestedReplaceText));
+        state.failed = true;
+        return false;
+    }
     if (created && created->Type() != source->Type()) typesMatch = false;
     if (!typesMatch) {
         Warn(run,
@@ -244,6 +368,12 @@ bool CopyDriver::CopyToListed(CopyRun& run, const std::vector<CopyTarget>& desti
             continue;
         }
         ShapePtr destination = OpenDestination(target.sheet);
+        // Of the destination as it was, the copy needs its Geometry count. The temporary copy
+        // goes before anything is written, so that no copied formula can name it. A sheet
+        // without one (a foreign object, a page sheet) is counted as it stands.
+        m_snapshotGeometryCount =
+            m_destSnapshot ? m_destSnapshot->GeometryCount() : destination->GeometryCount();
+        DeleteSnapshot();
         run.report.destinations.push_back({target.key, target.text, destination});
         if (!CopyTo(run, Step{i + 1, count, flags}, source, destination)) return false;
         if (m_editCopy) {
@@ -308,16 +438,22 @@ bool CopyDriver::CopyTo(CopyRun& run, const Step& step, const ShapePtr& source,
     };
     m_keptMember = nullptr;
     run.sheetNameMap.Clear();
+    run.keptMembers.clear();
+    run.geometryKept.clear();
     AddReplacement(run, source, destination);
-    if ((flags & CF_ALL_SUBSHAPES) && source->Type() == visio::visTypeGroup &&
+    // References to the source's members go to the destination's matching members, whatever
+    // happens to sub-shapes; replaced sub-shapes are matched when they are made.
+    if (!(flags & CF_ALL_SUBSHAPES)) AddMemberReplacements(run, source, destination);
+    const int refusal = flags & CF_ALL_SUBSHAPES ? ReplacementRefusal(run, source, destination) : 0;
+    if ((flags & CF_ALL_SUBSHAPES) && !refusal && source->Type() == visio::visTypeGroup &&
         destination->Type() == visio::visTypeShape) {
         // The shape becomes the first member of a new group, which takes the copy; the shape
-        // itself stays, with its ID and glue, beside the sub-shapes added. The temporary copy
-        // described the shape, not the new group, which has no Geometry yet.
+        // itself stays, with its ID and glue, beside the sub-shapes added. The count read of
+        // the shape is not the new group's, which has no Geometry yet.
         m_keptMember = destination;
         destination = GroupAround(destination);
         run.Current().sheet = destination;
-        DeleteSnapshot();
+        m_snapshotGeometryCount = 0;
     }
     stage(ICopyFrontEnd::Stage::Preparing);
     PrepareSections(run, source, destination, flags, false);
@@ -326,12 +462,15 @@ bool CopyDriver::CopyTo(CopyRun& run, const Step& step, const ShapePtr& source,
     if (flags & CF_SUBSHAPE_CELLS) {
         CopySubShapes(run, source, destination, flags);
     } else if (flags & CF_ALL_SUBSHAPES) {
-        ReplaceSubShapes(run, source, destination, flags);
+        if (refusal) {
+            ReportShortfall(run, -1, app::LoadResString(refusal));
+        } else {
+            ReplaceSubShapes(run, source, destination, flags);
+        }
     }
     if (run.CopyRunCancelled) return false;
     stage(ICopyFrontEnd::Stage::Copying);
     CopySections(run, source, destination, flags, false);
-    DeleteSnapshot();
     return !run.CopyRunCancelled;
 }
 
@@ -389,13 +528,15 @@ void CopyDriver::CopyConnectionPoints(CopyRun& run, const ShapePtr& source, Shap
 
 void CopyDriver::CopyGeometry(CopyRun& run, const ShapePtr& source, ShapePtr& destination,
                               int16_t flags) {
+    const std::vector<std::string>& kept = run.geometryKept;
+    if (std::find(kept.begin(), kept.end(), destination->NameID()) != kept.end()) return;
     const int16_t count = source->GeometryCount();
     auto first = static_cast<int16_t>(visio::visSectionFirstComponent);
     app::StringCollection renames;
     if (!(flags & CF_OVERWRITE)) {
         // Behind the Geometry sections the destination had before the copy. Sheets copied
         // without a temporary copy (page sheets, a destination made for the run) had none.
-        const int16_t before = m_destSnapshot ? m_destSnapshot->GeometryCount() : int16_t{0};
+        const int16_t before = m_snapshotGeometryCount;
         first = static_cast<int16_t>(first + before);
         for (int16_t i = 0; i < count; ++i) {
             const std::string from = "Geometry" + std::to_string(i + 1);

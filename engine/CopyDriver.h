@@ -68,6 +68,10 @@ private:
     /// Adds "source!|destination!" to the run's replacement list, under the source's name.
     static void AddReplacement(CopyRun& run, const visio::ShapePtr& source,
                                const visio::ShapePtr& destination);
+    /// Adds a replacement for each member of the source (at any depth) to the destination's
+    /// matching member; members without one are kept in the run, for the report.
+    static void AddMemberReplacements(CopyRun& run, const visio::ShapePtr& source,
+                                      const visio::ShapePtr& destination);
     /// Whether shape is the plain destination that a sub-shape replacement put in a new group.
     bool IsKeptMember(const visio::ShapePtr& shape) const;
     /// Deletes the temporary copy of the destination, whatever locks it.
@@ -86,7 +90,8 @@ private:
     visio::ShapePtr CreateDestination(CopyRun& run, const visio::ShapePtr& source, bool& failed);
 
     visio::ApplicationPtr m_host;
-    visio::ShapePtr m_destSnapshot;  // the destination as it was, while it is copied to
+    visio::ShapePtr m_destSnapshot;       // the destination as it was, until its count is read
+    int16_t m_snapshotGeometryCount = 0;  // the Geometry sections the destination had
     visio::MasterPtr m_editCopy;     // the master edit copy of a destination in a master
     visio::ShapePtr m_keptMember;    // a plain destination made a group's member, not replaced
 };

@@ -19,6 +19,21 @@ size_t CopyReport::RefusalCount() const {
     return count;
 }
 
+size_t CopyReport::ShortfallCount() const {
+    size_t count = 0;
+    for (const DestinationReport& destination : destinations)
+        count += destination.shortfalls.size();
+    return count;
+}
+
+void ReportShortfall(CopyRun& run, int16_t section, std::string text) {
+    std::vector<Shortfall>& shortfalls = run.Current().shortfalls;
+    for (const Shortfall& known : shortfalls) {
+        if (known.section == section && known.text == text) return;
+    }
+    shortfalls.push_back({section, std::move(text)});
+}
+
 app::Answer CopyRun::MsgBox(const std::string& text, app::Style style, const std::string& title) {
     const RunMessage message{text, style, title};
     report.messages.push_back(message);

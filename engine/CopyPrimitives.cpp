@@ -1,12 +1,18 @@
 #include "engine/CopyPrimitives.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
+#include <map>
+#include <optional>
 
 #include "app/ErrorReport.h"
+#include "app/StringTable.h"
 #include "engine/CopyError.h"
 #include "engine/ReferenceResolution.h"
 #include "engine/SectionCatalogue.h"
+#include "formula/CellCatalogue.h"
+#include "formula/Formula.h"
 #include "platform/visio/Constants.h"
 
 namespace tess::engine {
@@ -25,8 +31,11 @@ bool Empty(const std::vector<int16_t>& array) {
     return array.size() < 2;
 }
 
+/// Whether a row is chosen. Rows the choice does not reach (a source that inherits from a
+/// destination gains its rows during the run) are not.
 bool Chosen(const RowChoice& choice, int16_t row) {
-    return Empty(choice) || At(choice, static_cast<size_t>(row)) != 0;
+    return Empty(choice) ||
+           (static_cast<size_t>(row) < choice.size() && choice[static_cast<size_t>(row)] != 0);
 }
 
 /// The chosen source rows, in source order.
@@ -109,6 +118,21 @@ bool CopyErrorPath(CopyRun& run, const ErrorLabels& labels, const ShapePtr& dest
     }
 }
 
+/// Gives a refusal the names of the destination row and cell it was for: the row as the lists
+/// name it, the cell as formulas name it.
+void NameRefused(const ShapePtr& destination, RefusedFormula& refused) {
+    if (refused.section != visio::visSectionObject && refused.row >= 0) {
+        app::IgnoreFailure([&] {
+            if (!visio::IsGeometrySection(refused.section))
+                refused.rowName = destination->CellsSRC(refused.section, refused.row, 0)->RowName();
+            refused.listedRow = RowListLabel(refused.section, refused.row, refused.rowName);
+        });
+    }
+    if (refused.cell >= 0)
+        refused.cellName = formula::CellNameText(refused.section, refused.row, refused.cell,
+                                                 refused.rowName.empty() ? "Row" : refused.rowName);
+}
+
 /// After a refused write: the host writes in order and stops at the refused formula, so the
 /// first destination cell that does not hold what was written is the one refused. Returns the
 /// number of cells written before it; refused names it.
@@ -126,44 +150,197 @@ size_t FindRefusal(const ShapePtr& destination, const CellTriples& cells,
         refused.row = cells[3 * written + 1];
         refused.cell = cells[3 * written + 2];
         refused.formula = formulas[written];
-        app::IgnoreFailure([&] {
-            refused.cellName =
-                destination->CellsSRC(refused.section, refused.row, refused.cell)->Name();
-        });
+        NameRefused(destination, refused);
     }
     return written;
 }
 
-/// The shared write step: one read of the source formulas, the rewrites, one write.
+/// How a write moves the rows of the copied section: each copied row to its row (rows), every
+/// other row by shift; a formula of sourceSection lands in destinationSection.
+struct RowMove {
+    int16_t sourceSection = 0;
+    int16_t destinationSection = 0;
+    const RowMap* rows = nullptr;
+    int16_t shift = 0;
+    int16_t otherSectionShift = 0;  // Geometry: how far the other sections' numbers move
+    std::string label;              // the section's label in formulas ("Scratch", "Geometry2")
+
+    /// Where a reference to row of the section lands: references written with their row's
+    /// number ("Scratch.X3") move with the rows; others ("Geometry1.NoFill") name what they did.
+    int32_t Landing(int16_t row, std::string_view cellText) const {
+        if (!Numbered(cellText)) return row;
+        if (rows) {
+            if (const auto found = rows->find(row); found != rows->end()) return found->second;
+        }
+        return row + shift;
+    }
+
+    /// Whether the text is the section's label, ".", one letter and the row's number: what
+    /// the rewrites of the section's own references renumber.
+    bool Numbered(std::string_view cellText) const {
+        if (label.empty() || !cellText.starts_with(label + ".") ||
+            cellText.size() < label.size() + 3)
+            return false;
+        const std::string_view number = cellText.substr(label.size() + 2);
+        return std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
+    }
+};
+
+/// Why the copy itself refuses a formula as read, written to (row, cell) of the destination
+/// section, which has rowCount rows: a reference to the section's own rows would land on the
+/// cell itself or on a row the section does not have. nullopt when neither.
+std::optional<Error> OwnRowRefusal(const std::string& formula, const RowMove& move,
+                                   int16_t sourceRow, int16_t row, int16_t cell,
+                                   int16_t rowCount) {
+    const std::string_view label = std::string_view(move.label).substr(0, move.label.find_first_of("0123456789"));
+    if (label.empty() || formula.find(label) == std::string::npos) return std::nullopt;
+    const formula::ParseResult parsed = formula::Parse(formula);
+    if (parsed.error) return std::nullopt;  // the host says what is wrong with it
+    // A Geometry section's vertices are its rows from 1; row 0 is its component row.
+    const int32_t first = visio::IsGeometrySection(move.sourceSection) ? 1 : 0;
+    for (const formula::Reference& reference : parsed.formula.references) {
+        const formula::SheetSelector& sheet = reference.sheet;
+        if (sheet.kind != formula::SheetKind::Self || !sheet.collection.empty() ||
+            !reference.cell || reference.cell->named)
+            continue;
+        // Another Geometry section of the source, as renamed, may be the one written.
+        if (first == 1 && visio::IsGeometrySection(reference.cell->section) &&
+            reference.cell->section != move.sourceSection) {
+            const bool same = reference.cell->section + move.otherSectionShift ==
+                                  move.destinationSection &&
+                              reference.cell->row == row && reference.cell->cell == cell;
+            if (same) {
+                return Error(kFormulaNamesItself,
+                             app::FormatResString(kFormulaNamesItselfText, reference.cellText));
+            }
+            continue;
+        }
+        if (reference.cell->section != move.sourceSection) continue;
+        const int32_t landing = move.Landing(reference.cell->row, reference.cellText);
+        const bool numbered = move.Numbered(reference.cellText);
+        if (landing < (numbered ? first : 0) || landing >= rowCount) {
+            return Error(kFormulaNamesMissingRow,
+                         app::FormatResString(kFormulaNamesMissingRowText, reference.cellText));
+        }
+        // A formula that named its own cell on the source may go on naming it.
+        const bool itself = reference.cell->row == sourceRow && reference.cell->cell == cell;
+        if (landing == row && reference.cell->cell == cell && !itself) {
+            return Error(kFormulaNamesItself,
+                         app::FormatResString(kFormulaNamesItselfText, reference.cellText));
+        }
+    }
+    return std::nullopt;
+}
+
+/// A formula the copy takes out of a write, and why.
+struct OwnRefusal {
+    size_t index;
+    Error error;
+};
+
+/// The formulas as read that the copy refuses itself, written to cells of a destination section
+/// of rowCount rows.
+std::vector<OwnRefusal> FindOwnRefusals(CopyRun& run, RowMove move, int16_t rowCount,
+                                        const CellTriples& sourceCells, const FormulaList& asRead,
+                                        const CellTriples& cells) {
+    move.label = visio::IsGeometrySection(move.sourceSection)
+                     ? "Geometry" + std::to_string(move.sourceSection - 9)
+                     : GetSectionString(run, move.sourceSection);
+    std::vector<OwnRefusal> refused;
+    for (size_t k = 0; k < asRead.size(); ++k) {
+        if (auto error = OwnRowRefusal(asRead[k], move, sourceCells[3 * k + 1], cells[3 * k + 1],
+                                       cells[3 * k + 2], rowCount))
+            refused.push_back({k, std::move(*error)});
+    }
+    return refused;
+}
+
+/// Takes the refused formulas out of the lists.
+void TakeOut(const std::vector<OwnRefusal>& refused, CellTriples& cells, FormulaList& formulas) {
+    CellTriples keptCells;
+    FormulaList keptFormulas;
+    auto next = refused.begin();
+    for (size_t k = 0; k < formulas.size(); ++k) {
+        if (next != refused.end() && next->index == k) {
+            ++next;
+            continue;
+        }
+        keptCells.insert(keptCells.end(), cells.begin() + 3 * k, cells.begin() + 3 * k + 3);
+        keptFormulas.push_back(std::move(formulas[k]));
+    }
+    cells = std::move(keptCells);
+    formulas = std::move(keptFormulas);
+}
+
+/// Says in the report which of the source's members formulas still name, the destination having
+/// no match for them.
+void NoteKeptMembers(CopyRun& run, const FormulaList& formulas, int16_t section) {
+    for (const std::string& member : run.keptMembers) {
+        const std::string reference = member + "!";
+        const bool named = std::any_of(formulas.begin(), formulas.end(), [&](const auto& text) {
+            return text.find(reference) != std::string::npos;
+        });
+        if (named) ReportShortfall(run, section, app::FormatResString(kKeptMemberText, member));
+    }
+}
+
+/// Reports a formula the copy refused itself, as a refusal of the host is reported.
+void ReportOwnRefusal(CopyRun& run, const ErrorLabels& labels, const ShapePtr& destination,
+                      const FormulaList& asRead, const CellTriples& cells,
+                      const FormulaList& formulas, const OwnRefusal& refusal) {
+    run.frontEnd.SetCopyErrorDetails(asRead, destination);
+    RefusedFormula what;
+    what.section = cells[3 * refusal.index];
+    what.row = cells[3 * refusal.index + 1];
+    what.cell = cells[3 * refusal.index + 2];
+    what.formula = formulas[refusal.index];
+    NameRefused(destination, what);
+    ShowCopyError(run, refusal.error, labels.section, labels.row, what);
+}
+
+/// The shared write step: one read of the source formulas, the rewrites, one write. With rows
+/// moved, formulas the copy refuses itself are left out of the write and reported after it.
 bool WriteStep(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
                const CellTriples& sourceCells, const CellTriples& destinationCells,
                const ErrorLabels& labels, const std::function<void(FormulaList&)>& firstRewrite,
-               const app::StringCollection* extra = nullptr) {
-    FormulaList asRead;
-    FormulaList formulas;
+               const RowMove* move = nullptr) {
+    FormulaList asRead, all, formulas;
+    CellTriples cells;
+    std::vector<OwnRefusal> own;
     bool read = false;
     const auto refused = [&] {
         RefusedFormula what;
         if (read)
             run.Current().cellsWritten +=
-                static_cast<int>(FindRefusal(destination, destinationCells, formulas, what));
+                static_cast<int>(FindRefusal(destination, cells, formulas, what));
         return what;
     };
     const ReadFormulas formulasRead{asRead, source, sourceCells};
     const bool ok = CopyErrorPath(
         run, labels, destination, &formulasRead,
         [&] {
-            formulas = run.SourceFormulas(source, sourceCells);
-            asRead = formulas;
-            if (firstRewrite) firstRewrite(formulas);
-            ResolveReferences(run, formulas, run.sheetNameMap);
-            if (extra) ResolveReferences(run, formulas, *extra);
+            all = run.SourceFormulas(source, sourceCells);
+            asRead = all;
+            if (firstRewrite) firstRewrite(all);
+            ResolveReferences(run, all, run.sheetNameMap);
+            NoteKeptMembers(run, all, destinationCells.front());
+            cells = destinationCells;
+            formulas = all;
+            if (move) {
+                own = FindOwnRefusals(run, *move, destination->RowCount(move->destinationSection),
+                                      sourceCells, asRead, cells);
+                TakeOut(own, cells, formulas);
+            }
             read = true;
-            destination->SetFormulas(destinationCells, formulas, visio::visSetBlastGuards);
+            if (!formulas.empty())
+                destination->SetFormulas(cells, formulas, visio::visSetBlastGuards);
         },
         refused);
-    if (ok) run.Current().cellsWritten += static_cast<int>(formulas.size());
-    return ok;
+    if (!ok) return false;
+    run.Current().cellsWritten += static_cast<int>(formulas.size());
+    for (const OwnRefusal& refusal : own)
+        ReportOwnRefusal(run, labels, destination, asRead, destinationCells, all, refusal);
+    return true;
 }
 
 std::function<void(FormulaList&)> ShiftRows(CopyRun& run, int16_t shift, int16_t section) {
@@ -172,19 +349,49 @@ std::function<void(FormulaList&)> ShiftRows(CopyRun& run, int16_t shift, int16_t
     };
 }
 
-std::function<void(FormulaList&)> FollowRows(CopyRun& run, const RowMap& rows, int16_t section) {
-    return [&run, &rows, section](FormulaList& formulas) {
-        ResolveReferencesToRows(run, formulas, rows, section);
+std::function<void(FormulaList&)> FollowRows(CopyRun& run, const RowMap& rows, int16_t section,
+                                             int16_t shift) {
+    return [&run, &rows, section, shift](FormulaList& formulas) {
+        ResolveReferencesToRows(run, formulas, rows, section, shift);
     };
 }
 
-/// The Geometry rename, after the rows of the copied section followed their rows (when rows).
+/// The Geometry section's number in formulas ("Geometry3." for section 12).
+std::string GeometryName(int16_t section) {
+    return "Geometry" + std::to_string(section - visio::visSectionFirstComponent + 1) + ".";
+}
+
+/// The Geometry rewrite: the rows of the copied section follow their rows (when rows), then the
+/// copied section takes its destination's number and the other sections theirs, each in one
+/// pass, so that a number once given is not given again by a later rename.
 std::function<void(FormulaList&)> RenameGeometry(CopyRun& run, int16_t from, int16_t to,
-                                                 const RowMap* rows) {
-    return [&run, from, to, rows](FormulaList& formulas) {
-        if (rows) ResolveGeometryRowReferences(run, formulas, *rows, from);
-        ResolveGeometryReferencesToSelf(run, formulas, from, to);
+                                                 const app::StringCollection& renames,
+                                                 const RowMap* rows, int16_t shift) {
+    return [&run, from, to, &renames, rows, shift](FormulaList& formulas) {
+        if (rows) ResolveGeometryRowReferences(run, formulas, *rows, from, shift);
+        if (renames.Count() == 0) {
+            ResolveGeometryReferencesToSelf(run, formulas, from, to);
+            return;
+        }
+        app::StringCollection all;
+        all.Add(GeometryName(from) + "|" + GeometryName(to));
+        for (const auto& entry : renames) {
+            if (!entry.item.starts_with(GeometryName(from) + "|")) all.Add(entry.item);
+        }
+        ResolveReferencesOnce(run, formulas, all);
     };
+}
+
+/// How far the renames move the numbers of Geometry sections (all by the same); 0 for none.
+int16_t RenameShift(const app::StringCollection& renames) {
+    if (renames.Count() == 0) return 0;
+    const std::string& item = renames.Item(1);  // "Geometry1.|Geometry3."
+    const size_t bar = item.find('|');
+    const auto number = [](std::string_view text) {
+        return std::atoi(std::string(text.substr(8, text.find('.') - 8)).c_str());
+    };
+    return static_cast<int16_t>(number(std::string_view(item).substr(bar + 1)) -
+                                number(std::string_view(item).substr(0, bar)));
 }
 
 /// Writes Geometry cells of source section from to destination section to: the same rows and
@@ -197,14 +404,17 @@ bool WriteGeometry(CopyRun& run, const ShapePtr& source, const ShapePtr& destina
         destinationCells[k] = to;
         if (rows) destinationCells[k + 1] = rows->at(sourceCells[k + 1]);
     }
+    const int16_t shift =
+        rows ? static_cast<int16_t>(destinationCells[1] - sourceCells[1]) : int16_t{0};
+    const RowMove move{from, to, rows, shift, RenameShift(renames)};
     return WriteStep(run, source, destination, sourceCells, destinationCells, {"Geometry", ""},
-                     RenameGeometry(run, from, to, rows), &renames);
+                     RenameGeometry(run, from, to, renames, rows, shift), &move);
 }
 
-/// One row of a multi-row section, with the given rewrite of the section's own references.
+/// One row of a multi-row section; references to the section's own rows move with the rows
+/// (rows, when given), the others by the row's own shift.
 void CopyOneRow(CopyRun& run, const ShapePtr& source, const ShapePtr& destination, int16_t section,
-                int16_t sourceRow, int16_t destinationRow,
-                const std::function<void(FormulaList&)>& rewrite) {
+                int16_t sourceRow, int16_t destinationRow, const RowMap* rows) {
     app::Trap(run, app::proc::CopyRow, [&] {
         std::vector<int16_t> cells;
         if (!GetCellIndicies(run, source, section, 0, cells)) return;
@@ -213,16 +423,41 @@ void CopyOneRow(CopyRun& run, const ShapePtr& source, const ShapePtr& destinatio
             AddTriple(from, section, sourceRow, cell);
             AddTriple(to, section, destinationRow, cell);
         }
+        const RowMove move{section, section, rows,
+                           static_cast<int16_t>(destinationRow - sourceRow)};
         WriteStep(run, source, destination, from, to, {GetSectionString(run, section), ""},
-                  rewrite);
+                  rows ? FollowRows(run, *rows, section, move.shift)
+                       : ShiftRows(run, move.shift, section),
+                  &move);
     });
 }
 
-/// The rows of a batch write: each row's source and destination cells, and its formulas
-/// rewritten for the destination.
+/// Says in the report when named rows did not land in the order asked: a destination keeps the
+/// places of rows it had (inherited rows keep their master's order), and rows are not moved.
+void CheckRowOrder(CopyRun& run, const ShapePtr& source, int16_t section,
+                   const std::vector<int16_t>& chosen, const std::vector<std::string>& names) {
+    const RowOrder order = GetRowOrderIndicies(run.request, section);
+    if (Empty(order)) return;
+    int16_t last = -1;
+    for (size_t p = 0; p + 1 < order.size(); ++p) {
+        const int16_t row = At(chosen, static_cast<size_t>(order[p]));
+        const int16_t at = FindRowName(names, RowName(source, section, row, 0));
+        if (at < 0) continue;
+        if (at < last) {
+            ReportShortfall(run, section,
+                            app::FormatResString(kOrderKeptText, SectionListName(section)));
+            return;
+        }
+        last = at;
+    }
+}
+
+/// The rows of a batch write: each row's destination cells and its formulas rewritten for the
+/// destination, and whether the copy itself refuses one of its formulas (that row goes alone).
 struct RowBatch {
-    std::vector<CellTriples> from, to;
-    std::vector<FormulaList> asRead, formulas;
+    std::vector<CellTriples> to;
+    std::vector<FormulaList> formulas;
+    std::vector<bool> alone;
 
     /// The cells and formulas of rows [begin, end), as one SetFormulas takes them.
     std::pair<CellTriples, FormulaList> Slice(size_t begin, size_t end) const {
@@ -233,36 +468,48 @@ struct RowBatch {
         }
         return slice;
     }
+    /// The first row from begin on that goes alone; the count of rows when none does.
+    size_t NextAlone(size_t begin) const {
+        while (begin < alone.size() && !alone[begin]) ++begin;
+        return begin;
+    }
 };
 
 /// Reads the rows' source formulas in one call (once per run for the run source) and rewrites
-/// them for the destination; false when the read or a rewrite failed, which the row-by-row
-/// copy reports as it always has.
-bool ReadRows(CopyRun& run, const ShapePtr& source, int16_t section,
-              const std::vector<std::pair<int16_t, int16_t>>& rows,
-              const std::function<void(FormulaList&)>& rewrite, RowBatch& batch) {
+/// each row as CopyOneRow would; false when the read or a rewrite failed, and the rows are then
+/// copied one by one, which reports the failure as it always has.
+bool ReadRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destination, int16_t section,
+              const std::vector<std::pair<int16_t, int16_t>>& rows, const RowMap& map,
+              RowBatch& batch) {
     std::vector<int16_t> cells;
     if (!GetCellIndicies(run, source, section, 0, cells)) return false;
-    CellTriples from;
+    std::vector<CellTriples> from;
+    CellTriples all;
     for (const auto& [sourceRow, destinationRow] : rows) {
-        CellTriples& rowFrom = batch.from.emplace_back();
+        CellTriples& rowFrom = from.emplace_back();
         CellTriples& rowTo = batch.to.emplace_back();
         for (int16_t cell : cells) {
             AddTriple(rowFrom, section, sourceRow, cell);
             AddTriple(rowTo, section, destinationRow, cell);
         }
-        from.insert(from.end(), rowFrom.begin(), rowFrom.end());
+        all.insert(all.end(), rowFrom.begin(), rowFrom.end());
     }
     return app::IgnoreFailure([&] {
-        const FormulaList all = run.SourceFormulas(source, from);
-        if (all.size() != from.size() / 3) Raise(err::kSubscriptOutOfRange);
-        for (size_t r = 0, at = 0; r < rows.size(); ++r, at += cells.size()) {
-            FormulaList row(all.begin() + static_cast<std::ptrdiff_t>(at),
-                            all.begin() + static_cast<std::ptrdiff_t>(at + cells.size()));
-            batch.asRead.push_back(row);
-            if (rewrite) rewrite(row);
-            ResolveReferences(run, row, run.sheetNameMap);
-            batch.formulas.push_back(std::move(row));
+        const FormulaList read = run.SourceFormulas(source, all);
+        if (read.size() != all.size() / 3) Raise(err::kSubscriptOutOfRange);
+        const int16_t rowCount = destination->RowCount(section);
+        for (size_t r = 0; r < rows.size(); ++r) {
+            const auto at = static_cast<std::ptrdiff_t>(r * cells.size());
+            const FormulaList asRead(read.begin() + at,
+                                     read.begin() + at + static_cast<std::ptrdiff_t>(cells.size()));
+            const RowMove move{section, section, &map,
+                               static_cast<int16_t>(rows[r].second - rows[r].first)};
+            FormulaList formulas = asRead;
+            FollowRows(run, map, section, move.shift)(formulas);
+            ResolveReferences(run, formulas, run.sheetNameMap);
+            batch.formulas.push_back(std::move(formulas));
+            batch.alone.push_back(
+                !FindOwnRefusals(run, move, rowCount, from[r], asRead, batch.to[r]).empty());
         }
     });
 }
@@ -283,31 +530,28 @@ size_t WriteRows(const ShapePtr& destination, const RowBatch& batch, size_t begi
 }
 
 /// Copies each row of rows (source row to destination row) in the order given, each row's
-/// references to rows of the section following those rows to where they went. The rows go in
-/// as few calls as the host takes; a refused row is copied alone, as the row-by-row copy did,
-/// so that the copy error names what it always named, and the rows after it follow unless the
-/// run was cancelled.
+/// references to rows of the section following those rows to where they went, and those to
+/// rows not copied moving as the row itself moved. The rows go in as few calls as the host
+/// takes; a row the host refuses, or one of whose formulas the copy refuses itself, is copied
+/// alone as CopyOneRow copies it, so that the copy error names what the row-by-row copy named,
+/// and the rows after it follow unless the run was cancelled.
 void CopyRowsTo(CopyRun& run, const ShapePtr& source, const ShapePtr& destination, int16_t section,
                 const std::vector<std::pair<int16_t, int16_t>>& rows) {
     const RowMap map(rows.begin(), rows.end());
-    const auto rewrite = FollowRows(run, map, section);
     RowBatch batch;
-    const bool read = ReadRows(run, source, section, rows, rewrite, batch);
+    const bool read = ReadRows(run, source, destination, section, rows, map, batch);
     size_t next = 0;
     while (next < rows.size()) {
         if (run.CopyRunCancelled) return;  // Cancel Run: nothing more is written
-        if (!read) {
-            CopyOneRow(run, source, destination, section, rows[next].first, rows[next].second,
-                       rewrite);
-            ++next;
-            continue;
-        }
-        const size_t refused = WriteRows(destination, batch, next, rows.size());
-        for (size_t r = next; r < refused; ++r)
+        const size_t refused =
+            read ? WriteRows(destination, batch, next, batch.NextAlone(next)) : next;
+        for (size_t r = next; r < refused; ++r) {
+            NoteKeptMembers(run, batch.formulas[r], section);
             run.Current().cellsWritten += static_cast<int>(batch.formulas[r].size());
+        }
         if (refused == rows.size()) return;
         CopyOneRow(run, source, destination, section, rows[refused].first, rows[refused].second,
-                   rewrite);
+                   &map);
         next = refused + 1;
     }
 }
@@ -334,9 +578,10 @@ void CopySection(CopyRun& run, const ShapePtr& source, const ShapePtr& destinati
                 AddTriple(to, section, static_cast<int16_t>(tested + d + r), cell);
             }
         }
+        const RowMove move{section, section, nullptr, d};
         WriteStep(run, source, destination, from, to,
                   {GetSectionString(run, section), GetObjectSectionRowString(run, row)},
-                  wholeSection ? ShiftRows(run, d, section) : nullptr);
+                  wholeSection ? ShiftRows(run, d, section) : nullptr, wholeSection ? &move : nullptr);
     });
 }
 
@@ -380,6 +625,7 @@ void CopyNamedRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destina
             if (j >= 0) rows.emplace_back(i, j);
         }
         CopyRowsTo(run, source, destination, section, rows);
+        CheckRowOrder(run, source, section, ChosenRows(choice, n), names);
     });
 }
 
@@ -409,8 +655,7 @@ void CopyRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
 
 void CopyRow(CopyRun& run, const ShapePtr& source, const ShapePtr& destination, int16_t section,
              int16_t sourceRow, int16_t destinationRow) {
-    CopyOneRow(run, source, destination, section, sourceRow, destinationRow,
-               ShiftRows(run, static_cast<int16_t>(destinationRow - sourceRow), section));
+    CopyOneRow(run, source, destination, section, sourceRow, destinationRow, nullptr);
 }
 
 void GetGeometryCells(app::IPrompt& prompt, const ShapePtr& shape, CellTriples& triples,
@@ -450,11 +695,13 @@ void CopyGeometryRows(CopyRun& run, const ShapePtr& source, const ShapePtr& dest
     app::Trap(run, app::proc::CopyGeometryRows, [&] {
         if (source->GeometryCount() < 1) return;
         // The preparation gave the destination section one row per chosen row, in the order
-        // of the table: the j-th chosen row goes to row j.
+        // of the table, after a component row of its own when the first chosen row is not one.
         RowMap rows;
+        int16_t next = -1;
         for (const GeometryRow& line : GetGeometryRowIndicies(run.request)) {
-            if (line.section == sourceSection && line.chosen != 0)
-                rows.emplace(line.row, static_cast<int16_t>(rows.size()));
+            if (line.section != sourceSection || line.chosen == 0) continue;
+            if (next < 0) next = line.row == 0 ? int16_t{0} : int16_t{1};
+            rows.emplace(line.row, next++);
         }
         bool written = false;
         for (const GeometryRow& line : GetGeometryRowIndicies(run.request)) {

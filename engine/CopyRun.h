@@ -24,10 +24,18 @@ struct RefusedFormula {
     int16_t section = -1;
     int16_t row = -1;
     int16_t cell = -1;
-    std::string formula;  // as it was to be written; empty when none was
-    std::string cellName;  // the refused cell as formulas name it ("Prop.Cost.Label"); may be empty
+    std::string listedRow;  // the row as the lists name it ("User.Width", "Row 3"); may be empty
+    std::string rowName;    // the row's own name, in a section of named rows
+    std::string formula;    // as it was to be written; empty when none was
+    std::string cellName;   // the refused cell as formulas name it ("Prop.Cost.Label"); may be empty
     int32_t errorNumber = 0;
     std::string errorText;  // the host's description
+};
+
+/// Something asked that a run could not do on a destination, and why; the rest was done.
+struct Shortfall {
+    int16_t section = -1;
+    std::string text;  // as the run's message says it
 };
 
 /// What a run did to one destination.
@@ -42,11 +50,13 @@ struct DestinationReport {
     int subShapesCreated = 0;
     int subShapesDeleted = 0;
     std::vector<RefusedFormula> refused;
+    std::vector<Shortfall> shortfalls;
 };
 
 enum class CopyOutcome {
     Complete,              // "Clone Complete.", nothing refused
-    CompleteWithRefusals,  // the run went to its end; some formulas were refused
+    CompleteWithRefusals,  // the run went to its end; some formulas were refused, or something
+                           // asked could not be done on a destination
     Cancelled,             // Cancel Run (or the front end said stop): what was copied stays
     Failed,                // a check stopped the run, or a destination did not exist
     RolledBack,            // an unexpected failure: the whole run was undone
@@ -70,6 +80,8 @@ struct CopyReport {
 
     /// Every refusal of the run, over all destinations.
     size_t RefusalCount() const;
+    /// Everything the run could not do, over all destinations.
+    size_t ShortfallCount() const;
 };
 
 /// The front end of a run: shows where the run is and may stop it, answers the copy error
@@ -113,6 +125,12 @@ public:
     bool CopyRunCancelled = false;
     /// The reference replacement list: items "old|new", applied in order to every formula.
     app::StringCollection sheetNameMap;
+    /// The reference names of the source's members the destination has no match for: formulas
+    /// naming them keep them, and the report says so.
+    std::vector<std::string> keptMembers;
+    /// The sheets (by reference name) whose Geometry the run keeps: formulas still name rows
+    /// the copied Geometry would not have.
+    std::vector<std::string> geometryKept;
     CopyReport report;
 
     /// Where the current destination's changes are counted (a scratch entry outside one).

@@ -69,11 +69,18 @@ bool RenumberRows(std::string& formula, std::string_view label, Renumber renumbe
 }
 
 /// The new number of a reference to row number (as formulas write it) through rows; numbers
-/// whose row was not copied stay as they are. first is the number formulas give row 0.
-int64_t MappedNumber(const RowMap& rows, int64_t number, int64_t first) {
-    if (number - first < INT16_MIN || number - first > INT16_MAX) return number;
+/// whose row was not copied move by shift. first is the number formulas give row 0.
+int64_t MappedNumber(const RowMap& rows, int64_t number, int64_t first, int16_t shift) {
+    if (number - first < INT16_MIN || number - first > INT16_MAX) return number + shift;
     const auto found = rows.find(static_cast<int16_t>(number - first));
-    return found == rows.end() ? number : found->second + first;
+    return found == rows.end() ? number + shift : found->second + first;
+}
+
+/// An "old|new" item split in two.
+std::pair<std::string_view, std::string_view> SplitItem(std::string_view item) {
+    const size_t bar = item.find('|');
+    if (bar == std::string_view::npos) Raise(err::kSubscriptOutOfRange);
+    return {item.substr(0, bar), item.substr(bar + 1, item.find('|', bar + 1) - bar - 1)};
 }
 
 bool RenumberGeometry(std::string& formula, int64_t from, int64_t to) {
@@ -133,15 +140,39 @@ void ResolveReferences(app::IPrompt& prompt, FormulaList& formulas,
                        const app::StringCollection& replacements) {
     app::Trap(prompt, app::proc::ResolveReferences, [&] {
         for (const auto& entry : replacements) {
-            const std::string_view item = entry.item;
-            const size_t bar = item.find('|');
-            if (bar == std::string_view::npos) {
-                Raise(err::kSubscriptOutOfRange);
-            }
-            const std::string_view from = item.substr(0, bar);
-            const std::string_view to = item.substr(bar + 1, item.find('|', bar + 1) - bar - 1);
+            const auto [from, to] = SplitItem(entry.item);
             for (auto& formula : formulas)
                 ReplaceAll(formula, from, to);
+        }
+    });
+}
+
+void ResolveReferencesOnce(app::IPrompt& prompt, FormulaList& formulas,
+                           const app::StringCollection& replacements) {
+    app::Trap(prompt, app::proc::ResolveReferencesOnce, [&] {
+        std::vector<std::pair<std::string_view, std::string_view>> items;
+        for (const auto& entry : replacements) {
+            if (const auto item = SplitItem(entry.item); !item.first.empty())
+                items.push_back(item);
+        }
+        if (items.empty()) return;
+        for (auto& formula : formulas) {
+            std::string result;
+            size_t rest = 0;
+            for (size_t at = 0; at < formula.size();) {
+                const auto match = std::find_if(items.begin(), items.end(), [&](const auto& item) {
+                    return std::string_view(formula).substr(at).starts_with(item.first);
+                });
+                if (match == items.end()) {
+                    ++at;
+                    continue;
+                }
+                result.append(formula, rest, at - rest).append(match->second);
+                at += match->first.size();
+                rest = at;
+            }
+            if (rest == 0) continue;
+            formula = std::move(result.append(formula, rest));
         }
     });
 }
@@ -157,23 +188,23 @@ void ResolveReferencesToSelf(app::IPrompt& prompt, FormulaList& formulas, int16_
 }
 
 void ResolveReferencesToRows(app::IPrompt& prompt, FormulaList& formulas, const RowMap& rows,
-                             int16_t section) {
+                             int16_t section, int16_t shift) {
     app::Trap(prompt, app::proc::ResolveReferencesToRows, [&] {
         const std::string label = GetSectionString(prompt, section);
         if (label.empty()) return;
         // Formulas number the rows of a section from 1: Scratch.X1 is row 0.
         for (auto& formula : formulas)
-            RenumberRows(formula, label, [&](int64_t row) { return MappedNumber(rows, row, 1); });
+            RenumberRows(formula, label, [&](int64_t row) { return MappedNumber(rows, row, 1, shift); });
     });
 }
 
 void ResolveGeometryRowReferences(app::IPrompt& prompt, FormulaList& formulas, const RowMap& rows,
-                                  int16_t sourceSection) {
+                                  int16_t sourceSection, int16_t shift) {
     app::Trap(prompt, app::proc::ResolveGeometryRowReferences, [&] {
         // Formulas number Geometry rows from 0: Geometry1.X1 is row 1 of section 10.
         const std::string label = std::string(kGeometry) + std::to_string(sourceSection - 9);
         for (auto& formula : formulas)
-            RenumberRows(formula, label, [&](int64_t row) { return MappedNumber(rows, row, 0); });
+            RenumberRows(formula, label, [&](int64_t row) { return MappedNumber(rows, row, 0, shift); });
     });
 }
 

@@ -21,6 +21,11 @@ using FormulaList = std::vector<std::string>;
 /// Applies each "old|new" item of replacements, in order, to every formula.
 void ResolveReferences(app::IPrompt& prompt, FormulaList& formulas,
                        const app::StringCollection& replacements);
+/// Applies the "old|new" items of replacements all in one pass: each place of a formula is
+/// replaced at most once, by the first item whose old text stands there. For renames whose new
+/// texts are other items' old texts (Geometry1 to Geometry2, Geometry2 to Geometry3).
+void ResolveReferencesOnce(app::IPrompt& prompt, FormulaList& formulas,
+                           const app::StringCollection& replacements);
 /// Moves references to rows of the copied section itself by shift rows
 /// (Scratch.X1 becomes Scratch.X3 for a shift of 2).
 void ResolveReferencesToSelf(app::IPrompt& prompt, FormulaList& formulas, int16_t shift,
@@ -28,12 +33,13 @@ void ResolveReferencesToSelf(app::IPrompt& prompt, FormulaList& formulas, int16_
 /// Where each copied row went: source row to destination row.
 using RowMap = std::map<int16_t, int16_t>;
 /// Makes references to rows of the copied section itself follow their rows: a reference to a
-/// copied row names the row it was copied to; references to rows not copied stay as they are.
+/// copied row names the row it was copied to; a reference to a row not copied moves by shift
+/// rows, as ResolveReferencesToSelf moves it (shift: where the formula's own row went).
 void ResolveReferencesToRows(app::IPrompt& prompt, FormulaList& formulas, const RowMap& rows,
-                             int16_t section);
+                             int16_t section, int16_t shift);
 /// The same for the rows of a Geometry section (before it is renamed as the destination's).
 void ResolveGeometryRowReferences(app::IPrompt& prompt, FormulaList& formulas, const RowMap& rows,
-                                  int16_t sourceSection);
+                                  int16_t sourceSection, int16_t shift);
 /// Renames references to the source Geometry section as the destination Geometry section
 /// (section 10 is Geometry1).
 void ResolveGeometryReferencesToSelf(app::IPrompt& prompt, FormulaList& formulas,

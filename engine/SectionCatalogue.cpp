@@ -189,6 +189,26 @@ std::span<const MultiRowSection> MultiRowSections() {
     return kMultiRowSections;
 }
 
+std::string SectionListName(int16_t section) {
+    if (visio::IsGeometrySection(section)) return "Geometry";
+    for (const MultiRowSection& listed : kMultiRowSections) {
+        if (listed.section == section) return std::string(listed.displayName);
+    }
+    return {};
+}
+
+std::string RowListLabel(int16_t section, int16_t row, std::string_view name) {
+    if (visio::IsGeometrySection(section)) {
+        return "Geometry Section " + std::to_string(section - visio::visSectionFirstComponent + 1) +
+               ", Row " + std::to_string(row + 1);
+    }
+    for (const MultiRowSection& listed : kMultiRowSections) {
+        if (listed.section == section && !name.empty() && !listed.prefix.empty())
+            return std::string(listed.prefix) + std::string(name);
+    }
+    return "Row " + std::to_string(row + 1);
+}
+
 std::string GetSectionString(app::IPrompt& prompt, int16_t section) {
     std::string label;
     app::Trap(prompt, app::proc::GetSectionString, [&] {

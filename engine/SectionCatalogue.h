@@ -48,6 +48,12 @@ struct MultiRowSection {
     std::string_view prefix;  // named-row prefix; empty for numbered rows
 };
 std::span<const MultiRowSection> MultiRowSections();
+/// The name the lists give a section ("Custom Properties"); "Geometry" for every Geometry
+/// section; empty for a section they do not list.
+std::string SectionListName(int16_t section);
+/// A row as the lists name it: "Geometry Section g, Row n" for a Geometry row, the section's
+/// prefix and the row's name for a named row ("Prop.Cost"), else "Row n".
+std::string RowListLabel(int16_t section, int16_t row, std::string_view name);
 
 // These report their failures through prompt.
 /// The section's label in formula references and copy-error texts; empty when it has none.

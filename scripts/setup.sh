@@ -20,7 +20,7 @@ windows=false
 if [ "${1:-}" = "--windows" ]; then
     windows=true
     packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 googletest libz-mingw-w64-dev
-               fonts-wine)
+               fonts-wine unzip)
 fi
 
 sudo=()

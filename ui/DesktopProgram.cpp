@@ -35,7 +35,13 @@ visio::ApplicationPtr DesktopProgram::GetRunningVisio() {
     // A second copy says so before it asks for any file.
     if (m_instance.AnotherCopyRuns()) return nullptr;
     QStringList files = m_files;
-    if (files.isEmpty()) files = m_services.dialogs.OpenFiles(nullptr, Res(1612));
+    if (files.isEmpty()) {
+        if (visio::ApplicationPtr visio = m_runningVisio.Find()) {
+            m_drawings.Attach(visio);
+            return visio;
+        }
+        files = m_services.dialogs.OpenFiles(nullptr, Res(1612));
+    }
     OpenAndRemember(m_drawings, m_services, files, app::proc::Main);
     if (m_drawings.Documents().empty()) return nullptr;
     return m_drawings.App();

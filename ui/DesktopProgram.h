@@ -10,9 +10,10 @@
 #include "ui/Dialogs.h"
 #include "ui/Drawings.h"
 #include "ui/InstanceCheck.h"
+#include "ui/RunningVisio.h"
 
-// The desktop program's start-up: the drawings the user opens stand for the running Visio, and
-// the program's windows are Qt's.
+// The desktop program's start-up: the running Visio where there is one, else the drawings the
+// user opens stand for it; the program's windows are Qt's.
 namespace tess::ui {
 
 class MainWindow;
@@ -28,15 +29,17 @@ struct ProgramServices {
 
 class DesktopProgram : public app::IStartupServices, public app::IWindows {
 public:
-    /// files: the drawings to open; none means asking with an Open dialog.
+    /// files: the drawings to open; none means the running Visio, or, when none runs, asking
+    /// with an Open dialog.
     DesktopProgram(QStringList files, ProgramServices services);
     ~DesktopProgram() override;
 
     void InitCommonControls() override {}
     /// True when another copy of the program runs.
     bool FindWindow(const std::string& className, const std::string& caption) override;
-    /// The drawings opened (the files given, else those chosen in an Open dialog); null when
-    /// none could be opened, or when another copy runs (which says so instead).
+    /// The drawings opened (the files given, else the running Visio's, else those chosen in an
+    /// Open dialog); null when none could be opened, or when another copy runs (which says so
+    /// instead).
     visio::ApplicationPtr GetRunningVisio() override;
     app::IWindows& Windows() override { return *this; }
     app::IPrompt& Prompt() override { return m_services.prompt; }
@@ -56,6 +59,7 @@ private:
     QStringList m_files;
     ProgramServices m_services;
     InstanceCheck m_instance;
+    RunningVisio m_runningVisio;  // before the drawings, which may hold Visio until they go
     Drawings m_drawings;
     CopyErrorForms m_copyErrors;
     std::unique_ptr<MainWindow> m_window;

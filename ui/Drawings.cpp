@@ -9,6 +9,11 @@ namespace tess::ui {
 
 Drawings::Drawings() : m_app(std::make_shared<embedded::EmbeddedApplication>()) {}
 
+visio::ApplicationPtr Drawings::App() const {
+    if (m_runningVisio) return m_runningVisio;
+    return m_app;
+}
+
 const std::vector<std::shared_ptr<embedded::DocumentData>>& Drawings::Documents() const {
     return m_app->TheModel().Documents();
 }

@@ -8,14 +8,20 @@
 #include "host/embedded/Objects.h"
 
 // The drawings open in the desktop program: on the embedded host they are what a running Visio
-// would have open. Opening, saving and closing go through here.
+// would have open. Opening, saving and closing go through here. Attached to a running Visio,
+// the program works on Visio's drawings instead, which Visio opens, saves and closes.
 namespace tess::ui {
 
 class Drawings {
 public:
     Drawings();
 
-    const std::shared_ptr<embedded::EmbeddedApplication>& App() const { return m_app; }
+    /// The application the program works through: the running Visio once attached, else the
+    /// embedded model of the drawings opened here.
+    visio::ApplicationPtr App() const;
+    /// Works beside the running Visio from now on; no drawing is opened here.
+    void Attach(visio::ApplicationPtr runningVisio) { m_runningVisio = std::move(runningVisio); }
+    bool Attached() const { return m_runningVisio != nullptr; }
     embedded::Model& Model() { return m_app->TheModel(); }
 
     /// The open documents, in the order they were opened.
@@ -39,6 +45,7 @@ private:
     void Saved(const embedded::DocumentData& document);
 
     std::shared_ptr<embedded::EmbeddedApplication> m_app;
+    visio::ApplicationPtr m_runningVisio;
     std::map<const embedded::DocumentData*, uint64_t> m_savedAt;  // the change count of a save
 };
 

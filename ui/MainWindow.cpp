@@ -87,7 +87,7 @@ MainWindow::MainWindow(Drawings& drawings, ProgramServices& services, CopyErrorF
             [this](const QString& text) { statusBar()->showMessage(text, kStatusMs); });
     BuildMenus();
     BuildStatusBar();
-    setAcceptDrops(true);
+    setAcceptDrops(!m_drawings.Attached());
 
     // Form_Load: the stored options, every section disabled, Copy disabled, the tree and the
     // default source.
@@ -223,6 +223,10 @@ void MainWindow::BuildFileMenu() {
     });
     exit->setObjectName(QStringLiteral("mnuExit"));
     exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    // Beside a running Visio, its drawings are opened, saved and chosen in Visio.
+    for (QAction* item : {open, save, saveAs, closeDrawing, m_recentMenu->menuAction(),
+                          m_drawingMenu->menuAction(), m_pageMenu->menuAction()})
+        item->setVisible(!m_drawings.Attached());
     connect(file, &QMenu::aboutToShow, this, [this, save, saveAs, closeDrawing] {
         const bool any = m_drawings.Active() != nullptr;
         save->setEnabled(any);
@@ -480,7 +484,9 @@ void MainWindow::PagesAdded(const QString& text) {
 
 void MainWindow::ShowDrawingState() {
     const auto active = m_drawings.Active();
-    if (!active) {
+    if (m_drawings.Attached()) {
+        ShowVisioDrawing();
+    } else if (!active) {
         setWindowTitle(Res(101));
         setWindowModified(false);
         m_where->setText(Res(1689));
@@ -493,6 +499,20 @@ void MainWindow::ShowDrawingState() {
                              .arg(m_state.destinations.size()));
     }
     ShowEditMenu();
+}
+
+void MainWindow::ShowVisioDrawing() {
+    // The drawing and page active in Visio, which keeps their changes itself.
+    std::string drawing, page;
+    app::IgnoreFailure([&] {
+        if (const visio::DocumentPtr document = m_application->ActiveDocument())
+            drawing = document->Name();
+        if (const visio::PagePtr active = m_application->ActivePage()) page = active->Name();
+    });
+    setWindowTitle(drawing.empty() ? Res(101) : Res(1682).arg(Q(drawing), Res(101)));
+    m_where->setText(drawing.empty() ? Res(1689)
+                                     : Res(1683).arg(Q(drawing), Q(page))
+                                           .arg(m_state.destinations.size()));
 }
 
 void MainWindow::ShowDrawingMenus() {
@@ -533,8 +553,9 @@ void MainWindow::ShowEditMenu() {
     const QString redoName = Q(model.RedoName());
     m_undo->setText(undoName.isEmpty() ? Res(1608) : Res(1610).arg(undoName));
     m_redo->setText(redoName.isEmpty() ? Res(1609) : Res(1611).arg(redoName));
-    m_undo->setEnabled(model.UndoDepth() > 0);
-    m_redo->setEnabled(model.RedoDepth() > 0);
+    // Visio keeps its own undo list, which it does not show: its Undo and Redo are always offered.
+    m_undo->setEnabled(m_drawings.Attached() || model.UndoDepth() > 0);
+    m_redo->setEnabled(m_drawings.Attached() || model.RedoDepth() > 0);
 }
 
 void MainWindow::Undo() {

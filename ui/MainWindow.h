@@ -111,6 +111,8 @@ private:
     void Refreshed();
     void ShowEditMenu();
     void ShowDrawingMenus();
+    /// The title and status bar beside a running Visio.
+    void ShowVisioDrawing();
     void ShowRecentFiles();
     /// The drawings changed: the tree and lists follow, then the title, status bar and menus.
     void DrawingsChanged();

@@ -34,8 +34,7 @@ ListedRow ListRow(const visio::ShapePtr& sheet, int16_t section, int16_t row,
 }
 
 std::string GeometryRowLabel(int16_t section, int16_t row) {
-    return "Geometry Section " + std::to_string(section - visio::visSectionFirstComponent + 1) +
-           ", Row " + std::to_string(row + 1);
+    return engine::RowListLabel(section, row, {});
 }
 
 std::vector<ListedRow> ListSectionRows(const visio::ShapePtr& sheet,

@@ -132,6 +132,7 @@ public:
     ObjectPtr Parent() override { return WrapAnyKind(d.Get("Parent")); }
     PagePtr ContainingPage() override;
     MasterPtr ContainingMaster() override;
+    ShapePtr MasterShape() override;
     DocumentPtr Document() override;
     bool SectionExists(int16_t s, int16_t local) override {
         return d.Get("SectionExists", {V::Short(s), V::Short(local)}).AsBool();
@@ -329,6 +330,9 @@ PagePtr ComShape::ContainingPage() {
 }
 MasterPtr ComShape::ContainingMaster() {
     return Wrap<ComMaster>(d.Get("ContainingMaster"));
+}
+ShapePtr ComShape::MasterShape() {
+    return Wrap<ComShape>(d.Get("MasterShape"));
 }
 DocumentPtr ComShape::Document() {
     return Wrap<ComDocument>(d.Get("Document"));

@@ -307,6 +307,9 @@ private:
     std::function<bool(std::string_view)> DeletedNames(const SheetPtr& sheet,
                                                        int16_t section) const;
     int16_t ObjectRowCellCount(int16_t row) const;
+    /// A section of the sheet's own, not yet in the sheet; one the sheet deleted from what it
+    /// inherits comes back in its place.
+    SectionData NewLocalSection(const SheetPtr& sheet, int16_t section);
     SectionData& LocalSection(const SheetPtr& sheet, int16_t section);
     void MakeRowLocal(const SheetPtr& sheet, int16_t section, int16_t row);
     void IndexSubtree(SheetData& shape, bool add);

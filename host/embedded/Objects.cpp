@@ -373,6 +373,11 @@ public:
         Alive(model);
         return m_sheet->master ? WrapMaster(Shared(), model.MasterPtr(m_sheet->master)) : nullptr;
     }
+    ShapePtr MasterShape() override {
+        Model& model = M("Shape.MasterShape");
+        Alive(model);
+        return m_sheet->masterShape ? WrapShape(Shared(), m_sheet->masterShape) : nullptr;
+    }
     DocumentPtr Document() override {
         Model& model = M("Shape.Document");
         Alive(model);

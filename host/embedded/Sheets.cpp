@@ -53,7 +53,7 @@ int16_t DefaultTag(int16_t section, int16_t position) {
         case visSectionConnectionPts:
             return visTagCnnctPt;
         case visSectionControls:
-            return visTagCtlPt;
+            return visTagCtlPtTip;  // files hold every control with its tip
         default:
             return 0;
     }
@@ -304,6 +304,15 @@ void Model::SyncInheritedRows(const SheetPtr& sheet) {
                         kept.rows.end());
         for (RowData& row : kept.rows)
             row.key = -1;
+        // A Geometry section begins with its component row: an inherited one that went with
+        // its source is one of the sheet's own now, without formulas.
+        if (IsGeometrySection(kept.index) && !kept.rows.empty() &&
+            kept.rows.front().type != visTagComponent) {
+            RowData component;
+            component.type = visTagComponent;
+            component.local = true;
+            kept.rows.insert(kept.rows.begin(), std::move(component));
+        }
         InsertSection(sheet, std::move(kept));
     }
     if (sheet->masterShape &&
@@ -472,26 +481,32 @@ bool Model::IsOneD(const SheetData& sheet) const {
 
 // --- Changes --------------------------------------------------------------------------------
 
+SectionData Model::NewLocalSection(const SheetPtr& sheet, int16_t section) {
+    SectionData fresh;
+    fresh.index = section;
+    fresh.local = true;
+    auto deleted = sheet->deletedSections;
+    const auto hidden = std::find(deleted.begin(), deleted.end(), section);
+    if (hidden != deleted.end()) {
+        // Re-added after being deleted: in the file a section of the sheet's own at the index of
+        // an inherited one overrides it, so the section takes that one's place again, with the
+        // inherited rows hidden.
+        const SheetData* source = InheritanceSource(*sheet, section);
+        const SectionData* inherited = source ? source->Section(section) : nullptr;
+        for (size_t k = 0; inherited && k < inherited->rows.size(); ++k) {
+            fresh.deletedKeys.push_back(static_cast<int16_t>(k));
+        }
+        deleted.erase(hidden);
+        SetDeletedSections(sheet, std::move(deleted));
+        fresh.key = section;
+    }
+    return fresh;
+}
+
 SectionData& Model::LocalSection(const SheetPtr& sheet, int16_t section) {
     SectionData* data = sheet->Section(section);
     if (!data) {
-        SectionData fresh;
-        fresh.index = section;
-        fresh.local = true;
-        auto deleted = sheet->deletedSections;
-        const auto hidden = std::find(deleted.begin(), deleted.end(), section);
-        if (hidden != deleted.end()) {
-            // Re-added after being deleted: the inherited rows stay hidden.
-            const SheetData* source = InheritanceSource(*sheet, section);
-            const SectionData* inherited = source ? source->Section(section) : nullptr;
-            for (size_t k = 0; inherited && k < inherited->rows.size(); ++k) {
-                fresh.deletedKeys.push_back(static_cast<int16_t>(k));
-            }
-            deleted.erase(hidden);
-            SetDeletedSections(sheet, std::move(deleted));
-            fresh.key = section;
-        }
-        InsertSection(sheet, std::move(fresh));
+        InsertSection(sheet, NewLocalSection(sheet, section));
         return *sheet->Section(section);
     }
     if (!data->local) SetSectionHead(sheet, section, true, data->key, data->deletedKeys);
@@ -541,10 +556,7 @@ int16_t Model::AddSection(const SheetPtr& sheet, int16_t section) {
             moved.index = static_cast<int16_t>(index + 1);
             InsertSection(sheet, std::move(moved));
         }
-        SectionData fresh;
-        fresh.index = section;
-        fresh.local = true;
-        InsertSection(sheet, std::move(fresh));
+        InsertSection(sheet, NewLocalSection(sheet, section));
         return section;
     }
     if (sheet->Section(section))
@@ -597,6 +609,18 @@ bool RowsAreNamed(const SectionData* section) {
     return section && !section->rows.empty() && !section->rows.front().name.empty();
 }
 
+/// Whether a row appended at position takes back the place of the inherited row of that index
+/// the section deleted: the rows before it are inherited rows at their own indices.
+bool RevivesDeletedRow(const SectionData& section, int16_t position) {
+    if (section.key < 0 || static_cast<size_t>(position) != section.rows.size() ||
+        std::find(section.deletedKeys.begin(), section.deletedKeys.end(), position) ==
+            section.deletedKeys.end())
+        return false;
+    if (position == 0) return true;
+    const int16_t before = section.rows.back().key;
+    return before >= 0 && before < position;
+}
+
 }  // namespace
 
 int16_t Model::AddRow(const SheetPtr& sheet, int16_t section, int16_t row, int16_t rowTag) {
@@ -631,11 +655,22 @@ int16_t Model::AddRow(const SheetPtr& sheet, int16_t section, int16_t row, int16
     const int16_t tag = rowTag == visTagDefault ? DefaultTag(section, position) : rowTag;
     if (!IsValidTag(section, tag))
         hosterr::Raise(hosterr::kBadArgument, "Invalid row tag " + std::to_string(rowTag) + ".");
-    LocalSection(sheet, section);
+    const SectionData& data = LocalSection(sheet, section);
     RowData fresh;
     fresh.type = tag;
     fresh.local = true;
-    if (named) fresh.name = AutomaticRowName(sheet->Section(section), DeletedNames(sheet, section));
+    if (named) {
+        fresh.name = AutomaticRowName(sheet->Section(section), DeletedNames(sheet, section));
+    } else if (RevivesDeletedRow(data, position)) {
+        // In the file a row of the sheet's own at the index of an inherited row it deleted
+        // overrides that row: the row added takes its place. A Geometry section's component
+        // row is the sheet's own once it has a cell of its own: the file says no more.
+        fresh.key = position;
+        fresh.local = !(IsGeometrySection(section) && position == 0);
+        std::vector<int16_t> keys = data.deletedKeys;
+        std::erase(keys, position);
+        SetSectionHead(sheet, section, true, data.key, std::move(keys));
+    }
     InsertRow(sheet, section, static_cast<size_t>(position), std::move(fresh));
     return position;
 }
@@ -663,6 +698,8 @@ int16_t Model::AddNamedRow(const SheetPtr& sheet, int16_t section, const std::st
                        : name);
     } else if (!name.empty()) {
         SetRowName(sheet, section, index, name);
+        // A row that takes back an inherited row's place stands where that row stood.
+        return FindNamedRow(*sheet, section, name);
     }
     return index;
 }
@@ -730,6 +767,11 @@ void Model::SetRowName(const SheetPtr& sheet, int16_t section, int16_t row,
             std::vector<int16_t> keys = head.deletedKeys;
             std::erase(keys, key);
             SetSectionHead(sheet, section, head.local, head.key, std::move(keys));
+            ReplaceRowHead(sheet, section, static_cast<size_t>(row), type, name, key, true);
+            // It stands where the inherited row stood: a file keeps inherited rows in their
+            // master's order.
+            SyncInheritedRows(sheet);
+            return;
         }
     }
     ReplaceRowHead(sheet, section, static_cast<size_t>(row), type, name, key, true);

@@ -260,6 +260,30 @@ void Model::ReplaceText(const SheetPtr& sheet, int32_t begin, int32_t end,
     SetText(sheet, std::move(text));
 }
 
+namespace {
+
+/// Gives row, as formulas of its own, every formula row `from` of the section shows that it does
+/// not have yet, except cell `except`.
+void TakeFormulas(const Model& model, const SheetData& sheet, int16_t section, int16_t from,
+                  int16_t except, RowData& row) {
+    for (int16_t c = 0; c < 64; ++c) {
+        if (!formula::IsKnownCell(section, 0, c) || c == except || row.Find(c)) continue;
+        std::string inherited = model.Formula(sheet, section, from, c);
+        if (inherited.empty()) continue;
+        CellData data;
+        data.index = c;
+        data.source = CellData::Source::Local;
+        data.formula = std::move(inherited);
+        row.cells.insert(std::upper_bound(row.cells.begin(), row.cells.end(), c,
+                                          [](int16_t index, const CellData& other) {
+                                              return index < other.index;
+                                          }),
+                         std::move(data));
+    }
+}
+
+}  // namespace
+
 void Model::SetRunProps(const SheetPtr& sheet, int16_t section, int32_t begin, int32_t end,
                         int16_t cell, int16_t value) {
     RequireAlive(*sheet);
@@ -270,6 +294,11 @@ void Model::SetRunProps(const SheetPtr& sheet, int16_t section, int32_t begin, i
     const auto size = static_cast<int32_t>(text.characters.size());
     begin = std::clamp(begin, 0, size);
     end = std::clamp(end, begin, size);
+    // A field is formatted whole: the file holds no run that starts inside one.
+    for (const TextField& field : text.fields) {
+        if (begin > field.start && begin < field.end) begin = field.start;
+        if (end > field.start && end < field.end) end = field.end;
+    }
     if (begin == end) return;
     auto& runs = RunsOf(text, section);
     if (runs.empty()) runs.push_back({0, 0});
@@ -293,17 +322,7 @@ void Model::SetRunProps(const SheetPtr& sheet, int16_t section, int32_t begin, i
             RowData row;
             row.local = true;
             const bool hasBase = run.row >= 0 && static_cast<size_t>(run.row) < rows.rows.size();
-            for (int16_t c = 0; c < 64; ++c) {
-                if (!formula::IsKnownCell(section, 0, c) || c == cell) continue;
-                const std::string inherited =
-                    hasBase ? Formula(*sheet, section, run.row, c) : std::string();
-                if (inherited.empty()) continue;
-                CellData data;
-                data.index = c;
-                data.source = CellData::Source::Local;
-                data.formula = inherited;
-                row.cells.push_back(std::move(data));
-            }
+            if (hasBase) TakeFormulas(*this, *sheet, section, run.row, cell, row);
             CellData changed;
             changed.index = cell;
             changed.source = CellData::Source::Local;
@@ -327,13 +346,26 @@ void Model::SetRunProps(const SheetPtr& sheet, int16_t section, int32_t begin, i
     rebuilt.index = section;
     rebuilt.local = true;
     rebuilt.key = rows.key;
+    // In the file the row at an inherited row's index overrides it: the rows take the inherited
+    // rows' places in order, and inherited rows past the last are deleted.
+    const SheetData* source = InheritanceSource(*sheet, section);
+    const SectionData* inherited = source ? source->Section(section) : nullptr;
+    const auto inheritedCount = static_cast<int16_t>(inherited ? inherited->rows.size() : 0);
+    if (inheritedCount > 0) rebuilt.key = section;
     for (int16_t old : order) {
         RowData row = old >= 0 && static_cast<size_t>(old) < rows.rows.size()
                           ? rows.rows[static_cast<size_t>(old)]
                           : RowData{};
         row.local = true;
+        const auto position = static_cast<int16_t>(rebuilt.rows.size());
+        const int16_t key = position < inheritedCount ? position : int16_t{-1};
+        // A row that moves to another inherited row's place keeps what it showed.
+        if (old >= 0 && row.key != key) TakeFormulas(*this, *sheet, section, old, -1, row);
+        row.key = key;
         rebuilt.rows.push_back(std::move(row));
     }
+    for (auto key = static_cast<int16_t>(rebuilt.rows.size()); key < inheritedCount; ++key)
+        rebuilt.deletedKeys.push_back(key);
     for (TextRun& run : runs) {
         run.row =
             static_cast<int16_t>(std::find(order.begin(), order.end(), run.row) - order.begin());

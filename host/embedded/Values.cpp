@@ -38,19 +38,6 @@ bool IsShowable(const formula::Value& value) {
     return value.IsKnown() && value.type != formula::Value::Type::Error;
 }
 
-/// What an emptied cell shows: nothing, in the type of what it showed (a number cell 0, a text
-/// cell or one of unknown type ""), so that a file gets a value its readers can take.
-formula::Value EmptyLike(const formula::Value& shown) {
-    switch (shown.type) {
-        case formula::Value::Type::Number:
-            return formula::Value::Number(0);
-        case formula::Value::Type::Color:
-            return formula::Value::Color(0);
-        default:
-            return formula::Value::String("");
-    }
-}
-
 }  // namespace
 
 /// Resolves the references of a formula written on one sheet.
@@ -574,30 +561,11 @@ void Model::SetFormula(const SheetPtr& sheet, int16_t section, int16_t row, int1
 }
 
 void Model::RevertToInherited(const SheetPtr& sheet, int16_t section, int16_t row, int16_t cell) {
-    const CellData* own = OwnCell(*sheet, section, row, cell);
+    // The cell keeps no formula of its own: it shows what it inherits, or nothing. Files hold no
+    // formula for such a cell; "No Formula" comes only from a file that holds it already.
     const int16_t index = section == visio::visSectionObject ? ObjectCellKey(row, cell) : cell;
-    // Whether anything up the chain would give the cell a formula once this one is gone.
-    CellData* mutableOwn = const_cast<CellData*>(own);
-    std::optional<CellData> saved;
-    if (mutableOwn) {
-        saved = *mutableOwn;
-        mutableOwn->source = CellData::Source::Inherited;
-    }
-    const bool inherits = FormulaCell(*sheet, section, row, cell) != nullptr;
-    if (mutableOwn) *mutableOwn = std::move(*saved);
-    if (inherits) {
-        if (own) EraseCell(sheet, section, row, index);
-        Changed();
-        return;
-    }
-    CellData data = own ? *own : CellData{};
-    data.index = index;
-    data.source = CellData::Source::NoFormula;
-    data.formula.clear();
-    data.value = EmptyLike(data.value);
-    data.computedAt = 0;
-    if (section != visio::visSectionObject) MakeRowLocal(sheet, section, row);
-    StoreCell(sheet, section, row, std::move(data));
+    if (OwnCell(*sheet, section, row, cell)) EraseCell(sheet, section, row, index);
+    Changed();
 }
 
 void Model::SetResult(const SheetPtr& sheet, int16_t section, int16_t row, int16_t cell,

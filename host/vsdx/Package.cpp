@@ -78,6 +78,11 @@ Spill::~Spill() {
 }
 
 Spill::Span Spill::Append(std::string_view bytes, const std::string& target) {
+    if (m_path.empty()) {
+        const Span span{m_memory.size(), bytes.size()};
+        m_memory += bytes;
+        return span;
+    }
     if (!m_file.is_open()) m_file.open(PathOf(m_path), std::ios::binary | std::ios::trunc);
     if (!m_file.is_open())
         Fail(packerr::kWriteFailed, target,
@@ -114,7 +119,23 @@ Package Package::Read(const std::string& path, const Limits& limits, bool hold) 
     package.m_version = file->Version();
     package.m_bytes = std::make_shared<std::string>(std::move(file->Bytes()));
     if (hold) package.m_held = std::move(file);
-    const std::string& bytes = *package.m_bytes;
+    package.Open(limits);
+    return package;
+}
+
+Package Package::FromMemory(const std::string& name, std::string bytes, const Limits& limits) {
+    if (bytes.size() > limits.fileBytes)
+        Fail(packerr::kTooLarge, name, "is too large to be a drawing");
+    Package package;
+    package.m_path = name;
+    package.m_bytes = std::make_shared<std::string>(std::move(bytes));
+    package.Open(limits);
+    return package;
+}
+
+void Package::Open(const Limits& limits) {
+    const std::string& path = m_path;
+    const std::string& bytes = *m_bytes;
     const std::string_view head = std::string_view(bytes).substr(0, 8);
     if (head == kCompoundFileMagic) RefuseCompoundFile(path, bytes);
     if (head.substr(0, 4) != kZipMagic && head.substr(0, 4) != kEmptyZipMagic) {
@@ -126,9 +147,9 @@ Package Package::Read(const std::string& path, const Limits& limits, bool hold) 
     zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
     if (!source)
         Fail(packerr::kDamaged, path, "cannot be read: " + std::string(zip_error_strerror(&error)));
-    package.m_archive = std::make_unique<Archive>();
-    package.m_archive->zip = zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
-    if (!package.m_archive->zip) {
+    m_archive = std::make_unique<Archive>();
+    m_archive->zip = zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
+    if (!m_archive->zip) {
         const std::string message = zip_error_strerror(&error);
         zip_source_free(source);
         zip_error_fini(&error);
@@ -136,7 +157,7 @@ Package Package::Read(const std::string& path, const Limits& limits, bool hold) 
     }
     zip_error_fini(&error);
 
-    zip_t* zip = package.m_archive->zip;
+    zip_t* zip = m_archive->zip;
     const zip_int64_t count = zip_get_num_entries(zip, 0);
     if (count < 0 || static_cast<uint64_t>(count) > limits.entries) {
         Fail(packerr::kTooLarge, path, "has more parts than any drawing");
@@ -163,16 +184,14 @@ Package Package::Read(const std::string& path, const Limits& limits, bool hold) 
         total += stat.size;
         if (total > limits.totalBytes)
             Fail(packerr::kTooLarge, path, "inflates far beyond any drawing");
-        package.m_entries.push_back({name, stat.size, static_cast<uint64_t>(i)});
+        m_entries.push_back({name, stat.size, static_cast<uint64_t>(i)});
     }
-    package.m_verified.assign(package.m_entries.size(), false);
-    for (size_t i = 0; i < package.m_entries.size(); ++i) {
-        if (!package.m_index.emplace(package.m_entries[i].name, i).second) {
-            Fail(packerr::kDamaged, path,
-                 "holds the part '" + package.m_entries[i].name + "' twice");
+    m_verified.assign(m_entries.size(), false);
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        if (!m_index.emplace(m_entries[i].name, i).second) {
+            Fail(packerr::kDamaged, path, "holds the part '" + m_entries[i].name + "' twice");
         }
     }
-    return package;
 }
 
 const Package::Entry* Package::Find(std::string_view name) const {
@@ -225,43 +244,104 @@ void Package::Verify(const Entry& entry, std::string* content) const {
 
 namespace {
 
-void WriteParts(const std::string& file, const std::string& target,
-                const std::vector<Package::Output>& parts, zip_t* source) {
-    int code = 0;
-    zip_t* out = zip_open(file.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
-    if (!out) {
+/// A new archive to write: a file, or a buffer when the sink is memory (kept past the close,
+/// which writes it).
+struct OutArchive {
+    zip_t* zip = nullptr;
+    zip_source_t* memory = nullptr;
+
+    OutArchive(const Package::Sink& sink, const std::string& target) {
         zip_error_t error;
-        zip_error_init_with_code(&error, code);
-        const std::string message = zip_error_strerror(&error);
+        zip_error_init(&error);
+        if (sink.memory) {
+            memory = zip_source_buffer_create(nullptr, 0, 0, &error);
+            if (memory) {
+                zip_source_keep(memory);
+                zip = zip_open_from_source(memory, ZIP_TRUNCATE, &error);
+                if (!zip) zip_source_free(memory);  // the reference the archive did not take
+            }
+        } else {
+            int code = 0;
+            zip = zip_open(sink.file.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+            if (!zip) zip_error_set(&error, code, 0);
+        }
+        if (!zip) {
+            const std::string message = zip_error_strerror(&error);
+            zip_error_fini(&error);
+            if (memory) zip_source_free(memory);
+            Fail(packerr::kWriteFailed, target, "cannot be written (" + message + ")");
+        }
         zip_error_fini(&error);
-        Fail(packerr::kWriteFailed, target, "cannot be written (" + message + ")");
     }
+    ~OutArchive() {
+        if (zip) zip_discard(zip);
+        if (memory) zip_source_free(memory);
+    }
+    OutArchive(const OutArchive&) = delete;
+    OutArchive& operator=(const OutArchive&) = delete;
+
+    /// Closes the archive, which writes it; false when that fails (the archive stays open).
+    bool Close() {
+        if (zip_close(zip) != 0) return false;
+        zip = nullptr;
+        return true;
+    }
+    /// The bytes written to memory.
+    bool Read(std::string& bytes) {
+        zip_stat_t stat;
+        if (zip_source_stat(memory, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE) ||
+            zip_source_open(memory) != 0) {
+            return false;
+        }
+        bytes.resize(static_cast<size_t>(stat.size));
+        const zip_int64_t got = zip_source_read(memory, bytes.data(), stat.size);
+        zip_source_close(memory);
+        return got == static_cast<zip_int64_t>(stat.size);
+    }
+};
+
+zip_source_t* PartSource(zip_t* out, zip_t* source, const Package::Output& part) {
+    if (part.original) return zip_source_zip(out, source, part.original->index, 0, 0, 0);
+    if (part.spill && part.spill->Path().empty()) {
+        return zip_source_buffer(out, part.spill->Memory().data() + part.span.offset,
+                                 part.span.length, 0);
+    }
+    if (part.spill) {
+        return zip_source_file(out, part.spill->Path().c_str(), part.span.offset,
+                               static_cast<zip_int64_t>(part.span.length));
+    }
+    return zip_source_buffer(out, part.content.data(), part.content.size(), 0);
+}
+
+void WriteParts(const Package::Sink& sink, const std::string& target,
+                const std::vector<Package::Output>& parts, zip_t* source) {
+    OutArchive out(sink, target);
     const auto abandon = [&](const std::string& why) {
-        zip_discard(out);
-        std::error_code ignored;
-        std::filesystem::remove(PathOf(file), ignored);
+        if (!sink.memory) {
+            zip_discard(out.zip);
+            out.zip = nullptr;
+            std::error_code ignored;
+            std::filesystem::remove(PathOf(sink.file), ignored);
+        }
         Fail(packerr::kWriteFailed, target, "cannot be written (" + why + ")");
     };
     for (const auto& part : parts) {
-        zip_source_t* data =
-            part.original ? zip_source_zip(out, source, part.original->index, 0, 0, 0)
-            : part.spill  ? zip_source_file(out, part.spill->Path().c_str(), part.span.offset,
-                                            static_cast<zip_int64_t>(part.span.length))
-                          : zip_source_buffer(out, part.content.data(), part.content.size(), 0);
-        if (!data) abandon(ZipError(out));
+        zip_source_t* data = PartSource(out.zip, source, part);
+        if (!data) abandon(ZipError(out.zip));
         const zip_int64_t index =
-            zip_file_add(out, part.name.c_str(), data, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE);
+            zip_file_add(out.zip, part.name.c_str(), data, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE);
         if (index < 0) {
             zip_source_free(data);
-            abandon(ZipError(out));
+            abandon(ZipError(out.zip));
         }
     }
-    if (zip_close(out) != 0) abandon(ZipError(out));
+    if (!out.Close()) abandon(ZipError(out.zip));
+    if (sink.memory && !out.Read(*sink.memory)) abandon("the written package cannot be read back");
 }
 
 }  // namespace
 
-void Package::Write(const std::string& file, const std::string& target,
+void Package::Write(const Sink& sink, const std::string& target,
                     const std::vector<Output>& parts) const {
     // Parts are copied compressed as they are, which passes on whatever damage they carry: each
     // is checked first, unless reading it did.
@@ -269,12 +349,12 @@ void Package::Write(const std::string& file, const std::string& target,
         if (part.original && !m_verified[static_cast<size_t>(part.original - m_entries.data())])
             Verify(*part.original, nullptr);
     }
-    WriteParts(file, target, parts, m_archive->zip);
+    WriteParts(sink, target, parts, m_archive->zip);
 }
 
-void Package::WriteNew(const std::string& file, const std::string& target,
+void Package::WriteNew(const Sink& sink, const std::string& target,
                        const std::vector<Output>& parts) {
-    WriteParts(file, target, parts, nullptr);
+    WriteParts(sink, target, parts, nullptr);
 }
 
 }  // namespace tess::vsdx

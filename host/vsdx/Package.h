@@ -44,7 +44,8 @@ struct Limits {
 };
 
 /// Parts written before the package is, kept in a file beside its target rather than in memory
-/// (a save can write every page again). The file goes with the object.
+/// (a save can write every page again). The file goes with the object. A package written to
+/// memory keeps them in memory too (no path).
 class Spill {
 public:
     explicit Spill(std::string path) : m_path(std::move(path)) {}
@@ -59,9 +60,12 @@ public:
     /// Adds bytes to the file; throws kWriteFailed, naming target, when they cannot be written.
     Span Append(std::string_view bytes, const std::string& target);
     const std::string& Path() const { return m_path; }
+    /// What was appended, when kept in memory.
+    const std::string& Memory() const { return m_memory; }
 
 private:
     std::string m_path;
+    std::string m_memory;
     std::ofstream m_file;
     uint64_t m_size = 0;
 };
@@ -77,6 +81,9 @@ public:
     /// Reads and checks a package: a zip whose entries stay inside it and inflate within limits.
     /// A held package keeps its file from other runs of this program while it lives.
     static Package Read(const std::string& path, const Limits& limits = {}, bool hold = false);
+    /// Checks a package held in memory the same way; name stands for its file in messages.
+    static Package FromMemory(const std::string& name, std::string bytes,
+                              const Limits& limits = {});
 
     const std::string& Path() const { return m_path; }
     /// The version of the file the package was read from.
@@ -97,13 +104,17 @@ public:
         const Spill* spill = nullptr;     // or these, when set
         Spill::Span span;
     };
-    /// Writes the parts to a new package at file (target names the package in messages). An
-    /// original part is checked against its checksum before it is copied: a damaged one throws
-    /// kDamaged, naming it, and no file is left.
-    void Write(const std::string& file, const std::string& target,
-               const std::vector<Output>& parts) const;
+    /// Where a package is written: a new file, or bytes in memory when memory is set.
+    struct Sink {
+        std::string file;
+        std::string* memory = nullptr;
+    };
+    /// Writes the parts to a new package (target names the package in messages). An original
+    /// part is checked against its checksum before it is copied: a damaged one throws kDamaged,
+    /// naming it, and no file is left.
+    void Write(const Sink& sink, const std::string& target, const std::vector<Output>& parts) const;
     /// Writes a package made only of new parts, the same way.
-    static void WriteNew(const std::string& file, const std::string& target,
+    static void WriteNew(const Sink& sink, const std::string& target,
                          const std::vector<Output>& parts);
 
     Package(Package&&) noexcept;
@@ -115,6 +126,8 @@ private:
     /// Reads an entry to its end, which checks it against its checksum, and remembers that it
     /// was; throws kDamaged.
     void Verify(const Entry& entry, std::string* content) const;
+    /// Opens and checks the package's bytes.
+    void Open(const Limits& limits);
 
     struct Archive;
     std::string m_path;

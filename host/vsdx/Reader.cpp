@@ -2,7 +2,10 @@
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <set>
+#include <unordered_set>
 
 #include "formula/CellCatalogue.h"
 #include "host/embedded/Model.h"
@@ -19,6 +22,7 @@ using namespace embedded;
 using namespace visio;
 
 constexpr int kMaxGroupDepth = 64;
+constexpr int32_t kMaxId = 1 << 30;  // IDs far beyond any drawing's, with room to number more
 
 bool EndsWith(std::string_view text, std::string_view suffix) {
     return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
@@ -85,6 +89,9 @@ class Reader {
 public:
     Reader(Model& model, std::string path, bool hold)
         : m_model(model), m_path(std::move(path)), m_hold(hold) {}
+    /// Reads a package held in memory; name stands for its file.
+    Reader(Model& model, std::string name, std::string bytes)
+        : m_model(model), m_path(std::move(name)), m_bytes(std::move(bytes)) {}
     /// Goes on reading a document read before.
     Reader(Model& model, std::shared_ptr<PackageState> state,
            std::shared_ptr<DocumentData> document)
@@ -100,6 +107,7 @@ public:
         const std::string& part = m_state->pageParts.at(&page);
         ShapeContainer read;
         ReadShapes(Root(part, "PageContents").child("Shapes"), read, nullptr, 0);
+        CheckDistinctIds(read.shapes, part);
         m_parts->Forget(part);
         page.shapes = std::move(read.shapes);
         Model::SetOwners(page, m_document.get(), &page, nullptr, nullptr);
@@ -118,7 +126,8 @@ public:
     std::shared_ptr<DocumentData> Read() {
         m_state = std::make_shared<PackageState>();
         m_state->path = m_path;
-        m_state->package = Package::Read(m_path, {}, m_hold);
+        m_state->package = m_bytes ? Package::FromMemory(m_path, std::move(*m_bytes))
+                                   : Package::Read(m_path, {}, m_hold);
         m_state->version = m_state->package->Version();
         if (!m_state->package->Has("[Content_Types].xml")) {
             Fail(packerr::kMissingPart, m_path,
@@ -177,6 +186,18 @@ private:
         return root;
     }
 
+    /// The ID of a shape, page, master or style: 0 when it has none. One no drawing has
+    /// (negative, or so large that numbering new objects after it would overflow) is refused.
+    int32_t IdOf(const pugi::xml_node& element) {
+        const int32_t id = IntAttribute(element, "ID", 0);
+        if (id < 0 || id > kMaxId) {
+            Fail(packerr::kMalformed, m_path,
+                 "has a " + std::string(LocalName(element)) + " with an ID no drawing has ('" +
+                     element.attribute("ID").value() + "')");
+        }
+        return id;
+    }
+
     SheetPtr NewSheet(SheetKind kind, const pugi::xml_node& element) {
         auto sheet = std::make_shared<SheetData>();
         sheet->kind = kind;
@@ -206,7 +227,7 @@ private:
                 for (const pugi::xml_node& element : child.children()) {
                     if (LocalName(element) != "StyleSheet") continue;
                     SheetPtr style = NewSheet(SheetKind::StyleSheet, element);
-                    style->id = IntAttribute(element, "ID", 0);
+                    style->id = IdOf(element);
                     style->name = element.attribute("Name").value();
                     style->nameU = element.attribute("NameU").value();
                     m_document->styles.push_back(style);
@@ -243,7 +264,7 @@ private:
         for (const pugi::xml_node& element : root.children()) {
             if (LocalName(element) != "Master") continue;
             auto master = std::make_shared<MasterData>();
-            master->id = IntAttribute(element, "ID", 0);
+            master->id = IdOf(element);
             master->name = element.attribute("Name").value();
             master->nameU = element.attribute("NameU").value();
             master->uniqueId = element.attribute("UniqueID").value();
@@ -270,6 +291,7 @@ private:
         if (part != m_state->masterParts.end()) {
             const pugi::xml_node shapes = Root(part->second, "MasterContents").child("Shapes");
             ReadShapes(shapes, master, nullptr, 0);
+            CheckDistinctIds(master.shapes, part->second);
             m_parts->Forget(part->second);
         }
         Model::SetOwners(master, m_document.get(), nullptr, &master, nullptr);
@@ -282,7 +304,7 @@ private:
         for (const pugi::xml_node& element : root.children()) {
             if (LocalName(element) != "Page") continue;
             auto page = std::make_shared<PageData>();
-            page->id = IntAttribute(element, "ID", 0);
+            page->id = IdOf(element);
             page->name = element.attribute("Name").value();
             page->nameU = element.attribute("NameU").value();
             if (page->name.empty()) page->name = page->nameU;
@@ -346,6 +368,22 @@ private:
             m_document->activePage = m_document->pages.front();
     }
 
+    /// Shapes of one page or master that share an ID cannot be told apart: the file is refused.
+    void CheckDistinctIds(const std::vector<SheetPtr>& shapes, const std::string& part) {
+        std::unordered_set<int32_t> seen;
+        std::function<void(const std::vector<SheetPtr>&)> visit = [&](const auto& list) {
+            for (const SheetPtr& shape : list) {
+                if (!seen.insert(shape->id).second) {
+                    Fail(packerr::kMalformed, m_path,
+                         "has two shapes with the ID " + std::to_string(shape->id) + " in '" +
+                             part + "'");
+                }
+                visit(shape->shapes);
+            }
+        };
+        visit(shapes);
+    }
+
     void ReadShapes(const pugi::xml_node& shapes, ShapeContainer& container, MasterData* instanceOf,
                     int depth) {
         if (depth > kMaxGroupDepth)
@@ -353,7 +391,7 @@ private:
         for (const pugi::xml_node& element : shapes.children()) {
             if (LocalName(element) != "Shape" || IsDeleted(element)) continue;
             SheetPtr shape = NewSheet(SheetKind::Shape, element);
-            shape->id = IntAttribute(element, "ID", 0);
+            shape->id = IdOf(element);
             shape->name = element.attribute("Name").value();
             shape->nameU = element.attribute("NameU").value();
             shape->uniqueId = element.attribute("UniqueID").value();
@@ -457,7 +495,10 @@ private:
             RowData component;
             component.cells.reserve(ChildCount(element, "Cell"));
             component.type = visTagComponent;
-            component.local = true;
+            // Of the sheet's own when it writes a cell of it, or when nothing is inherited.
+            const SheetData* source = m_model.InheritanceSource(sheet, index);
+            component.local =
+                ChildCount(element, "Cell") > 0 || !source || !source->Section(index);
             component.key = KeyOf(sheet, index, 0, {});
             for (const pugi::xml_node& cell : element.children("Cell")) {
                 if (const auto address =
@@ -493,7 +534,8 @@ private:
             }
             if (index == visSectionConnectionPts)
                 row.type = name.empty() ? visTagCnnctPt : visTagCnnctNamed;
-            if (index == visSectionControls) row.type = row.Find(8) ? visTagCtlPtTip : visTagCtlPt;
+            // The file writes every control's tip cell, so each row is one with a tip.
+            if (index == visSectionControls) row.type = visTagCtlPtTip;
             rows.emplace_back(named || !name.empty() ? position : rowIx, std::move(row));
         }
         std::stable_sort(rows.begin(), rows.end(),
@@ -521,6 +563,7 @@ private:
     std::shared_ptr<DocumentData> m_document;
     std::string m_windowsPart;
     bool m_hold = false;
+    std::optional<std::string> m_bytes;  // the package, when read from memory
     bool m_readingMasters = false;
     std::set<const MasterData*> m_mastersRead;  // masters whose contents are read or being read
 };
@@ -531,9 +574,9 @@ bool IsVisioPackageName(const std::string& path) {
     return PackageKindOf(path) != nullptr;
 }
 
-std::shared_ptr<DocumentData> OpenDocument(Model& model, const std::string& path,
-                                           bool toSaveInPlace) {
-    Reader reader(model, path, toSaveInPlace);
+namespace {
+
+std::shared_ptr<DocumentData> Open(Model& model, Reader& reader) {
     const bool undo = model.UndoEnabled();
     model.SetUndoEnabled(false);
     std::shared_ptr<DocumentData> document;
@@ -547,6 +590,20 @@ std::shared_ptr<DocumentData> OpenDocument(Model& model, const std::string& path
     }
     model.SetUndoEnabled(undo);
     return document;
+}
+
+}  // namespace
+
+std::shared_ptr<DocumentData> OpenDocument(Model& model, const std::string& path,
+                                           bool toSaveInPlace) {
+    Reader reader(model, path, toSaveInPlace);
+    return Open(model, reader);
+}
+
+std::shared_ptr<DocumentData> OpenDocumentFromMemory(Model& model, const std::string& name,
+                                                     std::string bytes) {
+    Reader reader(model, name, std::move(bytes));
+    return Open(model, reader);
 }
 
 }  // namespace tess::vsdx

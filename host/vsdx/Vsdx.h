@@ -16,6 +16,12 @@ std::shared_ptr<embedded::DocumentData> OpenDocument(embedded::Model& model,
                                                      const std::string& path,
                                                      bool toSaveInPlace = false);
 
+/// Reads a package held in memory the same way; name stands for its file: it gives the
+/// document's name and kind, and messages name it.
+std::shared_ptr<embedded::DocumentData> OpenDocumentFromMemory(embedded::Model& model,
+                                                               const std::string& name,
+                                                               std::string bytes);
+
 /// A document written to a file beside its target, which takes the target's place only when
 /// committed: a save of several documents writes them all before it replaces any. Parts the
 /// model did not change are copied byte for byte once checked, changed parts keep everything
@@ -47,6 +53,10 @@ private:
 /// Writes a document to a package at path at once: a PendingSave committed.
 void SaveDocument(embedded::Model& model, const embedded::DocumentData& document,
                   const std::string& path);
+
+/// The package SaveDocument would write to a file of that name, in memory.
+std::string SaveDocumentToMemory(embedded::Model& model, const embedded::DocumentData& document,
+                                 const std::string& name);
 
 /// Why a document cannot be saved under a file name (its macros, which that kind of package
 /// cannot hold); empty when it can be.

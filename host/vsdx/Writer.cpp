@@ -98,8 +98,9 @@ std::string MacroRefusal(const PackageState& state, const std::string& target) {
 
 class Writer {
 public:
+    /// Writes for a file at target, or for memory (parts written early kept there too).
     Writer(Model& model, const DocumentData& document, const PackageState& state,
-           std::string target)
+           std::string target, bool toMemory = false)
         : m_model(model),
           m_document(document),
           m_state(state),
@@ -109,10 +110,10 @@ public:
           m_pageParts(state.pageParts),
           m_masterParts(state.masterParts),
           m_target(std::move(target)),
-          m_spill(TemporaryBeside(m_target)) {}
+          m_spill(toMemory ? std::string() : TemporaryBeside(m_target)) {}
 
-    /// Writes the package to file; the target it is for gives its kind.
-    void Save(const std::string& file) {
+    /// Writes the package; the target it is for gives its kind.
+    void Save(const Package::Sink& sink) {
         if (const std::string refusal = MacroRefusal(m_state, m_target); !refusal.empty())
             Raise(packerr::kWrongKind, refusal + ".");
         SetPackageKind();
@@ -139,9 +140,9 @@ public:
             if (!written.count(name)) outputs.push_back(Output(name));
         }
         if (m_state.package) {
-            m_state.package->Write(file, m_target, outputs);
+            m_state.package->Write(sink, m_target, outputs);
         } else {
-            Package::WriteNew(file, m_target, outputs);
+            Package::WriteNew(sink, m_target, outputs);
         }
     }
 
@@ -215,7 +216,7 @@ private:
     /// Writes a cell's formula and value. A value the model could not compute is the one the
     /// cell showed before (what the file had, else what it inherited), and Visio is asked to
     /// compute it on opening: every reader needs a value of the cell's type. The cell is a copy:
-    /// computing values may add cells to its row.
+    /// computing values caches them in the row, which may add cells to it and move its cells.
     void WriteCell(pugi::xml_node element, CellData cell, const SheetPtr& sheet,
                    int16_t section, int16_t row, int16_t index, XmlPart& part) {
         const formula::Value shown = cell.value;  // before computing it again
@@ -404,6 +405,11 @@ private:
         std::vector<pugi::xml_node> order;
         const auto sectionIndex = section.index;
         const SectionData* current = sheet->Section(sectionIndex);
+        const SheetData* source = m_model.InheritanceSource(*sheet, sectionIndex);
+        const SectionData* inherited = source ? source->Section(sectionIndex) : nullptr;
+        // Rows of the sheet's own that override no inherited row take indices past every
+        // inherited row's: in the file an index names the inherited row it overrides.
+        int nextIndex = inherited && section.key >= 0 ? static_cast<int>(inherited->rows.size()) : 0;
         for (size_t p = 0; p < current->rows.size(); ++p) {
             const RowData& row = current->rows[p];
             const auto rowIndex = static_cast<int16_t>(p);
@@ -435,8 +441,9 @@ private:
             if (named || !row.name.empty()) {
                 SetAttribute(rowNode, "N", row.name, part);
             } else {
-                SetAttribute(rowNode, "IX",
-                             std::to_string(row.key >= 0 ? row.key : static_cast<int>(p)), part);
+                const int index = row.key >= 0 ? row.key : std::max(static_cast<int>(p), nextIndex);
+                nextIndex = std::max(nextIndex, index + 1);
+                SetAttribute(rowNode, "IX", std::to_string(index), part);
             }
             if (geometry) {
                 if (const char* type = RowTagXmlName(row.type))
@@ -446,8 +453,6 @@ private:
             order.push_back(rowNode);
         }
         // Rows the sheet deleted from what it inherits.
-        const SheetData* source = m_model.InheritanceSource(*sheet, sectionIndex);
-        const SectionData* inherited = source ? source->Section(sectionIndex) : nullptr;
         for (int16_t key : section.deletedKeys) {
             const std::string name =
                 named && inherited && static_cast<size_t>(key) < inherited->rows.size()
@@ -473,8 +478,10 @@ private:
             }
             order.push_back(found);
         }
+        // A set, as a section can hold tens of thousands of rows.
+        const std::set<pugi::xml_node> kept(order.begin(), order.end());
         for (const pugi::xml_node& rowNode : Children(node, "Row")) {
-            if (std::find(order.begin(), order.end(), rowNode) == order.end()) {
+            if (!kept.count(rowNode)) {
                 node.remove_child(rowNode);
                 Touch(part);
             }
@@ -1151,16 +1158,27 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-PendingSave::PendingSave(Model& model, const DocumentData& document, const std::string& target)
-    : m_target(WriteTargetOf(target)) {
+namespace {
+
+/// The document's package state; a document made in the model gets a blank package, written
+/// from scratch each time.
+std::shared_ptr<PackageState> StateOf(const DocumentData& document, const std::string& target) {
     auto state = std::static_pointer_cast<PackageState>(document.fileState);
     if (!state) {
-        state = BlankPackage(m_target);
-        const_cast<DocumentData&>(document).fileState = state;  // written from scratch each time
+        state = BlankPackage(target);
+        const_cast<DocumentData&>(document).fileState = state;
     }
+    return state;
+}
+
+}  // namespace
+
+PendingSave::PendingSave(Model& model, const DocumentData& document, const std::string& target)
+    : m_target(WriteTargetOf(target)) {
+    auto state = StateOf(document, m_target);
     CheckTargetFolder(m_target);
     const std::string written = TemporaryBeside(m_target);
-    Writer(model, document, *state, m_target).Save(written);
+    Writer(model, document, *state, m_target).Save({written});
     m_written = written;
     m_state = std::move(state);
 }
@@ -1200,6 +1218,13 @@ void PendingSave::Commit() {
 
 void SaveDocument(Model& model, const DocumentData& document, const std::string& path) {
     PendingSave(model, document, path).Commit();
+}
+
+std::string SaveDocumentToMemory(Model& model, const DocumentData& document,
+                                 const std::string& name) {
+    std::string bytes;
+    Writer(model, document, *StateOf(document, name), name, true).Save({{}, &bytes});
+    return bytes;
 }
 
 }  // namespace tess::vsdx

@@ -182,6 +182,9 @@ public:
     virtual ObjectPtr Parent() = 0;
     virtual PagePtr ContainingPage() = 0;
     virtual MasterPtr ContainingMaster() = 0;
+    /// The shape of a master this shape inherits from (an instance, or a member of one); null
+    /// for a shape of its own.
+    virtual ShapePtr MasterShape() = 0;
     virtual DocumentPtr Document() = 0;
 
     // Sections and rows.

@@ -343,6 +343,29 @@ TEST_F(CliForPeople, CheckSummarisesCleanAndBrokenRuns) {
         << result.out;
 }
 
+TEST_F(CliForPeople, ARefusalNamesTheRowAndCellRefused) {
+    // A user cell whose formula names a Scratch row the destination lacks.
+    const std::string drawing = MakeDrawing("drawing.vsdx");
+    const std::string refusing = folder.Path("refusing.vsdx");
+    {
+        auto app = std::make_shared<embedded::EmbeddedApplication>();
+        const auto data = vsdx::OpenDocument(app->TheModel(), drawing);
+        embedded::WrapDocument(app->ModelPtr(), data)
+            ->Pages()->Item(1)->Shapes()->Item("Source")
+            ->Cells("User.Beta")->SetFormula("Scratch.X1*2");
+        vsdx::SaveDocument(app->TheModel(), *data, refusing);
+    }
+    const Result result = Run({"copy", refusing, "--from=page:Page-1/Source",
+                               "--to=page:Page-1/Target", "--rows=User-defined Cells=Beta",
+                               "--dry-run", "--json"});
+    EXPECT_EQ(result.status, 1);
+    const Json refused = Json::parse(result.out).at("destinations").at(0).at("refused");
+    ASSERT_EQ(refused.size(), 1u) << result.out;
+    EXPECT_EQ(refused[0].at("row"), "User.Beta");
+    EXPECT_EQ(refused[0].at("cell"), "User.Beta.Value");
+    EXPECT_EQ(refused[0].at("formula"), "Scratch.X1*2");
+}
+
 TEST_F(CliForPeople, EveryJsonMemberIsDocumentedInHelpAndPrinted) {
     const std::string drawing = MakeDrawing("drawing.vsdx");
     const std::string sample = SamplePath("test6_shape_properties.vsdx");
@@ -365,7 +388,11 @@ TEST_F(CliForPeople, EveryJsonMemberIsDocumentedInHelpAndPrinted) {
         {"copy",
          {{refusing, copy, "--to=page:Page-1/Target", "--section=Scratch", "--dry-run"},
           {drawing, copy, "--to=page:Page-1/Target", "--all-sections", "-o",
-           folder.Path("out.vsdx")}},
+           folder.Path("out.vsdx")},
+          // Rows the destination has already do not move: an order it cannot take.
+          {folder.Path("out.vsdx"), copy, "--to=page:Page-1/Target",
+           "--rows=User-defined Cells=Alpha,Gamma", "--order=User-defined Cells=Gamma,Alpha",
+           "--append", "--dry-run"}},
          {}},
     };
     for (const Case& each : cases) {

@@ -133,16 +133,31 @@ TEST_F(CopyPrimitives, GeometryCellsAndSectionsAdvanceOnlyWhenWritten) {
     engine::CopyGeometryRows(run, source, destination, visSectionFirstComponent, target,
                              renames);  // nothing chosen
     EXPECT_EQ(target, visSectionFirstComponent + 1);
+    // Prepared as for chosen rows: a component row, then a row per chosen row.
     destination->AddSection(visSectionFirstComponent + 1);
-    for (int i = 0; i < 3; ++i)
+    destination->AddRow(visSectionFirstComponent + 1, visRowLast, visTagComponent);
+    for (int i = 0; i < 2; ++i)
         destination->AddRow(visSectionFirstComponent + 1, visRowLast, visTagLineTo);
-    Write(source, {{"Geometry1.X2", "Geometry1.X1+Width"}});
-    request.geometryRows = {{1, visSectionFirstComponent, 2}, {0, visSectionFirstComponent, 3}};
+    Write(source, {{"Geometry1.X2", "Geometry1.X1+Width"}, {"Geometry1.X3", "Geometry1.Y2"}});
+    request.geometryRows = {{1, visSectionFirstComponent, 1}, {1, visSectionFirstComponent, 3}};
     engine::CopyGeometryRows(run, source, destination, visSectionFirstComponent, target, renames);
     EXPECT_EQ(target, visSectionFirstComponent + 2);
-    // The one chosen row goes to the first row prepared for it; row 1 was not copied, so the
-    // reference to it keeps its number.
-    EXPECT_EQ(FormulaOf(destination, visSectionFirstComponent + 1, 0, 0), "Geometry2.X1+Width");
+    // The chosen rows go to the rows prepared for them, after the component row.
+    EXPECT_EQ(FormulaOf(destination, visSectionFirstComponent + 1, 1, 1),
+              FormulaOf(source, visSectionFirstComponent, 1, 1));
+    // Row 2 was not copied: the reference to it moves as its row moved (3 to 2), onto row 1.
+    EXPECT_EQ(FormulaOf(destination, visSectionFirstComponent + 1, 2, 0), "Geometry2.Y1");
+
+    // Alone, row 2 goes to row 1 and its reference to row 1 onto the component row, which has
+    // no vertex: the copy refuses it and says why.
+    request.geometryRows = {{0, visSectionFirstComponent, 1}, {1, visSectionFirstComponent, 2}};
+    target = visSectionFirstComponent + 1;
+    engine::CopyGeometryRows(run, source, destination, visSectionFirstComponent, target, renames);
+    ASSERT_EQ(run.Current().refused.size(), 1u);
+    EXPECT_EQ(run.Current().refused[0].errorNumber, engine::kFormulaNamesMissingRow);
+    EXPECT_EQ(run.Current().refused[0].formula, "Geometry2.X0+Width");
+    EXPECT_EQ(FormulaOf(destination, visSectionFirstComponent + 1, 1, 0),
+              FormulaOf(source, visSectionFirstComponent, 1, 0));  // as the first copy left it
 }
 
 TEST_F(CopyPrimitives, ARefusedWriteIsReportedWithTheFormulasAsRead) {
@@ -180,23 +195,28 @@ TEST_F(CopyPrimitives, ARefusedWriteIsReportedWithTheFormulasAsRead) {
 }
 
 TEST_F(CopyPrimitives, ChosenRowsGoInOneWriteAndARefusedRowIsFoundAndNamedAsAlone) {
-    // Seven rows; the rows listed name a row only the source has, which the destination refuses.
+    // Seven rows, one letter each: '.' a number, 'h' a row only the source has, which the host
+    // refuses on the destination, 'o' a row the section does not have, which the copy refuses
+    // itself and leaves out of the row's write.
     const struct {
-        std::vector<int16_t> refused;
+        const char* rows;
         bool cancel;  // Cancel Run at the first copy error
-    } cases[] = {{{}, false}, {{0}, false}, {{3}, false}, {{6}, false}, {{1, 5}, false},
-                 {{2, 4}, true}};
-    AddNamedRow(source, visSectionUser, "Only", {"1"});
+    } cases[] = {{".......", false}, {"h......", false}, {"...h...", false},
+                 {"......h", false}, {".h...h.", false}, {"..h.h..", true},
+                 {"..o....", false}, {"o..h..o", false}, {".o.h...", true}};
     constexpr int16_t kRows = 7;
+    constexpr int kCells = 6;  // of a Scratch row
     for (const auto& each : cases) {
-        SCOPED_TRACE(::testing::PrintToString(each.refused) + (each.cancel ? " cancel" : ""));
-        const auto refusedRow = [&](int16_t row) {
-            return std::find(each.refused.begin(), each.refused.end(), row) != each.refused.end();
-        };
+        SCOPED_TRACE(std::string(each.rows) + (each.cancel ? " cancel" : ""));
         const ShapePtr from = Rectangle(), to = Rectangle(6, 6, 7, 7);
+        AddNamedRow(from, visSectionUser, "Only", {"1"});
         std::vector<std::vector<std::string>> rows, zeros(kRows, {"0"});
-        for (int16_t row = 0; row < kRows; ++row)
-            rows.push_back({refusedRow(row) ? "User.Only*2" : std::to_string(10 + row)});
+        for (int16_t row = 0; row < kRows; ++row) {
+            const char kind = each.rows[row];
+            rows.push_back({kind == 'h'   ? "User.Only*2"
+                            : kind == 'o' ? "Scratch.X20*2"
+                                          : std::to_string(10 + row)});
+        }
         AddRows(from, visSectionScratch, rows);
         AddRows(to, visSectionScratch, zeros);
         engine::CopyRequest asked;
@@ -208,29 +228,37 @@ TEST_F(CopyPrimitives, ChosenRowsGoInOneWriteAndARefusedRowIsFoundAndNamedAsAlon
         Model().ResetCallCounts();
         engine::CopyRows(batch, from, to, visSectionScratch, engine::CF_OVERWRITE);
 
-        const int16_t last = each.cancel ? each.refused.front() : kRows;
+        const std::string kinds = each.rows;
+        const size_t firstRefused = kinds.find_first_not_of('.');
+        const size_t last = each.cancel ? firstRefused + 1 : kRows;
+        std::vector<size_t> refusedRows;
         int cells = 0;
-        for (int16_t row = 0; row < kRows; ++row) {
-            const bool written = row < last && !refusedRow(row);
-            EXPECT_EQ(FormulaOf(to, visSectionScratch, row, 0),
+        for (size_t row = 0; row < kRows; ++row) {
+            const char kind = kinds[row];
+            const bool written = row < last && kind == '.';
+            EXPECT_EQ(FormulaOf(to, visSectionScratch, static_cast<int16_t>(row), 0),
                       written ? std::to_string(10 + row) : "0") << row;
-            cells += written ? 6 : 0;
+            if (row < last) cells += kind == '.' ? kCells : kind == 'o' ? kCells - 1 : 0;
+            if (row < last && kind != '.') refusedRows.push_back(row);
         }
         const auto& report = batch.report.destinations.back();
         EXPECT_EQ(report.cellsWritten, cells);
-        const size_t shown = each.cancel ? 1 : each.refused.size();
-        ASSERT_EQ(report.refused.size(), shown);
-        ASSERT_EQ(front.shown.size(), shown);
-        for (size_t k = 0; k < shown; ++k) {
-            EXPECT_EQ(report.refused[k].row, each.refused[k]);
+        ASSERT_EQ(report.refused.size(), refusedRows.size());
+        ASSERT_EQ(front.shown.size(), each.cancel ? 1 : refusedRows.size());
+        for (size_t k = 0; k < refusedRows.size(); ++k) {
+            EXPECT_EQ(report.refused[k].row, refusedRows[k]);
             EXPECT_EQ(report.refused[k].cell, 0);
-            EXPECT_EQ(report.refused[k].formula, "User.Only*2");
+            EXPECT_EQ(report.refused[k].formula,
+                      kinds[refusedRows[k]] == 'h' ? "User.Only*2" : "Scratch.X20*2");
         }
-        if (!shown) EXPECT_EQ(front.detailsFormulas.size(), 0u);
-        else EXPECT_EQ(front.detailsFormulas.front(), "User.Only*2");  // the refused row's, as read
+        // The details show the refused row's formulas as read.
+        if (refusedRows.empty()) EXPECT_EQ(front.detailsFormulas.size(), 0u);
+        else EXPECT_EQ(front.detailsFormulas.front(), report.refused.back().formula);
         // One read of the source; one write when nothing is refused, a few more per refusal.
-        EXPECT_EQ(Model().CallCount("Shape.SetFormulas") == 1, each.refused.empty());
-        EXPECT_LE(Model().CallCount("Shape.SetFormulas"), 1 + 5 * each.refused.size());
+        const size_t writes = Model().CallCount("Shape.SetFormulas");
+        EXPECT_EQ(Model().CallCount("Shape.GetFormulas"), 1 + refusedRows.size());
+        EXPECT_EQ(writes == 1, refusedRows.empty());
+        EXPECT_LE(writes, 1 + 5 * refusedRows.size());
     }
 }
 

@@ -91,20 +91,32 @@ TEST(ResolveReferencesToSelf, WithShiftZeroChangesNothing) {
     EXPECT_EQ(ToSelf(prompt, formulas, 0, 3), formulas);
 }
 
-TEST(ResolveReferencesToRows, ReferencesFollowTheirRowsAndOthersKeepTheirNumber) {
+TEST(ResolveReferencesToRows, ReferencesFollowTheirRowsAndOthersMoveAsTheirRowMoved) {
     test::ScriptedPrompt prompt;
     const RowMap rows{{2, 0}, {0, 1}};  // source row 2 first, then row 0
     FormulaList formulas{"Scratch.X1+Scratch.Y3", "Scratch.A2*2", "Scratch1.X1+Scratch.X"};
-    ResolveReferencesToRows(prompt, formulas, rows, 6);
+    ResolveReferencesToRows(prompt, formulas, rows, 6, -1);  // a formula of row 1, now row 0
     EXPECT_EQ(formulas,
-              (FormulaList{"Scratch.X2+Scratch.Y1", "Scratch.A2*2", "Scratch1.X1+Scratch.X"}));
+              (FormulaList{"Scratch.X2+Scratch.Y1", "Scratch.A1*2", "Scratch1.X1+Scratch.X"}));
 
     // Geometry rows are numbered from row 0; Geometry1 is not Geometry10 and Geometry12.
     FormulaList geometry{"Geometry1.X3+Geometry1.Y2", "Geometry10.X3+Geometry12.Y2",
                          "Geometry1.NoFill"};
-    ResolveGeometryRowReferences(prompt, geometry, {{3, 1}, {5, 2}}, 10);
-    EXPECT_EQ(geometry, (FormulaList{"Geometry1.X1+Geometry1.Y2", "Geometry10.X3+Geometry12.Y2",
+    ResolveGeometryRowReferences(prompt, geometry, {{3, 1}, {5, 2}}, 10, -3);
+    EXPECT_EQ(geometry, (FormulaList{"Geometry1.X1+Geometry1.Y-1", "Geometry10.X3+Geometry12.Y2",
                                      "Geometry1.NoFill"}));
+}
+
+TEST(ResolveReferencesOnce, ReplacesEachPlaceOnceWhereInOrderItemsWouldRenameAgain) {
+    test::ScriptedPrompt prompt;
+    app::StringCollection renames;
+    renames.Add("Geometry1.|Geometry2.");
+    renames.Add("Geometry2.|Geometry3.");
+    FormulaList formulas{"Geometry1.X1+Geometry2.Y1", "Geometry12.X1", "Width"};
+    ResolveReferencesOnce(prompt, formulas, renames);
+    EXPECT_EQ(formulas, (FormulaList{"Geometry2.X1+Geometry3.Y1", "Geometry12.X1", "Width"}));
+    ResolveReferences(prompt, formulas = {"Geometry1.X1"}, renames);
+    EXPECT_EQ(formulas, FormulaList{"Geometry3.X1"});  // in order, the second item renames again
 }
 
 TEST(ResolveGeometryReferencesToSelf, RenumbersOnlyTheSourceSection) {

@@ -71,7 +71,12 @@ TEST_F(SectionPreparation, GeometryIsAppendedBehindTheDestinationsSections) {
     request.geometryRows = {{0, visSectionFirstComponent, 0}, {1, visSectionFirstComponent, 1}};
     engine::PrepareGeometrySection(run, source, destination, engine::CF_OVERWRITE);
     ASSERT_EQ(destination->GeometryCount(), 1);
-    EXPECT_EQ(destination->RowCount(visSectionFirstComponent), 1);
+    // The chosen row comes after a component row of the section's own, which every Geometry
+    // section begins with.
+    ASSERT_EQ(destination->RowCount(visSectionFirstComponent), 2);
+    EXPECT_EQ(destination->RowType(visSectionFirstComponent, 0), visTagComponent);
+    EXPECT_EQ(destination->RowType(visSectionFirstComponent, 1),
+              source->RowType(visSectionFirstComponent, 1));
 }
 
 TEST_F(SectionPreparation, TextIsCopiedWithItsFieldsPastTheLock) {

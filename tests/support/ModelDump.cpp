@@ -59,29 +59,33 @@ void DumpSheet(std::ostringstream& out, const SheetData& sheet, const std::strin
 
 }  // namespace
 
-std::string DumpModel(Model& model) {
+std::string DumpDocument(Model& model, const DocumentData& document) {
     std::ostringstream out;
-    for (const auto& document : model.Documents()) {
-        out << "document '" << document->name << "'\n";
-        for (const auto& style : document->styles)
-            DumpSheet(out, *style, "  style ");
-        if (document->documentSheet) DumpSheet(out, *document->documentSheet, "  ");
-        for (const auto& master : document->masters) {
-            out << "  master " << master->id << " '" << master->name << "' " << master->uniqueId
-                << "\n";
-            if (master->pageSheet) DumpSheet(out, *master->pageSheet, "    ");
-            for (const auto& shape : master->shapes)
-                DumpSheet(out, *shape, "    ");
-        }
-        for (const auto& page : document->pages) {
-            model.LoadShapes(*page);
-            out << "  page " << page->id << " '" << page->name << "'\n";
-            if (page->pageSheet) DumpSheet(out, *page->pageSheet, "    ");
-            for (const auto& shape : page->shapes)
-                DumpSheet(out, *shape, "    ");
-        }
+    out << "document '" << document.name << "'\n";
+    for (const auto& style : document.styles)
+        DumpSheet(out, *style, "  style ");
+    if (document.documentSheet) DumpSheet(out, *document.documentSheet, "  ");
+    for (const auto& master : document.masters) {
+        out << "  master " << master->id << " '" << master->name << "' " << master->uniqueId << "\n";
+        if (master->pageSheet) DumpSheet(out, *master->pageSheet, "    ");
+        for (const auto& shape : master->shapes)
+            DumpSheet(out, *shape, "    ");
+    }
+    for (const auto& page : document.pages) {
+        model.LoadShapes(*page);
+        out << "  page " << page->id << " '" << page->name << "'\n";
+        if (page->pageSheet) DumpSheet(out, *page->pageSheet, "    ");
+        for (const auto& shape : page->shapes)
+            DumpSheet(out, *shape, "    ");
     }
     return out.str();
+}
+
+std::string DumpModel(Model& model) {
+    std::string dump;
+    for (const auto& document : model.Documents())
+        dump += DumpDocument(model, *document);
+    return dump;
 }
 
 }  // namespace tess::test

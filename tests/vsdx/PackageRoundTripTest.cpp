@@ -80,6 +80,50 @@ TEST(PackageRoundTrip, EverySampleOpensAndSavesUnchangedPartForPart) {
     }
 }
 
+TEST(PackageRoundTrip, FromMemoryAndToMemoryAreWhatFilesGive) {
+    TempFolder folder;
+    for (const std::string& sample : SampleFiles()) {
+        SCOPED_TRACE(sample);
+        const std::string name = std::filesystem::path(sample).filename().string();
+        auto fromFile = std::make_shared<embedded::EmbeddedApplication>();
+        auto fromMemory = std::make_shared<embedded::EmbeddedApplication>();
+        const auto fileDocument = vsdx::OpenDocument(fromFile->TheModel(), sample);
+        const auto memoryDocument =
+            vsdx::OpenDocumentFromMemory(fromMemory->TheModel(), name, FileBytes(sample));
+        EXPECT_EQ(memoryDocument->name, name);
+        EXPECT_EQ(memoryDocument->stencil, fileDocument->stencil);
+        for (const auto& app : {fromFile, fromMemory}) {
+            const auto data = app == fromFile ? fileDocument : memoryDocument;
+            const visio::PagesPtr pages = embedded::WrapDocument(app->ModelPtr(), data)->Pages();
+            for (int16_t i = 1; i <= pages->Count(); ++i) {
+                const visio::ShapesPtr shapes = pages->Item(i)->Shapes();
+                if (shapes->Count() > 0) shapes->Item(1)->Cells("Angle")->SetFormula("30 deg");
+            }
+        }
+        ASSERT_EQ(DumpModel(fromMemory->TheModel()), DumpModel(fromFile->TheModel()));
+
+        const std::string saved = folder.Path(name), savedFromMemory = folder.Path("m" + name);
+        vsdx::SaveDocument(fromFile->TheModel(), *fileDocument, saved);
+        WriteBytes(savedFromMemory,
+                   vsdx::SaveDocumentToMemory(fromMemory->TheModel(), *memoryDocument, name));
+        const auto written = ReadZip(saved), writtenFromMemory = ReadZip(savedFromMemory);
+        ASSERT_EQ(written.size(), writtenFromMemory.size());
+        for (size_t i = 0; i < written.size(); ++i) {
+            EXPECT_EQ(written[i].name, writtenFromMemory[i].name);
+            EXPECT_TRUE(written[i].content == writtenFromMemory[i].content) << written[i].name;
+        }
+    }
+    embedded::Model model;
+    try {
+        vsdx::OpenDocumentFromMemory(model, "text.vsdx", "This is not a drawing.");
+        ADD_FAILURE() << "not refused";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.Description(),
+                  "'text.vsdx' is not a Visio file (it is not a zip package).");
+    }
+    EXPECT_TRUE(model.Documents().empty());
+}
+
 TEST(PackageRoundTrip, EverySampleKeepsEditsToItsPagesAndMastersThroughSaving) {
     TempFolder folder;
     for (const std::string& sample : SampleFiles()) {

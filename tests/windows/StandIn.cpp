@@ -72,7 +72,7 @@ const std::map<Kind, std::set<std::string>>& MemberNames() {
         {Kind::Shapes, {"Count", "Item", "ItemFromID"}},
         {Kind::Shape,
          {"Name", "NameU", "NameID", "ID", "UniqueID", "Type", "ForeignType", "Shapes", "Parent",
-          "ContainingPage", "ContainingMaster", "Document", "SectionExists", "RowExists",
+          "ContainingPage", "ContainingMaster", "MasterShape", "Document", "SectionExists", "RowExists",
           "CellsSRCExists", "AddSection", "DeleteSection", "RowCount", "RowsCellCount",
           "GeometryCount", "RowType", "AddRow", "AddRows", "AddNamedRow", "DeleteRow", "CellsSRC", "Cells",
           "GetFormulas", "SetFormulas", "Characters", "Data1", "Data2", "Data3", "OneD",
@@ -447,6 +447,7 @@ void DispObject::ServeShape(const std::string& n, const Args& a, bool put, VARIA
     }
     if (n == "ContainingPage") return Return(r, Kind::Page, s.ContainingPage());
     if (n == "ContainingMaster") return Return(r, Kind::Master, s.ContainingMaster());
+    if (n == "MasterShape") return Return(r, Kind::Shape, s.MasterShape());
     if (n == "Document") return Return(r, Kind::Document, s.Document());
     if (n == "SectionExists") return Return(r, s.SectionExists(a.Short(0), a.Short(1)));
     if (n == "RowExists") return Return(r, s.RowExists(a.Short(0), a.Short(1), a.Short(2)));

@@ -13,7 +13,8 @@ std::string ProgramFolder() {
     return folder.substr(0, folder.find_last_of("\\/") + 1);
 }
 
-StandInProcess::StandInProcess(const char* program, const std::vector<std::string>& arguments) {
+StandInProcess::StandInProcess(const char* program, const std::vector<std::string>& arguments,
+                               Ready) {
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
@@ -46,6 +47,23 @@ StandInProcess::StandInProcess(const char* program, const std::vector<std::strin
     CloseHandle(readEnd);
     if (said.find(kStandInReady) == std::string::npos)
         throw std::runtime_error(std::string(program) + " ended before it was ready: " + said);
+}
+
+StandInProcess::StandInProcess(const std::string& path, const std::vector<std::string>& arguments) {
+    std::string command = "\"" + path + "\"";
+    for (const std::string& argument : arguments)
+        command += " \"" + argument + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &m_process))
+        throw std::runtime_error(path + " did not start");
+}
+
+DWORD StandInProcess::ExitCode() const {
+    DWORD status = STILL_ACTIVE;
+    GetExitCodeProcess(m_process.hProcess, &status);
+    return status;
 }
 
 StandInProcess::~StandInProcess() {
