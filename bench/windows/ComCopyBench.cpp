@@ -2,7 +2,9 @@
 // source with 200 Scratch rows copied to 100 destinations, one with 50 named User rows, and
 // every section of a shape of a real drawing. Prints for each the calls per destination by
 // member and the time per destination. Run under Wine (cmake/wine-run.sh) or on Windows.
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <map>
 
@@ -21,7 +23,8 @@ namespace {
 using namespace tess;
 using namespace tess::visio;
 
-constexpr int kDestinations = 100;
+/// How many destinations each copy has; the first argument may give fewer, for a quick look.
+int destinationCount = 100;
 /// The drawing and shape whose every section the third run copies.
 constexpr const char* kSample = "test6_shape_properties.vsdx";
 constexpr const char* kSampleShape = "Sheet.1";
@@ -46,12 +49,12 @@ void FillSection(const ShapePtr& source, int16_t section, int count, const std::
     source->SetFormulas(stream, formulas, visSetBlastGuards);
 }
 
-/// A request for the sections given, from source to kDestinations new rectangles of its page.
+/// A request for the sections given, from source to destinationCount new rectangles of its page.
 engine::CopyRequest RequestTo(const PagePtr& page, const ShapePtr& source,
                               std::vector<int16_t> sections) {
     engine::CopyRequest request;
     request.source = engine::CopyTarget{"source", source->Name(), source};
-    for (int i = 0; i < kDestinations; ++i) {
+    for (int i = 0; i < destinationCount; ++i) {
         request.destinations.push_back(
             {"d" + std::to_string(i), "d",
              page->DrawRectangle(3 + i % 10, 1 + i / 10, 3.5 + i % 10, 1.5 + i / 10)});
@@ -82,6 +85,7 @@ struct RowByRow {
 void Measure(const char* title, const ApplicationPtr& visio, const engine::CopyRequest& request,
              RowByRow before) {
     test::ScriptedFrontEnd frontEnd;
+    std::printf("%s: copying...\n", title);
     com::ResetCalls();
     const auto start = std::chrono::steady_clock::now();
     engine::CopyDriver(visio).BeginCopy(request, frontEnd);
@@ -103,7 +107,10 @@ void Measure(const char* title, const ApplicationPtr& visio, const engine::CopyR
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    if (argc > 1) destinationCount = std::max(1, std::atoi(argv[1]));
+    // Each figure as soon as it is known, also through a pipe.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
     com::ComApartment apartment;
     test::StandInProcess standIn({test::SamplePath(kSample)});
     const ApplicationPtr visio = com::GetRunningVisio();
