@@ -8,7 +8,7 @@ cd "$(dirname "$0")"
 
 packages=(
     build-essential cmake ninja-build pkg-config git
-    qt6-base-dev libqt6svg6 xvfb xdotool
+    qt6-base-dev libqt6svg6 xvfb xdotool libxcb1-dev
     at-spi2-core python3-pyatspi dbus-x11
     libzip-dev libpugixml-dev libcli11-dev nlohmann-json3-dev
     libgtest-dev libgmock-dev libbenchmark-dev

@@ -30,6 +30,30 @@ QString SheetPart(int32_t id) {
     return QStringLiteral("Sheet.%1").arg(id);
 }
 
+/// The shapes in a page, master or group; null for any other object.
+visio::ShapesPtr ShapesOf(const visio::ObjectPtr& object) {
+    if (const auto page = std::dynamic_pointer_cast<visio::IPage>(object)) return page->Shapes();
+    if (const auto master = std::dynamic_pointer_cast<visio::IMaster>(object))
+        return master->Shapes();
+    if (const auto shape = std::dynamic_pointer_cast<visio::IShape>(object)) return shape->Shapes();
+    return nullptr;
+}
+
+/// The shape a shape's node (key part "Sheet.<ID>") stands for among shapes; null for another
+/// node, or a shape no longer there.
+visio::ObjectPtr ShapeOfNode(const visio::ShapesPtr& shapes, const QTreeWidgetItem* node) {
+    const int16_t image = ShapeTree::Image(node);
+    if (image != visio::kImageShape && image != visio::kImageGroup) return nullptr;
+    const QString part = ShapeTree::Key(node).section(QLatin1Char('\\'), -1);
+    const QString prefix = QStringLiteral("Sheet.");
+    bool number = false;
+    const int32_t id = part.startsWith(prefix) ? part.mid(prefix.size()).toInt(&number) : 0;
+    if (!number) return nullptr;
+    visio::ObjectPtr shape;
+    app::IgnoreFailure([&] { shape = shapes->ItemFromID(id); });
+    return shape;
+}
+
 /// How a node is known across a rebuild: its key, or for a heading its parent's key and text.
 QString ViewId(const QTreeWidgetItem* node) {
     if (!ShapeTree::IsHeading(node)) return ShapeTree::Key(node);
@@ -163,11 +187,11 @@ void ShapeTree::Expanded(QTreeWidgetItem* node) {
     app::Trap(m_prompt, app::proc::tvwShapes_Expand, [&] { Fill(node); });
 }
 
-void ShapeTree::Fill(QTreeWidgetItem* node) {
+void ShapeTree::Fill(QTreeWidgetItem* node, const visio::ObjectPtr& object) {
     if (!IsUnfilled(node)) return;
     node->setData(0, kUnfilledRole, false);
     node->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
-    ReplaceDummy(node);
+    ReplaceDummy(node, object);
 }
 
 bool ShapeTree::IsUnfilled(const QTreeWidgetItem* node) {
@@ -218,10 +242,10 @@ void ShapeTree::AddDocumentChildren(QTreeWidgetItem* node, const visio::Document
     }
 }
 
-void ShapeTree::ReplaceDummy(QTreeWidgetItem* node) {
+void ShapeTree::ReplaceDummy(QTreeWidgetItem* node, const visio::ObjectPtr& known) {
     app::Trap(m_prompt, app::proc::ReplaceDummy, [&] {
         const QString key = Key(node);
-        const visio::ObjectPtr object = GetNodeObject(node);
+        const visio::ObjectPtr object = known ? known : GetNodeObject(node);
         if (!object) return;
         const QString address = node->data(0, kFactsRole).toStringList().value(2);
         m_tree->setUpdatesEnabled(false);
@@ -233,14 +257,10 @@ void ShapeTree::ReplaceDummy(QTreeWidgetItem* node) {
                 AddMasters(std::dynamic_pointer_cast<visio::IDocument>(object), key, true, nullptr);
                 break;
             case visio::kImagePage:
-                AddShapes(std::dynamic_pointer_cast<visio::IPage>(object)->Shapes(), key, address);
-                break;
             case visio::kImageMaster:
-                AddShapes(std::dynamic_pointer_cast<visio::IMaster>(object)->Shapes(), key,
-                          address);
-                break;
             case visio::kImageGroup:
-                AddShapes(std::dynamic_pointer_cast<visio::IShape>(object)->Shapes(), key, address);
+                if (const visio::ShapesPtr shapes = ShapesOf(object))
+                    AddShapes(shapes, key, address);
                 break;
             default:
                 break;
@@ -340,10 +360,30 @@ QTreeWidgetItem* ShapeTree::RevealSheet(const visio::ShapePtr& sheet) {
     return node;
 }
 
-void ShapeTree::FillAll(QTreeWidgetItem* node) {
-    Fill(node);
-    for (int i = 0; i < node->childCount(); ++i)
-        FillAll(node->child(i));
+void ShapeTree::FillAll(QTreeWidgetItem* node, const visio::ObjectPtr& known) {
+    const visio::ObjectPtr object = known ? known : GetNodeObject(node);
+    Fill(node, object);
+    // A shape's node takes its object from its parent's, by ID: resolving its key instead would
+    // search the active page for the top-level shape at every node.
+    const visio::ShapesPtr shapes = ShapesOf(object);
+    for (int i = 0; i < node->childCount(); ++i) {
+        QTreeWidgetItem* child = node->child(i);
+        if (IsUnfilled(child) || child->childCount() > 0)
+            FillAll(child, shapes ? ShapeOfNode(shapes, child) : nullptr);
+    }
+}
+
+QHash<QString, visio::ObjectPtr> ShapeTree::TopLevelObjects() const {
+    QHash<QString, visio::ObjectPtr> objects;
+    if (m_applicationScope) return objects;
+    const visio::PagePtr page = m_application->ActivePage();
+    if (!page) return objects;
+    const visio::ShapesPtr shapes = page->Shapes();
+    for (int16_t i = 1; i <= shapes->Count(); ++i) {
+        const visio::ShapePtr shape = shapes->Item(i);
+        objects.insert(Q(shape->UniqueID(0)), shape);
+    }
+    return objects;
 }
 
 bool ShapeTree::ShowFound(QTreeWidgetItem* node, const std::string& text) {
@@ -369,8 +409,11 @@ void ShapeTree::Filter(const QString& text) {
             return;
         }
         const std::string wanted = m_filter.toStdString();
-        for (int i = 0; i < m_tree->topLevelItemCount(); ++i)
-            FillAll(m_tree->topLevelItem(i));
+        const QHash<QString, visio::ObjectPtr> objects = TopLevelObjects();
+        for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
+            QTreeWidgetItem* node = m_tree->topLevelItem(i);
+            FillAll(node, objects.value(Key(node)));
+        }
         for (int i = 0; i < m_tree->topLevelItemCount(); ++i)
             ShowFound(m_tree->topLevelItem(i), wanted);
     });

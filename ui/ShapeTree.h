@@ -36,8 +36,9 @@ public:
     /// Adds one node (with a placeholder child when it may have children).
     void AddNodeToTree(const QString& text, const QString& keyPart, const QString& parentKey,
                        bool placeholder, int16_t image);
-    /// Fills a node's children in place of its placeholder.
-    void ReplaceDummy(QTreeWidgetItem* node);
+    /// Fills a node's children in place of its placeholder. object: what the node stands for,
+    /// when the caller has it; else the node's key is resolved.
+    void ReplaceDummy(QTreeWidgetItem* node, const visio::ObjectPtr& object = nullptr);
     QTreeWidgetItem* FindShapeInTree(const QString& key) const;
     /// The host object a node stands for; null when it no longer resolves.
     visio::ObjectPtr GetNodeObject(const QTreeWidgetItem* node) const;
@@ -74,8 +75,12 @@ private:
                              bool placeholder, int16_t image, const Facts& facts,
                              QTreeWidgetItem* under = nullptr);
     void Expanded(QTreeWidgetItem* node);
-    void Fill(QTreeWidgetItem* node);
-    void FillAll(QTreeWidgetItem* node);
+    void Fill(QTreeWidgetItem* node, const visio::ObjectPtr& object = nullptr);
+    /// Fills a node and every node below it; known as for ReplaceDummy.
+    void FillAll(QTreeWidgetItem* node, const visio::ObjectPtr& known);
+    /// The active page's top-level shapes by their nodes' keys, found in one pass over the page;
+    /// empty in the Application scope.
+    QHash<QString, visio::ObjectPtr> TopLevelObjects() const;
     void AddShapes(const visio::ShapesPtr& shapes, const QString& parentKey,
                    const QString& parentAddress, QTreeWidgetItem* under = nullptr);
     void AddMasters(const visio::DocumentPtr& document, const QString& parentKey, bool byName,

@@ -68,9 +68,7 @@ std::vector<std::string> SetupRowOrderTab(CopyWindow& window) {
     std::vector<std::string> items;
     app::Trap(window.prompt, app::proc::SetupRowOrderTab, [&] {
         window.rowOrders.ResetAll();
-        for (const OfferedSection& section : kOffered) {
-            if (IsSectionChosen(window.sections, section.box)) items.emplace_back(section.name);
-        }
+        items = ChosenOfferedSections(kOffered, window.sections);
     });
     return items;
 }

@@ -89,6 +89,15 @@ void ExpectIndex(bool inRange) {
     if (!inRange) Raise(err::kSubscriptOutOfRange);
 }
 
+std::vector<std::string> ChosenOfferedSections(std::span<const OfferedSection> offered,
+                                               const SectionBoxes& boxes) {
+    std::vector<std::string> names;
+    for (const OfferedSection& section : offered) {
+        if (IsSectionChosen(boxes, section.box)) names.emplace_back(section.name);
+    }
+    return names;
+}
+
 void SyncOfferedSections(std::span<const OfferedSection> offered, const SectionBoxes& boxes,
                          std::vector<std::string>& items,
                          const std::function<void(std::string_view)>& forget) {
@@ -109,9 +118,7 @@ std::vector<std::string> SetupRowsTab(CopyWindow& window) {
     std::vector<std::string> items;
     app::Trap(window.prompt, app::proc::SetupRowsTab, [&] {
         window.rowSelection.ResetAll();
-        for (const OfferedSection& section : kSetupOrder) {
-            if (IsSectionChosen(window.sections, section.box)) items.emplace_back(section.name);
-        }
+        items = ChosenOfferedSections(kSetupOrder, window.sections);
     });
     return items;
 }

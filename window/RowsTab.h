@@ -27,6 +27,10 @@ void SyncOfferedSections(std::span<const OfferedSection> offered, const SectionB
                          std::vector<std::string>& items,
                          const std::function<void(std::string_view)>& forget);
 
+/// The names of the offered sections whose Sections tab box is chosen, in the offered order.
+std::vector<std::string> ChosenOfferedSections(std::span<const OfferedSection> offered,
+                                               const SectionBoxes& boxes);
+
 /// Fails as an index outside an array does unless inRange: the tabs' stores can fall out of
 /// step with the source, and then say so through their error traps.
 void ExpectIndex(bool inRange);

@@ -1,7 +1,11 @@
 // Shape text: ranges, runs of character and paragraph formatting, words, paragraphs, fields.
 #include <algorithm>
+#include <iterator>
+
+#include <utf8.h>
 
 #include "formula/CellCatalogue.h"
+#include "formula/Evaluate.h"
 #include "host/embedded/HostErrors.h"
 #include "host/embedded/Model.h"
 #include "platform/visio/Constants.h"
@@ -15,41 +19,19 @@ using namespace visio;
 
 std::string Utf8(std::u32string_view text) {
     std::string out;
-    for (char32_t c : text) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
+    utf8::unchecked::utf32to8(text.begin(), text.end(), std::back_inserter(out));
     return out;
 }
 
+/// Text that is not valid UTF-8 (a damaged file, a truncated name) is read with its bad bytes
+/// replaced, as the formula functions read it.
 std::u32string Utf32(std::string_view text) {
     std::u32string out;
-    for (size_t i = 0; i < text.size();) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        const int length = byte < 0x80         ? 1
-                           : (byte >> 5) == 6  ? 2
-                           : (byte >> 4) == 14 ? 3
-                           : (byte >> 3) == 30 ? 4
-                                               : 1;
-        char32_t c = length == 1 ? byte : byte & (0x3F >> (length - 1));
-        for (int k = 1; k < length && i + static_cast<size_t>(k) < text.size(); ++k) {
-            c = (c << 6) | (static_cast<unsigned char>(text[i + static_cast<size_t>(k)]) & 0x3F);
-        }
-        out += c;
-        i += static_cast<size_t>(length);
+    if (utf8::is_valid(text.begin(), text.end())) {
+        utf8::unchecked::utf8to32(text.begin(), text.end(), std::back_inserter(out));
+    } else {
+        const std::string repaired = formula::RepairedUtf8(text);
+        utf8::unchecked::utf8to32(repaired.begin(), repaired.end(), std::back_inserter(out));
     }
     return out;
 }

@@ -41,6 +41,20 @@ TEST_F(Text, RangesTextAndWordAndParagraphRuns) {
     EXPECT_EQ(characters->Begin(), 30);
 }
 
+TEST_F(Text, PositionsCountCharactersNotBytesAndBadBytesAreReplaced) {
+    const CharactersPtr characters = Rectangle()->Characters();
+    characters->SetText("Gr\u00fc\u00dfe \u6771\u4eac \U0001F600!");  // 2-, 3- and 4-byte characters
+    EXPECT_EQ(characters->End(), 11);
+    characters->SetBegin(6);
+    characters->SetEnd(8);
+    EXPECT_EQ(characters->Text(), "\u6771\u4eac");
+
+    const CharactersPtr damaged = Rectangle()->Characters();
+    damaged->SetText(std::string("a\xC3(b\xFF", 5));
+    EXPECT_EQ(damaged->Text(), "a\uFFFD(b\uFFFD");
+    EXPECT_EQ(damaged->End(), 5);
+}
+
 TEST_F(Text, CharacterAndParagraphRunsTakeRowsOfTheirOwn) {
     const ShapePtr shape = Rectangle();
     const CharactersPtr characters = shape->Characters();

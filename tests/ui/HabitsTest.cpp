@@ -19,8 +19,10 @@
 #include <QUrl>
 
 #include "platform/desktop/SingleInstance.h"
+#include "platform/visio/Constants.h"
 #include "ui/ShapesTab.h"
 #include "ui/Resources.h"
+#include "ui/ShapeTree.h"
 #include "ui/UiFixture.h"
 
 namespace tess::test {
@@ -144,6 +146,83 @@ TEST_F(Habits, TheFilterShowsWhatHoldsTheTextAndUnnamedShapesShowTheirMaster) {
     EXPECT_EQ(Shown(), (QStringList{QStringLiteral("Application"), kDrawing, QStringLiteral("Pages"),
                                     QStringLiteral("Page-2"), QStringLiteral("Sheet.4")}));
 }
+
+/// A drawing and the tree's scope for the filter's sweep over groups in groups.
+struct FilterCase {
+    const char* sample;
+    const char* scope;
+};
+
+void PrintTo(const FilterCase& item, std::ostream* out) { *out << item.sample << " " << item.scope; }
+
+class FilterOverGroups : public Habits, public ::testing::WithParamInterface<FilterCase> {
+protected:
+    QTreeWidget* Tree() { return Control<QTreeWidget>(QStringLiteral("tvwShapes")); }
+    /// A tree built afresh in the case's scope, no node opened yet.
+    void FreshTree() {
+        const bool application = QLatin1String(GetParam().scope) == QLatin1String("optApplication");
+        Tick(Control<QRadioButton>(application ? QStringLiteral("optActivePage")
+                                               : QStringLiteral("optApplication")));
+        Tick(Control<QRadioButton>(QString::fromLatin1(GetParam().scope)));
+    }
+    /// Opens every node that can be opened, as a person clicking each expand button does.
+    void OpenEveryNode() {
+        for (std::vector<QTreeWidgetItem*> closed = {nullptr}; !closed.empty();) {
+            closed.clear();
+            for (QTreeWidgetItemIterator it(Tree()); *it; ++it) {
+                if (!(*it)->isExpanded() && ((*it)->childCount() > 0 || ui::ShapeTree::IsUnfilled(*it)))
+                    closed.push_back(*it);
+            }
+            for (QTreeWidgetItem* node : closed)
+                node->setExpanded(true);
+        }
+    }
+    /// The shapes' nodes not hidden, each as its key and text, in the tree's order.
+    QStringList ShapeNodes() {
+        QStringList nodes;
+        for (QTreeWidgetItemIterator it(Tree(), QTreeWidgetItemIterator::NotHidden); *it; ++it) {
+            const int16_t image = ui::ShapeTree::Image(*it);
+            if (image == visio::kImageShape || image == visio::kImageGroup)
+                nodes << ui::ShapeTree::Key(*it) + QLatin1Char('|') + (*it)->text(0);
+        }
+        return nodes;
+    }
+};
+
+// Typing into the filter fills every group down to its last member, the same nodes as opening
+// each node by hand gives, also when a group was opened by hand before.
+TEST_P(FilterOverGroups, FindsEveryShapeThatOpeningEachNodeShows) {
+    ASSERT_TRUE(Start({QString::fromStdString(CopySample(GetParam().sample))}));
+    FreshTree();
+    OpenEveryNode();
+    const QStringList everyShape = ShapeNodes();
+    int inGroups = 0;
+    for (QTreeWidgetItemIterator it(Tree()); *it; ++it)
+        inGroups += ui::ShapeTree::Image((*it)->parent()) == visio::kImageGroup;
+    ASSERT_GT(inGroups, 0) << "the drawing should have shapes in groups";
+
+    auto* filter = Control<QLineEdit>(QStringLiteral("txtFilter"));
+    for (const bool groupOpenedFirst : {false, true}) {
+        filter->clear();
+        FreshTree();
+        if (groupOpenedFirst) {
+            for (QTreeWidgetItemIterator it(Tree()); *it; ++it) {
+                if (ui::ShapeTree::Image(*it) == visio::kImageGroup && ui::ShapeTree::IsUnfilled(*it)) {
+                    (*it)->setExpanded(true);
+                    break;
+                }
+            }
+        }
+        QTest::keyClicks(filter, QStringLiteral("sheet"));  // in every shape's address
+        EXPECT_EQ(ShapeNodes(), everyShape) << "a group opened first: " << groupOpenedFirst;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Habits, FilterOverGroups,
+    ::testing::Values(FilterCase{"test10_nested_shapes.vsdx", "optActivePage"},
+                      FilterCase{"ppbt-architecture.vsdx", "optActivePage"},
+                      FilterCase{"ppbt-architecture.vsdx", "optApplication"}));
 
 TEST_F(Habits, ContextMenusAddSeveralNodesAtOnceAndFindListItemsInTheTree) {
     ASSERT_TRUE(Start({QString::fromStdString(CopySample(kDrawing.toStdString()))}));

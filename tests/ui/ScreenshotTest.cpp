@@ -12,6 +12,7 @@
 
 #include "support/Samples.h"
 #include "support/TempFolder.h"
+#include "support/XServer.h"
 
 // The built program as a person sees it: started under a virtual X server, its tabs chosen with
 // their mnemonics from the keyboard, each tab photographed at the design's scale, at one and a
@@ -19,30 +20,6 @@
 // pictures stay in the build folder (screenshots/) for people to look at.
 namespace tess::test {
 namespace {
-
-class XSession {
-public:
-    XSession() {
-        m_server.setProgram(QStringLiteral("Xvfb"));
-        m_server.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"),
-                               QStringLiteral("-screen"), QStringLiteral("0"),
-                               QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                               QStringLiteral("tcp")});
-        m_server.start();
-        // The server writes its display number once it accepts connections.
-        if (m_server.waitForReadyRead(20000))
-            m_display = QStringLiteral(":") + QString::fromLatin1(m_server.readLine()).trimmed();
-    }
-    ~XSession() {
-        m_server.terminate();
-        m_server.waitForFinished(5000);
-    }
-    const QString& Display() const { return m_display; }
-
-private:
-    QProcess m_server;
-    QString m_display;
-};
 
 /// How the desktop is set: a folder name for the pictures and the environment it stands for.
 struct Desktop {
@@ -87,7 +64,7 @@ protected:
         QThread::msleep(400);
     }
 
-    XSession m_x;
+    XServer m_x;
     TempFolder m_folder;
     QProcessEnvironment m_environment;
 };
