@@ -64,17 +64,15 @@ Node MasterNode(const visio::Resolver& names, const visio::MasterPtr& master, in
 }
 
 /// A document as the tree shows it: its masters, then (for a drawing) its pages.
-Node DocumentNode(const visio::Resolver& names, const Workspace::Document& document, int depth) {
-    const bool stencil = document.data->stencil;
-    Node node{stencil ? "stencil" : "drawing",
-              document.data->name,
-              names.AddressOfDocument(document.object),
-              {}};
-    const visio::MastersPtr masters = document.object->Masters();
+Node DocumentNode(const visio::Resolver& names, const visio::DocumentPtr& document, int depth) {
+    const std::string name = document->Name();
+    const bool stencil = visio::DocumentKind(name) == visio::kImageStencil;
+    Node node{stencil ? "stencil" : "drawing", name, names.AddressOfDocument(document), {}};
+    const visio::MastersPtr masters = document->Masters();
     for (int16_t i = 1; i <= masters->Count(); ++i)
         node.children.push_back(MasterNode(names, masters->Item(i), depth));
     if (!stencil) {
-        const visio::PagesPtr pages = document.object->Pages();
+        const visio::PagesPtr pages = document->Pages();
         for (int16_t i = 1; i <= pages->Count(); ++i)
             node.children.push_back(PageNode(names, pages->Item(i), depth));
     }
@@ -129,12 +127,8 @@ Json TargetJson(const Target& target) {
 Node ObjectNode(Session& session, const std::string& object, int depth) {
     const visio::Resolver names = session.Resolver();
     const visio::ObjectPath path = visio::ObjectPath::Parse(object);
-    if (path.kind == visio::ObjectPath::Kind::Document) {
-        const std::string name = names.DocumentNamed(path.document)->Name();
-        for (const Workspace::Document& document : session.Files().Documents()) {
-            if (document.data->name == name) return DocumentNode(names, document, depth);
-        }
-    }
+    if (path.kind == visio::ObjectPath::Kind::Document)
+        return DocumentNode(names, names.DocumentNamed(path.document), depth);
     if (path.kind == visio::ObjectPath::Kind::Master && path.shapes.empty() && !path.everyShape) {
         visio::ObjectPath master = path;
         master.membersOnly = true;  // a master alone names no sheet, but list shows it
@@ -150,11 +144,11 @@ Node ObjectNode(Session& session, const std::string& object, int depth) {
 }  // namespace
 
 int RunList(const ListOptions& options, std::ostream& out) {
-    Session session(options.files);
+    Session session(options);
     Node root{"application", "Application", "", {}};
     if (options.object.empty()) {
         const visio::Resolver names = session.Resolver();
-        for (const Workspace::Document& document : session.Files().Documents())
+        for (const visio::DocumentPtr& document : session.Documents())
             root.children.push_back(DocumentNode(names, document, options.depth));
     } else {
         root = ObjectNode(session, options.object, options.depth);
@@ -173,7 +167,7 @@ int RunList(const ListOptions& options, std::ostream& out) {
 }
 
 int RunShow(const ShowOptions& options, std::ostream& stream) {
-    Session session(options.files);
+    Session session(options);
     std::ostringstream out;
     const Target target = ResolveTarget(session.Resolver(), options.object);
     Entries wanted;
@@ -211,7 +205,7 @@ int RunShow(const ShowOptions& options, std::ostream& stream) {
             if (!HasRows(entry)) {
                 addRow(nullptr, EntryCells(session, target.sheet, entry), "  ");
             } else {
-                const visio::ApplicationPtr host = session.Files().AppPtr();
+                const visio::ApplicationPtr host = session.Application();
                 const std::vector<ListedRow> listed = window::ListEntryRows(target.sheet, entry);
                 for (size_t i = 0; i < listed.size(); ++i) {
                     out << "  " << listed[i].label << "\n";
@@ -227,7 +221,7 @@ int RunShow(const ShowOptions& options, std::ostream& stream) {
 }
 
 int RunSections(const SectionsOptions& options, std::ostream& out) {
-    Session session(options.files);
+    Session session(options);
     const Target target = ResolveTarget(session.Resolver(), options.object);
     const Entries offered = EnabledEntries(EnableFor(session, target));
     size_t width = 0;
@@ -249,7 +243,12 @@ int RunSections(const SectionsOptions& options, std::ostream& out) {
 }
 
 int RunCheck(const CheckOptions& options, std::ostream& out) {
-    Session session(options.files);
+    // The check asks the drawing model which cells and shapes exist, which Visio's automation
+    // members cannot answer without a call per reference.
+    if (options.visio)
+        UsageError("check works on drawing files, not with --visio: save in Visio and check the "
+                   "file");
+    Session session(options);
     Workspace& files = session.Files();
     const CheckResult tally = CheckDocuments(files);
     const size_t broken = tally.broken.size();

@@ -5,27 +5,27 @@
 #include <string>
 #include <vector>
 
+#include "cli/Session.h"
+
 // The commands of tessaline-cli. Each returns its exit status (0 or 1); a usage error (status 2)
-// or a file that cannot be read or written (status 3) is thrown as the program's Error.
+// or a file that cannot be read or written (status 3) is thrown as the program's Error. Each
+// works on the files its options name, or on the drawings open in the running Visio.
 namespace tess::cli {
 
-struct ListOptions {
-    std::vector<std::string> files;
+struct ListOptions : Drawings {
     std::string object;  // empty: the whole tree
     int depth = -1;      // levels of shapes shown below a page or master; -1: all
     std::string find;    // when given, only the objects whose name, master or address holds it
     bool json = false;
 };
 
-struct ShowOptions {
-    std::vector<std::string> files;
+struct ShowOptions : Drawings {
     std::string object;
     std::vector<std::string> sections;  // captions; empty: every entry the object enables
     bool json = false;
 };
 
-struct SectionsOptions {
-    std::vector<std::string> files;
+struct SectionsOptions : Drawings {
     std::string object;
     bool json = false;
 };
@@ -33,8 +33,7 @@ struct SectionsOptions {
 /// The copy command's arguments. The copy options are set only when their flags were given: a
 /// recipe's stand otherwise, and without a recipe, the defaults (overwrite, ignore sub-shapes,
 /// everything else off).
-struct CopyOptions {
-    std::vector<std::string> files;
+struct CopyOptions : Drawings {
     std::string from;
     std::vector<std::string> to;
     std::vector<std::string> sections;
@@ -56,8 +55,7 @@ struct CopyOptions {
     bool inPlace = false;
 };
 
-struct CheckOptions {
-    std::vector<std::string> files;
+struct CheckOptions : Drawings {
     bool values = false;  // compare the values the files store instead (ValuesCheck.h)
     bool json = false;
 };

@@ -264,6 +264,13 @@ void CheckArguments(const CopyOptions& options) {
             "copy needs to know what to copy: give --section CAPTION, --all-sections or --rows "
             "CAPTION=ROW[,ROW]..., or a --recipe FILE (see tessaline-cli copy --help)");
     }
+    if (options.visio) {
+        // Visio keeps the drawings: the copy is one undo step there, and the user saves.
+        if (!options.output.empty() || options.inPlace || options.dryRun)
+            UsageError("with --visio the copy goes into the drawings open in Visio as one undo "
+                       "step, and Visio saves them: -o, --in-place and --dry-run are for files");
+        return;
+    }
     const int outputs =
         (options.output.empty() ? 0 : 1) + (options.inPlace ? 1 : 0) + (options.dryRun ? 1 : 0);
     if (outputs != 1) UsageError("copy needs exactly one of -o OUT, --in-place and --dry-run");
@@ -498,34 +505,43 @@ std::vector<Comparison> DiffAfter(Session& session, const visio::Resolver& resol
     return diffs;
 }
 
+/// What the run changed and how it was kept: on files, the documents changed, written as asked;
+/// in Visio, nothing, as Visio saves.
+Documents Keep(Session& session, const CopyOptions& options) {
+    Documents changed;
+    if (session.OverVisio()) return changed;
+    Workspace& files = session.Files();
+    for (const auto& document : files.Model().Documents()) {
+        if (vsdx::HasChanges(*document)) changed.push_back(document);
+    }
+    Save(files, options, changed);
+    return changed;
+}
+
 }  // namespace
 
 int RunCopy(const CopyOptions& options, std::ostream& out) {
     CheckArguments(options);
-    Session session(options.files, options.inPlace);
-    Workspace& files = session.Files();
+    Session session(options, options.inPlace);
     const visio::Resolver resolver = session.Resolver();
     const Target source = ResolveTarget(resolver, options.from);
     const std::vector<Target> destinations = Destinations(resolver, options, source);
     engine::CopyRequest request = RequestFor(session, options, source);
     for (const Target& destination : destinations)
         request.destinations.push_back({destination.address, destination.name, destination.sheet});
-    CheckOutput(files, options, request, source, destinations);
+    if (!session.OverVisio()) CheckOutput(session.Files(), options, request, source, destinations);
     if (!options.saveRecipe.empty())
         window::WriteRecipe(window::RecipeOf(request), options.saveRecipe);
 
-    ActivateSource(files, source);
+    // In Visio a destination the run creates goes where the user is; on files, beside the source.
+    if (!session.OverVisio()) ActivateSource(session.Files(), source);
     const std::map<std::string, window::SheetImage> before = ReadBefore(session, options, request);
     const engine::CopyReport run = [&] {
         CopyFrontEnd frontEnd(stderr, options.onError == "cancel");
-        return engine::CopyDriver(files.AppPtr()).BeginCopy(request, frontEnd);
+        return engine::CopyDriver(session.Application()).BeginCopy(request, frontEnd);
     }();
     const int status = run.outcome == engine::CopyOutcome::Complete ? 0 : 1;
-    Documents changed;
-    for (const auto& document : files.Model().Documents()) {
-        if (vsdx::HasChanges(*document)) changed.push_back(document);
-    }
-    Save(files, options, changed);
+    const Documents changed = Keep(session, options);
     const std::vector<Comparison> diffs =
         options.diff ? DiffAfter(session, resolver, request, run, before) : std::vector<Comparison>();
     PrintReport(out, options, resolver, run, changed, status, diffs);

@@ -47,7 +47,7 @@ Form ParseForm(const std::vector<std::string>& arguments) {
 std::vector<std::unique_ptr<Session>> OpenSides(const std::vector<std::string>& files) {
     std::vector<std::unique_ptr<Session>> sessions;
     for (const std::string& file : files)
-        sessions.push_back(std::make_unique<Session>(std::vector<std::string>{file}));
+        sessions.push_back(std::make_unique<Session>(Drawings{{file}}));
     return sessions;
 }
 

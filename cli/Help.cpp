@@ -22,6 +22,22 @@ Quote an OBJECT for the shell when it holds spaces, backslashes or '*'.
 )";
 }
 
+std::string Visio() {
+    return R"(--visio, before the command, works on the drawings open in the running Visio instead of
+files: the program attaches to the running "Visio.Application" through COM (the running object
+Visio registers) and calls Visio's own automation members. No FILE is given; OBJECTs are
+written as on files, a document by its name in Visio (Drawing1.vsdx:page:Page-1/Sheet.3;
+the name may be left out when one document is open). A copy is one undo step in Visio (Edit >
+Undo takes it back) and saves nothing: save in Visio. -o, --in-place, --dry-run and check
+are for files: check asks the drawing model which cell, row or shape each reference reaches,
+which Visio's automation answers only a call per reference; save in Visio and check the file.
+When no Visio runs it says "Tessaline requires a Visio document to be open." and ends with
+exit status 3.
+The Windows build (tessaline-cli.exe) works on files and, with --visio, on the running Visio;
+other builds work on files only and refuse --visio (exit status 2).
+)";
+}
+
 std::string Options() {
     return "The copy options come from the flags alone, a --recipe FILE among them: the command "
            "line\nneither reads nor writes the options the desktop program stores.\n";

@@ -9,6 +9,8 @@ namespace tess::cli::help {
 
 /// The OBJECT addresses, with examples.
 std::string Addresses();
+/// --visio: how the program attaches to the running Visio, and which build works on what.
+std::string Visio();
 /// Where the copy options come from.
 std::string Options();
 /// Recipes: what they are, the flags beside them, their JSON.

@@ -38,6 +38,7 @@ struct OptionFlags {
 
 /// Every command's arguments, and the command chosen.
 struct Arguments {
+    bool visio = false;  // --visio: the drawings open in the running Visio, not files
     ListOptions list;
     ShowOptions show;
     SectionsOptions sections;
@@ -52,17 +53,16 @@ struct Arguments {
     CLI::App* diffCommand = nullptr;
 };
 
+/// Files are required on files; with --visio there are none (RunChosen checks).
 void AddFiles(CLI::App& command, std::vector<std::string>& files) {
-    command.add_option("FILE", files, "Visio files (.vsdx .vsdm .vssx .vssm .vstx .vstm)")
-        ->required();
+    command.add_option("FILE", files, "Visio files (.vsdx .vsdm .vssx .vssm .vstx .vstm)");
 }
 
 void AddList(CLI::App& app, Arguments& arguments) {
     ListOptions& list = arguments.list;
     CLI::App* command =
         app.add_subcommand("list", "Print the tree of documents, masters, pages and shapes");
-    command->add_option("FILE", list.files, "Visio files, then optionally the OBJECT to list below")
-        ->required();
+    command->add_option("FILE", list.files, "Visio files, then optionally the OBJECT to list below");
     command
         ->add_option("--depth", list.depth,
                      "Levels of shapes shown below a page or master (all when not given)")
@@ -78,9 +78,7 @@ void AddList(CLI::App& app, Arguments& arguments) {
 void AddShowAndSections(CLI::App& app, Arguments& arguments) {
     ShowOptions& show = arguments.show;
     CLI::App* command = app.add_subcommand("show", "Print an object's sections, rows and formulas");
-    command->add_option("FILE", show.files, "Visio files, then the OBJECT to show")
-        ->required()
-        ->expected(2, -1);
+    command->add_option("FILE", show.files, "Visio files, then the OBJECT to show")->required();
     command->add_option("--section", show.sections, "Only this Sections-tab caption (repeatable)");
     command->add_flag("--json", show.json, "Print JSON");
     command->footer(help::Addresses() + "\n" + help::ShowJson());
@@ -89,9 +87,7 @@ void AddShowAndSections(CLI::App& app, Arguments& arguments) {
     SectionsOptions& sections = arguments.sections;
     command = app.add_subcommand(
         "sections", "Print the Sections-tab captions an object offers, with their row counts");
-    command->add_option("FILE", sections.files, "Visio files, then the OBJECT")
-        ->required()
-        ->expected(2, -1);
+    command->add_option("FILE", sections.files, "Visio files, then the OBJECT")->required();
     command->add_flag("--json", sections.json, "Print JSON");
     command->footer(help::Addresses() + "\n" + help::SectionsJson());
     arguments.sectionsCommand = command;
@@ -176,34 +172,59 @@ void AddDiff(CLI::App& app, Arguments& arguments) {
     arguments.diffCommand = command;
 }
 
-/// The last of a command's files, which is its OBJECT.
-std::string TakeObject(std::vector<std::string>& files) {
-    std::string object = files.back();
-    files.pop_back();
+/// The last of a command's words, which is its OBJECT; on files, one file at least comes first.
+std::string TakeObject(Drawings& drawings, const char* command) {
+    if (!drawings.visio && drawings.files.size() < 2)
+        UsageError(std::string(command) + " needs FILE... OBJECT");
+    std::string object = drawings.files.back();
+    drawings.files.pop_back();
     return object;
 }
 
+/// The drawings of the command: the files given, or with --visio those open in Visio, where the
+/// words given are OBJECTs.
+void ChooseDrawings(Drawings& drawings, bool visio, const char* command) {
+    drawings.visio = visio;
+    if (!visio && drawings.files.empty()) UsageError(std::string(command) + " needs FILE...");
+}
+
 int RunChosen(Arguments& arguments) {
+    const bool visio = arguments.visio;
     if (arguments.listCommand->parsed()) {
         ListOptions& list = arguments.list;
-        // The OBJECT, when given, is the last argument, and no Visio file name.
+        // The OBJECT, when given, is the last argument, and no Visio file name (which --visio
+        // refuses as a file).
+        if (visio && !list.files.empty() && !tess::vsdx::IsVisioPackageName(list.files.back())) {
+            list.object = list.files.back();
+            list.files.pop_back();
+        }
+        ChooseDrawings(list, visio, "list");
         if (list.files.size() > 1 && !tess::vsdx::IsVisioPackageName(list.files.back()))
-            list.object = TakeObject(list.files);
+            list.object = TakeObject(list, "list");
         return RunList(list, std::cout);
     }
     if (arguments.showCommand->parsed()) {
-        arguments.show.object = TakeObject(arguments.show.files);
+        arguments.show.visio = visio;
+        arguments.show.object = TakeObject(arguments.show, "show");
         return RunShow(arguments.show, std::cout);
     }
     if (arguments.sectionsCommand->parsed()) {
-        arguments.sections.object = TakeObject(arguments.sections.files);
+        arguments.sections.visio = visio;
+        arguments.sections.object = TakeObject(arguments.sections, "sections");
         return RunSections(arguments.sections, std::cout);
     }
     if (arguments.copyCommand->parsed()) {
+        ChooseDrawings(arguments.copy, visio, "copy");
         arguments.copyFlags.Apply(arguments.copy);
         return RunCopy(arguments.copy, std::cout);
     }
-    if (arguments.diffCommand->parsed()) return RunDiff(arguments.diff, std::cout);
+    if (arguments.diffCommand->parsed()) {
+        if (visio)
+            UsageError("diff compares drawing files, not with --visio: save in Visio and "
+                       "compare the files");
+        return RunDiff(arguments.diff, std::cout);
+    }
+    ChooseDrawings(arguments.check, visio, "check");
     return arguments.check.values ? RunCheckValues(arguments.check, std::cout)
                                   : RunCheck(arguments.check, std::cout);
 }
@@ -226,9 +247,11 @@ int main(int argc, char** argv) {
         "tessaline-cli"};
     app.set_version_flag("--version", std::string("tessaline-cli ") + TESSALINE_VERSION);
     app.require_subcommand(1);
-    app.footer(help::Addresses() + "\n" + help::Options() + "\n" + help::Recipes() +
-               "\nEach command's --help tells more, and what its --json prints.");
+    app.footer(help::Addresses() + "\n" + help::Visio() + "\n" + help::Options() + "\n" +
+               help::Recipes() + "\nEach command's --help tells more, and what its --json prints.");
     Arguments arguments;
+    app.add_flag("--visio", arguments.visio,
+                 "Work on the drawings open in the running Visio instead of files (Windows)");
     AddList(app, arguments);
     AddShowAndSections(app, arguments);
     AddCopy(app, arguments);

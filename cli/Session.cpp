@@ -26,6 +26,29 @@ void PrintMessage(const std::string& title, const std::string& text) {
     std::cerr << title << ": " << AsLines(text) << '\n';
 }
 
+Session::Session(const Drawings& drawings, bool toSaveInPlace) {
+    if (!drawings.visio) {
+        m_workspace.emplace(drawings.files, toSaveInPlace);
+        return;
+    }
+    if (!drawings.files.empty())
+        UsageError("--visio works on the drawings open in Visio; '" + drawings.files.front() +
+                   "' is a file: name documents in OBJECTs as DOC:page:P/SHAPE");
+    m_visio = std::make_unique<RunningVisio>();
+}
+
+visio::ApplicationPtr Session::Application() const {
+    return m_visio ? m_visio->Application() : m_workspace->AppPtr();
+}
+
+std::vector<visio::DocumentPtr> Session::Documents() const {
+    std::vector<visio::DocumentPtr> documents;
+    const visio::DocumentsPtr open = Application()->Documents();
+    for (int16_t i = 1; i <= open->Count(); ++i)
+        documents.push_back(open->Item(i));
+    return documents;
+}
+
 app::Answer Session::MsgBox(const std::string& text, app::Style style, const std::string& title) {
     PrintMessage(title, text);
     return style == app::Style::Question ? app::Answer::No : app::Answer::Ok;

@@ -1,30 +1,48 @@
 #pragma once
 
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/Prompt.h"
+#include "cli/RunningVisio.h"
 #include "cli/Workspace.h"
 #include "platform/visio/Resolver.h"
 
-// What a command runs inside: the files open, the objects they hold found by address, and the
-// messages of the program printed on standard error.
+// What a command runs inside: the drawings it works on (files, or those open in the running
+// Visio), the objects they hold found by address, and the messages of the program printed on
+// standard error.
 namespace tess::cli {
+
+/// Where a command finds its objects: the files it names, or (visio) the drawings open in the
+/// running Visio. Every command's options start with it.
+struct Drawings {
+    std::vector<std::string> files;
+    bool visio = false;
+};
 
 class Session : public app::IPrompt {
 public:
-    /// Opens the files (held against other runs when they are to be saved in place).
-    explicit Session(const std::vector<std::string>& files, bool toSaveInPlace = false)
-        : m_workspace(files, toSaveInPlace) {}
+    /// Opens the files (held against other runs when they are to be saved in place), or attaches
+    /// to the running Visio. The one place where the command line chooses its host.
+    explicit Session(const Drawings& drawings, bool toSaveInPlace = false);
 
-    Workspace& Files() { return m_workspace; }
-    /// Finds the objects of the files by address, and names them so.
-    visio::Resolver Resolver() const { return visio::Resolver(m_workspace.AppPtr()); }
-    /// Calls visit with every sheet of every file and its address (see Workspace).
+    /// True when the drawings are those of the running Visio, which the program never saves.
+    bool OverVisio() const { return m_visio != nullptr; }
+    /// The host: the files' model, or the running Visio.
+    visio::ApplicationPtr Application() const;
+    /// The documents open, in order.
+    std::vector<visio::DocumentPtr> Documents() const;
+    /// The files; only for a session on files.
+    Workspace& Files() { return *m_workspace; }
+    /// Finds the objects by address, and names them so.
+    visio::Resolver Resolver() const { return visio::Resolver(Application()); }
+    /// On files: calls visit with every sheet of every file and its address (see Workspace).
     void ForEachSheet(
         const std::function<void(const embedded::SheetPtr&, const std::string&)>& visit) {
-        m_workspace.ForEachSheet(visit);
+        m_workspace->ForEachSheet(visit);
     }
 
     /// Prints the message; a question is answered No, as nobody is there to say yes.
@@ -32,7 +50,8 @@ public:
                        const std::string& title) override;
 
 private:
-    Workspace m_workspace;
+    std::unique_ptr<RunningVisio> m_visio;
+    std::optional<Workspace> m_workspace;
 };
 
 /// Text with the carriage returns of message boxes as line breaks.

@@ -309,7 +309,10 @@ void PrintText(const ValuesTally& tally, size_t compared, size_t agreed, std::os
 }  // namespace
 
 int RunCheckValues(const CheckOptions& options, std::ostream& out) {
-    Session session(options.files);
+    if (options.visio)
+        UsageError("check --values compares the values drawing files store; with --visio, Visio "
+                   "computes them itself");
+    Session session(options);
     ValuesTally tally;
     Checker checker(session.Files().Model(), tally);
     const embedded::DocumentData* document = nullptr;

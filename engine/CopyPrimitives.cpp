@@ -238,21 +238,31 @@ struct OwnRefusal {
     Error error;
 };
 
-/// Takes out of the lists the formulas the copy refuses itself, and returns them.
-std::vector<OwnRefusal> TakeOwnRefusals(CopyRun& run, const ShapePtr& destination, RowMove move,
+/// The formulas as read that the copy refuses itself, written to cells of a destination section
+/// of rowCount rows.
+std::vector<OwnRefusal> FindOwnRefusals(CopyRun& run, RowMove move, int16_t rowCount,
                                         const CellTriples& sourceCells, const FormulaList& asRead,
-                                        CellTriples& cells, FormulaList& formulas) {
+                                        const CellTriples& cells) {
     move.label = visio::IsGeometrySection(move.sourceSection)
                      ? "Geometry" + std::to_string(move.sourceSection - 9)
                      : GetSectionString(run, move.sourceSection);
     std::vector<OwnRefusal> refused;
-    const int16_t rowCount = destination->RowCount(move.destinationSection);
+    for (size_t k = 0; k < asRead.size(); ++k) {
+        if (auto error = OwnRowRefusal(asRead[k], move, sourceCells[3 * k + 1], cells[3 * k + 1],
+                                       cells[3 * k + 2], rowCount))
+            refused.push_back({k, std::move(*error)});
+    }
+    return refused;
+}
+
+/// Takes the refused formulas out of the lists.
+void TakeOut(const std::vector<OwnRefusal>& refused, CellTriples& cells, FormulaList& formulas) {
     CellTriples keptCells;
     FormulaList keptFormulas;
+    auto next = refused.begin();
     for (size_t k = 0; k < formulas.size(); ++k) {
-        if (auto error = OwnRowRefusal(asRead[k], move, sourceCells[3 * k + 1], cells[3 * k + 1],
-                                       cells[3 * k + 2], rowCount)) {
-            refused.push_back({k, std::move(*error)});
+        if (next != refused.end() && next->index == k) {
+            ++next;
             continue;
         }
         keptCells.insert(keptCells.end(), cells.begin() + 3 * k, cells.begin() + 3 * k + 3);
@@ -260,7 +270,6 @@ std::vector<OwnRefusal> TakeOwnRefusals(CopyRun& run, const ShapePtr& destinatio
     }
     cells = std::move(keptCells);
     formulas = std::move(keptFormulas);
-    return refused;
 }
 
 /// Says in the report which of the source's members formulas still name, the destination having
@@ -310,7 +319,7 @@ bool WriteStep(CopyRun& run, const ShapePtr& source, const ShapePtr& destination
     const bool ok = CopyErrorPath(
         run, labels, destination, &formulasRead,
         [&] {
-            all = source->GetFormulas(sourceCells);
+            all = run.SourceFormulas(source, sourceCells);
             asRead = all;
             if (firstRewrite) firstRewrite(all);
             // In one pass: a destination's name that is also a source's (a copy between pages
@@ -319,9 +328,11 @@ bool WriteStep(CopyRun& run, const ShapePtr& source, const ShapePtr& destination
             NoteKeptMembers(run, all, destinationCells.front());
             cells = destinationCells;
             formulas = all;
-            if (move)
-                own = TakeOwnRefusals(run, destination, *move, sourceCells, asRead, cells,
-                                      formulas);
+            if (move) {
+                own = FindOwnRefusals(run, *move, destination->RowCount(move->destinationSection),
+                                      sourceCells, asRead, cells);
+                TakeOut(own, cells, formulas);
+            }
             read = true;
             if (!formulas.empty())
                 destination->SetFormulas(cells, formulas, visio::visSetBlastGuards);
@@ -443,15 +454,107 @@ void CheckRowOrder(CopyRun& run, const ShapePtr& source, int16_t section,
     }
 }
 
+/// The rows of a batch write: each row's destination cells and its formulas rewritten for the
+/// destination, and whether the copy itself refuses one of its formulas (that row goes alone).
+struct RowBatch {
+    std::vector<CellTriples> to;
+    std::vector<FormulaList> formulas;
+    std::vector<bool> alone;
+
+    /// The cells and formulas of rows [begin, end), as one SetFormulas takes them.
+    std::pair<CellTriples, FormulaList> Slice(size_t begin, size_t end) const {
+        std::pair<CellTriples, FormulaList> slice;
+        for (size_t r = begin; r < end; ++r) {
+            slice.first.insert(slice.first.end(), to[r].begin(), to[r].end());
+            slice.second.insert(slice.second.end(), formulas[r].begin(), formulas[r].end());
+        }
+        return slice;
+    }
+    /// The first row from begin on that goes alone; the count of rows when none does.
+    size_t NextAlone(size_t begin) const {
+        while (begin < alone.size() && !alone[begin]) ++begin;
+        return begin;
+    }
+};
+
+/// Reads the rows' source formulas in one call (once per run for the run source) and rewrites
+/// each row as CopyOneRow would; false when the read or a rewrite failed, and the rows are then
+/// copied one by one, which reports the failure as it always has.
+bool ReadRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destination, int16_t section,
+              const std::vector<std::pair<int16_t, int16_t>>& rows, const RowMap& map,
+              RowBatch& batch) {
+    std::vector<int16_t> cells;
+    if (!GetCellIndicies(run, source, section, 0, cells)) return false;
+    std::vector<CellTriples> from;
+    CellTriples all;
+    for (const auto& [sourceRow, destinationRow] : rows) {
+        CellTriples& rowFrom = from.emplace_back();
+        CellTriples& rowTo = batch.to.emplace_back();
+        for (int16_t cell : cells) {
+            AddTriple(rowFrom, section, sourceRow, cell);
+            AddTriple(rowTo, section, destinationRow, cell);
+        }
+        all.insert(all.end(), rowFrom.begin(), rowFrom.end());
+    }
+    return app::IgnoreFailure([&] {
+        const FormulaList read = run.SourceFormulas(source, all);
+        if (read.size() != all.size() / 3) Raise(err::kSubscriptOutOfRange);
+        const int16_t rowCount = destination->RowCount(section);
+        for (size_t r = 0; r < rows.size(); ++r) {
+            const auto at = static_cast<std::ptrdiff_t>(r * cells.size());
+            const FormulaList asRead(read.begin() + at,
+                                     read.begin() + at + static_cast<std::ptrdiff_t>(cells.size()));
+            const RowMove move{section, section, &map,
+                               static_cast<int16_t>(rows[r].second - rows[r].first)};
+            FormulaList formulas = asRead;
+            FollowRows(run, map, section, move.shift)(formulas);
+            ResolveReferences(run, formulas, run.sheetNameMap);
+            batch.formulas.push_back(std::move(formulas));
+            batch.alone.push_back(
+                !FindOwnRefusals(run, move, rowCount, from[r], asRead, batch.to[r]).empty());
+        }
+    });
+}
+
+/// Writes rows [begin, end) of the batch, the whole range in one call while the host takes it;
+/// when it refuses, halves the range to find the first row it refuses, every row before that
+/// one being written. Returns that row, or end when all were written.
+size_t WriteRows(const ShapePtr& destination, const RowBatch& batch, size_t begin, size_t end) {
+    if (begin == end) return end;
+    const auto [cells, formulas] = batch.Slice(begin, end);
+    if (app::IgnoreFailure(
+            [&] { destination->SetFormulas(cells, formulas, visio::visSetBlastGuards); }))
+        return end;
+    if (end - begin == 1) return begin;
+    const size_t middle = begin + (end - begin) / 2;
+    const size_t refused = WriteRows(destination, batch, begin, middle);
+    return refused < middle ? refused : WriteRows(destination, batch, middle, end);
+}
+
 /// Copies each row of rows (source row to destination row) in the order given, each row's
 /// references to rows of the section following those rows to where they went, and those to
-/// rows not copied moving as the row itself moved.
+/// rows not copied moving as the row itself moved. The rows go in as few calls as the host
+/// takes; a row the host refuses, or one of whose formulas the copy refuses itself, is copied
+/// alone as CopyOneRow copies it, so that the copy error names what the row-by-row copy named,
+/// and the rows after it follow unless the run was cancelled.
 void CopyRowsTo(CopyRun& run, const ShapePtr& source, const ShapePtr& destination, int16_t section,
                 const std::vector<std::pair<int16_t, int16_t>>& rows) {
     const RowMap map(rows.begin(), rows.end());
-    for (const auto& [from, to] : rows) {
+    RowBatch batch;
+    const bool read = ReadRows(run, source, destination, section, rows, map, batch);
+    size_t next = 0;
+    while (next < rows.size()) {
         if (run.CopyRunCancelled) return;  // Cancel Run: nothing more is written
-        CopyOneRow(run, source, destination, section, from, to, &map);
+        const size_t refused =
+            read ? WriteRows(destination, batch, next, batch.NextAlone(next)) : next;
+        for (size_t r = next; r < refused; ++r) {
+            NoteKeptMembers(run, batch.formulas[r], section);
+            run.Current().cellsWritten += static_cast<int>(batch.formulas[r].size());
+        }
+        if (refused == rows.size()) return;
+        CopyOneRow(run, source, destination, section, rows[refused].first, rows[refused].second,
+                   &map);
+        next = refused + 1;
     }
 }
 
@@ -493,9 +596,10 @@ void CopyNamedRowSection(CopyRun& run, const ShapePtr& source, const ShapePtr& d
         std::vector<int16_t> cells;
         if (!GetCellIndicies(run, source, section, 0, cells)) return;
         const std::vector<std::string> names = RowNames(destination, section, m, cells.front());
+        const std::vector<std::string> sourceNames = run.SourceRowNames(source, section, n);
         CellTriples from, to;
         for (int16_t i = 0; i < n; ++i) {
-            const int16_t found = FindRowName(names, RowName(source, section, i, cells.front()));
+            const int16_t found = FindRowName(names, sourceNames[static_cast<size_t>(i)]);
             const int16_t j = found < 0 ? m : found;
             for (int16_t cell : cells) {
                 AddTriple(from, section, i, cell);
@@ -515,10 +619,11 @@ void CopyNamedRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destina
         if (n < 1) return;
         const RowChoice choice = GetRowIndicies(run.request, section);
         const std::vector<std::string> names = RowNames(destination, section, m, 0);
+        const std::vector<std::string> sourceNames = run.SourceRowNames(source, section, n);
         std::vector<std::pair<int16_t, int16_t>> rows;
         for (int16_t i = 0; i < n; ++i) {
             if (!Chosen(choice, i)) continue;
-            const int16_t j = FindRowName(names, RowName(source, section, i, 0));
+            const int16_t j = FindRowName(names, sourceNames[static_cast<size_t>(i)]);
             if (j >= 0) rows.emplace_back(i, j);
         }
         CopyRowsTo(run, source, destination, section, rows);
@@ -654,10 +759,20 @@ void AddNewRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destinatio
         const int16_t n = source->RowCount(section);
         const int16_t m = destination->RowCount(section);
         if (n < 1) return;
-        const RowChoice choice = GetRowIndicies(run.request, section);
-        int16_t added = 0;
-        for (int16_t i = 0; i < n; ++i) {
-            if (!Chosen(choice, i)) continue;
+        const auto count =
+            static_cast<int16_t>(ChosenRows(GetRowIndicies(run.request, section), n).size());
+        if (count < 1) return;
+        // All in one call; when the host refuses it, row by row, so that the copy error names
+        // the row it refuses and the rows before it are added. Rows a refusing host added
+        // before it stopped stay, and the row-by-row steps go on after them.
+        if (app::IgnoreFailure(
+                [&] { destination->AddRows(section, m, visio::visTagDefault, count); })) {
+            run.Current().rowsAdded += count;
+            return;
+        }
+        auto added = static_cast<int16_t>(destination->RowCount(section) - m);
+        run.Current().rowsAdded += added;
+        while (added < count) {
             const bool ok =
                 CopyErrorPath(run, {GetSectionString(run, section), ""}, destination, nullptr, [&] {
                     destination->AddRow(section, static_cast<int16_t>(m + added),
@@ -687,10 +802,22 @@ void AddNewNamedRows(CopyRun& run, const ShapePtr& source, const ShapePtr& desti
             for (size_t p = 0; p + 1 < order.size(); ++p)
                 rows.push_back(At(chosen, static_cast<size_t>(order[p])));
         }
+        const std::vector<std::string> sourceNames = run.SourceRowNames(source, section, n);
         int16_t added = 0;
         for (int16_t i : rows) {
-            const std::string name = RowName(source, section, i, 0);
+            const std::string& name = sourceNames[static_cast<size_t>(i)];
             if (FindRowName(names, name) >= 0) continue;
+            // One call names the row as it adds it at the end; a name the host refuses goes the
+            // long way, whose failures say which step failed. Connection points, which may have
+            // rows without names, always go that way.
+            const bool oneCall = section != visio::visSectionConnectionPts && !name.empty();
+            if (oneCall && app::IgnoreFailure([&] {
+                    destination->AddNamedRow(section, name, visio::visTagDefault);
+                })) {
+                ++added;
+                ++run.Current().rowsAdded;
+                continue;
+            }
             // Added after the destination's rows: a section whose rows have no names yet
             // (connection points) would otherwise take the row in front of its own.
             int16_t row = -1;

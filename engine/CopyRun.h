@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -140,8 +141,21 @@ public:
     app::Answer MsgBox(const std::string& text, app::Style style,
                        const std::string& title) override;
 
+    /// The formulas of a sheet's (section, row, cell) triples. The run source's are read from
+    /// the host once per run, since the source does not change while the run writes: over COM
+    /// every read is a call into another process.
+    std::vector<std::string> SourceFormulas(const visio::ShapePtr& sheet,
+                                            const std::vector<int16_t>& cells);
+    /// The names of the first count rows of a section of a sheet; the run source's once per run.
+    std::vector<std::string> SourceRowNames(const visio::ShapePtr& sheet, int16_t section,
+                                            int16_t count);
+
 private:
+    bool IsRunSource(const visio::ShapePtr& sheet) const;
+
     DestinationReport m_loose;
+    std::map<std::vector<int16_t>, std::vector<std::string>> m_sourceFormulas;
+    std::map<int16_t, std::vector<std::string>> m_sourceRowNames;
 };
 
 }  // namespace tess::engine

@@ -124,6 +124,9 @@ void DeleteRow(CopyRun& run, const ShapePtr& destination, int16_t section, int16
 /// kept have a place for every copied row).
 bool ClearForOverwrite(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
                        int16_t section, bool named) {
+    // A section without rows has none to keep, whatever other formulas name: the look at every
+    // formula of the destination's page or master is spared.
+    if (destination->RowCount(section) < 1) return true;
     std::set<int16_t> namedRows;
     for (const auto& [namedSection, row, cell] :
          CellsNamedFromOutside(run, destination, [section](int16_t other) { return other == section; }))

@@ -163,6 +163,10 @@ public:
     int16_t AddRow(int16_t s, int16_t r, int16_t tag) override {
         return d.Call("AddRow", {V::Short(s), V::Short(r), V::Short(tag)}).AsShort();
     }
+    int16_t AddRows(int16_t s, int16_t r, int16_t tag, int16_t count) override {
+        return d.Call("AddRows", {V::Short(s), V::Short(r), V::Short(tag), V::Short(count)})
+            .AsShort();
+    }
     int16_t AddNamedRow(int16_t s, const std::string& name, int16_t tag) override {
         return d.Call("AddNamedRow", {V::Short(s), V::String(name), V::Short(tag)}).AsShort();
     }

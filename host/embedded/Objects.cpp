@@ -442,6 +442,16 @@ public:
     int16_t AddRow(int16_t section, int16_t row, int16_t rowTag) override {
         return M("Shape.AddRow").AddRow(m_sheet, section, row, rowTag);
     }
+    int16_t AddRows(int16_t section, int16_t row, int16_t rowTag, int16_t rowCount) override {
+        Model& model = M("Shape.AddRows");
+        if (rowCount < 1) hosterr::Raise(hosterr::kBadArgument);
+        const int16_t first = model.AddRow(m_sheet, section, row, rowTag);
+        for (int16_t i = 1; i < rowCount; ++i) {
+            const int16_t at = row == visRowLast ? visRowLast : static_cast<int16_t>(first + i);
+            model.AddRow(m_sheet, section, at, rowTag);
+        }
+        return first;
+    }
     int16_t AddNamedRow(int16_t section, const std::string& name, int16_t rowTag) override {
         return M("Shape.AddNamedRow").AddNamedRow(m_sheet, section, name, rowTag);
     }

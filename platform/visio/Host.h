@@ -201,6 +201,9 @@ public:
     virtual void SetRowType(int16_t section, int16_t row, int16_t rowTag) = 0;
     /// Adds a row before position row (visRowLast appends) and returns its index.
     virtual int16_t AddRow(int16_t section, int16_t row, int16_t rowTag) = 0;
+    /// Adds rowCount rows of one type before position row (visRowLast appends), in one call;
+    /// returns the index of the first.
+    virtual int16_t AddRows(int16_t section, int16_t row, int16_t rowTag, int16_t rowCount) = 0;
     virtual int16_t AddNamedRow(int16_t section, const std::string& name, int16_t rowTag) = 0;
     virtual void DeleteRow(int16_t section, int16_t row) = 0;
 

@@ -2,6 +2,8 @@
 // references, how many host calls they make, and the copy-error path.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "engine/CopyFixture.h"
 #include "engine/CopyPrimitives.h"
 #include "platform/visio/Constants.h"
@@ -242,6 +244,83 @@ TEST_F(CopyPrimitives, ARefusedWriteIsReportedWithTheFormulasAsRead) {
                                        refused.back().sectionLabel, refused.back().rowLabel)
                   .find("ERROR: "),
               std::string::npos);
+}
+
+TEST_F(CopyPrimitives, ChosenRowsGoInOneWriteAndARefusedRowIsFoundAndNamedAsAlone) {
+    // Seven rows chosen of the source's eight, one letter each: '.' a number, 'h' a row only the
+    // source has, which the host refuses on the destination, 'o' the eighth row, not copied,
+    // which the destination does not have: the copy refuses that itself and leaves it out of
+    // the row's write.
+    const struct {
+        const char* rows;
+        bool cancel;  // Cancel Run at the first copy error
+    } cases[] = {{".......", false}, {"h......", false}, {"...h...", false},
+                 {"......h", false}, {".h...h.", false}, {"..h.h..", true},
+                 {"..o....", false}, {"o..h..o", false}, {".o.h...", true}};
+    constexpr int16_t kRows = 7;
+    constexpr int kCells = 6;  // of a Scratch row
+    for (const auto& each : cases) {
+        SCOPED_TRACE(std::string(each.rows) + (each.cancel ? " cancel" : ""));
+        const ShapePtr from = Rectangle(), to = Rectangle(6, 6, 7, 7);
+        AddNamedRow(from, visSectionUser, "Only", {"1"});
+        std::vector<std::vector<std::string>> rows, zeros(kRows, {"0"});
+        for (int16_t row = 0; row < kRows; ++row) {
+            const char kind = each.rows[row];
+            rows.push_back({kind == 'h' ? "User.Only*2" : std::to_string(10 + row)});
+        }
+        rows.push_back({"99"});
+        AddRows(from, visSectionScratch, rows);
+        for (int16_t row = 0; row < kRows; ++row) {
+            if (each.rows[row] == 'o')
+                from->CellsSRC(visSectionScratch, row, 0)->SetFormula("Scratch.X8*2");
+        }
+        AddRows(to, visSectionScratch, zeros);
+        engine::CopyRequest asked;
+        asked.source = Target(from);
+        asked.rows[visSectionScratch] = {1, 1, 1, 1, 1, 1, 1, 0};
+        ScriptedFrontEnd front;
+        if (each.cancel) front.answers.push_back(engine::ICopyFrontEnd::CopyErrorAnswer::CancelRun);
+        engine::CopyRun batch{asked, front};
+        batch.report.destinations.push_back({"to", "to", to});
+        Model().ResetCallCounts();
+        engine::CopyRows(batch, from, to, visSectionScratch, engine::CF_OVERWRITE);
+
+        const std::string kinds = each.rows;
+        const size_t firstRefused = kinds.find_first_not_of('.');
+        const size_t last = each.cancel ? firstRefused + 1 : kRows;
+        std::vector<size_t> refusedRows;
+        int cells = 0;
+        for (size_t row = 0; row < kRows; ++row) {
+            const char kind = kinds[row];
+            const bool written = row < last && kind == '.';
+            EXPECT_EQ(FormulaOf(to, visSectionScratch, static_cast<int16_t>(row), 0),
+                      written ? std::to_string(10 + row) : "0") << row;
+            if (row < last) cells += kind == '.' ? kCells : kind == 'o' ? kCells - 1 : 0;
+            if (row < last && kind != '.') refusedRows.push_back(row);
+        }
+        const auto& report = batch.report.destinations.back();
+        EXPECT_EQ(report.cellsWritten, cells);
+        ASSERT_EQ(report.refused.size(), refusedRows.size());
+        ASSERT_EQ(front.shown.size(), each.cancel ? 1 : refusedRows.size());
+        for (size_t k = 0; k < refusedRows.size(); ++k) {
+            EXPECT_EQ(report.refused[k].row, refusedRows[k]);
+            EXPECT_EQ(report.refused[k].cell, 0);
+            EXPECT_EQ(report.refused[k].formula,
+                      kinds[refusedRows[k]] == 'h' ? "User.Only*2" : "Scratch.X8*2");
+        }
+        // The details show the refused row's formulas as read.
+        if (refusedRows.empty()) EXPECT_EQ(front.detailsFormulas.size(), 0u);
+        else EXPECT_EQ(front.detailsFormulas.front(), report.refused.back().formula);
+        // One read of the source and one write when nothing is refused. A refused row is read
+        // again alone (the host's refusal once more for the details); the search for it halves.
+        const auto hostRefused = static_cast<size_t>(
+            std::count_if(refusedRows.begin(), refusedRows.end(),
+                          [&](size_t row) { return kinds[row] == 'h'; }));
+        EXPECT_EQ(Model().CallCount("Shape.GetFormulas"), 1 + refusedRows.size() + hostRefused);
+        const size_t writes = Model().CallCount("Shape.SetFormulas");
+        EXPECT_EQ(writes == 1, refusedRows.empty());
+        EXPECT_LE(writes, 1 + 8 * refusedRows.size());
+    }
 }
 
 TEST_F(CopyPrimitives, RowsAreAddedAndDeletedForThePreparation) {

@@ -41,7 +41,9 @@ struct CheckResult {
 
 CheckResult Check(const std::string& path) {
     std::ostringstream report;
-    const int status = cli::RunCheck({{path}, false}, report);
+    cli::CheckOptions options;
+    options.files = {path};
+    const int status = cli::RunCheck(options, report);
     return {status, report.str()};
 }
 

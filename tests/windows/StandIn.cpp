@@ -1,5 +1,6 @@
 // A stand-in Visio for the tests: a program of its own that serves the embedded model through
-// IDispatch with Visio's member names, registered as the running "Visio.Application". It answers
+// IDispatch with Visio's member names, registered as the running "Visio.Application", with the
+// drawing files named on its command line open. It answers
 // only what the COM host calls, plus a few members of its own (StandIn...) through which tests
 // read the model's state and inject failures. Quit raises BeforeQuit on the connected sinks.
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "host/embedded/Objects.h"
+#include "host/vsdx/Vsdx.h"
 #include "support/ModelDump.h"
 #include "tests/windows/StandIn.h"
 
@@ -72,7 +74,7 @@ const std::map<Kind, std::set<std::string>>& MemberNames() {
          {"Name", "NameU", "NameID", "ID", "UniqueID", "Type", "ForeignType", "Shapes", "Parent",
           "ContainingPage", "ContainingMaster", "MasterShape", "Document", "SectionExists", "RowExists",
           "CellsSRCExists", "AddSection", "DeleteSection", "RowCount", "RowsCellCount",
-          "GeometryCount", "RowType", "AddRow", "AddNamedRow", "DeleteRow", "CellsSRC", "Cells",
+          "GeometryCount", "RowType", "AddRow", "AddRows", "AddNamedRow", "DeleteRow", "CellsSRC", "Cells",
           "GetFormulas", "SetFormulas", "Characters", "Data1", "Data2", "Data3", "OneD",
           "ConvertToGroup", "Duplicate", "Delete", "DrawRectangle", "OpenDrawWindow", "Copy"}},
         {Kind::Cell, {"Formula", "ResultIU", "ResultStr", "RowName", "Name", "Section", "Row", "Column"}},
@@ -460,6 +462,8 @@ void DispObject::ServeShape(const std::string& n, const Args& a, bool put, VARIA
         return put ? s.SetRowType(a.Short(0), a.Short(1), a.Short(2))
                    : Return(r, s.RowType(a.Short(0), a.Short(1)));
     if (n == "AddRow") return Return(r, s.AddRow(a.Short(0), a.Short(1), a.Short(2)));
+    if (n == "AddRows")
+        return Return(r, s.AddRows(a.Short(0), a.Short(1), a.Short(2), a.Short(3)));
     if (n == "AddNamedRow") return Return(r, s.AddNamedRow(a.Short(0), a.String(1), a.Short(2)));
     if (n == "DeleteRow") return s.DeleteRow(a.Short(0), a.Short(1));
     if (n == "CellsSRC") return Return(r, Kind::Cell, s.CellsSRC(a.Short(0), a.Short(1), a.Short(2)));
@@ -643,11 +647,19 @@ void RegisterProgId() {
 }  // namespace
 }  // namespace tess::test
 
-int main() {
+int main(int argc, char** argv) {
     using namespace tess::test;
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 2;
     RegisterProgId();
     g_application = std::make_shared<tess::embedded::EmbeddedApplication>();
+    for (int i = 1; i < argc; ++i) {
+        try {
+            tess::vsdx::OpenDocument(g_application->TheModel(), argv[i]);
+        } catch (const tess::Error& error) {
+            std::fprintf(stderr, "stand-in: %s\n", error.Description().c_str());
+            return 4;
+        }
+    }
     auto* application = new DispObject(Kind::Application, g_application);
     DWORD registration = 0;
     if (FAILED(RegisterActiveObject(static_cast<IDispatch*>(application), kStandInClassId,

@@ -13,7 +13,8 @@ std::string ProgramFolder() {
     return folder.substr(0, folder.find_last_of("\\/") + 1);
 }
 
-StandInProcess::StandInProcess(const char* program) {
+StandInProcess::StandInProcess(const char* program, const std::vector<std::string>& arguments,
+                               Ready) {
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
@@ -26,6 +27,8 @@ StandInProcess::StandInProcess(const char* program) {
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     std::string command = "\"" + ProgramFolder() + program + "\"";
+    for (const std::string& argument : arguments)
+        command += " \"" + argument + "\"";
     const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0,
                                         nullptr, nullptr, &startup, &m_process);
     CloseHandle(writeEnd);

@@ -1,0 +1,16 @@
+#include "cli/RunningVisio.h"
+
+#include "cli/Workspace.h"
+
+namespace tess::cli {
+
+struct RunningVisio::Apartment {};
+
+RunningVisio::RunningVisio() {
+    UsageError("--visio attaches to the running Visio, which only the Windows build of "
+               "tessaline-cli can do; this build works on files");
+}
+
+RunningVisio::~RunningVisio() = default;
+
+}  // namespace tess::cli
