@@ -1,0 +1,209 @@
+// Peak memory of the drawing-file operations against the size of the drawing's XML: a sample's
+// first page filled with copies of its own shapes (3,400 top-level shapes by default; give another count as argument), then
+// open, copy a section to every shape of the page, replace the sub-shapes of every shape of the
+// page, and save. Each operation runs in a child process of its own, whose peak resident size
+// (VmHWM) less what it held when it started is its figure: the model it opened included.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+#include "engine/CopyDriver.h"
+#include "engine/SectionCatalogue.h"
+#include "host/embedded/Objects.h"
+#include "host/vsdx/Vsdx.h"
+#include "platform/visio/Constants.h"
+#include "support/Samples.h"
+#include "support/TempFolder.h"
+#include "ui/LargeDrawing.h"
+
+namespace {
+
+using namespace tess;
+
+constexpr const char* kSample = "ppbt-architecture.vsdx";
+
+/// A kilobyte figure of /proc/self/status ("VmHWM", "VmRSS").
+long StatusKilobytes(const std::string& field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(field + ":", 0) == 0) return std::stol(line.substr(field.size() + 1));
+    }
+    throw std::runtime_error("no " + field + " in /proc/self/status");
+}
+
+/// Runs work in a child process and returns what it measured, in kilobytes: by default its
+/// peak resident size above the size it started with. Throws when the child fails.
+long InChild(const std::function<long()>& work) {
+    int channel[2];
+    if (pipe(channel) != 0) throw std::runtime_error("no pipe");
+    const pid_t child = fork();
+    if (child < 0) throw std::runtime_error("no fork");
+    if (child == 0) {
+        close(channel[0]);
+        long figure = -1;
+        try {
+            figure = work();
+        } catch (const std::exception& fault) {
+            std::fprintf(stderr, "%s\n", fault.what());
+        }
+        const bool written = write(channel[1], &figure, sizeof figure) == sizeof figure;
+        _exit(written && figure >= 0 ? 0 : 1);
+    }
+    close(channel[1]);
+    long figure = -1;
+    const bool read = ::read(channel[0], &figure, sizeof figure) == sizeof figure;
+    close(channel[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!read || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error("an operation failed");
+    return figure;
+}
+
+/// Peak resident size of operation above the process's size before it, in kilobytes.
+long PeakOf(const std::function<void()>& operation) {
+    return InChild([&] {
+        // The peak counted from here: the resident size now, not what the parent once held.
+        std::ofstream("/proc/self/clear_refs") << "5";
+        const long before = StatusKilobytes("VmRSS");
+        operation();
+        return StatusKilobytes("VmHWM") - before;
+    });
+}
+
+/// Bytes of XML in the package, unpacked.
+long XmlBytes(const std::string& path) {
+    return InChild([&] {
+        long bytes = 0;
+        for (const test::ZipEntry& entry : test::ReadZip(path)) {
+            if (entry.name.ends_with(".xml") || entry.name.ends_with(".rels"))
+                bytes += static_cast<long>(entry.content.size());
+        }
+        return bytes;
+    });
+}
+
+/// A front end that shows nothing and answers Continue: the page's shapes are of every type,
+/// and a copy between types warns.
+class Silent : public engine::ICopyFrontEnd, public app::IPrompt {
+public:
+    void Progress(int, int, Stage) override {}
+    bool GoOn() override { return true; }
+    void SetCopyErrorDetails(const std::vector<std::string>&, const visio::ShapePtr&) override {}
+    CopyErrorAnswer ShowCopyError(const std::string& message) override {
+        Say(message);
+        return CopyErrorAnswer::Continue;
+    }
+    void ShowMessage(const engine::RunMessage& message) override { Say(message.text); }
+    app::Answer MsgBox(const std::string& text, app::Style, const std::string&) override {
+        Say(text);
+        return app::Answer::Ok;
+    }
+
+    bool completed = false;
+
+private:
+    void Say(const std::string& text) { completed = completed || text == "Clone Complete."; }
+};
+
+/// The drawing opened, its first page's shapes loaded.
+struct Opened {
+    std::shared_ptr<embedded::EmbeddedApplication> app =
+        std::make_shared<embedded::EmbeddedApplication>();
+    std::shared_ptr<embedded::DocumentData> document;
+    std::vector<embedded::SheetPtr> shapes;
+
+    explicit Opened(const std::string& path)
+        : document(vsdx::OpenDocument(app->TheModel(), path)) {
+        for (const auto& page : document->pages)
+            app->TheModel().LoadShapes(*page);
+        shapes = document->pages.front()->shapes;
+    }
+};
+
+/// A copy from the first top-level shape that matches to every other top-level shape.
+void CopyToEveryShape(Opened& drawing, const std::function<bool(const embedded::SheetPtr&)>& source,
+                      int16_t section, engine::SubShapes subShapes) {
+    const auto& model = drawing.app->ModelPtr();
+    engine::CopyRequest request;
+    for (const embedded::SheetPtr& shape : drawing.shapes) {
+        const visio::ShapePtr wrapped = embedded::WrapShape(model, shape);
+        if (!request.source && source(shape)) {
+            request.source = engine::CopyTarget{"source", wrapped->Name(), wrapped};
+        } else {
+            request.destinations.push_back({wrapped->Name(), wrapped->Name(), wrapped});
+        }
+    }
+    if (!request.source) throw std::runtime_error("the page has no shape to copy from");
+    request.sections.push_back(section);
+    request.options.subShapes = subShapes;
+    Silent frontEnd;
+    engine::CopyDriver(drawing.app).BeginCopy(request, frontEnd);
+    if (!frontEnd.completed) throw std::runtime_error("the copy did not complete");
+}
+
+int16_t EntryOfKind(engine::EntryKind kind) {
+    for (const engine::CatalogueEntry& entry : engine::CatalogueEntries()) {
+        if (entry.kind == kind && entry.frame == engine::EntryFrame::Shape) return entry.index;
+    }
+    throw std::runtime_error("no such catalogue entry");
+}
+
+void Print(const char* operation, long kilobytes, long xmlBytes) {
+    const double megabytes = static_cast<double>(kilobytes) / 1024.0;
+    const double xml = static_cast<double>(xmlBytes) / (1024.0 * 1024.0);
+    std::printf("%-22s %9.1f %8.1f %6.2f\n", operation, megabytes, xml, megabytes / xml);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        const size_t shapes = argc > 1 ? std::stoul(argv[1]) : 3400;
+        test::TempFolder folder;
+        const std::string path = folder.Path("large.vsdx");
+        const std::string saved = folder.Path("saved.vsdx");
+        InChild([&] {
+            const bench::LargeDrawing drawing =
+                bench::BuildLargeDrawing(kSample, path, shapes);
+            std::printf("%s filled to %zu top-level shapes, %zu at every depth, %zu groups\n",
+                        kSample, drawing.topLevel, drawing.everyDepth, drawing.groups);
+            std::fflush(stdout);
+            return 0L;
+        });
+        const long xml = XmlBytes(path);
+        std::printf("%-22s %9s %8s %6s\n", "operation", "peak MB", "XML MB", "ratio");
+        Print("open", PeakOf([&] { Opened drawing(path); }), xml);
+        Print("copy Geometry", PeakOf([&] {
+                  Opened drawing(path);
+                  CopyToEveryShape(
+                      drawing, [](const auto& shape) { return shape->shapes.empty(); },
+                      EntryOfKind(engine::EntryKind::GeometryRows), engine::SubShapes::Ignore);
+              }),
+              xml);
+        Print("replace sub-shapes", PeakOf([&] {
+                  Opened drawing(path);
+                  CopyToEveryShape(
+                      drawing, [](const auto& shape) { return !shape->shapes.empty(); },
+                      EntryOfKind(engine::EntryKind::GeometryRows), engine::SubShapes::ReplaceAll);
+              }),
+              xml);
+        Print("open and save", PeakOf([&] {
+                  Opened drawing(path);
+                  vsdx::SaveDocument(drawing.app->TheModel(), *drawing.document, saved);
+              }),
+              xml);
+        return 0;
+    } catch (const std::exception& fault) {
+        std::fprintf(stderr, "%s\n", fault.what());
+        return 1;
+    }
+}
