@@ -508,7 +508,7 @@ bool ReadRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
                                static_cast<int16_t>(rows[r].second - rows[r].first)};
             FormulaList formulas = asRead;
             FollowRows(run, map, section, move.shift)(formulas);
-            ResolveReferences(run, formulas, run.sheetNameMap);
+            ResolveReferencesOnce(run, formulas, run.sheetNameMap);
             batch.formulas.push_back(std::move(formulas));
             batch.alone.push_back(
                 !FindOwnRefusals(run, move, rowCount, from[r], asRead, batch.to[r]).empty());
