@@ -56,6 +56,33 @@ bool Inside(const ShapePtr& shape, const ShapePtr& group) {
     return false;
 }
 
+/// The shapes of masters the source inherits its cells from, nearest first.
+std::vector<ShapePtr> InheritedFrom(const ShapePtr& source) {
+    std::vector<ShapePtr> masters;
+    for (ShapePtr shape = source->MasterShape(); shape && masters.size() < 64;
+         shape = shape->MasterShape())
+        masters.push_back(shape);
+    return masters;
+}
+
+/// The destinations in the order the run writes them: those the source inherits from come last,
+/// nearest first, since writing one changes what the source offers every destination after it.
+std::vector<CopyTarget> InheritedLast(std::vector<CopyTarget> destinations,
+                                      const ShapePtr& source) {
+    const std::vector<ShapePtr> masters = InheritedFrom(source);
+    const auto rank = [&](const CopyTarget& destination) {
+        for (size_t i = 0; destination.sheet && i < masters.size(); ++i) {
+            if (masters[i]->ID() == destination.sheet->ID() &&
+                Whereabouts(masters[i]) == Whereabouts(destination.sheet))
+                return i + 1;
+        }
+        return size_t{0};
+    };
+    std::stable_sort(destinations.begin(), destinations.end(),
+                     [&](const CopyTarget& a, const CopyTarget& b) { return rank(a) < rank(b); });
+    return destinations;
+}
+
 /// Whether any two of the source and the destinations lie one inside the other: replacing
 /// sub-shapes would then replace the members a copy reads from or writes to.
 bool AnyNested(const std::vector<CopyTarget>& destinations, const ShapePtr& source) {
@@ -207,7 +234,6 @@ void CopyDriver::Run(CopyRun& run, RunState& state) {
     const CopyRequest& request = run.request;
     // The list as it stands now: a front end that changes its request while a dialog of the
     // run is open cannot pull destinations from under the run.
-    const std::vector<CopyTarget> destinations = request.destinations;
     const CopyTarget sourceTarget = *request.source;
     state.scope = m_host->BeginUndoScope(kTitle);
     state.scopeOpen = true;
@@ -217,6 +243,9 @@ void CopyDriver::Run(CopyRun& run, RunState& state) {
         state.failed = true;
         return;
     }
+    // A copy of the list as it stands now: a front end that changes its request while a dialog
+    // of the run is open cannot pull destinations from under the run.
+    const std::vector<CopyTarget> destinations = InheritedLast(request.destinations, source);
     ShapePtr created;
     if (request.options.createDestination && destinations.empty()) {
         created = CreateDestination(run, source, state.failed);
