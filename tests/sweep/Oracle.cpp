@@ -42,6 +42,7 @@ struct Member {
     std::string name;
     std::string nameU;
     const embedded::SheetData* masterShape = nullptr;
+    const embedded::SheetData* sheet = nullptr;  // its own, which instances' members inherit from
 };
 
 struct DestinationBefore {
@@ -139,13 +140,13 @@ void CollectMembers(const ShapePtr& shape, std::vector<Member>& members) {
         const ShapePtr member = shapes->Item(i);
         const embedded::SheetPtr data = embedded::SheetOf(member);
         members.push_back({member->ID(), member->Name(), member->NameU(),
-                           data ? data->masterShape.get() : nullptr});
+                           data ? data->masterShape.get() : nullptr, data.get()});
         CollectMembers(member, members);
     }
 }
 
 /// The destination member a source member's references go to: the one made from the same
-/// master shape, else the one of the same name.
+/// master shape (or that master shape itself, or made from it), else the one of the same name.
 std::map<int32_t, std::string> MatchMembers(const std::vector<Member>& source,
                                             const ShapePtr& destination, bool sourceSide) {
     std::vector<Member> theirs;
@@ -156,10 +157,12 @@ std::map<int32_t, std::string> MatchMembers(const std::vector<Member>& source,
         const auto same = [&](auto test) {
             return std::find_if(theirs.begin(), theirs.end(), test);
         };
-        auto found = member.masterShape ? same([&](const Member& m) {
-            return m.masterShape == member.masterShape;
-        })
-                                        : theirs.end();
+        // Made from the same master shape, or one is the master shape the other is made from.
+        auto found = same([&](const Member& m) {
+            return (member.masterShape && m.masterShape == member.masterShape) ||
+                   (m.masterShape && m.masterShape == member.sheet) ||
+                   (member.masterShape && member.masterShape == m.sheet);
+        });
         if (found == theirs.end())
             found = same([&](const Member& m) { return m.name == member.name; });
         if (found == theirs.end())
