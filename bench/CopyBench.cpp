@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <map>
 
+#include "SilentFrontEnd.h"
 #include "engine/CopyDriver.h"
 #include "engine/SectionCatalogue.h"
 #include "host/embedded/Objects.h"
@@ -22,32 +23,7 @@ using namespace tess::visio;
 
 constexpr int kDestinations = 1000;
 
-/// A front end that shows nothing and keeps what the run said.
-class Silent : public engine::ICopyFrontEnd, public app::IPrompt {
-public:
-    void Progress(int, int, Stage) override {}
-    bool GoOn() override { return true; }
-    void SetCopyErrorDetails(const std::vector<std::string>&, const ShapePtr&) override {}
-    CopyErrorAnswer ShowCopyError(const std::string& message) override {
-        Say(message);
-        return CopyErrorAnswer::Continue;
-    }
-    void ShowMessage(const engine::RunMessage& message) override { Say(message.text); }
-    app::Answer MsgBox(const std::string& text, app::Style, const std::string&) override {
-        Say(text);
-        return app::Answer::Ok;
-    }
-
-    std::string last;
-    int others = 0;  // anything but the completion: copy errors, warnings
-    std::string first;
-
-private:
-    void Say(const std::string& text) {
-        if (text != "Clone Complete." && others++ == 0) first = text;
-        last = text;
-    }
-};
+using Silent = bench::SilentFrontEnd;
 
 /// Adds rows whose cells (by index) get the formulas given, each numbered by its row.
 void AddRows(const ShapePtr& shape, int16_t section, int count,

@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "SilentFrontEnd.h"
 #include "engine/CopyDriver.h"
 #include "engine/SectionCatalogue.h"
 #include "host/embedded/Objects.h"
@@ -90,28 +91,7 @@ long XmlBytes(const std::string& path) {
     });
 }
 
-/// A front end that shows nothing and answers Continue: the page's shapes are of every type,
-/// and a copy between types warns.
-class Silent : public engine::ICopyFrontEnd, public app::IPrompt {
-public:
-    void Progress(int, int, Stage) override {}
-    bool GoOn() override { return true; }
-    void SetCopyErrorDetails(const std::vector<std::string>&, const visio::ShapePtr&) override {}
-    CopyErrorAnswer ShowCopyError(const std::string& message) override {
-        Say(message);
-        return CopyErrorAnswer::Continue;
-    }
-    void ShowMessage(const engine::RunMessage& message) override { Say(message.text); }
-    app::Answer MsgBox(const std::string& text, app::Style, const std::string&) override {
-        Say(text);
-        return app::Answer::Ok;
-    }
-
-    bool completed = false;
-
-private:
-    void Say(const std::string& text) { completed = completed || text == "Clone Complete."; }
-};
+using Silent = bench::SilentFrontEnd;
 
 /// The drawing opened, its first page's shapes loaded.
 struct Opened {
@@ -146,7 +126,7 @@ void CopyToEveryShape(Opened& drawing, const std::function<bool(const embedded::
     request.options.subShapes = subShapes;
     Silent frontEnd;
     engine::CopyDriver(drawing.app).BeginCopy(request, frontEnd);
-    if (!frontEnd.completed) throw std::runtime_error("the copy did not complete");
+    if (!frontEnd.Completed()) throw std::runtime_error("the copy did not complete");
 }
 
 int16_t EntryOfKind(engine::EntryKind kind) {
