@@ -123,7 +123,7 @@ std::vector<std::string> MappedFormulas(app::IPrompt& prompt, const RowImage& ro
     engine::FormulaList formulas;
     for (const CellImage& cell : row.cells)
         formulas.push_back(cell.formula);
-    engine::ResolveReferencesOnce(prompt, formulas, map.sheets);
+    engine::ResolveReferences(prompt, formulas, map.sheets);
     if (entry.section == visio::visSectionTextField)
         engine::ResolveReferences(prompt, formulas, map.parents);
     return formulas;
