@@ -134,16 +134,13 @@ void CompareWindow::Compare(int destination) {
             window::ResolveItem(m_state, m_state.destinations[static_cast<size_t>(destination)])
                 .sheet;
         if (!other) return;
-        window::Entries entries = ChosenEntries(m_state);
-        if (entries.empty()) entries = window::OfferedEntries(m_state.prompt, source, other);
-        const window::ReferenceMap map = window::MapReferences(source, other);
+        const window::SheetComparison comparison =
+            window::DiffSheets(m_state.prompt, source, other, ChosenEntries(m_state));
         QStringList mapped;
-        for (const auto& [from, to] : window::MappedSheets(map))
+        for (const auto& [from, to] : comparison.references)
             mapped << Res(1917).arg(Q(from), Q(to));
         m_references->setText(mapped.isEmpty() ? QString() : Res(1916).arg(mapped.join(", ")));
-        Show(window::CompareSheets(m_state.prompt,
-                                   window::ReadSheet(m_state.prompt, source, entries),
-                                   window::ReadSheet(m_state.prompt, other, entries), map));
+        Show(comparison.diff);
     });
 }
 

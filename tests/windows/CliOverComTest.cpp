@@ -78,7 +78,8 @@ TEST_F(CliOverCom, CopyWritesIntoVisioAsOneUndoStepAndReportsRefusals) {
     const std::string drawing = PrepareDrawing();
     const std::string original = FileText(drawing);
     StandInProcess standIn({drawing});
-    const ApplicationPtr visio = com::GetRunningVisio();
+    const auto connection = com::AttachToRunningVisio();
+    const ApplicationPtr visio = connection->Application();
     ASSERT_TRUE(ScratchOf(visio, "Target").empty());
 
     const Result result =
@@ -140,7 +141,7 @@ TEST_F(CliOverCom, MistakesAreRefusedBeforeVisioChanges) {
         EXPECT_EQ(result.status, each.status) << each.arguments.back() << '\n' << result.err;
         EXPECT_NE(result.err.find(each.says), std::string::npos) << result.err;
     }
-    EXPECT_TRUE(ScratchOf(com::GetRunningVisio(), "Target").empty());
+    EXPECT_TRUE(ScratchOf(com::AttachToRunningVisio()->Application(), "Target").empty());
 }
 
 }  // namespace
