@@ -123,6 +123,23 @@ TEST_P(Screenshots, EveryTabChosenFromTheKeyboard) {
     // Each mnemonic brought up a different tab.
     EXPECT_EQ(pictures.size(), tabs.size());
 
+    // Compare > Source with Destination from the keyboard, photographed, and closed with Escape.
+    Keys(QStringLiteral("alt+m"));
+    Keys(QStringLiteral("s"));
+    const QString compare = Run(QStringLiteral("xdotool"),
+                                {QStringLiteral("search"), QStringLiteral("--sync"),
+                                 QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                                 QStringLiteral("^Compare Source with Destination$")})
+                                .section(QLatin1Char('\n'), 0, 0);
+    ASSERT_FALSE(compare.isEmpty()) << "the Compare window did not appear";
+    int compared = -1;
+    Run(QStringLiteral(TESSALINE_SCREEN_GRAB), {folder + QStringLiteral("/8-compare.png"), compare},
+        &compared);
+    EXPECT_EQ(compared, 0);
+    Run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), compare});
+    Keys(QStringLiteral("Escape"));
+    Run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+
     // Help > About from the keyboard, photographed, and closed with Escape.
     Keys(QStringLiteral("alt+h"));
     Keys(QStringLiteral("a"));
