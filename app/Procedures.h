@@ -75,7 +75,6 @@ inline constexpr Procedure GetObjectSectionRowString{module::kShapeFunctions,
                                                      "GetObjectSectionRowString"};
 inline constexpr Procedure GetCellIndicies{module::kShapeFunctions, "GetCellIndicies"};
 inline constexpr Procedure ResolveReferences{module::kShapeFunctions, "ResolveReferences"};
-inline constexpr Procedure ResolveReferencesOnce{module::kShapeFunctions, "ResolveReferencesOnce"};
 inline constexpr Procedure ResolveReferencesToSelf{module::kShapeFunctions,
                                                    "ResolveReferencesToSelf"};
 inline constexpr Procedure ResolveReferencesToRows{module::kShapeFunctions,

@@ -192,6 +192,76 @@ constexpr Preparation kPreparations[] = {
     {51, Preparation::Kind::Section, visio::visSectionReviewer},
 };
 
+/// The help string, as the run copies it when asked.
+void CopyHelp(CopyRun& run, const ShapePtr& source, const ShapePtr& destination) {
+    app::IgnoreFailure([&] {
+        const std::string help =
+            source->CellsSRC(visio::visSectionObject, visio::visRowHelpCopyright, 0)->Formula();
+        destination->CellsSRC(visio::visSectionObject, visio::visRowHelpCopyright, 0)
+            ->SetFormula(help);
+        ++run.Current().cellsWritten;
+    });
+}
+
+
+}  // namespace
+
+/// One step of the copy of a destination's sections, in the order the copy takes them: what it
+/// copies and the box that chooses it (-1: the options decide alone).
+struct SectionStep {
+    int16_t index;
+    enum class Kind {
+        ObjectRow, Named, Indexed, Whole, ConnectionPoints, Geometry,
+        HelpString, ShapeText, TextFields, Characters, Paragraphs, Data
+    } kind;
+    int16_t number = 0;  // the row or the section
+};
+
+namespace {
+
+using Step = SectionStep::Kind;
+
+constexpr SectionStep kSectionSteps[] = {
+    {2, Step::Named, visio::visSectionUser},
+    {9, Step::Indexed, visio::visSectionScratch},
+    {-1, Step::HelpString},
+    {0, Step::ObjectRow, visio::visRowXForm1D},
+    {1, Step::ObjectRow, visio::visRowXFormOut},
+    {3, Step::Named, visio::visSectionProp},
+    {4, Step::Named, visio::visSectionHyperlink},
+    {5, Step::ConnectionPoints},
+    {28, Step::Named, visio::visSectionSmartTag},
+    {6, Step::Named, visio::visSectionAction},
+    {7, Step::Named, visio::visSectionControls},
+    {8, Step::Geometry},
+    {11, Step::ObjectRow, visio::visRowMisc},
+    {13, Step::ObjectRow, visio::visRowLine},
+    {14, Step::ObjectRow, visio::visRowFill},
+    {-1, Step::ShapeText},
+    {15, Step::TextFields},
+    {16, Step::Characters},
+    {17, Step::Paragraphs},
+    {19, Step::ObjectRow, visio::visRowText},
+    {20, Step::ObjectRow, visio::visRowTextXForm},
+    {21, Step::ObjectRow, visio::visRowLayerMem},
+    {22, Step::ObjectRow, visio::visRowEvent},
+    {23, Step::ObjectRow, visio::visRowForeign},
+    {24, Step::ObjectRow, visio::visRowImage},
+    {25, Step::ObjectRow, visio::kRowGlueInfo},
+    {27, Step::ObjectRow, visio::visRowShapeLayout},
+    {26, Step::ObjectRow, visio::visRowAlign},
+    {40, Step::ObjectRow, visio::visRowPage},
+    {41, Step::ObjectRow, visio::visRowPageLayout},
+    {42, Step::ObjectRow, visio::visRowRulerGrid},
+    {43, Step::Indexed, visio::visSectionLayer},
+    {44, Step::Whole, visio::visSectionAnnotation},
+    {50, Step::ObjectRow, visio::visRowDoc},
+    {51, Step::Whole, visio::visSectionReviewer},
+    {-1, Step::Data},
+    {12, Step::ObjectRow, visio::visRowGroup},
+    {10, Step::ObjectRow, visio::visRowLock},
+};
+
 }  // namespace
 
 void CopyDriver::AddReplacement(CopyRun& run, const ShapePtr& source, const ShapePtr& destination) {
@@ -536,75 +606,53 @@ void CopyDriver::CopyGeometry(CopyRun& run, const ShapePtr& source, ShapePtr& de
 void CopyDriver::CopySections(CopyRun& run, const ShapePtr& source, ShapePtr& destination,
                               int16_t flags, bool allSections) {
     app::Trap(run, app::proc::CopySections, [&] {
-        // Nothing more is copied once the run is cancelled.
-        const auto chosen = [&](int16_t index) {
-            return !run.CopyRunCancelled && Chosen(run, index, allSections);
-        };
-        const auto objectRow = [&](int16_t index, int16_t row) {
-            if (chosen(index))
-                CopySection(run, source, destination, visio::visSectionObject, row, false);
-        };
-        if (run.CopyRunCancelled) return;
-        if (chosen(2)) CopyNamed(run, source, destination, visio::visSectionUser);
-        if (chosen(9)) CopyIndexed(run, source, destination, visio::visSectionScratch, flags);
-        if ((flags & CF_HELP_STRING) && !run.CopyRunCancelled && IsShapeOrGroup(destination)) {
-            app::IgnoreFailure([&] {
-                const std::string help =
-                    source->CellsSRC(visio::visSectionObject, visio::visRowHelpCopyright, 0)
-                        ->Formula();
-                destination->CellsSRC(visio::visSectionObject, visio::visRowHelpCopyright, 0)
-                    ->SetFormula(help);
-                ++run.Current().cellsWritten;
-            });
+        bool textCopied = false;
+        for (const SectionStep& step : kSectionSteps) {
+            // Nothing more is copied once the run is cancelled.
+            if (run.CopyRunCancelled) return;
+            if (step.index < 0 || Chosen(run, step.index, allSections))
+                CopyStep(run, step, source, destination, flags, allSections, textCopied);
         }
-        objectRow(0, visio::visRowXForm1D);
-        objectRow(1, visio::visRowXFormOut);
-        if (chosen(3)) CopyNamed(run, source, destination, visio::visSectionProp);
-        if (chosen(4)) CopyNamed(run, source, destination, visio::visSectionHyperlink);
-        if (chosen(5)) CopyConnectionPoints(run, source, destination, flags);
-        if (chosen(28)) CopyNamed(run, source, destination, visio::visSectionSmartTag);
-        if (chosen(6)) CopyNamed(run, source, destination, visio::visSectionAction);
-        if (chosen(7)) CopyNamed(run, source, destination, visio::visSectionControls);
-        if (chosen(8)) CopyGeometry(run, source, destination, flags);
-        objectRow(11, visio::visRowMisc);
-        objectRow(13, visio::visRowLine);
-        objectRow(14, visio::visRowFill);
-        const bool textCopied =
-            (flags & CF_SHAPE_TEXT) && !run.CopyRunCancelled && IsShapeOrGroup(destination);
+    });
+}
+
+void CopyDriver::CopyStep(CopyRun& run, const SectionStep& step, const ShapePtr& source,
+                          ShapePtr& destination, int16_t flags, bool allSections,
+                          bool& textCopied) {
+    using Kind = SectionStep::Kind;
+    switch (step.kind) {
+    case Kind::ObjectRow:
+        CopySection(run, source, destination, visio::visSectionObject, step.number, false);
+        break;
+    case Kind::Named: CopyNamed(run, source, destination, step.number); break;
+    case Kind::Indexed: CopyIndexed(run, source, destination, step.number, flags); break;
+    case Kind::Whole: CopySection(run, source, destination, step.number, 0, true); break;
+    case Kind::ConnectionPoints: CopyConnectionPoints(run, source, destination, flags); break;
+    case Kind::Geometry: CopyGeometry(run, source, destination, flags); break;
+    case Kind::HelpString:
+        if ((flags & CF_HELP_STRING) && IsShapeOrGroup(destination)) CopyHelp(run, source, destination);
+        break;
+    case Kind::ShapeText:
+        textCopied = (flags & CF_SHAPE_TEXT) && IsShapeOrGroup(destination);
         if (textCopied) SetCharacterText(run, source, destination, Chosen(run, 15, allSections));
-        if (chosen(15)) CopyTextFields(run, source, destination, flags, textCopied);
-        if (chosen(16)) {
-            PrepareCharactersSection(run, source, destination);
-            CopySection(run, source, destination, visio::visSectionCharacter, 0, true);
-        }
-        if (chosen(17)) {
-            PrepareParagraphSection(run, source, destination);
-            CopySection(run, source, destination, visio::visSectionParagraph, 0, true);
-        }
-        objectRow(19, visio::visRowText);
-        objectRow(20, visio::visRowTextXForm);
-        objectRow(21, visio::visRowLayerMem);
-        objectRow(22, visio::visRowEvent);
-        objectRow(23, visio::visRowForeign);
-        objectRow(24, visio::visRowImage);
-        objectRow(25, visio::kRowGlueInfo);
-        objectRow(27, visio::visRowShapeLayout);
-        objectRow(26, visio::visRowAlign);
-        objectRow(40, visio::visRowPage);
-        objectRow(41, visio::visRowPageLayout);
-        objectRow(42, visio::visRowRulerGrid);
-        if (chosen(43)) CopyIndexed(run, source, destination, visio::visSectionLayer, flags);
-        if (chosen(44)) CopySection(run, source, destination, visio::visSectionAnnotation, 0, true);
-        objectRow(50, visio::visRowDoc);
-        if (chosen(51)) CopySection(run, source, destination, visio::visSectionReviewer, 0, true);
-        if (!run.CopyRunCancelled && IsShapeOrGroup(source)) {
+        break;
+    case Kind::TextFields: CopyTextFields(run, source, destination, flags, textCopied); break;
+    case Kind::Characters:
+        PrepareCharactersSection(run, source, destination);
+        CopySection(run, source, destination, visio::visSectionCharacter, 0, true);
+        break;
+    case Kind::Paragraphs:
+        PrepareParagraphSection(run, source, destination);
+        CopySection(run, source, destination, visio::visSectionParagraph, 0, true);
+        break;
+    case Kind::Data:
+        if (IsShapeOrGroup(source)) {
             destination->SetData1(source->Data1());
             destination->SetData2(source->Data2());
             destination->SetData3(source->Data3());
         }
-        objectRow(12, visio::visRowGroup);
-        objectRow(10, visio::visRowLock);
-    });
+        break;
+    }
 }
 
 void CopyDriver::CopySubShapes(CopyRun& run, const ShapePtr& source, ShapePtr& destination,
@@ -632,18 +680,48 @@ void CopyDriver::CopySubShapes(CopyRun& run, const ShapePtr& source, ShapePtr& d
     });
 }
 
+/// A new member of destination for the source member from: a pasted copy of a picture, else
+/// an empty rectangle (a group around it for a group), drawn through window.
+ShapePtr CopyDriver::MakeMember(const ShapePtr& from, const ShapePtr& destination,
+                                const visio::WindowPtr& window) {
+    ShapePtr member;
+    if (from->Type() == visio::visTypeForeignObject && IsPicture(from)) {
+        from->Copy();
+        window->Paste();
+        member = window->Selection()->Item(1);
+    } else {
+        member = destination->DrawRectangle(10, 10, 10, 10);
+        DeleteGeometrySections(member);
+    }
+    if (from->Type() == visio::visTypeGroup) member = GroupAround(member);
+    member->SetOneD(from->OneD());
+    return member;
+}
+
+void CopyDriver::DeleteFormerMembers(CopyRun& run, const visio::ShapesPtr& members,
+                                     const std::string& kept) {
+    for (int16_t j = members->Count(); j >= 1; --j) {
+        const ShapePtr former = members->Item(j);
+        if (former->Name() != kept && !IsKeptMember(former)) {
+            former->Delete();
+            ++run.Current().subShapesDeleted;
+        }
+    }
+}
+
 void CopyDriver::ReplaceSubShapes(CopyRun& run, const ShapePtr& source, ShapePtr& destination,
                                   int16_t flags) {
     visio::WindowPtr window;
     visio::CellPtr lock;
     std::string savedLock;
     std::vector<std::pair<ShapePtr, ShapePtr>> made;  // source sub-shape, new sub-shape
+    const auto closeWindow = [&] {
+        const visio::WindowPtr open = std::move(window);
+        window = nullptr;
+        if (open) open->Close();
+    };
     const auto restore = [&] {
-        if (window) {
-            const visio::WindowPtr open = std::move(window);
-            window = nullptr;
-            app::IgnoreFailure([&] { open->Close(); });
-        }
+        app::IgnoreFailure(closeWindow);
         if (!savedLock.empty()) {
             lock->SetFormula(savedLock);
             savedLock.clear();
@@ -660,40 +738,18 @@ void CopyDriver::ReplaceSubShapes(CopyRun& run, const ShapePtr& source, ShapePtr
             savedLock = lock->Formula();
             lock->SetResultIU(0);
         }
-        for (int16_t i = 1; i <= n; ++i) {
-            if (run.CopyRunCancelled) break;
+        for (int16_t i = 1; i <= n && !run.CopyRunCancelled; ++i) {
             const ShapePtr from = sources->Item(i);
-            ShapePtr member;
             window = destination->OpenDrawWindow();
-            if (from->Type() == visio::visTypeForeignObject && IsPicture(from)) {
-                from->Copy();
-                window->Paste();
-                member = window->Selection()->Item(1);
-            } else {
-                member = destination->DrawRectangle(10, 10, 10, 10);
-                DeleteGeometrySections(member);
-            }
-            if (from->Type() == visio::visTypeGroup) member = GroupAround(member);
-            member->SetOneD(from->OneD());
-            if (i == 1) {
-                const std::string kept = member->Name();
-                for (int16_t j = destinations->Count(); j >= 1; --j) {
-                    const ShapePtr former = destinations->Item(j);
-                    if (former->Name() != kept && !IsKeptMember(former)) {
-                        former->Delete();
-                        ++run.Current().subShapesDeleted;
-                    }
-                }
-            }
+            ShapePtr member = MakeMember(from, destination, window);
+            if (i == 1) DeleteFormerMembers(run, destinations, member->Name());
             ++run.Current().subShapesCreated;
             member->SetNameU(from->NameU());
             AddReplacement(run, from, member);
             PrepareSections(run, from, member, flags, true);
             if (from->Shapes()->Count() > 0) ReplaceSubShapes(run, from, member, flags);
             made.emplace_back(from, member);
-            const visio::WindowPtr open = std::move(window);
-            window = nullptr;
-            open->Close();
+            closeWindow();
         }
         restore();
         for (auto& [from, member] : made)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "engine/CopyRequest.h"
@@ -11,6 +12,8 @@
 // creates), as one undo step of the host; and the sub-shape copy and replacement it calls. The
 // front end hands in a request and its front-end interface, and gets the run's report back.
 namespace tess::engine {
+
+struct SectionStep;
 
 class CopyDriver {
 public:
@@ -70,6 +73,13 @@ private:
                                const visio::ShapePtr& destination);
     /// Whether shape is the plain destination that a sub-shape replacement put in a new group.
     bool IsKeptMember(const visio::ShapePtr& shape) const;
+    /// A new member of destination made for the source member from, drawn through window.
+    static visio::ShapePtr MakeMember(const visio::ShapePtr& from,
+                                      const visio::ShapePtr& destination,
+                                      const visio::WindowPtr& window);
+    /// Deletes the members of a group being replaced, but the one named kept (the first new
+    /// member) and a plain destination made the group's member.
+    void DeleteFormerMembers(CopyRun& run, const visio::ShapesPtr& members, const std::string& kept);
     /// Deletes the temporary copy of the destination, whatever locks it.
     void DeleteSnapshot();
     /// A destination in a master is copied to through the master's edit copy; a shape gets a
@@ -79,6 +89,10 @@ private:
     /// False when the run was cancelled.
     bool CopyTo(CopyRun& run, const Step& step, const visio::ShapePtr& source,
                 visio::ShapePtr& destination);
+    /// One step of CopySections; textCopied tells the Text Fields step whether the shape's text
+    /// was just copied.
+    void CopyStep(CopyRun& run, const SectionStep& step, const visio::ShapePtr& source,
+                  visio::ShapePtr& destination, int16_t flags, bool allSections, bool& textCopied);
     void CopyConnectionPoints(CopyRun& run, const visio::ShapePtr& source,
                               visio::ShapePtr& destination, int16_t flags);
     void CopyGeometry(CopyRun& run, const visio::ShapePtr& source, visio::ShapePtr& destination,

@@ -324,7 +324,7 @@ bool WriteStep(CopyRun& run, const ShapePtr& source, const ShapePtr& destination
             if (firstRewrite) firstRewrite(all);
             // In one pass: a destination's name that is also a source's (a copy between pages
             // or masters) is not rewritten again.
-            ResolveReferencesOnce(run, all, run.sheetNameMap);
+            ResolveReferences(run, all, run.sheetNameMap);
             NoteKeptMembers(run, all, destinationCells.front());
             cells = destinationCells;
             formulas = all;
@@ -380,7 +380,7 @@ std::function<void(FormulaList&)> RenameGeometry(CopyRun& run, int16_t from, int
         for (const auto& entry : renames) {
             if (!entry.item.starts_with(GeometryName(from) + "|")) all.Add(entry.item);
         }
-        ResolveReferencesOnce(run, formulas, all);
+        ResolveReferences(run, formulas, all);
     };
 }
 
@@ -508,7 +508,7 @@ bool ReadRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
                                static_cast<int16_t>(rows[r].second - rows[r].first)};
             FormulaList formulas = asRead;
             FollowRows(run, map, section, move.shift)(formulas);
-            ResolveReferencesOnce(run, formulas, run.sheetNameMap);
+            ResolveReferences(run, formulas, run.sheetNameMap);
             batch.formulas.push_back(std::move(formulas));
             batch.alone.push_back(
                 !FindOwnRefusals(run, move, rowCount, from[r], asRead, batch.to[r]).empty());

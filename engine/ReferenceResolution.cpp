@@ -117,6 +117,26 @@ bool RenumberGeometry(std::string& formula, int64_t from, int64_t to) {
     return true;
 }
 
+/// Replaces each place of formula once, by the first item whose old text stands there.
+void ReplaceOnce(std::string& formula,
+                 const std::vector<std::pair<std::string_view, std::string_view>>& items) {
+    std::string result;
+    size_t rest = 0;
+    for (size_t at = 0; at < formula.size() && !items.empty();) {
+        const auto match = std::find_if(items.begin(), items.end(), [&](const auto& item) {
+            return std::string_view(formula).substr(at).starts_with(item.first);
+        });
+        if (match == items.end()) {
+            ++at;
+            continue;
+        }
+        result.append(formula, rest, at - rest).append(match->second);
+        at += match->first.size();
+        rest = at;
+    }
+    if (rest > 0) formula = std::move(result.append(formula, rest));
+}
+
 }  // namespace
 
 bool ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
@@ -139,41 +159,19 @@ bool ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
 void ResolveReferences(app::IPrompt& prompt, FormulaList& formulas,
                        const app::StringCollection& replacements) {
     app::Trap(prompt, app::proc::ResolveReferences, [&] {
-        for (const auto& entry : replacements) {
-            const auto [from, to] = SplitItem(entry.item);
-            for (auto& formula : formulas)
-                ReplaceAll(formula, from, to);
-        }
-    });
-}
-
-void ResolveReferencesOnce(app::IPrompt& prompt, FormulaList& formulas,
-                           const app::StringCollection& replacements) {
-    app::Trap(prompt, app::proc::ResolveReferencesOnce, [&] {
+        // The items before one without a bar still apply; that one is then reported.
         std::vector<std::pair<std::string_view, std::string_view>> items;
+        const std::string* broken = nullptr;
         for (const auto& entry : replacements) {
-            if (const auto item = SplitItem(entry.item); !item.first.empty())
-                items.push_back(item);
-        }
-        if (items.empty()) return;
-        for (auto& formula : formulas) {
-            std::string result;
-            size_t rest = 0;
-            for (size_t at = 0; at < formula.size();) {
-                const auto match = std::find_if(items.begin(), items.end(), [&](const auto& item) {
-                    return std::string_view(formula).substr(at).starts_with(item.first);
-                });
-                if (match == items.end()) {
-                    ++at;
-                    continue;
-                }
-                result.append(formula, rest, at - rest).append(match->second);
-                at += match->first.size();
-                rest = at;
+            if (entry.item.find('|') == std::string::npos) {
+                broken = &entry.item;
+                break;
             }
-            if (rest == 0) continue;
-            formula = std::move(result.append(formula, rest));
+            if (const auto item = SplitItem(entry.item); !item.first.empty()) items.push_back(item);
         }
+        for (auto& formula : formulas)
+            ReplaceOnce(formula, items);
+        if (broken) SplitItem(*broken);
     });
 }
 

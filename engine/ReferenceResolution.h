@@ -18,14 +18,13 @@ namespace tess::engine {
 /// Formulas as read from the host, one per cell triple, in triple order.
 using FormulaList = std::vector<std::string>;
 
-/// Applies each "old|new" item of replacements, in order, to every formula.
+/// Applies the "old|new" items of replacements to every formula in one pass: each place of a
+/// formula is replaced at most once, by the first item whose old text stands there, so that
+/// renames whose new texts are other items' old texts (Sheet.1 to Sheet.5 and Sheet.5 to
+/// Sheet.9; Geometry1 to Geometry2 and Geometry2 to Geometry3) do not rename twice. An item
+/// without a bar is reported after the items before it are applied.
 void ResolveReferences(app::IPrompt& prompt, FormulaList& formulas,
                        const app::StringCollection& replacements);
-/// Applies the "old|new" items of replacements all in one pass: each place of a formula is
-/// replaced at most once, by the first item whose old text stands there. For renames whose new
-/// texts are other items' old texts (Geometry1 to Geometry2, Geometry2 to Geometry3).
-void ResolveReferencesOnce(app::IPrompt& prompt, FormulaList& formulas,
-                           const app::StringCollection& replacements);
 /// Moves references to rows of the copied section itself by shift rows
 /// (Scratch.X1 becomes Scratch.X3 for a shift of 2).
 void ResolveReferencesToSelf(app::IPrompt& prompt, FormulaList& formulas, int16_t shift,

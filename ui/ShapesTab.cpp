@@ -65,6 +65,22 @@ void Refuse(app::IPrompt& prompt) {
 ShapesTab::ShapesTab(window::CopyWindow& window, QWidget* parent)
     : QWidget(parent), m_window(window) {
     auto* layout = new QVBoxLayout(this);
+    MakeTree();
+    layout->addLayout(MakeScopeRow());
+    layout->addLayout(MakeFilterRow());
+    m_panes = new QSplitter(Qt::Horizontal);
+    m_panes->setObjectName(QStringLiteral("splShapes"));
+    m_panes->setChildrenCollapsible(false);
+    m_panes->addWidget(m_tree);
+    m_panes->addWidget(MakeListsPane());
+    m_panes->setStretchFactor(0, 3);
+    m_panes->setStretchFactor(1, 2);
+    layout->addWidget(m_panes, 1);
+    layout->addLayout(MakeButtonRow());
+    ConnectTreeAndLists();
+}
+
+void ShapesTab::MakeTree() {
     m_tree = Named(new AccessibleTree, QStringLiteral("tvwShapes"), Res(901));
     m_tree->setHeaderLabels({Res(901)});
     m_tree->setHeaderHidden(true);
@@ -77,50 +93,12 @@ ShapesTab::ShapesTab(window::CopyWindow& window, QWidget* parent)
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
     m_shapeTree = new ShapeTree(m_tree, m_window.host,
                                 QString::fromStdString(m_window.applicationId), m_window.prompt);
+}
 
+QHBoxLayout* ShapesTab::MakeScopeRow() {
     m_activePage = Named(new QRadioButton(Res(902)), QStringLiteral("optActivePage"), Res(902));
     m_application = Named(new QRadioButton(Res(903)), QStringLiteral("optApplication"), Res(903));
     m_activePage->setChecked(true);
-    auto* scope = new QHBoxLayout;
-    scope->addWidget(Caption(901, QStringLiteral("lblShapes"), m_tree));
-    scope->addStretch();
-    scope->addWidget(m_activePage);
-    scope->addWidget(m_application);
-    layout->addLayout(scope);
-
-    m_filter = Named(new QLineEdit, QStringLiteral("txtFilter"), Res(1673));
-    m_filter->setPlaceholderText(Res(1674));
-    m_filter->setClearButtonEnabled(true);
-    if (auto* clear = m_filter->findChild<QAction*>(QStringLiteral("_q_qlineeditclearaction")))
-        clear->setText(Res(1695));
-    m_filter->setAccessibleDescription(Res(1694));
-    auto* filter = new QHBoxLayout;
-    filter->addWidget(Caption(1673, QStringLiteral("lblFilter"), m_filter));
-    filter->addWidget(m_filter, 1);
-    layout->addLayout(filter);
-
-    m_panes = new QSplitter(Qt::Horizontal);
-    m_panes->setObjectName(QStringLiteral("splShapes"));
-    m_panes->setChildrenCollapsible(false);
-    m_panes->addWidget(m_tree);
-    m_panes->addWidget(MakeListsPane());
-    m_panes->setStretchFactor(0, 3);
-    m_panes->setStretchFactor(1, 2);
-    layout->addWidget(m_panes, 1);
-
-    auto* buttons = new QHBoxLayout;
-    auto* toSource = Named(new QPushButton(Res(905)), QStringLiteral("cmdAddToSource"), Res(905));
-    auto* toDestination = Named(new QPushButton(Res(906)), QStringLiteral("cmdAddToDest"), Res(906));
-    auto* refresh = Named(new QPushButton(Res(907)), QStringLiteral("cmdRefresh"), Res(907));
-    buttons->addWidget(toSource);
-    buttons->addWidget(toDestination);
-    buttons->addStretch();
-    buttons->addWidget(refresh);
-    layout->addLayout(buttons);
-
-    connect(toSource, &QPushButton::clicked, this, &ShapesTab::AddSourceShape);
-    connect(toDestination, &QPushButton::clicked, this, &ShapesTab::AddDestinationShape);
-    connect(refresh, &QPushButton::clicked, this, &ShapesTab::RefreshList);
     for (QRadioButton* option : {m_activePage, m_application}) {
         connect(option, &QRadioButton::toggled, this, [this](bool on) {
             if (!on) return;
@@ -128,7 +106,44 @@ ShapesTab::ShapesTab(window::CopyWindow& window, QWidget* parent)
             BuildTree();
         });
     }
+    auto* scope = new QHBoxLayout;
+    scope->addWidget(Caption(901, QStringLiteral("lblShapes"), m_tree));
+    scope->addStretch();
+    scope->addWidget(m_activePage);
+    scope->addWidget(m_application);
+    return scope;
+}
+
+QHBoxLayout* ShapesTab::MakeFilterRow() {
+    m_filter = Named(new QLineEdit, QStringLiteral("txtFilter"), Res(1673));
+    m_filter->setPlaceholderText(Res(1674));
+    m_filter->setClearButtonEnabled(true);
+    if (auto* clear = m_filter->findChild<QAction*>(QStringLiteral("_q_qlineeditclearaction")))
+        clear->setText(Res(1695));
+    m_filter->setAccessibleDescription(Res(1694));
     connect(m_filter, &QLineEdit::textChanged, m_shapeTree, &ShapeTree::Filter);
+    auto* filter = new QHBoxLayout;
+    filter->addWidget(Caption(1673, QStringLiteral("lblFilter"), m_filter));
+    filter->addWidget(m_filter, 1);
+    return filter;
+}
+
+QHBoxLayout* ShapesTab::MakeButtonRow() {
+    auto* toSource = Named(new QPushButton(Res(905)), QStringLiteral("cmdAddToSource"), Res(905));
+    auto* toDestination = Named(new QPushButton(Res(906)), QStringLiteral("cmdAddToDest"), Res(906));
+    auto* refresh = Named(new QPushButton(Res(907)), QStringLiteral("cmdRefresh"), Res(907));
+    connect(toSource, &QPushButton::clicked, this, &ShapesTab::AddSourceShape);
+    connect(toDestination, &QPushButton::clicked, this, &ShapesTab::AddDestinationShape);
+    connect(refresh, &QPushButton::clicked, this, &ShapesTab::RefreshList);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(toSource);
+    buttons->addWidget(toDestination);
+    buttons->addStretch();
+    buttons->addWidget(refresh);
+    return buttons;
+}
+
+void ShapesTab::ConnectTreeAndLists() {
     // The selection model, not clicks: keys, clicks and assistive tools all move it.
     connect(m_tree, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current) { m_shapeTree->HighlightSelectedShape(current); });

@@ -7,6 +7,7 @@
 #include "ui/ShapeTree.h"
 #include "window/CopyWindow.h"
 
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -76,7 +77,12 @@ private:
     void ShowLists();
     void TreeMenu(const QPoint& at);
     void ListMenu(QTreeWidget* list, const QPoint& at);
+    void MakeTree();
+    QHBoxLayout* MakeScopeRow();
+    QHBoxLayout* MakeFilterRow();
+    QHBoxLayout* MakeButtonRow();
     QWidget* MakeListsPane();
+    void ConnectTreeAndLists();
 
     window::CopyWindow& m_window;
     QTreeWidget* m_tree = nullptr;

@@ -143,7 +143,7 @@ std::vector<std::string> MappedFormulas(app::IPrompt& prompt, const RowImage& ro
     engine::FormulaList formulas;
     for (const CellImage& cell : row.cells)
         formulas.push_back(cell.formula);
-    if (map.renamesSheets) engine::ResolveReferencesOnce(prompt, formulas, map.sheets);
+    if (map.renamesSheets) engine::ResolveReferences(prompt, formulas, map.sheets);
     if (entry.section == visio::visSectionTextField && Renames(map.parents))
         engine::ResolveReferences(prompt, formulas, map.parents);
     return formulas;

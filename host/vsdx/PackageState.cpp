@@ -1,6 +1,7 @@
 #include "host/vsdx/PackageState.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "host/embedded/Model.h"
 
@@ -42,9 +43,28 @@ std::string DirectoryOf(const std::string& part) {
 }  // namespace
 
 std::string_view LocalName(const pugi::xml_node& node) {
-    const std::string_view name = node.name();
+    return LocalName(std::string_view(node.name()));
+}
+
+std::string_view LocalName(std::string_view name) {
     const size_t colon = name.find(':');
     return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+void ParseXmlElement(pugi::xml_document& dom, std::span<char> text, size_t offset, size_t depth,
+                     const std::string& part, const std::string& path) {
+    const pugi::xml_parse_result result =
+        dom.load_buffer_inplace(text.data(), text.size(), kParseFlags, pugi::encoding_utf8);
+    if (!result) {
+        Fail(packerr::kMalformed, path,
+             "has malformed XML in '" + part + "' at byte " +
+                 std::to_string(offset + static_cast<size_t>(result.offset)) + " (" +
+                 result.description() + ")");
+    }
+    if (!dom.document_element())
+        Fail(packerr::kMalformed, path, "has an empty part '" + part + "'");
+    if (Depth(dom) + depth > kMaxDepth)
+        Fail(packerr::kTooLarge, path, "nests the XML of '" + part + "' far deeper than any drawing");
 }
 
 void ParseXml(XmlPart& part, std::string bytes, const std::string& path) {
@@ -56,19 +76,86 @@ void ParseXml(XmlPart& part, std::string bytes, const std::string& path) {
     }
     part.prefix = root == std::string::npos ? std::string() : bytes.substr(0, root);
     part.bytes = std::move(bytes);
-    const pugi::xml_parse_result result = part.dom.load_buffer_inplace(
-        part.bytes.data(), part.bytes.size(), kParseFlags, pugi::encoding_utf8);
-    if (!result) {
-        Fail(packerr::kMalformed, path,
-             "has malformed XML in '" + part.name + "' at byte " + std::to_string(result.offset) +
-                 " (" + result.description() + ")");
+    ParseXmlElement(part.dom, part.bytes, 0, 0, part.name, path);
+}
+
+namespace {
+
+/// Past the '>' of the tag that opens at `at`, skipping quoted values; npos when it never ends.
+size_t TagEnd(std::string_view xml, size_t at) {
+    char quote = 0;
+    for (size_t i = at + 1; i < xml.size(); ++i) {
+        const char c = xml[i];
+        if (quote) {
+            if (c == quote) quote = 0;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == '>') {
+            return i + 1;
+        }
     }
-    if (!part.dom.document_element())
-        Fail(packerr::kMalformed, path, "has an empty part '" + part.name + "'");
-    if (Depth(part.dom) > kMaxDepth) {
-        Fail(packerr::kTooLarge, path,
-             "nests the XML of '" + part.name + "' far deeper than any drawing");
+    return std::string_view::npos;
+}
+
+/// The name of the element whose start tag opens at `at`.
+std::string_view TagName(std::string_view xml, size_t at) {
+    size_t end = at + 1;
+    while (end < xml.size() && !std::isspace(static_cast<unsigned char>(xml[end])) &&
+           xml[end] != '/' && xml[end] != '>')
+        ++end;
+    return xml.substr(at + 1, end - at - 1);
+}
+
+/// Past the comment, CDATA section or processing instruction that opens at `at` (none of them
+/// holds tags); `at` when none opens there, npos when it never ends.
+size_t PastUntagged(std::string_view xml, size_t at) {
+    static constexpr std::pair<std::string_view, std::string_view> kUntagged[] = {
+        {"<!--", "-->"}, {"<![CDATA[", "]]>"}, {"<?", "?>"}};
+    for (const auto& [open, close] : kUntagged) {
+        if (xml.substr(at, open.size()) != open) continue;
+        const size_t end = xml.find(close, at + open.size());
+        return end == std::string_view::npos ? end : end + close.size();
     }
+    return at;
+}
+
+}  // namespace
+
+std::optional<XmlOutline> OutlineXml(std::string_view xml, std::string_view container) {
+    XmlOutline outline;
+    int depth = 0;
+    bool inside = false, found = false;
+    size_t start = 0;
+    for (size_t at = xml.find('<'); at != std::string_view::npos; at = xml.find('<', at)) {
+        const size_t untagged = PastUntagged(xml, at);
+        if (untagged == std::string_view::npos) return std::nullopt;
+        if (untagged != at) {
+            at = untagged;
+            continue;
+        }
+        if (xml.substr(at, 2) == "<!") return std::nullopt;  // a document type declaration
+        const size_t end = TagEnd(xml, at);
+        if (end == std::string_view::npos) return std::nullopt;
+        const bool closing = xml[at + 1] == '/';
+        const bool empty = !closing && xml[end - 2] == '/';
+        if (!closing) {
+            const std::string_view name = TagName(xml, at);
+            if (depth == 0) outline.root = name;
+            if (depth == 1 && !found && name == container) {
+                found = true;
+                inside = !empty;
+            }
+            if (inside && depth == 2) start = at;
+            if (!empty) ++depth;
+        } else if (--depth < 0) {
+            return std::nullopt;
+        }
+        if (inside && depth == 2 && (closing || empty)) outline.children.push_back({start, end});
+        if (inside && depth == 1 && closing) inside = false;
+        at = end;
+    }
+    if (depth != 0) return std::nullopt;
+    return outline;
 }
 
 embedded::TextData TextFromXml(const pugi::xml_node& element) {

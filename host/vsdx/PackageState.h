@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <pugixml.hpp>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -80,6 +81,26 @@ private:
 /// XML parsing and writing as the package needs them: whitespace kept, depth limited. The
 /// part's bytes are parsed in place.
 void ParseXml(XmlPart& part, std::string bytes, const std::string& path);
+/// Parses the text of one element of a part in place, the same way: offset and depth say where
+/// it lies in the part, for messages and for the depth limit.
+void ParseXmlElement(pugi::xml_document& dom, std::span<char> text, size_t offset, size_t depth,
+                     const std::string& part, const std::string& path);
+
+/// Where an element's text lies in its part: [begin, end).
+struct XmlSpan {
+    size_t begin = 0;
+    size_t end = 0;
+};
+/// The name of a part's root element, and where the elements of the root's first child named
+/// container lie (a contents part's shapes): found by following the tags only, so that each
+/// element can be parsed and let go of in turn rather than the whole part at once.
+struct XmlOutline {
+    std::string root;
+    std::vector<XmlSpan> children;
+};
+/// None when the part has what the outline does not follow (a document type declaration) or
+/// tags that do not balance: such a part is parsed whole.
+std::optional<XmlOutline> OutlineXml(std::string_view xml, std::string_view container);
 std::string SerializeXml(const XmlPart& part);
 /// The part name a relationship target names, from the part that holds the relationship.
 std::string ResolvePartName(const std::string& fromPart, const std::string& target);
@@ -91,5 +112,6 @@ embedded::TextData TextFromXml(const pugi::xml_node& element);
 std::shared_ptr<embedded::ThemeData> ThemeFromXml(const pugi::xml_node& theme);
 /// An element's name without its namespace prefix.
 std::string_view LocalName(const pugi::xml_node& node);
+std::string_view LocalName(std::string_view name);
 
 }  // namespace tess::vsdx

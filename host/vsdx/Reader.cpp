@@ -106,9 +106,8 @@ public:
     void ReadPageContents(PageData& page) {
         const std::string& part = m_state->pageParts.at(&page);
         ShapeContainer read;
-        ReadShapes(Root(part, "PageContents").child("Shapes"), read, nullptr, 0);
+        ReadContents(part, "PageContents", read, nullptr);
         CheckDistinctIds(read.shapes, part);
-        m_parts->Forget(part);
         page.shapes = std::move(read.shapes);
         Model::SetOwners(page, m_document.get(), &page, nullptr, nullptr);
         m_model.IndexShapes(page);
@@ -179,11 +178,43 @@ private:
 
     pugi::xml_node Root(const std::string& part, std::string_view expected) {
         const pugi::xml_node root = m_parts->Xml(part).dom.document_element();
-        if (LocalName(root) != expected) {
+        CheckRoot(part, LocalName(root), expected);
+        return root;
+    }
+
+    void CheckRoot(const std::string& part, std::string_view root, std::string_view expected) {
+        if (root != expected) {
             Fail(packerr::kMalformed, m_path,
                  "has a part '" + part + "' that is not a " + std::string(expected));
         }
-        return root;
+    }
+
+    /// Reads the shapes of a page's or master's contents part. The part is not parsed whole:
+    /// each top-level shape is parsed and read in turn, then the rest of the part is parsed to
+    /// check it, so that a large page's whole document tree is never in memory beside the
+    /// shapes read from it. A part whose outline cannot be followed is parsed whole.
+    void ReadContents(const std::string& part, std::string_view root, ShapeContainer& container,
+                      MasterData* instanceOf) {
+        std::string bytes = m_state->Bytes(part);
+        const std::optional<XmlOutline> outline = OutlineXml(bytes, "Shapes");
+        if (!outline) {
+            ReadShapes(Root(part, root).child("Shapes"), container, instanceOf, 0);
+            m_parts->Forget(part);
+            return;
+        }
+        CheckRoot(part, LocalName(outline->root), root);
+        for (const XmlSpan& span : outline->children) {
+            pugi::xml_document shape;
+            ParseXmlElement(shape, {bytes.data() + span.begin, span.end - span.begin},
+                            span.begin, 2, part, m_path);
+            ReadShapes(shape, container, instanceOf, 0);
+        }
+        for (const XmlSpan& span : outline->children)
+            std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(span.begin),
+                      bytes.begin() + static_cast<std::ptrdiff_t>(span.end), ' ');
+        XmlPart rest;
+        rest.name = part;
+        ParseXml(rest, std::move(bytes), m_path);
     }
 
     /// The ID of a shape, page, master or style: 0 when it has none. One no drawing has
@@ -289,10 +320,8 @@ private:
         if (!m_readingMasters || !m_mastersRead.insert(&master).second) return;
         const auto part = m_state->masterParts.find(&master);
         if (part != m_state->masterParts.end()) {
-            const pugi::xml_node shapes = Root(part->second, "MasterContents").child("Shapes");
-            ReadShapes(shapes, master, nullptr, 0);
+            ReadContents(part->second, "MasterContents", master, nullptr);
             CheckDistinctIds(master.shapes, part->second);
-            m_parts->Forget(part->second);
         }
         Model::SetOwners(master, m_document.get(), nullptr, &master, nullptr);
         m_model.IndexShapes(master);
@@ -483,60 +512,19 @@ private:
             return;
         }
         const bool geometry = IsGeometrySection(index);
-        const bool named = formula::IsNamedRowSection(index);
         SectionData section;
         section.index = index;
         section.local = true;
         section.origin = index;
         section.key = index;
+        // Rows by their place in the section: each with the index it sorts by.
         std::vector<std::pair<int32_t, RowData>> rows;
-        if (geometry) {
-            // The component row's cells sit on the section itself.
-            RowData component;
-            component.cells.reserve(ChildCount(element, "Cell"));
-            component.type = visTagComponent;
-            // Of the sheet's own when it writes a cell of it, or when nothing is inherited.
-            const SheetData* source = m_model.InheritanceSource(sheet, index);
-            component.local =
-                ChildCount(element, "Cell") > 0 || !source || !source->Section(index);
-            component.key = KeyOf(sheet, index, 0, {});
-            for (const pugi::xml_node& cell : element.children("Cell")) {
-                if (const auto address =
-                        formula::SectionCellFromXmlName(index, 0, cell.attribute("N").value())) {
-                    PutCell(component, CellFromXml(cell, *address));
-                }
-            }
-            rows.emplace_back(0, std::move(component));
-        }
+        if (geometry) rows.emplace_back(0, ReadComponentRow(element, sheet, index));
         int32_t ordinal = 0;
-        for (const pugi::xml_node& element2 : element.children()) {
-            if (LocalName(element2) != "Row") continue;
-            const int32_t position = ordinal++;
-            const std::string name = element2.attribute("N").value();
-            const int32_t rowIx = IntAttribute(element2, "IX", position + (geometry ? 1 : 0));
-            if (IsDeleted(element2)) {
-                const int16_t key = KeyOf(sheet, index, rowIx, name);
-                if (key >= 0) section.deletedKeys.push_back(key);
-                continue;
-            }
-            RowData row;
-            row.cells.reserve(ChildCount(element2, "Cell"));
-            row.local = true;
-            row.origin = position;
-            row.name = name;
-            row.key = KeyOf(sheet, index, rowIx, name);
-            row.type = geometry ? RowTagFromXml(element2.attribute("T").value()) : 0;
-            if (geometry && row.type == 0) row.type = visTagLineTo;
-            for (const pugi::xml_node& cell : element2.children("Cell")) {
-                const auto address = formula::SectionCellFromXmlName(
-                    index, static_cast<int16_t>(geometry ? 1 : 0), cell.attribute("N").value());
-                if (address) PutCell(row, CellFromXml(cell, *address));
-            }
-            if (index == visSectionConnectionPts)
-                row.type = name.empty() ? visTagCnnctPt : visTagCnnctNamed;
-            // The file writes every control's tip cell, so each row is one with a tip.
-            if (index == visSectionControls) row.type = visTagCtlPtTip;
-            rows.emplace_back(named || !name.empty() ? position : rowIx, std::move(row));
+        for (const pugi::xml_node& rowElement : element.children()) {
+            if (LocalName(rowElement) != "Row") continue;
+            if (auto row = ReadRow(rowElement, sheet, section, ordinal++))
+                rows.push_back(std::move(*row));
         }
         std::stable_sort(rows.begin(), rows.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -550,6 +538,60 @@ private:
             std::lower_bound(sheet.sections.begin(), sheet.sections.end(), index,
                              [](const SectionData& data, int16_t key) { return data.index < key; });
         sheet.sections.insert(at, std::move(section));
+    }
+
+    /// A geometry section's component row, whose cells sit on the section itself.
+    RowData ReadComponentRow(const pugi::xml_node& element, const SheetData& sheet,
+                             int16_t index) {
+        RowData component;
+        component.cells.reserve(ChildCount(element, "Cell"));
+        component.type = visTagComponent;
+        // Of the sheet's own when it writes a cell of it, or when nothing is inherited.
+        const SheetData* source = m_model.InheritanceSource(sheet, index);
+        component.local = ChildCount(element, "Cell") > 0 || !source || !source->Section(index);
+        component.key = KeyOf(sheet, index, 0, {});
+        for (const pugi::xml_node& cell : element.children("Cell")) {
+            if (const auto address =
+                    formula::SectionCellFromXmlName(index, 0, cell.attribute("N").value())) {
+                PutCell(component, CellFromXml(cell, *address));
+            }
+        }
+        return component;
+    }
+
+    /// A Row element, the position-th of its section: the row with the index it sorts by, or
+    /// none for a row that deletes an inherited one (noted in the section).
+    std::optional<std::pair<int32_t, RowData>> ReadRow(const pugi::xml_node& element,
+                                                       const SheetData& sheet,
+                                                       SectionData& section, int32_t position) {
+        const int16_t index = section.index;
+        const bool geometry = IsGeometrySection(index);
+        const std::string name = element.attribute("N").value();
+        const int32_t rowIx = IntAttribute(element, "IX", position + (geometry ? 1 : 0));
+        if (IsDeleted(element)) {
+            const int16_t key = KeyOf(sheet, index, rowIx, name);
+            if (key >= 0) section.deletedKeys.push_back(key);
+            return std::nullopt;
+        }
+        RowData row;
+        row.cells.reserve(ChildCount(element, "Cell"));
+        row.local = true;
+        row.origin = position;
+        row.name = name;
+        row.key = KeyOf(sheet, index, rowIx, name);
+        row.type = geometry ? RowTagFromXml(element.attribute("T").value()) : 0;
+        if (geometry && row.type == 0) row.type = visTagLineTo;
+        for (const pugi::xml_node& cell : element.children("Cell")) {
+            const auto address = formula::SectionCellFromXmlName(
+                index, static_cast<int16_t>(geometry ? 1 : 0), cell.attribute("N").value());
+            if (address) PutCell(row, CellFromXml(cell, *address));
+        }
+        if (index == visSectionConnectionPts)
+            row.type = name.empty() ? visTagCnnctPt : visTagCnnctNamed;
+        // The file writes every control's tip cell, so each row is one with a tip.
+        if (index == visSectionControls) row.type = visTagCtlPtTip;
+        const bool byPosition = formula::IsNamedRowSection(index) || !name.empty();
+        return std::make_pair(byPosition ? position : rowIx, std::move(row));
     }
 
     void ReadText(const pugi::xml_node& element, SheetData& sheet) {

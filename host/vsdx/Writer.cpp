@@ -331,42 +331,56 @@ private:
         Touch(part);
     }
 
-    void UpdateSections(pugi::xml_node element, const SheetPtr& sheet, XmlPart& part) {
+    /// A sheet's Section elements by section index: those that delete an inherited section, and
+    /// the others.
+    struct SectionNodes {
         std::map<int16_t, pugi::xml_node> byOrigin, deletedByIndex;
+    };
+
+    static SectionNodes SectionNodesOf(pugi::xml_node element) {
+        SectionNodes nodes;
         for (const pugi::xml_node& child : Children(element, "Section")) {
             const int ix = child.attribute("IX").as_int(-1);
             const int16_t index = SectionFromXml(child.attribute("N").value(), ix);
             if (index < 0) continue;
             if (std::string_view(child.attribute("Del").value()) == "1") {
-                deletedByIndex[index] = child;
+                nodes.deletedByIndex[index] = child;
             } else {
-                byOrigin[index] = child;
+                nodes.byOrigin[index] = child;
             }
         }
+        return nodes;
+    }
+
+    /// Whether a section has a row or a cell of the sheet's own.
+    static bool HasOwnRows(const SectionData& section) {
+        return std::any_of(section.rows.begin(), section.rows.end(), [](const RowData& row) {
+            return row.local || std::any_of(row.cells.begin(), row.cells.end(),
+                                            [](const CellData& cell) {
+                                                return cell.source != CellData::Source::Inherited;
+                                            });
+        });
+    }
+
+    /// A new Section element of the sheet's element, named for the section.
+    pugi::xml_node AddSectionNode(pugi::xml_node element, int16_t index, XmlPart& part) {
+        pugi::xml_node node = InsertElement(element, "Section", {"Cell", "Trigger", "Section"});
+        node.append_attribute("N").set_value(std::string(SectionXmlName(index)).c_str());
+        Touch(part);
+        return node;
+    }
+
+    void UpdateSections(pugi::xml_node element, const SheetPtr& sheet, XmlPart& part) {
+        SectionNodes nodes = SectionNodesOf(element);
         std::set<pugi::xml_node_struct*> kept;
         for (const SectionData& section : std::vector<SectionData>(sheet->sections)) {
-            const bool ownRows =
-                std::any_of(section.rows.begin(), section.rows.end(), [](const RowData& row) {
-                    return row.local ||
-                           std::any_of(row.cells.begin(), row.cells.end(),
-                                       [](const CellData& cell) {
-                                           return cell.source != CellData::Source::Inherited;
-                                       });
-                });
-            const auto existing =
-                section.origin >= 0 ? byOrigin.find(section.origin) : byOrigin.end();
-            if (!section.local && !ownRows && section.deletedKeys.empty() &&
-                existing == byOrigin.end())
+            const auto existing = section.origin >= 0 ? nodes.byOrigin.find(section.origin)
+                                                      : nodes.byOrigin.end();
+            const bool inFile = existing != nodes.byOrigin.end();
+            if (!section.local && !HasOwnRows(section) && section.deletedKeys.empty() && !inFile)
                 continue;
-            pugi::xml_node node;
-            if (existing != byOrigin.end()) {
-                node = existing->second;
-            } else {
-                node = InsertElement(element, "Section", {"Cell", "Trigger", "Section"});
-                node.append_attribute("N").set_value(
-                    std::string(SectionXmlName(section.index)).c_str());
-                Touch(part);
-            }
+            const pugi::xml_node node =
+                inFile ? existing->second : AddSectionNode(element, section.index, part);
             if (IsGeometrySection(section.index)) {
                 SetAttribute(node, "IX", std::to_string(section.index - visSectionFirstComponent),
                              part);
@@ -374,21 +388,9 @@ private:
             kept.insert(node.internal_object());
             UpdateRows(node, sheet, section, part);
         }
-        for (int16_t deleted : sheet->deletedSections) {
-            pugi::xml_node node =
-                deletedByIndex.count(deleted) ? deletedByIndex[deleted] : pugi::xml_node();
-            if (!node) {
-                node = InsertElement(element, "Section", {"Cell", "Trigger", "Section"});
-                node.append_attribute("N").set_value(std::string(SectionXmlName(deleted)).c_str());
-                if (IsGeometrySection(deleted)) {
-                    node.append_attribute("IX").set_value(deleted - visSectionFirstComponent);
-                }
-                node.append_attribute("Del").set_value("1");
-                Touch(part);
-            }
-            kept.insert(node.internal_object());
-        }
-        for (auto* map : {&byOrigin, &deletedByIndex}) {
+        for (int16_t deleted : sheet->deletedSections)
+            kept.insert(DeletedSectionNode(element, nodes, deleted, part).internal_object());
+        for (auto* map : {&nodes.byOrigin, &nodes.deletedByIndex}) {
             for (const auto& [index, node] : *map) {
                 if (kept.count(node.internal_object())) continue;
                 element.remove_child(node);
@@ -397,87 +399,123 @@ private:
         }
     }
 
+    /// The Section element that deletes an inherited section: the file's, or a new one.
+    pugi::xml_node DeletedSectionNode(pugi::xml_node element, SectionNodes& nodes, int16_t index,
+                                      XmlPart& part) {
+        const auto found = nodes.deletedByIndex.find(index);
+        if (found != nodes.deletedByIndex.end()) return found->second;
+        pugi::xml_node node = AddSectionNode(element, index, part);
+        if (IsGeometrySection(index))
+            node.append_attribute("IX").set_value(index - visSectionFirstComponent);
+        node.append_attribute("Del").set_value("1");
+        return node;
+    }
+
+    /// Brings a section's Row elements in line with its rows: the sheet's own rows, then the
+    /// inherited rows it deleted, in that order; other Row elements go.
     void UpdateRows(pugi::xml_node node, const SheetPtr& sheet, const SectionData& section,
                     XmlPart& part) {
-        const bool geometry = IsGeometrySection(section.index);
-        const bool named = formula::IsNamedRowSection(section.index);
         const std::vector<pugi::xml_node> rowNodes = Children(node, "Row");
-        std::vector<pugi::xml_node> order;
-        const auto sectionIndex = section.index;
-        const SectionData* current = sheet->Section(sectionIndex);
-        const SheetData* source = m_model.InheritanceSource(*sheet, sectionIndex);
-        const SectionData* inherited = source ? source->Section(sectionIndex) : nullptr;
+        const SheetData* source = m_model.InheritanceSource(*sheet, section.index);
+        const SectionData* inherited = source ? source->Section(section.index) : nullptr;
         // Rows of the sheet's own that override no inherited row take indices past every
         // inherited row's: in the file an index names the inherited row it overrides.
         int nextIndex = inherited && section.key >= 0 ? static_cast<int>(inherited->rows.size()) : 0;
-        for (size_t p = 0; p < current->rows.size(); ++p) {
-            const RowData& row = current->rows[p];
-            const auto rowIndex = static_cast<int16_t>(p);
-            const int16_t cellRow = geometry && p == 0 ? 0 : (geometry ? 1 : 0);
-            const auto keyOf = [sectionIndex, cellRow](std::string_view name) {
-                return formula::SectionCellFromXmlName(sectionIndex, cellRow, name);
-            };
-            const auto nameOf = [sectionIndex, cellRow](int16_t cell) {
-                return std::string(formula::XmlCellName(sectionIndex, cellRow, cell));
-            };
-            const auto address = [rowIndex](int16_t cell) {
-                return std::make_pair(rowIndex, cell);
-            };
-            if (geometry && p == 0 && row.type == visTagComponent) {
-                // The component row's cells sit on the section itself.
-                UpdateCells(node, row, sheet, sectionIndex, keyOf, nameOf, address, part);
-                continue;
-            }
-            const bool ownCells =
-                std::any_of(row.cells.begin(), row.cells.end(), [](const CellData& cell) {
-                    return cell.source != CellData::Source::Inherited || cell.inFile;
-                });
-            const bool hasNode =
-                row.origin >= 0 && static_cast<size_t>(row.origin) < rowNodes.size();
-            if (!row.local && !ownCells && !hasNode) continue;
-            pugi::xml_node rowNode =
-                hasNode ? rowNodes[static_cast<size_t>(row.origin)] : node.append_child("Row");
-            if (!hasNode) Touch(part);
-            if (named || !row.name.empty()) {
-                SetAttribute(rowNode, "N", row.name, part);
-            } else {
-                const int index = row.key >= 0 ? row.key : std::max(static_cast<int>(p), nextIndex);
-                nextIndex = std::max(nextIndex, index + 1);
-                SetAttribute(rowNode, "IX", std::to_string(index), part);
-            }
-            if (geometry) {
-                if (const char* type = RowTagXmlName(row.type))
-                    SetAttribute(rowNode, "T", type, part);
-            }
-            UpdateCells(rowNode, row, sheet, sectionIndex, keyOf, nameOf, address, part);
-            order.push_back(rowNode);
+        std::vector<pugi::xml_node> order;
+        const size_t rows = sheet->Section(section.index)->rows.size();
+        for (size_t p = 0; p < rows; ++p) {
+            const pugi::xml_node rowNode =
+                UpdateRow(node, rowNodes, sheet, section.index, p, nextIndex, part);
+            if (rowNode) order.push_back(rowNode);
         }
-        // Rows the sheet deleted from what it inherits.
-        for (int16_t key : section.deletedKeys) {
-            const std::string name =
-                named && inherited && static_cast<size_t>(key) < inherited->rows.size()
-                    ? inherited->rows[static_cast<size_t>(key)].name.str()
-                    : std::string();
-            pugi::xml_node found;
-            for (const pugi::xml_node& candidate : rowNodes) {
-                if (std::string_view(candidate.attribute("Del").value()) != "1") continue;
-                if (name.empty() ? candidate.attribute("IX").as_int(-1) == key
-                                 : name == candidate.attribute("N").value()) {
-                    found = candidate;
-                }
-            }
-            if (!found) {
-                found = node.append_child("Row");
-                if (name.empty()) {
-                    found.append_attribute("IX").set_value(key);
-                } else {
-                    found.append_attribute("N").set_value(name.c_str());
-                }
-                found.append_attribute("Del").set_value("1");
-                Touch(part);
-            }
-            order.push_back(found);
+        for (int16_t key : section.deletedKeys)
+            order.push_back(DeletedRowNode(node, rowNodes, section.index, inherited, key, part));
+        ArrangeRows(node, order, part);
+    }
+
+    /// Brings the element of a section's row p in line with the row, and returns it; none for
+    /// a row the file need not write, and for a geometry section's component row, whose cells
+    /// sit on the section itself.
+    pugi::xml_node UpdateRow(pugi::xml_node node, const std::vector<pugi::xml_node>& rowNodes,
+                             const SheetPtr& sheet, int16_t sectionIndex, size_t p,
+                             int& nextIndex, XmlPart& part) {
+        const RowData& row = sheet->Section(sectionIndex)->rows[p];
+        const bool geometry = IsGeometrySection(sectionIndex);
+        const auto rowIndex = static_cast<int16_t>(p);
+        const int16_t cellRow = geometry && p > 0 ? 1 : 0;
+        const auto keyOf = [sectionIndex, cellRow](std::string_view name) {
+            return formula::SectionCellFromXmlName(sectionIndex, cellRow, name);
+        };
+        const auto nameOf = [sectionIndex, cellRow](int16_t cell) {
+            return std::string(formula::XmlCellName(sectionIndex, cellRow, cell));
+        };
+        const auto address = [rowIndex](int16_t cell) { return std::make_pair(rowIndex, cell); };
+        if (geometry && p == 0 && row.type == visTagComponent) {
+            UpdateCells(node, row, sheet, sectionIndex, keyOf, nameOf, address, part);
+            return {};
         }
+        const bool ownCells =
+            std::any_of(row.cells.begin(), row.cells.end(), [](const CellData& cell) {
+                return cell.source != CellData::Source::Inherited || cell.inFile;
+            });
+        const bool hasNode = row.origin >= 0 && static_cast<size_t>(row.origin) < rowNodes.size();
+        if (!row.local && !ownCells && !hasNode) return {};
+        pugi::xml_node rowNode =
+            hasNode ? rowNodes[static_cast<size_t>(row.origin)] : node.append_child("Row");
+        if (!hasNode) Touch(part);
+        SetRowHead(rowNode, row, sectionIndex, p, nextIndex, part);
+        UpdateCells(rowNode, row, sheet, sectionIndex, keyOf, nameOf, address, part);
+        return rowNode;
+    }
+
+    /// A Row element's name or index, and a geometry row's type. A row without a key takes
+    /// the next free index.
+    void SetRowHead(pugi::xml_node rowNode, const RowData& row, int16_t sectionIndex, size_t p,
+                    int& nextIndex, XmlPart& part) {
+        if (formula::IsNamedRowSection(sectionIndex) || !row.name.empty()) {
+            SetAttribute(rowNode, "N", row.name, part);
+        } else {
+            const int index = row.key >= 0 ? row.key : std::max(static_cast<int>(p), nextIndex);
+            nextIndex = std::max(nextIndex, index + 1);
+            SetAttribute(rowNode, "IX", std::to_string(index), part);
+        }
+        if (IsGeometrySection(sectionIndex)) {
+            if (const char* type = RowTagXmlName(row.type)) SetAttribute(rowNode, "T", type, part);
+        }
+    }
+
+    /// The Row element that deletes inherited row key (by name in named-row sections): the
+    /// file's, or a new one.
+    pugi::xml_node DeletedRowNode(pugi::xml_node node, const std::vector<pugi::xml_node>& rowNodes,
+                                  int16_t sectionIndex, const SectionData* inherited, int16_t key,
+                                  XmlPart& part) {
+        const std::string name = formula::IsNamedRowSection(sectionIndex) && inherited &&
+                                         static_cast<size_t>(key) < inherited->rows.size()
+                                     ? inherited->rows[static_cast<size_t>(key)].name.str()
+                                     : std::string();
+        pugi::xml_node found;
+        for (const pugi::xml_node& candidate : rowNodes) {
+            if (std::string_view(candidate.attribute("Del").value()) != "1") continue;
+            if (name.empty() ? candidate.attribute("IX").as_int(-1) == key
+                             : name == candidate.attribute("N").value()) {
+                found = candidate;
+            }
+        }
+        if (found) return found;
+        found = node.append_child("Row");
+        if (name.empty()) {
+            found.append_attribute("IX").set_value(key);
+        } else {
+            found.append_attribute("N").set_value(name.c_str());
+        }
+        found.append_attribute("Del").set_value("1");
+        Touch(part);
+        return found;
+    }
+
+    /// Leaves a section's Row elements as order has them: others removed, the rest in order.
+    void ArrangeRows(pugi::xml_node node, const std::vector<pugi::xml_node>& order,
+                     XmlPart& part) {
         // A set, as a section can hold tens of thousands of rows.
         const std::set<pugi::xml_node> kept(order.begin(), order.end());
         for (const pugi::xml_node& rowNode : Children(node, "Row")) {

@@ -31,26 +31,40 @@ FormulaList Replaced(app::IPrompt& prompt, FormulaList formulas,
     return formulas;
 }
 
-TEST(ResolveReferences, ReplacesEveryOccurrenceInOnePassEntryByEntry) {
+TEST(ResolveReferences, ReplacesEachPlaceOnceByTheFirstItemStandingThere) {
     test::ScriptedPrompt prompt;
-    EXPECT_EQ(Replaced(prompt, {"=A!Width+A!Height"}, Replacements({"A!|B!"})),
-              FormulaList{"=B!Width+B!Height"});
-    EXPECT_EQ(Replaced(prompt, {"=A!Width+A!Height"}, Replacements({"A!|B!", "B!|C!"})),
-              FormulaList{"=C!Width+C!Height"});
-    // Inserted text is not scanned again within one entry.
-    EXPECT_EQ(Replaced(prompt, {"A!x"}, Replacements({"A!|A!A!"})), FormulaList{"A!A!x"});
-    // Case matters; text after a second bar is not part of the new text.
-    EXPECT_EQ(
-        Replaced(prompt, {"sheet.1!X+Sheet.1!Y"}, Replacements({"Sheet.1!|Sheet.9!|ignored"})),
-        FormulaList{"sheet.1!X+Sheet.9!Y"});
-    EXPECT_EQ(Replaced(prompt, {"Sheet.1!A", "", "PinX"}, Replacements({})),
-              (FormulaList{"Sheet.1!A", "", "PinX"}));
+    const struct {
+        FormulaList formulas;
+        std::initializer_list<const char*> items;
+        FormulaList expected;
+    } cases[] = {
+        {{"=A!Width+A!Height"}, {"A!|B!"}, {"=B!Width+B!Height"}},
+        // A rename whose new text is another item's old text is not renamed again, chained or
+        // swapped.
+        {{"=A!Width+B!Height"}, {"A!|B!", "B!|C!"}, {"=B!Width+C!Height"}},
+        {{"Sheet.1!X+Sheet.2!Y"}, {"Sheet.1!|Sheet.2!", "Sheet.2!|Sheet.1!"}, {"Sheet.2!X+Sheet.1!Y"}},
+        {{"Geometry1.X1+Geometry2.Y1", "Geometry12.X1", "Width"},
+         {"Geometry1.|Geometry2.", "Geometry2.|Geometry3."},
+         {"Geometry2.X1+Geometry3.Y1", "Geometry12.X1", "Width"}},
+        // The first item standing at a place wins; inserted text is not scanned again.
+        {{"Sheet.12!X"}, {"Sheet.1|Sheet.7", "Sheet.12!|Sheet.40!"}, {"Sheet.72!X"}},
+        {{"A!x"}, {"A!|A!A!"}, {"A!A!x"}},
+        // Case matters; text after a second bar is not part of the new text.
+        {{"sheet.1!X+Sheet.1!Y"}, {"Sheet.1!|Sheet.9!|ignored"}, {"sheet.1!X+Sheet.9!Y"}},
+        {{"Sheet.1!A", "", "PinX"}, {}, {"Sheet.1!A", "", "PinX"}},
+    };
+    for (const auto& c : cases) {
+        FormulaList formulas = c.formulas;
+        ResolveReferences(prompt, formulas, Replacements(c.items));
+        EXPECT_EQ(formulas, c.expected) << c.formulas.front();
+    }
+    EXPECT_TRUE(prompt.messages.empty());
 }
 
-TEST(ResolveReferences, AnEntryWithoutBarIsReportedAndEndsTheRewrite) {
+TEST(ResolveReferences, AnEntryWithoutBarIsReportedAfterTheEntriesBeforeIt) {
     test::ScriptedPrompt prompt;
-    EXPECT_EQ(Replaced(prompt, {"A!B"}, Replacements({"A!|C!", "broken", "C!|D!"})),
-              FormulaList{"C!B"});
+    EXPECT_EQ(Replaced(prompt, {"A!B+C!D"}, Replacements({"A!|C!", "broken", "C!|D!"})),
+              FormulaList{"C!B+C!D"});
     ASSERT_EQ(prompt.messages.size(), 1u);
     EXPECT_EQ(
         prompt.messages[0].text.rfind("Problem in modShapeFunctions.ResolveReferences\r\n", 0), 0u);
@@ -105,18 +119,6 @@ TEST(ResolveReferencesToRows, ReferencesFollowTheirRowsAndOthersMoveAsTheirRowMo
     ResolveGeometryRowReferences(prompt, geometry, {{3, 1}, {5, 2}}, 10, -3);
     EXPECT_EQ(geometry, (FormulaList{"Geometry1.X1+Geometry1.Y-1", "Geometry10.X3+Geometry12.Y2",
                                      "Geometry1.NoFill"}));
-}
-
-TEST(ResolveReferencesOnce, ReplacesEachPlaceOnceWhereInOrderItemsWouldRenameAgain) {
-    test::ScriptedPrompt prompt;
-    app::StringCollection renames;
-    renames.Add("Geometry1.|Geometry2.");
-    renames.Add("Geometry2.|Geometry3.");
-    FormulaList formulas{"Geometry1.X1+Geometry2.Y1", "Geometry12.X1", "Width"};
-    ResolveReferencesOnce(prompt, formulas, renames);
-    EXPECT_EQ(formulas, (FormulaList{"Geometry2.X1+Geometry3.Y1", "Geometry12.X1", "Width"}));
-    ResolveReferences(prompt, formulas = {"Geometry1.X1"}, renames);
-    EXPECT_EQ(formulas, FormulaList{"Geometry3.X1"});  // in order, the second item renames again
 }
 
 TEST(ResolveGeometryReferencesToSelf, RenumbersOnlyTheSourceSection) {
