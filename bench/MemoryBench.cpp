@@ -2,15 +2,19 @@
 // first page filled with copies of its own shapes (3,400 top-level shapes by default; give another count as argument), then
 // open, copy a section to every shape of the page, replace the sub-shapes of every shape of the
 // page, and save. Each operation runs in a child process of its own, whose peak resident size
-// (VmHWM) less what it held when it started is its figure: the model it opened included.
+// (VmHWM) less what it held when it started is its figure: the model it opened included. Each
+// figure is printed against the drawing's XML before the operation and against the larger of
+// that and the XML of the drawing the operation made (replacing sub-shapes makes more XML).
 // Further arguments name the operations to run ("open", "copy", "replace", "save"); all by default.
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -69,14 +73,17 @@ long InChild(const std::function<long()>& work) {
     return figure;
 }
 
-/// Peak resident size of operation above the process's size before it, in kilobytes.
-long PeakOf(const std::function<void()>& operation) {
+/// Peak resident size of operation above the process's size before it, in kilobytes; then,
+/// not counted, afterwards (which saves what the operation made, to weigh its XML).
+long PeakOf(const std::function<void()>& operation, const std::function<void()>& afterwards = {}) {
     return InChild([&] {
         // The peak counted from here: the resident size now, not what the parent once held.
         std::ofstream("/proc/self/clear_refs") << "5";
         const long before = StatusKilobytes("VmRSS");
         operation();
-        return StatusKilobytes("VmHWM") - before;
+        const long peak = StatusKilobytes("VmHWM") - before;
+        if (afterwards) afterwards();
+        return peak;
     });
 }
 
@@ -146,10 +153,14 @@ bool Wanted(int argc, char** argv, const std::string& operation) {
     return false;
 }
 
-void Print(const char* operation, long kilobytes, long xmlBytes) {
+/// One operation's line: its peak against the drawing's XML before it, and against the larger
+/// of that and the XML of the drawing it made (sub-shape replacement makes a larger drawing).
+void Print(const char* operation, long kilobytes, long xmlBytes, long xmlAfter) {
     const double megabytes = static_cast<double>(kilobytes) / 1024.0;
-    const double xml = static_cast<double>(xmlBytes) / (1024.0 * 1024.0);
-    std::printf("%-22s %9.1f %8.1f %6.2f\n", operation, megabytes, xml, megabytes / xml);
+    const auto mb = [](long bytes) { return static_cast<double>(bytes) / (1024.0 * 1024.0); };
+    std::printf("%-22s %9.1f %8.1f %8.1f %6.2f %6.2f\n", operation, megabytes, mb(xmlBytes),
+                mb(xmlAfter), megabytes / mb(xmlBytes),
+                megabytes / mb(std::max(xmlBytes, xmlAfter)));
     std::fflush(stdout);
 }
 
@@ -170,33 +181,33 @@ int main(int argc, char** argv) {
             return 0L;
         });
         const long xml = XmlBytes(path);
-        std::printf("%-22s %9s %8s %6s\n", "operation", "peak MB", "XML MB", "ratio");
-        if (Wanted(argc, argv, "open")) Print("open", PeakOf([&] { Opened drawing(path); }), xml);
-        if (Wanted(argc, argv, "copy")) {
-            Print("copy Geometry", PeakOf([&] {
-                      Opened drawing(path);
-                      CopyToEveryShape(
-                          drawing, [](const auto& shape) { return shape->shapes.empty(); },
-                          EntryOfKind(engine::EntryKind::GeometryRows), engine::SubShapes::Ignore);
-                  }),
-                  xml);
-        }
-        if (Wanted(argc, argv, "replace")) {
-            Print("replace sub-shapes", PeakOf([&] {
-                      Opened drawing(path);
-                      CopyToEveryShape(
-                          drawing, [](const auto& shape) { return !shape->shapes.empty(); },
-                          EntryOfKind(engine::EntryKind::GeometryRows),
-                          engine::SubShapes::ReplaceAll);
-                  }),
-                  xml);
-        }
+        std::printf("%-22s %9s %8s %8s %6s %6s\n", "operation", "peak MB", "XML MB", "after",
+                    "ratio", "to max");
+        // A copy to every shape of the page: its peak, and the XML of the drawing it made.
+        const auto copy = [&](const char* name, bool fromGroup, engine::SubShapes subShapes) {
+            std::unique_ptr<Opened> drawing;
+            const long peak = PeakOf(
+                [&] {
+                    drawing = std::make_unique<Opened>(path);
+                    CopyToEveryShape(
+                        *drawing,
+                        [fromGroup](const auto& shape) { return shape->shapes.empty() != fromGroup; },
+                        EntryOfKind(engine::EntryKind::GeometryRows), subShapes);
+                },
+                [&] { vsdx::SaveDocument(drawing->app->TheModel(), *drawing->document, saved); });
+            Print(name, peak, xml, XmlBytes(saved));
+        };
+        if (Wanted(argc, argv, "open"))
+            Print("open", PeakOf([&] { Opened drawing(path); }), xml, xml);
+        if (Wanted(argc, argv, "copy")) copy("copy Geometry", false, engine::SubShapes::Ignore);
+        if (Wanted(argc, argv, "replace"))
+            copy("replace sub-shapes", true, engine::SubShapes::ReplaceAll);
         if (Wanted(argc, argv, "save")) {
-            Print("open and save", PeakOf([&] {
-                      Opened drawing(path);
-                      vsdx::SaveDocument(drawing.app->TheModel(), *drawing.document, saved);
-                  }),
-                  xml);
+            const long peak = PeakOf([&] {
+                Opened drawing(path);
+                vsdx::SaveDocument(drawing.app->TheModel(), *drawing.document, saved);
+            });
+            Print("open and save", peak, xml, XmlBytes(saved));
         }
         return 0;
     } catch (const std::exception& fault) {

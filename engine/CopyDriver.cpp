@@ -106,7 +106,7 @@ int ReplacementRefusal(CopyRun& run, const ShapePtr& source, const ShapePtr& des
     if (!sources || sources->Count() == 0 || type == visio::visTypeDoc) return 0;
     // A foreign object or a guide cannot become a group to hold the copies.
     if (type != visio::visTypeGroup && type != visio::visTypeShape) return kNotGroupText;
-    if (!InstancesOf(destination, true).empty()) return kInstancesText;
+    if (HasInstances(run, destination)) return kInstancesText;
     const visio::ShapesPtr members = destination->Shapes();
     for (int16_t i = 1; members && i <= members->Count(); ++i) {
         if (members->Item(i)->Cells("LockDelete")->ResultIU() != 0) return kLockedMembersText;
@@ -521,6 +521,8 @@ bool CopyDriver::CopyTo(CopyRun& run, const Step& step, const ShapePtr& source,
     if (run.CopyRunCancelled) return false;
     stage(ICopyFrontEnd::Stage::Copying);
     CopySections(run, source, destination, flags, false);
+    // What the next destination asks about the formulas naming it sees this one as written.
+    run.references.Written(destination);
     return !run.CopyRunCancelled;
 }
 

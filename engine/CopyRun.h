@@ -8,6 +8,7 @@
 #include "app/Prompt.h"
 #include "app/StringCollection.h"
 #include "engine/CopyRequest.h"
+#include "engine/ReferenceIndex.h"
 #include "platform/visio/Error.h"
 #include "platform/visio/Host.h"
 
@@ -131,6 +132,8 @@ public:
     /// The sheets (by reference name) whose Geometry the run keeps: formulas still name rows
     /// the copied Geometry would not have.
     std::vector<std::string> geometryKept;
+    /// What the formulas of the pages and masters the run looks at name, read once per run.
+    ReferenceIndex references;
     CopyReport report;
 
     /// Where the current destination's changes are counted (a scratch entry outside one).

@@ -1,12 +1,11 @@
 #include "engine/RowUse.h"
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "app/ErrorReport.h"
-#include "engine/CopyPrimitives.h"
-#include "engine/SectionCatalogue.h"
+#include "engine/ReferenceIndex.h"
 #include "formula/Formula.h"
 #include "platform/visio/Constants.h"
 
@@ -14,28 +13,6 @@ namespace tess::engine {
 namespace {
 
 using visio::ShapePtr;
-
-/// The multi-row sections whose rows formulas name by index or by name.
-constexpr int16_t kRowSections[] = {
-    visio::visSectionScratch,  visio::visSectionConnectionPts, visio::visSectionTextField,
-    visio::visSectionControls, visio::visSectionAction,        visio::visSectionLayer,
-    visio::visSectionUser,     visio::visSectionProp,          visio::visSectionHyperlink,
-    visio::visSectionSmartTag};
-
-/// The cells of one row a copy would read, as triples.
-void AddRowCells(app::IPrompt& prompt, const ShapePtr& sheet, int16_t section, int16_t row,
-                 CellTriples& triples) {
-    std::vector<int16_t> cells;
-    if (visio::IsGeometrySection(section)) {
-        for (int16_t cell = 0; cell < sheet->RowsCellCount(section, row); ++cell)
-            cells.push_back(cell);
-    } else if (!GetCellIndicies(prompt, sheet, section,
-                                section == visio::visSectionObject ? row : 0, cells)) {
-        return;
-    }
-    for (int16_t cell : cells)
-        triples.insert(triples.end(), {section, row, cell});
-}
 
 /// Finds the rows of one sheet that references name, by index or by name.
 class RowFinder {
@@ -60,157 +37,130 @@ private:
     std::map<int16_t, std::vector<std::string>> m_names;
 };
 
-/// The cells that references in text make to sheet (when toSheet says a reference is to it) in
-/// the sections inSections accepts.
-void AddNamedCells(const std::string& text, RowFinder& rows,
-                   const std::function<bool(const formula::SheetSelector&)>& toSheet,
-                   const std::function<bool(int16_t)>& inSections, std::set<NamedCell>& named) {
-    for (const formula::Reference& reference : formula::Parse(text).formula.references) {
-        if (!toSheet(reference.sheet) || !reference.cell ||
-            !inSections(reference.cell->section))
-            continue;
-        if (const int16_t row = rows.Row(*reference.cell); row >= 0)
-            named.insert({reference.cell->section, row, reference.cell->cell});
-    }
-}
-
-/// Calls visit with every formula of the sheet's catalogue cells and the section it is in: one
-/// read of the object section's rows and one of each multi-row section.
-void VisitFormulas(app::IPrompt& prompt, const ShapePtr& sheet,
-                   const std::function<void(int16_t, const std::string&)>& visit) {
-    std::vector<int16_t> sections = {visio::visSectionObject};
-    sections.insert(sections.end(), std::begin(kRowSections), std::end(kRowSections));
-    for (int16_t g = 0; g < sheet->GeometryCount(); ++g)
-        sections.push_back(static_cast<int16_t>(visio::visSectionFirstComponent + g));
-    for (int16_t section : sections) {
-        CellTriples triples;
-        if (section == visio::visSectionObject) {
-            for (const CatalogueEntry& entry : CatalogueEntries()) {
-                const int16_t row = entry.row == visio::kRowGlueInfo ? visio::visRowMisc : entry.row;
-                if (entry.section == section && entry.row != visio::kRowGlueInfo &&
-                    sheet->RowExists(section, row, 0))
-                    AddRowCells(prompt, sheet, section, entry.row, triples);
-            }
-        } else if (sheet->SectionExists(section, 0)) {
-            for (int16_t row = 0; row < sheet->RowCount(section); ++row)
-                AddRowCells(prompt, sheet, section, row, triples);
-        }
-        if (triples.empty()) continue;
-        for (const std::string& formula : sheet->GetFormulas(triples)) {
-            if (!formula.empty()) visit(section, formula);
-        }
-    }
-}
-
-/// Adds every shape of a list, each before its members, at any depth.
-void AddShapes(const visio::ShapesPtr& list, std::vector<ShapePtr>& shapes) {
-    for (int16_t i = 1; list && i <= list->Count(); ++i) {
-        shapes.push_back(list->Item(i));
-        AddShapes(shapes.back()->Shapes(), shapes);
-    }
-}
-
 /// A sheet and its members at any depth.
 std::vector<ShapePtr> Members(const ShapePtr& sheet) {
     std::vector<ShapePtr> members{sheet};
-    AddShapes(sheet->Shapes(), members);
+    for (size_t i = 0; i < members.size(); ++i) {
+        if (members[i]->Type() != visio::visTypeGroup) continue;
+        const visio::ShapesPtr list = members[i]->Shapes();
+        const int16_t count = list ? list->Count() : int16_t{0};
+        for (int16_t k = 1; k <= count; ++k)
+            members.push_back(list->Item(k));
+    }
     return members;
 }
 
-/// Every shape of a page at any depth, with its page sheet.
-std::vector<ShapePtr> ShapesOfPage(const visio::PagePtr& page) {
-    std::vector<ShapePtr> shapes{page->PageSheet()};
-    AddShapes(page->Shapes(), shapes);
-    return shapes;
+/// The sheets the run is writing now, read as they stand: the current destination and its
+/// members, of those that are neighbours in place; sheet alone where it has no place.
+struct Writing {
+    std::vector<IndexedSheet> sheets;
+    std::set<int32_t> keys;
+
+    /// Whether a sheet the index read is one of these, or a member since deleted of one.
+    bool Covers(const IndexedSheet& read) const {
+        const auto in = [&](int32_t key) { return keys.count(key) > 0; };
+        return in(read.Key()) || std::any_of(read.groups.begin(), read.groups.end(), in);
+    }
+};
+
+Writing ReadWriting(CopyRun& run, const ShapePtr& sheet, const Place& place) {
+    Writing writing;
+    const ShapePtr top = place.key.empty() || !run.Current().sheet ? sheet : run.Current().sheet;
+    for (const ShapePtr& member : Members(top)) {
+        // A master's page sheet is none of its shapes' neighbours.
+        if (!place.key.empty() && !place.pageSheet && member->Type() == visio::visTypePage) continue;
+        writing.sheets.push_back(ReadSheet(run, member, {}));
+        writing.keys.insert(writing.sheets.back().Key());
+    }
+    return writing;
 }
 
-/// The sheets whose formulas can name a sheet by its ID or name: every shape of its page (and
-/// the page sheet) or of its master; a document sheet alone.
-std::vector<ShapePtr> Neighbours(const ShapePtr& sheet) {
-    if (const visio::PagePtr page = sheet->ContainingPage()) return ShapesOfPage(page);
-    std::vector<ShapePtr> shapes;
-    if (const visio::MasterPtr master = sheet->ContainingMaster()) AddShapes(master->Shapes(), shapes);
-    if (shapes.empty()) shapes.push_back(sheet);
-    return shapes;
+/// The sheets of place whose formulas may name target: those the index read, and those being
+/// written as they stand.
+std::vector<const IndexedSheet*> Neighbours(CopyRun& run, const Place& place,
+                                            const IndexedSheet& target, const Writing& writing) {
+    std::vector<const IndexedSheet*> sheets;
+    if (!place.key.empty()) {
+        sheets = run.references.Naming(run, place, target,
+                                       [&](const IndexedSheet& read) { return writing.Covers(read); });
+    }
+    for (const IndexedSheet& sheet : writing.sheets)
+        sheets.push_back(&sheet);
+    return sheets;
 }
 
-/// Adds the cells of target's sections that the formulas of sheets name (target's own formulas
-/// in those sections aside, when skipOwn), found on the destination through rows.
-void AddCellsNamedIn(app::IPrompt& prompt, const ShapePtr& target, const std::vector<ShapePtr>& sheets, bool skipOwn,
-                     RowFinder& rows, const std::function<bool(int16_t)>& inSections,
+/// Adds the cells of the sheet rows reads that references of sheets make to target (target's
+/// own formulas in inSections aside, when skipOwn), in the sections inSections accepts.
+void AddCellsNamedIn(const IndexedSheet& target, const std::vector<const IndexedSheet*>& sheets,
+                     bool skipOwn, RowFinder& rows, const std::function<bool(int16_t)>& inSections,
                      std::set<NamedCell>& named) {
-    const int32_t id = target->ID();
-    const std::string name = target->Name();
-    const std::string nameU = target->NameU();
-    for (const ShapePtr& other : sheets) {
-        const bool self = other->ID() == id && other->Type() == target->Type();
-        const auto toSheet = [&](const formula::SheetSelector& selector) {
-            return selector.collection.empty() &&
-                   ((self && selector.kind == formula::SheetKind::Self) ||
-                    (selector.kind == formula::SheetKind::ById && selector.id == id) ||
-                    (selector.kind == formula::SheetKind::ByName &&
-                     (formula::SameName(selector.name, name) ||
-                      formula::SameName(selector.name, nameU))));
-        };
-        VisitFormulas(prompt, other, [&](int16_t section, const std::string& text) {
-            if (self && skipOwn && inSections(section)) return;  // copied over as a whole
-            AddNamedCells(text, rows, toSheet, inSections, named);
-        });
+    for (const IndexedSheet* other : sheets) {
+        const bool self = other->id == target.id && other->type == target.type;
+        for (const SheetReference& reference : other->references) {
+            if (self && skipOwn && inSections(reference.inSection)) continue;  // copied over whole
+            if (!reference.cell || !inSections(reference.cell->section) ||
+                !other->Names(reference, target))
+                continue;
+            if (const int16_t row = rows.Row(*reference.cell); row >= 0)
+                named.insert({reference.cell->section, row, reference.cell->cell});
+        }
     }
 }
 
 }  // namespace
 
-std::vector<ShapePtr> InstancesOf(const ShapePtr& shape, bool anyOfItsMaster) {
-    std::vector<ShapePtr> instances;
-    const visio::MasterPtr master = shape->ContainingMaster();
-    if (!master || shape->ContainingPage()) return instances;
-    const std::string masterName = master->Name();
-    const int32_t id = shape->ID();
-    const visio::PagesPtr pages = shape->Document()->Pages();
-    for (int16_t p = 1; p <= pages->Count(); ++p) {
-        for (const ShapePtr& candidate : ShapesOfPage(pages->Item(p))) {
-            const ShapePtr inherited = candidate->MasterShape();
-            const visio::MasterPtr from = inherited ? inherited->ContainingMaster() : nullptr;
-            if (from && from->Name() == masterName && (anyOfItsMaster || inherited->ID() == id))
-                instances.push_back(candidate);
-        }
-    }
-    return instances;
-}
-
-std::set<NamedCell> CellsNamedFromOutside(app::IPrompt& prompt, const ShapePtr& sheet,
+std::set<NamedCell> CellsNamedFromOutside(CopyRun& run, const ShapePtr& sheet,
                                           const std::function<bool(int16_t)>& inSections) {
     std::set<NamedCell> named;
     RowFinder rows(sheet);
-    AddCellsNamedIn(prompt, sheet, Neighbours(sheet), true, rows, inSections, named);
-    for (const ShapePtr& instance : InstancesOf(sheet, false))
-        AddCellsNamedIn(prompt, instance, ShapesOfPage(instance->ContainingPage()), false, rows,
-                        inSections, named);
+    const IndexedSheet target = Identity(sheet);
+    const Place place = Place::Of(sheet);
+    const Writing writing = ReadWriting(run, sheet, place);
+    AddCellsNamedIn(target, Neighbours(run, place, target, writing), true, rows, inSections, named);
+    if (place.master.empty()) return named;
+    // Its instances on the pages, as the formulas there name them.
+    for (const ReferenceIndex::Instance& instance :
+         run.references.Instances(run, sheet->Document(), place.master, target.id)) {
+        const auto none = [](const IndexedSheet&) { return false; };
+        AddCellsNamedIn(*instance.sheet,
+                        run.references.Naming(run, *instance.page, *instance.sheet, none), false,
+                        rows, inSections, named);
+    }
     return named;
 }
 
-std::set<int32_t> MembersNamedFromOutside(app::IPrompt& prompt, const ShapePtr& group) {
-    std::set<int32_t> members;
+bool HasInstances(CopyRun& run, const ShapePtr& shape) {
+    const Place place = Place::Of(shape);
+    return !place.master.empty() &&
+           !run.references.Instances(run, shape->Document(), place.master, std::nullopt).empty();
+}
+
+std::set<int32_t> MembersNamedFromOutside(CopyRun& run, const ShapePtr& group) {
+    std::vector<IndexedSheet> members;
+    std::set<int32_t> ids;
     std::map<std::string, int32_t, std::less<>> names;
     const std::vector<ShapePtr> inside = Members(group);
     for (size_t i = 1; i < inside.size(); ++i) {
-        members.insert(inside[i]->ID());
-        names.emplace(inside[i]->Name(), inside[i]->ID());
+        members.push_back(Identity(inside[i]));
+        ids.insert(members.back().id);
+        names.emplace(members.back().name, members.back().id);
+    }
+    const Place place = Place::Of(group);
+    const Writing writing = ReadWriting(run, group, place);
+    std::set<const IndexedSheet*> sheets;
+    for (const IndexedSheet& member : members) {
+        for (const IndexedSheet* sheet : Neighbours(run, place, member, writing))
+            sheets.insert(sheet);
     }
     std::set<int32_t> named;
-    for (const ShapePtr& other : Neighbours(group)) {
-        if (members.count(other->ID())) continue;
-        VisitFormulas(prompt, other, [&](int16_t, const std::string& text) {
-            for (const formula::Reference& reference : formula::Parse(text).formula.references) {
-                const formula::SheetSelector& selector = reference.sheet;
-                if (!selector.collection.empty()) continue;
-                if (selector.kind == formula::SheetKind::ById && members.count(selector.id))
-                    named.insert(selector.id);
-                if (selector.kind == formula::SheetKind::ByName && names.count(selector.name))
-                    named.insert(names.find(selector.name)->second);
-            }
-        });
+    for (const IndexedSheet* other : sheets) {
+        if (ids.count(other->id)) continue;
+        for (const SheetReference& reference : other->references) {
+            if (reference.kind == formula::SheetKind::ById && ids.count(reference.id))
+                named.insert(reference.id);
+            if (reference.kind == formula::SheetKind::ByName && names.count(reference.name))
+                named.insert(names.find(reference.name)->second);
+        }
     }
     return named;
 }
@@ -218,21 +168,21 @@ std::set<int32_t> MembersNamedFromOutside(app::IPrompt& prompt, const ShapePtr& 
 std::set<int16_t> RowsNamedFrom(app::IPrompt& prompt, const ShapePtr& sheet, int16_t section,
                                 std::set<int16_t> rows) {
     RowFinder finder(sheet);
-    const auto own = [](const formula::SheetSelector& selector) {
-        return selector.collection.empty() && selector.kind == formula::SheetKind::Self;
-    };
-    const auto inSection = [section](int16_t other) { return other == section; };
     std::vector<int16_t> pending(rows.begin(), rows.end());
     while (!pending.empty()) {
         const int16_t row = pending.back();
         pending.pop_back();
-        CellTriples triples;
+        std::vector<int16_t> triples;
         AddRowCells(prompt, sheet, section, row, triples);
-        std::set<NamedCell> named;
-        for (const std::string& text : sheet->GetFormulas(triples))
-            AddNamedCells(text, finder, own, inSection, named);
-        for (const auto& [namedSection, namedRow, cell] : named) {
-            if (rows.insert(namedRow).second) pending.push_back(namedRow);
+        for (const std::string& text : sheet->GetFormulas(triples)) {
+            for (const formula::Reference& reference : formula::Parse(text).formula.references) {
+                const formula::SheetSelector& selector = reference.sheet;
+                if (!selector.collection.empty() || selector.kind != formula::SheetKind::Self ||
+                    !reference.cell || reference.cell->section != section)
+                    continue;
+                const int16_t named = finder.Row(*reference.cell);
+                if (named >= 0 && rows.insert(named).second) pending.push_back(named);
+            }
         }
     }
     return rows;
