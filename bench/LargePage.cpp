@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 #include <chrono>
@@ -84,7 +85,7 @@ std::pair<int, int> BuildLargePage(const std::string& sample, const std::string&
     return {count, originals.back().attribute("ID").as_int()};
 }
 
-double TimeProcess(const std::vector<std::string>& arguments, int highestStatus) {
+ProcessTime RunTimed(const std::vector<std::string>& arguments, int highestStatus) {
     std::vector<std::string> copies = arguments;
     std::vector<char*> argv;
     for (auto& argument : copies)
@@ -98,22 +99,36 @@ double TimeProcess(const std::vector<std::string>& arguments, int highestStatus)
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     const int spawned = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) return -1;
+    if (spawned != 0) return {};
     int status = 0;
-    waitpid(child, &status, 0);
-    const double seconds =
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    return WIFEXITED(status) && WEXITSTATUS(status) <= highestStatus ? seconds : -1;
+    const auto seconds = [](const timeval& time) {
+        return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) * 1e-6;
+    };
+    if (!WIFEXITED(status) || WEXITSTATUS(status) > highestStatus) return {};
+    return {wall, seconds(usage.ru_utime) + seconds(usage.ru_stime)};
+}
+
+double TimeProcess(const std::vector<std::string>& arguments, int highestStatus) {
+    return RunTimed(arguments, highestStatus).wall;
+}
+
+ProcessTime BestOf(const std::vector<std::string>& arguments, int runs, int highestStatus) {
+    ProcessTime best{1e9, 1e9};
+    for (int i = 0; i < runs; ++i) {
+        const ProcessTime time = RunTimed(arguments, highestStatus);
+        if (time.wall < 0) return time;
+        if (time.wall < best.wall) best.wall = time.wall;
+        if (time.cpu < best.cpu) best.cpu = time.cpu;
+    }
+    return best;
 }
 
 double Best(const std::vector<std::string>& arguments, int runs, int highestStatus) {
-    double best = 1e9;
-    for (int i = 0; i < runs; ++i) {
-        const double seconds = TimeProcess(arguments, highestStatus);
-        if (seconds < 0) return seconds;
-        best = std::min(best, seconds);
-    }
-    return best;
+    return BestOf(arguments, runs, highestStatus).wall;
 }
 
 }  // namespace tess::bench

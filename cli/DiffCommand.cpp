@@ -31,8 +31,15 @@ struct Form {
     std::string objects[2];
 };
 
-Form ParseForm(const std::vector<std::string>& arguments) {
+Form ParseForm(const std::vector<std::string>& arguments, bool visio) {
     const auto isFile = [&](size_t i) { return vsdx::IsVisioPackageName(arguments[i]); };
+    if (visio) {
+        // In Visio the documents are named in the OBJECTs (DOC:page:P/SHAPE).
+        if (arguments.size() == 2 && !isFile(0) && !isFile(1))
+            return {{}, {arguments[0], arguments[1]}};
+        UsageError("diff --visio compares two objects of the drawings open in Visio: give A B, "
+                   "naming documents in OBJECTs as DOC:page:P/SHAPE");
+    }
     if (arguments.size() == 3 && !isFile(1)) return {{arguments[0]}, {arguments[1], arguments[2]}};
     if (arguments.size() == 3) return {{arguments[0], arguments[1]}, {arguments[2], arguments[2]}};
     if (arguments.size() == 4 && isFile(1))
@@ -43,9 +50,11 @@ Form ParseForm(const std::vector<std::string>& arguments) {
 }
 
 /// Where the objects are looked up: each file in a session of its own, so that two versions of
-/// one drawing can be compared whatever their names.
-std::vector<std::unique_ptr<Session>> OpenSides(const std::vector<std::string>& files) {
+/// one drawing can be compared whatever their names; or the running Visio.
+std::vector<std::unique_ptr<Session>> OpenSides(const std::vector<std::string>& files,
+                                                bool visio) {
     std::vector<std::unique_ptr<Session>> sessions;
+    if (visio) sessions.push_back(std::make_unique<Session>(Drawings{{}, true}));
     for (const std::string& file : files)
         sessions.push_back(std::make_unique<Session>(Drawings{{file}}));
     return sessions;
@@ -66,22 +75,17 @@ window::Entries ChosenEntries(const std::vector<std::string>& captions) {
     return entries;
 }
 
-ComparedObject Described(Session& session, const Target& target) {
-    return {target.address, target.name, KindOf(target.image),
-            session.Files().DocumentOf(target.sheet).data->name};
+ComparedObject Described(const Target& target) {
+    return {target.address, target.name, KindOf(target.image), target.sheet->Document()->Name()};
 }
 
-Comparison Compare(Session& first, const Target& a, Session& second, const Target& b,
+Comparison Compare(app::IPrompt& prompt, const Target& a, const Target& b,
                    const window::Entries& chosen) {
     Comparison comparison;
-    comparison.objects[0] = Described(first, a);
-    comparison.objects[1] = Described(second, b);
-    const window::Entries entries =
-        chosen.empty() ? window::OfferedEntries(first, a.sheet, b.sheet) : chosen;
-    const window::ReferenceMap map = window::MapReferences(a.sheet, b.sheet);
-    comparison.references = window::MappedSheets(map);
-    comparison.diff = window::CompareSheets(first, window::ReadSheet(first, a.sheet, entries),
-                                            window::ReadSheet(second, b.sheet, entries), map);
+    comparison.objects[0] = Described(a);
+    comparison.objects[1] = Described(b);
+    static_cast<window::SheetComparison&>(comparison) =
+        window::DiffSheets(prompt, a.sheet, b.sheet, chosen);
     return comparison;
 }
 
@@ -99,14 +103,14 @@ std::vector<Comparison> CompareEvery(Session& first, Session& second, const std:
         const Target a = TargetOf(first.Resolver(), found);
         const auto b = seconds.find(a.address);
         if (b == seconds.end()) {
-            comparisons.emplace_back().objects[0] = Described(first, a);
+            comparisons.emplace_back().objects[0] = Described(a);
             continue;
         }
-        comparisons.push_back(Compare(first, a, second, b->second, chosen));
+        comparisons.push_back(Compare(first, a, b->second, chosen));
         seconds.erase(b);
     }
     for (const auto& [address, b] : seconds)
-        comparisons.emplace_back().objects[1] = Described(second, b);
+        comparisons.emplace_back().objects[1] = Described(b);
     return comparisons;
 }
 
@@ -295,9 +299,9 @@ Json ComparisonJson(const Comparison& comparison) {
 }
 
 int RunDiff(const DiffOptions& options, std::ostream& out) {
-    const Form form = ParseForm(options.arguments);
+    const Form form = ParseForm(options.arguments, options.visio);
     const window::Entries chosen = ChosenEntries(options.sections);
-    const std::vector<std::unique_ptr<Session>> sessions = OpenSides(form.files);
+    const std::vector<std::unique_ptr<Session>> sessions = OpenSides(form.files, options.visio);
     Session& first = *sessions.front();
     Session& second = *sessions.back();
     std::vector<Comparison> comparisons;
@@ -307,7 +311,7 @@ int RunDiff(const DiffOptions& options, std::ostream& out) {
     } else {
         const Target a = ResolveTarget(first.Resolver(), form.objects[0]);
         const Target b = ResolveTarget(second.Resolver(), form.objects[1]);
-        comparisons.push_back(Compare(first, a, second, b, chosen));
+        comparisons.push_back(Compare(first, a, b, chosen));
     }
     size_t count = 0;
     Json json = {{"comparisons", Json::array()}};
@@ -338,6 +342,8 @@ std::string DiffForms() {
                             A may end in '*': every top-level shape of the page or master,
                             each against the shape of the same address in FILE2
   diff FILE1 FILE2 A B      A in the first drawing, B in the second
+  --visio diff A B          two objects of the drawings open in the running Visio (Windows;
+                            a document named in the OBJECT: Drawing1.vsdx:page:Page-1/Sheet.3)
 Per section (each --section CAPTION, or every one either object offers), diff lists the rows
 only one object has (named rows by name, others by position) and, per cell a copy writes, the
 formula (its own or inherited; No Formula where there is none) and the value wherever they
@@ -347,7 +353,7 @@ members read as references to B and to B's matching members (the member made fro
 master shape, else the first of the same name), so Sheet.12!Width in A equals Sheet.40!Width in
 B when a copy from A to B would rewrite 12 as 40, and a section just copied compares the same.
 Exit status: 0 when nothing differs, 1 when something does, 2 for a command-line mistake, 3 for
-a file that cannot be read.
+a file that cannot be read (with --visio, when no Visio runs).
 Examples:
   tessaline-cli diff in.vsdx page:Page-1/Sheet.1 page:Page-1/Sheet.5
   tessaline-cli diff in.vsdx page:Page-1/Sheet.3 master:Box/Sheet.5 --section 'User-defined Cells'

@@ -13,8 +13,9 @@
 namespace tess::cli {
 
 struct DiffOptions {
-    /// FILE A B, FILE1 FILE2 A, or FILE1 FILE2 A B.
+    /// FILE A B, FILE1 FILE2 A, or FILE1 FILE2 A B; with visio, A B.
     std::vector<std::string> arguments;
+    bool visio = false;  // the objects are in the drawings open in the running Visio
     std::vector<std::string> sections;  // captions; empty: every entry either object offers
     bool json = false;
 };
@@ -31,11 +32,9 @@ struct ComparedObject {
 };
 
 /// Two objects compared; an object missing on one side has an empty address there.
-struct Comparison {
+struct Comparison : window::SheetComparison {
     std::string labels[2] = {"A", "B"};
     ComparedObject objects[2];
-    std::vector<std::pair<std::string, std::string>> references;  // the first's read as the second's
-    window::SheetDiff diff;
 
     /// Differences, counting an object missing on one side (and so not compared) as one.
     size_t Count() const;

@@ -162,9 +162,11 @@ void AddDiff(CLI::App& app, Arguments& arguments) {
     DiffOptions& diff = arguments.diff;
     CLI::App* command = app.add_subcommand(
         "diff", "Compare two objects' sections, rows, formulas and values, as a copy maps them");
-    command->add_option("FILE", diff.arguments, "FILE A B, FILE1 FILE2 A or FILE1 FILE2 A B")
+    command
+        ->add_option("FILE", diff.arguments,
+                     "FILE A B, FILE1 FILE2 A or FILE1 FILE2 A B; with --visio, A B")
         ->required()
-        ->expected(3, 4);
+        ->expected(2, 4);
     command->add_option("--section", diff.sections,
                         "Only this Sections-tab caption (repeatable)");
     command->add_flag("--json", diff.json, "Print JSON");
@@ -219,9 +221,7 @@ int RunChosen(Arguments& arguments) {
         return RunCopy(arguments.copy, std::cout);
     }
     if (arguments.diffCommand->parsed()) {
-        if (visio)
-            UsageError("diff compares drawing files, not with --visio: save in Visio and "
-                       "compare the files");
+        arguments.diff.visio = visio;
         return RunDiff(arguments.diff, std::cout);
     }
     ChooseDrawings(arguments.check, visio, "check");

@@ -21,8 +21,8 @@ public:
     const visio::ApplicationPtr& Application() const { return m_application; }
 
 private:
-    struct Apartment;
-    std::unique_ptr<Apartment> m_apartment;  // outlives every object of the application
+    struct Connection;
+    std::unique_ptr<Connection> m_connection;  // outlives every object of the application
     visio::ApplicationPtr m_application;
 };
 

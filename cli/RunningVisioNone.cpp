@@ -4,7 +4,7 @@
 
 namespace tess::cli {
 
-struct RunningVisio::Apartment {};
+struct RunningVisio::Connection {};
 
 RunningVisio::RunningVisio() {
     UsageError("--visio attaches to the running Visio, which only the Windows build of "

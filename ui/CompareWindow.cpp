@@ -2,10 +2,16 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QGuiApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 
 #include "app/ErrorReport.h"
@@ -46,6 +52,48 @@ void SetSide(QTreeWidgetItem* item, int column, const std::optional<window::Cell
     item->setText(column, Q(window::FormulaDisplayText(cell->formula)));
     item->setText(column + 1, Q(cell->value));
     item->setText(column + 2, Q(window::OriginText(*cell)));
+    // A long formula or value is cut to its column: the whole of it on hovering.
+    for (int each = column; each < column + 3; ++each)
+        item->setToolTip(each, item->text(each));
+}
+
+/// Fits the columns to what they show within room pixels where they can: each is cut to the
+/// same number of characters, at most 36 and at least 12, as few as room asks. The section and
+/// row headings span the row, so the first column fits the cell names alone.
+void FitColumns(QTreeWidget& tree, int room) {
+    const QFontMetrics metrics = tree.fontMetrics();
+    const int character = metrics.averageCharWidth();
+    std::vector<int> widths(static_cast<size_t>(tree.columnCount()), 0);
+    for (int column = 0; column < tree.columnCount(); ++column)
+        widths[static_cast<size_t>(column)] = tree.header()->sectionSizeHint(column);
+    for (QTreeWidgetItemIterator it(&tree); *it; ++it) {
+        const QTreeWidgetItem* item = *it;
+        if (item->isFirstColumnSpanned()) continue;
+        int depth = 0;
+        for (const QTreeWidgetItem* up = item->parent(); up; up = up->parent())
+            ++depth;
+        for (int column = 0; column < tree.columnCount(); ++column) {
+            const int indent = column == 0 ? tree.indentation() * (depth + 1) : 0;
+            int& width = widths[static_cast<size_t>(column)];
+            width = std::max(width, indent + metrics.horizontalAdvance(item->text(column)) +
+                                        2 * character);
+        }
+    }
+    // The cell names are never cut.
+    int widest = 36 * character;
+    const auto cut = [&](size_t column) {
+        return column == 0 ? widths[0] : std::min(widths[column], widest);
+    };
+    const auto total = [&] {
+        int sum = 0;
+        for (size_t column = 0; column < widths.size(); ++column)
+            sum += cut(column);
+        return sum;
+    };
+    while (total() > room && widest > 12 * character)
+        widest -= character;
+    for (size_t column = 0; column < widths.size(); ++column)
+        tree.setColumnWidth(static_cast<int>(column), cut(column));
 }
 
 QString Presence(bool inSource, bool inDestination) {
@@ -60,6 +108,7 @@ void AddRow(QTreeWidgetItem* section, const window::RowDifference& row) {
             section, {row.inFirst && row.inSecond
                           ? label
                           : Res(1922).arg(label, Presence(row.inFirst, row.inSecond))});
+        parent->setFirstColumnSpanned(true);
     }
     if (row.firstType != row.secondType) {
         auto* type = new QTreeWidgetItem(parent, {Res(1920)});
@@ -134,17 +183,15 @@ void CompareWindow::Compare(int destination) {
             window::ResolveItem(m_state, m_state.destinations[static_cast<size_t>(destination)])
                 .sheet;
         if (!other) return;
-        window::Entries entries = ChosenEntries(m_state);
-        if (entries.empty()) entries = window::OfferedEntries(m_state.prompt, source, other);
-        const window::ReferenceMap map = window::MapReferences(source, other);
+        const window::SheetComparison comparison =
+            window::DiffSheets(m_state.prompt, source, other, ChosenEntries(m_state));
         QStringList mapped;
-        for (const auto& [from, to] : window::MappedSheets(map))
+        for (const auto& [from, to] : comparison.references)
             mapped << Res(1917).arg(Q(from), Q(to));
         m_references->setText(mapped.isEmpty() ? QString() : Res(1916).arg(mapped.join(", ")));
-        Show(window::CompareSheets(m_state.prompt,
-                                   window::ReadSheet(m_state.prompt, source, entries),
-                                   window::ReadSheet(m_state.prompt, other, entries), map));
+        Show(comparison.diff);
     });
+    FitWidth();
 }
 
 void CompareWindow::Show(const window::SheetDiff& diff) {
@@ -154,14 +201,35 @@ void CompareWindow::Show(const window::SheetDiff& diff) {
                                    : Presence(section.inFirst, section.inSecond);
         auto* item = new QTreeWidgetItem(
             m_tree, {Res(1922).arg(Q(window::CaptionOf(*section.entry)), status)});
+        item->setFirstColumnSpanned(true);
         for (const window::RowDifference& row : section.rows)
             AddRow(item, row);
     }
     m_tree->expandAll();
-    for (int column = 0; column < m_tree->columnCount(); ++column)
-        m_tree->resizeColumnToContents(column);
+    FitColumns(*m_tree, ScreenArea().width() * 9 / 10 - Chrome());
     const size_t count = diff.Count();
     m_summary->setText(count == 0 ? Res(1913) : count == 1 ? Res(1923) : Res(1914).arg(count));
+}
+
+QRect CompareWindow::ScreenArea() const {
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect(0, 0, 1280, 1024);
+}
+
+int CompareWindow::Chrome() const {
+    const QMargins margins = layout()->contentsMargins();
+    return margins.left() + margins.right() + 2 * m_tree->frameWidth() +
+           m_tree->verticalScrollBar()->sizeHint().width();
+}
+
+void CompareWindow::FitWidth() {
+    // Wide enough for every column where the screen allows; never wider than most of it.
+    int columns = 0;
+    for (int column = 0; column < m_tree->columnCount(); ++column)
+        columns += m_tree->columnWidth(column);
+    const QRect area = ScreenArea();
+    const int wanted = std::max(width(), columns + Chrome());
+    resize(std::min(wanted, area.width() * 9 / 10), std::min(height(), area.height() * 9 / 10));
 }
 
 void AddCompareCommand(MainWindow& window) {

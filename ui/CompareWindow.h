@@ -33,6 +33,12 @@ public:
 
 private:
     void Show(const window::SheetDiff& diff);
+    /// Widens the window to show every column, within most of the screen.
+    void FitWidth();
+    /// Where windows go on the window's screen.
+    QRect ScreenArea() const;
+    /// How much wider the window is than the columns it shows.
+    int Chrome() const;
 
     window::CopyWindow& m_state;
     QComboBox* m_destinations = nullptr;

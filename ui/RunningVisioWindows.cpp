@@ -7,17 +7,16 @@
 namespace tess::ui {
 
 struct RunningVisio::State {
-    com::ComApartment apartment;
+    std::unique_ptr<com::VisioConnection> visio;
 };
 
 RunningVisio::RunningVisio() : m_state(std::make_unique<State>()) {}
 RunningVisio::~RunningVisio() = default;
 
 visio::ApplicationPtr RunningVisio::Find() {
-    visio::ApplicationPtr visio;
     // None running is an answer, not a failure.
-    app::IgnoreFailure([&] { visio = com::GetRunningVisio(); });
-    return visio;
+    if (!m_state->visio) app::IgnoreFailure([&] { m_state->visio = com::AttachToRunningVisio(); });
+    return m_state->visio ? m_state->visio->Application() : nullptr;
 }
 
 }  // namespace tess::ui

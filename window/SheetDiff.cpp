@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <string_view>
 
 #include "app/ErrorReport.h"
 #include "engine/ReferenceResolution.h"
@@ -18,29 +19,35 @@ namespace {
 using engine::CatalogueEntry;
 using visio::ShapePtr;
 
-/// Where a formula the sheet does not hold itself comes from: the nearest master shape it
-/// inherits from that holds it, else a style. masters: the sheet's master shapes, nearest first.
-FormulaOrigin OriginOf(const ShapePtr& sheet, const std::vector<ShapePtr>& masters,
-                       int16_t section, int16_t row, int16_t cell, std::string& master) {
-    if (sheet->CellsSRCExists(section, row, cell, visio::visExistsLocally))
-        return FormulaOrigin::Local;
-    for (const ShapePtr& shape : masters) {
-        if (!shape->CellsSRCExists(section, row, cell, visio::visExistsAnywhere)) break;
-        if (shape->CellsSRCExists(section, row, cell, visio::visExistsLocally)) {
-            master = shape->ContainingMaster()->Name();
-            return FormulaOrigin::Master;
-        }
+/// The master shapes a sheet inherits from, nearest first, and their masters' names, each
+/// asked of the host once.
+class Inheritance {
+public:
+    explicit Inheritance(const ShapePtr& sheet) {
+        for (ShapePtr shape = sheet->MasterShape(); shape; shape = shape->MasterShape())
+            m_shapes.push_back(shape);
+        m_names.resize(m_shapes.size());
     }
-    return FormulaOrigin::Style;
-}
 
-/// The master shapes a sheet inherits from, nearest first.
-std::vector<ShapePtr> MasterShapesOf(const ShapePtr& sheet) {
-    std::vector<ShapePtr> masters;
-    for (ShapePtr shape = sheet->MasterShape(); shape; shape = shape->MasterShape())
-        masters.push_back(shape);
-    return masters;
-}
+    /// Where a formula the sheet does not hold itself comes from: the nearest master shape it
+    /// inherits from that holds it, else a style.
+    FormulaOrigin OriginOf(int16_t section, int16_t row, int16_t cell, std::string& master) {
+        for (size_t i = 0; i < m_shapes.size(); ++i) {
+            const ShapePtr& shape = m_shapes[i];
+            if (shape->CellsSRCExists(section, row, cell, visio::visExistsLocally)) {
+                if (!m_names[i]) m_names[i] = shape->ContainingMaster()->Name();
+                master = *m_names[i];
+                return FormulaOrigin::Master;
+            }
+            if (!shape->CellsSRCExists(section, row, cell, visio::visExistsAnywhere)) break;
+        }
+        return FormulaOrigin::Style;
+    }
+
+private:
+    std::vector<ShapePtr> m_shapes;
+    std::vector<std::optional<std::string>> m_names;
+};
 
 /// A cell's name within its row, without the row's number ("X" for Scratch.X2 and Geometry1.X2).
 std::string RowCellName(int16_t section, int16_t row, int16_t cell) {
@@ -58,16 +65,19 @@ std::string RowTypeText(app::IPrompt& prompt, const ShapePtr& sheet, int16_t sec
 }
 
 /// The cells of a row that the sheet has, in the order given.
-std::vector<CellImage> ReadCells(const ShapePtr& sheet, const std::vector<ShapePtr>& masters,
-                                 int16_t section, int16_t row, const std::vector<int16_t>& cells) {
+std::vector<CellImage> ReadCells(const ShapePtr& sheet, Inheritance& masters, int16_t section,
+                                 int16_t row, const std::vector<int16_t>& cells) {
     std::vector<int16_t> stream;
     std::vector<CellImage> images;
     for (int16_t cell : cells) {
-        if (!sheet->CellsSRCExists(section, row, cell, visio::visExistsAnywhere)) continue;
+        // A cell of the sheet's own exists: most are, and so cost one question.
+        const bool local = sheet->CellsSRCExists(section, row, cell, visio::visExistsLocally);
+        if (!local && !sheet->CellsSRCExists(section, row, cell, visio::visExistsAnywhere))
+            continue;
         stream.insert(stream.end(), {section, row, cell});
         CellImage image{cell, RowCellName(section, row, cell), {}, {}, FormulaOrigin::Local, {}};
         image.value = sheet->CellsSRC(section, row, cell)->ResultStr(visio::visNoCast);
-        image.origin = OriginOf(sheet, masters, section, row, cell, image.master);
+        if (!local) image.origin = masters.OriginOf(section, row, cell, image.master);
         images.push_back(std::move(image));
     }
     if (images.empty()) return images;
@@ -91,8 +101,8 @@ std::vector<int16_t> CellsOfRow(app::IPrompt& prompt, const ShapePtr& sheet,
     return cells;
 }
 
-SectionImage ReadEntry(app::IPrompt& prompt, const ShapePtr& sheet,
-                       const std::vector<ShapePtr>& masters, const CatalogueEntry& entry) {
+SectionImage ReadEntry(app::IPrompt& prompt, const ShapePtr& sheet, Inheritance& masters,
+                       const CatalogueEntry& entry) {
     SectionImage image{&entry, {}};
     if (entry.kind == engine::EntryKind::Nothing) return image;
     if (RowsTabName(entry).empty()) {
@@ -117,14 +127,24 @@ SectionImage ReadEntry(app::IPrompt& prompt, const ShapePtr& sheet,
     return image;
 }
 
+/// True when the replacement list renames something ("Sheet.1!|Sheet.5!"), false when each
+/// entry keeps its name, as between a shape and itself or its copy in another drawing.
+bool Renames(const app::StringCollection& replacements) {
+    return std::any_of(replacements.begin(), replacements.end(), [](const auto& entry) {
+        const std::string_view item = entry.item;
+        const size_t bar = item.find('|');
+        return bar == std::string_view::npos || item.substr(0, bar) != item.substr(bar + 1);
+    });
+}
+
 /// The first row's formulas as they read on the second sheet.
 std::vector<std::string> MappedFormulas(app::IPrompt& prompt, const RowImage& row,
                                         const CatalogueEntry& entry, const ReferenceMap& map) {
     engine::FormulaList formulas;
     for (const CellImage& cell : row.cells)
         formulas.push_back(cell.formula);
-    engine::ResolveReferences(prompt, formulas, map.sheets);
-    if (entry.section == visio::visSectionTextField)
+    if (map.renamesSheets) engine::ResolveReferences(prompt, formulas, map.sheets);
+    if (entry.section == visio::visSectionTextField && Renames(map.parents))
         engine::ResolveReferences(prompt, formulas, map.parents);
     return formulas;
 }
@@ -234,7 +254,7 @@ Entries OfferedEntries(app::IPrompt& prompt, const ShapePtr& first, const ShapeP
 
 SheetImage ReadSheet(app::IPrompt& prompt, const ShapePtr& sheet, const Entries& entries) {
     SheetImage image;
-    const std::vector<ShapePtr> masters = MasterShapesOf(sheet);
+    Inheritance masters(sheet);
     for (const CatalogueEntry* entry : entries)
         image.sections.push_back(ReadEntry(prompt, sheet, masters, *entry));
     return image;
@@ -242,6 +262,7 @@ SheetImage ReadSheet(app::IPrompt& prompt, const ShapePtr& sheet, const Entries&
 
 ReferenceMap MapReferences(const ShapePtr& first, const ShapePtr& second) {
     ReferenceMap map{engine::SheetNameMap(first, second), {}};
+    map.renamesSheets = Renames(map.sheets);
     app::IgnoreFailure([&] {
         const std::string from = visio::NameIDOf(first->Parent()) + "!";
         map.parents.Add(from + "|" + visio::NameIDOf(second->Parent()) + "!");
@@ -275,11 +296,12 @@ SheetDiff CompareSheets(app::IPrompt& prompt, const SheetImage& first, const She
     return diff;
 }
 
-SheetDiff DiffSheets(app::IPrompt& prompt, const ShapePtr& first, const ShapePtr& second,
-                     Entries entries) {
+SheetComparison DiffSheets(app::IPrompt& prompt, const ShapePtr& first, const ShapePtr& second,
+                           Entries entries) {
     if (entries.empty()) entries = OfferedEntries(prompt, first, second);
-    return CompareSheets(prompt, ReadSheet(prompt, first, entries),
-                         ReadSheet(prompt, second, entries), MapReferences(first, second));
+    const ReferenceMap map = MapReferences(first, second);
+    return {MappedSheets(map), CompareSheets(prompt, ReadSheet(prompt, first, entries),
+                                             ReadSheet(prompt, second, entries), map)};
 }
 
 std::string OriginText(const CellImage& cell) {

@@ -53,6 +53,7 @@ struct SheetImage {
 struct ReferenceMap {
     app::StringCollection sheets;
     app::StringCollection parents;
+    bool renamesSheets = false;  // whether sheets renames any sheet: else nothing to rewrite
 };
 
 enum class CellChange {
@@ -111,10 +112,18 @@ std::vector<std::pair<std::string, std::string>> MappedSheets(const ReferenceMap
 SheetDiff CompareSheets(app::IPrompt& prompt, const SheetImage& first, const SheetImage& second,
                         const ReferenceMap& map);
 
+/// Two sheets compared: the sheets whose references the first's formulas read as the second's
+/// (see MappedSheets), and what differs.
+struct SheetComparison {
+    std::vector<std::pair<std::string, std::string>> references;
+    SheetDiff diff;
+};
+
 /// Reads both sheets and compares them for the entries given (those either offers when none),
-/// reading the first's references as a copy to the second would write them.
-SheetDiff DiffSheets(app::IPrompt& prompt, const visio::ShapePtr& first,
-                     const visio::ShapePtr& second, Entries entries = {});
+/// reading the first's references as a copy to the second would write them. What the command
+/// line lists and the Compare window shows.
+SheetComparison DiffSheets(app::IPrompt& prompt, const visio::ShapePtr& first,
+                           const visio::ShapePtr& second, Entries entries = {});
 
 /// How a listing names where a formula comes from: "local", "master Box", "style".
 std::string OriginText(const CellImage& cell);

@@ -43,8 +43,14 @@ bool WindowsStartupServices::FindWindow(const std::string& className, const std:
     return TopLevelWindowExists(className, caption);
 }
 
+WindowsStartupServices::WindowsStartupServices(IWindows& windows, IPrompt& prompt)
+    : m_windows(windows), m_prompt(prompt) {}
+
+WindowsStartupServices::~WindowsStartupServices() = default;
+
 visio::ApplicationPtr WindowsStartupServices::GetRunningVisio() {
-    return com::GetRunningVisio();
+    if (!m_visio) m_visio = com::AttachToRunningVisio();
+    return m_visio->Application();
 }
 
 MainWindowMarker::MainWindowMarker(const std::string& caption, void* owner) {

@@ -1,8 +1,13 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "app/Startup.h"
+
+namespace tess::com {
+class VisioConnection;
+}
 
 // Start-up's Windows side, kept out of the portable start-up files.
 namespace tess::app {
@@ -12,8 +17,8 @@ namespace tess::app {
 /// boxes are the GUI's.
 class WindowsStartupServices : public IStartupServices {
 public:
-    WindowsStartupServices(IWindows& windows, IPrompt& prompt)
-        : m_windows(windows), m_prompt(prompt) {}
+    WindowsStartupServices(IWindows& windows, IPrompt& prompt);
+    ~WindowsStartupServices() override;
     void InitCommonControls() override;
     bool FindWindow(const std::string& className, const std::string& caption) override;
     visio::ApplicationPtr GetRunningVisio() override;
@@ -23,6 +28,7 @@ public:
 private:
     IWindows& m_windows;
     IPrompt& m_prompt;
+    std::unique_ptr<com::VisioConnection> m_visio;  // the running Visio, once attached
 };
 
 /// True when a top-level window of that class with exactly that caption exists.

@@ -82,16 +82,16 @@ struct RowByRow {
     double milliseconds;
 };
 
-void Measure(const char* title, const ApplicationPtr& visio, const engine::CopyRequest& request,
+void Measure(const char* title, com::VisioConnection& visio, const engine::CopyRequest& request,
              RowByRow before) {
     test::ScriptedFrontEnd frontEnd;
     std::printf("%s: copying...\n", title);
-    com::ResetCalls();
+    visio.Calls() = {};
     const auto start = std::chrono::steady_clock::now();
-    engine::CopyDriver(visio).BeginCopy(request, frontEnd);
+    engine::CopyDriver(visio.Application()).BeginCopy(request, frontEnd);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const com::CallCounts calls = com::Calls();
+    const com::CallCounts calls = visio.Calls();
     const double destinations = static_cast<double>(request.destinations.size());
     std::printf("%s, %zu destinations: %s\n", title, request.destinations.size(),
                 frontEnd.Texts().empty() ? "?" : frontEnd.Texts().back().c_str());
@@ -113,22 +113,23 @@ int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     com::ComApartment apartment;
     test::StandInProcess standIn({test::SamplePath(kSample)});
-    const ApplicationPtr visio = com::GetRunningVisio();
+    const std::unique_ptr<com::VisioConnection> connection = com::AttachToRunningVisio();
+    const ApplicationPtr visio = connection->Application();
 
     const PagePtr page = visio->Documents()->Add("")->Pages()->Item(1);
     const ShapePtr scratch = page->DrawRectangle(1, 1, 2, 2);
     FillSection(scratch, visSectionScratch, 200, "");
-    Measure("200 Scratch rows", visio, RequestTo(page, scratch, {9}),
+    Measure("200 Scratch rows", *connection, RequestTo(page, scratch, {9}),
             {629, 1198});  // Scratch
 
     const ShapePtr user = page->DrawRectangle(1, 3, 2, 4);
     FillSection(user, visSectionUser, 50, "Value");
-    Measure("50 named User rows", visio, RequestTo(page, user, {2}),
+    Measure("50 named User rows", *connection, RequestTo(page, user, {2}),
             {581, 4077});  // User-defined Cells
 
     const PagePtr samplePage = visio->Documents()->Item(kSample)->Pages()->Item(1);
     const ShapePtr sample = samplePage->Shapes()->Item(kSampleShape);
-    Measure("every section of a sample shape", visio,
+    Measure("every section of a sample shape", *connection,
             RequestTo(samplePage, sample, EverySection(sample)), {223, 812});
     return 0;
 }

@@ -9,11 +9,6 @@
 namespace tess::com {
 namespace {
 
-CallCounts g_calls;
-/// DISPIDs by "Kind.Member": the same member of the same kind has the same DISPID on every
-/// object of that kind, so each name crosses to the host once per process.
-std::map<std::string, DISPID> g_dispids;
-
 std::string Key(const char* kind, const char* member) {
     return std::string(kind) + "." + member;
 }
@@ -57,14 +52,6 @@ uint64_t CallCounts::Total() const {
     for (const auto& [member, count] : calls)
         total += count;
     return total;
-}
-
-const CallCounts& Calls() {
-    return g_calls;
-}
-
-void ResetCalls() {
-    g_calls = {};
 }
 
 std::wstring Wide(const std::string& text) {
@@ -237,20 +224,21 @@ std::vector<std::string> VariantArray::Strings() const {
 
 // --- Dispatch --------------------------------------------------------------------------------
 
-Dispatch::Dispatch(Ref<IDispatch> object, const char* kind)
-    : m_object(std::move(object)), m_kind(kind) {
+Dispatch::Dispatch(Ref<IDispatch> object, const char* kind, CallBookPtr book)
+    : m_object(std::move(object)), m_kind(kind), m_book(std::move(book)) {
     if (!m_object) Raise(err::kObjectNotSet, err::DescriptionOf(err::kObjectNotSet));
 }
 
 DISPID Dispatch::IdOf(const char* member) {
     const std::string key = Key(m_kind, member);
-    if (const auto found = g_dispids.find(key); found != g_dispids.end()) return found->second;
+    if (const auto found = m_book->dispids.find(key); found != m_book->dispids.end())
+        return found->second;
     std::wstring name = Wide(member);
     LPOLESTR names[] = {name.data()};
     DISPID id = DISPID_UNKNOWN;
-    ++g_calls.nameLookups;
+    ++m_book->counts.nameLookups;
     Check(m_object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), member);
-    g_dispids.emplace(key, id);
+    m_book->dispids.emplace(key, id);
     return id;
 }
 
@@ -258,13 +246,13 @@ bool Dispatch::HasMember(const char* member) {
     std::wstring name = Wide(member);
     LPOLESTR names[] = {name.data()};
     DISPID id = DISPID_UNKNOWN;
-    ++g_calls.nameLookups;
+    ++m_book->counts.nameLookups;
     return SUCCEEDED(m_object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id));
 }
 
 Variant Dispatch::Invoke(const char* member, WORD flags, std::vector<Variant>& args) {
     const DISPID id = IdOf(member);
-    ++g_calls.calls[Key(m_kind, member)];
+    ++m_book->counts.calls[Key(m_kind, member)];
     // DISPPARAMS holds the arguments last first.
     std::vector<VARIANT> reversed;
     reversed.reserve(args.size());

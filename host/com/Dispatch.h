@@ -1,10 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "host/com/ComHost.h"
 #include "platform/windows/Windows.h"
 #include <oaidl.h>
 
@@ -118,11 +121,21 @@ private:
 /// system's text for it.
 void Check(HRESULT hr, const char* what);
 
+/// What a connection keeps of its calls: each member's DISPID by "Kind.Member" (the same member
+/// of the same kind has the same DISPID on every object of that kind, so each name crosses to
+/// the host once), and how often each member was called.
+struct CallBook {
+    std::map<std::string, DISPID> dispids;
+    CallCounts counts;
+};
+using CallBookPtr = std::shared_ptr<CallBook>;
+
 /// An automation object of one kind ("Shape", "Page"...), whose member names are looked up
-/// once per kind and process.
+/// once per kind in the book it shares with the other objects of its connection.
 class Dispatch {
 public:
-    Dispatch(Ref<IDispatch> object, const char* kind);
+    Dispatch(Ref<IDispatch> object, const char* kind,
+             CallBookPtr book = std::make_shared<CallBook>());
 
     /// A method call, a property read (with its arguments, as Visio's indexed properties take
     /// them) and a property write. Arguments are in the member's own order.
@@ -135,6 +148,7 @@ public:
 
     IDispatch* get() const { return m_object.get(); }
     const char* kind() const { return m_kind; }
+    const CallBookPtr& book() const { return m_book; }
 
 private:
     DISPID IdOf(const char* member);
@@ -142,6 +156,7 @@ private:
 
     Ref<IDispatch> m_object;
     const char* m_kind;
+    CallBookPtr m_book;
 };
 
 }  // namespace tess::com

@@ -14,22 +14,25 @@ namespace {
 using namespace visio;
 using V = Variant;
 
-/// What every wrapper holds: the object and its kind.
+/// What every wrapper holds: the object, its kind and its connection's call book, which the
+/// objects it hands out share.
 class ComObject {
 public:
-    ComObject(Ref<IDispatch> object, const char* kind) : d(std::move(object), kind) {}
+    ComObject(Ref<IDispatch> object, const char* kind, CallBookPtr book)
+        : d(std::move(object), kind, std::move(book)) {}
     IDispatch* Raw() const { return d.get(); }
 
 protected:
+    /// A result that is an object, wrapped in the class of its kind; Nothing as null.
+    template <class T>
+    std::shared_ptr<T> Wrap(const Variant& result) const {
+        Ref<IDispatch> object = result.AsObject();
+        if (!object) return nullptr;
+        return std::make_shared<T>(std::move(object), d.book());
+    }
+
     Dispatch d;
 };
-
-template <class T>
-std::shared_ptr<T> Wrap(const Variant& result) {
-    Ref<IDispatch> object = result.AsObject();
-    if (!object) return nullptr;
-    return std::make_shared<T>(std::move(object));
-}
 
 /// The argument for an object of ours handed back to the host.
 V ObjectArg(const std::shared_ptr<IObject>& object) {
@@ -51,11 +54,11 @@ class ComWindow;
 class ComSelection;
 
 /// An object whose kind is known only from what it answers to: a shape's parent.
-ObjectPtr WrapAnyKind(const Variant& result);
+ObjectPtr WrapAnyKind(const Variant& result, const CallBookPtr& book);
 
 class ComCell : public ICell, public ComObject {
 public:
-    explicit ComCell(Ref<IDispatch> o) : ComObject(std::move(o), "Cell") {}
+    ComCell(Ref<IDispatch> o, CallBookPtr b) : ComObject(std::move(o), "Cell", std::move(b)) {}
     std::string Formula() override { return d.Get("Formula").AsString(); }
     void SetFormula(const std::string& f) override { d.Put("Formula", V::String(f)); }
     double ResultIU() override { return d.Get("ResultIU").AsDouble(); }
@@ -73,7 +76,7 @@ public:
 
 class ComCharacters : public ICharacters, public ComObject {
 public:
-    explicit ComCharacters(Ref<IDispatch> o) : ComObject(std::move(o), "Characters") {}
+    ComCharacters(Ref<IDispatch> o, CallBookPtr b) : ComObject(std::move(o), "Characters", std::move(b)) {}
     int32_t Begin() override { return d.Get("Begin").AsLong(); }
     void SetBegin(int32_t p) override { d.Put("Begin", V::Long(p)); }
     int32_t End() override { return d.Get("End").AsLong(); }
@@ -110,7 +113,7 @@ public:
 
 class ComShapes : public IShapes, public ComObject {
 public:
-    explicit ComShapes(Ref<IDispatch> o) : ComObject(std::move(o), "Shapes") {}
+    ComShapes(Ref<IDispatch> o, CallBookPtr b) : ComObject(std::move(o), "Shapes", std::move(b)) {}
     int16_t Count() override { return d.Get("Count").AsShort(); }
     ShapePtr Item(int16_t index) override;
     ShapePtr Item(const std::string& name) override;
@@ -119,7 +122,7 @@ public:
 
 class ComShape : public IShape, public ComObject {
 public:
-    explicit ComShape(Ref<IDispatch> o) : ComObject(std::move(o), "Shape") {}
+    ComShape(Ref<IDispatch> o, CallBookPtr b) : ComObject(std::move(o), "Shape", std::move(b)) {}
     std::string Name() override { return d.Get("Name").AsString(); }
     void SetName(const std::string& n) override { d.Put("Name", V::String(n)); }
     std::string NameU() override { return d.Get("NameU").AsString(); }
@@ -132,7 +135,7 @@ public:
     int16_t Type() override { return d.Get("Type").AsShort(); }
     int16_t ForeignType() override { return d.Get("ForeignType").AsShort(); }
     ShapesPtr Shapes() override { return Wrap<ComShapes>(d.Get("Shapes")); }
-    ObjectPtr Parent() override { return WrapAnyKind(d.Get("Parent")); }
+    ObjectPtr Parent() override { return WrapAnyKind(d.Get("Parent"), d.book()); }
     PagePtr ContainingPage() override;
     MasterPtr ContainingMaster() override;
     ShapePtr MasterShape() override;
@@ -228,7 +231,7 @@ ShapePtr ComShapes::ItemFromID(int32_t id) {
 
 class ComMaster : public IMaster, public ComObject {
 public:
-    explicit ComMaster(Ref<IDispatch> o) : ComObject(std::move(o), "Master") {}
+    ComMaster(Ref<IDispatch> o, CallBookPtr b) : ComObject(std::move(o), "Master", std::move(b)) {}
     std::string Name() override { return d.Get("Name").AsString(); }
     std::string NameU() override { return d.Get("NameU").AsString(); }
     int32_t ID() override { return d.Get("ID").AsLong(); }
@@ -245,7 +248,7 @@ public:
 
 class ComMasters : public IMasters, public ComObject {
 public:
-    explicit ComMasters(Ref<IDispatch> o) : ComObject(std::move(o), "Masters") {}
+    ComMasters(Ref<IDispatch> o, CallBookPtr b) : ComObject(std::move(o), "Masters", std::move(b)) {}
     int16_t Count() override { return d.Get("Count").AsShort(); }
     MasterPtr Item(int16_t index) override { return Wrap<ComMaster>(d.Get("Item", {V::Short(index)})); }
     MasterPtr Item(const std::string& name) override {
@@ -255,7 +258,7 @@ public:
 
 class ComPage : public IPage, public ComObject {
 public:
-    explicit ComPage(Ref<IDispatch> o) : ComObject(std::move(o), "Page") {}
+    ComPage(Ref<IDispatch> o, CallBookPtr b) : ComObject(std::move(o), "Page", std::move(b)) {}
     std::string Name() override { return d.Get("Name").AsString(); }
     int32_t ID() override { return d.Get("ID").AsLong(); }
     ShapesPtr Shapes() override { return Wrap<ComShapes>(d.Get("Shapes")); }
@@ -275,7 +278,7 @@ public:
 
 class ComPages : public IPages, public ComObject {
 public:
-    explicit ComPages(Ref<IDispatch> o) : ComObject(std::move(o), "Pages") {}
+    ComPages(Ref<IDispatch> o, CallBookPtr b) : ComObject(std::move(o), "Pages", std::move(b)) {}
     int16_t Count() override { return d.Get("Count").AsShort(); }
     PagePtr Item(int16_t index) override { return Wrap<ComPage>(d.Get("Item", {V::Short(index)})); }
     PagePtr Item(const std::string& name) override {
@@ -286,7 +289,7 @@ public:
 
 class ComDocument : public IDocument, public ComObject {
 public:
-    explicit ComDocument(Ref<IDispatch> o) : ComObject(std::move(o), "Document") {}
+    ComDocument(Ref<IDispatch> o, CallBookPtr b) : ComObject(std::move(o), "Document", std::move(b)) {}
     std::string Name() override { return d.Get("Name").AsString(); }
     PagesPtr Pages() override { return Wrap<ComPages>(d.Get("Pages")); }
     MastersPtr Masters() override { return Wrap<ComMasters>(d.Get("Masters")); }
@@ -295,7 +298,7 @@ public:
 
 class ComDocuments : public IDocuments, public ComObject {
 public:
-    explicit ComDocuments(Ref<IDispatch> o) : ComObject(std::move(o), "Documents") {}
+    ComDocuments(Ref<IDispatch> o, CallBookPtr b) : ComObject(std::move(o), "Documents", std::move(b)) {}
     int16_t Count() override { return d.Get("Count").AsShort(); }
     DocumentPtr Item(int16_t index) override {
         return Wrap<ComDocument>(d.Get("Item", {V::Short(index)}));
@@ -310,14 +313,14 @@ public:
 
 class ComSelection : public ISelection, public ComObject {
 public:
-    explicit ComSelection(Ref<IDispatch> o) : ComObject(std::move(o), "Selection") {}
+    ComSelection(Ref<IDispatch> o, CallBookPtr b) : ComObject(std::move(o), "Selection", std::move(b)) {}
     int16_t Count() override { return d.Get("Count").AsShort(); }
     ShapePtr Item(int16_t index) override { return Wrap<ComShape>(d.Get("Item", {V::Short(index)})); }
 };
 
 class ComWindow : public IWindow, public ComObject {
 public:
-    explicit ComWindow(Ref<IDispatch> o) : ComObject(std::move(o), "Window") {}
+    ComWindow(Ref<IDispatch> o, CallBookPtr b) : ComObject(std::move(o), "Window", std::move(b)) {}
     DocumentPtr Document() override { return Wrap<ComDocument>(d.Get("Document")); }
     SelectionPtr Selection() override { return Wrap<ComSelection>(d.Get("Selection")); }
     void DeselectAll() override { d.Call("DeselectAll"); }
@@ -350,21 +353,21 @@ DocumentPtr ComPage::Document() {
     return Wrap<ComDocument>(d.Get("Document"));
 }
 
-ObjectPtr WrapAnyKind(const Variant& result) {
+ObjectPtr WrapAnyKind(const Variant& result, const CallBookPtr& book) {
     Ref<IDispatch> object = result.AsObject();
     if (!object) return nullptr;
     // Members that only one of the possible kinds has tell them apart.
-    Dispatch probe(object, "Object");
-    if (probe.HasMember("CellsSRC")) return std::make_shared<ComShape>(std::move(object));
-    if (probe.HasMember("Pages")) return std::make_shared<ComDocument>(std::move(object));
-    if (probe.HasMember("Open")) return std::make_shared<ComMaster>(std::move(object));
-    return std::make_shared<ComPage>(std::move(object));
+    Dispatch probe(object, "Object", book);
+    if (probe.HasMember("CellsSRC")) return std::make_shared<ComShape>(std::move(object), book);
+    if (probe.HasMember("Pages")) return std::make_shared<ComDocument>(std::move(object), book);
+    if (probe.HasMember("Open")) return std::make_shared<ComMaster>(std::move(object), book);
+    return std::make_shared<ComPage>(std::move(object), book);
 }
 
 class ComApplication : public IApplication, public ComObject {
 public:
-    explicit ComApplication(Ref<IDispatch> o)
-        : ComObject(std::move(o), "Application"), m_events(d.get()) {}
+    ComApplication(Ref<IDispatch> o, CallBookPtr b)
+        : ComObject(std::move(o), "Application", std::move(b)), m_events(d.get()) {}
     DocumentsPtr Documents() override { return Wrap<ComDocuments>(d.Get("Documents")); }
     DocumentPtr ActiveDocument() override { return Wrap<ComDocument>(d.Get("ActiveDocument")); }
     PagePtr ActivePage() override { return Wrap<ComPage>(d.Get("ActivePage")); }
@@ -396,7 +399,7 @@ ComApartment::~ComApartment() {
     if (m_initialized) CoUninitialize();
 }
 
-visio::ApplicationPtr GetRunningVisio() {
+VisioConnection::VisioConnection() : m_book(std::make_shared<CallBook>()) {
     CLSID clsid{};
     Check(CLSIDFromProgID(L"Visio.Application", &clsid), "Finding Visio.Application");
     Ref<IUnknown> running;
@@ -404,7 +407,17 @@ visio::ApplicationPtr GetRunningVisio() {
     Ref<IDispatch> application;
     Check(running->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(application.Put())),
           "Asking Visio for its automation interface");
-    return std::make_shared<ComApplication>(std::move(application));
+    m_application = std::make_shared<ComApplication>(std::move(application), m_book);
+}
+
+VisioConnection::~VisioConnection() = default;
+
+CallCounts& VisioConnection::Calls() {
+    return m_book->counts;
+}
+
+std::unique_ptr<VisioConnection> AttachToRunningVisio() {
+    return std::unique_ptr<VisioConnection>(new VisioConnection());
 }
 
 }  // namespace tess::com

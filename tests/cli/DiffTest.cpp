@@ -185,14 +185,26 @@ TEST_F(Diff, CopyDryRunDiffShowsWhatTheCopyWouldChangeAndWritesNothing) {
 }
 
 TEST_F(Diff, MistakesAndMissingFilesHaveTheirExitStatus) {
-    EXPECT_EQ(Run({"diff", properties, "page:Page-1/Sheet.1"}).status, 2);
-    EXPECT_EQ(Run({"diff", properties, "page:Page-1/Sheet.1", "page:Page-1/Sheet.99"}).status, 2);
-    EXPECT_EQ(Run({"diff", properties, "page:Page-1/Sheet.1", "page:Page-1/Sheet.2", "--section",
-                   "Nonsense"})
-                  .status,
-              2);
-    EXPECT_EQ(Run({"diff", properties, folder.Path("missing.vsdx"), "page:Page-1/Sheet.1"}).status,
-              3);
+    const std::string a = "page:Page-1/Sheet.1", b = "page:Page-1/Sheet.2";
+    const struct {
+        std::vector<std::string> arguments;
+        int status;
+        const char* says;
+    } cases[] = {
+        {{"diff", properties, a}, 2, "give FILE A B"},
+        {{"diff", properties, a, "page:Page-1/Sheet.99"}, 2, "Sheet.99"},
+        {{"diff", properties, a, b, "--section", "Nonsense"}, 2, "Nonsense"},
+        {{"diff", properties, folder.Path("missing.vsdx"), a}, 3, "missing.vsdx"},
+        // In Visio the documents are named in the OBJECTs, never as files.
+        {{"--visio", "diff", properties, a, b}, 2, "give A B"},
+        {{"--visio", "diff", a}, 2, "FILE"},
+        {{"--visio", "diff", a, b}, 2, "only the Windows build"},
+    };
+    for (const auto& each : cases) {
+        const Result result = Run(each.arguments);
+        EXPECT_EQ(result.status, each.status) << each.arguments.back() << '\n' << result.err;
+        EXPECT_NE(result.err.find(each.says), std::string::npos) << result.err;
+    }
     const Result help = Run({"diff", "--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("diff FILE1 FILE2 A B"), std::string::npos) << help.out;

@@ -172,7 +172,7 @@ TEST_F(CopyTest, ReferencesBetweenPagesAreRenamedOnceWhereRenamesChainOrSwap) {
         // members' widths may).
         ScriptedPrompt prompt;
         const window::SheetDiff diff =
-            window::DiffSheets(prompt, source, destination, {engine::FindCatalogueEntry(2)});
+            window::DiffSheets(prompt, source, destination, {engine::FindCatalogueEntry(2)}).diff;
         ASSERT_EQ(diff.sections.size(), 1u);
         for (const window::RowDifference& row : diff.sections[0].rows) {
             for (const window::CellDifference& cell : row.cells)

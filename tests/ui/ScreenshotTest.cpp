@@ -123,24 +123,33 @@ TEST_P(Screenshots, EveryTabChosenFromTheKeyboard) {
     // Each mnemonic brought up a different tab.
     EXPECT_EQ(pictures.size(), tabs.size());
 
-    // Help > About from the keyboard, photographed, and closed with Escape.
-    Keys(QStringLiteral("alt+h"));
-    Keys(QStringLiteral("a"));
-    const QString about = Run(QStringLiteral("xdotool"),
-                              {QStringLiteral("search"), QStringLiteral("--sync"),
-                               QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                               QStringLiteral("^About Tessaline$")})
-                              .section(QLatin1Char('\n'), 0, 0);
-    ASSERT_FALSE(about.isEmpty()) << "the About box did not appear";
-    int status = -1;
-    Run(QStringLiteral(TESSALINE_SCREEN_GRAB), {folder + QStringLiteral("/7-about.png"), about},
-        &status);
-    EXPECT_EQ(status, 0);
-    Run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), about});
-    Keys(QStringLiteral("Escape"));
+    // Compare > Source with Destination and Help > About from the keyboard, each photographed
+    // and closed with Escape.
+    const struct {
+        const char* keys[2];
+        const char* title;
+        const char* picture;
+    } boxes[] = {{{"alt+m", "s"}, "^Compare Source with Destination$", "/8-compare.png"},
+                 {{"alt+h", "a"}, "^About Tessaline$", "/7-about.png"}};
+    for (const auto& box : boxes) {
+        for (const char* keys : box.keys)
+            Keys(QString::fromLatin1(keys));
+        const QString shown = Run(QStringLiteral("xdotool"),
+                                  {QStringLiteral("search"), QStringLiteral("--sync"),
+                                   QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                                   QString::fromLatin1(box.title)})
+                                  .section(QLatin1Char('\n'), 0, 0);
+        ASSERT_FALSE(shown.isEmpty()) << box.title << " did not appear";
+        int status = -1;
+        Run(QStringLiteral(TESSALINE_SCREEN_GRAB), {folder + QString::fromLatin1(box.picture), shown},
+            &status);
+        EXPECT_EQ(status, 0) << box.title;
+        Run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), shown});
+        Keys(QStringLiteral("Escape"));
+        Run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+    }
 
     // Ctrl+Q quits; nothing changed, so nothing is asked.
-    Run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
     Keys(QStringLiteral("ctrl+q"));
     ASSERT_TRUE(program.waitForFinished(15000)) << "the program did not end on Ctrl+Q";
     EXPECT_EQ(program.exitCode(), 0);

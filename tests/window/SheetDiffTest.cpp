@@ -49,7 +49,7 @@ protected:
     }
     std::vector<std::string> Diff(const ShapePtr& a, const ShapePtr& b,
                                   const window::Entries& entries) {
-        return Lines(window::DiffSheets(prompt, a, b, entries));
+        return Lines(window::DiffSheets(prompt, a, b, entries).diff);
     }
 
     ScriptedPrompt prompt;

@@ -21,7 +21,8 @@ BesideVisio::~BesideVisio() = default;
 void BesideVisio::SetUp() {
     UiFixture::SetUp();
     m_standIn = std::make_unique<StandInProcess>();
-    m_visio = com::GetRunningVisio();
+    m_connection = com::AttachToRunningVisio();
+    m_visio = m_connection->Application();
     const PagePtr page = m_visio->Documents()->Add("")->Pages()->Item(int16_t{1});
     const ShapePtr source = page->DrawRectangle(1, 1, 2, 2);
     page->DrawRectangle(3, 1, 4, 2);
@@ -38,6 +39,7 @@ void BesideVisio::SetUp() {
 void BesideVisio::TearDown() {
     UiFixture::TearDown();
     m_visio.reset();
+    m_connection.reset();
     m_standIn.reset();
 }
 

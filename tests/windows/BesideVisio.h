@@ -37,6 +37,7 @@ protected:
 
     com::ComApartment m_apartment;
     std::unique_ptr<StandInProcess> m_standIn;
+    std::unique_ptr<com::VisioConnection> m_connection;
     visio::ApplicationPtr m_visio;
 };
 

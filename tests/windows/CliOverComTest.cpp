@@ -74,11 +74,36 @@ TEST_F(CliOverCom, ListShowAndSectionsPrintWhatTheyPrintForTheFile) {
     }
 }
 
+TEST_F(CliOverCom, DiffComparesObjectsOfVisioAsOnTheFile) {
+    const std::string drawing = PrepareDrawing();
+    StandInProcess visio({drawing});
+    const std::string source = "page:Page-1/Source";
+    const struct {
+        std::vector<std::string> objects;
+        int status;
+        const char* says;
+    } cases[] = {
+        {{source, source}, 0, "A and B are the same"},
+        {{source, "page:Page-1/Target", "--section", "Scratch"}, 1, "[Scratch]  only in A"},
+        {{source, "drawing.vsdx:page:Page-1/Other", "--json"}, 1, "\"differences\""},
+    };
+    for (const auto& each : cases) {
+        std::vector<std::string> overVisio = {"--visio", "diff"}, onFile = {"diff", drawing};
+        overVisio.insert(overVisio.end(), each.objects.begin(), each.objects.end());
+        onFile.insert(onFile.end(), each.objects.begin(), each.objects.end());
+        const Result fromVisio = Run(overVisio), fromFile = Run(onFile);
+        EXPECT_EQ(fromVisio.status, each.status) << each.objects[1] << '\n' << fromVisio.err;
+        EXPECT_NE(fromVisio.out.find(each.says), std::string::npos) << fromVisio.out;
+        EXPECT_EQ(fromVisio.out, fromFile.out) << each.objects[1];
+    }
+}
+
 TEST_F(CliOverCom, CopyWritesIntoVisioAsOneUndoStepAndReportsRefusals) {
     const std::string drawing = PrepareDrawing();
     const std::string original = FileText(drawing);
     StandInProcess standIn({drawing});
-    const ApplicationPtr visio = com::GetRunningVisio();
+    const auto connection = com::AttachToRunningVisio();
+    const ApplicationPtr visio = connection->Application();
     ASSERT_TRUE(ScratchOf(visio, "Target").empty());
 
     const Result result =
@@ -140,7 +165,7 @@ TEST_F(CliOverCom, MistakesAreRefusedBeforeVisioChanges) {
         EXPECT_EQ(result.status, each.status) << each.arguments.back() << '\n' << result.err;
         EXPECT_NE(result.err.find(each.says), std::string::npos) << result.err;
     }
-    EXPECT_TRUE(ScratchOf(com::GetRunningVisio(), "Target").empty());
+    EXPECT_TRUE(ScratchOf(com::AttachToRunningVisio()->Application(), "Target").empty());
 }
 
 }  // namespace

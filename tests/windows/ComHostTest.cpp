@@ -174,11 +174,12 @@ protected:
     com::ComApartment apartment;
     StandInProcess standIn;
     StandInControl control;
-    ApplicationPtr visio = com::GetRunningVisio();
+    std::unique_ptr<com::VisioConnection> connection = com::AttachToRunningVisio();
+    ApplicationPtr visio = connection->Application();
 };
 
 TEST_F(ComHost, ValuesAndArraysCrossIntactAndNamesAreLookedUpOnce) {
-    com::ResetCalls();
+    connection->Calls() = {};
     const DocumentPtr document = visio->Documents()->Add("");
     const ShapePtr shape = document->Pages()->Item(1)->DrawRectangle(1, 1, 3, 2);
     EXPECT_EQ(shape->Type(), visTypeShape);
@@ -199,12 +200,22 @@ TEST_F(ComHost, ValuesAndArraysCrossIntactAndNamesAreLookedUpOnce) {
     EXPECT_EQ(NameIDOf(document->Pages()->Item(1)->PageSheet()), "ThePage");
 
     // Each member name crossed once, however often it was called.
-    const auto& calls = com::Calls();
+    const auto& calls = connection->Calls();
     EXPECT_GT(calls.calls.at("Shape.GetFormulas"), 1u);
     const uint64_t lookups = calls.nameLookups;
     shape->GetFormulas(stream);
     shape->Cells("Height");
-    EXPECT_EQ(com::Calls().nameLookups, lookups);
+    EXPECT_EQ(connection->Calls().nameLookups, lookups);
+
+    // Another connection keeps its own book: its calls are its own, its names looked up afresh.
+    const int16_t documents = visio->Documents()->Count();
+    const uint64_t before = connection->Calls().nameLookups;
+    const std::unique_ptr<com::VisioConnection> other = com::AttachToRunningVisio();
+    EXPECT_EQ(other->Calls().Total(), 0u);
+    EXPECT_EQ(other->Application()->Documents()->Count(), documents);
+    EXPECT_EQ(other->Calls().Total(), 2u);  // Application.Documents, Documents.Count
+    EXPECT_EQ(other->Calls().nameLookups, 2u);
+    EXPECT_EQ(connection->Calls().nameLookups, before);
 }
 
 TEST_F(ComHost, AFailedCallCarriesTheHostsNumberAndText) {

@@ -194,7 +194,7 @@ TEST(PackagedProgram, StartsBesideVisioAndEndsWhenVisioQuits) {
         return marker && owner == program.Id();
     };
     EXPECT_TRUE(QTest::qWaitFor(markerOfProgram, 60000)) << "no main window appeared";
-    app::IgnoreFailure([] { com::GetRunningVisio()->Quit(); });
+    app::IgnoreFailure([] { com::AttachToRunningVisio()->Application()->Quit(); });
     ASSERT_TRUE(program.WaitForExit(20000)) << "the program did not end when Visio quit";
     EXPECT_EQ(program.ExitCode(), 0u);
 }

@@ -59,7 +59,7 @@ TEST_F(WindowsStartup, WhenVisioQuitsEveryWindowOfTheProgramCloses) {
     EXPECT_TRUE(prompt.messages.empty());
     EXPECT_EQ(windows.calls, std::vector<std::string>{"Display frmCellCopy"});
 
-    com::GetRunningVisio()->Quit();
+    com::AttachToRunningVisio()->Application()->Quit();
     PumpMessages(200);
     EXPECT_EQ(windows.calls,
               (std::vector<std::string>{"Display frmCellCopy", "Unload frmAbout",
