@@ -133,7 +133,7 @@ RunFigures CopyOnce() {
     Silent prompt;
     const engine::CopyRequest request = drawing.Request(prompt);
     embedded::Model& model = drawing.app->TheModel();
-    model.ResetCallCounts();
+    model.Calls().ResetCallCounts();
     engine::CopyDriver driver(drawing.app);
     const auto start = std::chrono::steady_clock::now();
     driver.BeginCopy(request, prompt);
@@ -145,7 +145,7 @@ RunFigures CopyOnce() {
     }
     RunFigures figures;
     figures.secondsPerDestination = seconds / kDestinations;
-    for (const auto& [member, count] : model.CallCounts()) {
+    for (const auto& [member, count] : model.Calls().CallCounts()) {
         figures.callsPerDestination[member] = static_cast<double>(count) / kDestinations;
     }
     figures.rows = drawing.rows;

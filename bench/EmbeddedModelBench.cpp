@@ -55,7 +55,7 @@ void BM_GetFormulas(benchmark::State& state) {
 void BM_SetFormulas(benchmark::State& state) {
     ScratchShape drawing;
     const bool inScope = state.range(0) != 0;
-    if (!inScope) drawing.app->TheModel().SetUndoEnabled(false);
+    if (!inScope) drawing.app->TheModel().Undo().SetEnabled(false);
     const size_t perCall = drawing.formulas.size();
     for (auto _ : state) {
         for (size_t done = 0; done < kCells; done += perCall) {
@@ -75,13 +75,13 @@ void BM_EndUndoScopeWithoutCommit(benchmark::State& state) {
     const auto shapes = static_cast<size_t>(state.range(0));
     const auto changes = static_cast<size_t>(state.range(1));
     auto app = std::make_shared<embedded::EmbeddedApplication>();
-    app->TheModel().SetUndoEnabled(false);
+    app->TheModel().Undo().SetEnabled(false);
     const PagePtr page = app->Documents()->Add("")->Pages()->Item(1);
     std::vector<ShapePtr> all;
     all.reserve(shapes);
     for (size_t i = 0; i < shapes; ++i)
         all.push_back(page->DrawRectangle(0, 0, 1, 1));
-    app->TheModel().SetUndoEnabled(true);
+    app->TheModel().Undo().SetEnabled(true);
     std::mt19937 random(7);
     const std::vector<std::string> pin = {"2"};
     const std::vector<int16_t> pinX = {visSectionObject, visRowXFormOut, 0};

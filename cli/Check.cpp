@@ -19,7 +19,7 @@ void CheckSheet(embedded::Model& model, const embedded::SheetPtr& sheet, const s
             section == visio::visSectionObject ? static_cast<int16_t>(cell.index % 64) : cell.index;
         const std::string text = cell.formula.str();
         ++result.formulas;
-        if (const auto problem = model.CheckFormula(sheet, text)) {
+        if (const auto problem = model.Values().CheckFormula(sheet, text)) {
             result.broken.push_back({address, formula::CellNameText(section, row, index, rowName),
                                      text, problem->message});
         }

@@ -314,7 +314,7 @@ void ActivateSource(Workspace& files, const Target& source) {
         page = files.Model().PagePtr(sheet->page);
     }
     if (!page && !document.data->pages.empty()) page = document.data->pages.front();
-    files.Model().Activate(document.data, page);
+    files.Model().Windows().Activate(document.data, page);
 }
 
 /// Writes what the run changed: each document over itself, or the one to -o (unchanged, as

@@ -182,7 +182,7 @@ private:
             ++m_tally.themed;  // Visio's word for a value its theme gives where it is used
             return;
         }
-        Value ours = m_model.Recalculated(sheet, section, row, index);
+        Value ours = m_model.Values().Recalculated(sheet, section, row, index);
         if (IsFontCell(section, index) && ours.IsNumber() && ours.number != 0 &&
             cell.value.type == Value::Type::String) {
             const std::optional<std::string> name = FontName(*sheet, ours.number);

@@ -37,7 +37,7 @@ void Drawings::Save(const std::shared_ptr<embedded::DocumentData>& document) {
 }
 
 void Drawings::Saved(const embedded::DocumentData& document) {
-    m_savedAt[&document] = Model().ChangeCount();
+    m_savedAt[&document] = Model().Undo().ChangeCount();
 }
 
 void Drawings::SaveAs(const std::shared_ptr<embedded::DocumentData>& document,
@@ -60,12 +60,12 @@ bool Drawings::IsChanged(const embedded::DocumentData& document) const {
 }
 
 std::shared_ptr<embedded::DocumentData> Drawings::Active() const {
-    return m_app->TheModel().ActiveDocument();
+    return m_app->TheModel().Windows().ActiveDocument();
 }
 
 void Drawings::Activate(const std::shared_ptr<embedded::DocumentData>& document,
                         const std::shared_ptr<embedded::PageData>& page) {
-    Model().Activate(document, page ? page : document->activePage);
+    Model().Windows().Activate(document, page ? page : document->activePage);
 }
 
 }  // namespace tess::ui

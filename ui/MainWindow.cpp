@@ -495,7 +495,7 @@ void MainWindow::ShowDrawingState() {
     } else {
         setWindowTitle(Res(1682).arg(Q(active->name) + QStringLiteral("[*]"), Res(101)));
         setWindowModified(m_drawings.IsChanged(*active));
-        const auto page = m_drawings.Model().ActivePage();
+        const auto page = m_drawings.Model().Windows().ActivePage();
         m_where->setText(Res(1683)
                              .arg(Q(active->name), page ? Q(page->name) : QString())
                              .arg(m_state.destinations.size()));
@@ -536,7 +536,7 @@ void MainWindow::ShowDrawingMenus() {
     m_pageMenu->setEnabled(active && !active->pages.empty());
     if (!active) return;
     auto* pages = new QActionGroup(m_pageMenu);
-    const auto activePage = m_drawings.Model().ActivePage();
+    const auto activePage = m_drawings.Model().Windows().ActivePage();
     for (const auto& page : active->pages) {
         QAction* action = m_pageMenu->addAction(Q(page->name));
         action->setCheckable(true);
@@ -551,13 +551,13 @@ void MainWindow::ShowDrawingMenus() {
 
 void MainWindow::ShowEditMenu() {
     auto& model = m_drawings.Model();
-    const QString undoName = Q(model.UndoName());
-    const QString redoName = Q(model.RedoName());
+    const QString undoName = Q(model.Undo().UndoName());
+    const QString redoName = Q(model.Undo().RedoName());
     m_undo->setText(undoName.isEmpty() ? Res(1608) : Res(1610).arg(undoName));
     m_redo->setText(redoName.isEmpty() ? Res(1609) : Res(1611).arg(redoName));
     // Visio keeps its own undo list, which it does not show: its Undo and Redo are always offered.
-    m_undo->setEnabled(m_drawings.Attached() || model.UndoDepth() > 0);
-    m_redo->setEnabled(m_drawings.Attached() || model.RedoDepth() > 0);
+    m_undo->setEnabled(m_drawings.Attached() || model.Undo().UndoDepth() > 0);
+    m_redo->setEnabled(m_drawings.Attached() || model.Undo().RedoDepth() > 0);
 }
 
 void MainWindow::Undo() {

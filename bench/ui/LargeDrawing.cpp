@@ -31,7 +31,7 @@ LargeDrawing BuildLargeDrawing(const std::string& sample, const std::string& tar
     if (originals.empty()) throw std::runtime_error(sample + " has an empty first page");
     // Laid out in rows of a hundred, a third of an inch apart.
     for (size_t i = 0; page->shapes.size() < topLevelShapes; ++i) {
-        model.DropCopy(page, originals[i % originals.size()], static_cast<double>(i % 100) * 0.3,
+        model.Shapes().DropCopy(page, originals[i % originals.size()], static_cast<double>(i % 100) * 0.3,
                        static_cast<double>(i / 100) * 0.3);
     }
     vsdx::SaveDocument(model, *document, target);

@@ -46,62 +46,13 @@ const SectionData* SheetData::Section(int16_t index) const {
 Model::Model() = default;
 Model::~Model() = default;
 
-void Model::RequireAlive(const SheetData& sheet) {
+void RequireAlive(const SheetData& sheet) {
     if (sheet.deleted) hosterr::Raise(hosterr::kObjectDeleted);
-}
-
-std::shared_ptr<WindowData> Model::ActiveWindow() const {
-    return m_activeWindow && !m_activeWindow->closed ? m_activeWindow : nullptr;
-}
-
-std::shared_ptr<DocumentData> Model::ActiveDocument() const {
-    const auto window = ActiveWindow();
-    return window ? window->document : nullptr;
-}
-
-std::shared_ptr<PageData> Model::ActivePage() const {
-    const auto window = ActiveWindow();
-    return window && !window->group ? window->page : nullptr;
-}
-
-void Model::Activate(const std::shared_ptr<DocumentData>& document,
-                     const std::shared_ptr<PageData>& page) {
-    for (const auto& window : m_windows) {
-        if (window->document == document && !window->group && !window->closed) {
-            window->page = page ? page : window->page;
-            m_activeWindow = window;
-            return;
-        }
-    }
-    auto window = std::make_shared<WindowData>();
-    window->document = document;
-    window->page = page ? page : (document->pages.empty() ? nullptr : document->pages.front());
-    m_windows.push_back(window);
-    m_activeWindow = window;
-}
-
-std::shared_ptr<WindowData> Model::OpenGroupWindow(const SheetPtr& group) {
-    RequireAlive(*group);
-    if (group->shapeKind != ShapeKind::Group)
-        hosterr::Raise(hosterr::kNotAllowed, "The shape is not a group.");
-    auto window = std::make_shared<WindowData>();
-    window->document = DocumentPtr(group->document);
-    window->page = PagePtr(group->page);
-    window->group = group;
-    m_windows.push_back(window);
-    m_activeWindow = window;
-    return window;
-}
-
-void Model::CloseWindow(const std::shared_ptr<WindowData>& window) {
-    window->closed = true;
-    m_windows.erase(std::remove(m_windows.begin(), m_windows.end(), window), m_windows.end());
-    if (m_activeWindow == window) m_activeWindow = m_windows.empty() ? nullptr : m_windows.back();
 }
 
 void Model::AddDocument(const std::shared_ptr<DocumentData>& document) {
     InsertDocument(m_documents.size(), document);
-    Activate(document, document->activePage);
+    m_windows.Activate(document, document->activePage);
 }
 
 std::shared_ptr<PageData> Model::PagePtr(const PageData* page) const {
@@ -116,9 +67,7 @@ std::shared_ptr<PageData> Model::PagePtr(const PageData* page) const {
 
 std::shared_ptr<MasterData> Model::MasterPtr(const MasterData* master) const {
     if (!master) return nullptr;
-    for (const auto& copy : m_editCopies) {
-        if (copy.get() == master) return copy;
-    }
+    if (auto copy = m_shapes.EditCopy(master)) return copy;
     for (const auto& document : m_documents) {
         for (const auto& candidate : document->masters) {
             if (candidate.get() == master) return candidate;
@@ -134,116 +83,11 @@ std::shared_ptr<DocumentData> Model::DocumentPtr(const DocumentData* document) c
     return nullptr;
 }
 
-// --- Host calls -----------------------------------------------------------------------------
-
-void Model::Gate(const char* member) {
-    ++m_totalCalls;
-    const auto found = m_callCounts.find(std::string_view(member));
-    if (found == m_callCounts.end()) {
-        m_callCounts.emplace(member, 1);
-    } else {
-        ++found->second;
-    }
-    if (m_failAt != 0 && m_totalCalls == m_failAt) {
-        m_failAt = 0;
-        const int32_t number = m_failNumber != 0 ? m_failNumber : hosterr::kInjected;
-        Raise(number, m_failDescription.empty() ? hosterr::Describe(number) : m_failDescription);
-    }
-}
-
-void Model::InjectFailure(uint64_t n, int32_t number, std::string description) {
-    m_failAt = n == 0 ? 0 : m_totalCalls + n;
-    m_failNumber = number;
-    m_failDescription = std::move(description);
-}
-
-void Model::ClearInjectedFailure() {
-    m_failAt = 0;
-}
-
-uint64_t Model::CallCount(std::string_view member) const {
-    const auto found = m_callCounts.find(member);
-    return found == m_callCounts.end() ? 0 : found->second;
-}
-
-void Model::ResetCallCounts() {
-    m_callCounts.clear();
-    m_totalCalls = 0;
-}
-
-// --- Undo -----------------------------------------------------------------------------------
-
-void Model::Record(std::function<void()> inverse) {
-    if (m_discarding) return;
-    if (m_replayTarget) {
-        m_replayTarget->push_back(std::move(inverse));
-        return;
-    }
-    if (!m_undoEnabled) return;
-    m_redoStack.clear();
-    if (!m_openScopes.empty()) {
-        m_openScopes.back().inverses.push_back(std::move(inverse));
-    } else {
-        m_undoStack.push_back(UndoStep{0, {}, {}});
-        m_undoStack.back().inverses.push_back(std::move(inverse));
-    }
-}
-
-int32_t Model::BeginUndoScope(const std::string& name) {
-    m_openScopes.push_back(UndoStep{m_nextScopeId++, name, {}});
-    return m_openScopes.back().id;
-}
-
-void Model::EndUndoScope(int32_t scope, bool commit) {
-    if (m_openScopes.empty() || m_openScopes.back().id != scope) {
-        hosterr::Raise(hosterr::kUndoScope,
-                       "No open undo scope has the number " + std::to_string(scope) + ".");
-    }
-    UndoStep step = std::move(m_openScopes.back());
-    m_openScopes.pop_back();
-    if (!commit) {
-        m_discarding = true;
-        for (auto inverse = step.inverses.rbegin(); inverse != step.inverses.rend(); ++inverse)
-            (*inverse)();
-        m_discarding = false;
-        Changed();
-        return;
-    }
-    if (step.inverses.empty()) return;
-    if (!m_openScopes.empty()) {
-        auto& outer = m_openScopes.back().inverses;
-        std::move(step.inverses.begin(), step.inverses.end(), std::back_inserter(outer));
-    } else {
-        m_undoStack.push_back(std::move(step));
-    }
-}
-
-void Model::Undo() {
-    if (!m_openScopes.empty()) hosterr::Raise(hosterr::kUndoScope, "An undo scope is open.");
-    if (m_undoStack.empty()) return;
-    UndoStep step = std::move(m_undoStack.back());
-    m_undoStack.pop_back();
-    UndoStep redo{step.id, step.name, {}};
-    m_replayTarget = &redo.inverses;
-    for (auto inverse = step.inverses.rbegin(); inverse != step.inverses.rend(); ++inverse)
-        (*inverse)();
-    m_replayTarget = nullptr;
-    m_redoStack.push_back(std::move(redo));
-    Changed();
-}
-
-void Model::Redo() {
-    if (!m_openScopes.empty()) hosterr::Raise(hosterr::kUndoScope, "An undo scope is open.");
-    if (m_redoStack.empty()) return;
-    UndoStep step = std::move(m_redoStack.back());
-    m_redoStack.pop_back();
-    UndoStep undo{step.id, step.name, {}};
-    m_replayTarget = &undo.inverses;
-    for (auto inverse = step.inverses.rbegin(); inverse != step.inverses.rend(); ++inverse)
-        (*inverse)();
-    m_replayTarget = nullptr;
-    m_undoStack.push_back(std::move(undo));
-    Changed();
+std::shared_ptr<ShapeContainer> Model::ContainerOf(const SheetData& shape) const {
+    if (shape.parent) return shape.parent->shared_from_this();
+    if (shape.page) return PagePtr(shape.page);
+    if (shape.master) return MasterPtr(shape.master);
+    return nullptr;
 }
 
 // --- Primitives -----------------------------------------------------------------------------
@@ -271,14 +115,14 @@ void Model::StoreCell(const SheetPtr& sheet, int16_t section, int16_t row, CellD
     } else {
         data.Get(index) = std::move(cell);
     }
-    Record([this, sheet, section, row, index, old = std::move(old)]() mutable {
+    m_undo.Record([this, sheet, section, row, index, old = std::move(old)]() mutable {
         if (old) {
             StoreCell(sheet, section, row, std::move(*old));
         } else {
             EraseCell(sheet, section, row, index);
         }
     });
-    Changed(*sheet);
+    m_undo.Changed(*sheet);
 }
 
 void Model::EraseCell(const SheetPtr& sheet, int16_t section, int16_t row, int16_t cell) {
@@ -287,27 +131,27 @@ void Model::EraseCell(const SheetPtr& sheet, int16_t section, int16_t row, int16
     if (!existing) return;
     CellData old = std::move(*existing);
     data.cells.erase(data.cells.begin() + (existing - data.cells.data()));
-    Record([this, sheet, section, row, old = std::move(old)]() mutable {
+    m_undo.Record([this, sheet, section, row, old = std::move(old)]() mutable {
         StoreCell(sheet, section, row, std::move(old));
     });
-    Changed(*sheet);
+    m_undo.Changed(*sheet);
 }
 
 void Model::InsertRow(const SheetPtr& sheet, int16_t section, size_t position, RowData row) {
     SectionData* data = sheet->Section(section);
     data->rows.insert(data->rows.begin() + static_cast<std::ptrdiff_t>(position), std::move(row));
-    Record([this, sheet, section, position] { RemoveRow(sheet, section, position); });
-    Changed(*sheet);
+    m_undo.Record([this, sheet, section, position] { RemoveRow(sheet, section, position); });
+    m_undo.Changed(*sheet);
 }
 
 RowData Model::RemoveRow(const SheetPtr& sheet, int16_t section, size_t position) {
     SectionData* data = sheet->Section(section);
     RowData row = std::move(data->rows[position]);
     data->rows.erase(data->rows.begin() + static_cast<std::ptrdiff_t>(position));
-    Record([this, sheet, section, position, row]() mutable {
+    m_undo.Record([this, sheet, section, position, row]() mutable {
         InsertRow(sheet, section, position, std::move(row));
     });
-    Changed(*sheet);
+    m_undo.Changed(*sheet);
     return row;
 }
 
@@ -318,11 +162,11 @@ void Model::ReplaceRowHead(const SheetPtr& sheet, int16_t section, size_t positi
     const int16_t oldType = std::exchange(row.type, type);
     const int16_t oldKey = std::exchange(row.key, key);
     const bool oldLocal = std::exchange(row.local, local);
-    Record([this, sheet, section, position, oldType, oldName = std::move(oldName), oldKey,
+    m_undo.Record([this, sheet, section, position, oldType, oldName = std::move(oldName), oldKey,
             oldLocal]() mutable {
         ReplaceRowHead(sheet, section, position, oldType, std::move(oldName), oldKey, oldLocal);
     });
-    Changed(*sheet);
+    m_undo.Changed(*sheet);
 }
 
 void Model::InsertSection(const SheetPtr& sheet, SectionData section) {
@@ -331,16 +175,16 @@ void Model::InsertSection(const SheetPtr& sheet, SectionData section) {
         std::lower_bound(sheet->sections.begin(), sheet->sections.end(), index,
                          [](const SectionData& data, int16_t key) { return data.index < key; });
     sheet->sections.insert(at, std::move(section));
-    Record([this, sheet, index] { RemoveSection(sheet, index); });
-    Changed(*sheet);
+    m_undo.Record([this, sheet, index] { RemoveSection(sheet, index); });
+    m_undo.Changed(*sheet);
 }
 
 SectionData Model::RemoveSection(const SheetPtr& sheet, int16_t index) {
     SectionData* data = sheet->Section(index);
     SectionData section = std::move(*data);
     sheet->sections.erase(sheet->sections.begin() + (data - sheet->sections.data()));
-    Record([this, sheet, section]() mutable { InsertSection(sheet, std::move(section)); });
-    Changed(*sheet);
+    m_undo.Record([this, sheet, section]() mutable { InsertSection(sheet, std::move(section)); });
+    m_undo.Changed(*sheet);
     return section;
 }
 
@@ -350,10 +194,10 @@ void Model::SetSectionHead(const SheetPtr& sheet, int16_t index, bool local, int
     const bool oldLocal = std::exchange(data->local, local);
     const int16_t oldKey = std::exchange(data->key, key);
     std::vector<int16_t> oldDeleted = std::exchange(data->deletedKeys, std::move(deletedKeys));
-    Record([this, sheet, index, oldLocal, oldKey, oldDeleted = std::move(oldDeleted)]() mutable {
+    m_undo.Record([this, sheet, index, oldLocal, oldKey, oldDeleted = std::move(oldDeleted)]() mutable {
         SetSectionHead(sheet, index, oldLocal, oldKey, std::move(oldDeleted));
     });
-    Changed(*sheet);
+    m_undo.Changed(*sheet);
 }
 
 void Model::SetDeletedSections(const SheetPtr& sheet, std::vector<int16_t> deleted) {
@@ -367,10 +211,10 @@ void Model::SetObjectRows(const SheetPtr& sheet, std::bitset<40> rows) {
 template <class T>
 void Model::Assign(const SheetPtr& owner, T& field, T value) {
     T old = std::exchange(field, std::move(value));
-    Record([this, owner, &field, old = std::move(old)]() mutable {
+    m_undo.Record([this, owner, &field, old = std::move(old)]() mutable {
         Assign(owner, field, std::move(old));
     });
-    Changed(*owner);
+    m_undo.Changed(*owner);
 }
 
 template void Model::Assign(const SheetPtr&, std::string&, std::string);
@@ -390,8 +234,8 @@ void Model::InsertShape(const std::shared_ptr<ShapeContainer>& container, size_t
     };
     revive(*shape);
     IndexSubtree(*shape, true);
-    Record([this, container, position] { RemoveShape(container, position); });
-    Changed(*container);
+    m_undo.Record([this, container, position] { RemoveShape(container, position); });
+    m_undo.Changed(*container);
 }
 
 SheetPtr Model::RemoveShape(const std::shared_ptr<ShapeContainer>& container, size_t position) {
@@ -404,14 +248,9 @@ SheetPtr Model::RemoveShape(const std::shared_ptr<ShapeContainer>& container, si
     };
     bury(*shape);
     IndexSubtree(*shape, false);
-    for (const auto& window : m_windows) {
-        auto& selection = window->selection;
-        selection.erase(std::remove_if(selection.begin(), selection.end(),
-                                       [](const SheetPtr& selected) { return selected->deleted; }),
-                        selection.end());
-    }
-    Record([this, container, position, shape] { InsertShape(container, position, shape); });
-    Changed(*container);
+    m_windows.DropDeletedFromSelections();
+    m_undo.Record([this, container, position, shape] { InsertShape(container, position, shape); });
+    m_undo.Changed(*container);
     return shape;
 }
 
@@ -419,14 +258,14 @@ void Model::InsertPage(const std::shared_ptr<DocumentData>& document, size_t pos
                        const std::shared_ptr<PageData>& page) {
     document->pages.insert(document->pages.begin() + static_cast<std::ptrdiff_t>(position), page);
     page->deleted = false;
-    Record([this, document, position] {
+    m_undo.Record([this, document, position] {
         auto removed = document->pages[position];
         document->pages.erase(document->pages.begin() + static_cast<std::ptrdiff_t>(position));
         removed->deleted = true;
-        Record([this, document, position, removed] { InsertPage(document, position, removed); });
-        Changed(*document);
+        m_undo.Record([this, document, position, removed] { InsertPage(document, position, removed); });
+        m_undo.Changed(*document);
     });
-    Changed(*document);
+    m_undo.Changed(*document);
 }
 
 void Model::InsertMaster(const std::shared_ptr<DocumentData>& document, size_t position,
@@ -434,49 +273,46 @@ void Model::InsertMaster(const std::shared_ptr<DocumentData>& document, size_t p
     document->masters.insert(document->masters.begin() + static_cast<std::ptrdiff_t>(position),
                              master);
     master->deleted = false;
-    Record([this, document, position] { RemoveMaster(document, position); });
-    Changed(*document);
+    m_undo.Record([this, document, position] { RemoveMaster(document, position); });
+    m_undo.Changed(*document);
 }
 
 void Model::RemoveMaster(const std::shared_ptr<DocumentData>& document, size_t position) {
     auto master = document->masters[position];
     document->masters.erase(document->masters.begin() + static_cast<std::ptrdiff_t>(position));
     master->deleted = true;
-    Record([this, document, position, master] { InsertMaster(document, position, master); });
-    Changed(*document);
+    m_undo.Record([this, document, position, master] { InsertMaster(document, position, master); });
+    m_undo.Changed(*document);
 }
 
 void Model::InsertDocument(size_t position, const std::shared_ptr<DocumentData>& document) {
     m_documents.insert(m_documents.begin() + static_cast<std::ptrdiff_t>(position), document);
     document->closed = false;
-    Record([this, position] { RemoveDocument(position); });
-    Changed();
+    m_undo.Record([this, position] { RemoveDocument(position); });
+    m_undo.Changed();
 }
 
 void Model::CloseDocument(const std::shared_ptr<DocumentData>& document) {
-    if (!m_openScopes.empty()) hosterr::Raise(hosterr::kUndoScope, "An undo scope is open.");
+    m_undo.RequireNoOpenScope();
     auto found = std::find(m_documents.begin(), m_documents.end(), document);
     if (found == m_documents.end()) return;
-    const bool wasEnabled = m_undoEnabled;
-    m_undoEnabled = false;
+    const bool wasEnabled = m_undo.Enabled();
+    m_undo.SetEnabled(false);
     RemoveDocument(static_cast<size_t>(found - m_documents.begin()));
-    m_undoEnabled = wasEnabled;
-    m_undoStack.clear();
-    m_redoStack.clear();
+    m_undo.SetEnabled(wasEnabled);
+    m_undo.Forget();
 }
 
 void Model::RemoveDocument(size_t position) {
     auto document = m_documents[position];
     m_documents.erase(m_documents.begin() + static_cast<std::ptrdiff_t>(position));
     document->closed = true;
-    for (const auto& window : std::vector<std::shared_ptr<WindowData>>(m_windows)) {
-        if (window->document == document) CloseWindow(window);
-    }
-    Record([this, position, document] {
+    m_windows.CloseWindowsOf(document);
+    m_undo.Record([this, position, document] {
         InsertDocument(position, document);
-        Activate(document, nullptr);
+        m_windows.Activate(document, nullptr);
     });
-    Changed();
+    m_undo.Changed();
 }
 
 void Model::ReplaceMasterContents(const std::shared_ptr<MasterData>& master,
@@ -489,10 +325,10 @@ void Model::ReplaceMasterContents(const std::shared_ptr<MasterData>& master,
         master->pageSheet->document = master->document;
     }
     IndexShapes(*master);
-    Record([this, master, shapes = std::move(shapes), pageSheet = std::move(pageSheet)]() mutable {
+    m_undo.Record([this, master, shapes = std::move(shapes), pageSheet = std::move(pageSheet)]() mutable {
         ReplaceMasterContents(master, std::move(shapes), std::move(pageSheet));
     });
-    Changed(*master);
+    m_undo.Changed(*master);
 }
 
 void Model::IndexSubtree(SheetData& shape, bool add) {
@@ -528,18 +364,18 @@ void IndexInto(std::unordered_map<int32_t, SheetData*>& index, int32_t& next,
 
 }  // namespace
 
-void Model::IndexShapes(PageData& page) {
+void IndexShapes(PageData& page) {
     page.shapesById.clear();
     IndexInto(page.shapesById, page.nextShapeId, page.shapes);
 }
 
-void Model::IndexShapes(MasterData& master) {
+void IndexShapes(MasterData& master) {
     master.shapesById.clear();
     IndexInto(master.shapesById, master.nextShapeId, master.shapes);
 }
 
-void Model::SetOwners(ShapeContainer& container, DocumentData* document, PageData* page,
-                      MasterData* master, SheetData* parent) {
+void SetOwners(ShapeContainer& container, DocumentData* document, PageData* page,
+               MasterData* master, SheetData* parent) {
     for (const auto& shape : container.shapes) {
         shape->document = document;
         shape->page = page;

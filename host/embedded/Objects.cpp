@@ -18,7 +18,7 @@ public:
 
 protected:
     Model& M(const char* member) const {
-        m_model->Gate(member);
+        m_model->Calls().Gate(member);
         return *m_model;
     }
     const std::shared_ptr<Model>& Shared() const { return m_model; }
@@ -60,9 +60,9 @@ public:
         Load(M("Shapes.Item"));
         if (m_container) {
             for (const auto& shape : m_container->shapes) {
-                if (formula::SameName(Model::DisplayName(*shape), name) ||
-                    formula::SameName(Model::DisplayNameU(*shape), name) ||
-                    formula::SameName(Model::NameId(*shape), name)) {
+                if (formula::SameName(DisplayName(*shape), name) ||
+                    formula::SameName(DisplayNameU(*shape), name) ||
+                    formula::SameName(NameId(*shape), name)) {
                     return WrapShape(Shared(), shape);
                 }
             }
@@ -124,7 +124,7 @@ public:
         M("Cell.SetFormula").SetFormula(m_sheet, m_section, m_row, m_cell, formula);
     }
     double ResultIU() override {
-        return M("Cell.ResultIU").ResultNumber(m_sheet, m_section, m_row, m_cell);
+        return M("Cell.ResultIU").Values().ResultNumber(m_sheet, m_section, m_row, m_cell);
     }
     void SetResultIU(double value) override {
         M("Cell.SetResultIU").SetResult(m_sheet, m_section, m_row, m_cell, value);
@@ -134,7 +134,7 @@ public:
         if (units != visNoCast && units != 0) hosterr::Raise(hosterr::kBadArgument);
         Model& model = M("Cell.ResultStr");
         Check(model);
-        const formula::Value value = model.Result(m_sheet, m_section, m_row, m_cell);
+        const formula::Value value = model.Values().Result(m_sheet, m_section, m_row, m_cell);
         if (value.type == formula::Value::Type::Error)
             return std::string(formula::ErrorText(value.error));
         return formula::TextOf(value);
@@ -159,7 +159,7 @@ public:
 
 private:
     void Check(const Model& model) const {
-        Model::RequireAlive(*m_sheet);
+        RequireAlive(*m_sheet);
         if (!model.CellExists(*m_sheet, m_section, m_row, m_cell, false))
             hosterr::Raise(hosterr::kNoSuchCell);
     }
@@ -179,7 +179,7 @@ public:
     }
     void SetBegin(int32_t position) override {
         Model& model = M("Characters.SetBegin");
-        m_begin = std::clamp(position, 0, model.CharacterCount(*m_sheet));
+        m_begin = std::clamp(position, 0, model.Text().CharacterCount(*m_sheet));
         m_end = std::max(m_end, m_begin);
     }
     int32_t End() override {
@@ -188,7 +188,7 @@ public:
     }
     void SetEnd(int32_t position) override {
         Model& model = M("Characters.SetEnd");
-        m_end = std::clamp(position, 0, model.CharacterCount(*m_sheet));
+        m_end = std::clamp(position, 0, model.Text().CharacterCount(*m_sheet));
         m_begin = std::min(m_begin, m_end);
     }
     int32_t CharCount() override {
@@ -196,29 +196,29 @@ public:
         return m_end - m_begin;
     }
     int32_t RunBegin(int16_t runType) override {
-        return M("Characters.RunBegin").Run(*m_sheet, runType, m_begin).first;
+        return M("Characters.RunBegin").Text().Run(*m_sheet, runType, m_begin).first;
     }
     int32_t RunEnd(int16_t runType) override {
-        return M("Characters.RunEnd").Run(*m_sheet, runType, m_begin).second;
+        return M("Characters.RunEnd").Text().Run(*m_sheet, runType, m_begin).second;
     }
     int16_t CharPropsRow(int16_t bias) override {
         return M("Characters.CharPropsRow")
-            .PropsRow(*m_sheet, visSectionCharacter, m_begin, m_end, bias);
+            .Text().PropsRow(*m_sheet, visSectionCharacter, m_begin, m_end, bias);
     }
     int16_t ParaPropsRow(int16_t bias) override {
         return M("Characters.ParaPropsRow")
-            .PropsRow(*m_sheet, visSectionParagraph, m_begin, m_end, bias);
+            .Text().PropsRow(*m_sheet, visSectionParagraph, m_begin, m_end, bias);
     }
     void SetCharProps(int16_t cell, int16_t value) override {
         M("Characters.SetCharProps")
-            .SetRunProps(m_sheet, visSectionCharacter, m_begin, m_end, cell, value);
+            .Text().SetRunProps(m_sheet, visSectionCharacter, m_begin, m_end, cell, value);
     }
     void SetParaProps(int16_t cell, int16_t value) override {
         M("Characters.SetParaProps")
-            .SetRunProps(m_sheet, visSectionParagraph, m_begin, m_end, cell, value);
+            .Text().SetRunProps(m_sheet, visSectionParagraph, m_begin, m_end, cell, value);
     }
     bool IsField() override {
-        return M("Characters.IsField").FieldAt(*m_sheet, m_begin, m_end) != nullptr;
+        return M("Characters.IsField").Text().FieldAt(*m_sheet, m_begin, m_end) != nullptr;
     }
     int16_t FieldCategory() override { return FieldCell("Characters.FieldCategory", 4); }
     int16_t FieldCode() override { return FieldCell("Characters.FieldCode", 5); }
@@ -229,35 +229,35 @@ public:
     }
     void AddField(int16_t category, int16_t code, int16_t format) override {
         Model& model = M("Characters.AddField");
-        Insert(model, category, code, format, Model::FieldFormula(category, code));
+        Insert(model, category, code, format, TextModel::FieldFormula(category, code));
     }
     void AddCustomField(const std::string& formula, int16_t format) override {
         Insert(M("Characters.AddCustomField"), 0, 0, format, formula);
     }
-    std::string Text() override { return M("Characters.Text").TextRange(*m_sheet, m_begin, m_end); }
+    std::string Text() override { return M("Characters.Text").Text().TextRange(*m_sheet, m_begin, m_end); }
     void SetText(const std::string& text) override {
         Model& model = M("Characters.SetText");
-        const int32_t before = model.CharacterCount(*m_sheet);
-        model.ReplaceText(m_sheet, m_begin, m_end, text);
-        m_end += model.CharacterCount(*m_sheet) - before;
+        const int32_t before = model.Text().CharacterCount(*m_sheet);
+        model.Text().ReplaceText(m_sheet, m_begin, m_end, text);
+        m_end += model.Text().CharacterCount(*m_sheet) - before;
     }
 
 private:
     const TextField& Field(const Model& model) const {
-        const TextField* field = model.FieldAt(*m_sheet, m_begin, m_end);
+        const TextField* field = model.Text().FieldAt(*m_sheet, m_begin, m_end);
         if (!field) hosterr::Raise(hosterr::kNotAllowed, "The range is not a field.");
         return *field;
     }
     int16_t FieldCell(const char* member, int16_t cell) {
         Model& model = M(member);
         return static_cast<int16_t>(
-            model.ResultNumber(m_sheet, visSectionTextField, Field(model).row, cell));
+            model.Values().ResultNumber(m_sheet, visSectionTextField, Field(model).row, cell));
     }
     void Insert(Model& model, int16_t category, int16_t code, int16_t format,
                 const std::string& formula) {
-        const int32_t before = model.CharacterCount(*m_sheet);
-        model.InsertField(m_sheet, m_begin, m_end, category, code, format, formula);
-        m_end += model.CharacterCount(*m_sheet) - before;
+        const int32_t before = model.Text().CharacterCount(*m_sheet);
+        model.Text().InsertField(m_sheet, m_begin, m_end, category, code, format, formula);
+        m_end += model.Text().CharacterCount(*m_sheet) - before;
     }
 
     SheetPtr m_sheet;
@@ -321,8 +321,8 @@ public:
                            "Unknown select action " + std::to_string(selectAction) + ".");
         }
     }
-    void Paste() override { M("Window.Paste").Paste(m_window); }
-    void Close() override { M("Window.Close").CloseWindow(m_window); }
+    void Paste() override { M("Window.Paste").Windows().Paste(m_window); }
+    void Close() override { M("Window.Close").Windows().CloseWindow(m_window); }
 
 private:
     void Open(const Model&) const {
@@ -338,14 +338,14 @@ public:
 
     const SheetPtr& Sheet() const { return m_sheet; }
 
-    std::string Name() override { return Alive(M("Shape.Name")), Model::DisplayName(*m_sheet); }
-    void SetName(const std::string& name) override { M("Shape.SetName").SetName(m_sheet, name); }
-    std::string NameU() override { return Alive(M("Shape.NameU")), Model::DisplayNameU(*m_sheet); }
-    void SetNameU(const std::string& name) override { M("Shape.SetNameU").SetNameU(m_sheet, name); }
-    std::string NameID() override { return Alive(M("Shape.NameID")), Model::NameId(*m_sheet); }
+    std::string Name() override { return Alive(M("Shape.Name")), DisplayName(*m_sheet); }
+    void SetName(const std::string& name) override { M("Shape.SetName").Shapes().SetName(m_sheet, name); }
+    std::string NameU() override { return Alive(M("Shape.NameU")), DisplayNameU(*m_sheet); }
+    void SetNameU(const std::string& name) override { M("Shape.SetNameU").Shapes().SetNameU(m_sheet, name); }
+    std::string NameID() override { return Alive(M("Shape.NameID")), NameId(*m_sheet); }
     int32_t ID() override { return Alive(M("Shape.ID")), m_sheet->id; }
     std::string UniqueID(int16_t flags) override {
-        return M("Shape.UniqueID").UniqueId(m_sheet, flags == visGetOrMakeGUID);
+        return M("Shape.UniqueID").Shapes().UniqueId(m_sheet, flags == visGetOrMakeGUID);
     }
     int16_t Type() override {
         Alive(M("Shape.Type"));
@@ -525,19 +525,19 @@ public:
         if (m_sheet->kind != SheetKind::Shape)
             hosterr::Raise(hosterr::kNotAllowed, "This sheet has no text.");
         return std::make_shared<CharactersObject>(Shared(), m_sheet,
-                                                  model.CharacterCount(*m_sheet));
+                                                  model.Text().CharacterCount(*m_sheet));
     }
     std::string Data1() override { return Data("Shape.Data1", 0); }
     void SetData1(const std::string& text) override {
-        M("Shape.SetData1").SetData(m_sheet, 0, text);
+        M("Shape.SetData1").Shapes().SetData(m_sheet, 0, text);
     }
     std::string Data2() override { return Data("Shape.Data2", 1); }
     void SetData2(const std::string& text) override {
-        M("Shape.SetData2").SetData(m_sheet, 1, text);
+        M("Shape.SetData2").Shapes().SetData(m_sheet, 1, text);
     }
     std::string Data3() override { return Data("Shape.Data3", 2); }
     void SetData3(const std::string& text) override {
-        M("Shape.SetData3").SetData(m_sheet, 2, text);
+        M("Shape.SetData3").Shapes().SetData(m_sheet, 2, text);
     }
     bool OneD() override {
         Model& model = M("Shape.OneD");
@@ -546,22 +546,22 @@ public:
     }
     void SetOneD(bool oneD) override { M("Shape.SetOneD").SetOneD(m_sheet, oneD); }
 
-    void ConvertToGroup() override { M("Shape.ConvertToGroup").ConvertToGroup(m_sheet); }
+    void ConvertToGroup() override { M("Shape.ConvertToGroup").Shapes().ConvertToGroup(m_sheet); }
     ShapePtr Duplicate() override {
-        return WrapShape(Shared(), M("Shape.Duplicate").Duplicate(m_sheet));
+        return WrapShape(Shared(), M("Shape.Duplicate").Shapes().Duplicate(m_sheet));
     }
-    void Delete() override { M("Shape.Delete").DeleteShape(m_sheet); }
+    void Delete() override { M("Shape.Delete").Shapes().DeleteShape(m_sheet); }
     ShapePtr DrawRectangle(double x1, double y1, double x2, double y2) override {
-        return WrapShape(Shared(), M("Shape.DrawRectangle").DrawRectangle(m_sheet, x1, y1, x2, y2));
+        return WrapShape(Shared(), M("Shape.DrawRectangle").Shapes().DrawRectangle(m_sheet, x1, y1, x2, y2));
     }
     WindowPtr OpenDrawWindow() override {
         return std::make_shared<WindowObject>(Shared(),
-                                              M("Shape.OpenDrawWindow").OpenGroupWindow(m_sheet));
+                                              M("Shape.OpenDrawWindow").Windows().OpenGroupWindow(m_sheet));
     }
-    void Copy() override { M("Shape.Copy").CopyToClipboard(m_sheet); }
+    void Copy() override { M("Shape.Copy").Windows().CopyToClipboard(m_sheet); }
 
 private:
-    void Alive(const Model&) const { Model::RequireAlive(*m_sheet); }
+    void Alive(const Model&) const { RequireAlive(*m_sheet); }
     std::string Data(const char* member, size_t index) {
         Alive(M(member));
         return m_sheet->data[index];
@@ -616,14 +616,14 @@ public:
     ShapePtr DrawRectangle(double x1, double y1, double x2, double y2) override {
         Model& model = M("Page.DrawRectangle");
         Alive(model);
-        return WrapShape(Shared(), model.DrawRectangle(m_page, x1, y1, x2, y2));
+        return WrapShape(Shared(), model.Shapes().DrawRectangle(m_page, x1, y1, x2, y2));
     }
     ShapePtr Drop(const ShapePtr& shape, double x, double y) override {
         Model& model = M("Page.Drop");
         Alive(model);
         SheetPtr sheet = SheetOf(shape);
         if (!sheet) hosterr::Raise(hosterr::kBadArgument);
-        return WrapShape(Shared(), model.DropCopy(m_page, sheet, x, y));
+        return WrapShape(Shared(), model.Shapes().DropCopy(m_page, sheet, x, y));
     }
     ShapePtr Drop(const MasterPtr& master, double x, double y) override;
 
@@ -663,15 +663,15 @@ public:
     MasterPtr Open() override {
         Model& model = M("Master.Open");
         Alive(model);
-        return WrapMaster(Shared(), model.OpenMaster(m_master));
+        return WrapMaster(Shared(), model.Shapes().OpenMaster(m_master));
     }
-    void Close() override { M("Master.Close").CloseMaster(m_master); }
+    void Close() override { M("Master.Close").Shapes().CloseMaster(m_master); }
     ShapePtr Drop(const ShapePtr& shape, double x, double y) override {
         Model& model = M("Master.Drop");
         Alive(model);
         SheetPtr sheet = SheetOf(shape);
         if (!sheet) hosterr::Raise(hosterr::kBadArgument);
-        return WrapShape(Shared(), model.DropCopy(m_master, sheet, x, y));
+        return WrapShape(Shared(), model.Shapes().DropCopy(m_master, sheet, x, y));
     }
 
 private:
@@ -686,7 +686,7 @@ ShapePtr PageObject::Drop(const MasterPtr& master, double x, double y) {
     Alive(model);
     const auto* object = dynamic_cast<const MasterObject*>(master.get());
     if (!object) hosterr::Raise(hosterr::kBadArgument);
-    return WrapShape(Shared(), model.DropMaster(m_page, object->Data(), x, y));
+    return WrapShape(Shared(), model.Shapes().DropMaster(m_page, object->Data(), x, y));
 }
 
 class PagesObject : public IPages, Object {
@@ -709,7 +709,7 @@ public:
         }
         NotFound("No page named '" + name + "'.");
     }
-    PagePtr Add() override { return WrapPage(Shared(), M("Pages.Add").AddPage(m_document)); }
+    PagePtr Add() override { return WrapPage(Shared(), M("Pages.Add").Shapes().AddPage(m_document)); }
 
 private:
     std::shared_ptr<DocumentData> m_document;
@@ -787,7 +787,7 @@ public:
         Model& model = M("Documents.Add");
         if (!templateName.empty())
             hosterr::Raise(hosterr::kBadArgument, "Templates cannot be opened by name here.");
-        return WrapDocument(Shared(), model.AddDrawing());
+        return WrapDocument(Shared(), model.Shapes().AddDrawing());
     }
 };
 
@@ -799,55 +799,55 @@ EmbeddedApplication::EmbeddedApplication(std::shared_ptr<Model> model)
     : m_model(std::move(model)) {}
 
 DocumentsPtr EmbeddedApplication::Documents() {
-    m_model->Gate("Application.Documents");
+    m_model->Calls().Gate("Application.Documents");
     return std::make_shared<DocumentsObject>(m_model);
 }
 
 DocumentPtr EmbeddedApplication::ActiveDocument() {
-    m_model->Gate("Application.ActiveDocument");
-    const auto document = m_model->ActiveDocument();
+    m_model->Calls().Gate("Application.ActiveDocument");
+    const auto document = m_model->Windows().ActiveDocument();
     return document ? WrapDocument(m_model, document) : nullptr;
 }
 
 PagePtr EmbeddedApplication::ActivePage() {
-    m_model->Gate("Application.ActivePage");
-    const auto page = m_model->ActivePage();
+    m_model->Calls().Gate("Application.ActivePage");
+    const auto page = m_model->Windows().ActivePage();
     return page ? WrapPage(m_model, page) : nullptr;
 }
 
 WindowPtr EmbeddedApplication::ActiveWindow() {
-    m_model->Gate("Application.ActiveWindow");
-    const auto window = m_model->ActiveWindow();
+    m_model->Calls().Gate("Application.ActiveWindow");
+    const auto window = m_model->Windows().ActiveWindow();
     return window ? std::make_shared<WindowObject>(m_model, window) : nullptr;
 }
 
 std::string EmbeddedApplication::Version() {
-    m_model->Gate("Application.Version");
+    m_model->Calls().Gate("Application.Version");
     return "16.0";
 }
 
 int32_t EmbeddedApplication::BeginUndoScope(const std::string& name) {
-    m_model->Gate("Application.BeginUndoScope");
-    return m_model->BeginUndoScope(name);
+    m_model->Calls().Gate("Application.BeginUndoScope");
+    return m_model->Undo().BeginScope(name);
 }
 
 void EmbeddedApplication::EndUndoScope(int32_t scopeID, bool commit) {
-    m_model->Gate("Application.EndUndoScope");
-    m_model->EndUndoScope(scopeID, commit);
+    m_model->Calls().Gate("Application.EndUndoScope");
+    m_model->Undo().EndScope(scopeID, commit);
 }
 
 void EmbeddedApplication::Undo() {
-    m_model->Gate("Application.Undo");
-    m_model->Undo();
+    m_model->Calls().Gate("Application.Undo");
+    m_model->Undo().Undo();
 }
 
 void EmbeddedApplication::Redo() {
-    m_model->Gate("Application.Redo");
-    m_model->Redo();
+    m_model->Calls().Gate("Application.Redo");
+    m_model->Undo().Redo();
 }
 
 void EmbeddedApplication::Quit() {
-    m_model->Gate("Application.Quit");
+    m_model->Calls().Gate("Application.Quit");
     const auto sinks = m_sinks;
     for (auto* sink : sinks)
         sink->BeforeQuit(*this);

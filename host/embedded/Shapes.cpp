@@ -57,7 +57,7 @@ void ForEachCell(SheetData& sheet, const std::function<void(CellData&)>& visit) 
 
 bool NameTaken(const std::vector<SheetPtr>& shapes, std::string_view name) {
     return std::any_of(shapes.begin(), shapes.end(), [&](const SheetPtr& shape) {
-        return formula::SameName(Model::DisplayName(*shape), name) ||
+        return formula::SameName(DisplayName(*shape), name) ||
                NameTaken(shape->shapes, name);
     });
 }
@@ -66,7 +66,7 @@ bool NameTaken(const std::vector<SheetPtr>& shapes, std::string_view name) {
 
 // --- Names ----------------------------------------------------------------------------------
 
-std::string Model::NameId(const SheetData& sheet) {
+std::string NameId(const SheetData& sheet) {
     switch (sheet.kind) {
         case SheetKind::PageSheet:
             return "ThePage";
@@ -80,81 +80,59 @@ std::string Model::NameId(const SheetData& sheet) {
     return "Sheet." + std::to_string(sheet.id);
 }
 
-std::string Model::DisplayName(const SheetData& sheet) {
+std::string DisplayName(const SheetData& sheet) {
     if (sheet.kind != SheetKind::Shape && sheet.kind != SheetKind::StyleSheet) return NameId(sheet);
     return sheet.name.empty() ? (sheet.nameU.empty() ? NameId(sheet) : sheet.nameU) : sheet.name;
 }
 
-std::string Model::DisplayNameU(const SheetData& sheet) {
+std::string DisplayNameU(const SheetData& sheet) {
     if (sheet.kind != SheetKind::Shape && sheet.kind != SheetKind::StyleSheet) return NameId(sheet);
     return sheet.nameU.empty() ? DisplayName(sheet) : sheet.nameU;
 }
 
-void Model::SetName(const SheetPtr& sheet, const std::string& name) {
+void ShapeEditor::SetName(const SheetPtr& sheet, const std::string& name) {
     RequireAlive(*sheet);
     if (sheet->kind != SheetKind::Shape)
         hosterr::Raise(hosterr::kNotAllowed, "This sheet's name cannot change.");
     if (name.empty()) hosterr::Raise(hosterr::kBadArgument, "A shape name cannot be empty.");
-    if (sheet->nameU.empty() || sheet->nameU == sheet->name) Assign(sheet, sheet->nameU, name);
-    Assign(sheet, sheet->name, name);
+    if (sheet->nameU.empty() || sheet->nameU == sheet->name) m_model.Assign(sheet, sheet->nameU, name);
+    m_model.Assign(sheet, sheet->name, name);
 }
 
-void Model::SetNameU(const SheetPtr& sheet, const std::string& name) {
+void ShapeEditor::SetNameU(const SheetPtr& sheet, const std::string& name) {
     RequireAlive(*sheet);
     if (sheet->kind != SheetKind::Shape)
         hosterr::Raise(hosterr::kNotAllowed, "This sheet's name cannot change.");
     if (name.empty()) hosterr::Raise(hosterr::kBadArgument, "A shape name cannot be empty.");
-    Assign(sheet, sheet->nameU, name);
+    m_model.Assign(sheet, sheet->nameU, name);
 }
 
-void Model::SetData(const SheetPtr& sheet, int index, const std::string& text) {
+void ShapeEditor::SetData(const SheetPtr& sheet, int index, const std::string& text) {
     RequireAlive(*sheet);
-    Assign(sheet, sheet->data[static_cast<size_t>(index)], text);
+    m_model.Assign(sheet, sheet->data[static_cast<size_t>(index)], text);
 }
 
-std::string Model::UniqueId(const SheetPtr& sheet, bool make) {
+std::string ShapeEditor::UniqueId(const SheetPtr& sheet, bool make) {
     RequireAlive(*sheet);
     if (sheet->uniqueId.empty() && make) {
         // Inside an undo scope it is part of what the scope undoes. Outside one, a unique ID
         // identifies the shape for good (front ends key their lists by it): it is no step to
         // undo, and making one is no change to save.
-        if (!m_openScopes.empty()) Assign(sheet, sheet->uniqueId, visio::NewGuidString());
+        if (m_model.Undo().ScopeOpen()) m_model.Assign(sheet, sheet->uniqueId, visio::NewGuidString());
         else sheet->uniqueId = visio::NewGuidString();
     }
     return sheet->uniqueId;
 }
 
-// --- Text -----------------------------------------------------------------------------------
-
-const TextData& Model::Text(const SheetData& sheet) const {
-    const SheetData* current = &sheet;
-    while (!current->text.local && current->masterShape)
-        current = current->masterShape.get();
-    return current->text;
-}
-
-void Model::SetText(const SheetPtr& sheet, TextData text) {
-    RequireAlive(*sheet);
-    text.local = true;
-    Assign(sheet, sheet->text, std::move(text));
-}
-
 // --- Shapes ---------------------------------------------------------------------------------
 
-std::shared_ptr<ShapeContainer> Model::ContainerOf(const SheetData& shape) const {
-    if (shape.parent) return shape.parent->shared_from_this();
-    if (shape.page) return PagePtr(shape.page);
-    if (shape.master) return MasterPtr(shape.master);
-    return nullptr;
-}
-
-int32_t Model::TakeShapeId(const ShapeContainer& where) {
+int32_t ShapeEditor::TakeShapeId(const ShapeContainer& where) {
     const Owners owners = OwnersOf(where);
     int32_t& next = owners.page ? owners.page->nextShapeId : owners.master->nextShapeId;
     return next++;
 }
 
-SheetPtr Model::NewShape(const std::shared_ptr<ShapeContainer>& where, ShapeKind kind) {
+SheetPtr ShapeEditor::NewShape(const std::shared_ptr<ShapeContainer>& where, ShapeKind kind) {
     const Owners owners = OwnersOf(*where);
     auto shape = std::make_shared<SheetData>();
     shape->kind = SheetKind::Shape;
@@ -169,7 +147,7 @@ SheetPtr Model::NewShape(const std::shared_ptr<ShapeContainer>& where, ShapeKind
     return shape;
 }
 
-void Model::InsertNewShape(const std::shared_ptr<ShapeContainer>& where, const SheetPtr& shape,
+void ShapeEditor::InsertNewShape(const std::shared_ptr<ShapeContainer>& where, const SheetPtr& shape,
                            size_t position) {
     const Owners owners = OwnersOf(*where);
     shape->document = owners.document;
@@ -177,18 +155,18 @@ void Model::InsertNewShape(const std::shared_ptr<ShapeContainer>& where, const S
     shape->master = owners.master;
     shape->parent = owners.parent;
     SetOwners(*shape, owners.document, owners.page, owners.master, shape.get());
-    InsertShape(where, std::min(position, where->shapes.size()), shape);
-    SyncInheritedRows(shape);
+    m_model.InsertShape(where, std::min(position, where->shapes.size()), shape);
+    m_model.SyncInheritedRows(shape);
 }
 
-void Model::Place(const SheetPtr& shape, double x, double y) {
-    SetLocalFormula(shape, visSectionObject, visRowXFormOut, 0, formula::FormatNumber(x));
-    SetLocalFormula(shape, visSectionObject, visRowXFormOut, 1, formula::FormatNumber(y));
+void ShapeEditor::Place(const SheetPtr& shape, double x, double y) {
+    m_model.SetLocalFormula(shape, visSectionObject, visRowXFormOut, 0, formula::FormatNumber(x));
+    m_model.SetLocalFormula(shape, visSectionObject, visRowXFormOut, 1, formula::FormatNumber(y));
 }
 
-SheetPtr Model::DrawRectangle(const std::shared_ptr<ShapeContainer>& where, double x1, double y1,
+SheetPtr ShapeEditor::DrawRectangle(const std::shared_ptr<ShapeContainer>& where, double x1, double y1,
                               double x2, double y2) {
-    LoadShapes(*where);
+    m_model.LoadShapes(*where);
     if (const auto* group = dynamic_cast<const SheetData*>(where.get())) {
         RequireAlive(*group);
         if (group->shapeKind != ShapeKind::Group)
@@ -197,32 +175,32 @@ SheetPtr Model::DrawRectangle(const std::shared_ptr<ShapeContainer>& where, doub
     SheetPtr shape = NewShape(where, ShapeKind::Shape);
     InsertNewShape(where, shape, where->shapes.size());
     const auto number = [](double value) { return formula::FormatNumber(value); };
-    SetLocalFormula(shape, visSectionObject, visRowXFormOut, 0, number((x1 + x2) / 2));
-    SetLocalFormula(shape, visSectionObject, visRowXFormOut, 1, number((y1 + y2) / 2));
-    SetLocalFormula(shape, visSectionObject, visRowXFormOut, 2, number(std::abs(x2 - x1)));
-    SetLocalFormula(shape, visSectionObject, visRowXFormOut, 3, number(std::abs(y2 - y1)));
-    SetLocalFormula(shape, visSectionObject, visRowXFormOut, 4, "Width*0.5");
-    SetLocalFormula(shape, visSectionObject, visRowXFormOut, 5, "Height*0.5");
+    m_model.SetLocalFormula(shape, visSectionObject, visRowXFormOut, 0, number((x1 + x2) / 2));
+    m_model.SetLocalFormula(shape, visSectionObject, visRowXFormOut, 1, number((y1 + y2) / 2));
+    m_model.SetLocalFormula(shape, visSectionObject, visRowXFormOut, 2, number(std::abs(x2 - x1)));
+    m_model.SetLocalFormula(shape, visSectionObject, visRowXFormOut, 3, number(std::abs(y2 - y1)));
+    m_model.SetLocalFormula(shape, visSectionObject, visRowXFormOut, 4, "Width*0.5");
+    m_model.SetLocalFormula(shape, visSectionObject, visRowXFormOut, 5, "Height*0.5");
     for (int16_t cell : {6, 7, 8, 9})
-        SetLocalFormula(shape, visSectionObject, visRowXFormOut, cell, "0");
+        m_model.SetLocalFormula(shape, visSectionObject, visRowXFormOut, cell, "0");
     // One closed path: the component row, then MoveTo and four LineTo rows round the rectangle.
-    AddSection(shape, visSectionFirstComponent);
-    AddRow(shape, visSectionFirstComponent, visRowLast, visTagComponent);
+    m_model.AddSection(shape, visSectionFirstComponent);
+    m_model.AddRow(shape, visSectionFirstComponent, visRowLast, visTagComponent);
     const char* const corners[][2] = {{"Width*0", "Height*0"},
                                       {"Width*1", "Height*0"},
                                       {"Width*1", "Height*1"},
                                       {"Width*0", "Height*1"},
                                       {"Geometry1.X1", "Geometry1.Y1"}};
     for (int16_t i = 0; i < 5; ++i) {
-        const int16_t row = AddRow(shape, visSectionFirstComponent, visRowLast,
+        const int16_t row = m_model.AddRow(shape, visSectionFirstComponent, visRowLast,
                                    i == 0 ? visTagMoveTo : visTagLineTo);
-        SetLocalFormula(shape, visSectionFirstComponent, row, 0, corners[i][0]);
-        SetLocalFormula(shape, visSectionFirstComponent, row, 1, corners[i][1]);
+        m_model.SetLocalFormula(shape, visSectionFirstComponent, row, 0, corners[i][0]);
+        m_model.SetLocalFormula(shape, visSectionFirstComponent, row, 1, corners[i][1]);
     }
     return shape;
 }
 
-SheetPtr Model::CloneShape(const SheetData& shape) {
+SheetPtr ShapeEditor::CloneShape(const SheetData& shape) {
     auto copy = std::make_shared<SheetData>(shape);
     copy->deleted = false;
     for (auto& member : copy->shapes)
@@ -230,7 +208,7 @@ SheetPtr Model::CloneShape(const SheetData& shape) {
     return copy;
 }
 
-void Model::AssignNewIds(SheetData& shape, const ShapeContainer& where,
+void ShapeEditor::AssignNewIds(SheetData& shape, const ShapeContainer& where,
                          std::map<int32_t, int32_t>& renumbered) {
     const int32_t id = TakeShapeId(where);
     renumbered[shape.id] = id;
@@ -242,15 +220,15 @@ void Model::AssignNewIds(SheetData& shape, const ShapeContainer& where,
         AssignNewIds(*member, where, renumbered);
 }
 
-SheetPtr Model::PasteCopy(const std::shared_ptr<ShapeContainer>& where, const SheetData& original) {
-    LoadShapes(*where);
+SheetPtr ShapeEditor::PasteCopy(const std::shared_ptr<ShapeContainer>& where, const SheetData& original) {
+    m_model.LoadShapes(*where);
     SheetPtr copy = CloneShape(original);
     std::map<int32_t, int32_t> renumbered;
     AssignNewIds(*copy, *where, renumbered);
     std::function<void(SheetData&)> rewrite = [&](SheetData& sheet) {
         ForEachCell(sheet, [&](CellData& cell) {
             if (cell.source == CellData::Source::Local)
-                cell.formula = Model::RenumberReferences(
+                cell.formula = RenumberReferences(
                     cell.formula, [&](int32_t id) -> std::optional<int32_t> {
                         const auto mapped = renumbered.find(id);
                         if (mapped == renumbered.end()) return std::nullopt;
@@ -265,7 +243,7 @@ SheetPtr Model::PasteCopy(const std::shared_ptr<ShapeContainer>& where, const Sh
     return copy;
 }
 
-SheetPtr Model::DropCopy(const std::shared_ptr<ShapeContainer>& where, const SheetPtr& shape,
+SheetPtr ShapeEditor::DropCopy(const std::shared_ptr<ShapeContainer>& where, const SheetPtr& shape,
                          double x, double y) {
     RequireAlive(*shape);
     SheetPtr copy = PasteCopy(where, *shape);
@@ -273,7 +251,7 @@ SheetPtr Model::DropCopy(const std::shared_ptr<ShapeContainer>& where, const She
     return copy;
 }
 
-SheetPtr Model::Instantiate(const std::shared_ptr<ShapeContainer>& where,
+SheetPtr ShapeEditor::Instantiate(const std::shared_ptr<ShapeContainer>& where,
                             const SheetPtr& masterShape, const std::string& name) {
     SheetPtr shape = NewShape(where, masterShape->shapeKind);
     shape->masterShape = masterShape;
@@ -286,14 +264,14 @@ SheetPtr Model::Instantiate(const std::shared_ptr<ShapeContainer>& where,
     for (const auto& member : masterShape->shapes) {
         Instantiate(shape, member, "");
     }
-    SyncInheritedRows(shape);
+    m_model.SyncInheritedRows(shape);
     return shape;
 }
 
-SheetPtr Model::DropMaster(const std::shared_ptr<ShapeContainer>& where,
+SheetPtr ShapeEditor::DropMaster(const std::shared_ptr<ShapeContainer>& where,
                            const std::shared_ptr<MasterData>& master, double x, double y) {
     if (master->shapes.empty()) hosterr::Raise(hosterr::kNotAllowed, "The master has no shapes.");
-    LoadShapes(*where);
+    m_model.LoadShapes(*where);
     const Owners owners = OwnersOf(*where);
     const std::vector<SheetPtr>& siblings = owners.page ? owners.page->shapes : where->shapes;
     std::string name = master->nameU.empty() ? master->name : master->nameU;
@@ -312,57 +290,57 @@ SheetPtr Model::DropMaster(const std::shared_ptr<ShapeContainer>& where,
     return shape;
 }
 
-SheetPtr Model::Duplicate(const SheetPtr& shape) {
+SheetPtr ShapeEditor::Duplicate(const SheetPtr& shape) {
     RequireAlive(*shape);
-    const auto where = ContainerOf(*shape);
+    const auto where = m_model.ContainerOf(*shape);
     if (!where) hosterr::Raise(hosterr::kNotAllowed);
     SheetPtr copy = PasteCopy(where, *shape);
     const double offset = 0.25;
-    Place(copy, ResultNumber(shape, visSectionObject, visRowXFormOut, 0) + offset,
-          ResultNumber(shape, visSectionObject, visRowXFormOut, 1) - offset);
+    Place(copy, m_model.Values().ResultNumber(shape, visSectionObject, visRowXFormOut, 0) + offset,
+          m_model.Values().ResultNumber(shape, visSectionObject, visRowXFormOut, 1) - offset);
     return copy;
 }
 
-void Model::DeleteShape(const SheetPtr& shape) {
+void ShapeEditor::DeleteShape(const SheetPtr& shape) {
     RequireAlive(*shape);
     if (shape->kind != SheetKind::Shape) hosterr::Raise(hosterr::kNotAllowed);
-    if (ResultNumber(shape, visSectionObject, visRowLock, 5) != 0) {
+    if (m_model.Values().ResultNumber(shape, visSectionObject, visRowLock, 5) != 0) {
         hosterr::Raise(hosterr::kLocked, "The shape is protected from deletion.");
     }
-    const auto container = ContainerOf(*shape);
+    const auto container = m_model.ContainerOf(*shape);
     const auto position = std::find(container->shapes.begin(), container->shapes.end(), shape);
-    RemoveShape(container, static_cast<size_t>(position - container->shapes.begin()));
+    m_model.RemoveShape(container, static_cast<size_t>(position - container->shapes.begin()));
 }
 
-void Model::ConvertToGroup(const SheetPtr& shape) {
+void ShapeEditor::ConvertToGroup(const SheetPtr& shape) {
     RequireAlive(*shape);
     if (shape->kind != SheetKind::Shape) hosterr::Raise(hosterr::kNotAllowed);
-    const auto container = ContainerOf(*shape);
+    const auto container = m_model.ContainerOf(*shape);
     const size_t position =
         static_cast<size_t>(std::find(container->shapes.begin(), container->shapes.end(), shape) -
                             container->shapes.begin());
     const auto value = [&](int16_t cell) {
-        return ResultNumber(shape, visSectionObject, visRowXFormOut, cell);
+        return m_model.Values().ResultNumber(shape, visSectionObject, visRowXFormOut, cell);
     };
     const double pinX = value(0), pinY = value(1), width = value(2), height = value(3);
     const double locPinX = value(4), locPinY = value(5);
 
     // The group takes the shape's box and place; the shape sits in it where it was.
     SheetPtr group = NewShape(container, ShapeKind::Group);
-    RemoveShape(container, position);
+    m_model.RemoveShape(container, position);
     InsertNewShape(container, group, position);
-    SetLocalFormula(group, visSectionObject, visRowXFormOut, 0,
+    m_model.SetLocalFormula(group, visSectionObject, visRowXFormOut, 0,
                     formula::FormatNumber(pinX - locPinX + width / 2));
-    SetLocalFormula(group, visSectionObject, visRowXFormOut, 1,
+    m_model.SetLocalFormula(group, visSectionObject, visRowXFormOut, 1,
                     formula::FormatNumber(pinY - locPinY + height / 2));
-    SetLocalFormula(group, visSectionObject, visRowXFormOut, 2, formula::FormatNumber(width));
-    SetLocalFormula(group, visSectionObject, visRowXFormOut, 3, formula::FormatNumber(height));
-    SetLocalFormula(group, visSectionObject, visRowXFormOut, 4, "Width*0.5");
-    SetLocalFormula(group, visSectionObject, visRowXFormOut, 5, "Height*0.5");
-    Assign(shape, shape->parent, group.get());
-    InsertShape(group, 0, shape);
-    SetLocalFormula(shape, visSectionObject, visRowXFormOut, 0, formula::FormatNumber(locPinX));
-    SetLocalFormula(shape, visSectionObject, visRowXFormOut, 1, formula::FormatNumber(locPinY));
+    m_model.SetLocalFormula(group, visSectionObject, visRowXFormOut, 2, formula::FormatNumber(width));
+    m_model.SetLocalFormula(group, visSectionObject, visRowXFormOut, 3, formula::FormatNumber(height));
+    m_model.SetLocalFormula(group, visSectionObject, visRowXFormOut, 4, "Width*0.5");
+    m_model.SetLocalFormula(group, visSectionObject, visRowXFormOut, 5, "Height*0.5");
+    m_model.Assign(shape, shape->parent, group.get());
+    m_model.InsertShape(group, 0, shape);
+    m_model.SetLocalFormula(shape, visSectionObject, visRowXFormOut, 0, formula::FormatNumber(locPinX));
+    m_model.SetLocalFormula(shape, visSectionObject, visRowXFormOut, 1, formula::FormatNumber(locPinY));
 }
 
 // --- Pages, masters, documents -----------------------------------------------------------
@@ -392,7 +370,7 @@ std::shared_ptr<PageData> NewPage(DocumentData& document) {
     sheet->kind = SheetKind::PageSheet;
     sheet->document = &document;
     sheet->page = page.get();
-    sheet->objectRows = Model::DefaultObjectRows(SheetKind::PageSheet, ShapeKind::Shape);
+    sheet->objectRows = DefaultObjectRows(SheetKind::PageSheet, ShapeKind::Shape);
     if (!document.pages.empty() && document.pages.front()->pageSheet) {
         // A new page takes the size and scale of the first page's own settings.
         for (const CellData& cell : document.pages.front()->pageSheet->objectCells.cells) {
@@ -421,7 +399,7 @@ SheetPtr NewStyle(DocumentData& document) {
     style->id = 0;
     style->name = style->nameU = "No Style";
     style->document = &document;
-    style->objectRows = Model::DefaultObjectRows(SheetKind::StyleSheet, ShapeKind::Shape);
+    style->objectRows = DefaultObjectRows(SheetKind::StyleSheet, ShapeKind::Shape);
     for (int16_t section : {visSectionCharacter, visSectionParagraph}) {
         SectionData data;
         data.index = section;
@@ -436,14 +414,14 @@ SheetPtr NewStyle(DocumentData& document) {
 
 }  // namespace
 
-std::shared_ptr<PageData> Model::AddPage(const std::shared_ptr<DocumentData>& document) {
+std::shared_ptr<PageData> ShapeEditor::AddPage(const std::shared_ptr<DocumentData>& document) {
     auto page = NewPage(*document);
-    InsertPage(document, document->pages.size(), page);
-    SyncInheritedRows(page->pageSheet);
+    m_model.InsertPage(document, document->pages.size(), page);
+    m_model.SyncInheritedRows(page->pageSheet);
     return page;
 }
 
-std::shared_ptr<DocumentData> Model::AddDrawing() {
+std::shared_ptr<DocumentData> ShapeEditor::AddDrawing() {
     auto document = std::make_shared<DocumentData>();
     document->name = "Drawing" + std::to_string(++m_drawingCounter);
     document->styles.push_back(NewStyle(*document));
@@ -455,12 +433,12 @@ std::shared_ptr<DocumentData> Model::AddDrawing() {
     document->documentSheet = sheet;
     document->pages.push_back(NewPage(*document));
     document->activePage = document->pages.front();
-    AddDocument(document);
-    LinkInheritance(*document);
+    m_model.AddDocument(document);
+    m_model.LinkInheritance(*document);
     return document;
 }
 
-std::shared_ptr<MasterData> Model::AddMaster(const std::shared_ptr<DocumentData>& document,
+std::shared_ptr<MasterData> ShapeEditor::AddMaster(const std::shared_ptr<DocumentData>& document,
                                              const std::string& name) {
     auto master = std::make_shared<MasterData>();
     for (const auto& existing : document->masters)
@@ -475,12 +453,12 @@ std::shared_ptr<MasterData> Model::AddMaster(const std::shared_ptr<DocumentData>
     sheet->objectRows = DefaultObjectRows(SheetKind::PageSheet, ShapeKind::Shape);
     sheet->styles = {0, 0, 0};
     master->pageSheet = sheet;
-    InsertMaster(document, document->masters.size(), master);
-    SyncInheritedRows(sheet);
+    m_model.InsertMaster(document, document->masters.size(), master);
+    m_model.SyncInheritedRows(sheet);
     return master;
 }
 
-std::shared_ptr<MasterData> Model::OpenMaster(const std::shared_ptr<MasterData>& master) {
+std::shared_ptr<MasterData> ShapeEditor::OpenMaster(const std::shared_ptr<MasterData>& master) {
     if (master->deleted) hosterr::Raise(hosterr::kObjectDeleted);
     if (master->editOf) hosterr::Raise(hosterr::kNotAllowed, "This is already an edit copy.");
     auto copy = std::make_shared<MasterData>();
@@ -503,16 +481,16 @@ std::shared_ptr<MasterData> Model::OpenMaster(const std::shared_ptr<MasterData>&
     return copy;
 }
 
-void Model::CloseMaster(const std::shared_ptr<MasterData>& editCopy) {
+void ShapeEditor::CloseMaster(const std::shared_ptr<MasterData>& editCopy) {
     if (!editCopy->editOf || editCopy->deleted)
         hosterr::Raise(hosterr::kNotAllowed, "Not an open edit copy.");
-    const auto master = MasterPtr(editCopy->editOf);
+    const auto master = m_model.MasterPtr(editCopy->editOf);
     if (!master) hosterr::Raise(hosterr::kObjectDeleted);
     std::vector<SheetPtr> shapes;
     for (const auto& shape : editCopy->shapes)
         shapes.push_back(CloneShape(*shape));
     SheetPtr pageSheet = editCopy->pageSheet ? CloneShape(*editCopy->pageSheet) : nullptr;
-    ReplaceMasterContents(master, std::move(shapes), std::move(pageSheet));
+    m_model.ReplaceMasterContents(master, std::move(shapes), std::move(pageSheet));
 
     // Instances follow: each links to the new master shape of the same ID and takes its rows.
     std::function<void(const SheetPtr&)> relink = [&](const SheetPtr& shape) {
@@ -520,9 +498,9 @@ void Model::CloseMaster(const std::shared_ptr<MasterData>& editCopy) {
         if (linked && linked->master == master.get()) {
             const auto found = master->shapesById.find(linked->id);
             if (found != master->shapesById.end() && found->second != linked.get()) {
-                Assign(shape, shape->masterShape, found->second->shared_from_this());
+                m_model.Assign(shape, shape->masterShape, found->second->shared_from_this());
             }
-            SyncInheritedRows(shape);
+            m_model.SyncInheritedRows(shape);
         }
         for (const auto& member : shape->shapes)
             relink(member);
@@ -536,20 +514,11 @@ void Model::CloseMaster(const std::shared_ptr<MasterData>& editCopy) {
                        m_editCopies.end());
 }
 
-void Model::CopyToClipboard(const SheetPtr& shape) {
-    RequireAlive(*shape);
-    m_clipboard = CloneShape(*shape);
-}
-
-SheetPtr Model::Paste(const std::shared_ptr<WindowData>& window) {
-    if (!m_clipboard) hosterr::Raise(hosterr::kNotAllowed, "The clipboard is empty.");
-    std::shared_ptr<ShapeContainer> where = window->group
-                                                ? std::shared_ptr<ShapeContainer>(window->group)
-                                                : std::shared_ptr<ShapeContainer>(window->page);
-    if (!where) hosterr::Raise(hosterr::kNotAllowed);
-    SheetPtr pasted = PasteCopy(where, *m_clipboard);
-    window->selection = {pasted};
-    return pasted;
+std::shared_ptr<MasterData> ShapeEditor::EditCopy(const MasterData* copy) const {
+    for (const auto& open : m_editCopies) {
+        if (open.get() == copy) return open;
+    }
+    return nullptr;
 }
 
 }  // namespace tess::embedded

@@ -103,7 +103,7 @@ const char* SheetKindName(SheetKind kind) {
 
 }  // namespace
 
-bool Model::CanHoldObjectRow(const SheetData& sheet, int16_t row) {
+bool CanHoldObjectRow(const SheetData& sheet, int16_t row) {
     const auto bit = static_cast<size_t>(row);
     switch (sheet.kind) {
         case SheetKind::PageSheet:
@@ -122,7 +122,7 @@ bool Model::CanHoldObjectRow(const SheetData& sheet, int16_t row) {
     return true;
 }
 
-std::bitset<40> Model::DefaultObjectRows(SheetKind kind, ShapeKind shapeKind) {
+std::bitset<40> DefaultObjectRows(SheetKind kind, ShapeKind shapeKind) {
     std::bitset<40> rows;
     const auto set = [&](std::initializer_list<int> list) {
         for (int row : list)
@@ -210,11 +210,14 @@ const CellData* Model::FormulaCell(const SheetData& sheet, int16_t section, int1
     return nullptr;
 }
 
-void Model::SyncInheritedRows(const SheetPtr& sheet) {
-    // Sections the sheet can inherit: its master shape's, and the text sections of its style.
+namespace {
+
+/// The sections a sheet can inherit: its master shape's, and the text and gradient sections
+/// of its styles.
+std::vector<int16_t> InheritableSections(const SheetData& sheet) {
     std::vector<int16_t> candidates;
-    if (sheet->masterShape) {
-        for (const auto& section : sheet->masterShape->sections)
+    if (sheet.masterShape) {
+        for (const auto& section : sheet.masterShape->sections)
             candidates.push_back(section.index);
     }
     for (int16_t text : {visSectionCharacter, visSectionParagraph, visSectionTab,
@@ -222,6 +225,78 @@ void Model::SyncInheritedRows(const SheetPtr& sheet) {
         if (std::find(candidates.begin(), candidates.end(), text) == candidates.end())
             candidates.push_back(text);
     }
+    return candidates;
+}
+
+/// A named row deleted and then added again is one row of the sheet's own that overrides the
+/// inherited one, however a file says it: its inherited row is no longer deleted.
+void ForgetReaddedRows(std::vector<int16_t>& deletedKeys, const SectionData& own,
+                       const SectionData& inherited) {
+    std::erase_if(deletedKeys, [&](int16_t key) {
+        const auto k = static_cast<size_t>(key);
+        return k < inherited.rows.size() && !inherited.rows[k].name.empty() &&
+               std::any_of(own.rows.begin(), own.rows.end(), [&](const RowData& row) {
+                   return row.local && SameRowName(row.name, inherited.rows[k].name);
+               });
+    });
+}
+
+/// The row a sheet shows in the place of inherited row `key`: its own row overriding it (by
+/// name in named-row sections, else by key) when one not yet `used` does, else a row with no
+/// cells of its own. A row that is not the sheet's own shows the inherited type and name.
+RowData RowOverriding(const SectionData* own, std::vector<bool>& used, const RowData& from,
+                      int16_t key, bool named) {
+    RowData row;
+    for (size_t i = 0; own && i < own->rows.size(); ++i) {
+        const RowData& candidate = own->rows[i];
+        const bool match = named && !from.name.empty() ? SameRowName(candidate.name, from.name)
+                                                       : candidate.key == key;
+        if (!used[i] && match) {
+            row = candidate;
+            used[i] = true;
+            break;
+        }
+    }
+    if (!row.local) {
+        row.type = from.type;
+        row.name = from.name;
+    }
+    row.key = key;
+    return row;
+}
+
+/// One section as the sheet shows it: the inherited rows it did not delete (overridden by its
+/// own where it has them), then the rows of its own that override none.
+SectionData MergedSection(const SectionData* own, const SectionData& inherited, int16_t index) {
+    SectionData merged;
+    merged.index = index;
+    merged.local = own && own->local;
+    merged.key = index;
+    merged.origin = own ? own->origin : -1;
+    merged.deletedKeys = own ? own->deletedKeys : std::vector<int16_t>();
+    const bool named = IsNamedSection(index);
+    if (own && named) ForgetReaddedRows(merged.deletedKeys, *own, inherited);
+    std::vector<bool> used(own ? own->rows.size() : 0, false);
+    merged.rows.reserve(inherited.rows.size());
+    for (size_t k = 0; k < inherited.rows.size(); ++k) {
+        const auto key = static_cast<int16_t>(k);
+        if (std::count(merged.deletedKeys.begin(), merged.deletedKeys.end(), key)) continue;
+        merged.rows.push_back(RowOverriding(own, used, inherited.rows[k], key, named));
+    }
+    for (size_t i = 0; own && i < own->rows.size(); ++i) {
+        if (!used[i] && own->rows[i].local) {
+            RowData row = own->rows[i];
+            row.key = -1;
+            merged.rows.push_back(std::move(row));
+        }
+    }
+    return merged;
+}
+
+}  // namespace
+
+void Model::SyncInheritedRows(const SheetPtr& sheet) {
+    const std::vector<int16_t> candidates = InheritableSections(*sheet);
     sheet->sections.reserve(sheet->sections.size() + candidates.size());
     for (int16_t index : candidates) {
         const SheetData* source = InheritanceSource(*sheet, index);
@@ -229,67 +304,19 @@ void Model::SyncInheritedRows(const SheetPtr& sheet) {
         if (!inherited) continue;
         if (std::count(sheet->deletedSections.begin(), sheet->deletedSections.end(), index))
             continue;
-        SectionData* own = sheet->Section(index);
-        SectionData merged;
-        merged.index = index;
-        merged.local = own && own->local;
-        merged.key = index;
-        merged.origin = own ? own->origin : -1;
-        merged.deletedKeys = own ? own->deletedKeys : std::vector<int16_t>();
-        if (own && IsNamedSection(index)) {
-            // A named row deleted and then added again is one row of the sheet's own that
-            // overrides the inherited one, however a file says it.
-            std::erase_if(merged.deletedKeys, [&](int16_t key) {
-                const auto k = static_cast<size_t>(key);
-                return k < inherited->rows.size() && !inherited->rows[k].name.empty() &&
-                       std::any_of(own->rows.begin(), own->rows.end(), [&](const RowData& row) {
-                           return row.local && SameRowName(row.name, inherited->rows[k].name);
-                       });
-            });
-        }
-        std::vector<bool> used(own ? own->rows.size() : 0, false);
-        merged.rows.reserve(inherited->rows.size());
-        for (size_t k = 0; k < inherited->rows.size(); ++k) {
-            const RowData& from = inherited->rows[k];
-            const auto key = static_cast<int16_t>(k);
-            if (std::count(merged.deletedKeys.begin(), merged.deletedKeys.end(), key)) continue;
-            RowData row;
-            bool found = false;
-            if (own) {
-                for (size_t i = 0; i < own->rows.size() && !found; ++i) {
-                    const RowData& candidate = own->rows[i];
-                    const bool match = IsNamedSection(index) && !from.name.empty()
-                                           ? SameRowName(candidate.name, from.name)
-                                           : candidate.key == key;
-                    if (!used[i] && match) {
-                        row = candidate;
-                        used[i] = true;
-                        found = true;
-                    }
-                }
-            }
-            if (!found) {
-                row.type = from.type;
-                row.name = from.name;
-            }
-            if (!row.local) {
-                row.type = from.type;
-                row.name = from.name;
-            }
-            row.key = key;
-            merged.rows.push_back(std::move(row));
-        }
-        for (size_t i = 0; own && i < own->rows.size(); ++i) {
-            if (!used[i] && own->rows[i].local) {
-                RowData row = own->rows[i];
-                row.key = -1;
-                merged.rows.push_back(std::move(row));
-            }
-        }
+        const SectionData* own = sheet->Section(index);
+        SectionData merged = MergedSection(own, *inherited, index);
         if (own) RemoveSection(sheet, index);
         InsertSection(sheet, std::move(merged));
     }
-    // Sections inherited from a source that no longer has them go; rows of the sheet's own stay.
+    DropOrphanedSections(sheet);
+    if (sheet->masterShape &&
+        (sheet->objectRows | sheet->masterShape->objectRows) != sheet->objectRows) {
+        SetObjectRows(sheet, sheet->objectRows | sheet->masterShape->objectRows);
+    }
+}
+
+void Model::DropOrphanedSections(const SheetPtr& sheet) {
     for (size_t i = sheet->sections.size(); i-- > 0;) {
         const SectionData& own = sheet->sections[i];
         if (own.key < 0) continue;
@@ -315,26 +342,22 @@ void Model::SyncInheritedRows(const SheetPtr& sheet) {
         }
         InsertSection(sheet, std::move(kept));
     }
-    if (sheet->masterShape &&
-        (sheet->objectRows | sheet->masterShape->objectRows) != sheet->objectRows) {
-        SetObjectRows(sheet, sheet->objectRows | sheet->masterShape->objectRows);
-    }
 }
 
 void Model::LoadShapes(ShapeContainer& where) {
     if (!where.pendingShapes) return;
     const std::function<void()> load = std::move(where.pendingShapes);
     where.pendingShapes = nullptr;
-    const bool undo = m_undoEnabled;
-    m_undoEnabled = false;  // reading is not a change anyone can undo
+    const bool undo = m_undo.Enabled();
+    m_undo.SetEnabled(false);  // reading is not a change anyone can undo
     try {
         load();
     } catch (...) {
-        m_undoEnabled = undo;
+        m_undo.SetEnabled(undo);
         where.pendingShapes = load;
         throw;
     }
-    m_undoEnabled = undo;
+    m_undo.SetEnabled(undo);
 }
 
 void Model::LinkInheritance(ShapeContainer& container) {

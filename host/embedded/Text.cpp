@@ -1,6 +1,7 @@
 // Shape text: ranges, runs of character and paragraph formatting, words, paragraphs, fields.
 #include <algorithm>
 #include <iterator>
+#include <tuple>
 
 #include <utf8.h>
 
@@ -90,12 +91,27 @@ void Tidy(std::vector<TextRun>& runs, int32_t length) {
 
 }  // namespace
 
-int32_t Model::CharacterCount(const SheetData& sheet) const {
-    return static_cast<int32_t>(Text(sheet).characters.size());
+// --- Text -----------------------------------------------------------------------------------
+
+const TextData& TextModel::Of(const SheetData& sheet) const {
+    const SheetData* current = &sheet;
+    while (!current->text.local && current->masterShape)
+        current = current->masterShape.get();
+    return current->text;
 }
 
-std::string Model::TextRange(const SheetData& sheet, int32_t begin, int32_t end) const {
-    const std::u32string& characters = Text(sheet).characters;
+void TextModel::SetText(const SheetPtr& sheet, TextData text) {
+    RequireAlive(*sheet);
+    text.local = true;
+    m_model.Assign(sheet, sheet->text, std::move(text));
+}
+
+int32_t TextModel::CharacterCount(const SheetData& sheet) const {
+    return static_cast<int32_t>(Of(sheet).characters.size());
+}
+
+std::string TextModel::TextRange(const SheetData& sheet, int32_t begin, int32_t end) const {
+    const std::u32string& characters = Of(sheet).characters;
     const auto size = static_cast<int32_t>(characters.size());
     begin = std::clamp(begin, 0, size);
     end = std::clamp(end, begin, size);
@@ -103,88 +119,106 @@ std::string Model::TextRange(const SheetData& sheet, int32_t begin, int32_t end)
                     .substr(static_cast<size_t>(begin), static_cast<size_t>(end - begin)));
 }
 
-std::pair<int32_t, int32_t> Model::Run(const SheetData& sheet, int16_t runType,
-                                       int32_t position) const {
-    const TextData& text = Text(sheet);
+namespace {
+
+using Range = std::pair<int32_t, int32_t>;
+
+/// The run of one row of the Character, Paragraph or Tabs section around a position.
+Range FormattingRun(const TextData& text, int16_t section, int32_t at, int32_t size) {
+    const auto& runs = RunsOf(text, section);
+    if (runs.empty()) return {0, size};
+    const size_t index = RunIndexAt(runs, at);
+    const int32_t begin = index == 0 ? 0 : runs[index].start;
+    return {begin, index + 1 < runs.size() ? runs[index + 1].start : size};
+}
+
+/// Words run from their start over the blanks that follow them; any other mark is a run of
+/// its own with its blanks; fields cut words, and a field is a word of its own.
+Range WordRun(const TextData& text, int32_t at, int32_t size) {
+    for (const TextField& field : text.fields) {
+        if (at >= field.start && at < field.end) return {field.start, field.end};
+    }
+    const auto fieldStartsAt = [&](int32_t i) {
+        return std::any_of(text.fields.begin(), text.fields.end(),
+                           [&](const TextField& field) { return field.start == i; });
+    };
+    const auto character = [&](int32_t i) { return text.characters[static_cast<size_t>(i)]; };
+    int32_t begin = 0;
+    for (int32_t i = 0; i < size;) {
+        int32_t end = i;
+        if (const auto field = std::find_if(text.fields.begin(), text.fields.end(),
+                                            [&](const TextField& f) { return f.start == i; });
+            field != text.fields.end()) {
+            end = field->end;
+        } else if (IsWordCharacter(character(i))) {
+            while (end < size && IsWordCharacter(character(end)) &&
+                   (end == i || !fieldStartsAt(end))) {
+                ++end;
+            }
+        } else {
+            ++end;
+        }
+        while (end < size && IsBlank(character(end)) && !fieldStartsAt(end))
+            ++end;
+        begin = i;
+        if (at < end) return {begin, end};
+        i = end;
+    }
+    return {begin, size};
+}
+
+/// A paragraph, with the line break that ends it.
+Range ParagraphRun(const TextData& text, int32_t at, int32_t size) {
+    int32_t begin = at;
+    while (begin > 0 && text.characters[static_cast<size_t>(begin - 1)] != U'\n')
+        --begin;
+    int32_t end = at;
+    while (end < size && text.characters[static_cast<size_t>(end)] != U'\n')
+        ++end;
+    return {begin, std::min(size, end + 1)};
+}
+
+/// The field around a position, else the text between the fields around it.
+Range FieldRun(const TextData& text, int32_t at, int32_t size) {
+    int32_t begin = 0, end = size;
+    for (const TextField& field : text.fields) {
+        if (at >= field.start && at < field.end) return {field.start, field.end};
+        if (field.end <= at) begin = std::max(begin, field.end);
+        if (field.start > at) end = std::min(end, field.start);
+    }
+    return {begin, end};
+}
+
+}  // namespace
+
+std::pair<int32_t, int32_t> TextModel::Run(const SheetData& sheet, int16_t runType,
+                                           int32_t position) const {
+    const TextData& text = Of(sheet);
     const auto size = static_cast<int32_t>(text.characters.size());
     if (size == 0) return {0, 0};
     const int32_t at = std::clamp(position, 0, size - 1);
     switch (runType) {
         case visCharPropRow:
+            return FormattingRun(text, visSectionCharacter, at, size);
         case visParaPropRow:
-        case visTabPropRow: {
-            const int16_t section = runType == visCharPropRow   ? visSectionCharacter
-                                    : runType == visParaPropRow ? visSectionParagraph
-                                                                : visSectionTab;
-            const auto& runs = RunsOf(text, section);
-            if (runs.empty()) return {0, size};
-            const size_t index = RunIndexAt(runs, at);
-            const int32_t begin = index == 0 ? 0 : runs[index].start;
-            return {begin, index + 1 < runs.size() ? runs[index + 1].start : size};
-        }
-        case visWordRun: {
-            for (const TextField& field : text.fields) {
-                if (at >= field.start && at < field.end) return {field.start, field.end};
-            }
-            // Words run from their start over the blanks that follow them; any other mark is
-            // a run of its own with its blanks; fields cut words.
-            const auto fieldStartsAt = [&](int32_t i) {
-                return std::any_of(text.fields.begin(), text.fields.end(),
-                                   [&](const TextField& field) { return field.start == i; });
-            };
-            int32_t begin = 0;
-            for (int32_t i = 0; i < size;) {
-                int32_t end = i;
-                if (const auto field =
-                        std::find_if(text.fields.begin(), text.fields.end(),
-                                     [&](const TextField& f) { return f.start == i; });
-                    field != text.fields.end()) {
-                    end = field->end;
-                } else if (IsWordCharacter(text.characters[static_cast<size_t>(i)])) {
-                    while (end < size &&
-                           IsWordCharacter(text.characters[static_cast<size_t>(end)]) &&
-                           (end == i || !fieldStartsAt(end))) {
-                        ++end;
-                    }
-                } else {
-                    ++end;
-                }
-                while (end < size && IsBlank(text.characters[static_cast<size_t>(end)]) &&
-                       !fieldStartsAt(end))
-                    ++end;
-                begin = i;
-                if (at < end) return {begin, end};
-                i = end;
-            }
-            return {begin, size};
-        }
-        case visParaRun: {
-            int32_t begin = at;
-            while (begin > 0 && text.characters[static_cast<size_t>(begin - 1)] != U'\n')
-                --begin;
-            int32_t end = at;
-            while (end < size && text.characters[static_cast<size_t>(end)] != U'\n')
-                ++end;
-            return {begin, std::min(size, end + 1)};
-        }
-        case visFieldRun: {
-            int32_t begin = 0, end = size;
-            for (const TextField& field : text.fields) {
-                if (at >= field.start && at < field.end) return {field.start, field.end};
-                if (field.end <= at) begin = std::max(begin, field.end);
-                if (field.start > at) end = std::min(end, field.start);
-            }
-            return {begin, end};
-        }
+            return FormattingRun(text, visSectionParagraph, at, size);
+        case visTabPropRow:
+            return FormattingRun(text, visSectionTab, at, size);
+        case visWordRun:
+            return WordRun(text, at, size);
+        case visParaRun:
+            return ParagraphRun(text, at, size);
+        case visFieldRun:
+            return FieldRun(text, at, size);
         default:
             hosterr::Raise(hosterr::kBadArgument,
                            "Unknown run type " + std::to_string(runType) + ".");
     }
 }
 
-int16_t Model::PropsRow(const SheetData& sheet, int16_t section, int32_t begin, int32_t end,
+int16_t TextModel::PropsRow(const SheetData& sheet, int16_t section, int32_t begin, int32_t end,
                         int16_t bias) const {
-    const TextData& text = Text(sheet);
+    const TextData& text = Of(sheet);
     const auto& runs = RunsOf(text, section);
     if (runs.empty()) return 0;
     const auto size = static_cast<int32_t>(text.characters.size());
@@ -200,17 +234,17 @@ int16_t Model::PropsRow(const SheetData& sheet, int16_t section, int32_t begin, 
     return runs[first].row;
 }
 
-const TextField* Model::FieldAt(const SheetData& sheet, int32_t begin, int32_t end) const {
-    for (const TextField& field : Text(sheet).fields) {
+const TextField* TextModel::FieldAt(const SheetData& sheet, int32_t begin, int32_t end) const {
+    for (const TextField& field : Of(sheet).fields) {
         if (field.start == begin && field.end == end) return &field;
     }
     return nullptr;
 }
 
-void Model::ReplaceText(const SheetPtr& sheet, int32_t begin, int32_t end,
+void TextModel::ReplaceText(const SheetPtr& sheet, int32_t begin, int32_t end,
                         std::string_view replacement) {
     RequireAlive(*sheet);
-    TextData text = Text(*sheet);
+    TextData text = Of(*sheet);
     const auto size = static_cast<int32_t>(text.characters.size());
     begin = std::clamp(begin, 0, size);
     end = std::clamp(end, begin, size);
@@ -253,7 +287,7 @@ void Model::ReplaceText(const SheetPtr& sheet, int32_t begin, int32_t end,
     const SectionData* rows = sheet->Section(visSectionTextField);
     for (int16_t row : removed) {
         if (rows && row >= 0 && static_cast<size_t>(row) < rows->rows.size())
-            RemoveOwnedRow(sheet, visSectionTextField, row);
+            m_model.RemoveOwnedRow(sheet, visSectionTextField, row);
     }
 }
 
@@ -281,45 +315,69 @@ void TakeFormulas(const Model& model, const SheetData& sheet, int16_t section, i
 
 }  // namespace
 
-void Model::SetRunProps(const SheetPtr& sheet, int16_t section, int32_t begin, int32_t end,
-                        int16_t cell, int16_t value) {
-    RequireAlive(*sheet);
-    if (section != visSectionCharacter && section != visSectionParagraph)
-        hosterr::Raise(hosterr::kBadArgument);
-    if (!formula::IsKnownCell(section, 0, cell)) hosterr::Raise(hosterr::kNoSuchCell);
-    TextData text = Text(*sheet);
-    const auto size = static_cast<int32_t>(text.characters.size());
-    begin = std::clamp(begin, 0, size);
-    end = std::clamp(end, begin, size);
-    // A field is formatted whole: the file holds no run that starts inside one.
+namespace {
+
+/// A range widened to the fields it cuts: a field is formatted whole, and the file holds no
+/// run that starts inside one.
+Range WidenedOverFields(const TextData& text, int32_t begin, int32_t end) {
     for (const TextField& field : text.fields) {
         if (begin > field.start && begin < field.end) begin = field.start;
         if (end > field.start && end < field.end) end = field.end;
     }
-    if (begin == end) return;
-    auto& runs = RunsOf(text, section);
-    if (runs.empty()) runs.push_back({0, 0});
-    // Cut the runs at both ends of the range.
-    for (int32_t cut : {begin, end}) {
+    return {begin, end};
+}
+
+/// Makes runs start at both ends of a range, each with the row of the run it cut.
+void CutRuns(std::vector<TextRun>& runs, Range range, int32_t size) {
+    for (int32_t cut : {range.first, range.second}) {
         if (cut >= size) continue;
         const size_t index = RunIndexAt(runs, cut);
         if (runs[index].start != cut)
             runs.insert(runs.begin() + static_cast<std::ptrdiff_t>(index + 1),
                         {cut, runs[index].row});
     }
-    // The range takes a new row: a copy of the row it had, with the one cell changed.
-    if (!sheet->Section(section)) LocalSection(sheet, section);
+}
+
+}  // namespace
+
+void TextModel::SetRunProps(const SheetPtr& sheet, int16_t section, int32_t begin, int32_t end,
+                            int16_t cell, int16_t value) {
+    RequireAlive(*sheet);
+    if (section != visSectionCharacter && section != visSectionParagraph)
+        hosterr::Raise(hosterr::kBadArgument);
+    if (!formula::IsKnownCell(section, 0, cell)) hosterr::Raise(hosterr::kNoSuchCell);
+    TextData text = Of(*sheet);
+    const auto size = static_cast<int32_t>(text.characters.size());
+    begin = std::clamp(begin, 0, size);
+    end = std::clamp(end, begin, size);
+    std::tie(begin, end) = WidenedOverFields(text, begin, end);
+    if (begin == end) return;
+    auto& runs = RunsOf(text, section);
+    if (runs.empty()) runs.push_back({0, 0});
+    CutRuns(runs, {begin, end}, size);
+    if (!sheet->Section(section)) m_model.LocalSection(sheet, section);
+    const SectionData rows = AddRunRows(sheet, section, runs, {begin, end}, cell, value);
+    Tidy(runs, size);
+    SectionData rebuilt = RebuiltRunRows(sheet, section, rows, runs);
+    m_model.RemoveSection(sheet, section);
+    m_model.InsertSection(sheet, std::move(rebuilt));
+    SetText(sheet, std::move(text));
+}
+
+SectionData TextModel::AddRunRows(const SheetPtr& sheet, int16_t section,
+                                  std::vector<TextRun>& runs, std::pair<int32_t, int32_t> range,
+                                  int16_t cell, int16_t value) const {
     SectionData rows = *sheet->Section(section);
     std::vector<std::pair<int16_t, int16_t>> added;  // (old row, new row) per distinct old row
     for (TextRun& run : runs) {
-        if (run.start < begin || run.start >= end) continue;
+        if (run.start < range.first || run.start >= range.second) continue;
         auto known = std::find_if(added.begin(), added.end(),
                                   [&](const auto& pair) { return pair.first == run.row; });
         if (known == added.end()) {
             RowData row;
             row.local = true;
             const bool hasBase = run.row >= 0 && static_cast<size_t>(run.row) < rows.rows.size();
-            if (hasBase) TakeFormulas(*this, *sheet, section, run.row, cell, row);
+            if (hasBase) TakeFormulas(m_model, *sheet, section, run.row, cell, row);
             CellData changed;
             changed.index = cell;
             changed.source = CellData::Source::Local;
@@ -333,8 +391,11 @@ void Model::SetRunProps(const SheetPtr& sheet, int16_t section, int32_t begin, i
         }
         run.row = known->second;
     }
-    Tidy(runs, size);
-    // Rows in the order the text first uses them; rows no run uses go.
+    return rows;
+}
+
+SectionData TextModel::RebuiltRunRows(const SheetPtr& sheet, int16_t section,
+                                      const SectionData& rows, std::vector<TextRun>& runs) const {
     std::vector<int16_t> order;
     for (const TextRun& run : runs) {
         if (std::find(order.begin(), order.end(), run.row) == order.end()) order.push_back(run.row);
@@ -345,7 +406,7 @@ void Model::SetRunProps(const SheetPtr& sheet, int16_t section, int32_t begin, i
     rebuilt.key = rows.key;
     // In the file the row at an inherited row's index overrides it: the rows take the inherited
     // rows' places in order, and inherited rows past the last are deleted.
-    const SheetData* source = InheritanceSource(*sheet, section);
+    const SheetData* source = m_model.InheritanceSource(*sheet, section);
     const SectionData* inherited = source ? source->Section(section) : nullptr;
     const auto inheritedCount = static_cast<int16_t>(inherited ? inherited->rows.size() : 0);
     if (inheritedCount > 0) rebuilt.key = section;
@@ -357,7 +418,7 @@ void Model::SetRunProps(const SheetPtr& sheet, int16_t section, int32_t begin, i
         const auto position = static_cast<int16_t>(rebuilt.rows.size());
         const int16_t key = position < inheritedCount ? position : int16_t{-1};
         // A row that moves to another inherited row's place keeps what it showed.
-        if (old >= 0 && row.key != key) TakeFormulas(*this, *sheet, section, old, -1, row);
+        if (old >= 0 && row.key != key) TakeFormulas(m_model, *sheet, section, old, -1, row);
         row.key = key;
         rebuilt.rows.push_back(std::move(row));
     }
@@ -367,12 +428,10 @@ void Model::SetRunProps(const SheetPtr& sheet, int16_t section, int32_t begin, i
         run.row =
             static_cast<int16_t>(std::find(order.begin(), order.end(), run.row) - order.begin());
     }
-    RemoveSection(sheet, section);
-    InsertSection(sheet, std::move(rebuilt));
-    SetText(sheet, std::move(text));
+    return rebuilt;
 }
 
-std::string Model::FieldFormula(int16_t category, int16_t code) {
+std::string TextModel::FieldFormula(int16_t category, int16_t code) {
     static const std::vector<std::vector<const char*>> kFormulas = {
         {},
         {"DOCCREATION()", "DOCCREATION()", "NOW()", "NOW()", "DOCLASTEDIT()", "DOCLASTEDIT()",
@@ -391,7 +450,7 @@ std::string Model::FieldFormula(int16_t category, int16_t code) {
     return kFormulas[static_cast<size_t>(category)][static_cast<size_t>(code)];
 }
 
-void Model::InsertField(const SheetPtr& sheet, int32_t begin, int32_t end, int16_t category,
+void TextModel::InsertField(const SheetPtr& sheet, int32_t begin, int32_t end, int16_t category,
                         int16_t code, int16_t format, const std::string& formula) {
     RequireAlive(*sheet);
     const std::string_view text = formula.size() > 0 && formula.front() == '='
@@ -399,21 +458,21 @@ void Model::InsertField(const SheetPtr& sheet, int32_t begin, int32_t end, int16
                                       : std::string_view(formula);
     const formula::ParseResult parsed = formula::Parse(text);
     if (parsed.error) hosterr::Raise(hosterr::kFormulaSyntax, parsed.error->message);
-    if (const auto problem = CheckFormula(sheet, text))
+    if (const auto problem = m_model.Values().CheckFormula(sheet, text))
         hosterr::Raise(hosterr::kBadFormula, problem->message);
-    LocalSection(sheet, visSectionTextField);
+    m_model.LocalSection(sheet, visSectionTextField);
     const auto row = static_cast<int16_t>(sheet->Section(visSectionTextField)->rows.size());
     RowData fresh;
     fresh.local = true;
-    InsertRow(sheet, visSectionTextField, static_cast<size_t>(row), std::move(fresh));
-    SetLocalFormula(sheet, visSectionTextField, row, 0, std::string(text));
-    SetLocalFormula(sheet, visSectionTextField, row, 2,
+    m_model.InsertRow(sheet, visSectionTextField, static_cast<size_t>(row), std::move(fresh));
+    m_model.SetLocalFormula(sheet, visSectionTextField, row, 0, std::string(text));
+    m_model.SetLocalFormula(sheet, visSectionTextField, row, 2,
                     "FIELDPICTURE(" + std::to_string(format) + ")");
-    SetLocalFormula(sheet, visSectionTextField, row, 4, std::to_string(category));
-    SetLocalFormula(sheet, visSectionTextField, row, 5, std::to_string(code));
-    SetLocalFormula(sheet, visSectionTextField, row, 6, std::to_string(format));
+    m_model.SetLocalFormula(sheet, visSectionTextField, row, 4, std::to_string(category));
+    m_model.SetLocalFormula(sheet, visSectionTextField, row, 5, std::to_string(code));
+    m_model.SetLocalFormula(sheet, visSectionTextField, row, 6, std::to_string(format));
     // The field shows its value; one mark stands for a value only a renderer could give.
-    const formula::Value value = Result(sheet, visSectionTextField, row, 0);
+    const formula::Value value = m_model.Values().Result(sheet, visSectionTextField, row, 0);
     std::string shown;
     if (value.IsKnown() && value.type != formula::Value::Type::Error)
         shown = formula::TextOf(value);
@@ -421,7 +480,7 @@ void Model::InsertField(const SheetPtr& sheet, int32_t begin, int32_t end, int16
     ReplaceText(sheet, begin, end, shown);
     // The fields replaced took their rows with them: the new row is still the last one.
     const auto last = static_cast<int16_t>(sheet->Section(visSectionTextField)->rows.size() - 1);
-    TextData withField = Text(*sheet);
+    TextData withField = Of(*sheet);
     const auto length = static_cast<int32_t>(Utf32(shown).size());
     const int32_t start = std::clamp(begin, 0, static_cast<int32_t>(withField.characters.size()));
     withField.fields.push_back({start, start + length, last});

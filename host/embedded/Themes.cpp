@@ -255,7 +255,7 @@ private:
 }  // namespace
 
 /// A theme cell's value, following the page where the cell says so; 0 where none is given.
-int32_t Model::ThemeCell(const SheetPtr& sheet, int16_t cell) {
+int32_t Evaluator::ThemeCell(const SheetPtr& sheet, int16_t cell) {
     const auto valueOf = [&](const SheetPtr& at) {
         return static_cast<int32_t>(
             formula::NumberOf(Compute(at, visio::visSectionObject, kThemeRow, cell)).value_or(0));
@@ -270,7 +270,7 @@ int32_t Model::ThemeCell(const SheetPtr& sheet, int16_t cell) {
     return followed == kFollowPage ? 0 : followed;
 }
 
-const ThemeData* Model::ThemeOf(const SheetPtr& sheet, bool styles) {
+const ThemeData* Evaluator::ThemeOf(const SheetPtr& sheet, bool styles) {
     const int32_t index = ThemeCell(sheet, styles ? kEffectSchemeIndex : kThemeIndex);
     if (!sheet->document || (!styles && index == 0)) return nullptr;
     for (const auto& theme : sheet->document->themes) {
@@ -279,13 +279,13 @@ const ThemeData* Model::ThemeOf(const SheetPtr& sheet, bool styles) {
     return nullptr;
 }
 
-std::optional<bool> Model::IsThemed(const SheetPtr& sheet) {
+std::optional<bool> Evaluator::IsThemed(const SheetPtr& sheet) {
     if (ThemeCell(sheet, kThemeIndex) == 0) return false;
     if (!ThemeOf(sheet, false)) return std::nullopt;  // a theme the document does not hold
     return true;
 }
 
-formula::Value Model::ThemeValue(const SheetPtr& sheet, std::string_view property,
+formula::Value Evaluator::ThemeValue(const SheetPtr& sheet, std::string_view property,
                                  const std::optional<CellAddress>& host) {
     if (ThemeCell(sheet, kThemeIndex) == 0) return UnthemedValue(sheet, property, host);
     if (property.empty() && host) property = PropertyOfCell(*host);
@@ -302,11 +302,11 @@ formula::Value Model::ThemeValue(const SheetPtr& sheet, std::string_view propert
     return QuickStyleValue(sheet, *theme, property).value_or(unknown);
 }
 
-formula::Value Model::UnthemedValue(const SheetPtr& sheet, std::string_view property,
+formula::Value Evaluator::UnthemedValue(const SheetPtr& sheet, std::string_view property,
                                     const std::optional<CellAddress>& host) {
     // A cell's own property: what the document's root style gives the cell.
     if (property.empty() && host && sheet->document) {
-        if (SheetData* root = Style(*sheet->document, 0); root && root != sheet.get())
+        if (SheetData* root = m_model.Style(*sheet->document, 0); root && root != sheet.get())
             return Compute(root->shared_from_this(), host->section, host->row, host->cell);
     }
     for (const Unthemed& entry : UnthemedValues()) {
@@ -316,7 +316,7 @@ formula::Value Model::UnthemedValue(const SheetPtr& sheet, std::string_view prop
                                 property.empty() ? "THEMEVAL" : property);
 }
 
-std::optional<formula::Value> Model::QuickStyleValue(const SheetPtr& sheet, const ThemeData& theme,
+std::optional<formula::Value> Evaluator::QuickStyleValue(const SheetPtr& sheet, const ThemeData& theme,
                                                      std::string_view property) {
     std::array<int32_t, 10> cells{};
     for (int16_t cell = 0; cell < 10; ++cell) {

@@ -16,8 +16,8 @@ namespace {
 
 const SheetData* FindByName(const std::vector<SheetPtr>& shapes, std::string_view name) {
     for (const auto& shape : shapes) {
-        if (formula::SameName(Model::DisplayName(*shape), name) ||
-            formula::SameName(Model::DisplayNameU(*shape), name)) {
+        if (formula::SameName(DisplayName(*shape), name) ||
+            formula::SameName(DisplayNameU(*shape), name)) {
             return shape.get();
         }
         if (const SheetData* member = FindByName(shape->shapes, name)) return member;
@@ -112,23 +112,23 @@ public:
     }
 
     formula::Value CellValue(Sheet sheet, int16_t section, int16_t row, int16_t cell) override {
-        return m_model.Compute(Shared(sheet), section, row, cell);
+        return m_model.Values().Compute(Shared(sheet), section, row, cell);
     }
 
     std::optional<std::string> ShapeText(Sheet sheet) override {
         const auto& data = *static_cast<const SheetData*>(sheet);
         if (data.kind != SheetKind::Shape) return std::nullopt;
-        return m_model.TextRange(data, 0, m_model.CharacterCount(data));
+        return m_model.Text().TextRange(data, 0, m_model.Text().CharacterCount(data));
     }
 
     bool MovePoint(Sheet from, bool toParent, double& x, double& y) override {
         const SheetData& source = *static_cast<const SheetData*>(from);
         if (source.page != m_self.page || source.master != m_self.master) return false;
-        m_model.ToPageCoordinates(Shared(from), x, y);
+        m_model.Values().ToPageCoordinates(Shared(from), x, y);
         const SheetData* space = toParent ? m_self.parent : &m_self;
         if (space && space->kind != SheetKind::Shape) space = nullptr;
         if (!space && !toParent && m_self.kind != SheetKind::PageSheet) return false;
-        if (space) m_model.FromPageCoordinates(Shared(space), x, y);
+        if (space) m_model.Values().FromPageCoordinates(Shared(space), x, y);
         return true;
     }
 
@@ -140,10 +140,10 @@ public:
         return formula::Value::NotComputable(formula::Need::Computation, function);
     }
 
-    std::optional<bool> Themed() override { return m_model.IsThemed(Shared(&m_self)); }
+    std::optional<bool> Themed() override { return m_model.Values().IsThemed(Shared(&m_self)); }
 
     formula::Value ThemeValue(std::string_view property) override {
-        return m_model.ThemeValue(Shared(&m_self), property, m_host);
+        return m_model.Values().ThemeValue(Shared(&m_self), property, m_host);
     }
 
     bool TakesY() override {
@@ -222,7 +222,7 @@ constexpr size_t kPinX = 0, kPinY = 1, kLocPinX = 4, kLocPinY = 5, kAngle = 6, k
 
 }  // namespace
 
-void Model::ToPageCoordinates(const SheetPtr& shape, double& x, double& y) {
+void Evaluator::ToPageCoordinates(const SheetPtr& shape, double& x, double& y) {
     for (SheetData* at = shape.get(); at && at->kind == SheetKind::Shape; at = at->parent) {
         const std::array<double, 9> cells = PlacementCells(at->shared_from_this());
         const double dx = (x - cells[kLocPinX]) * (cells[kFlipX] != 0 ? -1 : 1);
@@ -233,7 +233,7 @@ void Model::ToPageCoordinates(const SheetPtr& shape, double& x, double& y) {
     }
 }
 
-void Model::FromPageCoordinates(const SheetPtr& shape, double& x, double& y) {
+void Evaluator::FromPageCoordinates(const SheetPtr& shape, double& x, double& y) {
     std::vector<SheetPtr> chain;  // the shape and the groups around it, outermost last
     for (SheetData* at = shape.get(); at && at->kind == SheetKind::Shape; at = at->parent)
         chain.push_back(at->shared_from_this());
@@ -246,7 +246,7 @@ void Model::FromPageCoordinates(const SheetPtr& shape, double& x, double& y) {
     }
 }
 
-std::array<double, 9> Model::PlacementCells(const SheetPtr& shape) {
+std::array<double, 9> Evaluator::PlacementCells(const SheetPtr& shape) {
     std::array<double, 9> cells{};
     for (int16_t cell = 0; cell < 9; ++cell) {
         const formula::Value value =
@@ -256,7 +256,7 @@ std::array<double, 9> Model::PlacementCells(const SheetPtr& shape) {
     return cells;
 }
 
-std::string Model::RenumberReferences(
+std::string RenumberReferences(
     std::string_view formula, const std::function<std::optional<int32_t>(int32_t)>& renumber) {
     constexpr std::string_view prefix = "Sheet.";
     std::string result;
@@ -339,19 +339,19 @@ std::string Model::SeenThrough(const SheetData& sheet, const SheetData& owner,
     return text;
 }
 
-std::optional<formula::FormulaProblem> Model::CheckFormula(const SheetPtr& sheet,
+std::optional<formula::FormulaProblem> Evaluator::CheckFormula(const SheetPtr& sheet,
                                                            std::string_view text) {
-    SheetResolver resolver(*this, *sheet);
+    SheetResolver resolver(m_model, *sheet);
     return formula::CheckFormula(text, resolver);
 }
 
-formula::Value Model::Result(const SheetPtr& sheet, int16_t section, int16_t row, int16_t cell) {
+formula::Value Evaluator::Result(const SheetPtr& sheet, int16_t section, int16_t row, int16_t cell) {
     RequireAlive(*sheet);
-    if (!CellExists(*sheet, section, row, cell, false)) hosterr::Raise(hosterr::kNoSuchCell);
+    if (!m_model.CellExists(*sheet, section, row, cell, false)) hosterr::Raise(hosterr::kNoSuchCell);
     return Compute(sheet, section, row, cell);
 }
 
-double Model::ResultNumber(const SheetPtr& sheet, int16_t section, int16_t row, int16_t cell) {
+double Evaluator::ResultNumber(const SheetPtr& sheet, int16_t section, int16_t row, int16_t cell) {
     const formula::Value value = Result(sheet, section, row, cell);
     switch (value.type) {
         case formula::Value::Type::Number:
@@ -366,23 +366,23 @@ double Model::ResultNumber(const SheetPtr& sheet, int16_t section, int16_t row, 
     }
 }
 
-bool Model::IsClippingPath(const SheetData& sheet, int16_t section, int16_t row, int16_t cell) {
+bool Evaluator::IsClippingPath(const SheetData& sheet, int16_t section, int16_t row, int16_t cell) {
     constexpr int16_t kClippingPath = 4;
     return sheet.shapeKind == ShapeKind::Foreign && section == visio::visSectionObject &&
            row == visio::visRowForeign && cell == kClippingPath;
 }
 
-bool Model::IsEventCell(int16_t section, int16_t row, int16_t cell) {
+bool Evaluator::IsEventCell(int16_t section, int16_t row, int16_t cell) {
     return (section == visio::visSectionAction && cell == 3) ||
            (section == visio::visSectionObject && row == visio::visRowEvent);
 }
 
-formula::Value Model::Compute(const SheetPtr& sheet, int16_t section, int16_t row, int16_t cell) {
+formula::Value Evaluator::Compute(const SheetPtr& sheet, int16_t section, int16_t row, int16_t cell) {
     if (m_recalculating) return Recalculate(sheet, section, row, cell);
-    const CellData* own = OwnCell(*sheet, section, row, cell);
-    if (own && own->computedAt == m_changes) return own->value;
+    const CellData* own = m_model.OwnCell(*sheet, section, row, cell);
+    if (own && own->computedAt == m_model.Undo().ChangeCount()) return own->value;
     const SheetData* owner = nullptr;
-    const CellData* source = FormulaCell(*sheet, section, row, cell, &owner);
+    const CellData* source = m_model.FormulaCell(*sheet, section, row, cell, &owner);
     // What the cell showed last: its own cached value, else its source's.
     formula::Value fallback = own ? own->value : source ? source->value : formula::Value::Number(0);
     // Action and event cells are evaluated only when their event fires: they keep their value.
@@ -399,11 +399,11 @@ formula::Value Model::Compute(const SheetPtr& sheet, int16_t section, int16_t ro
     return *value;
 }
 
-std::optional<formula::Value> Model::Evaluated(const SheetPtr& sheet, const SheetData& owner,
+std::optional<formula::Value> Evaluator::Evaluated(const SheetPtr& sheet, const SheetData& owner,
                                                const CellData& source, int16_t section, int16_t row,
                                                int16_t cell) {
     // A copy: evaluation may move cells in memory.
-    const std::string text = SeenThrough(*sheet, owner, source.formula);
+    const std::string text = m_model.SeenThrough(*sheet, owner, source.formula);
     const uint64_t key =
         reinterpret_cast<uintptr_t>(sheet.get()) * 0x9E3779B97F4A7C15ull ^
         (static_cast<uint64_t>(static_cast<uint16_t>(section)) << 32 |
@@ -412,7 +412,7 @@ std::optional<formula::Value> Model::Evaluated(const SheetPtr& sheet, const Shee
     formula::Value value = formula::Value::NotComputable(formula::Need::Computation, "its syntax");
     const formula::ParseResult parsed = formula::Parse(text);
     if (!parsed.error) {
-        SheetResolver resolver(*this, *sheet, CellAddress{section, row, cell});
+        SheetResolver resolver(m_model, *sheet, CellAddress{section, row, cell});
         value = formula::Evaluate(parsed.formula, resolver);
     }
     m_cycleGuard.Leave(key);
@@ -426,12 +426,12 @@ std::optional<formula::Value> Model::Evaluated(const SheetPtr& sheet, const Shee
     return value;
 }
 
-formula::Value Model::Recalculated(const SheetPtr& sheet, int16_t section, int16_t row,
+formula::Value Evaluator::Recalculated(const SheetPtr& sheet, int16_t section, int16_t row,
                                    int16_t cell) {
     RequireAlive(*sheet);
-    if (m_recalculatedAt != m_changes) {
+    if (m_recalculatedAt != m_model.Undo().ChangeCount()) {
         m_recalculated.clear();
-        m_recalculatedAt = m_changes;
+        m_recalculatedAt = m_model.Undo().ChangeCount();
     }
     const bool outermost = !m_recalculating;
     m_recalculating = true;
@@ -445,14 +445,14 @@ formula::Value Model::Recalculated(const SheetPtr& sheet, int16_t section, int16
     }
 }
 
-formula::Value Model::Recalculate(const SheetPtr& sheet, int16_t section, int16_t row,
+formula::Value Evaluator::Recalculate(const SheetPtr& sheet, int16_t section, int16_t row,
                                   int16_t cell) {
     const std::pair<const SheetData*, int64_t> key{
         sheet.get(), static_cast<int64_t>(section) << 32 | static_cast<int64_t>(row) << 16 | cell};
     if (const auto found = m_recalculated.find(key); found != m_recalculated.end())
         return found->second;
     const SheetData* owner = nullptr;
-    const CellData* source = FormulaCell(*sheet, section, row, cell, &owner);
+    const CellData* source = m_model.FormulaCell(*sheet, section, row, cell, &owner);
     formula::Value value;
     constexpr int16_t kLanguageCell = 26;
     if (IsEventCell(section, row, cell)) {
@@ -479,9 +479,9 @@ formula::Value Model::Recalculate(const SheetPtr& sheet, int16_t section, int16_
     return value;
 }
 
-formula::Value Model::LastShown(const SheetData& sheet, int16_t section, int16_t row, int16_t cell,
+formula::Value Evaluator::LastShown(const SheetData& sheet, int16_t section, int16_t row, int16_t cell,
                                 const CellData* source, formula::Need need) const {
-    const CellData* own = OwnCell(sheet, section, row, cell);
+    const CellData* own = m_model.OwnCell(sheet, section, row, cell);
     formula::Value value = own      ? own->value
                            : source ? source->value
                                     : formula::Value::NotComputable();
@@ -489,7 +489,7 @@ formula::Value Model::LastShown(const SheetData& sheet, int16_t section, int16_t
     return value;
 }
 
-void Model::CacheValue(SheetData& sheet, int16_t section, int16_t row, int16_t cell,
+void Evaluator::CacheValue(SheetData& sheet, int16_t section, int16_t row, int16_t cell,
                        formula::Value value, bool estimated) {
     RowData* data = nullptr;
     int16_t index = cell;
@@ -503,7 +503,7 @@ void Model::CacheValue(SheetData& sheet, int16_t section, int16_t row, int16_t c
     if (!data) return;
     CellData& stored = data->Get(index);
     stored.value = std::move(value);
-    stored.computedAt = m_changes;
+    stored.computedAt = m_model.Undo().ChangeCount();
     stored.estimated = estimated;
 }
 
@@ -515,7 +515,7 @@ void Model::SetLocalFormula(const SheetPtr& sheet, int16_t section, int16_t row,
     // leaves that value, which a file needs, rather than none.
     const CellData* own = OwnCell(*sheet, section, row, cell);
     formula::Value shown =
-        own && IsShowable(own->value) ? own->value : Compute(sheet, section, row, cell);
+        own && IsShowable(own->value) ? own->value : m_values.Compute(sheet, section, row, cell);
     if (!IsShowable(shown)) {
         // What this model cannot compute in the cell's place, the file that holds the formula
         // has a value for (Visio's last good one).
@@ -565,7 +565,7 @@ void Model::RevertToInherited(const SheetPtr& sheet, int16_t section, int16_t ro
     // formula for such a cell; "No Formula" comes only from a file that holds it already.
     const int16_t index = section == visio::visSectionObject ? ObjectCellKey(row, cell) : cell;
     if (OwnCell(*sheet, section, row, cell)) EraseCell(sheet, section, row, index);
-    Changed();
+    m_undo.Changed();
 }
 
 void Model::SetResult(const SheetPtr& sheet, int16_t section, int16_t row, int16_t cell,

@@ -109,8 +109,8 @@ public:
         ReadContents(part, "PageContents", read, nullptr);
         CheckDistinctIds(read.shapes, part);
         page.shapes = std::move(read.shapes);
-        Model::SetOwners(page, m_document.get(), &page, nullptr, nullptr);
-        m_model.IndexShapes(page);
+        SetOwners(page, m_document.get(), &page, nullptr, nullptr);
+        IndexShapes(page);
         m_model.LinkInheritance(page);
         std::function<void(const std::vector<SheetPtr>&)> asRead =
             [&](const std::vector<SheetPtr>& shapes) {
@@ -274,7 +274,7 @@ private:
             sheet->kind = SheetKind::DocumentSheet;
             sheet->document = m_document.get();
             sheet->objectRows =
-                Model::DefaultObjectRows(SheetKind::DocumentSheet, ShapeKind::Shape);
+                DefaultObjectRows(SheetKind::DocumentSheet, ShapeKind::Shape);
             m_document->documentSheet = sheet;
         }
     }
@@ -323,8 +323,8 @@ private:
             ReadContents(part->second, "MasterContents", master, nullptr);
             CheckDistinctIds(master.shapes, part->second);
         }
-        Model::SetOwners(master, m_document.get(), nullptr, &master, nullptr);
-        m_model.IndexShapes(master);
+        SetOwners(master, m_document.get(), nullptr, &master, nullptr);
+        IndexShapes(master);
     }
 
     void ReadPages() {
@@ -346,7 +346,7 @@ private:
                 ReadSheetContent(pageSheet, page->pageSheet);
             } else {
                 page->pageSheet->objectRows =
-                    Model::DefaultObjectRows(SheetKind::PageSheet, ShapeKind::Shape);
+                    DefaultObjectRows(SheetKind::PageSheet, ShapeKind::Shape);
             }
             const std::string part = TargetOf(element, relationships);
             if (!part.empty()) {
@@ -357,7 +357,7 @@ private:
                     Reader(model, state, document.lock()).ReadPageContents(*page);
                 };
             }
-            Model::SetOwners(*page, m_document.get(), page.get(), nullptr, nullptr);
+            SetOwners(*page, m_document.get(), page.get(), nullptr, nullptr);
             m_document->pages.push_back(std::move(page));
         }
     }
@@ -486,7 +486,7 @@ private:
                 sheet->foreignType = ForeignTypeOf(child.attribute("ForeignType").value());
             }
         }
-        sheet->objectRows |= Model::DefaultObjectRows(sheet->kind, sheet->shapeKind);
+        sheet->objectRows |= DefaultObjectRows(sheet->kind, sheet->shapeKind);
     }
 
     /// The row of the inheritance source a row of the sheet overrides, as far as the file says:
@@ -619,18 +619,18 @@ bool IsVisioPackageName(const std::string& path) {
 namespace {
 
 std::shared_ptr<DocumentData> Open(Model& model, Reader& reader) {
-    const bool undo = model.UndoEnabled();
-    model.SetUndoEnabled(false);
+    const bool undo = model.Undo().Enabled();
+    model.Undo().SetEnabled(false);
     std::shared_ptr<DocumentData> document;
     try {
         document = reader.Read();
         model.AddDocument(document);
-        std::static_pointer_cast<PackageState>(document->fileState)->readAt = model.ChangeCount();
+        std::static_pointer_cast<PackageState>(document->fileState)->readAt = model.Undo().ChangeCount();
     } catch (...) {
-        model.SetUndoEnabled(undo);
+        model.Undo().SetEnabled(undo);
         throw;
     }
-    model.SetUndoEnabled(undo);
+    model.Undo().SetEnabled(undo);
     return document;
 }
 

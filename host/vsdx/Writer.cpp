@@ -223,7 +223,7 @@ private:
         formula::Value value = cell.value;
         bool estimated = false;
         if (cell.source != CellData::Source::NoFormula) {
-            value = m_model.Result(sheet, section, row, index);
+            value = m_model.Values().Result(sheet, section, row, index);
             const CellData* computed =
                 section == visSectionObject
                     ? sheet->objectCells.Find(ObjectCellKey(row, index))

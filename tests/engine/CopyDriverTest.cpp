@@ -34,7 +34,7 @@ TEST_F(CopyDriver, ChecksStopTheRunWithTheirMessages) {
     const engine::CopyReport none = Run();
     EXPECT_EQ(frontEnd.Texts(), std::vector<std::string>{"No source shape selected."});
     EXPECT_EQ(none.messages.size(), 1u) << "the messages are the report's too";
-    EXPECT_EQ(Model().CallCount("Application.BeginUndoScope"), 0u);
+    EXPECT_EQ(Model().Calls().CallCount("Application.BeginUndoScope"), 0u);
 
     Source(Target(source));
     frontEnd.messages.clear();
@@ -51,14 +51,14 @@ TEST_F(CopyDriver, ChecksStopTheRunWithTheirMessages) {
 
     Destinations({Target(Rectangle(4, 4, 5, 5)), *request.source});
     const std::string before = DumpAll();
-    const size_t undoDepth = Model().UndoDepth();
+    const size_t undoDepth = Model().Undo().UndoDepth();
     frontEnd.messages.clear();
     Run();
     EXPECT_EQ(
         frontEnd.Texts(),
         std::vector<std::string>{"One of the destination shapes is the same as the source shape."});
     EXPECT_EQ(DumpAll(), before);
-    EXPECT_EQ(Model().UndoDepth(), undoDepth);
+    EXPECT_EQ(Model().Undo().UndoDepth(), undoDepth);
 
     request.source->sheet = nullptr;  // gone since it was chosen
     frontEnd.messages.clear();
@@ -120,7 +120,7 @@ TEST_F(CopyDriver, OverwriteAndAppendFollowTheRowChoicesAndOrders) {
 }
 
 TEST_F(CopyDriver, InheritedRowsOfAMasterInstanceGetLocalFormulas) {
-    auto master = Model().AddMaster(embedded::DocumentOf(document), "Box");
+    auto master = Model().Shapes().AddMaster(embedded::DocumentOf(document), "Box");
     const MasterPtr box = embedded::WrapMaster(app->ModelPtr(), master);
     const ShapePtr prototype = Rectangle(6, 6, 7, 7);
     AddNamedRow(prototype, visSectionUser, "Twice", {"1"});
@@ -138,7 +138,7 @@ TEST_F(CopyDriver, InheritedRowsOfAMasterInstanceGetLocalFormulas) {
 }
 
 TEST_F(CopyDriver, AShapeInAMasterIsCopiedToThroughTheMastersEditCopy) {
-    auto master = Model().AddMaster(embedded::DocumentOf(document), "Box");
+    auto master = Model().Shapes().AddMaster(embedded::DocumentOf(document), "Box");
     const MasterPtr box = embedded::WrapMaster(app->ModelPtr(), master);
     box->Drop(Rectangle(6, 6, 7, 7), 0, 0);
     const ShapePtr instance = page->Drop(box, 3, 3);
@@ -242,7 +242,7 @@ TEST_F(CopyDriver, RefusedWritesAskWhetherToGoOnOrCancelTheRun) {
 
 TEST_F(CopyDriver, AnUnexpectedFailureAtAnyHostCallLeavesTheDrawingAsItWas) {
     // Three destinations: on this page, on another page and in a master.
-    auto master = Model().AddMaster(embedded::DocumentOf(document), "Box");
+    auto master = Model().Shapes().AddMaster(embedded::DocumentOf(document), "Box");
     const MasterPtr box = embedded::WrapMaster(app->ModelPtr(), master);
     box->Drop(Rectangle(6, 6, 7, 7), 0, 0);
     const ShapePtr other = document->Pages()->Add()->DrawRectangle(1, 1, 2, 2);
@@ -251,12 +251,12 @@ TEST_F(CopyDriver, AnUnexpectedFailureAtAnyHostCallLeavesTheDrawingAsItWas) {
     Choose({2, 9, 8, 13, 10});
     request.options.copyShapeText = true;
     const std::string before = DumpAll();
-    const size_t undoDepth = Model().UndoDepth();
+    const size_t undoDepth = Model().Undo().UndoDepth();
     const int16_t shapes = page->Shapes()->Count();
 
-    Model().ResetCallCounts();
+    Model().Calls().ResetCallCounts();
     Run();
-    const uint64_t calls = Model().TotalCalls();
+    const uint64_t calls = Model().Calls().TotalCalls();
     ASSERT_EQ(frontEnd.Texts(), std::vector<std::string>{"Clone Complete."});
     app->Undo();
     ASSERT_EQ(DumpAll(), before);
@@ -264,17 +264,17 @@ TEST_F(CopyDriver, AnUnexpectedFailureAtAnyHostCallLeavesTheDrawingAsItWas) {
     uint64_t discarded = 0;
     for (uint64_t n = 1; n <= calls; ++n) {
         SCOPED_TRACE("failure at host call " + std::to_string(n));
-        Model().InjectFailure(n);
+        Model().Calls().InjectFailure(n);
         Run();
-        Model().InjectFailure(0);
+        Model().Calls().InjectFailure(0);
         // Either the run was discarded, or it is one undo step (a failure the run may pass over).
-        if (Model().UndoDepth() > undoDepth) {
+        if (Model().Undo().UndoDepth() > undoDepth) {
             EXPECT_EQ(page->Shapes()->Count(), shapes);  // no temporary copy left behind
             app->Undo();
         } else {
             ++discarded;
         }
-        ASSERT_EQ(Model().UndoDepth(), undoDepth);
+        ASSERT_EQ(Model().Undo().UndoDepth(), undoDepth);
         ASSERT_EQ(DumpAll(), before);
     }
     // Failures in the run's own steps discard it; failures a step reports and passes over (a

@@ -27,10 +27,10 @@ protected:
 TEST_F(CopyPrimitives, WholeSectionLandsOnTheLastRowsWithItsRowReferencesShifted) {
     AddRows(source, visSectionScratch, {{"1", "Scratch.X1*2"}, {"2"}, {"Scratch.X2+Width"}});
     AddRows(destination, visSectionScratch, {{"9"}, {"9"}, {"9"}, {"9"}, {"9"}});
-    Model().ResetCallCounts();
+    Model().Calls().ResetCallCounts();
     engine::CopySection(run, source, destination, visSectionScratch, 0, true);
-    EXPECT_EQ(Model().CallCount("Shape.GetFormulas"), 1u);
-    EXPECT_EQ(Model().CallCount("Shape.SetFormulas"), 1u);
+    EXPECT_EQ(Model().Calls().CallCount("Shape.GetFormulas"), 1u);
+    EXPECT_EQ(Model().Calls().CallCount("Shape.SetFormulas"), 1u);
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 0, 0), "9");
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 1, 0), "9");
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 2, 0), "1");
@@ -81,10 +81,10 @@ TEST_F(CopyPrimitives, NamedRowsGoToTheRowsOfTheirNamesAndOthersAreSkippedSilent
 
     // The whole section pairs rows by name in one write.
     AddNamedRow(destination, visSectionUser, "A", {});
-    Model().ResetCallCounts();
+    Model().Calls().ResetCallCounts();
     engine::CopyNamedRowSection(run, source, destination, visSectionUser, 0, true);
     EXPECT_EQ(destination->Cells("User.A")->Formula(), "1");
-    EXPECT_EQ(Model().CallCount("Shape.SetFormulas"), 1u);
+    EXPECT_EQ(Model().Calls().CallCount("Shape.SetFormulas"), 1u);
 }
 
 TEST_F(CopyPrimitives, IndexedRowsFollowTheChoiceTheOrderAndTheCopyType) {
@@ -282,7 +282,7 @@ TEST_F(CopyPrimitives, ChosenRowsGoInOneWriteAndARefusedRowIsFoundAndNamedAsAlon
         if (each.cancel) front.answers.push_back(engine::ICopyFrontEnd::CopyErrorAnswer::CancelRun);
         engine::CopyRun batch{asked, front};
         batch.report.destinations.push_back({"to", "to", to});
-        Model().ResetCallCounts();
+        Model().Calls().ResetCallCounts();
         engine::CopyRows(batch, from, to, visSectionScratch, engine::CF_OVERWRITE);
 
         const std::string kinds = each.rows;
@@ -316,8 +316,8 @@ TEST_F(CopyPrimitives, ChosenRowsGoInOneWriteAndARefusedRowIsFoundAndNamedAsAlon
         const auto hostRefused = static_cast<size_t>(
             std::count_if(refusedRows.begin(), refusedRows.end(),
                           [&](size_t row) { return kinds[row] == 'h'; }));
-        EXPECT_EQ(Model().CallCount("Shape.GetFormulas"), 1 + refusedRows.size() + hostRefused);
-        const size_t writes = Model().CallCount("Shape.SetFormulas");
+        EXPECT_EQ(Model().Calls().CallCount("Shape.GetFormulas"), 1 + refusedRows.size() + hostRefused);
+        const size_t writes = Model().Calls().CallCount("Shape.SetFormulas");
         EXPECT_EQ(writes == 1, refusedRows.empty());
         EXPECT_LE(writes, 1 + 8 * refusedRows.size());
     }

@@ -78,9 +78,9 @@ class MemberReferences : public CopyTest {
 protected:
     void SetUp() override {
         CopyTest::SetUp();
-        const auto master = Model().AddMaster(embedded::DocumentOf(document), "Card");
+        const auto master = Model().Shapes().AddMaster(embedded::DocumentOf(document), "Card");
         const ShapePtr body =
-            embedded::WrapShape(app->ModelPtr(), Model().DrawRectangle(master, 0, 0, 2, 1));
+            embedded::WrapShape(app->ModelPtr(), Model().Shapes().DrawRectangle(master, 0, 0, 2, 1));
         body->ConvertToGroup();
         const auto group = std::dynamic_pointer_cast<IShape>(body->Parent());
         group->DrawRectangle(0, 0, 1, 1)->SetName("Label");

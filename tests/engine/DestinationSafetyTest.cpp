@@ -145,7 +145,7 @@ TEST_F(DestinationSafety, ReplacingSubShapesKeepsAPlainDestinationItsIDAndWhatRe
 }
 
 TEST_F(DestinationSafety, AShapeDeepInAMastersGroupIsADestination) {
-    auto master = Model().AddMaster(embedded::DocumentOf(document), "Box");
+    auto master = Model().Shapes().AddMaster(embedded::DocumentOf(document), "Box");
     const MasterPtr box = embedded::WrapMaster(app->ModelPtr(), master);
     const ShapePtr group = Group({"Inner"});
     group->Shapes()->Item(1)->ConvertToGroup();  // a group in the group
@@ -181,9 +181,9 @@ TEST_F(DestinationSafety, NamedRowsReadEachSectionsNamesOncePerCopy) {
         AddNamedRow(source, visSectionUser, "R" + std::to_string(i), {std::to_string(i)});
         AddNamedRow(destination, visSectionUser, "R" + std::to_string(i), {"0"});
     }
-    Model().ResetCallCounts();
+    Model().Calls().ResetCallCounts();
     engine::CopyNamedRows(run, source, destination, visSectionUser);
-    EXPECT_EQ(Model().CallCount("Cell.RowName"), 2u * kRows);
+    EXPECT_EQ(Model().Calls().CallCount("Cell.RowName"), 2u * kRows);
     EXPECT_EQ(destination->Cells("User.R29")->Formula(), "29");
 }
 

@@ -55,8 +55,8 @@ std::vector<std::string> Named(std::vector<std::string> cells, const std::string
 TEST_F(OverwriteAcrossDestinations, KeepsTheRowsTheDestinationsWrittenBeforeNameNow) {
     // The source is a shape of a master beside one named Target; its formulas that name Target
     // name, once copied to the page, the page's Target: the second destination.
-    const MasterPtr box =
-        embedded::WrapMaster(app->ModelPtr(), Model().AddMaster(embedded::DocumentOf(document), "Box"));
+    const MasterPtr box = embedded::WrapMaster(
+        app->ModelPtr(), Model().Shapes().AddMaster(embedded::DocumentOf(document), "Box"));
     source = box->Drop(source, 0, 0);
     const ShapePtr inBox = box->Drop(source, 1, 1);
     inBox->SetName("Target");
@@ -130,10 +130,10 @@ TEST_F(OverwriteAcrossDestinations, ReadsThePageOncePerRun) {
             targets.push_back(Target(shape));
         }
         Destinations(targets);
-        Model().ResetCallCounts();
+        Model().Calls().ResetCallCounts();
         const engine::CopyReport report = Run();
         EXPECT_EQ(report.outcome, engine::CopyOutcome::Complete);
-        return static_cast<double>(Model().CallCount("Shape.GetFormulas")) / count;
+        return static_cast<double>(Model().Calls().CallCount("Shape.GetFormulas")) / count;
     };
     AddRows(source, visSectionScratch, {{"Width*0.5"}});
     const double few = readsPerDestination(8);

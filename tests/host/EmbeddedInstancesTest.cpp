@@ -108,7 +108,7 @@ TEST_F(SampleInstances, InheritedReferencesNameTheMembersOfTheirOwnInstance) {
             ForEachInstanceShape(page->shapes, [&](const SheetPtr& sheet) {
                 const ShapePtr shape = WrapShape(app->ModelPtr(), sheet);
                 for (const ShownFormula& shown : ShownFormulas(shape)) {
-                    SCOPED_TRACE(page->name + " " + Model::NameId(*sheet) + " " +
+                    SCOPED_TRACE(page->name + " " + NameId(*sheet) + " " +
                                  formula::CellNameText(shown.section, shown.row, shown.cell) +
                                  " = " + shown.text);
                     const std::vector<int32_t> ids = ShapeIdsNamed(shown.text);
@@ -173,7 +173,7 @@ TEST_F(SampleInstances, InheritedFormulasComputeWhatVisioStoredForTheMember) {
                 for (const auto& [section, row, cell, value] : stored) {
                     const std::string text = model.Formula(*sheet, section, row, cell);
                     if (ShapeIdsNamed(text).empty()) continue;
-                    const formula::Value result = model.Result(sheet, section, row, cell);
+                    const formula::Value result = model.Values().Result(sheet, section, row, cell);
                     const CellData* after =
                         section == visSectionObject
                             ? sheet->objectCells.Find(ObjectCellKey(row, cell))
@@ -182,7 +182,7 @@ TEST_F(SampleInstances, InheritedFormulasComputeWhatVisioStoredForTheMember) {
                     ++compared;
                     if (!result.IsNumber() ||
                         std::fabs(result.number - value) > 1e-9 * std::max(1.0, std::fabs(value))) {
-                        differing.push_back(path + " " + Model::NameId(*sheet) + " " +
+                        differing.push_back(path + " " + NameId(*sheet) + " " +
                                             formula::CellNameText(section, row, cell) + " = " +
                                             text);
                     }
@@ -280,9 +280,9 @@ protected:
         const auto documentData = DocumentOf(document);
         // The inner master: a group holding a frame, a bar as wide as half the group and a cap
         // whose height follows the bar.
-        const auto inner = model.AddMaster(documentData, "Inner");
+        const auto inner = model.Shapes().AddMaster(documentData, "Inner");
         const ShapePtr innerShape =
-            WrapShape(app->ModelPtr(), model.DrawRectangle(inner, 0, 0, 4, 2));
+            WrapShape(app->ModelPtr(), model.Shapes().DrawRectangle(inner, 0, 0, 4, 2));
         innerShape->ConvertToGroup();
         const auto innerGroup = std::dynamic_pointer_cast<IShape>(innerShape->Parent());
         const ShapePtr bar = innerGroup->DrawRectangle(0, 0, 1, 1);
@@ -292,9 +292,9 @@ protected:
         Write(bar, {{"Width", innerGroup->NameID() + "!Width*0.5"}});
         Write(cap, {{"Height", bar->NameID() + "!Width+" + innerGroup->NameID() + "!Height"}});
         // The outer master holds an instance of the inner one.
-        const auto outer = model.AddMaster(documentData, "Outer");
-        model.DrawRectangle(outer, 0, 0, 1, 1);
-        model.DropMaster(outer, inner, 5, 5);
+        const auto outer = model.Shapes().AddMaster(documentData, "Outer");
+        model.Shapes().DrawRectangle(outer, 0, 0, 1, 1);
+        model.Shapes().DropMaster(outer, inner, 5, 5);
         // Page shapes that take the IDs the masters use.
         for (int i = 0; i < 12; ++i)
             Rectangle(20, 20, 21, 21);

@@ -229,10 +229,10 @@ TEST_F(EmbeddedDrawing, ResultsFollowTheCellsTheyDependOn) {
 TEST_F(EmbeddedDrawing, InstancesInheritTheirMastersCellsRowsAndSections) {
     auto& model = Model();
     const auto documentData = DocumentOf(document);
-    const auto masterData = model.AddMaster(documentData, "Box");
+    const auto masterData = model.Shapes().AddMaster(documentData, "Box");
     const auto master = document->Masters()->Item("Box");
     const ShapePtr masterShape =
-        WrapShape(app->ModelPtr(), model.DrawRectangle(masterData, 0, 0, 1, 1));
+        WrapShape(app->ModelPtr(), model.Shapes().DrawRectangle(masterData, 0, 0, 1, 1));
     masterShape->AddNamedRow(visSectionUser, "Flag", 0);
     masterShape->AddNamedRow(visSectionUser, "Size", 0);
     Write(masterShape, {{"User.Flag", "1"}, {"User.Size", "Width*2"}, {"LineWeight", "2 pt"}});
@@ -349,18 +349,18 @@ TEST_F(EmbeddedDrawing, WindowsSelectShapesOfTheirPage) {
 
 TEST_F(EmbeddedDrawing, CountsEveryHostCallAndFailsTheOneAskedFor) {
     const ShapePtr shape = Rectangle();
-    Model().ResetCallCounts();
+    Model().Calls().ResetCallCounts();
     const std::vector<int16_t> stream = {1, 1, 2};
     shape->GetFormulas(stream);
     shape->GetFormulas(stream);
-    EXPECT_EQ(Model().CallCount("Shape.GetFormulas"), 2u);
-    EXPECT_EQ(Model().TotalCalls(), 2u);
+    EXPECT_EQ(Model().Calls().CallCount("Shape.GetFormulas"), 2u);
+    EXPECT_EQ(Model().Calls().TotalCalls(), 2u);
 
-    Model().InjectFailure(2);
+    Model().Calls().InjectFailure(2);
     EXPECT_EQ(ErrorOf([&] { shape->GetFormulas(stream); }), 0);
     EXPECT_EQ(ErrorOf([&] { shape->RowCount(10); }), hosterr::kInjected);
     EXPECT_EQ(ErrorOf([&] { shape->RowCount(10); }), 0);
-    Model().InjectFailure(1, -2147467259, "Unspecified error");
+    Model().Calls().InjectFailure(1, -2147467259, "Unspecified error");
     try {
         shape->Name();
         FAIL();

@@ -43,8 +43,8 @@ class NamedRows : public EmbeddedDrawing {
 protected:
     void SetUp() override {
         EmbeddedDrawing::SetUp();
-        const auto masterData = Model().AddMaster(DocumentOf(document), "Box");
-        masterShape = WrapShape(app->ModelPtr(), Model().DrawRectangle(masterData, 0, 0, 1, 1));
+        const auto masterData = Model().Shapes().AddMaster(DocumentOf(document), "Box");
+        masterShape = WrapShape(app->ModelPtr(), Model().Shapes().DrawRectangle(masterData, 0, 0, 1, 1));
         masterShape->AddNamedRow(visSectionUser, "Flag", 0);
         masterShape->AddNamedRow(visSectionUser, "Size", 0);
         Write(masterShape,

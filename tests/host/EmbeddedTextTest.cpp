@@ -158,9 +158,9 @@ TEST_F(Text, AFieldsRowGoesWithTheFieldWhenItsTextIsReplaced) {
 }
 
 TEST_F(Text, AnInstanceShowsItsMastersTextUntilItHasItsOwn) {
-    const auto masterData = Model().AddMaster(DocumentOf(document), "Label");
+    const auto masterData = Model().Shapes().AddMaster(DocumentOf(document), "Label");
     const ShapePtr masterShape =
-        WrapShape(app->ModelPtr(), Model().DrawRectangle(masterData, 0, 0, 1, 1));
+        WrapShape(app->ModelPtr(), Model().Shapes().DrawRectangle(masterData, 0, 0, 1, 1));
     masterShape->Characters()->SetText("From the master");
     const ShapePtr instance = page->Drop(document->Masters()->Item("Label"), 1, 1);
     EXPECT_EQ(instance->Characters()->Text(), "From the master");

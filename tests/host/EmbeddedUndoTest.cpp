@@ -14,9 +14,9 @@ class UndoScopes : public test::EmbeddedDrawing {
 protected:
     void SetUp() override {
         EmbeddedDrawing::SetUp();
-        const auto masterData = Model().AddMaster(DocumentOf(document), "Box");
+        const auto masterData = Model().Shapes().AddMaster(DocumentOf(document), "Box");
         const ShapePtr masterShape =
-            WrapShape(app->ModelPtr(), Model().DrawRectangle(masterData, 0, 0, 1, 1));
+            WrapShape(app->ModelPtr(), Model().Shapes().DrawRectangle(masterData, 0, 0, 1, 1));
         masterShape->AddNamedRow(visSectionUser, "Flag", 0);
         master = document->Masters()->Item("Box");
         instance = page->Drop(master, 2, 2);
@@ -73,12 +73,12 @@ TEST_F(UndoScopes, EndingWithoutCommitRestoresExactlyTheStateBefore) {
 
 TEST_F(UndoScopes, ACommittedScopeIsOneUndoStepAndCanBeRedone) {
     const std::string before = DumpModel(Model());
-    const size_t depth = Model().UndoDepth();
+    const size_t depth = Model().Undo().UndoDepth();
     const int32_t scope = app->BeginUndoScope("Tessaline");
     ChangeEverything();
     app->EndUndoScope(scope, true);
     const std::string after = DumpModel(Model());
-    EXPECT_EQ(Model().UndoDepth(), depth + 1);
+    EXPECT_EQ(Model().Undo().UndoDepth(), depth + 1);
     app->Undo();
     EXPECT_EQ(DumpModel(Model()), before);
     app->Redo();

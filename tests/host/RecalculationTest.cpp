@@ -24,9 +24,9 @@ protected:
         EmbeddedDrawing::SetUp();
         embedded::Model& model = Model();
         const auto documentData = DocumentOf(document);
-        const auto panel = model.AddMaster(documentData, "Panel");
-        const auto arrow = model.AddMaster(documentData, "Arrow");
-        const ShapePtr first = WrapShape(app->ModelPtr(), model.DrawRectangle(arrow, 0, 0, 1, 1));
+        const auto panel = model.Shapes().AddMaster(documentData, "Panel");
+        const auto arrow = model.Shapes().AddMaster(documentData, "Arrow");
+        const ShapePtr first = WrapShape(app->ModelPtr(), model.Shapes().DrawRectangle(arrow, 0, 0, 1, 1));
         first->ConvertToGroup();
         const auto group = std::dynamic_pointer_cast<IShape>(first->Parent());
         group->AddSection(visSectionScratch);
@@ -38,8 +38,8 @@ protected:
                   {{"Geometry1.X2", "Width+" + group->NameID() + "!Scratch.X2"},
                    {"Geometry1.X3", "Width+" + group->NameID() + "!Scratch.X1"}});
         }
-        model.DrawRectangle(panel, 0, 0, 1, 1);
-        model.DropMaster(panel, arrow, 5, 5);
+        model.Shapes().DrawRectangle(panel, 0, 0, 1, 1);
+        model.Shapes().DropMaster(panel, arrow, 5, 5);
         // Page shapes that take the IDs the masters use.
         for (int i = 0; i < 12; ++i)
             Rectangle(20, 20, 21, 21);
@@ -74,7 +74,7 @@ TEST_F(NestedScratch, MembersComputeTheScratchOfTheirGroupThroughBothMasters) {
         EXPECT_EQ(member->Cells("Geometry1.X2")->Formula(),
                   "Width+" + read.arrow->NameID() + "!Scratch.X2");
         const formula::Value value =
-            read.app->TheModel().Recalculated(SheetOf(member), visSectionFirstComponent, 2, kX);
+            read.app->TheModel().Values().Recalculated(SheetOf(member), visSectionFirstComponent, 2, kX);
         ASSERT_EQ(value.type, formula::Value::Type::Number) << formula::TextOf(value);
         EXPECT_NEAR(value.number, 1.362, 1e-12);
     }
@@ -114,7 +114,7 @@ protected:
 
     formula::Value Recalculated(const std::string& cellName) {
         const auto cell = shape->Cells(cellName);
-        return Model().Recalculated(SheetOf(shape), cell->Section(), cell->Row(), cell->Column());
+        return Model().Values().Recalculated(SheetOf(shape), cell->Section(), cell->Row(), cell->Column());
     }
 
     /// Makes the value the model keeps for a cell (what a file gives it) another one.

@@ -18,7 +18,7 @@ protected:
     void SetUp() override {
         EmbeddedDrawing::SetUp();
         group = Group({"Left", "Right"});
-        auto data = Model().AddMaster(embedded::DocumentOf(document), "Box");
+        auto data = Model().Shapes().AddMaster(embedded::DocumentOf(document), "Box");
         master = embedded::WrapMaster(app->ModelPtr(), data);
         master->Drop(Rectangle(6, 6, 7, 7), 0, 0);
     }
@@ -118,7 +118,7 @@ TEST_F(Resolving, ActivePageShapesGoByTheirUniqueID) {
     // Another page made active: the key names a shape of the page now active, which has none.
     document->Pages()->Add();
     const auto data = embedded::DocumentOf(document);
-    Model().Activate(data, data->pages.back());
+    Model().Windows().Activate(data, data->pages.back());
     EXPECT_FALSE(resolver.FindKey(id).object);
 }
 

@@ -139,7 +139,7 @@ bool DrawingSweep::Copy(uint64_t seed, CopyCase& copy, std::vector<Violation>& v
 std::vector<Violation> DrawingSweep::Check(const CopyCase& copy) {
     std::vector<Violation> violations;
     embedded::Model& model = m_files->Model();
-    const size_t depth = model.UndoDepth();
+    const size_t depth = model.Undo().UndoDepth();
     try {
         const Expectation expected(*m_files, copy);
         m_report = RunCase(*m_files, copy);
@@ -158,7 +158,7 @@ std::vector<Violation> DrawingSweep::Check(const CopyCase& copy) {
     } catch (const std::exception& failure) {
         violations.push_back({"exception", failure.what()});
     }
-    if (model.UndoDepth() > depth) model.Undo();
+    if (model.Undo().UndoDepth() > depth) model.Undo().Undo();
     CheckUndo(violations);
     return violations;
 }

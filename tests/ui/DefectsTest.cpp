@@ -249,7 +249,7 @@ TEST_F(Defects, TheSavePromptKeepsAHyphenatedFileNameOnOneLine) {
                 QString::fromStdString(file));
     ASSERT_TRUE(Start({QString::fromStdString(file)}));
     auto& drawings = Program().TheDrawings();
-    drawings.Model().AddPage(drawings.Documents().front());
+    drawings.Model().Shapes().AddPage(drawings.Documents().front());
     TheDialogs().SetScripted(false);
     DialogDriver driver;
     driver.Then(QStringLiteral("msgBox"), [&](QDialog& box) {

@@ -26,7 +26,7 @@ TEST_F(DesktopStart, FilesGivenOpenTheMainWindowOnTheirActivePage) {
               QStringLiteral("test6_shape_properties.vsdx — Tessaline"));
     auto* tree = Control<QTreeWidget>(QStringLiteral("tvwShapes"));
     // The file's active page is master_test: its top-level shapes, keyed by unique ID.
-    const auto page = Program().TheDrawings().Model().ActivePage();
+    const auto page = Program().TheDrawings().Model().Windows().ActivePage();
     ASSERT_EQ(page->name, "master_test");
     ASSERT_EQ(tree->topLevelItemCount(), static_cast<int>(page->shapes.size()));
     EXPECT_EQ(tree->topLevelItem(0)->text(0), QStringLiteral("data_prop_test"));
@@ -147,7 +147,7 @@ TEST_F(DesktopCopy, ClosingWithChangesAsksAndCancelKeepsTheProgramRunning) {
     ASSERT_TRUE(Start({QString::fromStdString(CopySample("test6_shape_properties.vsdx"))}));
     auto& drawings = Program().TheDrawings();
     const auto document = drawings.Documents().front();
-    drawings.Model().AddPage(document);
+    drawings.Model().Shapes().AddPage(document);
     TheDialogs().QueueAnswer(QMessageBox::Cancel);
     EXPECT_FALSE(Window().close());
     EXPECT_TRUE(Window().isVisible());

@@ -41,7 +41,7 @@ protected:
     static Error Refusal(const std::string& path) {
         const std::string bytes = FileBytes(path);
         embedded::Model model;
-        model.AddDrawing();  // a drawing already open, which a refusal leaves alone
+        model.Shapes().AddDrawing();  // a drawing already open, which a refusal leaves alone
         const std::string before = DumpModel(model);
         std::shared_ptr<embedded::DocumentData> document;
         try {

@@ -31,7 +31,7 @@ TEST_F(SectionsTab, AShapeEnablesWhatItHasAndInheritsAndNothingIsChecked) {
     EXPECT_FALSE(window::IsSectionChosen(boxes, 8));
 
     // A row the shape has only through its master enables the box too.
-    auto master = Model().AddMaster(embedded::DocumentOf(document), "Box");
+    auto master = Model().Shapes().AddMaster(embedded::DocumentOf(document), "Box");
     const MasterPtr box = embedded::WrapMaster(app->ModelPtr(), master);
     const ShapePtr prototype = Rectangle(4, 4, 5, 5);
     AddNamedRow(prototype, visSectionUser, "Inherited", {"1"});

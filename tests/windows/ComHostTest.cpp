@@ -254,7 +254,7 @@ TEST_F(ComHost, TheCopyScenariosLeaveTheSameDrawingAsOnTheEmbeddedModel) {
         CopyScenarios(
             model,
             [&](const DocumentPtr& document, const std::string& name) {
-                model->TheModel().AddMaster(embedded::DocumentOf(document), name);
+                model->TheModel().Shapes().AddMaster(embedded::DocumentOf(document), name);
                 return document->Masters()->Item(name);
             },
             state);

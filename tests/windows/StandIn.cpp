@@ -415,16 +415,16 @@ void DispObject::ServeApplication(const std::string& n, const Args& a, VARIANT* 
     }
     if (n == "StandInDump") return Return(r, DumpModel(app.TheModel()));
     if (n == "StandInInjectFailure") {
-        if (a.Long(0) == 0) return app.TheModel().ClearInjectedFailure();
-        return app.TheModel().InjectFailure(static_cast<uint64_t>(a.Long(0)));
+        if (a.Long(0) == 0) return app.TheModel().Calls().ClearInjectedFailure();
+        return app.TheModel().Calls().InjectFailure(static_cast<uint64_t>(a.Long(0)));
     }
     if (n == "StandInAddMaster") {
         // A document's masters come from files; a test makes one in the drawing it built.
         const DocumentPtr document = app.Documents()->Item(a.String(0));
-        app.TheModel().AddMaster(embedded::DocumentOf(document), a.String(1));
+        app.TheModel().Shapes().AddMaster(embedded::DocumentOf(document), a.String(1));
         return;
     }
-    if (n == "StandInHostCalls") return Return(r, static_cast<int32_t>(app.TheModel().TotalCalls()));
+    if (n == "StandInHostCalls") return Return(r, static_cast<int32_t>(app.TheModel().Calls().TotalCalls()));
 }
 
 void DispObject::ServeShape(const std::string& n, const Args& a, bool put, VARIANT* r) {
