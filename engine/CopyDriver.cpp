@@ -83,6 +83,15 @@ std::vector<CopyTarget> InheritedLast(std::vector<CopyTarget> destinations,
     return destinations;
 }
 
+/// Whether the shape is one of the destinations the run was asked for: as a member of another
+/// destination it keeps the copy made for it, in whatever order the two are written.
+bool Listed(const std::vector<CopyTarget>& destinations, const ShapePtr& shape) {
+    return std::any_of(destinations.begin(), destinations.end(), [&](const CopyTarget& listed) {
+        return listed.sheet && listed.sheet->ID() == shape->ID() &&
+               Whereabouts(listed.sheet) == Whereabouts(shape);
+    });
+}
+
 /// Whether any two of the source and the destinations lie one inside the other: replacing
 /// sub-shapes would then replace the members a copy reads from or writes to.
 bool AnyNested(const std::vector<CopyTarget>& destinations, const ShapePtr& source) {
@@ -674,6 +683,10 @@ void CopyDriver::CopySubShapes(CopyRun& run, const ShapePtr& source, ShapePtr& d
                 if (candidate->Name() == name) to = candidate;
             }
             if (!to) continue;
+            if (Listed(run.request.destinations, to)) {
+                ReportShortfall(run, -1, app::FormatResString(kListedMemberText, to->Name()));
+                continue;
+            }
             AddReplacement(run, from, to);
             PrepareSections(run, from, to, flags, false);
             CopySections(run, from, to, flags, false);

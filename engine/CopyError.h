@@ -30,6 +30,7 @@ inline constexpr int kInstancesText = 1759;
 inline constexpr int kMembersNamedText = 1760;
 inline constexpr int kLockedMembersText = 1761;
 inline constexpr int kFieldsFollowTextText = 1762;
+inline constexpr int kListedMemberText = 1763;
 
 /// The message of a failed copy: error number, its description, and the section and row.
 std::string CopyErrorMessage(const Error& error, const std::string& sectionLabel,
