@@ -7,12 +7,9 @@ namespace tess::embedded {
 
 void CallGate::Gate(const char* member) {
     ++m_totalCalls;
-    const auto found = m_callCounts.find(std::string_view(member));
-    if (found == m_callCounts.end()) {
-        m_callCounts.emplace(member, 1);
-    } else {
-        ++found->second;
-    }
+    uint64_t*& count = m_countOf[member];
+    if (!count) count = &m_callCounts.try_emplace(member, 0).first->second;
+    ++*count;
     if (m_failAt != 0 && m_totalCalls == m_failAt) {
         m_failAt = 0;
         const int32_t number = m_failNumber != 0 ? m_failNumber : hosterr::kInjected;
@@ -37,6 +34,7 @@ uint64_t CallGate::CallCount(std::string_view member) const {
 
 void CallGate::ResetCallCounts() {
     m_callCounts.clear();
+    m_countOf.clear();
     m_totalCalls = 0;
 }
 

@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace tess::embedded {
 
@@ -12,7 +13,8 @@ namespace tess::embedded {
 /// make the n-th call from now fail, to prove that every host failure is handled.
 class CallGate {
 public:
-    /// Counts a call of a host member and fails it when a failure was injected for it.
+    /// Counts a call of a host member and fails it when a failure was injected for it. member
+    /// is a string literal: its address finds its count without comparing names.
     void Gate(const char* member);
     /// Makes the n-th host call from now (1 = the next one) fail with the given error.
     void InjectFailure(uint64_t n, int32_t number = 0, std::string description = {});
@@ -24,6 +26,7 @@ public:
 
 private:
     std::map<std::string, uint64_t, std::less<>> m_callCounts;
+    std::unordered_map<const char*, uint64_t*> m_countOf;  // by the literal's address
     uint64_t m_totalCalls = 0;
     uint64_t m_failAt = 0;
     int32_t m_failNumber = 0;
