@@ -521,9 +521,9 @@ bool ReadRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
 /// one being written. Returns that row, or end when all were written.
 size_t WriteRows(const ShapePtr& destination, const RowBatch& batch, size_t begin, size_t end) {
     if (begin == end) return end;
-    const auto [cells, formulas] = batch.Slice(begin, end);
+    const std::pair<CellTriples, FormulaList> slice = batch.Slice(begin, end);
     if (app::IgnoreFailure(
-            [&] { destination->SetFormulas(cells, formulas, visio::visSetBlastGuards); }))
+            [&] { destination->SetFormulas(slice.first, slice.second, visio::visSetBlastGuards); }))
         return end;
     if (end - begin == 1) return begin;
     const size_t middle = begin + (end - begin) / 2;
