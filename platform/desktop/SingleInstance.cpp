@@ -1,9 +1,11 @@
 #include "platform/desktop/SingleInstance.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QStringDecoder>
+#include <QThread>
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -14,7 +16,13 @@ namespace {
 
 const QByteArray kHeader = QByteArrayLiteral("tessaline-open 1\n");
 const QByteArray kAccepted = QByteArrayLiteral("ok\n");
-constexpr int kWaitMs = 5000;
+// How long a later copy tries to reach a first that holds the lock but may not listen yet, and how
+// often.
+constexpr int kConnectMs = 5000;
+constexpr int kRetryMs = 20;
+// How long it waits for the first to take its files: the first answers from its event loop, which
+// only runs once its own start (opening its drawings) is over.
+constexpr int kAnswerMs = 30000;
 
 bool HasControlCharacters(const QString& text) {
     for (const QChar c : text)
@@ -43,19 +51,34 @@ QString SingleInstance::DefaultName() {
     return QStringLiteral("tessaline-%1%2").arg(user, display);
 }
 
-bool SingleInstance::Acquire() {
+QString SingleInstance::PathOf(const QString& suffix) const {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (folder.isEmpty()) folder = QDir::tempPath();
     QDir().mkpath(folder);
-    m_lock = std::make_unique<QLockFile>(folder + QLatin1Char('/') + m_name + QStringLiteral(".lock"));
+    return folder + QLatin1Char('/') + m_name + suffix;
+}
+
+QString SingleInstance::SocketName() const {
+#ifdef _WIN32
+    return m_name;  // a pipe: its name is per user already
+#else
+    // Beside the lock, so that the socket is the lock holder's: a bare name would be a socket in
+    // the temporary folder, which a copy with another runtime folder removes and takes over.
+    return PathOf(QStringLiteral(".socket"));
+#endif
+}
+
+bool SingleInstance::Acquire() {
+    m_lock = std::make_unique<QLockFile>(PathOf(QStringLiteral(".lock")));
     m_lock->setStaleLockTime(0);  // only a dead holder's lock is stale
     if (!m_lock->tryLock(0)) return false;
     m_held = true;
     m_server = std::make_unique<QLocalServer>();
     // Files handed over are opened: only the user's own programs may hand any.
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    QLocalServer::removeServer(m_name);  // a socket left by a copy that crashed
-    if (m_server->listen(m_name)) {
+    const QString socketName = SocketName();
+    QLocalServer::removeServer(socketName);  // a socket left by a copy that crashed
+    if (m_server->listen(socketName)) {
         QObject::connect(m_server.get(), &QLocalServer::newConnection, [this] {
             while (QLocalSocket* socket = m_server->nextPendingConnection())
                 Receive(socket);
@@ -98,14 +121,26 @@ void SingleInstance::SetOnHandOver(std::function<void(const QStringList&)> onHan
 
 bool SingleInstance::HandOver(const QStringList& files) const {
     QLocalSocket socket;
-    socket.connectToServer(m_name);
-    if (!socket.waitForConnected(kWaitMs)) return false;
+    if (!Connect(socket, QDeadlineTimer(kConnectMs))) return false;
+    const QDeadlineTimer deadline(kAnswerMs);
     socket.write(EncodeHandOver(files));
-    if (!socket.waitForBytesWritten(kWaitMs)) return false;
+    if (!socket.waitForBytesWritten(deadline.remainingTime())) return false;
     QByteArray answer;
-    while (answer.size() < kAccepted.size() && socket.waitForReadyRead(kWaitMs))
+    while (answer.size() < kAccepted.size() && socket.waitForReadyRead(deadline.remainingTime()))
         answer += socket.readAll();
     return answer.startsWith(kAccepted);
+}
+
+bool SingleInstance::Connect(QLocalSocket& socket, const QDeadlineTimer& deadline) const {
+    // A first copy started at the same moment may hold the lock and not listen yet.
+    const QString socketName = SocketName();
+    while (true) {
+        socket.connectToServer(socketName);
+        if (socket.waitForConnected(deadline.remainingTime())) return true;
+        socket.abort();
+        if (deadline.hasExpired()) return false;
+        QThread::msleep(kRetryMs);
+    }
 }
 
 QByteArray SingleInstance::EncodeHandOver(const QStringList& files) {

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QLocalServer>
+#include <QLocalSocket>
 #include <QLockFile>
 #include <QString>
 #include <QStringList>
@@ -11,10 +13,10 @@
 
 namespace tess::desktop {
 
-/// One copy of the desktop program per user and display: the first copy holds a lock file and
-/// listens on a local socket of the same name, which only the same user may reach; a later copy
-/// finds the lock held and hands the first its files over the socket (none: the first comes to
-/// the front), then ends.
+/// One copy of the desktop program per user and display: the first copy holds a lock file in the
+/// user's runtime folder and listens on a local socket beside it, which only the same user may
+/// reach; a later copy finds the lock held and hands the first its files over the socket (none:
+/// the first comes to the front), then ends.
 class SingleInstance {
 public:
     /// name: what the lock and the socket are called (tests give their own).
@@ -26,7 +28,8 @@ public:
     bool Acquire();
     /// True once Acquire succeeded.
     bool Held() const { return m_held; }
-    /// Hands files (absolute paths) to the copy holding the lock; true when it took them.
+    /// Hands files (absolute paths) to the copy holding the lock; true when it took them. Waits
+    /// for a copy still starting to listen and to answer.
     bool HandOver(const QStringList& files) const;
     /// Called in the holding copy with the files a later copy handed over (none for a copy
     /// started without files). What came before the handler was set is handed to it at once.
@@ -48,7 +51,11 @@ public:
     static constexpr qsizetype kMaxFiles = 256;
 
 private:
-    void Receive(class QLocalSocket* socket);
+    /// A file of this name in the user's runtime folder.
+    QString PathOf(const QString& suffix) const;
+    QString SocketName() const;
+    bool Connect(QLocalSocket& socket, const QDeadlineTimer& deadline) const;
+    void Receive(QLocalSocket* socket);
 
     QString m_name;
     std::unique_ptr<QLockFile> m_lock;

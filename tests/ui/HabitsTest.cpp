@@ -17,6 +17,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <filesystem>
+#include <thread>
 
 #include "platform/desktop/SingleInstance.h"
 #include "platform/visio/Constants.h"
@@ -329,6 +331,50 @@ TEST_F(Habits, ASecondStartHandsItsFilesToTheRunningCopyAndEnds) {
     EXPECT_EQ(Title(), kOther + QStringLiteral(" — Tessaline")) << "the file handed over is active";
     EXPECT_TRUE(Window().isVisible());
     EXPECT_TRUE(Messages().empty());
+}
+
+// Copies started with runtime folders of their own (other sessions, tests side by side) each keep
+// a lock and a socket of their own: a later copy hands its files to the copy of its own folder,
+// never to one that started afterwards elsewhere.
+TEST(HandOver, ReachesTheCopyOfItsOwnRuntimeFolder) {
+    using desktop::SingleInstance;
+    TempFolder folder;
+    const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+    const auto useRuntime = [&](const std::string& name) {
+        std::filesystem::create_directories(folder.Path(name));
+        std::filesystem::permissions(folder.Path(name), std::filesystem::perms::owner_all);
+        qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(folder.Path(name)));
+    };
+    const QString name = QStringLiteral("tessaline-hand-over");
+    std::vector<std::string> toFirst;  // each hand-over's files, joined
+    std::vector<std::string> toSecond;
+    useRuntime("first");
+    SingleInstance first(name);
+    ASSERT_TRUE(first.Acquire());
+    first.SetOnHandOver([&](const QStringList& files) {
+        toFirst.push_back(files.join(QLatin1Char('|')).toStdString());
+    });
+    useRuntime("second");
+    SingleInstance second(name);
+    ASSERT_TRUE(second.Acquire()) << "another runtime folder: another copy";
+    second.SetOnHandOver([&](const QStringList& files) {
+        toSecond.push_back(files.join(QLatin1Char('|')).toStdString());
+    });
+
+    useRuntime("first");
+    SingleInstance later(name);
+    EXPECT_FALSE(later.Acquire());
+    bool handed = false;
+    std::thread hand([&] {
+        handed = later.HandOver({QStringLiteral("/d/a.vsdx"), QStringLiteral("/d/b.vsdx")});
+    });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return toFirst.size() + toSecond.size() > 0; }, 30000));
+    hand.join();
+    EXPECT_TRUE(handed);
+    EXPECT_EQ(toFirst, std::vector<std::string>{"/d/a.vsdx|/d/b.vsdx"});
+    EXPECT_EQ(toSecond, std::vector<std::string>{});
+    if (oldRuntime.isEmpty()) qunsetenv("XDG_RUNTIME_DIR");
+    else qputenv("XDG_RUNTIME_DIR", oldRuntime);
 }
 
 TEST(HandOver, OnlyAWholeMessageOfAbsolutePathsIsTaken) {
