@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "formula/TestSheets.h"
+#include "support/TempFolder.h"
 
 namespace tess::formula {
 namespace {
@@ -571,7 +572,8 @@ TEST_F(Sheets, ReferencesAreComputedThroughOtherFormulasAndCyclesStop) {
 }
 
 /// Switches the C locale to one that writes a decimal comma, as a Qt program does at start for a
-/// German user, and back at the end. Generates the locale when the machine has none.
+/// German user, and back at the end. Generates the locale when the machine has none, in a folder
+/// of its own: test processes side by side would write one shared folder while another reads it.
 class DecimalCommaLocale {
 public:
     DecimalCommaLocale() {
@@ -581,8 +583,7 @@ public:
             if (std::setlocale(LC_ALL, name)) return;
         }
 #ifndef _WIN32
-        const auto folder = std::filesystem::temp_directory_path() / "tessaline-locales";
-        std::filesystem::create_directories(folder);
+        const std::filesystem::path& folder = m_generated.Root();
         const std::string command = "localedef -i de_DE -f UTF-8 '" +
                                     (folder / "de_DE.utf8").string() + "' >/dev/null 2>&1";
         if (std::system(command.c_str()) == 0) {
@@ -604,6 +605,7 @@ public:
 private:
     std::string m_previous;
     bool m_missing = false;
+    tess::test::TempFolder m_generated;
 };
 
 TEST(FormatNumber, WritesAPointWhateverTheUsersLocale) {
