@@ -33,7 +33,14 @@ export DISPLAY=":$(cat "$folder/display")"
 eval "$(dbus-launch --sh-syntax)"
 "$launcher" --launch-immediately >/dev/null 2>&1 &
 pids+=($!)
-sleep 1
+# The program looks for the accessibility bus once, at start: start it once the launcher has
+# its name on the session bus.
+for _ in $(seq 300); do
+    dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus 2>/dev/null | grep -q 'boolean true' &&
+        break
+    sleep 0.1
+done
 
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 QT_QPA_PLATFORM=xcb
 ASAN_OPTIONS=detect_leaks=0 "$program" "$drawing" &
