@@ -69,6 +69,31 @@ protected:
     void Keys(const QString& keys) {
         Run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("--clearmodifiers"), keys});
     }
+    /// The first shown window whose title matches, once there is one (30 s at most); empty
+    /// when none came. Asked again and again: a search fails when a window goes as it looks.
+    QString WindowShown(const QString& title) {
+        const QDeadlineTimer deadline(30000);
+        QString found;
+        while (found.isEmpty() && !deadline.hasExpired())
+            found = Run(QStringLiteral("xdotool"), {QStringLiteral("search"),
+                                                    QStringLiteral("--onlyvisible"),
+                                                    QStringLiteral("--name"), title})
+                        .section(QLatin1Char('\n'), 0, 0);
+        return found;
+    }
+    /// True once no window whose title matches is shown (30 s at most).
+    bool WindowGone(const QString& title) {
+        const QDeadlineTimer deadline(30000);
+        do {
+            int status = -1;
+            const QString found = Run(QStringLiteral("xdotool"),
+                                      {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                       QStringLiteral("--name"), title},
+                                      &status);
+            if (status >= 0 && found.isEmpty()) return true;
+        } while (!deadline.hasExpired());
+        return false;
+    }
     /// Photographs the window into path once the picture has settled (two grabs in a row are
     /// the same) on something none of the pictures before showed: the program answers keys and
     /// paints in its own time. The picture's hash; empty when that did not come within a generous
@@ -100,12 +125,9 @@ TEST_P(Screenshots, EveryTabChosenFromTheKeyboard) {
     program.start(QStringLiteral(TESSALINE_DESKTOP), {QString::fromStdString(drawing)});
     ASSERT_TRUE(program.waitForStarted(10000));
 
-    const QString window = Run(QStringLiteral("xdotool"),
-                               {QStringLiteral("search"), QStringLiteral("--sync"),
-                                QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                                QStringLiteral("Tessaline$")})
-                               .section(QLatin1Char('\n'), 0, 0);
-    ASSERT_FALSE(window.isEmpty()) << "the main window did not appear";
+    const QString window = WindowShown(QStringLiteral("Tessaline$"));
+    ASSERT_FALSE(window.isEmpty()) << "the main window did not appear: "
+                                   << program.readAllStandardError().toStdString();
     Run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
     const QString folder = QStringLiteral(TESSALINE_SCREENSHOTS "/") + QString::fromLatin1(GetParam().folder);
     QDir().mkpath(folder);
@@ -132,16 +154,14 @@ TEST_P(Screenshots, EveryTabChosenFromTheKeyboard) {
     for (const auto& box : boxes) {
         for (const char* keys : box.keys)
             Keys(QString::fromLatin1(keys));
-        const QString shown = Run(QStringLiteral("xdotool"),
-                                  {QStringLiteral("search"), QStringLiteral("--sync"),
-                                   QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                                   QString::fromLatin1(box.title)})
-                                  .section(QLatin1Char('\n'), 0, 0);
+        const QString shown = WindowShown(QString::fromLatin1(box.title));
         ASSERT_FALSE(shown.isEmpty()) << box.title << " did not appear";
         EXPECT_FALSE(Photograph(folder + QString::fromLatin1(box.picture), shown).isEmpty())
             << box.title;
         Run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), shown});
         Keys(QStringLiteral("Escape"));
+        // The next keys go to the main window only once the box has gone.
+        ASSERT_TRUE(WindowGone(QString::fromLatin1(box.title))) << box.title << " stayed";
         Run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
     }
 
