@@ -6,6 +6,7 @@
 
 #include "cli/CliRun.h"
 #include "host/com/ComHost.h"
+#include "support/DrawingEdits.h"
 #include "tests/windows/StandInProcess.h"
 
 namespace tess::test {
@@ -22,12 +23,7 @@ protected:
     /// other shape refuses it.
     std::string PrepareDrawing() {
         const std::string drawing = MakeDrawing("drawing.vsdx");
-        embedded::Model model;
-        auto data = vsdx::OpenDocument(model, drawing);
-        auto page = data->pages.front();
-        model.LoadShapes(*page);
-        model.SetFormula(page->shapes.front(), visSectionScratch, 0, 1, "User.Alpha*2");
-        vsdx::SaveDocument(model, *data, drawing);
+        NameRowOnlySourceHas(drawing, drawing);
         return drawing;
     }
 
@@ -95,6 +91,24 @@ TEST_F(CliOverCom, DiffComparesObjectsOfVisioAsOnTheFile) {
         EXPECT_EQ(fromVisio.status, each.status) << each.objects[1] << '\n' << fromVisio.err;
         EXPECT_NE(fromVisio.out.find(each.says), std::string::npos) << fromVisio.out;
         EXPECT_EQ(fromVisio.out, fromFile.out) << each.objects[1];
+    }
+}
+
+TEST_F(CliOverCom, CheckReportsWhatTheFileCheckReports) {
+    const std::string drawing = MakeDrawing("drawing.vsdx");
+    BreakReferences(drawing, drawing);
+    StandInProcess visio({drawing});
+    for (const bool json : {false, true}) {
+        std::vector<std::string> overVisio = {"--visio", "check"}, onFile = {"check", drawing};
+        if (json) {
+            overVisio.push_back("--json");
+            onFile.push_back("--json");
+        }
+        const Result fromVisio = Run(overVisio), fromFile = Run(onFile);
+        EXPECT_EQ(fromVisio.status, 1) << fromVisio.err;
+        EXPECT_EQ(fromFile.status, 1) << fromFile.err;
+        EXPECT_NE(fromVisio.out.find("User.Missing*2"), std::string::npos) << fromVisio.out;
+        EXPECT_EQ(fromVisio.out, fromFile.out);
     }
 }
 
