@@ -38,12 +38,21 @@ bool NamesRows(int16_t section) {
 HostSheets::Place& HostSheets::PlaceOf(const visio::DocumentPtr& document,
                                        const visio::PagePtr& page,
                                        const visio::MasterPtr& master) {
+    // The objects the walk hands in again are known by themselves, and not asked again.
+    const void* object = page     ? static_cast<const void*>(page.get())
+                         : master ? static_cast<const void*>(master.get())
+                                  : static_cast<const void*>(document.get());
+    if (const auto known = m_objects.find(object); known != m_objects.end())
+        return *known->second;
     const std::string name = document->Name();
     const std::string key = Upper(name) + (page     ? "\npage " + std::to_string(page->ID())
                                            : master ? "\nmaster " + std::to_string(master->ID())
                                                     : std::string());
     Place& place = m_places[key];
-    if (place.key.empty()) place = {key, name, document, page, master, {}, {}, {}};
+    if (place.key.empty()) {
+        place = {key, name, document, page, master, {}, {}, {}};
+        m_objects.emplace(object, &place);  // the place holds the object: its address stays
+    }
     return place;
 }
 

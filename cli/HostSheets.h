@@ -93,6 +93,7 @@ private:
     std::vector<std::string> ReadFormulas(Entry& entry, std::vector<OwnFormula>& cells);
 
     std::map<std::string, Place> m_places;
+    std::map<const void*, Place*> m_objects;  // by the document, page or master they hold
     std::map<std::string, Entry> m_entries;
     std::map<std::tuple<std::string, std::string, std::string>, Place*> m_named;
     Entry* m_self = nullptr;
