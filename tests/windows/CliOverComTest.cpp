@@ -171,7 +171,7 @@ TEST_F(CliOverCom, MistakesAreRefusedBeforeVisioChanges) {
         {{"--visio", "list", drawing}, 2, "is a file"},
         {{"--visio", "show", "page:Page-1/Nothing"}, 2, "Nothing"},
         {{"--visio", "show", "Other.vsdx:document"}, 2, "Other.vsdx"},
-        {{"--visio", "check"}, 2, "check works on drawing files"},
+        {{"--visio", "check", drawing}, 2, "is a file"},
         {{"--visio", "check", "--values"}, 2, "check --values"},
     };
     for (const auto& each : cases) {
