@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/Workspace.h"
+#include "platform/visio/Host.h"
 
 // What `check` looks for: formulas of the open documents that name a cell, row or shape their
 // sheet cannot reach, as the model would refuse them if they were written now.
@@ -23,8 +24,11 @@ struct CheckResult {
     std::vector<BrokenFormula> broken;
 };
 
-/// Checks every formula of every sheet of the open documents: document and style sheets,
-/// masters' page sheets and shapes, pages' sheets and shapes at any depth.
+/// Checks every formula of every sheet of the open files: document and style sheets, masters'
+/// page sheets and shapes, pages' sheets and shapes at any depth.
 CheckResult CheckDocuments(Workspace& files);
+/// The same check through the host interface, on the documents open in a host (the running
+/// Visio): every sheet but style sheets, which the host interface does not reach.
+CheckResult CheckDrawings(const visio::ApplicationPtr& application);
 
 }  // namespace tess::cli

@@ -243,17 +243,13 @@ int RunSections(const SectionsOptions& options, std::ostream& out) {
 }
 
 int RunCheck(const CheckOptions& options, std::ostream& out) {
-    // The check asks the drawing model which cells and shapes exist, which Visio's automation
-    // members cannot answer without a call per reference.
-    if (options.visio)
-        UsageError("check works on drawing files, not with --visio: save in Visio and check the "
-                   "file");
     Session session(options);
-    Workspace& files = session.Files();
-    const CheckResult tally = CheckDocuments(files);
+    const CheckResult tally = session.OverVisio() ? CheckDrawings(session.Application())
+                                                  : CheckDocuments(session.Files());
+    const size_t count = session.Documents().size();
     const size_t broken = tally.broken.size();
     if (options.json) {
-        Json json = {{"files", files.Documents().size()},
+        Json json = {{"files", count},
                      {"formulasChecked", tally.formulas},
                      {"broken", Json::array()}};
         for (const BrokenFormula& problem : tally.broken) {
@@ -268,7 +264,6 @@ int RunCheck(const CheckOptions& options, std::ostream& out) {
             out << problem.address << '\t' << problem.cell << '\t' << problem.formula << '\t'
                 << AsLines(problem.why) << '\n';
         }
-        const size_t count = files.Documents().size();
         out << count << (count == 1 ? " file, " : " files, ") << tally.formulas
             << (tally.formulas == 1 ? " formula" : " formulas") << " checked, " << broken
             << " broken\n";

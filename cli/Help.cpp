@@ -28,9 +28,10 @@ files: the program attaches to the running "Visio.Application" through COM (the 
 Visio registers) and calls Visio's own automation members. No FILE is given; OBJECTs are
 written as on files, a document by its name in Visio (Drawing1.vsdx:page:Page-1/Sheet.3;
 the name may be left out when one document is open). A copy is one undo step in Visio (Edit >
-Undo takes it back) and saves nothing: save in Visio. -o, --in-place, --dry-run and check
-are for files: check asks the drawing model which cell, row or shape each reference reaches,
-which Visio's automation answers only a call per reference; save in Visio and check the file.
+Undo takes it back) and saves nothing: save in Visio. check works too, on every sheet of the
+open documents but style sheets, asking Visio each question once (which cells a sheet holds,
+which rows and shapes a reference reaches). -o, --in-place, --dry-run and check --values are
+for files.
 When no Visio runs it says "Tessaline requires a Visio document to be open." and ends with
 exit status 3.
 The Windows build (tessaline-cli.exe) works on files and, with --visio, on the running Visio;
@@ -165,7 +166,7 @@ std::string CopyJson() {
 
 std::string CheckJson() {
     return R"(JSON (--json): one object
-  files               the number of files read
+  files               the number of files read (with --visio: of documents open in Visio)
   formulasChecked     the number of formulas of their own that the sheets hold
   broken[]            each formula that names a missing cell or shape
   broken[].object     the OBJECT whose sheet holds it

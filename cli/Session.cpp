@@ -34,11 +34,15 @@ Session::Session(const Drawings& drawings, bool toSaveInPlace) {
     if (!drawings.files.empty())
         UsageError("--visio works on the drawings open in Visio; '" + drawings.files.front() +
                    "' is a file: name documents in OBJECTs as DOC:page:P/SHAPE");
-    m_visio = std::make_unique<RunningVisio>();
+    if (!app::RunningVisio::Reachable())
+        UsageError("--visio attaches to the running Visio, which only the Windows build of "
+                   "tessaline-cli can do; this build works on files");
+    m_visio = std::make_unique<app::RunningVisio>();
+    m_visio->Attach();  // when none runs, fails here (exit status 3)
 }
 
 visio::ApplicationPtr Session::Application() const {
-    return m_visio ? m_visio->Application() : m_workspace->AppPtr();
+    return m_visio ? m_visio->Attach() : m_workspace->AppPtr();
 }
 
 std::vector<visio::DocumentPtr> Session::Documents() const {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/Prompt.h"
-#include "cli/RunningVisio.h"
+#include "app/RunningVisio.h"
 #include "cli/Workspace.h"
 #include "platform/visio/Resolver.h"
 
@@ -50,7 +50,7 @@ public:
                        const std::string& title) override;
 
 private:
-    std::unique_ptr<RunningVisio> m_visio;
+    std::unique_ptr<app::RunningVisio> m_visio;
     std::optional<Workspace> m_workspace;
 };
 

@@ -10,7 +10,7 @@
 #include "ui/Dialogs.h"
 #include "ui/Drawings.h"
 #include "ui/InstanceCheck.h"
-#include "ui/RunningVisio.h"
+#include "app/RunningVisio.h"
 
 // The desktop program's start-up: the running Visio where there is one, else the drawings the
 // user opens stand for it; the program's windows are Qt's.
@@ -59,7 +59,7 @@ private:
     QStringList m_files;
     ProgramServices m_services;
     InstanceCheck m_instance;
-    RunningVisio m_runningVisio;  // before the drawings, which may hold Visio until they go
+    app::RunningVisio m_runningVisio;  // before the drawings, which may hold Visio until they go
     Drawings m_drawings;
     CopyErrorForms m_copyErrors;
     std::unique_ptr<MainWindow> m_window;

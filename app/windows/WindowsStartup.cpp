@@ -1,6 +1,5 @@
 #include "app/windows/WindowsStartup.h"
 
-#include "host/com/ComHost.h"
 #include "platform/visio/Error.h"
 
 #include "platform/windows/Windows.h"
@@ -49,8 +48,7 @@ WindowsStartupServices::WindowsStartupServices(IWindows& windows, IPrompt& promp
 WindowsStartupServices::~WindowsStartupServices() = default;
 
 visio::ApplicationPtr WindowsStartupServices::GetRunningVisio() {
-    if (!m_visio) m_visio = com::AttachToRunningVisio();
-    return m_visio->Application();
+    return m_visio.Attach();
 }
 
 MainWindowMarker::MainWindowMarker(const std::string& caption, void* owner) {

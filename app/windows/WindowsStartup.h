@@ -3,11 +3,8 @@
 #include <memory>
 #include <string>
 
+#include "app/RunningVisio.h"
 #include "app/Startup.h"
-
-namespace tess::com {
-class VisioConnection;
-}
 
 // Start-up's Windows side, kept out of the portable start-up files.
 namespace tess::app {
@@ -28,7 +25,7 @@ public:
 private:
     IWindows& m_windows;
     IPrompt& m_prompt;
-    std::unique_ptr<com::VisioConnection> m_visio;  // the running Visio, once attached
+    RunningVisio m_visio;
 };
 
 /// True when a top-level window of that class with exactly that caption exists.

@@ -6,6 +6,7 @@
 
 #include "cli/CliRun.h"
 #include "host/com/ComHost.h"
+#include "support/DrawingEdits.h"
 #include "tests/windows/StandInProcess.h"
 
 namespace tess::test {
@@ -22,12 +23,7 @@ protected:
     /// other shape refuses it.
     std::string PrepareDrawing() {
         const std::string drawing = MakeDrawing("drawing.vsdx");
-        embedded::Model model;
-        auto data = vsdx::OpenDocument(model, drawing);
-        auto page = data->pages.front();
-        model.LoadShapes(*page);
-        model.SetFormula(page->shapes.front(), visSectionScratch, 0, 1, "User.Alpha*2");
-        vsdx::SaveDocument(model, *data, drawing);
+        NameRowOnlySourceHas(drawing, drawing);
         return drawing;
     }
 
@@ -98,6 +94,24 @@ TEST_F(CliOverCom, DiffComparesObjectsOfVisioAsOnTheFile) {
     }
 }
 
+TEST_F(CliOverCom, CheckReportsWhatTheFileCheckReports) {
+    const std::string drawing = MakeDrawing("drawing.vsdx");
+    BreakReferences(drawing, drawing);
+    StandInProcess visio({drawing});
+    for (const bool json : {false, true}) {
+        std::vector<std::string> overVisio = {"--visio", "check"}, onFile = {"check", drawing};
+        if (json) {
+            overVisio.push_back("--json");
+            onFile.push_back("--json");
+        }
+        const Result fromVisio = Run(overVisio), fromFile = Run(onFile);
+        EXPECT_EQ(fromVisio.status, 1) << fromVisio.err;
+        EXPECT_EQ(fromFile.status, 1) << fromFile.err;
+        EXPECT_NE(fromVisio.out.find("User.Missing*2"), std::string::npos) << fromVisio.out;
+        EXPECT_EQ(fromVisio.out, fromFile.out);
+    }
+}
+
 TEST_F(CliOverCom, CopyWritesIntoVisioAsOneUndoStepAndReportsRefusals) {
     const std::string drawing = PrepareDrawing();
     const std::string original = FileText(drawing);
@@ -157,7 +171,7 @@ TEST_F(CliOverCom, MistakesAreRefusedBeforeVisioChanges) {
         {{"--visio", "list", drawing}, 2, "is a file"},
         {{"--visio", "show", "page:Page-1/Nothing"}, 2, "Nothing"},
         {{"--visio", "show", "Other.vsdx:document"}, 2, "Other.vsdx"},
-        {{"--visio", "check"}, 2, "check works on drawing files"},
+        {{"--visio", "check", drawing}, 2, "is a file"},
         {{"--visio", "check", "--values"}, 2, "check --values"},
     };
     for (const auto& each : cases) {
