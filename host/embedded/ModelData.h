@@ -52,6 +52,9 @@ struct RowData {
     int16_t type = 0;             // row tag
     int16_t key = -1;    // index of the row it inherits in the inheritance source; -1: none
     bool local = false;  // the sheet has this row itself
+    /// The undo scope that inserted the row (0: none): while that scope is the innermost one
+    /// open, changes to its cells need no undo record, since undoing the scope removes the row.
+    int32_t madeIn = 0;
 
     CellData* Find(int16_t cell);
     const CellData* Find(int16_t cell) const;
