@@ -131,9 +131,10 @@ IndexedSheet ReadSheet(app::IPrompt& prompt, const ShapePtr& sheet, std::vector<
             if (!Kept(reference)) continue;
             formula::SheetSelector& selector = reference.sheet;
             read.references.push_back({section, selector.kind, selector.id,
-                                       std::move(selector.name), std::move(reference.cell)});
+                                       selector.name, std::move(reference.cell)});
         }
     });
+    read.references.shrink_to_fit();  // kept for the whole run, for every sheet of the page
     return read;
 }
 

@@ -10,6 +10,7 @@
 
 #include "app/Prompt.h"
 #include "formula/CellCatalogue.h"
+#include "formula/CompactText.h"
 #include "formula/Formula.h"
 #include "platform/visio/Host.h"
 
@@ -25,7 +26,7 @@ struct SheetReference {
     int16_t inSection = 0;
     formula::SheetKind kind = formula::SheetKind::Self;
     int32_t id = 0;
-    std::string name;
+    formula::CompactText name;  // a page holds thousands of these: the name costs its length
     std::optional<formula::CellName> cell;
 };
 

@@ -158,8 +158,8 @@ std::set<int32_t> MembersNamedFromOutside(CopyRun& run, const ShapePtr& group) {
         for (const SheetReference& reference : other->references) {
             if (reference.kind == formula::SheetKind::ById && ids.count(reference.id))
                 named.insert(reference.id);
-            if (reference.kind == formula::SheetKind::ByName && names.count(reference.name))
-                named.insert(names.find(reference.name)->second);
+            if (reference.kind == formula::SheetKind::ByName && names.count(reference.name.view()))
+                named.insert(names.find(reference.name.view())->second);
         }
     }
     return named;

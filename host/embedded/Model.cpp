@@ -141,7 +141,7 @@ void Model::InsertRow(const SheetPtr& sheet, int16_t section, size_t position, R
     SectionData* data = sheet->Section(section);
     row.madeIn = m_undo.ScopeForNewRows();
     data->rows.insert(data->rows.begin() + static_cast<std::ptrdiff_t>(position), std::move(row));
-    m_undo.RecordFor(*sheet,
+    m_undo.RecordFor(*sheet, *data,
                      [this, sheet, section, position] { RemoveRow(sheet, section, position); });
     m_undo.Changed(*sheet);
 }
@@ -150,7 +150,7 @@ RowData Model::RemoveRow(const SheetPtr& sheet, int16_t section, size_t position
     SectionData* data = sheet->Section(section);
     RowData row = std::move(data->rows[position]);
     data->rows.erase(data->rows.begin() + static_cast<std::ptrdiff_t>(position));
-    m_undo.RecordFor(*sheet, [this, sheet, section, position, row]() mutable {
+    m_undo.RecordFor(*sheet, *data, [this, sheet, section, position, row]() mutable {
         InsertRow(sheet, section, position, std::move(row));
     });
     m_undo.Changed(*sheet);
@@ -173,6 +173,7 @@ void Model::ReplaceRowHead(const SheetPtr& sheet, int16_t section, size_t positi
 
 void Model::InsertSection(const SheetPtr& sheet, SectionData section) {
     const int16_t index = section.index;
+    section.madeIn = m_undo.ScopeForNewRows();
     const auto at =
         std::lower_bound(sheet->sections.begin(), sheet->sections.end(), index,
                          [](const SectionData& data, int16_t key) { return data.index < key; });
@@ -197,7 +198,7 @@ void Model::SetSectionHead(const SheetPtr& sheet, int16_t index, bool local, int
     const bool oldLocal = std::exchange(data->local, local);
     const int16_t oldKey = std::exchange(data->key, key);
     std::vector<int16_t> oldDeleted = std::exchange(data->deletedKeys, std::move(deletedKeys));
-    m_undo.RecordFor(*sheet, [this, sheet, index, oldLocal, oldKey,
+    m_undo.RecordFor(*sheet, *data, [this, sheet, index, oldLocal, oldKey,
                               oldDeleted = std::move(oldDeleted)]() mutable {
         SetSectionHead(sheet, index, oldLocal, oldKey, std::move(oldDeleted));
     });

@@ -68,6 +68,7 @@ struct SectionData {
     int16_t origin = -1;               // the section's index in the file; -1 for a new section
     std::vector<RowData> rows;         // visible rows, in order
     std::vector<int16_t> deletedKeys;  // inherited rows this sheet deleted
+    int32_t madeIn = 0;                // the undo scope that inserted it, as for rows
 };
 
 /// A stretch of text formatted by one row of the Character, Paragraph or Tabs section, from

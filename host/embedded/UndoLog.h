@@ -45,15 +45,17 @@ public:
     void RecordFor(const SheetData& sheet, Inverse&& inverse) {
         if (Tracks(sheet)) Record(std::function<void()>(std::forward<Inverse>(inverse)));
     }
-    /// As RecordFor, also leaving out changes to a row inserted in the innermost open scope.
-    template <class Inverse>
-    void RecordFor(const SheetData& sheet, const RowData& row, Inverse&& inverse) {
-        if (row.madeIn == 0 || row.madeIn != ScopeForNewRows())
+    /// As RecordFor, also leaving out changes to a row or section (part) inserted in the
+    /// innermost open scope.
+    template <class Part, class Inverse>
+    void RecordFor(const SheetData& sheet, const Part& part, Inverse&& inverse) {
+        if (part.madeIn == 0 || part.madeIn != ScopeForNewRows())
             RecordFor(sheet, std::forward<Inverse>(inverse));
     }
     /// Whether a change to what the sheet holds needs recording.
     bool Tracks(const SheetData& sheet) const;
-    /// The scope that a row inserted now is made in (RowData::madeIn): 0 when none records it.
+    /// The scope that a row or section inserted now is made in (their madeIn): 0 when none
+    /// records it.
     int32_t ScopeForNewRows() const;
     /// Notes that a shape new to the model was inserted, its insertion recorded just now.
     void NoteCreated(const SheetData& shape);
