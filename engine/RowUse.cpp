@@ -19,7 +19,7 @@ class RowFinder {
 public:
     explicit RowFinder(const ShapePtr& sheet) : m_sheet(sheet) {}
 
-    int16_t Row(const formula::CellName& cell) {
+    int16_t Row(const ReferencedCell& cell) {
         if (!cell.named) return cell.row;
         auto [names, fresh] = m_names.try_emplace(cell.section);
         if (fresh && m_sheet->SectionExists(cell.section, 0)) {
@@ -180,7 +180,7 @@ std::set<int16_t> RowsNamedFrom(app::IPrompt& prompt, const ShapePtr& sheet, int
                 if (!selector.collection.empty() || selector.kind != formula::SheetKind::Self ||
                     !reference.cell || reference.cell->section != section)
                     continue;
-                const int16_t named = finder.Row(*reference.cell);
+                const int16_t named = finder.Row(ReferencedCell::Of(*reference.cell));
                 if (named >= 0 && rows.insert(named).second) pending.push_back(named);
             }
         }
