@@ -25,12 +25,9 @@ void UndoLog::Record(std::function<void()> inverse) {
 bool UndoLog::Tracks(const SheetData& sheet) const {
     if (m_discarding) return false;
     if (m_replayTarget || m_openScopes.empty()) return true;
-    const auto& created = m_openScopes.back().created;
-    if (created.empty()) return true;
-    for (const SheetData* at = &sheet; at; at = at->parent) {
-        if (created.contains(at)) return false;
-    }
-    return true;
+    // By the sheet itself, not the group it is in: a shape that was there before the scope and
+    // was moved into a new group is restored by its own records.
+    return !m_openScopes.back().created.contains(&sheet);
 }
 
 int32_t UndoLog::ScopeForNewRows() const {
@@ -41,7 +38,15 @@ int32_t UndoLog::ScopeForNewRows() const {
 void UndoLog::NoteCreated(const SheetData& shape) {
     if (m_discarding || m_replayTarget || !m_enabled || m_openScopes.empty()) return;
     Step& scope = m_openScopes.back();
-    if (!scope.inverses.empty()) scope.created[&shape] = scope.inverses.size() - 1;
+    if (scope.inverses.empty()) return;
+    const size_t position = scope.inverses.size() - 1;
+    // The members it was made with are new too.
+    const std::function<void(const SheetData&)> note = [&](const SheetData& sheet) {
+        scope.created[&sheet] = position;
+        for (const auto& member : sheet.shapes)
+            note(*member);
+    };
+    note(shape);
 }
 
 bool UndoLog::CancelCreation(const SheetData& shape) {
@@ -50,7 +55,14 @@ bool UndoLog::CancelCreation(const SheetData& shape) {
     const auto found = scope.created.find(&shape);
     if (found == scope.created.end() || found->second + 1 != scope.inverses.size()) return false;
     scope.inverses.pop_back();
-    scope.created.erase(found);
+    scope.cancelled = true;
+    // The shape goes now: no address of it or its members may stay behind to be taken again.
+    const std::function<void(const SheetData&)> forget = [&](const SheetData& sheet) {
+        scope.created.erase(&sheet);
+        for (const auto& member : sheet.shapes)
+            forget(*member);
+    };
+    forget(shape);
     return true;
 }
 
@@ -74,10 +86,11 @@ void UndoLog::EndScope(int32_t scope, bool commit) {
         Changed();
         return;
     }
-    if (step.inverses.empty()) return;
+    if (step.inverses.empty() && !step.cancelled) return;
     if (!m_openScopes.empty()) {
         // The outer scope takes the shapes made in this one, at their records' new positions.
         Step& outer = m_openScopes.back();
+        outer.cancelled = outer.cancelled || step.cancelled;
         const size_t offset = outer.inverses.size();
         std::move(step.inverses.begin(), step.inverses.end(), std::back_inserter(outer.inverses));
         for (const auto& [shape, position] : step.created)

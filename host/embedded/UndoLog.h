@@ -37,10 +37,10 @@ public:
 
     /// Records how to reverse a change just made.
     void Record(std::function<void()> inverse);
-    /// Records how to reverse a change just made to what a sheet holds, unless the sheet (or
-    /// the group it is in) was made in the innermost open scope: undoing the scope takes the
-    /// whole shape away, and redoing it puts it back as it ends up, so its steps in between
-    /// cost nothing.
+    /// Records how to reverse a change just made to what a sheet holds, unless the sheet was
+    /// made in the innermost open scope (with its group or inside it): undoing the scope takes
+    /// the shape away, and redoing it puts it back as it ends up, so its steps in between cost
+    /// nothing.
     template <class Inverse>
     void RecordFor(const SheetData& sheet, Inverse&& inverse) {
         if (Tracks(sheet)) Record(std::function<void()>(std::forward<Inverse>(inverse)));
@@ -78,6 +78,7 @@ private:
         /// Shapes made in this scope while it is open, with the position of the inverse that
         /// records their insertion.
         std::unordered_map<const SheetData*, size_t> created;
+        bool cancelled = false;  // a shape came and went: the scope is a step even if empty
     };
 
     /// Runs a step's inverses backwards, recording what reverses them into a new step.
