@@ -37,6 +37,8 @@ int32_t UndoLog::ScopeForNewRows() const {
 
 void UndoLog::NoteCreated(const SheetData& shape) {
     if (m_discarding || m_replayTarget || !m_enabled || m_openScopes.empty()) return;
+    // A master's edit copy lives only as long as the records that name it: its shapes keep theirs.
+    if (shape.master && shape.master->editOf) return;
     Step& scope = m_openScopes.back();
     if (scope.inverses.empty()) return;
     const size_t position = scope.inverses.size() - 1;
