@@ -90,6 +90,10 @@ void VisitShapes(const visio::ShapesPtr& list, const std::vector<int32_t>& group
 
 }  // namespace
 
+ReferencedCell ReferencedCell::Of(const formula::CellName& name) {
+    return {name.section, name.row, name.cell, name.named, name.rowName};
+}
+
 int32_t IndexedSheet::Key() const {
     return type == visio::visTypePage ? -1 : id;
 }
@@ -130,10 +134,13 @@ IndexedSheet ReadSheet(app::IPrompt& prompt, const ShapePtr& sheet, std::vector<
         for (formula::Reference& reference : formula::Parse(text).formula.references) {
             if (!Kept(reference)) continue;
             formula::SheetSelector& selector = reference.sheet;
-            read.references.push_back({section, selector.kind, selector.id,
-                                       std::move(selector.name), std::move(reference.cell)});
+            std::optional<ReferencedCell> cell;
+            if (reference.cell) cell = ReferencedCell::Of(*reference.cell);
+            read.references.push_back(
+                {section, selector.kind, selector.id, selector.name, std::move(cell)});
         }
     });
+    read.references.shrink_to_fit();  // kept for the whole run, for every sheet of the page
     return read;
 }
 

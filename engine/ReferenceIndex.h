@@ -10,6 +10,7 @@
 
 #include "app/Prompt.h"
 #include "formula/CellCatalogue.h"
+#include "formula/CompactText.h"
 #include "formula/Formula.h"
 #include "platform/visio/Host.h"
 
@@ -19,14 +20,26 @@
 // a run to every shape of a page would otherwise read the whole page once per destination.
 namespace tess::engine {
 
+/// The cell a reference names, as formula::CellName has it but compact: the index keeps one
+/// for every reference of every sheet of a page.
+struct ReferencedCell {
+    int16_t section = 0;
+    int16_t row = 0;
+    int16_t cell = 0;
+    bool named = false;
+    formula::CompactText rowName;
+
+    static ReferencedCell Of(const formula::CellName& name);
+};
+
 /// A reference a formula makes to a sheet by ID, by name or (to its own sheet) Self, with the
 /// section of the sheet the formula is in.
 struct SheetReference {
     int16_t inSection = 0;
     formula::SheetKind kind = formula::SheetKind::Self;
     int32_t id = 0;
-    std::string name;
-    std::optional<formula::CellName> cell;
+    formula::CompactText name;
+    std::optional<ReferencedCell> cell;
 };
 
 /// A sheet as the index keeps it: who it is, where it sits, what it inherits from, and what its

@@ -19,7 +19,7 @@ class RowFinder {
 public:
     explicit RowFinder(const ShapePtr& sheet) : m_sheet(sheet) {}
 
-    int16_t Row(const formula::CellName& cell) {
+    int16_t Row(const ReferencedCell& cell) {
         if (!cell.named) return cell.row;
         auto [names, fresh] = m_names.try_emplace(cell.section);
         if (fresh && m_sheet->SectionExists(cell.section, 0)) {
@@ -158,8 +158,8 @@ std::set<int32_t> MembersNamedFromOutside(CopyRun& run, const ShapePtr& group) {
         for (const SheetReference& reference : other->references) {
             if (reference.kind == formula::SheetKind::ById && ids.count(reference.id))
                 named.insert(reference.id);
-            if (reference.kind == formula::SheetKind::ByName && names.count(reference.name))
-                named.insert(names.find(reference.name)->second);
+            if (reference.kind == formula::SheetKind::ByName && names.count(reference.name.view()))
+                named.insert(names.find(reference.name.view())->second);
         }
     }
     return named;
@@ -180,7 +180,7 @@ std::set<int16_t> RowsNamedFrom(app::IPrompt& prompt, const ShapePtr& sheet, int
                 if (!selector.collection.empty() || selector.kind != formula::SheetKind::Self ||
                     !reference.cell || reference.cell->section != section)
                     continue;
-                const int16_t named = finder.Row(*reference.cell);
+                const int16_t named = finder.Row(ReferencedCell::Of(*reference.cell));
                 if (named >= 0 && rows.insert(named).second) pending.push_back(named);
             }
         }

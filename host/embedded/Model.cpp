@@ -115,7 +115,7 @@ void Model::StoreCell(const SheetPtr& sheet, int16_t section, int16_t row, CellD
     } else {
         data.Get(index) = std::move(cell);
     }
-    m_undo.Record([this, sheet, section, row, index, old = std::move(old)]() mutable {
+    m_undo.RecordFor(*sheet, data, [this, sheet, section, row, index, old = std::move(old)]() mutable {
         if (old) {
             StoreCell(sheet, section, row, std::move(*old));
         } else {
@@ -131,7 +131,7 @@ void Model::EraseCell(const SheetPtr& sheet, int16_t section, int16_t row, int16
     if (!existing) return;
     CellData old = std::move(*existing);
     data.cells.erase(data.cells.begin() + (existing - data.cells.data()));
-    m_undo.Record([this, sheet, section, row, old = std::move(old)]() mutable {
+    m_undo.RecordFor(*sheet, data, [this, sheet, section, row, old = std::move(old)]() mutable {
         StoreCell(sheet, section, row, std::move(old));
     });
     m_undo.Changed(*sheet);
@@ -139,8 +139,10 @@ void Model::EraseCell(const SheetPtr& sheet, int16_t section, int16_t row, int16
 
 void Model::InsertRow(const SheetPtr& sheet, int16_t section, size_t position, RowData row) {
     SectionData* data = sheet->Section(section);
+    row.madeIn = m_undo.ScopeForNewRows();
     data->rows.insert(data->rows.begin() + static_cast<std::ptrdiff_t>(position), std::move(row));
-    m_undo.Record([this, sheet, section, position] { RemoveRow(sheet, section, position); });
+    m_undo.RecordFor(*sheet, *data,
+                     [this, sheet, section, position] { RemoveRow(sheet, section, position); });
     m_undo.Changed(*sheet);
 }
 
@@ -148,7 +150,7 @@ RowData Model::RemoveRow(const SheetPtr& sheet, int16_t section, size_t position
     SectionData* data = sheet->Section(section);
     RowData row = std::move(data->rows[position]);
     data->rows.erase(data->rows.begin() + static_cast<std::ptrdiff_t>(position));
-    m_undo.Record([this, sheet, section, position, row]() mutable {
+    m_undo.RecordFor(*sheet, *data, [this, sheet, section, position, row]() mutable {
         InsertRow(sheet, section, position, std::move(row));
     });
     m_undo.Changed(*sheet);
@@ -162,8 +164,8 @@ void Model::ReplaceRowHead(const SheetPtr& sheet, int16_t section, size_t positi
     const int16_t oldType = std::exchange(row.type, type);
     const int16_t oldKey = std::exchange(row.key, key);
     const bool oldLocal = std::exchange(row.local, local);
-    m_undo.Record([this, sheet, section, position, oldType, oldName = std::move(oldName), oldKey,
-            oldLocal]() mutable {
+    m_undo.RecordFor(*sheet, row, [this, sheet, section, position, oldType, oldName = std::move(oldName),
+                              oldKey, oldLocal]() mutable {
         ReplaceRowHead(sheet, section, position, oldType, std::move(oldName), oldKey, oldLocal);
     });
     m_undo.Changed(*sheet);
@@ -171,11 +173,12 @@ void Model::ReplaceRowHead(const SheetPtr& sheet, int16_t section, size_t positi
 
 void Model::InsertSection(const SheetPtr& sheet, SectionData section) {
     const int16_t index = section.index;
+    section.madeIn = m_undo.ScopeForNewRows();
     const auto at =
         std::lower_bound(sheet->sections.begin(), sheet->sections.end(), index,
                          [](const SectionData& data, int16_t key) { return data.index < key; });
     sheet->sections.insert(at, std::move(section));
-    m_undo.Record([this, sheet, index] { RemoveSection(sheet, index); });
+    m_undo.RecordFor(*sheet, [this, sheet, index] { RemoveSection(sheet, index); });
     m_undo.Changed(*sheet);
 }
 
@@ -183,7 +186,8 @@ SectionData Model::RemoveSection(const SheetPtr& sheet, int16_t index) {
     SectionData* data = sheet->Section(index);
     SectionData section = std::move(*data);
     sheet->sections.erase(sheet->sections.begin() + (data - sheet->sections.data()));
-    m_undo.Record([this, sheet, section]() mutable { InsertSection(sheet, std::move(section)); });
+    m_undo.RecordFor(
+        *sheet, [this, sheet, section]() mutable { InsertSection(sheet, std::move(section)); });
     m_undo.Changed(*sheet);
     return section;
 }
@@ -194,7 +198,8 @@ void Model::SetSectionHead(const SheetPtr& sheet, int16_t index, bool local, int
     const bool oldLocal = std::exchange(data->local, local);
     const int16_t oldKey = std::exchange(data->key, key);
     std::vector<int16_t> oldDeleted = std::exchange(data->deletedKeys, std::move(deletedKeys));
-    m_undo.Record([this, sheet, index, oldLocal, oldKey, oldDeleted = std::move(oldDeleted)]() mutable {
+    m_undo.RecordFor(*sheet, *data, [this, sheet, index, oldLocal, oldKey,
+                              oldDeleted = std::move(oldDeleted)]() mutable {
         SetSectionHead(sheet, index, oldLocal, oldKey, std::move(oldDeleted));
     });
     m_undo.Changed(*sheet);
@@ -211,7 +216,7 @@ void Model::SetObjectRows(const SheetPtr& sheet, std::bitset<40> rows) {
 template <class T>
 void Model::Assign(const SheetPtr& owner, T& field, T value) {
     T old = std::exchange(field, std::move(value));
-    m_undo.Record([this, owner, &field, old = std::move(old)]() mutable {
+    m_undo.RecordFor(*owner, [this, owner, &field, old = std::move(old)]() mutable {
         Assign(owner, field, std::move(old));
     });
     m_undo.Changed(*owner);
@@ -249,7 +254,9 @@ SheetPtr Model::RemoveShape(const std::shared_ptr<ShapeContainer>& container, si
     bury(*shape);
     IndexSubtree(*shape, false);
     m_windows.DropDeletedFromSelections();
-    m_undo.Record([this, container, position, shape] { InsertShape(container, position, shape); });
+    if (!m_undo.CancelCreation(*shape))
+        m_undo.Record(
+            [this, container, position, shape] { InsertShape(container, position, shape); });
     m_undo.Changed(*container);
     return shape;
 }

@@ -52,6 +52,9 @@ struct RowData {
     int16_t type = 0;             // row tag
     int16_t key = -1;    // index of the row it inherits in the inheritance source; -1: none
     bool local = false;  // the sheet has this row itself
+    /// The undo scope that inserted the row (0: none): while that scope is the innermost one
+    /// open, changes to its cells need no undo record, since undoing the scope removes the row.
+    int32_t madeIn = 0;
 
     CellData* Find(int16_t cell);
     const CellData* Find(int16_t cell) const;
@@ -65,6 +68,7 @@ struct SectionData {
     int16_t origin = -1;               // the section's index in the file; -1 for a new section
     std::vector<RowData> rows;         // visible rows, in order
     std::vector<int16_t> deletedKeys;  // inherited rows this sheet deleted
+    int32_t madeIn = 0;                // the undo scope that inserted it, as for rows
 };
 
 /// A stretch of text formatted by one row of the Character, Paragraph or Tabs section, from

@@ -156,6 +156,7 @@ void ShapeEditor::InsertNewShape(const std::shared_ptr<ShapeContainer>& where, c
     shape->parent = owners.parent;
     SetOwners(*shape, owners.document, owners.page, owners.master, shape.get());
     m_model.InsertShape(where, std::min(position, where->shapes.size()), shape);
+    m_model.Undo().NoteCreated(*shape);
     m_model.SyncInheritedRows(shape);
 }
 

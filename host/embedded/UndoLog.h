@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "host/embedded/ModelData.h"
@@ -35,6 +37,32 @@ public:
 
     /// Records how to reverse a change just made.
     void Record(std::function<void()> inverse);
+    /// Records how to reverse a change just made to what a sheet holds, unless the sheet was
+    /// made in the innermost open scope (with its group or inside it): undoing the scope takes
+    /// the shape away, and redoing it puts it back as it ends up, so its steps in between cost
+    /// nothing.
+    template <class Inverse>
+    void RecordFor(const SheetData& sheet, Inverse&& inverse) {
+        if (Tracks(sheet)) Record(std::function<void()>(std::forward<Inverse>(inverse)));
+    }
+    /// As RecordFor, also leaving out changes to a row or section (part) inserted in the
+    /// innermost open scope.
+    template <class Part, class Inverse>
+    void RecordFor(const SheetData& sheet, const Part& part, Inverse&& inverse) {
+        if (part.madeIn == 0 || part.madeIn != ScopeForNewRows())
+            RecordFor(sheet, std::forward<Inverse>(inverse));
+    }
+    /// Whether a change to what the sheet holds needs recording.
+    bool Tracks(const SheetData& sheet) const;
+    /// The scope that a row or section inserted now is made in (their madeIn): 0 when none
+    /// records it.
+    int32_t ScopeForNewRows() const;
+    /// Notes that a shape new to the model was inserted, its insertion recorded just now.
+    void NoteCreated(const SheetData& shape);
+    /// When the shape was made in the innermost open scope and nothing has been recorded since
+    /// its insertion, forgets that insertion and returns true: its removal then needs no record,
+    /// and the scope keeps nothing of the shape.
+    bool CancelCreation(const SheetData& shape);
     /// Changes so far: every change bumps it, so that cached results know they may be stale.
     uint64_t ChangeCount() const { return m_changes; }
     void Changed() { ++m_changes; }
@@ -47,10 +75,16 @@ private:
         int32_t id = 0;
         std::string name;
         std::vector<std::function<void()>> inverses;
+        /// Shapes made in this scope while it is open, with the position of the inverse that
+        /// records their insertion.
+        std::unordered_map<const SheetData*, size_t> created;
+        bool cancelled = false;  // a shape came and went: the scope is a step even if empty
     };
 
     /// Runs a step's inverses backwards, recording what reverses them into a new step.
     Step Replay(Step step);
+    /// Takes the last step of one stack back and pushes what reverses it onto the other.
+    void ReplayLast(std::vector<Step>& from, std::vector<Step>& to);
 
     uint64_t m_changes = 1;
     bool m_enabled = true;

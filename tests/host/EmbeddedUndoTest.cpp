@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+#include <vector>
+
 #include "host/EmbeddedFixture.h"
 #include "host/embedded/HostErrors.h"
 #include "support/ModelDump.h"
@@ -111,6 +115,100 @@ TEST_F(UndoScopes, ARefusedWriteInsideAScopeIsRolledBackWithTheRest) {
     EXPECT_EQ(shape->Cells("Scratch.Y1")->Formula(), "2");
     app->EndUndoScope(scope, false);
     EXPECT_EQ(DumpModel(Model()), before);
+}
+
+/// A run of changes inside one scope, and the shapes it makes that the model no longer holds
+/// when it ends: the scope's undo step must not keep them either.
+struct MadeInScope {
+    const char* name;
+    std::function<void(std::vector<SheetPtr>& gone)> run;
+};
+
+TEST_F(UndoScopes, ShapesMadeInAScopeCostItsStepOnlyWhatUndoAndRedoNeed) {
+    const auto dropped = [this](const ShapePtr& what) { return page->Drop(what, 4, 4); };
+    const MadeInScope runs[] = {
+        {"a copy made, changed and deleted",
+         [&](auto& gone) {
+             const ShapePtr copy = dropped(shape);
+             Write(copy, {{"Width", "9"}, {"Scratch.X1", "Width"}});
+             copy->AddRow(visSectionScratch, visRowLast, 0);
+             copy->Characters()->SetText("copy");
+             gone.push_back(SheetOf(copy));
+             copy->Delete();
+         }},
+        {"a copy of a group, its members changed, deleted",
+         [&](auto& gone) {
+             const ShapePtr group = Group({"A", "B"});
+             const ShapePtr copy = dropped(group);
+             Write(copy->Shapes()->Item(1), {{"Width", "3"}});
+             copy->Shapes()->Item(2)->AddNamedRow(visSectionProp, "Cost", 0);
+             gone.push_back(SheetOf(copy));
+             copy->Delete();
+         }},
+        {"a copy made in an inner scope, deleted in the outer one",
+         [&](auto& gone) {
+             const int32_t inner = app->BeginUndoScope("inner");
+             const ShapePtr copy = dropped(shape);
+             Write(copy, {{"Height", "6"}});
+             app->EndUndoScope(inner, true);
+             Write(copy, {{"Width", "6"}});
+             gone.push_back(SheetOf(copy));
+             copy->Delete();
+         }},
+        {"two copies, the first deleted after the second was made",
+         [&](auto&) {
+             const ShapePtr first = dropped(shape);
+             const ShapePtr second = dropped(shape);
+             Write(first, {{"Width", "7"}});
+             first->Delete();
+             Write(second, {{"Width", "8"}});
+         }},
+        {"a copy changed in an inner scope that is discarded",
+         [&](auto&) {
+             const ShapePtr copy = dropped(shape);
+             Write(copy, {{"Width", "7"}});
+             const int32_t inner = app->BeginUndoScope("inner");
+             Write(copy, {{"Width", "8"}});
+             copy->AddRow(visSectionScratch, visRowLast, 0);
+             app->EndUndoScope(inner, false);
+             EXPECT_DOUBLE_EQ(copy->Cells("Width")->ResultIU(), 7);
+             EXPECT_EQ(copy->RowCount(visSectionScratch), 1);
+         }},
+        {"a shape that was there put in a new group, then changed",
+         [&](auto&) {
+             shape->ConvertToGroup();
+             Write(shape, {{"Width", "4"}});
+             const ShapePtr group = std::dynamic_pointer_cast<IShape>(shape->Parent());
+             Write(group->DrawRectangle(0, 0, 1, 1), {{"Height", "3"}});
+         }},
+    };
+    for (const MadeInScope& run : runs) {
+        SCOPED_TRACE(run.name);
+        for (const bool commit : {true, false}) {
+            const std::string before = DumpModel(Model());
+            std::vector<std::weak_ptr<SheetData>> released;
+            const int32_t scope = app->BeginUndoScope("Tessaline");
+            {
+                std::vector<SheetPtr> gone;
+                run.run(gone);
+                released.assign(gone.begin(), gone.end());
+            }
+            app->EndUndoScope(scope, commit);
+            for (const auto& made : released)
+                EXPECT_TRUE(made.expired()) << "the undo step keeps a shape that is gone";
+            if (!commit) {
+                EXPECT_EQ(DumpModel(Model()), before);
+                continue;
+            }
+            const std::string after = DumpModel(Model());
+            app->Undo();
+            EXPECT_EQ(DumpModel(Model()), before);
+            app->Redo();
+            EXPECT_EQ(DumpModel(Model()), after);
+            app->Undo();
+            EXPECT_EQ(DumpModel(Model()), before);
+        }
+    }
 }
 
 }  // namespace
