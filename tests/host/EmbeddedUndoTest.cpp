@@ -16,6 +16,15 @@ using test::DumpModel;
 
 class UndoScopes : public test::EmbeddedDrawing {
 protected:
+    /// Undo gives the model before the last step, redo the model after it, undo again before.
+    void ExpectUndoAndRedoRestore(const std::string& before, const std::string& after) {
+        app->Undo();
+        EXPECT_EQ(DumpModel(Model()), before);
+        app->Redo();
+        EXPECT_EQ(DumpModel(Model()), after);
+        app->Undo();
+        EXPECT_EQ(DumpModel(Model()), before);
+    }
     void SetUp() override {
         EmbeddedDrawing::SetUp();
         const auto masterData = Model().Shapes().AddMaster(DocumentOf(document), "Box");
@@ -81,14 +90,8 @@ TEST_F(UndoScopes, ACommittedScopeIsOneUndoStepAndCanBeRedone) {
     const int32_t scope = app->BeginUndoScope("Tessaline");
     ChangeEverything();
     app->EndUndoScope(scope, true);
-    const std::string after = DumpModel(Model());
     EXPECT_EQ(Model().Undo().UndoDepth(), depth + 1);
-    app->Undo();
-    EXPECT_EQ(DumpModel(Model()), before);
-    app->Redo();
-    EXPECT_EQ(DumpModel(Model()), after);
-    app->Undo();
-    EXPECT_EQ(DumpModel(Model()), before);
+    ExpectUndoAndRedoRestore(before, DumpModel(Model()));
 }
 
 TEST_F(UndoScopes, NestedScopesJoinTheirOuterScopeAndMustBeBalanced) {
@@ -200,13 +203,7 @@ TEST_F(UndoScopes, ShapesMadeInAScopeCostItsStepOnlyWhatUndoAndRedoNeed) {
                 EXPECT_EQ(DumpModel(Model()), before);
                 continue;
             }
-            const std::string after = DumpModel(Model());
-            app->Undo();
-            EXPECT_EQ(DumpModel(Model()), before);
-            app->Redo();
-            EXPECT_EQ(DumpModel(Model()), after);
-            app->Undo();
-            EXPECT_EQ(DumpModel(Model()), before);
+            ExpectUndoAndRedoRestore(before, DumpModel(Model()));
         }
     }
 }
