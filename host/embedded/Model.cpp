@@ -215,6 +215,7 @@ void Model::SetObjectRows(const SheetPtr& sheet, std::bitset<40> rows) {
 
 template <class T>
 void Model::Assign(const SheetPtr& owner, T& field, T value) {
+    if (field == value) return;  // nothing changes, nothing to undo or write
     T old = std::exchange(field, std::move(value));
     m_undo.RecordFor(*owner, [this, owner, &field, old = std::move(old)]() mutable {
         Assign(owner, field, std::move(old));
