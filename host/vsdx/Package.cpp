@@ -199,37 +199,51 @@ const Package::Entry* Package::Find(std::string_view name) const {
     return found == m_index.end() ? nullptr : &m_entries[found->second];
 }
 
-std::string Package::Inflate(std::string_view name) const {
+const Package::Entry& Package::Existing(std::string_view name) const {
     const Entry* entry = Find(name);
     if (!entry) Fail(packerr::kMissingPart, m_path, "lacks its part '" + std::string(name) + "'");
+    return *entry;
+}
+
+std::string Package::Inflate(std::string_view name) const {
+    const Entry& entry = Existing(name);
     std::string content;
-    Verify(*entry, &content);
+    content.reserve(static_cast<size_t>(entry.size));
+    Verify(entry, [&](std::string_view piece) { content += piece; });
     return content;
 }
 
-void Package::Verify(const Entry& entry, std::string* content) const {
+void Package::Inflate(std::string_view name,
+                      const std::function<void(std::string_view)>& piece) const {
+    Verify(Existing(name), piece);
+}
+
+void Package::Verify(const Entry& entry,
+                     const std::function<void(std::string_view)>& piece) const {
     zip_file_t* file = zip_fopen_index(m_archive->zip, entry.index, 0);
     if (!file) {
         Fail(packerr::kDamaged, m_path,
              "cannot read '" + entry.name + "' (" + ZipError(m_archive->zip) + ")");
     }
-    // Reading to the end is what makes libzip compare the checksum. The bytes go to content
-    // when it is given, else through a small buffer.
-    char buffer[1 << 14];
-    if (content) content->resize(static_cast<size_t>(entry.size));
+    // Reading to the end is what makes libzip compare the checksum. Nothing past the size the
+    // directory entry claims is handed on.
+    char buffer[1 << 16];
     uint64_t read = 0;
     bool longer = false;
-    for (;;) {
-        const bool intoContent = content && read < entry.size;
-        char* into = intoContent ? content->data() + read : buffer;
-        const uint64_t room = intoContent ? entry.size - read : sizeof buffer;
-        const zip_int64_t got = zip_fread(file, into, room);
-        if (got <= 0) break;
-        if (content && !intoContent) {
-            longer = true;  // more than its directory entry claims
-            break;
+    try {
+        for (;;) {
+            const zip_int64_t got = zip_fread(file, buffer, sizeof buffer);
+            if (got <= 0) break;
+            read += static_cast<uint64_t>(got);
+            if (read > entry.size) {
+                longer = true;  // more than its directory entry claims
+                break;
+            }
+            if (piece) piece({buffer, static_cast<size_t>(got)});
         }
-        read += static_cast<uint64_t>(got);
+    } catch (...) {
+        zip_fclose(file);
+        throw;
     }
     const std::string fileError = zip_error_strerror(zip_file_get_error(file));
     const bool failed =
@@ -347,7 +361,7 @@ void Package::Write(const Sink& sink, const std::string& target,
     // is checked first, unless reading it did.
     for (const Output& part : parts) {
         if (part.original && !m_verified[static_cast<size_t>(part.original - m_entries.data())])
-            Verify(*part.original, nullptr);
+            Verify(*part.original);
     }
     WriteParts(sink, target, parts, m_archive->zip);
 }

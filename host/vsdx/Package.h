@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -95,6 +96,9 @@ public:
     /// The inflated bytes of an entry, checked against its checksum; throws kMissingPart when
     /// there is none and kDamaged when they are not what was stored.
     std::string Inflate(std::string_view name) const;
+    /// The same bytes handed on piece by piece as they are inflated, for a part too large to
+    /// hold whole; the checks are the same, made once all pieces are handed on.
+    void Inflate(std::string_view name, const std::function<void(std::string_view)>& piece) const;
 
     /// A package being written: parts copied from the original or new, in order.
     struct Output {
@@ -124,8 +128,10 @@ public:
 private:
     Package() = default;
     /// Reads an entry to its end, which checks it against its checksum, and remembers that it
-    /// was; throws kDamaged.
-    void Verify(const Entry& entry, std::string* content) const;
+    /// was; throws kDamaged. Its bytes go to piece when that is given.
+    void Verify(const Entry& entry,
+                const std::function<void(std::string_view)>& piece = nullptr) const;
+    const Entry& Existing(std::string_view name) const;
     /// Opens and checks the package's bytes.
     void Open(const Limits& limits);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 
 #include "host/embedded/Model.h"
 
@@ -123,39 +124,152 @@ size_t PastUntagged(std::string_view xml, size_t at) {
 
 std::optional<XmlOutline> OutlineXml(std::string_view xml, std::string_view container) {
     XmlOutline outline;
-    int depth = 0;
-    bool inside = false, found = false;
-    size_t start = 0;
-    for (size_t at = xml.find('<'); at != std::string_view::npos; at = xml.find('<', at)) {
+    XmlOutliner outliner(container, {[&](std::string_view text, size_t offset) {
+                                         outline.children.push_back({offset, offset + text.size()});
+                                     },
+                                     [](std::string_view) {}});
+    if (!outliner.Feed(xml) || !outliner.Finish()) return std::nullopt;
+    outline.root = outliner.Root();
+    return outline;
+}
+
+bool XmlOutliner::Feed(std::string_view piece) {
+    if (m_failed) return false;
+    m_text += piece;
+    Scan(false);
+    if (!m_failed) HandOn();
+    return !m_failed;
+}
+
+bool XmlOutliner::Finish() {
+    if (!m_failed) Scan(true);
+    if (m_failed || m_depth != 0) return false;
+    HandOn();
+    return true;
+}
+
+void XmlOutliner::Scan(bool last) {
+    // The longest opening PastUntagged must see whole to know what opens there.
+    constexpr size_t kLongestOpening = 9;
+    const std::string_view xml = m_text;
+    for (size_t at = xml.find('<', m_at); at != std::string_view::npos; at = xml.find('<', at)) {
+        m_at = at;
+        if (!last && xml.size() - at < kLongestOpening) return;  // wait for more
         const size_t untagged = PastUntagged(xml, at);
+        if (untagged == std::string_view::npos) {
+            m_failed = last;  // else it may end in the next piece
+            return;
+        }
+        if (untagged != at) {
+            at = untagged;
+            continue;
+        }
+        if (xml.substr(at, 2) == "<!") {  // a document type declaration
+            m_failed = true;
+            return;
+        }
+        const size_t end = TagEnd(xml, at);
+        if (end == std::string_view::npos) {
+            m_failed = last;
+            return;
+        }
+        const bool closing = xml[at + 1] == '/';
+        const bool empty = !closing && xml[end - 2] == '/';
+        if (!closing) {
+            const std::string_view name = TagName(xml, at);
+            if (m_depth == 0) m_root = name;
+            if (m_depth == 1 && !m_found && name == m_container) {
+                m_found = true;
+                m_inside = !empty;
+            }
+            if (m_inside && m_depth == 2) {
+                m_handler.outside(xml.substr(m_from, at - m_from));
+                m_start = m_from = at;
+            }
+            if (!empty) ++m_depth;
+        } else if (--m_depth < 0) {
+            m_failed = true;
+            return;
+        }
+        if (m_inside && m_depth == 2 && (closing || empty)) {
+            m_handler.child(xml.substr(m_start, end - m_start), m_base + m_start);
+            m_from = end;
+            m_start = std::string::npos;
+        }
+        if (m_inside && m_depth == 1 && closing) m_inside = false;
+        at = end;
+    }
+    m_at = xml.size();
+}
+
+void XmlOutliner::HandOn() {
+    if (m_start == std::string::npos) {
+        // Outside any child: the text the tags were followed over is handed on.
+        m_handler.outside(std::string_view(m_text).substr(m_from, m_at - m_from));
+        m_from = m_at;
+    }
+    const size_t handed = std::min(m_from, m_start);
+    m_text.erase(0, handed);
+    m_base += handed;
+    m_at -= handed;
+    m_from -= handed;
+    if (m_start != std::string::npos) m_start -= handed;
+}
+
+namespace {
+
+/// The value of an attribute in a start tag's text; none when the tag has no such attribute.
+std::optional<std::string_view> AttributeIn(std::string_view tag, std::string_view name) {
+    size_t at = TagName(tag, 0).size() + 1;
+    while (at < tag.size()) {
+        while (at < tag.size() && std::isspace(static_cast<unsigned char>(tag[at]))) ++at;
+        const size_t equals = tag.find('=', at);
+        if (equals == std::string_view::npos) return std::nullopt;
+        size_t nameEnd = equals;
+        while (nameEnd > at && std::isspace(static_cast<unsigned char>(tag[nameEnd - 1])))
+            --nameEnd;
+        const size_t open = tag.find_first_of("\"'", equals);
+        if (open == std::string_view::npos) return std::nullopt;
+        const size_t close = tag.find(tag[open], open + 1);
+        if (close == std::string_view::npos) return std::nullopt;
+        if (tag.substr(at, nameEnd - at) == name) return tag.substr(open + 1, close - open - 1);
+        at = close + 1;
+    }
+    return std::nullopt;
+}
+
+ShapeTag ShapeTagOf(std::string_view tag) {
+    ShapeTag shape;
+    if (const auto id = AttributeIn(tag, "ID")) {
+        int32_t value = 0;
+        const auto [end, error] = std::from_chars(id->data(), id->data() + id->size(), value);
+        if (error == std::errc() && end == id->data() + id->size()) shape.id = value;
+    }
+    shape.deleted = AttributeIn(tag, "Del") == std::optional<std::string_view>("1");
+    return shape;
+}
+
+}  // namespace
+
+std::optional<std::vector<ShapeTag>> ShapeTagsIn(std::string_view element) {
+    std::vector<ShapeTag> shapes;
+    for (size_t at = element.find('<'); at != std::string_view::npos; at = element.find('<', at)) {
+        const size_t untagged = PastUntagged(element, at);
         if (untagged == std::string_view::npos) return std::nullopt;
         if (untagged != at) {
             at = untagged;
             continue;
         }
-        if (xml.substr(at, 2) == "<!") return std::nullopt;  // a document type declaration
-        const size_t end = TagEnd(xml, at);
+        const size_t end = TagEnd(element, at);
         if (end == std::string_view::npos) return std::nullopt;
-        const bool closing = xml[at + 1] == '/';
-        const bool empty = !closing && xml[end - 2] == '/';
-        if (!closing) {
-            const std::string_view name = TagName(xml, at);
-            if (depth == 0) outline.root = name;
-            if (depth == 1 && !found && name == container) {
-                found = true;
-                inside = !empty;
-            }
-            if (inside && depth == 2) start = at;
-            if (!empty) ++depth;
-        } else if (--depth < 0) {
-            return std::nullopt;
-        }
-        if (inside && depth == 2 && (closing || empty)) outline.children.push_back({start, end});
-        if (inside && depth == 1 && closing) inside = false;
+        const std::string_view tag = element.substr(at, end - at);
+        const bool isShape = tag[1] != '/' && LocalName(TagName(tag, 0)) == "Shape";
+        if (shapes.empty() && !isShape) return std::nullopt;
+        if (isShape) shapes.push_back(ShapeTagOf(tag));
         at = end;
     }
-    if (depth != 0) return std::nullopt;
-    return outline;
+    if (shapes.empty()) return std::nullopt;
+    return shapes;
 }
 
 embedded::TextData TextFromXml(const pugi::xml_node& element) {
@@ -196,12 +310,26 @@ private:
 
 }  // namespace
 
+namespace {
+
+void PrintElement(const pugi::xml_node& element, std::string& out) {
+    StringWriter writer(out);
+    element.print(writer, "", pugi::format_raw | pugi::format_attribute_single_quote,
+                  pugi::encoding_utf8);
+}
+
+}  // namespace
+
 std::string SerializeXml(const XmlPart& part) {
     std::string out = part.prefix;
     out.reserve(part.bytes.size() + part.bytes.size() / 8);
-    StringWriter writer(out);
-    part.dom.document_element().print(
-        writer, "", pugi::format_raw | pugi::format_attribute_single_quote, pugi::encoding_utf8);
+    PrintElement(part.dom.document_element(), out);
+    return out;
+}
+
+std::string SerializeElement(const pugi::xml_node& element) {
+    std::string out;
+    PrintElement(element, out);
     return out;
 }
 
@@ -243,6 +371,12 @@ std::string PackageState::Bytes(const std::string& part) const {
     const auto found = blank.find(part);
     if (found == blank.end()) Fail(packerr::kMissingPart, path, "lacks its part '" + part + "'");
     return found->second;
+}
+
+void PackageState::Bytes(const std::string& part,
+                         const std::function<void(std::string_view)>& piece) const {
+    if (package) return package->Inflate(part, piece);
+    piece(Bytes(part));
 }
 
 std::vector<std::string> PackageState::PartNames() const {

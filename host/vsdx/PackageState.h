@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -47,6 +48,8 @@ struct PackageState {
 
     bool Has(const std::string& part) const;
     std::string Bytes(const std::string& part) const;
+    /// The same bytes piece by piece, never all held at once.
+    void Bytes(const std::string& part, const std::function<void(std::string_view)>& piece) const;
     /// The original parts, in package order.
     std::vector<std::string> PartNames() const;
 };
@@ -101,7 +104,51 @@ struct XmlOutline {
 /// None when the part has what the outline does not follow (a document type declaration) or
 /// tags that do not balance: such a part is parsed whole.
 std::optional<XmlOutline> OutlineXml(std::string_view xml, std::string_view container);
+
+/// Follows the tags of a part given piece by piece, as OutlineXml does the whole part: hands
+/// on the text of each element of the container as soon as it is complete, and all the text
+/// outside them in order, keeping only what it has not handed on yet.
+class XmlOutliner {
+public:
+    struct Handler {
+        std::function<void(std::string_view text, size_t offset)> child;  // offset in the part
+        std::function<void(std::string_view text)> outside;
+    };
+    XmlOutliner(std::string_view container, Handler handler)
+        : m_container(container), m_handler(std::move(handler)) {}
+
+    /// False once the part has what the outline does not follow.
+    bool Feed(std::string_view piece);
+    /// At the end of the part: false when its tags do not balance.
+    bool Finish();
+    const std::string& Root() const { return m_root; }
+
+private:
+    void Scan(bool last);
+    void HandOn();
+
+    std::string m_container;
+    Handler m_handler;
+    std::string m_text;  // from the first byte not handed on yet, or soon after
+    size_t m_base = 0;   // the offset of m_text in the part
+    size_t m_at = 0;     // in m_text: where the tags are followed to
+    size_t m_from = 0;   // in m_text: the first byte not handed on yet
+    size_t m_start = std::string::npos;  // in m_text: the child begun, if any
+    int m_depth = 0;
+    bool m_inside = false, m_found = false, m_failed = false;
+    std::string m_root;
+};
+/// A shape's start tag, read by following the tags only.
+struct ShapeTag {
+    int32_t id = -1;  // -1 when it has none that is a number
+    bool deleted = false;
+};
+/// The start tags of the shapes in an element's text, the element's own first; none when the
+/// element is not a shape or its tags cannot be followed.
+std::optional<std::vector<ShapeTag>> ShapeTagsIn(std::string_view element);
 std::string SerializeXml(const XmlPart& part);
+/// One element as SerializeXml writes it.
+std::string SerializeElement(const pugi::xml_node& element);
 /// The part name a relationship target names, from the part that holds the relationship.
 std::string ResolvePartName(const std::string& fromPart, const std::string& target);
 /// The .rels part of a part.

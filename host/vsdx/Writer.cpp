@@ -2,6 +2,7 @@
 // change are copied as they were; changed parts are the parsed XML as read, updated in place,
 // so that everything the model does not hold stays where it was.
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -671,16 +672,267 @@ private:
     /// moved into a group keeps its element and all the model does not hold.
     void UpdateContents(const std::string& name, const ShapeContainer& container,
                         const std::unordered_map<int32_t, SheetData*>* connectable) {
+        if (UpdateContentsByShape(name, container, connectable)) return;
         XmlPart& contents = m_parts.Xml(name);
         const pugi::xml_node root = contents.dom.document_element();
+        IndexShapeElements(root);
+        UpdateShapeList(root, container.shapes, contents);
+        if (connectable) PruneConnects(root, *connectable, contents);
+        m_shapeElements.clear();
+    }
+
+    void IndexShapeElements(const pugi::xml_node& root) {
         m_shapeElements.clear();
         for (const pugi::xpath_node& shape : root.select_nodes(".//*[local-name()='Shape']")) {
             if (std::string_view(shape.node().attribute("Del").value()) != "1")
                 m_shapeElements.emplace(shape.node().attribute("ID").as_int(-1), shape.node());
         }
-        UpdateShapeList(root, container.shapes, contents);
-        if (connectable) PruneConnects(root, *connectable, contents);
+    }
+
+    // --- Contents written one top-level shape at a time ----------------------------------
+
+    /// A contents part's top-level shapes as found by following its tags, and the text around
+    /// them (with nothing but white space between them).
+    struct ContentsOutline {
+        std::vector<XmlSpan> spans;
+        std::vector<ShapeTag> tops;                  // each span's own shape
+        std::unordered_map<int32_t, size_t> spanOf;  // every shape's ID: the span that holds it
+        std::string before;                          // the text before the first shape
+        std::string after;                           // and after the last
+        std::string bytes;                           // the part, when it is held whole
+    };
+    static constexpr size_t kNoSpan = static_cast<size_t>(-1);
+    using SpanTexts = std::function<std::string_view(size_t span)>;
+
+    /// Where a top-level shape of the model and its members have their elements in the part.
+    struct Claim {
+        size_t own = kNoSpan;       // the top-level element that is the shape's own
+        std::vector<size_t> spans;  // every top-level element holding one of theirs, in order
+    };
+
+    /// Brings a contents part in line with its shapes without holding the part's whole tree:
+    /// a shape that did not change is copied as it was; one that did is parsed alone (with the
+    /// elements the model moved into it from other top-level shapes), updated as the whole part
+    /// would be, and written; the rest of the part (the Shapes list, the connections) is updated
+    /// as a small tree of its own. When the shapes keep their order the part's text is not held
+    /// either: it is inflated again and written as it comes. False, with nothing written, when
+    /// the part cannot be split so (its outline cannot be followed, or two top-level shapes take
+    /// elements from under one): it is then updated whole.
+    bool UpdateContentsByShape(const std::string& name, const ShapeContainer& container,
+                               const std::unordered_map<int32_t, SheetData*>* connectable) {
+        if (m_parts.Parsed().count(name)) return false;
+        std::optional<ContentsOutline> outline = OutlineContents(name);
+        if (!outline) return false;
+        const std::optional<std::vector<Claim>> claims = ClaimSpans(*outline, container.shapes);
+        if (!claims) return false;
+        XmlPart rest = RestOfContents(name, *outline);
+        pugi::xml_node root = rest.dom.document_element();
+        pugi::xml_node list = root.child("Shapes");
+        const bool anyShape = !container.shapes.empty() ||
+                              std::any_of(outline->tops.begin(), outline->tops.end(),
+                                          [](const ShapeTag& tag) { return tag.deleted; });
+        static constexpr std::string_view kMarker = "tessaline:shapes:2f1c9a7e";
+        if (anyShape) {
+            list.append_child(pugi::node_comment).set_value(std::string(kMarker).c_str());
+        } else {
+            root.remove_child(list);
+        }
+        if (connectable) PruneConnects(root, *connectable, rest);
+        const std::string text = SerializeXml(rest);
+        const std::string marker = "<!--" + std::string(kMarker) + "-->";
+        const size_t at = anyShape ? text.find(marker) : text.size();
+        bool changed = rest.changed || !anyShape;
+        // Written as it goes; an unchanged part is then left as it was.
+        Spill::Span span = m_spill.Append(std::string_view(text).substr(0, at), m_target);
+        WriteShapes(name, *outline, container, *claims, changed, [&](std::string_view piece) {
+            span.length += m_spill.Append(piece, m_target).length;
+        });
+        if (anyShape)
+            span.length += m_spill.Append(std::string_view(text).substr(at + marker.size()),
+                                          m_target).length;
+        if (changed) m_spilled[name] = span;
+        return true;
+    }
+
+    /// The outline of a contents part, read as it is inflated: none when it cannot be written
+    /// by pieces.
+    std::optional<ContentsOutline> OutlineContents(const std::string& name) const {
+        ContentsOutline outline;
+        std::string outside;  // since the last shape
+        bool fits = true;
+        const auto atShape = [&](std::string_view text, size_t offset) {
+            if (!fits) return;
+            if (outline.spans.empty()) {
+                outline.before = std::move(outside);
+            } else if (!IsSpace(outside)) {
+                fits = false;  // something between two shapes that is kept only whole
+            }
+            outside.clear();
+            const auto tags = ShapeTagsIn(text);
+            if (!tags) {
+                fits = false;
+                return;
+            }
+            const size_t span = outline.spans.size();
+            outline.spans.push_back({offset, offset + text.size()});
+            outline.tops.push_back(tags->front());
+            for (const ShapeTag& tag : *tags) {
+                // One ID twice: the part is written the way Visio reads it, whole.
+                if (!tag.deleted && !outline.spanOf.emplace(tag.id, span).second) fits = false;
+            }
+        };
+        XmlOutliner outliner("Shapes", {atShape, [&](std::string_view text) { outside += text; }});
+        m_state.Bytes(name, [&](std::string_view piece) {
+            if (fits) fits = outliner.Feed(piece);
+        });
+        if (!fits || !outliner.Finish() || outline.spans.empty()) return std::nullopt;
+        outline.after = std::move(outside);
+        return outline;
+    }
+
+    static bool IsSpace(std::string_view text) {
+        return std::all_of(text.begin(), text.end(),
+                           [](char c) { return std::isspace(static_cast<unsigned char>(c)); });
+    }
+
+    /// The spans each top-level shape of the model takes its elements from; none when two take
+    /// from one span, or one from under a top-level shape marked deleted (which stays as it was).
+    static std::optional<std::vector<Claim>> ClaimSpans(const ContentsOutline& outline,
+                                                        const std::vector<SheetPtr>& shapes) {
+        std::vector<Claim> claims;
+        std::vector<bool> taken(outline.spans.size(), false);
+        for (const SheetPtr& shape : shapes) {
+            Claim claim;
+            CollectSpans(outline, *shape, claim.spans);
+            std::sort(claim.spans.begin(), claim.spans.end());
+            claim.spans.erase(std::unique(claim.spans.begin(), claim.spans.end()),
+                              claim.spans.end());
+            for (const size_t span : claim.spans) {
+                if (taken[span] || outline.tops[span].deleted) return std::nullopt;
+                taken[span] = true;
+            }
+            const auto own = outline.spanOf.find(shape->id);
+            if (own != outline.spanOf.end() && outline.tops[own->second].id == shape->id)
+                claim.own = own->second;
+            claims.push_back(std::move(claim));
+        }
+        return claims;
+    }
+
+    static void CollectSpans(const ContentsOutline& outline, const SheetData& shape,
+                             std::vector<size_t>& spans) {
+        if (const auto found = outline.spanOf.find(shape.id); found != outline.spanOf.end())
+            spans.push_back(found->second);
+        for (const SheetPtr& member : shape.shapes)
+            CollectSpans(outline, *member, spans);
+    }
+
+    /// The part without its top-level shapes, parsed: what holds them, and all else.
+    XmlPart RestOfContents(const std::string& name, const ContentsOutline& outline) const {
+        XmlPart rest;
+        rest.name = name;
+        ParseXml(rest, outline.before + outline.after, m_state.path);
+        return rest;
+    }
+
+    /// Writes the text of each shape the part is to hold, in order. Shapes marked deleted stay
+    /// as they were; the others come in the model's order, each where it was when the model
+    /// kept the order, else after the deleted ones.
+    void WriteShapes(const std::string& name, ContentsOutline& outline,
+                     const ShapeContainer& container, const std::vector<Claim>& claims,
+                     bool& changed, const std::function<void(std::string_view)>& write) {
+        std::vector<size_t> shapeInSpan(outline.spans.size(), kNoSpan);
+        for (size_t i = 0; i < claims.size(); ++i) {
+            if (claims[i].own != kNoSpan) shapeInSpan[claims[i].own] = i;
+        }
+        std::vector<size_t> order;  // model shapes in the order the part keeps them
+        for (size_t span = 0; span < outline.spans.size(); ++span) {
+            if (shapeInSpan[span] != kNoSpan) order.push_back(shapeInSpan[span]);
+        }
+        for (size_t i = 0; i < claims.size(); ++i) {
+            if (claims[i].own == kNoSpan) order.push_back(i);
+        }
+        const bool inOrder = std::is_sorted(order.begin(), order.end());
+        const bool eachAlone = std::all_of(claims.begin(), claims.end(), [](const Claim& claim) {
+            return claim.spans.empty() || claim.spans == std::vector<size_t>{claim.own};
+        });
+        size_t next = 0;  // the next model shape to write
+        const auto atSpan = [&](size_t span, const SpanTexts& texts) {
+            if (outline.tops[span].deleted) {
+                write(texts(span));
+            } else if (shapeInSpan[span] == kNoSpan) {
+                changed = true;  // a shape that is gone, or that the model moved
+            } else if (inOrder) {
+                write(ShapeText(name, outline, claims[next], container.shapes[next], texts,
+                                changed));
+                ++next;
+            }
+        };
+        if (inOrder && eachAlone) {
+            // Each shape needs its own text only, in the part's order: inflated again as it goes.
+            size_t span = 0;
+            XmlOutliner outliner("Shapes", {[&](std::string_view text, size_t) {
+                                                atSpan(span++, [&](size_t) { return text; });
+                                            },
+                                            [](std::string_view) {}});
+            m_state.Bytes(name, [&](std::string_view piece) { outliner.Feed(piece); });
+            outliner.Finish();
+        } else {
+            outline.bytes = m_state.Bytes(name);
+            for (size_t span = 0; span < outline.spans.size(); ++span)
+                atSpan(span, [&](size_t other) { return SpanText(outline, other); });
+        }
+        if (!inOrder) changed = true;
+        for (; next < claims.size(); ++next) {
+            write(ShapeText(name, outline, claims[next], container.shapes[next],
+                            [&](size_t other) { return SpanText(outline, other); }, changed));
+        }
+    }
+
+    static std::string_view SpanText(const ContentsOutline& outline, size_t span) {
+        const XmlSpan& where = outline.spans[span];
+        return std::string_view(outline.bytes).substr(where.begin, where.end - where.begin);
+    }
+
+    /// The text of one top-level shape: as it was when neither it nor its members changed,
+    /// else its element updated (a new one for a new shape) among the elements it claims.
+    std::string ShapeText(const std::string& name, const ContentsOutline& outline,
+                          const Claim& claim, const SheetPtr& shape, const SpanTexts& texts,
+                          bool& changed) {
+        const bool asItWas = claim.own != kNoSpan && claim.spans.size() == 1;
+        if (asItWas && !Changed(*shape) && !AnyChanged(shape->shapes))
+            return std::string(texts(claim.own));
+        XmlPart piece;
+        ParseSpans(name, outline, claim.spans, texts, piece);
+        IndexShapeElements(piece.dom);
+        const auto found = m_shapeElements.find(shape->id);
+        const bool isNew = found == m_shapeElements.end();
+        const pugi::xml_node node =
+            isNew ? NewShapeElement(piece.dom.append_child("Shapes"), shape, piece) : found->second;
+        if (isNew || Changed(*shape)) {
+            UpdateShape(node, shape, piece);
+        } else {
+            UpdateShapeList(node, shape->shapes, piece);
+        }
         m_shapeElements.clear();
+        if (asItWas && !piece.changed) return std::string(texts(claim.own));
+        changed = true;
+        return SerializeElement(node);
+    }
+
+    /// Parses the given top-level elements of a part into one tree (several under a Shapes
+    /// element of their own).
+    void ParseSpans(const std::string& name, const ContentsOutline& outline,
+                    const std::vector<size_t>& spans, const SpanTexts& texts,
+                    XmlPart& piece) const {
+        if (spans.empty()) return;
+        const bool several = spans.size() > 1;
+        if (several) piece.bytes = "<Shapes>";
+        for (const size_t span : spans)
+            piece.bytes += texts(span);
+        if (several) piece.bytes += "</Shapes>";
+        ParseXmlElement(piece.dom, piece.bytes, outline.spans[spans.front()].begin,
+                        several ? 1 : 2, name, m_state.path);
     }
 
     /// Connections to shapes that are gone go with them.
