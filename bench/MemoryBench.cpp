@@ -5,7 +5,9 @@
 // (VmHWM) less what it held when it started is its figure: the model it opened included. Each
 // figure is printed against the drawing's XML before the operation and against the larger of
 // that and the XML of the drawing the operation made (replacing sub-shapes makes more XML).
-// Further arguments name the operations to run ("open", "copy", "replace", "save"); all by default.
+// The copies are measured again with the save that follows counted ("copy+save", "replace+save").
+// Further arguments name the operations to run ("open", "copy", "replace", "save", "copy+save",
+// "replace+save"); all by default.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -184,8 +186,13 @@ int main(int argc, char** argv) {
         std::printf("%-22s %9s %8s %8s %6s %6s\n", "operation", "peak MB", "XML MB", "after",
                     "ratio", "to max");
         // A copy to every shape of the page: its peak, and the XML of the drawing it made.
-        const auto copy = [&](const char* name, bool fromGroup, engine::SubShapes subShapes) {
+        // With the save counted too when thenSave says so.
+        const auto copy = [&](const char* name, bool fromGroup, engine::SubShapes subShapes,
+                              bool thenSave) {
             std::unique_ptr<Opened> drawing;
+            const auto save = [&] {
+                vsdx::SaveDocument(drawing->app->TheModel(), *drawing->document, saved);
+            };
             const long peak = PeakOf(
                 [&] {
                     drawing = std::make_unique<Opened>(path);
@@ -193,15 +200,23 @@ int main(int argc, char** argv) {
                         *drawing,
                         [fromGroup](const auto& shape) { return shape->shapes.empty() != fromGroup; },
                         EntryOfKind(engine::EntryKind::GeometryRows), subShapes);
+                    if (thenSave) save();
                 },
-                [&] { vsdx::SaveDocument(drawing->app->TheModel(), *drawing->document, saved); });
+                [&] {
+                    if (!thenSave) save();
+                });
             Print(name, peak, xml, XmlBytes(saved));
         };
         if (Wanted(argc, argv, "open"))
             Print("open", PeakOf([&] { Opened drawing(path); }), xml, xml);
-        if (Wanted(argc, argv, "copy")) copy("copy Geometry", false, engine::SubShapes::Ignore);
+        if (Wanted(argc, argv, "copy"))
+            copy("copy Geometry", false, engine::SubShapes::Ignore, false);
         if (Wanted(argc, argv, "replace"))
-            copy("replace sub-shapes", true, engine::SubShapes::ReplaceAll);
+            copy("replace sub-shapes", true, engine::SubShapes::ReplaceAll, false);
+        if (Wanted(argc, argv, "copy+save"))
+            copy("copy Geometry, save", false, engine::SubShapes::Ignore, true);
+        if (Wanted(argc, argv, "replace+save"))
+            copy("replace, save", true, engine::SubShapes::ReplaceAll, true);
         if (Wanted(argc, argv, "save")) {
             const long peak = PeakOf([&] {
                 Opened drawing(path);
