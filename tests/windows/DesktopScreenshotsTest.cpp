@@ -11,6 +11,7 @@
 #include <QTest>
 #include <functional>
 #include <set>
+#include <utility>
 
 #include "tests/windows/BesideVisio.h"
 #include "ui/DialogDriver.h"
@@ -30,22 +31,39 @@ protected:
     }
     static QString Folder() { return QStringLiteral(TESSALINE_SCREENSHOTS "/wine"); }
 
-    /// Saves what the screen shows of a window, its frame included, once Wine has painted it;
-    /// returns a digest of the picture.
-    QByteArray Photograph(QWidget& window, const QString& name) {
-        QTest::qWait(500);
+    /// What the screen shows of a window, its frame included.
+    static QImage Grab(QWidget& window) {
         const QRect frame = window.frameGeometry();
-        const QImage picture = window.screen()
-                                   ->grabWindow(0, frame.x(), frame.y(), frame.width(),
-                                                frame.height())
-                                   .toImage();
-        EXPECT_TRUE(picture.save(Folder() + QLatin1Char('/') + name + QStringLiteral(".png")))
-            << name.toStdString();
-        // Something was drawn: a window's picture has far more than a few colours.
+        return window.screen()
+            ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+            .toImage();
+    }
+    /// How many colours a picture has, sampled: a window drawn has far more than a few.
+    static size_t Colours(const QImage& picture) {
         std::set<QRgb> colours;
         for (int y = 0; y < picture.height(); y += 3)
             for (int x = 0; x < picture.width(); x += 3) colours.insert(picture.pixel(x, y));
-        EXPECT_GT(colours.size(), 16u) << name.toStdString();
+        return colours.size();
+    }
+    /// The window once Wine has painted it: drawn, and the same in two grabs 100 ms apart (or
+    /// the last grab after ten seconds).
+    static QImage Painted(QWidget& window) {
+        QImage before, picture;
+        for (int tries = 0; tries < 100; ++tries) {
+            QTest::qWait(100);
+            before = std::exchange(picture, Grab(window));
+            if (picture == before && Colours(picture) > 16) break;
+        }
+        return picture;
+    }
+
+    /// Saves what the screen shows of a window, its frame included, once Wine has painted it;
+    /// returns a digest of the picture.
+    QByteArray Photograph(QWidget& window, const QString& name) {
+        const QImage picture = Painted(window);
+        EXPECT_TRUE(picture.save(Folder() + QLatin1Char('/') + name + QStringLiteral(".png")))
+            << name.toStdString();
+        EXPECT_GT(Colours(picture), 16u) << name.toStdString();
         ++m_taken;
         return QCryptographicHash::hash(
             QByteArray(reinterpret_cast<const char*>(picture.constBits()), picture.sizeInBytes()),
