@@ -135,23 +135,25 @@ std::optional<XmlOutline> OutlineXml(std::string_view xml, std::string_view cont
 
 bool XmlOutliner::Feed(std::string_view piece) {
     if (m_failed) return false;
-    m_text += piece;
-    Scan(false);
-    if (!m_failed) HandOn();
+    // Followed where it lies when nothing is kept from the piece before: a part given whole
+    // is not copied.
+    std::string_view text = piece;
+    if (!m_text.empty()) text = m_text += piece;
+    Scan(text, false);
+    if (!m_failed) HandOn(text);
     return !m_failed;
 }
 
 bool XmlOutliner::Finish() {
-    if (!m_failed) Scan(true);
+    if (!m_failed) Scan(m_text, true);
     if (m_failed || m_depth != 0) return false;
-    HandOn();
+    HandOn(m_text);
     return true;
 }
 
-void XmlOutliner::Scan(bool last) {
+void XmlOutliner::Scan(std::string_view xml, bool last) {
     // The longest opening PastUntagged must see whole to know what opens there.
     constexpr size_t kLongestOpening = 9;
-    const std::string_view xml = m_text;
     for (size_t at = xml.find('<', m_at); at != std::string_view::npos; at = xml.find('<', at)) {
         m_at = at;
         if (!last && xml.size() - at < kLongestOpening) return;  // wait for more
@@ -202,14 +204,17 @@ void XmlOutliner::Scan(bool last) {
     m_at = xml.size();
 }
 
-void XmlOutliner::HandOn() {
+void XmlOutliner::HandOn(std::string_view text) {
     if (m_start == std::string::npos) {
         // Outside any child: the text the tags were followed over is handed on.
-        m_handler.outside(std::string_view(m_text).substr(m_from, m_at - m_from));
+        m_handler.outside(text.substr(m_from, m_at - m_from));
         m_from = m_at;
     }
     const size_t handed = std::min(m_from, m_start);
-    m_text.erase(0, handed);
+    if (text.data() == m_text.data())
+        m_text.erase(0, handed);
+    else
+        m_text.assign(text.substr(handed));
     m_base += handed;
     m_at -= handed;
     m_from -= handed;

@@ -124,16 +124,18 @@ public:
     const std::string& Root() const { return m_root; }
 
 private:
-    void Scan(bool last);
-    void HandOn();
+    void Scan(std::string_view text, bool last);
+    void HandOn(std::string_view text);
 
     std::string m_container;
     Handler m_handler;
-    std::string m_text;  // from the first byte not handed on yet, or soon after
-    size_t m_base = 0;   // the offset of m_text in the part
-    size_t m_at = 0;     // in m_text: where the tags are followed to
-    size_t m_from = 0;   // in m_text: the first byte not handed on yet
-    size_t m_start = std::string::npos;  // in m_text: the child begun, if any
+    // The text not handed on yet (or soon after), kept from one piece to the next; positions
+    // below are in it, or in the piece followed where it lies.
+    std::string m_text;
+    size_t m_base = 0;  // the offset of that text in the part
+    size_t m_at = 0;    // where the tags are followed to
+    size_t m_from = 0;  // the first byte not handed on yet
+    size_t m_start = std::string::npos;  // the child begun, if any
     int m_depth = 0;
     bool m_inside = false, m_found = false, m_failed = false;
     std::string m_root;
