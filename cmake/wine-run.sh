@@ -28,7 +28,7 @@ wineserver=/usr/lib/wine/wineserver64
 if [ -n "$display" ]; then
     command -v Xvfb >/dev/null || { echo "wine-run: Xvfb is missing; run scripts/setup.sh" >&2; exit 127; }
     # The server says its display number once it accepts connections.
-    exec 7< <(exec Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
+    exec 7< <(exec Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp -noreset 2>/dev/null)
     xvfb=$!
     read -r -t 30 number <&7 || { echo "wine-run: Xvfb did not start" >&2; exit 1; }
     export DISPLAY=":$number"

@@ -26,7 +26,7 @@ finish() {
 trap finish EXIT
 
 exec 3>"$folder/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do [ -s "$folder/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$folder/display")"
