@@ -182,7 +182,8 @@ struct RowMove {
             cellText.size() < label.size() + 3)
             return false;
         const std::string_view number = cellText.substr(label.size() + 2);
-        return std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
+        return std::all_of(number.begin(), number.end(),
+                           [](char c) { return c >= '0' && c <= '9'; });
     }
 };
 
@@ -190,9 +191,9 @@ struct RowMove {
 /// section, which has rowCount rows: a reference to the section's own rows would land on the
 /// cell itself or on a row the section does not have. nullopt when neither.
 std::optional<Error> OwnRowRefusal(const std::string& formula, const RowMove& move,
-                                   int16_t sourceRow, int16_t row, int16_t cell,
-                                   int16_t rowCount) {
-    const std::string_view label = std::string_view(move.label).substr(0, move.label.find_first_of("0123456789"));
+                                   int16_t sourceRow, int16_t row, int16_t cell, int16_t rowCount) {
+    const std::string_view label =
+        std::string_view(move.label).substr(0, move.label.find_first_of("0123456789"));
     if (label.empty() || formula.find(label) == std::string::npos) return std::nullopt;
     const formula::ParseResult parsed = formula::Parse(formula);
     if (parsed.error) return std::nullopt;  // the host says what is wrong with it
@@ -206,9 +207,9 @@ std::optional<Error> OwnRowRefusal(const std::string& formula, const RowMove& mo
         // Another Geometry section of the source, as renamed, may be the one written.
         if (first == 1 && visio::IsGeometrySection(reference.cell->section) &&
             reference.cell->section != move.sourceSection) {
-            const bool same = reference.cell->section + move.otherSectionShift ==
-                                  move.destinationSection &&
-                              reference.cell->row == row && reference.cell->cell == cell;
+            const bool same =
+                reference.cell->section + move.otherSectionShift == move.destinationSection &&
+                reference.cell->row == row && reference.cell->cell == cell;
             if (same) {
                 return Error(kFormulaNamesItself,
                              app::FormatResString(kFormulaNamesItselfText, reference.cellText));
@@ -380,7 +381,7 @@ std::function<void(FormulaList&)> RenameGeometry(CopyRun& run, int16_t from, int
         for (const auto& entry : renames) {
             if (!entry.item.starts_with(GeometryName(from) + "|")) all.Add(entry.item);
         }
-        ResolveReferences(run, formulas, all);
+        ResolveReferences(run, formulas, all, Places::Unqualified);
     };
 }
 
@@ -472,7 +473,8 @@ struct RowBatch {
     }
     /// The first row from begin on that goes alone; the count of rows when none does.
     size_t NextAlone(size_t begin) const {
-        while (begin < alone.size() && !alone[begin]) ++begin;
+        while (begin < alone.size() && !alone[begin])
+            ++begin;
         return begin;
     }
 };
@@ -583,7 +585,8 @@ void CopySection(CopyRun& run, const ShapePtr& source, const ShapePtr& destinati
         const RowMove move{section, section, nullptr, d};
         WriteStep(run, source, destination, from, to,
                   {GetSectionString(run, section), GetObjectSectionRowString(run, row)},
-                  wholeSection ? ShiftRows(run, d, section) : nullptr, wholeSection ? &move : nullptr);
+                  wholeSection ? ShiftRows(run, d, section) : nullptr,
+                  wholeSection ? &move : nullptr);
     });
 }
 

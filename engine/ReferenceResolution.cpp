@@ -34,9 +34,15 @@ bool ParseDigits(std::string_view digits, int64_t& value) {
     return result.ec == std::errc();
 }
 
-/// Rewrites the row number of every reference "label.<cell letter><number>" through renumber,
-/// which answers the new number or the same one. The rewritten formula is built only once an
-/// occurrence is found; most formulas have none.
+/// Whether the text at of formula is qualified by a sheet ("Sheet.4!Scratch.X1"). Such a reference
+/// names another shape's section, whose rows and number a copy leaves as they are.
+bool Qualified(const std::string& formula, size_t at) {
+    return at > 0 && formula[at - 1] == '!';
+}
+
+/// Rewrites the row number of every unqualified reference "label.<cell letter><number>" through
+/// renumber, which answers the new number or the same one. The rewritten formula is built only once
+/// an occurrence is found; most formulas have none.
 template <class Renumber>
 bool RenumberRows(std::string& formula, std::string_view label, Renumber renumber) {
     size_t found = formula.find(label);
@@ -50,7 +56,7 @@ bool RenumberRows(std::string& formula, std::string_view label, Renumber renumbe
         const size_t number = dot + 2;
         const size_t numberEnd = number < formula.size() ? DigitRunEnd(formula, number) : number;
         int64_t row = 0;
-        if (formula[dot] == '.' && numberEnd > number &&
+        if (formula[dot] == '.' && numberEnd > number && !Qualified(formula, found) &&
             ParseDigits({formula.data() + number, numberEnd - number}, row)) {
             result.append(formula, rest, number - rest);
             AppendNumber(result, renumber(row));
@@ -93,8 +99,8 @@ bool RenumberGeometry(std::string& formula, int64_t from, int64_t to) {
         const size_t number = found + kGeometry.size();
         const size_t dot = formula.find('.', found);
         int64_t value = 0;
-        const bool numeric = dot != std::string::npos && dot > number &&
-                             DigitRunEnd(formula, number) == dot &&
+        const bool numeric = !Qualified(formula, found) && dot != std::string::npos &&
+                             dot > number && DigitRunEnd(formula, number) == dot &&
                              ParseDigits({formula.data() + number, dot - number}, value);
         if (numeric) {
             result.append(formula, rest, number - rest);
@@ -117,15 +123,20 @@ bool RenumberGeometry(std::string& formula, int64_t from, int64_t to) {
     return true;
 }
 
-/// Replaces each place of formula once, by the first item whose old text stands there.
+/// Replaces each place of formula once, by the first item whose old text stands there; with
+/// places Unqualified, not where a sheet's name comes before.
 void ReplaceOnce(std::string& formula,
-                 const std::vector<std::pair<std::string_view, std::string_view>>& items) {
+                 const std::vector<std::pair<std::string_view, std::string_view>>& items,
+                 Places places) {
     std::string result;
     size_t rest = 0;
     for (size_t at = 0; at < formula.size() && !items.empty();) {
-        const auto match = std::find_if(items.begin(), items.end(), [&](const auto& item) {
-            return std::string_view(formula).substr(at).starts_with(item.first);
-        });
+        const auto match =
+            places == Places::Unqualified && Qualified(formula, at)
+                ? items.end()
+                : std::find_if(items.begin(), items.end(), [&](const auto& item) {
+                      return std::string_view(formula).substr(at).starts_with(item.first);
+                  });
         if (match == items.end()) {
             ++at;
             continue;
@@ -157,7 +168,7 @@ bool ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
 }
 
 void ResolveReferences(app::IPrompt& prompt, FormulaList& formulas,
-                       const app::StringCollection& replacements) {
+                       const app::StringCollection& replacements, Places places) {
     app::Trap(prompt, app::proc::ResolveReferences, [&] {
         // The items before one without a bar still apply; that one is then reported.
         std::vector<std::pair<std::string_view, std::string_view>> items;
@@ -170,7 +181,7 @@ void ResolveReferences(app::IPrompt& prompt, FormulaList& formulas,
             if (const auto item = SplitItem(entry.item); !item.first.empty()) items.push_back(item);
         }
         for (auto& formula : formulas)
-            ReplaceOnce(formula, items);
+            ReplaceOnce(formula, items, places);
         if (broken) SplitItem(*broken);
     });
 }
@@ -192,7 +203,8 @@ void ResolveReferencesToRows(app::IPrompt& prompt, FormulaList& formulas, const 
         if (label.empty()) return;
         // Formulas number the rows of a section from 1: Scratch.X1 is row 0.
         for (auto& formula : formulas)
-            RenumberRows(formula, label, [&](int64_t row) { return MappedNumber(rows, row, 1, shift); });
+            RenumberRows(formula, label,
+                         [&](int64_t row) { return MappedNumber(rows, row, 1, shift); });
     });
 }
 
@@ -202,7 +214,8 @@ void ResolveGeometryRowReferences(app::IPrompt& prompt, FormulaList& formulas, c
         // Formulas number Geometry rows from 0: Geometry1.X1 is row 1 of section 10.
         const std::string label = std::string(kGeometry) + std::to_string(sourceSection - 9);
         for (auto& formula : formulas)
-            RenumberRows(formula, label, [&](int64_t row) { return MappedNumber(rows, row, 0, shift); });
+            RenumberRows(formula, label,
+                         [&](int64_t row) { return MappedNumber(rows, row, 0, shift); });
     });
 }
 

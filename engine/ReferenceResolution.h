@@ -18,15 +18,20 @@ namespace tess::engine {
 /// Formulas as read from the host, one per cell triple, in triple order.
 using FormulaList = std::vector<std::string>;
 
+/// Where replacements apply: everywhere, or only where no sheet's name comes before (a section's
+/// own references, "Geometry1.X1" but not "Sheet.4!Geometry1.X1").
+enum class Places { All, Unqualified };
+
 /// Applies the "old|new" items of replacements to every formula in one pass: each place of a
 /// formula is replaced at most once, by the first item whose old text stands there, so that
 /// renames whose new texts are other items' old texts (Sheet.1 to Sheet.5 and Sheet.5 to
 /// Sheet.9; Geometry1 to Geometry2 and Geometry2 to Geometry3) do not rename twice. An item
 /// without a bar is reported after the items before it are applied.
 void ResolveReferences(app::IPrompt& prompt, FormulaList& formulas,
-                       const app::StringCollection& replacements);
+                       const app::StringCollection& replacements, Places places = Places::All);
 /// Moves references to rows of the copied section itself by shift rows
-/// (Scratch.X1 becomes Scratch.X3 for a shift of 2).
+/// (Scratch.X1 becomes Scratch.X3 for a shift of 2). Here and below, a reference qualified by a
+/// sheet's name names another shape's section and is left alone.
 void ResolveReferencesToSelf(app::IPrompt& prompt, FormulaList& formulas, int16_t shift,
                              int16_t section);
 /// Where each copied row went: source row to destination row.

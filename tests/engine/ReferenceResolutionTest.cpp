@@ -42,7 +42,9 @@ TEST(ResolveReferences, ReplacesEachPlaceOnceByTheFirstItemStandingThere) {
         // A rename whose new text is another item's old text is not renamed again, chained or
         // swapped.
         {{"=A!Width+B!Height"}, {"A!|B!", "B!|C!"}, {"=B!Width+C!Height"}},
-        {{"Sheet.1!X+Sheet.2!Y"}, {"Sheet.1!|Sheet.2!", "Sheet.2!|Sheet.1!"}, {"Sheet.2!X+Sheet.1!Y"}},
+        {{"Sheet.1!X+Sheet.2!Y"},
+         {"Sheet.1!|Sheet.2!", "Sheet.2!|Sheet.1!"},
+         {"Sheet.2!X+Sheet.1!Y"}},
         {{"Geometry1.X1+Geometry2.Y1", "Geometry12.X1", "Width"},
          {"Geometry1.|Geometry2.", "Geometry2.|Geometry3."},
          {"Geometry2.X1+Geometry3.Y1", "Geometry12.X1", "Width"}},
@@ -59,6 +61,16 @@ TEST(ResolveReferences, ReplacesEachPlaceOnceByTheFirstItemStandingThere) {
         EXPECT_EQ(formulas, c.expected) << c.formulas.front();
     }
     EXPECT_TRUE(prompt.messages.empty());
+}
+
+TEST(ResolveReferences, UnqualifiedPlacesLeaveOtherShapesSectionsAlone) {
+    test::ScriptedPrompt prompt;
+    FormulaList formulas{"Geometry1.X1+Sheet.4!Geometry1.X1+'A b'!Geometry2.Y1+Geometry2.Y1"};
+    ResolveReferences(prompt, formulas,
+                      Replacements({"Geometry1.|Geometry2.", "Geometry2.|Geometry3."}),
+                      Places::Unqualified);
+    EXPECT_EQ(formulas,
+              FormulaList{"Geometry2.X1+Sheet.4!Geometry1.X1+'A b'!Geometry2.Y1+Geometry3.Y1"});
 }
 
 TEST(ResolveReferences, AnEntryWithoutBarIsReportedAfterTheEntriesBeforeIt) {
@@ -82,9 +94,16 @@ TEST(ResolveReferencesToSelf, ShiftsRowNumbersOfTheSectionsOwnReferences) {
     // The label is found inside longer words too, and only the first digit run counts.
     EXPECT_EQ(ToSelf(prompt, {"MyScratch.X1", "Scratch.X1.5"}, 1, 6),
               (FormulaList{"MyScratch.X2", "Scratch.X2.5"}));
-    // Other sections' references stay as they are.
+    // Other sections' references stay as they are, and so do other shapes' rows: a group's,
+    // a sibling's, the page's.
     EXPECT_EQ(ToSelf(prompt, {"Scratch.X1+User.Row_1+Geometry1.X1"}, 1, 6),
               FormulaList{"Scratch.X2+User.Row_1+Geometry1.X1"});
+    EXPECT_EQ(ToSelf(prompt,
+                     {"Sheet.4!Scratch.X1+Scratch.X1", "'My box'!Scratch.A2",
+                      "ThePage!Scratch.B1*Scratch.B1"},
+                     1, 6),
+              (FormulaList{"Sheet.4!Scratch.X1+Scratch.X2", "'My box'!Scratch.A2",
+                           "ThePage!Scratch.B1*Scratch.B2"}));
 }
 
 TEST(ResolveReferencesToSelf, LeavesSectionsWithoutLabelAndLabelsAtTheEndAlone) {
@@ -108,25 +127,27 @@ TEST(ResolveReferencesToSelf, WithShiftZeroChangesNothing) {
 TEST(ResolveReferencesToRows, ReferencesFollowTheirRowsAndOthersMoveAsTheirRowMoved) {
     test::ScriptedPrompt prompt;
     const RowMap rows{{2, 0}, {0, 1}};  // source row 2 first, then row 0
-    FormulaList formulas{"Scratch.X1+Scratch.Y3", "Scratch.A2*2", "Scratch1.X1+Scratch.X"};
+    FormulaList formulas{"Scratch.X1+Scratch.Y3", "Scratch.A2*2", "Scratch1.X1+Scratch.X",
+                         "Sheet.4!Scratch.X3+Scratch.X3"};
     ResolveReferencesToRows(prompt, formulas, rows, 6, -1);  // a formula of row 1, now row 0
-    EXPECT_EQ(formulas,
-              (FormulaList{"Scratch.X2+Scratch.Y1", "Scratch.A1*2", "Scratch1.X1+Scratch.X"}));
+    EXPECT_EQ(formulas, (FormulaList{"Scratch.X2+Scratch.Y1", "Scratch.A1*2",
+                                     "Scratch1.X1+Scratch.X", "Sheet.4!Scratch.X3+Scratch.X1"}));
 
     // Geometry rows are numbered from row 0; Geometry1 is not Geometry10 and Geometry12.
     FormulaList geometry{"Geometry1.X3+Geometry1.Y2", "Geometry10.X3+Geometry12.Y2",
-                         "Geometry1.NoFill"};
+                         "Geometry1.NoFill", "Sheet.2!Geometry1.X3"};
     ResolveGeometryRowReferences(prompt, geometry, {{3, 1}, {5, 2}}, 10, -3);
     EXPECT_EQ(geometry, (FormulaList{"Geometry1.X1+Geometry1.Y-1", "Geometry10.X3+Geometry12.Y2",
-                                     "Geometry1.NoFill"}));
+                                     "Geometry1.NoFill", "Sheet.2!Geometry1.X3"}));
 }
 
 TEST(ResolveGeometryReferencesToSelf, RenumbersOnlyTheSourceSection) {
     test::ScriptedPrompt prompt;
     EXPECT_EQ(Geometry(prompt, {"=Geometry1.X1*2", "=Geometry2.X1"}, 10, 12),
               (FormulaList{"=Geometry3.X1*2", "=Geometry2.X1"}));
+    // Another shape's Geometry2 is not the one copied.
     EXPECT_EQ(Geometry(prompt, {"Geometry2.X3+Sheet.4!Geometry2.Y1+Geometry12.A1"}, 11, 20),
-              FormulaList{"Geometry11.X3+Sheet.4!Geometry11.Y1+Geometry12.A1"});
+              FormulaList{"Geometry11.X3+Sheet.4!Geometry2.Y1+Geometry12.A1"});
     EXPECT_EQ(Geometry(prompt, {"Geometry1.NoFill"}, 10, 10), FormulaList{"Geometry1.NoFill"});
 }
 
