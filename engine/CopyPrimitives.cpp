@@ -163,6 +163,7 @@ struct RowMove {
     const RowMap* rows = nullptr;
     int16_t shift = 0;
     int16_t otherSectionShift = 0;  // Geometry: how far the other sections' numbers move
+    std::string self;               // the source's reference name: its own references move
     std::string label;              // the section's label in formulas ("Scratch", "Geometry2")
 
     /// Where a reference to row of the section lands: references written with their row's
@@ -187,6 +188,24 @@ struct RowMove {
     }
 };
 
+/// Whether a reference's sheet is the source, whose reference name is self: no sheet named, or
+/// the source by its name ("Sheet.5!Scratch.X1" in a formula of Sheet.5).
+bool NamesSource(const formula::SheetSelector& sheet, std::string_view self) {
+    if (!sheet.collection.empty()) return false;
+    switch (sheet.kind) {
+        case formula::SheetKind::Self:
+            return true;
+        case formula::SheetKind::ById:
+            return self == "Sheet." + std::to_string(sheet.id);
+        case formula::SheetKind::ThePage:
+            return self == "ThePage";
+        case formula::SheetKind::TheDoc:
+            return self == "TheDoc";
+        default:
+            return false;
+    }
+}
+
 /// Why the copy itself refuses a formula as read, written to (row, cell) of the destination
 /// section, which has rowCount rows: a reference to the section's own rows would land on the
 /// cell itself or on a row the section does not have. nullopt when neither.
@@ -201,9 +220,7 @@ std::optional<Error> OwnRowRefusal(const std::string& formula, const RowMove& mo
     const int32_t first = visio::IsGeometrySection(move.sourceSection) ? 1 : 0;
     for (const formula::Reference& reference : parsed.formula.references) {
         const formula::SheetSelector& sheet = reference.sheet;
-        if (sheet.kind != formula::SheetKind::Self || !sheet.collection.empty() ||
-            !reference.cell || reference.cell->named)
-            continue;
+        if (!NamesSource(sheet, move.self) || !reference.cell || reference.cell->named) continue;
         // Another Geometry section of the source, as renamed, may be the one written.
         if (first == 1 && visio::IsGeometrySection(reference.cell->section) &&
             reference.cell->section != move.sourceSection) {
@@ -346,16 +363,18 @@ bool WriteStep(CopyRun& run, const ShapePtr& source, const ShapePtr& destination
     return true;
 }
 
-std::function<void(FormulaList&)> ShiftRows(CopyRun& run, int16_t shift, int16_t section) {
-    return [&run, shift, section](FormulaList& formulas) {
-        ResolveReferencesToSelf(run, formulas, shift, section);
+/// The rewrite of a section's own references whose rows all move by the move's shift.
+std::function<void(FormulaList&)> ShiftRows(CopyRun& run, const RowMove& move) {
+    return [&run, &move](FormulaList& formulas) {
+        ResolveReferencesToSelf(run, formulas, move.shift, move.sourceSection, move.self);
     };
 }
 
-std::function<void(FormulaList&)> FollowRows(CopyRun& run, const RowMap& rows, int16_t section,
-                                             int16_t shift) {
-    return [&run, &rows, section, shift](FormulaList& formulas) {
-        ResolveReferencesToRows(run, formulas, rows, section, shift);
+/// The rewrite of a section's own references that follow the move's rows.
+std::function<void(FormulaList&)> FollowRows(CopyRun& run, const RowMove& move) {
+    return [&run, &move](FormulaList& formulas) {
+        ResolveReferencesToRows(run, formulas, *move.rows, move.sourceSection, move.shift,
+                                move.self);
     };
 }
 
@@ -367,13 +386,14 @@ std::string GeometryName(int16_t section) {
 /// The Geometry rewrite: the rows of the copied section follow their rows (when rows), then the
 /// copied section takes its destination's number and the other sections theirs, each in one
 /// pass, so that a number once given is not given again by a later rename.
-std::function<void(FormulaList&)> RenameGeometry(CopyRun& run, int16_t from, int16_t to,
-                                                 const app::StringCollection& renames,
-                                                 const RowMap* rows, int16_t shift) {
-    return [&run, from, to, &renames, rows, shift](FormulaList& formulas) {
-        if (rows) ResolveGeometryRowReferences(run, formulas, *rows, from, shift);
+std::function<void(FormulaList&)> RenameGeometry(CopyRun& run, const RowMove& move,
+                                                 const app::StringCollection& renames) {
+    return [&run, &move, &renames](FormulaList& formulas) {
+        const int16_t from = move.sourceSection, to = move.destinationSection;
+        if (move.rows)
+            ResolveGeometryRowReferences(run, formulas, *move.rows, from, move.shift, move.self);
         if (renames.Count() == 0) {
-            ResolveGeometryReferencesToSelf(run, formulas, from, to);
+            ResolveGeometryReferencesToSelf(run, formulas, from, to, move.self);
             return;
         }
         app::StringCollection all;
@@ -381,7 +401,7 @@ std::function<void(FormulaList&)> RenameGeometry(CopyRun& run, int16_t from, int
         for (const auto& entry : renames) {
             if (!entry.item.starts_with(GeometryName(from) + "|")) all.Add(entry.item);
         }
-        ResolveReferences(run, formulas, all, Places::Unqualified);
+        ResolveReferences(run, formulas, all, move.self);
     };
 }
 
@@ -409,9 +429,9 @@ bool WriteGeometry(CopyRun& run, const ShapePtr& source, const ShapePtr& destina
     }
     const int16_t shift =
         rows ? static_cast<int16_t>(destinationCells[1] - sourceCells[1]) : int16_t{0};
-    const RowMove move{from, to, rows, shift, RenameShift(renames)};
+    const RowMove move{from, to, rows, shift, RenameShift(renames), run.SourceName(source)};
     return WriteStep(run, source, destination, sourceCells, destinationCells, {"Geometry", ""},
-                     RenameGeometry(run, from, to, renames, rows, shift), &move);
+                     RenameGeometry(run, move, renames), &move);
 }
 
 /// One row of a multi-row section; references to the section's own rows move with the rows
@@ -426,12 +446,13 @@ void CopyOneRow(CopyRun& run, const ShapePtr& source, const ShapePtr& destinatio
             AddTriple(from, section, sourceRow, cell);
             AddTriple(to, section, destinationRow, cell);
         }
-        const RowMove move{section, section, rows,
-                           static_cast<int16_t>(destinationRow - sourceRow)};
+        const RowMove move{.sourceSection = section,
+                           .destinationSection = section,
+                           .rows = rows,
+                           .shift = static_cast<int16_t>(destinationRow - sourceRow),
+                           .self = run.SourceName(source)};
         WriteStep(run, source, destination, from, to, {GetSectionString(run, section), ""},
-                  rows ? FollowRows(run, *rows, section, move.shift)
-                       : ShiftRows(run, move.shift, section),
-                  &move);
+                  rows ? FollowRows(run, move) : ShiftRows(run, move), &move);
     });
 }
 
@@ -502,14 +523,18 @@ bool ReadRows(CopyRun& run, const ShapePtr& source, const ShapePtr& destination,
         const FormulaList read = run.SourceFormulas(source, all);
         if (read.size() != all.size() / 3) Raise(err::kSubscriptOutOfRange);
         const int16_t rowCount = destination->RowCount(section);
+        const std::string self = run.SourceName(source);
         for (size_t r = 0; r < rows.size(); ++r) {
             const auto at = static_cast<std::ptrdiff_t>(r * cells.size());
             const FormulaList asRead(read.begin() + at,
                                      read.begin() + at + static_cast<std::ptrdiff_t>(cells.size()));
-            const RowMove move{section, section, &map,
-                               static_cast<int16_t>(rows[r].second - rows[r].first)};
+            const RowMove move{.sourceSection = section,
+                               .destinationSection = section,
+                               .rows = &map,
+                               .shift = static_cast<int16_t>(rows[r].second - rows[r].first),
+                               .self = self};
             FormulaList formulas = asRead;
-            FollowRows(run, map, section, move.shift)(formulas);
+            FollowRows(run, move)(formulas);
             ResolveReferences(run, formulas, run.sheetNameMap);
             batch.formulas.push_back(std::move(formulas));
             batch.alone.push_back(
@@ -582,11 +607,13 @@ void CopySection(CopyRun& run, const ShapePtr& source, const ShapePtr& destinati
                 AddTriple(to, section, static_cast<int16_t>(tested + d + r), cell);
             }
         }
-        const RowMove move{section, section, nullptr, d};
+        const RowMove move{.sourceSection = section,
+                           .destinationSection = section,
+                           .shift = d,
+                           .self = run.SourceName(source)};
         WriteStep(run, source, destination, from, to,
                   {GetSectionString(run, section), GetObjectSectionRowString(run, row)},
-                  wholeSection ? ShiftRows(run, d, section) : nullptr,
-                  wholeSection ? &move : nullptr);
+                  wholeSection ? ShiftRows(run, move) : nullptr, wholeSection ? &move : nullptr);
     });
 }
 

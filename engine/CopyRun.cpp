@@ -28,4 +28,10 @@ std::vector<std::string> CopyRun::SourceRowNames(const visio::ShapePtr& sheet, i
     return kept;
 }
 
+std::string CopyRun::SourceName(const visio::ShapePtr& sheet) {
+    if (!IsRunSource(sheet)) return sheet->NameID();
+    if (m_sourceName.empty()) m_sourceName = sheet->NameID();
+    return m_sourceName;
+}
+
 }  // namespace tess::engine

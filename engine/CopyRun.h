@@ -28,7 +28,7 @@ struct RefusedFormula {
     std::string listedRow;  // the row as the lists name it ("User.Width", "Row 3"); may be empty
     std::string rowName;    // the row's own name, in a section of named rows
     std::string formula;    // as it was to be written; empty when none was
-    std::string cellName;   // the refused cell as formulas name it ("Prop.Cost.Label"); may be empty
+    std::string cellName;  // the refused cell as formulas name it ("Prop.Cost.Label"); may be empty
     int32_t errorNumber = 0;
     std::string errorText;  // the host's description
 };
@@ -153,12 +153,16 @@ public:
     std::vector<std::string> SourceRowNames(const visio::ShapePtr& sheet, int16_t section,
                                             int16_t count);
 
+    /// A sheet's reference name ("Sheet.5"); the run source's asked once per run.
+    std::string SourceName(const visio::ShapePtr& sheet);
+
 private:
     bool IsRunSource(const visio::ShapePtr& sheet) const;
 
     DestinationReport m_loose;
     std::map<std::vector<int16_t>, std::vector<std::string>> m_sourceFormulas;
     std::map<int16_t, std::vector<std::string>> m_sourceRowNames;
+    std::string m_sourceName;
 };
 
 }  // namespace tess::engine

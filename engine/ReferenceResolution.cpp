@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <optional>
 
 #include "app/ErrorReport.h"
 #include "engine/SectionCatalogue.h"
@@ -34,17 +35,32 @@ bool ParseDigits(std::string_view digits, int64_t& value) {
     return result.ec == std::errc();
 }
 
-/// Whether the text at of formula is qualified by a sheet ("Sheet.4!Scratch.X1"). Such a reference
-/// names another shape's section, whose rows and number a copy leaves as they are.
-bool Qualified(const std::string& formula, size_t at) {
-    return at > 0 && formula[at - 1] == '!';
+bool IsNameChar(char c) {
+    return IsDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == '.' ||
+           static_cast<unsigned char>(c) >= 0x80;
 }
 
-/// Rewrites the row number of every unqualified reference "label.<cell letter><number>" through
-/// renumber, which answers the new number or the same one. The rewritten formula is built only once
-/// an occurrence is found; most formulas have none.
+}  // namespace
+
+bool NamesOtherSheet(std::string_view formula, size_t at, std::string_view self) {
+    if (at == 0 || formula[at - 1] != '!') return false;
+    std::string_view qualifier = formula.substr(0, at - 1);
+    const bool quoted = qualifier.ends_with('\'');
+    if (quoted) qualifier.remove_suffix(1);
+    if (self.empty() || !qualifier.ends_with(self)) return true;
+    qualifier.remove_suffix(self.size());
+    if (quoted) return !qualifier.ends_with('\'');
+    return !qualifier.empty() && IsNameChar(qualifier.back());
+}
+
+namespace {
+
+/// Rewrites the row number of every reference "label.<cell letter><number>" that is self's own
+/// through renumber, which answers the new number or the same one. The rewritten formula is built
+/// only once an occurrence is found; most formulas have none.
 template <class Renumber>
-bool RenumberRows(std::string& formula, std::string_view label, Renumber renumber) {
+bool RenumberRows(std::string& formula, std::string_view label, std::string_view self,
+                  Renumber renumber) {
     size_t found = formula.find(label);
     if (found == std::string::npos) return false;
     std::string result;
@@ -56,7 +72,7 @@ bool RenumberRows(std::string& formula, std::string_view label, Renumber renumbe
         const size_t number = dot + 2;
         const size_t numberEnd = number < formula.size() ? DigitRunEnd(formula, number) : number;
         int64_t row = 0;
-        if (formula[dot] == '.' && numberEnd > number && !Qualified(formula, found) &&
+        if (formula[dot] == '.' && numberEnd > number && !NamesOtherSheet(formula, found, self) &&
             ParseDigits({formula.data() + number, numberEnd - number}, row)) {
             result.append(formula, rest, number - rest);
             AppendNumber(result, renumber(row));
@@ -89,7 +105,7 @@ std::pair<std::string_view, std::string_view> SplitItem(std::string_view item) {
     return {item.substr(0, bar), item.substr(bar + 1, item.find('|', bar + 1) - bar - 1)};
 }
 
-bool RenumberGeometry(std::string& formula, int64_t from, int64_t to) {
+bool RenumberGeometry(std::string& formula, int64_t from, int64_t to, std::string_view self) {
     size_t found = formula.find(kGeometry);
     if (found == std::string::npos) return false;
     std::string result;
@@ -99,7 +115,7 @@ bool RenumberGeometry(std::string& formula, int64_t from, int64_t to) {
         const size_t number = found + kGeometry.size();
         const size_t dot = formula.find('.', found);
         int64_t value = 0;
-        const bool numeric = !Qualified(formula, found) && dot != std::string::npos &&
+        const bool numeric = !NamesOtherSheet(formula, found, self) && dot != std::string::npos &&
                              dot > number && DigitRunEnd(formula, number) == dot &&
                              ParseDigits({formula.data() + number, dot - number}, value);
         if (numeric) {
@@ -124,15 +140,15 @@ bool RenumberGeometry(std::string& formula, int64_t from, int64_t to) {
 }
 
 /// Replaces each place of formula once, by the first item whose old text stands there; with
-/// places Unqualified, not where a sheet's name comes before.
+/// ownOf, only at places that are that sheet's own.
 void ReplaceOnce(std::string& formula,
                  const std::vector<std::pair<std::string_view, std::string_view>>& items,
-                 Places places) {
+                 std::optional<std::string_view> ownOf) {
     std::string result;
     size_t rest = 0;
     for (size_t at = 0; at < formula.size() && !items.empty();) {
         const auto match =
-            places == Places::Unqualified && Qualified(formula, at)
+            ownOf && NamesOtherSheet(formula, at, *ownOf)
                 ? items.end()
                 : std::find_if(items.begin(), items.end(), [&](const auto& item) {
                       return std::string_view(formula).substr(at).starts_with(item.first);
@@ -168,7 +184,8 @@ bool ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
 }
 
 void ResolveReferences(app::IPrompt& prompt, FormulaList& formulas,
-                       const app::StringCollection& replacements, Places places) {
+                       const app::StringCollection& replacements,
+                       std::optional<std::string_view> ownOf) {
     app::Trap(prompt, app::proc::ResolveReferences, [&] {
         // The items before one without a bar still apply; that one is then reported.
         std::vector<std::pair<std::string_view, std::string_view>> items;
@@ -181,52 +198,53 @@ void ResolveReferences(app::IPrompt& prompt, FormulaList& formulas,
             if (const auto item = SplitItem(entry.item); !item.first.empty()) items.push_back(item);
         }
         for (auto& formula : formulas)
-            ReplaceOnce(formula, items, places);
+            ReplaceOnce(formula, items, ownOf);
         if (broken) SplitItem(*broken);
     });
 }
 
 void ResolveReferencesToSelf(app::IPrompt& prompt, FormulaList& formulas, int16_t shift,
-                             int16_t section) {
+                             int16_t section, std::string_view self) {
     app::Trap(prompt, app::proc::ResolveReferencesToSelf, [&] {
         const std::string label = GetSectionString(prompt, section);
         if (label.empty()) return;
         for (auto& formula : formulas)
-            RenumberRows(formula, label, [shift](int64_t row) { return row + shift; });
+            RenumberRows(formula, label, self, [shift](int64_t row) { return row + shift; });
     });
 }
 
 void ResolveReferencesToRows(app::IPrompt& prompt, FormulaList& formulas, const RowMap& rows,
-                             int16_t section, int16_t shift) {
+                             int16_t section, int16_t shift, std::string_view self) {
     app::Trap(prompt, app::proc::ResolveReferencesToRows, [&] {
         const std::string label = GetSectionString(prompt, section);
         if (label.empty()) return;
         // Formulas number the rows of a section from 1: Scratch.X1 is row 0.
         for (auto& formula : formulas)
-            RenumberRows(formula, label,
+            RenumberRows(formula, label, self,
                          [&](int64_t row) { return MappedNumber(rows, row, 1, shift); });
     });
 }
 
 void ResolveGeometryRowReferences(app::IPrompt& prompt, FormulaList& formulas, const RowMap& rows,
-                                  int16_t sourceSection, int16_t shift) {
+                                  int16_t sourceSection, int16_t shift, std::string_view self) {
     app::Trap(prompt, app::proc::ResolveGeometryRowReferences, [&] {
         // Formulas number Geometry rows from 0: Geometry1.X1 is row 1 of section 10.
         const std::string label = std::string(kGeometry) + std::to_string(sourceSection - 9);
         for (auto& formula : formulas)
-            RenumberRows(formula, label,
+            RenumberRows(formula, label, self,
                          [&](int64_t row) { return MappedNumber(rows, row, 0, shift); });
     });
 }
 
 void ResolveGeometryReferencesToSelf(app::IPrompt& prompt, FormulaList& formulas,
-                                     int16_t sourceSection, int16_t destinationSection) {
+                                     int16_t sourceSection, int16_t destinationSection,
+                                     std::string_view self) {
     app::Trap(prompt, app::proc::ResolveGeometryReferencesToSelf, [&] {
         // Formulas number Geometry sections from 1: section 10 is Geometry1.
         const int64_t from = sourceSection - 9;
         const int64_t to = destinationSection - 9;
         for (auto& formula : formulas)
-            RenumberGeometry(formula, from, to);
+            RenumberGeometry(formula, from, to, self);
     });
 }
 

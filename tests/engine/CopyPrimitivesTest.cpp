@@ -25,7 +25,11 @@ protected:
 };
 
 TEST_F(CopyPrimitives, WholeSectionLandsOnTheLastRowsWithItsRowReferencesShifted) {
-    AddRows(source, visSectionScratch, {{"1", "Scratch.X1*2"}, {"2"}, {"Scratch.X2+Width"}});
+    // The source's own rows move, named by its name or by none; another shape's rows do not.
+    const ShapePtr other = Rectangle(8, 8, 9, 9);
+    AddRows(other, visSectionScratch, {{"5"}});
+    const std::string own = source->NameID() + "!Scratch.X1+" + other->NameID() + "!Scratch.X1";
+    AddRows(source, visSectionScratch, {{"1", "Scratch.X1*2"}, {"2", own}, {"Scratch.X2+Width"}});
     AddRows(destination, visSectionScratch, {{"9"}, {"9"}, {"9"}, {"9"}, {"9"}});
     Model().Calls().ResetCallCounts();
     engine::CopySection(run, source, destination, visSectionScratch, 0, true);
@@ -35,6 +39,8 @@ TEST_F(CopyPrimitives, WholeSectionLandsOnTheLastRowsWithItsRowReferencesShifted
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 1, 0), "9");
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 2, 0), "1");
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 2, 1), "Scratch.X3*2");
+    EXPECT_EQ(FormulaOf(destination, visSectionScratch, 3, 1),
+              destination->NameID() + "!Scratch.X3+" + other->NameID() + "!Scratch.X1");
     EXPECT_EQ(FormulaOf(destination, visSectionScratch, 4, 0), "Scratch.X4+Width");
 
     // A destination with fewer rows than the source gets nothing.

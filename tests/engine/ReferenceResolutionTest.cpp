@@ -63,14 +63,33 @@ TEST(ResolveReferences, ReplacesEachPlaceOnceByTheFirstItemStandingThere) {
     EXPECT_TRUE(prompt.messages.empty());
 }
 
-TEST(ResolveReferences, UnqualifiedPlacesLeaveOtherShapesSectionsAlone) {
+TEST(ResolveReferences, OwnPlacesOnlyLeaveOtherShapesSectionsAlone) {
     test::ScriptedPrompt prompt;
-    FormulaList formulas{"Geometry1.X1+Sheet.4!Geometry1.X1+'A b'!Geometry2.Y1+Geometry2.Y1"};
+    FormulaList formulas{"Geometry1.X1+Sheet.4!Geometry1.X1+'A b'!Geometry2.Y1+Geometry2.Y1",
+                         "Sheet.5!Geometry1.X1+(Sheet.5!Geometry2.Y1)+Sheet.15!Geometry1.A1"};
     ResolveReferences(prompt, formulas,
-                      Replacements({"Geometry1.|Geometry2.", "Geometry2.|Geometry3."}),
-                      Places::Unqualified);
+                      Replacements({"Geometry1.|Geometry2.", "Geometry2.|Geometry3."}), "Sheet.5");
     EXPECT_EQ(formulas,
-              FormulaList{"Geometry2.X1+Sheet.4!Geometry1.X1+'A b'!Geometry2.Y1+Geometry3.Y1"});
+              (FormulaList{"Geometry2.X1+Sheet.4!Geometry1.X1+'A b'!Geometry2.Y1+Geometry3.Y1",
+                           "Sheet.5!Geometry2.X1+(Sheet.5!Geometry3.Y1)+Sheet.15!Geometry1.A1"}));
+}
+
+TEST(NamesOtherSheet, TellsTheSourcesOwnReferencesFromOtherSheets) {
+    const struct {
+        std::string_view formula, self;
+        bool other;
+    } cases[] = {
+        {"Scratch.X1", "Sheet.5", false},           {"Sheet.5!Scratch.X1", "Sheet.5", false},
+        {"Sheet.4!Scratch.X1", "Sheet.5", true},    {"Sheet.15!Scratch.X1", "Sheet.5", true},
+        {"MySheet.5!Scratch.X1", "Sheet.5", true},  {"'Sheet.5'!Scratch.X1", "Sheet.5", false},
+        {"'My box'!Scratch.X1", "Sheet.5", true},   {"ThePage!Scratch.X1", "ThePage", false},
+        {"ThePage!Scratch.X1", "Sheet.5", true},    {"Sheet.5!Scratch.X1", "", true},
+        {"1+Sheet.5!Scratch.X1", "Sheet.5", false},
+    };
+    for (const auto& c : cases) {
+        const size_t at = c.formula.find("Scratch");
+        EXPECT_EQ(NamesOtherSheet(c.formula, at, c.self), c.other) << c.formula << " of " << c.self;
+    }
 }
 
 TEST(ResolveReferences, AnEntryWithoutBarIsReportedAfterTheEntriesBeforeIt) {
@@ -104,6 +123,10 @@ TEST(ResolveReferencesToSelf, ShiftsRowNumbersOfTheSectionsOwnReferences) {
                      1, 6),
               (FormulaList{"Sheet.4!Scratch.X1+Scratch.X2", "'My box'!Scratch.A2",
                            "ThePage!Scratch.B1*Scratch.B2"}));
+    // Named by its own name, the source's rows move as when named by none.
+    FormulaList own{"Sheet.5!Scratch.X1+Sheet.4!Scratch.X1"};
+    ResolveReferencesToSelf(prompt, own, 2, 6, "Sheet.5");
+    EXPECT_EQ(own, FormulaList{"Sheet.5!Scratch.X3+Sheet.4!Scratch.X1"});
 }
 
 TEST(ResolveReferencesToSelf, LeavesSectionsWithoutLabelAndLabelsAtTheEndAlone) {
