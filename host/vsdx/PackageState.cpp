@@ -68,13 +68,28 @@ void ParseXmlElement(pugi::xml_document& dom, std::span<char> text, size_t offse
         Fail(packerr::kTooLarge, path, "nests the XML of '" + part + "' far deeper than any drawing");
 }
 
+namespace {
+
+size_t PastUntagged(std::string_view xml, size_t at);
+
+/// Where the root element's start tag opens: past the declaration, processing instructions,
+/// comments and a document type declaration, each taken whole (a '<' inside one is its text).
+size_t RootStart(std::string_view xml) {
+    size_t at = xml.find('<');
+    while (at != std::string_view::npos) {
+        const size_t past = PastUntagged(xml, at);
+        if (past == std::string_view::npos) return past;
+        if (past == at && xml.substr(at, 2) != "<!") return at;
+        at = xml.find('<', past == at ? at + 1 : past);
+    }
+    return at;
+}
+
+}  // namespace
+
 void ParseXml(XmlPart& part, std::string bytes, const std::string& path) {
     // The declaration and anything else before the root element are written back verbatim.
-    size_t root = 0;
-    while ((root = bytes.find('<', root)) != std::string::npos) {
-        if (root + 1 < bytes.size() && bytes[root + 1] != '?' && bytes[root + 1] != '!') break;
-        ++root;
-    }
+    const size_t root = RootStart(bytes);
     part.prefix = root == std::string::npos ? std::string() : bytes.substr(0, root);
     part.bytes = std::move(bytes);
     ParseXmlElement(part.dom, part.bytes, 0, 0, part.name, path);
