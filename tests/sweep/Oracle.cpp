@@ -9,7 +9,6 @@
 #include "engine/CopyPrimitives.h"
 #include "engine/SectionCatalogue.h"
 #include "formula/Formula.h"
-#include "host/embedded/Objects.h"
 #include "platform/visio/Constants.h"
 
 namespace tess::sweep {
@@ -41,8 +40,10 @@ struct Member {
     int32_t id = 0;
     std::string name;
     std::string nameU;
-    const embedded::SheetData* masterShape = nullptr;
-    const embedded::SheetData* sheet = nullptr;  // its own, which instances' members inherit from
+    // By master name and ID: a master the run writes into is read again, so its sheets are not
+    // the ones collected before the run.
+    std::string masterShape;  // the master shape it is made from
+    std::string own;          // itself, when it lies in a master (instances' members inherit it)
 };
 
 struct DestinationBefore {
@@ -138,9 +139,9 @@ void CollectMembers(const ShapePtr& shape, std::vector<Member>& members) {
     const visio::ShapesPtr shapes = shape->Shapes();
     for (int16_t i = 1; shapes && i <= shapes->Count(); ++i) {
         const ShapePtr member = shapes->Item(i);
-        const embedded::SheetPtr data = embedded::SheetOf(member);
+        const ShapePtr masterShape = member->MasterShape();
         members.push_back({member->ID(), member->Name(), member->NameU(),
-                           data ? data->masterShape.get() : nullptr, data.get()});
+                           masterShape ? MasterKey(masterShape) : std::string(), MasterKey(member)});
         CollectMembers(member, members);
     }
 }
@@ -159,9 +160,9 @@ std::map<int32_t, std::string> MatchMembers(const std::vector<Member>& source,
         };
         // Made from the same master shape, or one is the master shape the other is made from.
         auto found = same([&](const Member& m) {
-            return (member.masterShape && m.masterShape == member.masterShape) ||
-                   (m.masterShape && m.masterShape == member.sheet) ||
-                   (member.masterShape && member.masterShape == m.sheet);
+            return (!member.masterShape.empty() && m.masterShape == member.masterShape) ||
+                   (!m.masterShape.empty() && m.masterShape == member.own) ||
+                   (!member.masterShape.empty() && member.masterShape == m.own);
         });
         if (found == theirs.end())
             found = same([&](const Member& m) { return m.name == member.name; });
