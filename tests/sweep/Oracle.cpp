@@ -40,8 +40,8 @@ struct Member {
     int32_t id = 0;
     std::string name;
     std::string nameU;
-    // By master name and ID: a master the run writes into is read again, so its sheets are not
-    // the ones collected before the run.
+    // By master name and ID, which a run does not change: after a run that writes into a master,
+    // its instances' members were seen pointing at sheets other than those collected before.
     std::string masterShape;  // the master shape it is made from
     std::string own;          // itself, when it lies in a master (instances' members inherit it)
 };
